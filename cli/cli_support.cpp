@@ -1,0 +1,47 @@
+#include "cli_support.h"
+
+#include <iostream>
+
+#include "registry.h"
+#include "settings_table.h"
+
+namespace folios::cli {
+
+void PrintError(const std::string& what, const std::string& path, const std::string& reason) {
+  std::cerr << "folios: " << what << " '" << path << "': " << reason << '\n';
+}
+
+void PrintMessage(const std::string& text) { std::cerr << "folios: " << text << '\n'; }
+
+int UsageError(const std::string& command, const std::string& text) {
+  std::cerr << "folios: " << text << "\nTry 'folios " << command << " --help'.\n";
+  return kExitUsage;
+}
+
+bool IsHelp(const std::string& arg) { return arg == "-h" || arg == "--help"; }
+
+bool ApplySettingOverride(const std::string& assignment, std::string* error) {
+  size_t eq = assignment.find('=');
+  if (eq == std::string::npos || eq == 0) {
+    *error = "expected NAME=VALUE, got '" + assignment + "'";
+    return false;
+  }
+  std::string name = assignment.substr(0, eq);
+  std::string value = assignment.substr(eq + 1);
+  const SettingInfo* info = nullptr;
+  size_t slash = name.find('/');
+  if (slash != std::string::npos) {
+    std::optional<SettingKey> key = SettingKeyFromName(name.substr(0, slash));
+    if (key) info = FindSetting(*key, name.substr(slash + 1));
+  } else {
+    info = FindSettingAnyKey(name);
+  }
+  if (!info) {
+    *error = "unknown setting '" + name + "' (see 'folios settings list')";
+    return false;
+  }
+  CRegistry::OverrideForThisRun(kLocalMachine, SettingKeyPath(info->key), info->name, value);
+  return true;
+}
+
+}  // namespace folios::cli

@@ -1,0 +1,13 @@
+// The subcommands of folios. Each takes its arguments (without the program
+// and command names) and returns the exit status.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace folios::cli {
+
+int RunSettingsCommand(const std::vector<std::string>& args);
+int RunFilesCommand(const std::vector<std::string>& args);
+
+}  // namespace folios::cli

@@ -1,0 +1,83 @@
+// folios files: the rows the main window would show for some inputs.
+#include <sys/stat.h>
+
+#include <iostream>
+
+#include "cli_support.h"
+#include "commands.h"
+#include "file_rows.h"
+#include "input_files.h"
+#include "paths.h"
+#include "rtf_text.h"
+
+namespace folios::cli {
+
+namespace {
+
+const char kHelp[] =
+    "Usage: folios files [--types LIST] [--subfolders | --no-subfolders] PATH...\n"
+    "\n"
+    "Gathers files as the desktop program does and prints the rows of its file\n"
+    "list: file name, directory, size and last-modified time (UTC), newest\n"
+    "gathered first. A PATH is a source file, a project (.dsp or .vbp) whose\n"
+    "files are taken, or a directory that is searched.\n"
+    "\n"
+    "  --types LIST      file types searched in directories, comma-separated from\n"
+    "                    cpp (*.cpp, *.c), h (*.hpp, *.h), java, frm, bas, cls;\n"
+    "                    default: the types chosen in the last search (settings)\n"
+    "  --subfolders      search subdirectories too (default: as last time)\n"
+    "  --no-subfolders   search only the named directory\n";
+
+void PrintPadded(const std::string& text, size_t width) {
+  std::cout << text;
+  size_t shown = CountCharacters(text);
+  for (size_t i = shown; i < width; ++i) std::cout << ' ';
+}
+
+}  // namespace
+
+int RunFilesCommand(const std::vector<std::string>& args) {
+  InputOptions options;
+  std::vector<std::string> paths;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (IsHelp(args[i])) {
+      std::cout << kHelp;
+      return kExitOk;
+    }
+    int consumed = ParseInputOption(args, i, &options, "files");
+    if (consumed < 0) return kExitUsage;
+    if (consumed > 0) {
+      i += static_cast<size_t>(consumed) - 1;
+      continue;
+    }
+    if (args[i].size() > 1 && args[i][0] == '-') {
+      return UsageError("files", "unknown option '" + args[i] + "'");
+    }
+    paths.push_back(args[i]);
+  }
+  if (paths.empty()) return UsageError("files", "no PATH given");
+
+  CProjectFile files;
+  bool ok = GatherInputs(paths, options, &files);
+  FileList list = BuildFileList(files);
+  if (list.rows.empty()) return kExitFailure;
+
+  const char* titles[] = {"Filename", "Directory", "Size", "Modified"};
+  size_t widths[3] = {8, 9, 4};
+  for (const FileRow& row : list.rows) {
+    widths[0] = std::max(widths[0], CountCharacters(row.file_name));
+    widths[1] = std::max(widths[1], CountCharacters(row.directory));
+    widths[2] = std::max(widths[2], CountCharacters(row.size_text));
+  }
+  for (int c = 0; c < 3; ++c) PrintPadded(titles[c], widths[c] + 2);
+  std::cout << titles[3] << '\n';
+  for (const FileRow& row : list.rows) {
+    PrintPadded(row.file_name, widths[0] + 2);
+    PrintPadded(row.directory, widths[1] + 2);
+    PrintPadded(row.size_text, widths[2] + 2);
+    std::cout << row.modified_text << '\n';
+  }
+  return ok ? kExitOk : kExitFailure;
+}
+
+}  // namespace folios::cli

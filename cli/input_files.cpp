@@ -1,0 +1,171 @@
+#include "input_files.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <sstream>
+
+#include "cli_support.h"
+#include "file_rows.h"
+#include "paths.h"
+#include "settings_table.h"
+#include "terminal_progress.h"
+
+namespace folios::cli {
+
+namespace {
+
+bool ParseTypes(const std::string& list, SearchTypes* types) {
+  *types = SearchTypes{false, false, false, false, false, false};
+  std::stringstream stream(list);
+  std::string item;
+  while (std::getline(stream, item, ',')) {
+    std::string type = ToLowerAscii(item);
+    if (type == "cpp" || type == "c") {
+      types->cpp = true;
+    } else if (type == "h" || type == "hpp") {
+      types->h = true;
+    } else if (type == "java") {
+      types->java = true;
+    } else if (type == "frm") {
+      types->frm = true;
+    } else if (type == "bas") {
+      types->bas = true;
+    } else if (type == "cls") {
+      types->cls = true;
+    } else {
+      return false;
+    }
+  }
+  return types->any();
+}
+
+SearchTypes TypesFromSettings() {
+  Settings settings;
+  SearchTypes types;
+  types.cpp = settings.Int("m_cpp") != 0;
+  types.h = settings.Int("m_h") != 0;
+  types.java = settings.Int("m_java") != 0;
+  types.frm = settings.Int("m_frm") != 0;
+  types.bas = settings.Int("m_bas") != 0;
+  types.cls = settings.Int("m_cls") != 0;
+  return types;
+}
+
+}  // namespace
+
+int ParseInputOption(const std::vector<std::string>& args, size_t i, InputOptions* options,
+                     const char* command) {
+  const std::string& arg = args[i];
+  if (arg == "--subfolders") {
+    options->subfolders = true;
+    return 1;
+  }
+  if (arg == "--no-subfolders") {
+    options->subfolders = false;
+    return 1;
+  }
+  std::string list;
+  int taken;
+  if (arg == "--types") {
+    if (i + 1 >= args.size()) {
+      UsageError(command, "--types needs a list such as cpp,h");
+      return -1;
+    }
+    list = args[i + 1];
+    taken = 2;
+  } else if (arg.rfind("--types=", 0) == 0) {
+    list = arg.substr(8);
+    taken = 1;
+  } else {
+    return 0;
+  }
+  SearchTypes types;
+  if (!ParseTypes(list, &types)) {
+    UsageError(command, "--types takes cpp, h, java, frm, bas and cls, got '" + list + "'");
+    return -1;
+  }
+  options->types = types;
+  return taken;
+}
+
+bool GatherInputs(const std::vector<std::string>& paths, const InputOptions& options,
+                  CProjectFile* files) {
+  bool ok = true;
+  files->Open("", true);
+  for (const std::string& given : paths) {
+    std::string path = AbsolutePath(given);
+    struct stat st;
+    bool exists = stat(path.c_str(), &st) == 0;
+    int error = errno;
+    if (exists && S_ISDIR(st.st_mode)) {
+      SearchTypes types = options.types.value_or(TypesFromSettings());
+      if (!types.any()) {
+        PrintError("search", given, "You must select at least one filetype!");
+        ok = false;
+        continue;
+      }
+      bool subfolders = options.subfolders.value_or(Settings().Int("m_find_subfolders") != 0);
+      SearchResult result;
+      Status status = FindSourceFiles(path, types, subfolders, &result);
+      if (!status.ok()) {
+        PrintError("search", given, status.message());
+        ok = false;
+        continue;
+      }
+      for (const std::string& dir : result.unreadable) {
+        PrintError("search", dir, "cannot be read; skipped");
+      }
+      if (result.files.empty()) {
+        PrintError("search", given, "No files where found in the directory!");
+        ok = false;
+        continue;
+      }
+      TerminalProgress progress;
+      progress.SetCaption("Add files to main area");
+      progress.SetRange(0, static_cast<int>(result.files.size()) - 1);
+      progress.SetStep(1);
+      for (const std::string& found : result.files) {
+        files->Open(found, false);
+        files->Process();
+        progress.StepIt();
+        progress.SetStatus(found);
+      }
+      continue;
+    }
+    std::string extension = Extension(path);
+    if (!exists) {
+      PrintError("open", given, ErrnoMessage(error));
+      ok = false;
+      if (extension == "dsp" || extension == "vbp") continue;
+    }
+    if (extension != "dsp" && extension != "vbp" && GroupOfExtension(extension) < 0) {
+      PrintError("open", given, "not a C, C++, Java or Visual Basic source file or project");
+      ok = false;
+      continue;
+    }
+    Status status = files->Open(path, false);
+    if (!status.ok()) {
+      PrintError("open project", given, status.message());
+      ok = false;
+      continue;
+    }
+    status = files->Process();
+    if (!status.ok()) {
+      PrintError("read project", given, status.message());
+      ok = false;
+    }
+  }
+  return ok;
+}
+
+std::vector<std::string> DisplayOrderPaths(const CProjectFile& files) {
+  std::vector<std::string> paths;
+  for (int group = kFileGroupCount - 1; group >= 0; --group) {
+    const auto& list = files.group(group);
+    for (auto it = list.rbegin(); it != list.rend(); ++it) paths.push_back(*it);
+  }
+  return paths;
+}
+
+}  // namespace folios::cli

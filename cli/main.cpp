@@ -1,0 +1,63 @@
+// folios: the command line of Lumentra Folios. It gathers files and runs the
+// same builds as the desktop program, without a window.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli_support.h"
+#include "commands.h"
+
+namespace {
+
+using folios::cli::CommandFunction;
+
+struct CommandEntry {
+  const char* name;
+  CommandFunction run;
+  const char* summary;
+};
+
+const CommandEntry kCommands[] = {
+    {"files", folios::cli::RunFilesCommand, "show the file list gathered from files, projects, directories"},
+    {"settings", folios::cli::RunSettingsCommand, "list, get, set or reset the stored settings"},
+};
+
+void PrintHelp() {
+  std::cout << "Usage: folios COMMAND [ARGUMENT...]\n"
+               "\n"
+               "Turns C, C++, Java and Visual Basic sources into documents.\n"
+               "\n"
+               "Commands:\n";
+  for (const CommandEntry& command : kCommands) {
+    std::string name = command.name;
+    name.resize(10, ' ');
+    std::cout << "  " << name << command.summary << '\n';
+  }
+  std::cout << "\n'folios COMMAND --help' describes a command. Settings are read from\n"
+               "$FOLIOS_CONFIG_DIR (else ~/.config/lumentra-folios).\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) {
+    PrintHelp();
+    return folios::cli::kExitUsage;
+  }
+  if (folios::cli::IsHelp(args[0])) {
+    PrintHelp();
+    return folios::cli::kExitOk;
+  }
+  if (args[0] == "--version" || args[0] == "-V") {
+    std::cout << "folios (Lumentra Folios) 3.9\n";
+    return folios::cli::kExitOk;
+  }
+  for (const CommandEntry& command : kCommands) {
+    if (args[0] == command.name) {
+      return command.run(std::vector<std::string>(args.begin() + 1, args.end()));
+    }
+  }
+  std::cerr << "folios: unknown command '" << args[0] << "'\nTry 'folios --help'.\n";
+  return folios::cli::kExitUsage;
+}

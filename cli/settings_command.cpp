@@ -1,0 +1,127 @@
+// folios settings: look at and change the stored settings.
+#include <iostream>
+
+#include "cli_support.h"
+#include "commands.h"
+#include "registry.h"
+#include "settings_file.h"
+#include "settings_table.h"
+
+namespace folios::cli {
+
+namespace {
+
+const char kHelp[] =
+    "Usage: folios settings list [--key KEY]\n"
+    "       folios settings get [--key KEY] NAME\n"
+    "       folios settings set [--key KEY] NAME VALUE\n"
+    "       folios settings reset\n"
+    "       folios settings path\n"
+    "\n"
+    "Shows and changes the settings the desktop program and the builds use.\n"
+    "KEY is main (the default), doc (fonts and colours of listing text) or\n"
+    "template_kw (the style offered for new keywords); NAME may also be written\n"
+    "KEY/NAME, as list prints it. 'list' prints every setting as NAME=VALUE with\n"
+    "the value in force (stored, else the default; line breaks shown as \\n).\n"
+    "'reset' deletes every stored setting so that all read as their defaults.\n"
+    "'path' prints the file the settings are kept in.\n";
+
+struct Parsed {
+  std::optional<SettingKey> key;
+  std::vector<std::string> words;
+};
+
+int ParseArgs(const std::vector<std::string>& args, Parsed* parsed) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--key") {
+      if (i + 1 >= args.size()) return UsageError("settings", "--key needs a value");
+      parsed->key = SettingKeyFromName(args[++i]);
+      if (!parsed->key) return UsageError("settings", "unknown key '" + args[i] + "'");
+    } else if (args[i].rfind("--key=", 0) == 0) {
+      parsed->key = SettingKeyFromName(args[i].substr(6));
+      if (!parsed->key) return UsageError("settings", "unknown key '" + args[i].substr(6) + "'");
+    } else {
+      parsed->words.push_back(args[i]);
+    }
+  }
+  return kExitOk;
+}
+
+// Finds NAME (or KEY/NAME) in the table.
+const SettingInfo* Lookup(const Parsed& parsed, const std::string& word) {
+  std::string name = word;
+  std::optional<SettingKey> key = parsed.key;
+  size_t slash = word.find('/');
+  if (slash != std::string::npos) {
+    key = SettingKeyFromName(word.substr(0, slash));
+    if (!key) return nullptr;
+    name = word.substr(slash + 1);
+  }
+  return FindSetting(key.value_or(SettingKey::kMain), name);
+}
+
+std::string DisplayName(const SettingInfo& info) {
+  if (info.key == SettingKey::kMain) return info.name;
+  return std::string(SettingKeyName(info.key)) + "/" + info.name;
+}
+
+int List(const Parsed& parsed) {
+  for (const SettingInfo& info : AllSettings()) {
+    if (parsed.key && info.key != *parsed.key) continue;
+    std::string value = Settings(info.key).Text(info.name);
+    std::cout << DisplayName(info) << '=' << EscapeSettingsText(value, false) << '\n';
+  }
+  return kExitOk;
+}
+
+}  // namespace
+
+int RunSettingsCommand(const std::vector<std::string>& args) {
+  if (args.empty()) return UsageError("settings", "missing action (list, get, set, reset, path)");
+  for (const std::string& arg : args) {
+    if (IsHelp(arg)) {
+      std::cout << kHelp;
+      return kExitOk;
+    }
+  }
+  const std::string& action = args[0];
+  Parsed parsed;
+  if (int rc = ParseArgs({args.begin() + 1, args.end()}, &parsed); rc != kExitOk) return rc;
+  const std::vector<std::string>& words = parsed.words;
+
+  if (action == "list") {
+    if (!words.empty()) return UsageError("settings", "'list' takes no names");
+    return List(parsed);
+  }
+  if (action == "path") {
+    std::cout << CRegistry::StoreFile() << '\n';
+    return kExitOk;
+  }
+  if (action == "reset") {
+    if (!words.empty()) return UsageError("settings", "'reset' takes no arguments");
+    ResetAllSettings();
+    return kExitOk;
+  }
+  if (action == "get" || action == "set") {
+    size_t wanted = action == "get" ? 1 : 2;
+    if (words.size() != wanted) {
+      return UsageError("settings", action == "get" ? "'get' needs NAME" : "'set' needs NAME VALUE");
+    }
+    const SettingInfo* info = Lookup(parsed, words[0]);
+    if (!info) return UsageError("settings", "unknown setting '" + words[0] + "'");
+    Settings settings(info->key);
+    if (action == "get") {
+      std::cout << settings.Text(info->name) << '\n';
+    } else {
+      settings.SetText(info->name, words[1]);
+      if (settings.Text(info->name) != words[1]) {
+        PrintError("write settings", CRegistry::StoreFile(), "the settings file cannot be written");
+        return kExitFailure;
+      }
+    }
+    return kExitOk;
+  }
+  return UsageError("settings", "unknown action '" + action + "'");
+}
+
+}  // namespace folios::cli

@@ -1,0 +1,42 @@
+// Searching a directory tree for source files of chosen types.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "status.h"
+
+namespace folios {
+
+struct SearchTypes {
+  bool cpp = true;    // *.cpp and *.c
+  bool h = true;      // *.hpp and *.h
+  bool java = false;  // *.java
+  bool frm = false;   // *.frm
+  bool bas = false;   // *.bas
+  bool cls = false;   // *.cls
+
+  bool any() const { return cpp || h || java || frm || bas || cls; }
+};
+
+// The extensions searched, in search order: hpp, h, cpp, c, cls, bas, frm,
+// java, each only when its type is chosen.
+std::vector<std::string> SearchExtensions(const SearchTypes& types);
+
+struct SearchResult {
+  std::vector<std::string> files;                // full paths, in search order
+  std::vector<std::string> unreadable;           // directories that could not be listed
+};
+
+// Finds the files of the chosen types below `directory`. Directories are
+// visited breadth first (subdirectories of one directory in name order,
+// only when `subfolders`); within a directory the extensions are taken in
+// search order, and the names of one extension in byte order. Extensions
+// match without regard to case. A directory reached twice through symbolic
+// links is searched once.
+// Fails when `directory` itself cannot be listed. A path naming a file
+// searches that file's directory.
+Status FindSourceFiles(const std::string& directory, const SearchTypes& types, bool subfolders,
+                       SearchResult* result);
+
+}  // namespace folios

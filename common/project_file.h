@@ -1,0 +1,84 @@
+// CProjectFile: the collection of files the user has gathered.
+//
+// Paths are kept in six groups by their extension; a project file (.dsp or
+// .vbp) contributes the files it names. The file list and every build take
+// their files from here.
+#pragma once
+
+#include <array>
+#include <fstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "status.h"
+
+namespace folios {
+
+class Progress;
+
+// Groups by extension (compared in lower case).
+enum FileGroup {
+  kCppSources = 0,  // cpp, c
+  kCppHeaders = 1,  // hpp, h
+  kVbClasses = 2,   // cls
+  kVbModules = 3,   // bas
+  kVbForms = 4,     // frm
+  kJavaFiles = 5,   // java
+};
+inline constexpr int kFileGroupCount = 6;
+
+// The group of a lower-case extension, or -1 when it is none of the six.
+int GroupOfExtension(std::string_view extension);
+
+// Kinds of an opened file.
+enum ProjectKind { kVbProject = 0, kDspProject = 1, kSingleFile = 2 };
+
+class CProjectFile {
+ public:
+  CProjectFile() = default;
+  CProjectFile(const CProjectFile&) = delete;
+  CProjectFile& operator=(const CProjectFile&) = delete;
+
+  // Empties all groups when `clear_first`; remembers `path` and its kind
+  // (by extension: dsp, vbp, anything else) and opens a project for reading.
+  // An empty path only empties the groups. Fails (adding nothing later) when
+  // a project cannot be opened; a single source file is never opened here.
+  Status Open(const std::string& path, bool clear_first);
+
+  // Reads the opened project, or adds the single file, then closes the file.
+  // Fails when a project holds binary data or cannot be read.
+  Status Process();
+
+  // Appends `path` to the group of its extension; other paths are dropped.
+  // Duplicates are kept.
+  void AddFile(const std::string& path);
+
+  const std::vector<std::string>& group(int index) const { return groups_[index]; }
+  size_t FileCount() const;
+  const std::string& path() const { return path_; }
+  int kind() const { return kind_; }
+
+  // How a path named by a project is made a full path: relative paths are
+  // resolved against the project file's own directory, with "." and ".."
+  // normalised; backslashes are separators; a path with a drive letter is
+  // kept (with "/" separators) and will simply be missing here.
+  static std::string ResolveProjectPath(const std::string& project_path, std::string_view named);
+
+ private:
+  Status ReadDsp();
+  Status ReadVbp();
+  Status ReadLines(std::vector<std::string>* lines);
+
+  std::string path_;
+  int kind_ = kSingleFile;
+  std::ifstream file_;
+  bool file_open_failed_ = false;
+  std::array<std::vector<std::string>, kFileGroupCount> groups_;
+};
+
+// Replaces the collection by the files of a directory search, processing each
+// one as Open Project/File would, with a step of `progress` per file.
+void AddFoundFiles(CProjectFile& files, const std::vector<std::string>& found, Progress* progress);
+
+}  // namespace folios

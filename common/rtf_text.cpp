@@ -1,0 +1,86 @@
+#include "rtf_text.h"
+
+namespace folios {
+
+Utf8Char DecodeUtf8(std::string_view text, size_t i) {
+  Utf8Char result;
+  unsigned char lead = static_cast<unsigned char>(text[i]);
+  if (lead < 0x80) {
+    result.code_point = lead;
+    result.valid = true;
+    return result;
+  }
+  size_t length;
+  uint32_t cp;
+  uint32_t min;
+  if ((lead & 0xE0) == 0xC0) {
+    length = 2, cp = lead & 0x1Fu, min = 0x80;
+  } else if ((lead & 0xF0) == 0xE0) {
+    length = 3, cp = lead & 0x0Fu, min = 0x800;
+  } else if ((lead & 0xF8) == 0xF0) {
+    length = 4, cp = lead & 0x07u, min = 0x10000;
+  } else {
+    return result;
+  }
+  if (i + length > text.size()) return result;
+  for (size_t k = 1; k < length; ++k) {
+    unsigned char c = static_cast<unsigned char>(text[i + k]);
+    if ((c & 0xC0) != 0x80) return result;
+    cp = (cp << 6) | (c & 0x3Fu);
+  }
+  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return result;
+  result.length = length;
+  result.code_point = cp;
+  result.valid = true;
+  return result;
+}
+
+namespace {
+
+void AppendUnit(std::string* out, uint32_t unit) {
+  int value = unit > 32767 ? static_cast<int>(unit) - 65536 : static_cast<int>(unit);
+  *out += "\\u";
+  *out += std::to_string(value);
+  *out += '?';
+}
+
+}  // namespace
+
+void AppendRtfUnicode(std::string* out, uint32_t code_point) {
+  if (code_point > 0xFFFF) {
+    uint32_t v = code_point - 0x10000;
+    AppendUnit(out, 0xD800 + (v >> 10));
+    AppendUnit(out, 0xDC00 + (v & 0x3FF));
+  } else {
+    AppendUnit(out, code_point);
+  }
+}
+
+void AppendRtfHexByte(std::string* out, unsigned char byte) {
+  static const char kHex[] = "0123456789abcdef";
+  *out += "\\'";
+  *out += kHex[byte >> 4];
+  *out += kHex[byte & 0xF];
+}
+
+size_t AppendRtfNonAscii(std::string* out, std::string_view text, size_t i) {
+  Utf8Char c = DecodeUtf8(text, i);
+  if (c.valid) {
+    AppendRtfUnicode(out, c.code_point);
+    return c.length;
+  }
+  AppendRtfHexByte(out, static_cast<unsigned char>(text[i]));
+  return 1;
+}
+
+size_t CountCharacters(std::string_view text) {
+  size_t count = 0;
+  for (size_t i = 0; i < text.size();) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    i += c < 0x80 ? 1 : DecodeUtf8(text, i).length;
+    ++count;
+  }
+  return count;
+}
+
+}  // namespace folios

@@ -1,0 +1,183 @@
+#include "settings_table.h"
+
+#include "data_files.h"
+#include "paths.h"
+#include "registry.h"
+
+namespace folios {
+
+namespace {
+
+using K = SettingKey;
+constexpr SettingKind I = SettingKind::kInt;
+constexpr SettingKind T = SettingKind::kText;
+
+const std::vector<SettingInfo> kSettings = {
+    {K::kMain, "m_openfile", I, "1", "open the generated document after creation"},
+    {K::kMain, "m_showfiledlg", I, "0", "show the Open Project/File dialog at program start"},
+    {K::kMain, "m_filefilter", I, "0", "file types the Open dialog lists first: 0 C++, 1 Visual Basic, 2 Java"},
+    {K::kMain, "m_file_location", T, "", "initial directory of the Open dialog"},
+    {K::kMain, "m_b_orientation", I, "0", "page orientation of listings: 0 portrait, 1 landscape"},
+    {K::kMain, "m_dir", T, "{home}", "last directory of the directory search"},
+    {K::kMain, "m_find_subfolders", I, "1", "include subfolders in the directory search"},
+    {K::kMain, "m_cpp", I, "1", "search C++ source files"},
+    {K::kMain, "m_h", I, "1", "search C++ header files"},
+    {K::kMain, "m_java", I, "0", "search Java files"},
+    {K::kMain, "m_frm", I, "0", "search Visual Basic form files"},
+    {K::kMain, "m_bas", I, "0", "search Visual Basic module files"},
+    {K::kMain, "m_cls", I, "0", "search Visual Basic class modules"},
+    {K::kMain, "m_cfiles", T, "{data}/C-Keywords.lfx", "keyword file for C++"},
+    {K::kMain, "m_javafiles", T, "{data}/JAVA-Keywords.lfx", "keyword file for Java"},
+    {K::kMain, "m_vbfiles", T, "{data}/VB-Keywords.lfx", "keyword file for Visual Basic"},
+    {K::kMain, "kwfile", T, "{data}/C-Keywords.lfx", "keyword file last opened in the keyword editor"},
+    {K::kMain, "m_format", I, "1", "what of a Visual Basic file to list (form definition, code, both)"},
+    {K::kMain, "m_linesep", I, "1", "use line separators (Visual Basic)"},
+    {K::kMain, "m_linebreaks", I, "1", "generate line breaks if needed"},
+    {K::kMain, "m_uselinenumbers", I, "1", "non-zero means no line numbers"},
+    {K::kMain, "m_linecountermode", I, "1", "line numbering mode"},
+    {K::kMain, "m_linecountermode2", I, "0", "further line numbering option"},
+    {K::kMain, "m_startat", T, "1", "first line number"},
+    {K::kMain, "m_incrementby", T, "1", "line number increment"},
+    {K::kMain, "m_colnumber", T, "1", "number of columns"},
+    {K::kMain, "m_colseparator", I, "1", "separator line between columns"},
+    {K::kMain, "m_pagebreak", I, "0", "start a new page for every file"},
+    {K::kMain, "m_remove_noise_chars", I, "1", "remove noise characters from listings"},
+    {K::kMain, "m_use_advanced_options", I, "1", "pre-format C++/Java with the beautifier before listing"},
+    {K::kMain, "m_empty_lines", T, "2", "empty lines between two functions"},
+    {K::kMain, "m_indent_with_tabs", I, "0", "indent with tabs"},
+    {K::kMain, "m_spaces_to_indent", T, "4", "spaces per indent level"},
+    {K::kMain, "m_remove_comments", I, "0", "remove all comments"},
+    {K::kMain, "m_c_with_code", T, "1", "comment position with code"},
+    {K::kMain, "m_c_without_code", T, "0", "comment position without code"},
+    {K::kMain, "m_brace_style", I, "0", "brace style"},
+    {K::kMain, "m_doctype", I, "0", "documentation document type"},
+    {K::kMain, "m_sort_topics", I, "1", "sort topics"},
+    {K::kMain, "m_create_topic_log", I, "0", "create topic log"},
+    {K::kMain, "m_use_extraction_expression", I, "0", "use extraction expression"},
+    {K::kMain, "m_extraction_expression", T, "", "the extraction expression"},
+
+    {K::kDoc, "m_header_bold", I, "1", "header bold"},
+    {K::kDoc, "m_header_italic", I, "0", "header italic"},
+    {K::kDoc, "m_header_underline", I, "0", "header underlined"},
+    {K::kDoc, "m_header_fontsize", I, "16", "header font size in points"},
+    {K::kDoc, "m_header_forecolor", I, "1", "header text colour"},
+    {K::kDoc, "m_header_back_color", I, "8", "header background colour"},
+    {K::kDoc, "m_code_bold", I, "0", "code bold"},
+    {K::kDoc, "m_code_italic", I, "0", "code italic"},
+    {K::kDoc, "m_code_underline", I, "0", "code underlined"},
+    {K::kDoc, "m_code_fontsize", I, "10", "code font size in points"},
+    {K::kDoc, "m_code_forecolor", I, "1", "code text colour"},
+    {K::kDoc, "m_code_back_color", I, "8", "code background colour"},
+    {K::kDoc, "m_comment_bold", I, "0", "comment bold"},
+    {K::kDoc, "m_comment_italic", I, "0", "comment italic"},
+    {K::kDoc, "m_comment_underline", I, "0", "comment underlined"},
+    {K::kDoc, "m_comment_fontsize", I, "8", "comment font size in points"},
+    {K::kDoc, "m_comment_forecolor", I, "11", "comment text colour"},
+    {K::kDoc, "m_comment_back_color", I, "8", "comment background colour"},
+
+    {K::kTemplateKw, "m_bold", I, "0", "new keywords bold"},
+    {K::kTemplateKw, "m_italic", I, "0", "new keywords italic"},
+    {K::kTemplateKw, "m_underline", I, "0", "new keywords underlined"},
+    {K::kTemplateKw, "m_strcolor", I, "9", "new keywords text colour"},
+    {K::kTemplateKw, "m_strbackcolor", I, "8", "new keywords background colour"},
+};
+
+}  // namespace
+
+const std::vector<SettingInfo>& AllSettings() { return kSettings; }
+
+const SettingInfo* FindSetting(SettingKey key, std::string_view name) {
+  std::string lower = ToLowerAscii(name);
+  for (const SettingInfo& info : kSettings) {
+    if (info.key == key && lower == info.name) return &info;
+  }
+  return nullptr;
+}
+
+const SettingInfo* FindSettingAnyKey(std::string_view name) {
+  std::string lower = ToLowerAscii(name);
+  for (const SettingInfo& info : kSettings) {
+    if (lower == info.name) return &info;
+  }
+  return nullptr;
+}
+
+std::string SettingKeyPath(SettingKey key) {
+  switch (key) {
+    case SettingKey::kDoc:
+      return std::string(kProductKey) + kDocSubkey;
+    case SettingKey::kTemplateKw:
+      return std::string(kProductKey) + kTemplateKwSubkey;
+    case SettingKey::kMain:
+      break;
+  }
+  return kProductKey;
+}
+
+const char* SettingKeyName(SettingKey key) {
+  switch (key) {
+    case SettingKey::kDoc:
+      return "doc";
+    case SettingKey::kTemplateKw:
+      return "template_kw";
+    case SettingKey::kMain:
+      break;
+  }
+  return "main";
+}
+
+std::optional<SettingKey> SettingKeyFromName(std::string_view name) {
+  for (SettingKey key : {SettingKey::kMain, SettingKey::kDoc, SettingKey::kTemplateKw}) {
+    if (name == SettingKeyName(key)) return key;
+  }
+  return std::nullopt;
+}
+
+std::string DefaultText(SettingKey key, std::string_view name) {
+  const SettingInfo* info = FindSetting(key, name);
+  if (!info) return std::string();
+  std::string_view text = info->default_text;
+  if (text == "{home}") return HomeDirectory();
+  if (text.substr(0, 7) == "{data}/") return LocateDataFile(text.substr(7));
+  return std::string(text);
+}
+
+int DefaultInt(SettingKey key, std::string_view name) {
+  return CRegistry::AtoiRule(DefaultText(key, name));
+}
+
+int Settings::Int(std::string_view name) const {
+  CRegistry registry;
+  std::optional<std::string> text =
+      registry.QueryString(kLocalMachine, SettingKeyPath(key_), std::string(name));
+  return text ? CRegistry::AtoiRule(*text) : DefaultInt(key_, name);
+}
+
+int Settings::Int(std::string_view name, int def) const {
+  CRegistry registry(kLocalMachine, SettingKeyPath(key_));
+  return registry.ReadInt(std::string(name), def);
+}
+
+std::string Settings::Text(std::string_view name) const {
+  CRegistry registry;
+  std::optional<std::string> text =
+      registry.QueryString(kLocalMachine, SettingKeyPath(key_), std::string(name));
+  return text ? *text : DefaultText(key_, name);
+}
+
+void Settings::SetInt(std::string_view name, int value) const {
+  CRegistry registry(kLocalMachine, SettingKeyPath(key_));
+  registry.WriteInt(std::string(name), value);
+}
+
+void Settings::SetText(std::string_view name, const std::string& text) const {
+  CRegistry registry(kLocalMachine, SettingKeyPath(key_));
+  registry.WriteString(std::string(name), text);
+}
+
+void ResetAllSettings() {
+  CRegistry registry(kLocalMachine, kProductKey);
+  registry.DeleteKey();
+}
+
+}  // namespace folios
