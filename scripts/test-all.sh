@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test: once in a normal
+# build and once with AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+export QT_QPA_PLATFORM=offscreen
+status=0
+
+bash scripts/build.sh build
+(cd build && ctest --output-on-failure -j"$(nproc)") || status=1
+
+bash scripts/build.sh build-sanitize -DFOLIOS_SANITIZE=ON -DFOLIOS_BUILD_BENCH=OFF
+(cd build-sanitize &&
+  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --output-on-failure -j"$(nproc)") || status=1
+
+if ((status)); then echo "Some tests failed."; else echo "All tests passed."; fi
+exit $status
