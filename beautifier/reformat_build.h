@@ -1,0 +1,38 @@
+// The reformat build: every C, C++ or Java file of a list is backed up to
+// "<path>.orig" and reformatted in place from that copy.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "progress.h"
+
+namespace folios {
+
+struct ReformatFailure {
+  std::string path;    // the source file that was left as it was
+  std::string reason;  // "cannot make the backup copy ...", "cannot open ...", ...
+  int result = 0;      // the ReformatFile result, or kReformatNoFileOrMemory for a failed backup
+};
+
+struct ReformatBuildResult {
+  int formatted = 0;                      // files rewritten
+  int passed_over = 0;                    // files whose extension is not cpp, h, c or java
+  std::vector<ReformatFailure> failures;  // in list order
+  bool ok() const { return failures.empty(); }
+};
+
+// True when the lower-case extension of `path` is "cpp", "h", "c" or "java".
+bool IsReformattable(const std::string& path);
+
+// Runs the build over `paths_in_display_order`. `progress` (may be null) gets
+// the caption "Reformat sourcecode files", the range 0..number of paths, one
+// step and the path as status per file; cancel is not consulted. A file whose
+// backup cannot be made, whose backup cannot be opened or that the engine
+// cannot format stays exactly as it was and is listed in the result. Engine
+// report text goes to `out`, engine messages to `err`.
+ReformatBuildResult RunReformatBuild(const std::vector<std::string>& paths_in_display_order,
+                                     Progress* progress, std::ostream& out, std::ostream& err);
+
+}  // namespace folios

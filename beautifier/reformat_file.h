@@ -1,0 +1,25 @@
+// The beautifier's entry point: formats one C, C++ or Java file into another.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+namespace folios {
+
+// Results of ReformatFile and of the engine.
+inline constexpr int kReformatOk = 0;               // the output is complete
+inline constexpr int kReformatNoFileOrMemory = -1;  // a file could not be opened or written, or memory ran out
+inline constexpr int kReformatBadLine = -2;         // a line could not be assembled
+
+// Formats the file at `input` into `output` with the beautifier settings of
+// the settings store (read afresh for every call).
+//
+// The settings report and the progress text go to `out`, error messages to
+// `err`. The formatted text goes to a temporary file beside `output`, which
+// replaces `output` only when the result is kReformatOk; on any other result
+// `output` is exactly as it was (also when it is the same file as `input`).
+// Every written line ends with a single line feed.
+int ReformatFile(const std::string& input, const std::string& output, std::ostream& out,
+                 std::ostream& err);
+
+}  // namespace folios
