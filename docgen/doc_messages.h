@@ -1,0 +1,124 @@
+// Result codes of the documentation engine and their messages.
+//
+// Every engine error is written as one line: the file name when known, the
+// line number in parentheses when known, ": " after a file name, then
+// "Error N: text". Codes 0..14 are file-error causes; they are reported
+// raised by 100.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+namespace folios::docgen {
+
+// File-error causes (reported as 100 + cause).
+inline constexpr int kCauseGeneric = 1;
+inline constexpr int kCauseNotFound = 2;
+inline constexpr int kCauseBadPath = 3;
+inline constexpr int kCauseTooManyOpen = 4;
+inline constexpr int kCauseAccessDenied = 5;
+inline constexpr int kCauseInvalidFile = 6;
+inline constexpr int kCauseBadSeek = 9;
+inline constexpr int kCauseHardIo = 10;
+inline constexpr int kCauseDiskFull = 13;
+inline constexpr int kCauseEndOfFile = 14;
+inline constexpr int kFileErrorBase = 100;
+
+// Engine errors.
+inline constexpr int kErrNotFound = 102;
+inline constexpr int kErrBadDollar = 115;
+inline constexpr int kErrTrailerNotFound = 116;
+inline constexpr int kErrNoOutputName = 117;
+inline constexpr int kErrDefineTooLong = 118;
+inline constexpr int kErrOptionValueMissing = 119;
+inline constexpr int kErrUsage = 120;
+inline constexpr int kErrTabNotNumber = 121;
+inline constexpr int kErrUnknownOption = 122;
+inline constexpr int kErrOutOfMemory = 125;
+inline constexpr int kErrDeclTooLong = 127;
+inline constexpr int kErrTextTooLong = 130;
+inline constexpr int kErrExprWordTooLong = 133;
+inline constexpr int kErrExprSyntax = 134;
+inline constexpr int kErrExprOperator = 135;
+inline constexpr int kErrExprParen = 136;
+inline constexpr int kErrFieldCount = 137;
+inline constexpr int kErrFieldCountTooBig = 138;
+inline constexpr int kErrFieldNumber = 139;
+inline constexpr int kErrMissingWord = 140;
+inline constexpr int kErrUnknownKeyword = 141;
+inline constexpr int kErrUnknownCondition = 142;
+inline constexpr int kErrUnknownSection = 143;
+inline constexpr int kErrUnknownParse = 144;
+inline constexpr int kErrUnknownStyle = 145;
+inline constexpr int kErrNameTooLong = 146;
+inline constexpr int kErrBadTokenChar = 147;
+inline constexpr int kErrTextTwice = 148;
+inline constexpr int kErrMissingParen = 149;
+inline constexpr int kErrMissingComma = 150;
+inline constexpr int kErrBadLine = 151;
+inline constexpr int kErrMissingEquals = 152;
+inline constexpr int kErrBadExtension = 153;
+inline constexpr int kErrCountNotNumber = 154;
+inline constexpr int kErrNameRefDigit = 155;
+inline constexpr int kErrNameNotLetter = 156;
+inline constexpr int kErrMissingOpenParen = 157;
+inline constexpr int kErrNameRefDot = 158;
+inline constexpr int kErrFieldAboveCount = 160;
+inline constexpr int kErrFileOutputFields = 161;
+inline constexpr int kErrGenericDelimExtra = 163;
+inline constexpr int kErrGenericNoDelim = 164;
+inline constexpr int kErrBadPatternPart = 165;
+inline constexpr int kErrPatternTrailing = 166;
+inline constexpr int kErrNoToken = 169;
+inline constexpr int kErrNoDefinition = 170;
+inline constexpr int kErrExampleFlag = 171;
+inline constexpr int kErrParagraphLevel = 172;
+inline constexpr int kErrTooManyIf = 173;
+inline constexpr int kErrTopicLevel = 174;
+inline constexpr int kErrConstantParen = 175;
+inline constexpr int kErrDiagramSyntax = 177;
+inline constexpr int kErrNoSuchField = 178;
+inline constexpr int kErrBadCaret = 179;
+inline constexpr int kErrIndexSyntax = 180;
+inline constexpr int kErrMapNotDollar = 181;
+inline constexpr int kErrNamedField = 182;
+inline constexpr int kErrNoMap = 183;
+inline constexpr int kErrNoExtension = 184;
+inline constexpr int kErrInlineNoClose = 185;
+inline constexpr int kErrUnknownConstant = 186;
+inline constexpr int kErrUnknownDiagram = 187;
+inline constexpr int kErrNoIndex = 188;
+inline constexpr int kErrNoParagraphDef = 189;
+inline constexpr int kErrNoTextDef = 191;
+inline constexpr int kErrNoTopicDef = 192;
+inline constexpr int kDeclNotThisKind = 194;
+inline constexpr int kDeclContinues = 195;
+inline constexpr int kDeclNoKeyword = 196;
+inline constexpr int kErrKeywordListParen = 197;
+inline constexpr int kErrNoCurrentParagraph = 198;
+inline constexpr int kErrTooManyFields = 200;
+inline constexpr int kErrInlineFields = 201;
+inline constexpr int kErrNoCurrentTopic = 202;
+inline constexpr int kErrBangLetter = 203;
+inline constexpr int kErrParagraphTag = 204;
+inline constexpr int kErrTopicTag = 205;
+inline constexpr int kErrTagBeforeTopic = 206;
+inline constexpr int kErrFieldsDiffer = 207;
+inline constexpr int kErrInlineFieldCount = 208;
+inline constexpr int kErrContextValue = 209;
+inline constexpr int kErrIndexKeyword = 211;
+inline constexpr int kDeclOutOfOrder = 212;
+inline constexpr int kErrLineContExtra = 213;
+
+// "Error N: text" for any code (codes below 15 are taken as causes and
+// raised by 100). Unknown codes read "Error N".
+std::string DocMessage(int code);
+
+// Writes one message line: "file(line): Error N: text". An empty file leaves
+// out the file and the ": "; a line of 0 or less leaves out "(line)".
+void ReportError(std::ostream& err, const std::string& file, long line, int code);
+
+// The cause code of an errno value, for 100 + cause.
+int CauseOfErrno(int error_number);
+
+}  // namespace folios::docgen

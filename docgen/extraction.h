@@ -1,0 +1,30 @@
+// Comment tag extraction: finds the documentation comments of source files,
+// cuts them into tags and fields, and adds the topics to the collection.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+#include "format_model.h"
+#include "topic_collection.h"
+
+namespace folios::docgen {
+
+struct ExtractionSettings {
+  const ExtractionExpression* expression = nullptr;  // null: everything matches
+  bool verbose = false;
+};
+
+// Extracts every file that matches `source_name` (which may hold wildcards).
+// Errors are written to `err` with the path and line, and extraction goes
+// on; the verbose listing of files and topics goes to `out`. Returns 0, or
+// kErrNotFound when nothing matches the name.
+int ExtractSource(const std::string& source_name, TopicCollection* collection, const FormatModel& model,
+                  const ExtractionSettings& settings, SpoolFile* spool, std::ostream& out, std::ostream& err);
+
+// Extracts one file's text (already read) as if it were the file `path`.
+void ExtractText(const std::string& path, const std::string& text, TopicCollection* collection,
+                 const FormatModel& model, const ExtractionSettings& settings, SpoolFile* spool,
+                 std::ostream& out, std::ostream& err);
+
+}  // namespace folios::docgen

@@ -1,0 +1,746 @@
+// Topic output and the expansion of format texts.
+#include "topic_output.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <ctime>
+#include <ostream>
+
+#include "doc_messages.h"
+#include "paths.h"
+#include "rtf_text.h"
+
+namespace folios::docgen {
+
+namespace {
+
+bool IsNameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-'; }
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+constexpr size_t kFlushSize = 1 << 16;
+
+struct OpenLevel {
+  const Definition* definition;
+  const Paragraph* paragraph;
+};
+
+class Writer : public ConditionContext {
+ public:
+  Writer(const TopicCollection& collection, const std::vector<size_t>& order, const FormatModel& model,
+         const OutputSettings& settings, SpoolFile* spool, std::FILE* file, std::ostream& err)
+      : collection_(collection), order_(order), model_(model), settings_(settings), spool_(spool), file_(file),
+        err_(err) {
+    out_ = &buffer_;
+    BuildReplacements();
+  }
+
+  int Run();
+
+  // ConditionContext
+  bool ContextExists(const std::string& context) const override { return collection_.ContextExists(context); }
+  bool TopicHasTag(const std::string& tag) const override {
+    if (!topic_) return false;
+    for (const Paragraph& p : topic_->paragraphs) {
+      if (EqualsNoCase(p.tag, tag)) return true;
+    }
+    return false;
+  }
+  PatternScope Scope() const override {
+    PatternScope scope;
+    if (paragraph_) scope.fields = &paragraph_->fields;
+    if (topic_ && !topic_->paragraphs.empty()) {
+      scope.topic_tag = &topic_->paragraphs[0].tag;
+      scope.topic_fields = &topic_->paragraphs[0].fields;
+    }
+    return scope;
+  }
+
+ private:
+  void BuildReplacements();
+  void Flush();
+  void WriteTopic(Topic* topic);
+  void WriteParagraph(const Definition& definition, Paragraph* paragraph, std::vector<OpenLevel>* stack);
+  void Expand(const std::string& text, const Definition* owner);
+  void Error(const Definition* owner, int code) {
+    ReportError(err_, owner ? owner->file : std::string(), owner ? owner->line : 0, code);
+  }
+  void SourceError(const Topic& topic, long line, int code) {
+    ReportError(err_, topic.file_index >= 0 ? collection_.file(topic.file_index) : std::string(), line, code);
+  }
+  // The character writer: a character of field text or of a $! value.
+  size_t WriteChar(std::string_view text, size_t i, int context);
+  void WriteCharText(std::string_view text, int context);
+  void WriteField(const Paragraph& paragraph, int n, const Definition* owner);
+  void WriteBodyText(std::string_view text, const Definition* owner);
+  void WriteExampleText(std::string_view text);
+  size_t WriteInlineTag(std::string_view text, size_t i, const Definition* owner);
+  void WriteDiagram(const std::string& name, const Definition* owner);
+  void WriteIndex(const std::string& filter1, const std::string& filter2, const Definition* owner);
+  std::string TopicValue(char letter, const Definition* owner, bool* ok);
+
+  const TopicCollection& collection_;
+  const std::vector<size_t>& order_;
+  const FormatModel& model_;
+  const OutputSettings& settings_;
+  SpoolFile* spool_;
+  std::FILE* file_;
+  std::ostream& err_;
+  std::string buffer_;
+  std::string* out_;
+  int write_error_ = 0;
+  const std::string* replacement_[256][2] = {};
+  bool raw_high_chars_ = false;
+
+  Topic* topic_ = nullptr;
+  const Paragraph* paragraph_ = nullptr;
+};
+
+void Writer::BuildReplacements() {
+  const Definition* token = model_.First(kSectionToken);
+  if (!token) return;
+  // The list holds the newest replacement first; the first match wins.
+  for (const Replacement& r : token->replacements) {
+    auto& slot = replacement_[static_cast<unsigned char>(r.character)][r.context ? 1 : 0];
+    if (!slot) slot = &r.text;
+  }
+  raw_high_chars_ = EqualsNoCase(token->high_char_mask, "none");
+}
+
+void Writer::Flush() {
+  if (buffer_.empty()) return;
+  if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size() && !write_error_) {
+    write_error_ = kFileErrorBase + CauseOfErrno(errno);
+  }
+  buffer_.clear();
+}
+
+size_t Writer::WriteChar(std::string_view text, size_t i, int context) {
+  unsigned char c = static_cast<unsigned char>(text[i]);
+  if (const std::string* replacement = replacement_[c][context ? 1 : 0]) {
+    out_->append(*replacement);
+    return 1;
+  }
+  if (c >= 0x80 && !raw_high_chars_) return AppendRtfNonAscii(out_, text, i);
+  out_->push_back(static_cast<char>(c));
+  return 1;
+}
+
+void Writer::WriteCharText(std::string_view text, int context) {
+  for (size_t i = 0; i < text.size();) i += WriteChar(text, i, context);
+}
+
+void Writer::WriteBodyText(std::string_view text, const Definition* owner) {
+  size_t i = 0;
+  bool line_start = true;
+  while (i < text.size()) {
+    char c = text[i];
+    if (line_start && IsBlank(c)) {
+      ++i;
+      continue;
+    }
+    line_start = false;
+    if (c == '\n') {
+      size_t run = 0;
+      while (i < text.size() && (text[i] == '\n' || IsBlank(text[i]) || text[i] == '\r')) {
+        if (text[i] == '\n') ++run;
+        ++i;
+      }
+      if (run >= 2) {
+        std::string_view lf = "\n";
+        WriteChar(lf, 0, 0);
+        out_->append("\r\n");
+      } else {
+        out_->append(" \r\n");
+      }
+      line_start = true;
+      continue;
+    }
+    if (c == '\\' && i + 1 < text.size()) {
+      char next = text[i + 1];
+      if (next == '<' || next == '>' || next == '/' || next == '.' || next == '@' || next == '\\') {
+        i += 1 + WriteChar(text, i + 1, 0);
+        continue;
+      }
+    }
+    if (c == '<') {
+      i = WriteInlineTag(text, i, owner);
+      continue;
+    }
+    i += WriteChar(text, i, 0);
+  }
+}
+
+void Writer::WriteExampleText(std::string_view text) {
+  int tab = std::max(1, settings_.tab_size);
+  auto indentation = [tab](std::string_view line, size_t* chars) {
+    int width = 0;
+    size_t i = 0;
+    while (i < line.size() && IsBlank(line[i])) {
+      width = line[i] == '\t' ? (width / tab + 1) * tab : width + 1;
+      ++i;
+    }
+    *chars = i;
+    return width;
+  };
+  size_t first_chars = 0;
+  size_t first_end = text.find('\n');
+  int common = indentation(text.substr(0, first_end), &first_chars);
+  size_t pos = 0;
+  bool first = true;
+  while (pos <= text.size()) {
+    size_t end = text.find('\n', pos);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(pos, end - pos);
+    if (!first) {
+      std::string_view lf = "\n";
+      WriteChar(lf, 0, 1);
+      out_->append("\r\n");
+    }
+    first = false;
+    size_t chars = 0;
+    int width = indentation(line, &chars) - common;
+    if (width > 0) {
+      std::string tabs_and_blanks(static_cast<size_t>(width / tab), '\t');
+      tabs_and_blanks.append(static_cast<size_t>(width % tab), ' ');
+      WriteCharText(tabs_and_blanks, 1);
+    }
+    for (size_t i = chars; i < line.size();) {
+      if (line[i] == '\\' && i + 1 < line.size() && (line[i + 1] == '&' || line[i + 1] == '/')) {
+        ++i;
+        continue;
+      }
+      i += WriteChar(line, i, 1);
+    }
+    if (end >= text.size()) break;
+    pos = end + 1;
+  }
+}
+
+void Writer::WriteField(const Paragraph& paragraph, int n, const Definition* owner) {
+  const std::string& field = paragraph.fields[n - 1];
+  bool example = (paragraph.flags & kParagraphExample) && n == static_cast<int>(paragraph.fields.size());
+  if (example) {
+    WriteExampleText(field);
+  } else {
+    WriteBodyText(field, owner);
+  }
+}
+
+size_t Writer::WriteInlineTag(std::string_view text, size_t i, const Definition* owner) {
+  size_t start = i;
+  size_t p = i + 1;
+  size_t name_start = p;
+  while (p < text.size() && IsNameChar(text[p])) ++p;
+  std::string_view name = text.substr(name_start, p - name_start);
+  if (name.empty() || name.size() > kMaxName) {
+    Error(owner, kErrNameTooLong);
+    return start + WriteChar(text, start, 0);
+  }
+  // The tag ends at the first ">" without a backslash before it.
+  size_t close = std::string_view::npos;
+  for (size_t q = p; q < text.size(); ++q) {
+    if (text[q] == '>' && text[q - 1] != '\\') {
+      close = q;
+      break;
+    }
+  }
+  if (close == std::string_view::npos) {
+    Error(owner, kErrInlineNoClose);
+    return start + WriteChar(text, start, 0);
+  }
+  Paragraph inline_tag;
+  inline_tag.tag = std::string(name);
+  size_t q = p;
+  bool too_many = false;
+  while (q < close) {
+    while (q < close && IsBlank(text[q])) ++q;
+    if (q >= close) break;
+    std::string field;
+    while (q < close) {
+      char c = text[q];
+      if (c == '\\' && q + 1 < close + 1 && (text[q + 1] == '.' || text[q + 1] == ':' || text[q + 1] == '>')) {
+        field.push_back(text[q + 1]);
+        q += 2;
+        continue;
+      }
+      if (c == '\\' && q + 1 < close) {
+        field.push_back(c);
+        field.push_back(text[q + 1]);
+        q += 2;
+        continue;
+      }
+      if (c == '.' || c == ':') {
+        q += (c == ':' && q + 1 < close && text[q + 1] == ':') ? 2 : 1;
+        break;
+      }
+      field.push_back(c);
+      ++q;
+    }
+    if (inline_tag.fields.size() == static_cast<size_t>(kMaxFields)) {
+      too_many = true;
+      break;
+    }
+    inline_tag.fields.push_back(std::move(field));
+  }
+  if (too_many) Error(owner, kErrInlineFields);
+  const Paragraph* saved = paragraph_;
+  paragraph_ = &inline_tag;
+  const Definition* definition = model_.Find(kSectionText, name, this);
+  if (!definition) {
+    paragraph_ = saved;
+    Error(owner, kErrNoTextDef);
+    // Keep the words of an unknown tag rather than lose them.
+    WriteCharText(text.substr(p, close - p), 0);
+    return close + 1;
+  }
+  if (definition->field_count != static_cast<int>(inline_tag.fields.size())) Error(definition, kErrInlineFieldCount);
+  Expand(definition->text[kSlotFormat], definition);
+  paragraph_ = saved;
+  return close + 1;
+}
+
+std::string Writer::TopicValue(char letter, const Definition* owner, bool* ok) {
+  *ok = true;
+  char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
+  const Topic* topic = topic_;
+  std::string value;
+  switch (lower) {
+    case 'c':
+      value = topic ? ContextString(topic->context) : std::string();
+      break;
+    case 'd': {
+      std::time_t now = std::time(nullptr);
+      std::tm tm{};
+      localtime_r(&now, &tm);
+      char date[32];
+      std::snprintf(date, sizeof date, "%02d/%02d/%02d", tm.tm_mon + 1, tm.tm_mday, tm.tm_year % 100);
+      value = date;
+      break;
+    }
+    case 'e':
+      if (topic) {
+        if (topic->block_index >= 0) value = collection_.block(topic->block_index);
+        value += topic->keywords;
+        if (value.size() > kMaxRendered) value.resize(kMaxRendered);
+      }
+      break;
+    case 'f':
+      if (topic && topic->file_index >= 0) value = FileName(collection_.file(topic->file_index));
+      break;
+    case 'l': {
+      long line = paragraph_ ? paragraph_->line : 0;
+      if (!paragraph_ && topic && !topic->paragraphs.empty()) line = topic->paragraphs[0].line;
+      value = std::to_string(line);
+      break;
+    }
+    case 'n':
+      if (topic) value = topic->name;
+      break;
+    case 'p':
+      if (topic && topic->file_index >= 0) {
+        value = collection_.file(topic->file_index);
+        std::replace(value.begin(), value.end(), '\\', '/');
+      }
+      break;
+    default:
+      Error(owner, kErrBangLetter);
+      *ok = false;
+      return std::string();
+  }
+  if (std::isupper(static_cast<unsigned char>(letter))) {
+    for (char& c : value) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  }
+  return value;
+}
+
+void Writer::Expand(const std::string& text, const Definition* owner) {
+  size_t i = 0;
+  const size_t n = text.size();
+  while (i < n) {
+    char c = text[i];
+    if (c == '^') {
+      if (i + 1 < n && text[i + 1] == '^') {
+        out_->push_back('^');
+        i += 2;
+      } else if (i + 1 < n && text[i + 1] == 'n') {
+        out_->append("\r\n");
+        i += 2;
+      } else {
+        out_->push_back('^');
+        Error(owner, kErrBadCaret);
+        ++i;
+      }
+      continue;
+    }
+    if (c != '$' && c != '#') {
+      size_t next = text.find_first_of("^$#", i);
+      if (next == std::string::npos) next = n;
+      out_->append(text, i, next - i);
+      i = next;
+      continue;
+    }
+    char next = i + 1 < n ? text[i + 1] : '\0';
+    if (next == c) {
+      out_->push_back(c);
+      i += 2;
+      continue;
+    }
+    if (next >= '0' && next <= '9') {
+      int field = next - '0';
+      i += 2;
+      if (!paragraph_) {
+        Error(owner, kErrNoCurrentParagraph);
+      } else if (field < 1 || field > kMaxFields || field > static_cast<int>(paragraph_->fields.size())) {
+        Error(owner, kErrNoSuchField);
+      } else if (c == '$') {
+        WriteField(*paragraph_, field, owner);
+      } else {
+        out_->append(ContextString(paragraph_->fields[field - 1]));
+      }
+      continue;
+    }
+    if (std::isalpha(static_cast<unsigned char>(next))) {
+      size_t p = i + 1;
+      while (p < n && IsNameChar(text[p])) ++p;
+      std::string name = text.substr(i + 1, p - i - 1);
+      bool well_formed = p + 1 < n && text[p] == '.' && text[p + 1] >= '0' && text[p + 1] <= '9';
+      if (!well_formed) {
+        if (c == '#') {
+          out_->push_back('#');
+          ++i;
+        } else {
+          Error(owner, kErrNamedField);
+          i = p;
+        }
+        continue;
+      }
+      int field = text[p + 1] - '0';
+      i = p + 2;
+      if (!topic_) {
+        Error(owner, kErrNoCurrentTopic);
+        continue;
+      }
+      const Paragraph* found = nullptr;
+      for (const Paragraph& paragraph : topic_->paragraphs) {
+        if (EqualsNoCase(paragraph.tag, name)) {
+          found = &paragraph;
+          break;
+        }
+      }
+      if (!found) continue;
+      if (field < 1 || field > kMaxFields || field > static_cast<int>(found->fields.size())) {
+        Error(owner, kErrNamedField);
+        continue;
+      }
+      if (c == '$') WriteField(*found, field, owner);
+      else out_->append(ContextString(found->fields[field - 1]));
+      continue;
+    }
+    if (c == '#') {
+      out_->push_back('#');
+      ++i;
+      continue;
+    }
+    // "$" codes
+    if (next == '!') {
+      char letter = i + 2 < n ? text[i + 2] : '\0';
+      i += 3;
+      bool ok = false;
+      std::string value = TopicValue(letter, owner, &ok);
+      if (ok) WriteCharText(value, 0);
+      continue;
+    }
+    if (next == '(') {
+      size_t p = i + 2;
+      while (p < n && IsBlank(text[p])) ++p;
+      size_t start = p;
+      while (p < n && text[p] != ')' && text[p] != '\r' && text[p] != '\n' && !IsBlank(text[p])) ++p;
+      std::string name = text.substr(start, p - start);
+      while (p < n && IsBlank(text[p])) ++p;
+      if (p >= n || text[p] != ')' || name.size() > kMaxName) {
+        Error(owner, kErrConstantParen);
+        i = p;
+        continue;
+      }
+      i = p + 1;
+      const Definition* constant = model_.Find(kSectionConstant, name, nullptr);
+      if (!constant) {
+        Error(owner, kErrUnknownConstant);
+        continue;
+      }
+      out_->append(constant->text[kSlotPre]);
+      continue;
+    }
+    if (next == '[') {
+      size_t close = text.find(']', i + 2);
+      size_t p = i + 2;
+      while (p < n && IsBlank(text[p])) ++p;
+      if (text.compare(p, 5, "index") == 0 && (p + 5 >= n || !IsNameChar(text[p + 5]))) {
+        p += 5;
+        std::string filters[2];
+        int count = 0;
+        bool bad = false;
+        while (p < n && IsBlank(text[p])) ++p;
+        while (p < n && text[p] == ':' && count < 2) {
+          size_t end = text.find_first_of(":]", p + 1);
+          if (end == std::string::npos) {
+            bad = true;
+            break;
+          }
+          filters[count++] = text.substr(p + 1, end - p - 1);
+          p = end;
+          if (text[p] == ':' && (p + 1 < n && text[p + 1] == ']')) ++p;
+        }
+        if (bad || p >= n || text[p] != ']') {
+          Error(owner, kErrIndexSyntax);
+          i = close == std::string::npos ? n : close + 1;
+          continue;
+        }
+        i = p + 1;
+        WriteIndex(filters[0], filters[1], owner);
+        continue;
+      }
+      size_t start = p;
+      while (p < n && IsNameChar(text[p])) ++p;
+      std::string name = text.substr(start, p - start);
+      while (p < n && IsBlank(text[p])) ++p;
+      if (name.empty() || p >= n || text[p] != ']') {
+        Error(owner, kErrDiagramSyntax);
+        i = close == std::string::npos ? n : close + 1;
+        continue;
+      }
+      i = p + 1;
+      WriteDiagram(name, owner);
+      continue;
+    }
+    Error(owner, kErrBadDollar);
+    out_->push_back(next);
+    i += next ? 2 : 1;
+  }
+}
+
+void Writer::WriteDiagram(const std::string& name, const Definition* owner) {
+  const Definition* diagram = model_.Find(kSectionDiagram, name, this);
+  if (!diagram) {
+    Error(owner, kErrUnknownDiagram);
+    return;
+  }
+  if (topic_) {
+    for (const Paragraph& p : topic_->paragraphs) {
+      std::string lower = p.tag;
+      for (char& ch : lower) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+      if (std::find(diagram->cancel.begin(), diagram->cancel.end(), lower) != diagram->cancel.end()) return;
+    }
+  }
+  const Paragraph* saved = paragraph_;
+  Expand(diagram->text[kSlotPre], diagram);
+  std::vector<const Paragraph*> matching;
+  if (topic_) {
+    for (const Paragraph& p : topic_->paragraphs) {
+      if (EqualsNoCase(p.tag, diagram->second_name)) matching.push_back(&p);
+    }
+  }
+  for (size_t k = 0; k < matching.size(); ++k) {
+    paragraph_ = matching[k];
+    const std::string* format = &diagram->text[kSlotFormat];
+    if (k == 0 && !diagram->text[kSlotFormatFirst].empty()) format = &diagram->text[kSlotFormatFirst];
+    if (k > 0 && k + 1 == matching.size() && !diagram->text[kSlotFormatLast].empty()) {
+      format = &diagram->text[kSlotFormatLast];
+    }
+    Expand(*format, diagram);
+  }
+  paragraph_ = saved;
+  Expand(diagram->text[kSlotPost], diagram);
+}
+
+void Writer::WriteIndex(const std::string& filter1, const std::string& filter2, const Definition* owner) {
+  const Definition* index = model_.First(kSectionIndex);
+  if (!index) {
+    Error(owner, kErrNoIndex);
+    return;
+  }
+  // Filters may use codes themselves; they are expanded first.
+  ExtractionExpression expressions[2];
+  const std::string* filters[2] = {&filter1, &filter2};
+  for (int k = 0; k < 2; ++k) {
+    std::string expanded;
+    std::string* saved = out_;
+    out_ = &expanded;
+    Expand(*filters[k], owner);
+    out_ = saved;
+    int rc = expressions[k].Compile(expanded, true);
+    if (rc) Error(owner, rc);
+  }
+  Expand(index->text[kSlotPre], index);
+  Topic* saved_topic = topic_;
+  for (size_t position : order_) {
+    Topic& topic = const_cast<Topic&>(collection_.topics()[position]);
+    std::string tag = NormalizeKeywords(topic.paragraphs[0].tag);
+    std::string keywords = topic.block_index >= 0 ? collection_.block(topic.block_index) : std::string(" ");
+    keywords += topic.keywords;
+    if (!expressions[0].Matches(tag) || !expressions[1].Matches(keywords)) continue;
+    bool loaded = &topic == saved_topic;
+    if (!loaded) {
+      int rc = spool_->Load(&topic);
+      if (rc) SourceError(topic, topic.line, rc);
+    }
+    topic_ = &topic;
+    Expand(index->text[kSlotFormat], index);
+    out_->append("\r\n");
+    if (!loaded) SpoolFile::Release(&topic);
+    if (out_ == &buffer_ && buffer_.size() > kFlushSize) Flush();
+  }
+  topic_ = saved_topic;
+  Expand(index->text[kSlotPost], index);
+}
+
+void Writer::WriteParagraph(const Definition& definition, Paragraph* paragraph, std::vector<OpenLevel>* stack) {
+  if (definition.field_count != static_cast<int>(paragraph->fields.size())) {
+    SourceError(*topic_, paragraph->line, kErrFieldsDiffer);
+  }
+  paragraph_ = paragraph;
+  bool walk_done = false;
+  while (!stack->empty()) {
+    OpenLevel& top = stack->back();
+    if (EqualsNoCase(top.paragraph->tag, paragraph->tag)) {
+      // A run of paragraphs with one tag shares one "pre" and one "post".
+      top.paragraph = paragraph;
+      walk_done = true;
+      break;
+    }
+    if (top.definition->level < definition.level) break;
+    const Paragraph* saved = paragraph_;
+    paragraph_ = top.paragraph;
+    Expand(top.definition->text[kSlotPost], top.definition);
+    paragraph_ = saved;
+    if (top.definition->level == definition.level) {
+      top = OpenLevel{&definition, paragraph};
+      Expand(definition.text[kSlotPre], &definition);
+      walk_done = true;
+      break;
+    }
+    stack->pop_back();
+  }
+  if (!walk_done) {
+    Expand(definition.text[kSlotPre], &definition);
+    stack->push_back(OpenLevel{&definition, paragraph});
+  }
+  paragraph_ = paragraph;
+  Expand(definition.text[kSlotFormat], &definition);
+  paragraph->flags |= kParagraphWritten;
+}
+
+void Writer::WriteTopic(Topic* topic) {
+  int rc = spool_->Load(topic);
+  if (rc) {
+    SourceError(*topic, topic->line, rc);
+    return;
+  }
+  topic_ = topic;
+  Paragraph* first = &topic->paragraphs[0];
+  paragraph_ = first;
+  const Definition* definition = model_.Find(kSectionTopic, first->tag, this);
+  if (!definition) {
+    SourceError(*topic, first->line, kErrNoTopicDef);
+    SpoolFile::Release(topic);
+    topic_ = nullptr;
+    paragraph_ = nullptr;
+    return;
+  }
+  Expand(definition->text[kSlotPre], definition);
+  for (Paragraph& p : topic->paragraphs) p.flags &= ~kParagraphWritten;
+  std::vector<OpenLevel> stack;
+  auto lookup = [&](Paragraph& p) -> const Definition* {
+    const Paragraph* saved = paragraph_;
+    paragraph_ = &p;
+    const Definition* found = model_.Find(kSectionParagraph, p.tag, this);
+    paragraph_ = saved;
+    if (!found) {
+      SourceError(*topic, p.line, kErrNoParagraphDef);
+      p.flags |= kParagraphWritten;
+    }
+    return found;
+  };
+  for (const std::string& name : definition->order) {
+    int level_mark = 32767;
+    for (size_t k = 1; k < topic->paragraphs.size(); ++k) {
+      Paragraph& p = topic->paragraphs[k];
+      if (p.flags & kParagraphWritten) continue;
+      const Definition* pd = lookup(p);
+      if (!pd) continue;
+      if (EqualsNoCase(p.tag, name)) {
+        level_mark = pd->level;
+        WriteParagraph(*pd, &p, &stack);
+      } else if (level_mark < pd->level) {
+        WriteParagraph(*pd, &p, &stack);
+      } else {
+        level_mark = 32767;
+      }
+    }
+  }
+  for (size_t k = 1; k < topic->paragraphs.size(); ++k) {
+    Paragraph& p = topic->paragraphs[k];
+    if (p.flags & kParagraphWritten) continue;
+    const Definition* pd = lookup(p);
+    if (pd) WriteParagraph(*pd, &p, &stack);
+  }
+  while (!stack.empty()) {
+    paragraph_ = stack.back().paragraph;
+    Expand(stack.back().definition->text[kSlotPost], stack.back().definition);
+    stack.pop_back();
+  }
+  paragraph_ = first;
+  Expand(definition->text[kSlotPost], definition);
+  SpoolFile::Release(topic);
+  topic_ = nullptr;
+  paragraph_ = nullptr;
+}
+
+int Writer::Run() {
+  const Definition* file_definition = model_.First(kSectionFile);
+  if (file_definition && !settings_.append) Expand(file_definition->text[kSlotPre], file_definition);
+  for (size_t position : order_) {
+    WriteTopic(const_cast<Topic*>(&collection_.topics()[position]));
+    if (buffer_.size() > kFlushSize) Flush();
+  }
+  if (file_definition) Expand(file_definition->text[kSlotPost], file_definition);
+  Flush();
+  if (std::fflush(file_) != 0 && !write_error_) write_error_ = kFileErrorBase + CauseOfErrno(errno);
+  return write_error_;
+}
+
+}  // namespace
+
+std::string ContextString(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size() && out.size() < 255; ++i) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    if (std::isalnum(c) || c == '.' || c == '_') {
+      out.push_back(static_cast<char>(c));
+    } else if (c == ' ' || c == ':') {
+      out.push_back('_');
+    } else if (c == '\\') {
+      continue;
+    } else if (c == '<' && text.find('>', i + 1) != std::string_view::npos) {
+      break;
+    } else {
+      char hex[4];
+      std::snprintf(hex, sizeof hex, ".%x", c);
+      out.append(hex);
+    }
+  }
+  if (out.size() > 255) out.resize(255);
+  return out;
+}
+
+int WriteOutput(const TopicCollection& collection, const std::vector<size_t>& order, const FormatModel& model,
+                const OutputSettings& settings, SpoolFile* spool, std::FILE* file, std::ostream& out,
+                std::ostream& err) {
+  Writer writer(collection, order, model, settings, spool, file, err);
+  int rc = writer.Run();
+  if (settings.verbose) out << "\n";
+  return rc;
+}
+
+}  // namespace folios::docgen

@@ -1,0 +1,33 @@
+// Topic output: writes the document from the format model's texts, expanded
+// with the fields of the extracted topics.
+#pragma once
+
+#include <cstdio>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "format_model.h"
+#include "topic_collection.h"
+
+namespace folios::docgen {
+
+struct OutputSettings {
+  int tab_size = 8;
+  bool append = false;   // the [file] "pre" text is not written again
+  bool sorted = true;
+  bool verbose = false;
+  std::string output_name;  // for messages
+};
+
+// Writes the whole output to `file`: the [file] "pre" text, every topic of
+// the output order, the [file] "post" text. Expansion errors are written to
+// `err` and writing goes on. Returns 0 or 100 + cause when writing failed.
+int WriteOutput(const TopicCollection& collection, const std::vector<size_t>& order, const FormatModel& model,
+                const OutputSettings& settings, SpoolFile* spool, std::FILE* file, std::ostream& out,
+                std::ostream& err);
+
+// The context-string form of a text (at most 255 characters).
+std::string ContextString(std::string_view text);
+
+}  // namespace folios::docgen
