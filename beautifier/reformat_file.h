@@ -22,4 +22,9 @@ inline constexpr int kReformatBadLine = -2;         // a line could not be assem
 int ReformatFile(const std::string& input, const std::string& output, std::ostream& out,
                  std::ostream& err);
 
+// The same, and on failure `reason` (may be null) says why for people:
+// "cannot open '<input>': No such file or directory", ...
+int ReformatFile(const std::string& input, const std::string& output, std::ostream& out,
+                 std::ostream& err, std::string* reason);
+
 }  // namespace folios

@@ -1,0 +1,32 @@
+// The option record that drives one beautifier run, and the settings report.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+
+namespace folios {
+
+// Yes/no fields hold 0 for no and -1 for yes.
+struct BeautifierOptions {
+  int32_t FUNCTION_SPACING = 2;          // blank lines after a closing brace at column 0
+  int32_t INDENT_SPACING = 4;            // columns per level; also the tab width, in and out
+  int32_t USE_TABS = 0;                  // yes: indentation and comment gaps as tabs then spaces
+  int32_t COMMENTS_WITH_CODE = 1;        // column of a comment that shares its line with code
+  int32_t COMMENTS_WITH_NOCODE = 0;      // column of a comment alone on its line
+  int32_t LEAVE_COMMENTS_NOCODE = 0;     // fixed no: comment-only lines go to COMMENTS_WITH_NOCODE
+  int32_t NONASCII_QUOTES_TO_OCTAL = 0;  // fixed no
+  int32_t ASCII_CHARS_ONLY = 3;          // fixed 3: controls and 127..159 removed, 160..255 kept
+  int32_t PLACE_BRACE_ON_NEW_LINE = 0;   // yes: a lone opening brace keeps its line; no: joined
+  int32_t PROGRAM_OUTPUT = -1;           // fixed yes: report and progress text are written
+  int32_t QUEUE_BUFFER = 10;             // formatted lines held back before writing
+};
+
+// Fills the record from the settings store (m_empty_lines, m_indent_with_tabs,
+// m_spaces_to_indent only when not indenting with tabs, m_c_with_code,
+// m_c_without_code, m_brace_style); the other fields keep their fixed values.
+BeautifierOptions LoadBeautifierOptions();
+
+// Writes the ten report lines ("Function Line Spacing              : 2\n", ...).
+void PrintSettingsReport(const BeautifierOptions& options, std::ostream& out);
+
+}  // namespace folios

@@ -1,0 +1,398 @@
+// The output stage: the last changes to a held line and its writing.
+#include "output_stage.h"
+
+#include <algorithm>
+
+namespace folios {
+
+namespace {
+
+struct HangKeyword {
+  std::string_view word;
+  int kind;
+};
+
+// The first matching row wins, so the second "while" never matches.
+constexpr HangKeyword kHangKeywords[] = {
+    {"if", 1},     {"while", 1},   {"for", 1},       {"else", 1},    {"case", 2},   {"default", 2},
+    {"public", 2}, {"protected", 2}, {"private", 2}, {"do", 3},      {"switch", 3}, {"while", 3},
+};
+
+bool IsWordChar(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+         c == '$';
+}
+
+bool OpensBlock(const OutputLine& p) {
+  return (p.has_brace && !p.brace.empty() && p.brace[0] == '{') ||
+         (p.has_code && !p.code.empty() && p.code.back() == '{');
+}
+
+bool BraceStarts(const OutputLine& p, char c) {
+  return p.has_brace && !p.brace.empty() && p.brace[0] == c;
+}
+
+bool EndsWithBackslash(const std::string& s) { return !s.empty() && s.back() == '\\'; }
+
+}  // namespace
+
+bool StartsWithKeyword(std::string_view text, std::string_view word) {
+  return text.size() >= word.size() && text.compare(0, word.size(), word) == 0 &&
+         (text.size() == word.size() || !IsWordChar(text[word.size()]));
+}
+
+int HangKeywordKind(std::string_view text, size_t* length) {
+  for (const HangKeyword& k : kHangKeywords) {
+    if (StartsWithKeyword(text, k.word)) {
+      if (length) *length = k.word.size();
+      return k.kind;
+    }
+  }
+  return 0;
+}
+
+bool IsBareElse(const std::string& code, const CharStateMap& map) {
+  if (!StartsWithKeyword(code, "else")) return false;
+  int depth = 0;
+  for (size_t i = 0; i < code.size(); ++i) {
+    if (i < map.size() && map[i] != mark::kCode) continue;
+    char c = code[i];
+    if (c == '(') ++depth;
+    if (c == ')') --depth;
+    if (c == ';' && depth == 0) return false;
+  }
+  return true;
+}
+
+std::string MakeWhitespace(bool tabs, int start, int width, int tab_width) {
+  if (width <= 0) return std::string();
+  if (!tabs || tab_width <= 0) return std::string(static_cast<size_t>(width), ' ');
+  int count = (start + width) / tab_width - start / tab_width;
+  if (count <= 0) return std::string(static_cast<size_t>(width), ' ');
+  std::string s(static_cast<size_t>(count), '\t');
+  s.append(static_cast<size_t>((start + width) % tab_width), ' ');
+  return s;
+}
+
+void OutputStage::Run(PieceQueue<OutputLine>* q, int limit) {
+  while (q->Count() > limit) {
+    OutputLine* head = q->Item(1);
+    if (spacing_state_ == 0) {
+      if (head->indent <= 0 && head->has_brace && head->brace == "}") spacing_state_ = 1;
+    } else {
+      if (spacing_state_ == 1) {
+        pending_blank_ = o_.FUNCTION_SPACING;
+        spacing_state_ = 2;
+      }
+      if (head->Empty()) {
+        q->RemoveOldest();
+        continue;
+      }
+      spacing_state_ = 0;
+    }
+    HangStep(q);
+    if (o_.PLACE_BRACE_ON_NEW_LINE == 0) BraceJoin(q);
+    OutputLine line = std::move(*q->Item(1));
+    q->RemoveOldest();
+    if (line.Empty()) {
+      pending_blank_ = 1;
+    } else {
+      Write(line);
+    }
+  }
+}
+
+void OutputStage::HangStep(PieceQueue<OutputLine>* q) {
+  const int is = o_.INDENT_SPACING;
+  if (!stack_.empty() && stack_.back().kind == 1 && OpensBlock(*q->Item(1))) stack_.pop_back();
+  if (!stack_.empty()) ApplyStack(q, true);
+  if (q->Count() < 2) return;
+  // A comment moved out of the head line now stands first; the head line
+  // itself comes round again.
+  OutputLine* p = q->Item(1);
+  if (p->else_if) {
+    p->indent -= is;
+    return;
+  }
+  if (!p->has_code || p->code.empty()) return;
+  size_t len = 0;
+  int kind = HangKeywordKind(p->code, &len);
+  bool counts = kind != 0;
+  if (kind == 2) {
+    size_t i = len;
+    while (i < p->code.size() && (p->code[i] == ' ' || p->code[i] == '\t')) ++i;
+    counts = i == p->code.size() || p->code[i] == ':' || p->code.back() == ':';
+  }
+  if (counts) {
+    char last = p->code.back();
+    if (last != ';' && last != '{' && last != '}' && !BraceStarts(*q->Item(2), '{')) {
+      HangEntry e;
+      e.kind = kind;
+      if (kind == 1) {
+        e.extra = is;
+      } else {
+        e.base = p->indent - is;
+      }
+      stack_.push_back(e);
+      return;
+    }
+  }
+  while (!stack_.empty()) {
+    if (stack_.back().kind == 2 || p->code.back() != ';') break;
+    stack_.pop_back();
+  }
+}
+
+void OutputStage::ApplyStack(PieceQueue<OutputLine>* q, bool outer) {
+  const int is = o_.INDENT_SPACING;
+  if (stack_.empty() || q->Item(1)->kind == static_cast<int>(PieceKind::kDirective)) return;
+  HangEntry e = stack_.back();
+  stack_.pop_back();
+  int pi = 1;  // position of p: a moved comment pushes it to 2
+  OutputLine* p = q->Item(pi);
+
+  if (!(p->has_code || (p->has_brace && e.kind == 2))) {
+    stack_.push_back(e);
+    if (p->has_brace) {
+      for (HangEntry& entry : stack_) entry = HangEntry{0, entry.base, 0};
+    }
+    return;
+  }
+
+  bool exists = true;
+  bool grew = false;
+  // The indentation of a line that continues a literal is part of the literal.
+  const bool frozen = p->in_literal;
+  if (e.kind == 1) {
+    if (!frozen && p->continuation == 0) {
+      p->indent += is;
+      grew = true;
+    }
+  } else if (e.kind == 2) {
+    if (!frozen) p->indent += static_cast<int>(stack_.size()) * is;
+    bool label = p->has_code && HangKeywordKind(p->code) == 2;
+    if (!label && BraceStarts(*p, '}') && p->indent == e.base) exists = false;
+    if (exists) {
+      if (!label || e.base + is < p->indent) {
+        stack_.push_back(e);
+        if (!frozen) {
+          p->indent += is;
+          grew = true;
+        }
+      } else {
+        exists = false;
+      }
+    }
+  } else {
+    exists = false;  // inert and body entries are used up by the line
+  }
+
+  if (p->has_comment) {
+    if (!exists) return;
+    p->gap -= is;
+    if (p->gap < 0) {
+      if (p->comment_pinned) {
+        p->gap = 0;
+      } else {
+        OutputLine moved;
+        moved.kind = p->kind;
+        moved.offset = p->offset;
+        moved.gap = o_.COMMENTS_WITH_CODE;
+        moved.has_comment = true;
+        moved.comment = std::move(p->comment);
+        p->comment.clear();
+        p->has_comment = false;
+        p->gap = 0;
+        if (grew) p->indent -= is;
+        q->InsertBefore(1, std::move(moved));
+        pi = 2;
+      }
+    }
+  }
+
+  if (exists && e.kind == 1) {
+    if (!stack_.empty()) ApplyStack(q, false);
+    stack_.push_back(e);
+    if (outer) {
+      size_t n = stack_.size();
+      bool two = n >= 2 && stack_[n - 1].kind == 1 && stack_[n - 1].extra != 0 && stack_[n - 2].kind == 1 &&
+                 stack_[n - 2].extra != 0;
+      OutputLine* head = q->Item(1);
+      bool body = head->has_code && HangKeywordKind(head->code) == 3;
+      if (two || body) {
+        int target = q->Item(pi)->indent;
+        for (int j = 2; j <= q->Count(); ++j) {
+          OutputLine* l = q->Item(j);
+          if (BraceStarts(*l, '{')) {
+            ShiftBlock(q, j, target);
+            break;
+          }
+          if (l->has_code) break;
+        }
+      }
+    }
+  }
+}
+
+void OutputStage::ShiftBlock(PieceQueue<OutputLine>* q, int b, int target) {
+  int c = q->Item(b)->indent;
+  int d = target - c;
+  if (d <= 0) return;
+  bool in_else = false;
+  for (int j = b; j <= q->Count(); ++j) {
+    OutputLine* l = q->Item(j);
+    if ((!l->has_code && !l->has_brace) || l->kind == static_cast<int>(PieceKind::kDirective) || l->in_literal) {
+      continue;
+    }
+    if (l->indent < c) return;
+    l->indent += d;
+    if (BraceStarts(*l, '}') && l->indent == target) {
+      if (in_else) return;
+      OutputLine* next = q->Item(j + 1);
+      if (next && next->has_code && IsBareElse(next->code, next->code_map)) {
+        in_else = true;
+        continue;
+      }
+      return;
+    }
+  }
+}
+
+void OutputStage::BraceJoin(PieceQueue<OutputLine>* q) {
+  for (;;) {
+    int j = 0;
+    for (int i = 1; i <= q->Count(); ++i) {
+      OutputLine* l = q->Item(i);
+      if (BraceStarts(*l, '{') && !l->no_join) {
+        j = i;
+        break;
+      }
+    }
+    if (j == 0) return;
+    int k = 0;
+    bool blocked = false;
+    for (int i = j - 1; i >= 1; --i) {
+      OutputLine* l = q->Item(i);
+      if (l->has_code) {
+        k = i;
+        break;
+      }
+      // Never move a brace across another brace, or out of a comment that a
+      // backslash continues.
+      if (l->has_brace || (l->has_comment && EndsWithBackslash(l->comment))) {
+        blocked = true;
+        break;
+      }
+    }
+    if (k == 0 && !blocked) return;
+    if (!blocked) {
+      const OutputLine& code = *q->Item(k);
+      // A brace joined to a directive, or behind a continuation, would change
+      // the program.
+      blocked = code.kind == static_cast<int>(PieceKind::kDirective) || EndsWithBackslash(code.code) ||
+                (code.has_comment && EndsWithBackslash(code.comment));
+    }
+    if (blocked) {
+      q->Item(j)->no_join = true;
+      continue;
+    }
+
+    OutputLine code = std::move(*q->Item(k));
+    OutputLine brace = std::move(*q->Item(j));
+    std::vector<OutputLine> between;
+    for (int i = k + 1; i < j; ++i) between.push_back(std::move(*q->Item(i)));
+    for (int i = j; i >= k; --i) q->Remove(i);
+
+    std::vector<OutputLine> lines;
+    const int cwc = o_.COMMENTS_WITH_CODE;
+    if (code.has_comment && !code.comment_pinned &&
+        static_cast<int>(code.code.size() + brace.brace.size()) + code.indent + 1 >= cwc) {
+      OutputLine moved;
+      moved.kind = code.kind;
+      moved.offset = code.offset;
+      moved.gap = cwc;
+      moved.has_comment = true;
+      moved.comment = std::move(code.comment);
+      code.has_comment = false;
+      lines.push_back(std::move(moved));
+    }
+    OutputLine joined;
+    joined.kind = code.kind;
+    joined.offset = code.offset;
+    joined.indent = code.indent;
+    joined.has_code = true;
+    joined.code = code.code + " " + brace.brace;
+    joined.in_literal = code.in_literal;
+    if (code.has_comment) {
+      joined.has_comment = true;
+      joined.comment = std::move(code.comment);
+      joined.comment_pinned = code.comment_pinned;
+      joined.gap = cwc - joined.indent - static_cast<int>(joined.code.size());
+    }
+    lines.push_back(std::move(joined));
+    if (brace.has_comment) {
+      OutputLine moved;
+      moved.kind = brace.kind;
+      moved.offset = brace.offset;
+      moved.gap = cwc;
+      moved.has_comment = true;
+      moved.comment = std::move(brace.comment);
+      lines.push_back(std::move(moved));
+    }
+    for (OutputLine& l : between) lines.push_back(std::move(l));
+    for (size_t i = 0; i < lines.size(); ++i) q->InsertBefore(k + static_cast<int>(i), std::move(lines[i]));
+  }
+}
+
+void OutputStage::Write(OutputLine& line) {
+  const bool tabs = o_.USE_TABS != 0;
+  const int is = o_.INDENT_SPACING;
+  int c = static_cast<int>(line.code.size() + line.brace.size());
+  int i = line.indent + line.continuation * is;
+  int gap = line.gap;
+  std::string_view comment = line.comment;
+  if (tabs && line.has_comment && !comment.empty() && comment[0] == ' ') {
+    size_t b = comment.find_first_not_of(' ');
+    if (b == std::string_view::npos) b = comment.size();
+    comment.remove_prefix(b);
+    i += static_cast<int>(b);
+  } else if (c == 0 && line.has_comment && !comment.empty() && i < gap) {
+    i = 0;
+  }
+  if (line.has_comment) {
+    gap = std::min(gap, o_.COMMENTS_WITH_CODE - c - i);
+    if (gap < 0) gap = 0;
+    // "a /" followed straight by "// x" would turn the slash into a comment.
+    if (gap == 0 && c > 0) {
+      const std::string& last = line.brace.empty() ? line.code : line.brace;
+      if (!last.empty() && last.back() == '/') gap = 1;
+    }
+  }
+  if (pending_blank_ > 0) {
+    bool endif = false;
+    if (line.kind == static_cast<int>(PieceKind::kDirective) && !line.code.empty()) {
+      size_t p = 1;
+      while (p < line.code.size() && (line.code[p] == ' ' || line.code[p] == '\t')) ++p;
+      endif = StartsWithKeyword(std::string_view(line.code).substr(p), "endif");
+    }
+    if (endif) {
+      spacing_state_ = 0;
+    } else {
+      for (int n = 0; n < pending_blank_; ++n) out_.put('\n');
+    }
+    pending_blank_ = 0;
+  }
+  buffer_.clear();
+  buffer_ += MakeWhitespace(tabs, 0, i, is);
+  buffer_ += line.code;
+  buffer_ += line.brace;
+  if (line.has_comment) {
+    buffer_ += MakeWhitespace(tabs, c + std::max(i, 0), gap, is);
+    buffer_.append(comment);
+    if (!comment.empty() && comment.back() == '\\') buffer_ += ' ';
+  }
+  buffer_ += '\n';
+  out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+}
+
+}  // namespace folios

@@ -1,0 +1,90 @@
+// The formatted lines the engine holds back, and the stage that changes them
+// one last time (hanging indentation, brace join, function spacing, blank
+// lines) and writes them as they leave the queue.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "beautifier_options.h"
+#include "line_scan.h"
+
+namespace folios {
+
+// One line of output. A line with neither code, brace nor comment is empty.
+struct OutputLine {
+  int kind = 0;               // PieceKind of the piece it came from
+  int offset = 0;             // column of that piece in the line as read
+  int indent = 0;             // columns of leading white space
+  int continuation = 0;       // extra indentation steps for an unfinished statement
+  bool else_if = false;       // an "if" right after a bare "else"
+  bool has_code = false;
+  std::string code;           // code or directive text
+  CharStateMap code_map;      // empty after a brace join
+  bool in_literal = false;    // the code begins inside a literal continued from above:
+                              // its indentation is part of the literal and never changes
+  bool has_brace = false;
+  std::string brace;          // the text of a brace piece
+  CharStateMap brace_map;
+  int gap = 0;                // columns between code/brace and comment
+  bool has_comment = false;
+  std::string comment;
+  bool comment_pinned = false;  // the comment may not move to a line before the code:
+                                // it is an unclosed block comment, ends with a
+                                // backslash, or sits in a continued line
+  bool no_join = false;       // this brace may not be joined to the line before it
+
+  bool Empty() const { return !has_code && !has_brace && !has_comment; }
+};
+
+// The keyword kind of `text` by the HangKeywords table (1 if/while/for/else,
+// 2 case/default/public/protected/private, 3 do/switch), 0 when it starts
+// with none. A keyword matches when the next character is not a letter,
+// digit, '_' or '$'. `length` (may be null) receives the keyword length.
+int HangKeywordKind(std::string_view text, size_t* length = nullptr);
+
+// True when the text starts with the keyword `word`, as HangKeywordKind matches.
+bool StartsWithKeyword(std::string_view text, std::string_view word);
+
+// True when `code` (with its map) is a bare else: it starts with the keyword
+// "else" and holds no code semicolon at parenthesis depth 0.
+bool IsBareElse(const std::string& code, const CharStateMap& map);
+
+struct HangEntry {
+  int kind = 0;    // 0 inert, 1 single statement, 2 label region, 3 loop or switch body
+  int base = 0;    // base indent
+  int extra = 0;   // extra indent
+};
+
+// Tabs and spaces from column `start` over `width` columns.
+std::string MakeWhitespace(bool tabs, int start, int width, int tab_width);
+
+// Writes and changes the held lines. Owned by one engine run.
+class OutputStage {
+ public:
+  OutputStage(const BeautifierOptions& options, std::ostream& out) : o_(options), out_(out) {}
+
+  // Writes and removes lines while the queue holds more than `limit`.
+  void Run(PieceQueue<OutputLine>* queue, int limit);
+
+  // Lines written so far (for tests).
+  int hang_depth() const { return static_cast<int>(stack_.size()); }
+
+ private:
+  void HangStep(PieceQueue<OutputLine>* q);
+  void ApplyStack(PieceQueue<OutputLine>* q, bool outer);
+  void ShiftBlock(PieceQueue<OutputLine>* q, int b, int target);
+  void BraceJoin(PieceQueue<OutputLine>* q);
+  void Write(OutputLine& line);
+
+  const BeautifierOptions& o_;
+  std::ostream& out_;
+  std::vector<HangEntry> stack_;  // HangStack: back() is the top
+  int spacing_state_ = 0;
+  int pending_blank_ = 0;
+  std::string buffer_;
+};
+
+}  // namespace folios
