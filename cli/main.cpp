@@ -20,6 +20,7 @@ struct CommandEntry {
 const CommandEntry kCommands[] = {
     {"doc", folios::cli::RunDocCommand, "build a reference document from @-tagged comments"},
     {"files", folios::cli::RunFilesCommand, "show the file list gathered from files, projects, directories"},
+    {"listing", folios::cli::RunListingCommand, "write one RTF source listing of the gathered files"},
     {"reformat", folios::cli::RunReformatCommand, "reformat C, C++ and Java files in place (backup FILE.orig)"},
     {"settings", folios::cli::RunSettingsCommand, "list, get, set or reset the stored settings"},
 };

@@ -1,0 +1,163 @@
+// folios listing: one RTF source listing of every gathered file.
+#include <signal.h>
+
+#include <cstdio>
+#include <iostream>
+
+#include "cli_support.h"
+#include "commands.h"
+#include "input_files.h"
+#include "listing_build.h"
+#include "paths.h"
+#include "terminal_progress.h"
+#if __has_include("preformat_for_listing.h")
+#include "preformat_for_listing.h"
+#define FOLIOS_HAVE_PREFORMAT 1
+#endif
+
+namespace folios::cli {
+
+namespace {
+
+const char kHelp[] =
+    "Usage: folios listing [-o OUT.rtf] [--set NAME=VALUE]... [--types LIST]\n"
+    "                      [--subfolders | --no-subfolders] INPUT...\n"
+    "\n"
+    "Writes one RTF source listing of every file gathered from the INPUTs, in the\n"
+    "order the desktop program's file list shows them: each file under a header\n"
+    "with its path, keywords and comments styled, laid out as the listing\n"
+    "settings say. An INPUT is a source file, a project (.dsp or .vbp) whose\n"
+    "files are taken, or a directory that is searched.\n"
+    "\n"
+    "  -o, --output OUT  the document to write; '-' writes to standard output.\n"
+    "                    Default: the name of the last INPUT without its\n"
+    "                    extension, plus \".rtf\", in the current directory\n"
+    "                    (samples/ gives samples.rtf, ringbuf.dsp ringbuf.rtf)\n"
+    "  --set NAME=VALUE  use VALUE for setting NAME in this run only, without\n"
+    "                    storing it (repeatable; 'folios settings list' shows\n"
+    "                    the names), e.g. --set m_uselinenumbers=0\n"
+    "  --types LIST      file types searched in directories, comma-separated from\n"
+    "                    cpp (*.cpp, *.c), h (*.hpp, *.h), java, frm, bas, cls;\n"
+    "                    default: the types chosen in the last search (settings)\n"
+    "  --subfolders      search subdirectories too (default: as last time)\n"
+    "  --no-subfolders   search only the named directory\n"
+    "\n"
+    "The document is replaced only when the build is complete. Ctrl-C stops the\n"
+    "build: the document then ends with \"Operation was canceled!\". A file that\n"
+    "cannot be read is listed with a line saying so, and the exit status is 1.\n";
+
+volatile sig_atomic_t g_interrupted = 0;
+
+void OnInterrupt(int) { g_interrupted = 1; }
+
+// A terminal progress bar whose cancel is Ctrl-C.
+class ListingProgress : public TerminalProgress {
+ protected:
+  void ProcessPendingEvents() override {
+    if (g_interrupted) {
+      g_interrupted = 0;
+      RequestCancel();
+    }
+  }
+};
+
+class PrintedWarnings : public KeywordWarningSink {
+ public:
+  void Warn(const std::string& message) override {
+    std::cerr << "folios: warning: " << message << '\n';
+  }
+};
+
+// The project name of the last input (its file name without extension).
+std::string DefaultOutputName(const std::string& input) {
+  std::string name = FileName(AbsolutePath(input));
+  std::string ext = Extension(name);
+  if (!ext.empty()) name.resize(name.size() - ext.size() - 1);
+  if (name.empty()) name = "listing";
+  return name + ".rtf";
+}
+
+}  // namespace
+
+int RunListingCommand(const std::vector<std::string>& args) {
+  InputOptions options;
+  std::vector<std::string> inputs;
+  std::string output;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (IsHelp(arg)) {
+      std::cout << kHelp;
+      return kExitOk;
+    }
+    int consumed = ParseInputOption(args, i, &options, "listing");
+    if (consumed < 0) return kExitUsage;
+    if (consumed > 0) {
+      i += static_cast<size_t>(consumed) - 1;
+      continue;
+    }
+    if (arg == "-o" || arg == "--output" || arg == "--set") {
+      if (i + 1 >= args.size()) return UsageError("listing", arg + " needs a value");
+      const std::string& value = args[++i];
+      if (arg == "--set") {
+        std::string error;
+        if (!ApplySettingOverride(value, &error)) return UsageError("listing", error);
+      } else {
+        output = value;
+      }
+      continue;
+    }
+    if (arg.rfind("--output=", 0) == 0) {
+      output = arg.substr(9);
+      continue;
+    }
+    if (arg.rfind("--set=", 0) == 0) {
+      std::string error;
+      if (!ApplySettingOverride(arg.substr(6), &error)) return UsageError("listing", error);
+      continue;
+    }
+    if (arg.size() > 1 && arg[0] == '-') {
+      return UsageError("listing", "unknown option '" + arg + "'");
+    }
+    inputs.push_back(arg);
+  }
+  if (inputs.empty()) return UsageError("listing", "no INPUT given");
+  if (output.empty()) output = DefaultOutputName(inputs.back());
+
+  CProjectFile files;
+  bool gathered = GatherInputs(inputs, options, &files);
+  std::vector<std::string> paths = DisplayOrderPaths(files);
+  if (paths.empty()) {
+    PrintMessage("no source files to list");
+    return kExitFailure;
+  }
+
+  ListingProgress progress;
+  PrintedWarnings warnings;
+  ListingBuildOptions build;
+  build.progress = &progress;
+  build.warnings = &warnings;
+#ifdef FOLIOS_HAVE_PREFORMAT
+  build.preformat = PreformatForListing;
+#endif
+  struct sigaction action {};
+  struct sigaction previous {};
+  action.sa_handler = OnInterrupt;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, &previous);
+  ListingBuildResult result = output == "-" ? RunListingBuildToStream(paths, stdout, build)
+                                            : RunListingBuild(paths, output, build);
+  sigaction(SIGINT, &previous, nullptr);
+  progress.Finish();
+
+  for (const ListingFileFailure& failure : result.failed_files) {
+    PrintError("cannot read", failure.path, failure.reason);
+  }
+  if (!result.output.ok()) {
+    PrintError("cannot write", output, result.output.message());
+    return kExitFailure;
+  }
+  if (result.cancelled) PrintMessage("canceled; the document ends where the build stopped");
+  return gathered && result.ok() && !result.cancelled ? kExitOk : kExitFailure;
+}
+
+}  // namespace folios::cli

@@ -1,0 +1,194 @@
+#include "keyword_file.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+
+#include "atomic_file.h"
+#include "data_files.h"
+#include "paths.h"
+#include "rtf_colors.h"
+#include "settings_table.h"
+
+namespace folios {
+
+namespace {
+
+// Reads a file as lines ended by LF; a CR before the LF is dropped.
+class LineSource {
+ public:
+  explicit LineSource(const std::string& path) : file_(std::fopen(path.c_str(), "rb")) {}
+  ~LineSource() {
+    if (file_) std::fclose(file_);
+  }
+  LineSource(const LineSource&) = delete;
+  LineSource& operator=(const LineSource&) = delete;
+
+  bool is_open() const { return file_ != nullptr; }
+
+  // False at the end of the file (with `line` empty).
+  bool Next(std::string* line) {
+    line->clear();
+    if (!file_) return false;
+    int c;
+    bool any = false;
+    while ((c = std::getc(file_)) != EOF) {
+      any = true;
+      if (c == '\n') break;
+      line->push_back(static_cast<char>(c));
+    }
+    if (!any) return false;
+    if (!line->empty() && line->back() == '\r') line->pop_back();
+    return true;
+  }
+
+ private:
+  std::FILE* file_;
+};
+
+bool FileExists(const std::string& path) {
+  struct stat st;
+  return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+struct LanguageFiles {
+  const char* setting;
+  const char* shipped_name;
+};
+
+const LanguageFiles kLanguageFiles[kLanguageCount] = {
+    {"m_vbfiles", "VB-Keywords.lfx"},
+    {"m_javafiles", "JAVA-Keywords.lfx"},
+    {"m_cfiles", "C-Keywords.lfx"},
+};
+
+// A colour field as the editor shows it; false when it is not a number.
+bool ColorFieldName(const std::string& field, std::string* name) {
+  size_t i = 0;
+  while (i < field.size() && (field[i] == ' ' || field[i] == '\t')) ++i;
+  size_t start = i;
+  if (i < field.size() && (field[i] == '-' || field[i] == '+')) ++i;
+  size_t digits = i;
+  while (i < field.size() && field[i] >= '0' && field[i] <= '9') ++i;
+  if (i == digits || i - start > 10) return false;
+  *name = ColorName(std::stoi(field.substr(start, i - start)));
+  return true;
+}
+
+}  // namespace
+
+KeywordWarningSink::~KeywordWarningSink() = default;
+
+Language LanguageOfPath(const std::string& path) {
+  std::string ext = Extension(path);
+  if (ext == "cls" || ext == "bas" || ext == "frm") return Language::kVisualBasic;
+  if (ext == "java") return Language::kJava;
+  return Language::kCpp;
+}
+
+const char* LineCommentMarker(Language language) {
+  return language == Language::kVisualBasic ? "'" : "//";
+}
+
+std::string InvalidKeywordFileMessage(const std::string& path) {
+  return path +
+         " - invalid keyword file!\nPerhaps some keywords will be formatted wrong!\n"
+         "Download a newer Version of Lumentra Folios at: " +
+         kKeywordFileDownloadAddress + "!";
+}
+
+std::string InvalidKeywordFileEditorMessage(const std::string& path) {
+  return "The file " + path + " is invalid!\nSelect another keywordfile!";
+}
+
+std::string KeywordFileForListing(Language language) {
+  const LanguageFiles& files = kLanguageFiles[static_cast<int>(language)];
+  std::string chosen = Settings(SettingKey::kMain).Text(files.setting);
+  if (FileExists(chosen)) return chosen;
+  return LocateDataFile(files.shipped_name);
+}
+
+KeywordTable LoadKeywordTableForListing(const std::string& path, Language language,
+                                        KeywordWarningSink* sink) {
+  KeywordTable table;
+  Settings doc(SettingKey::kDoc);
+  // The comment entry keeps its style flags as the codes 0 or 1, never
+  // "True", so its bold, italic and underline come from the comment prefix.
+  KeywordRecord comment;
+  comment.keyword = LineCommentMarker(language);
+  comment.bold = std::string(1, static_cast<char>(doc.Int("m_comment_bold")));
+  comment.italic = std::string(1, static_cast<char>(doc.Int("m_comment_italic")));
+  comment.underline = std::string(1, static_cast<char>(doc.Int("m_comment_underline")));
+  comment.fore = std::to_string(doc.Int("m_comment_forecolor"));
+  comment.back = std::to_string(doc.Int("m_comment_back_color"));
+  table.entries.push_back(comment);
+
+  LineSource in(path);
+  if (!in.is_open()) return table;
+  std::string header;
+  in.Next(&header);
+  if (header != kKeywordFileHeader && sink) sink->Warn(InvalidKeywordFileMessage(path));
+  while (true) {
+    KeywordRecord record;
+    std::string* fields[6] = {&record.keyword, &record.bold, &record.italic,
+                              &record.underline, &record.fore, &record.back};
+    int read = 0;
+    for (std::string* field : fields) {
+      if (in.Next(field)) ++read;
+    }
+    if (read == 0) break;
+    table.entries.push_back(std::move(record));
+    if (read < 6) break;
+  }
+  // Files written by the system end with an empty record; a real keyword in
+  // the last record is kept.
+  if (table.entries.size() > 1 && table.entries.back().keyword.empty()) table.entries.pop_back();
+  return table;
+}
+
+KeywordReadResult ReadKeywordFileForEditor(const std::string& path, std::vector<KeywordRow>* rows,
+                                           std::string* error) {
+  if (!FileExists(path)) return KeywordReadResult::kMissing;
+  LineSource in(path);
+  std::string header;
+  if (!in.is_open() || !in.Next(&header) || header != kKeywordFileHeader) {
+    return KeywordReadResult::kInvalidHeader;
+  }
+  rows->clear();
+  KeywordRow row;
+  while (in.Next(&row.keyword)) {
+    std::string fore, back;
+    in.Next(&row.bold);
+    in.Next(&row.italic);
+    in.Next(&row.underline);
+    in.Next(&fore);
+    bool complete = in.Next(&back);
+    for (auto [field, name] : {std::pair{&fore, &row.fore_name}, std::pair{&back, &row.back_name}}) {
+      if (field->empty()) {
+        name->clear();
+      } else if (!ColorFieldName(*field, name)) {
+        if (error) *error = "'" + *field + "' is not a valid colour number";
+        return KeywordReadResult::kRead;
+      }
+    }
+    rows->push_back(row);
+    if (!complete) break;
+  }
+  // Drop the trailing empty record; a last record holding a real keyword stays.
+  if (!rows->empty() && rows->back().keyword.empty()) rows->pop_back();
+  return KeywordReadResult::kRead;
+}
+
+Status WriteKeywordFile(const std::string& path, const std::vector<KeywordRow>& rows) {
+  std::string out = std::string(kKeywordFileHeader) + "\n";
+  // One step past the last row writes the trailing empty record.
+  for (size_t r = 0; r <= rows.size(); ++r) {
+    KeywordRow empty;
+    const KeywordRow& row = r < rows.size() ? rows[r] : empty;
+    out += row.keyword + "\n" + row.bold + "\n" + row.italic + "\n" + row.underline + "\n";
+    out += ColorIndex(row.fore_name) + "\n" + ColorIndex(row.back_name) + "\n";
+  }
+  return WriteFileAtomically(path, out);
+}
+
+}  // namespace folios

@@ -1,0 +1,386 @@
+#include "listing_line.h"
+
+#include <algorithm>
+
+namespace folios {
+
+namespace {
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+void TrimRight(std::string* text) {
+  size_t end = text->size();
+  while (end > 0 && IsBlank((*text)[end - 1])) --end;
+  text->resize(end);
+}
+
+bool IsWordChar(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+bool IsDigits(const std::string& text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Characters that may stand before a styled keyword.
+bool AllowedBefore(char c) {
+  switch (c) {
+    case ' ': case '(': case '/': case '!': case '<': case '*': case '&':
+    case '#': case '{': case '}': case ':': case ',':
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Characters that may follow a styled keyword of two or more characters.
+bool AllowedAfter(char c) {
+  switch (c) {
+    case ' ': case ',': case ';': case ')': case '(': case '*': case ':': case '.':
+    case '>': case '<':
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool KeywordBoundariesOk(std::string_view text, size_t pos, size_t length) {
+  char before = pos == 0 ? ' ' : text[pos - 1];
+  if (!AllowedBefore(before)) return false;
+  if (length <= 1) return true;
+  char after = pos + length >= text.size() ? ' ' : text[pos + length];
+  return AllowedAfter(after) || ((after == '!' || after == '#') && before == '#');
+}
+
+// An insertion the comment pass makes into the line.
+struct Insert {
+  size_t pos;         // before this character of the line
+  int order;          // at one position: 0 ends of earlier runs, 1 starts, 2 ends of empty runs
+  std::string text;
+  int region = -1;    // index of the comment region this insertion starts
+};
+
+}  // namespace
+
+void EscapeRtf(std::string* text) {
+  size_t specials = 0;
+  for (char c : *text) specials += (c == '\\' || c == '{' || c == '}');
+  if (specials == 0) return;
+  std::string out;
+  out.reserve(text->size() + specials);
+  for (char c : *text) {
+    if (c == '\\' || c == '{' || c == '}') out += '\\';
+    out += c;
+  }
+  text->swap(out);
+}
+
+bool IsInString(std::string_view line, size_t pos) {
+  size_t open = line.find('"');
+  while (open != std::string_view::npos && open < pos) {
+    size_t close = line.find('"', open + 1);
+    if (close == std::string_view::npos) return false;
+    if (pos < close) return true;
+    open = line.find('"', close + 1);
+  }
+  return false;
+}
+
+bool RemoveNoise(std::string* line, char c, size_t start) {
+  const bool was_empty = line->empty();
+  std::string& s = *line;
+  while (true) {
+    size_t f = s.find(c, start);
+    if (f == std::string::npos) break;
+    if (c == '*') {
+      if ((f >= 1 && s.compare(f - 1, 4, "/**/") == 0) ||
+          (f >= 2 && s.compare(f - 2, 4, "/**/") == 0)) {
+        return true;
+      }
+    }
+    size_t next = s.find(c, f + 1);
+    if (next == std::string::npos) break;
+    if (next == f + 1) {
+      if (IsInString(s, f)) break;
+      if (s == "/**") {
+        s = "/*";
+        return true;
+      }
+      if (s == "**/") {
+        s = "*/";
+        return true;
+      }
+      size_t third = s.find(c, next + 1);
+      s.erase(f, (c != ' ' && third == std::string::npos) ? 2 : 1);
+      start = f;
+    } else {
+      start = f + 1;
+    }
+  }
+  TrimRight(line);
+  if (s.size() >= 2 && s.compare(s.size() - 2, 2, "//") == 0) s.resize(s.size() - 2);
+  // A blank line is not decoration: only a line emptied here goes.
+  return !s.empty() || was_empty;
+}
+
+size_t FindLineComment(std::string_view line, size_t start) {
+  for (std::string_view marker : {std::string_view("//"), std::string_view("'")}) {
+    for (size_t p = line.find(marker, start); p != std::string_view::npos;
+         p = line.find(marker, p + 1)) {
+      if (!IsInString(line, p)) return p;
+    }
+  }
+  return std::string_view::npos;
+}
+
+bool IsProcedureStart(std::string_view line) {
+  for (std::string_view word : {std::string_view("Sub "), std::string_view("Function "),
+                                std::string_view("Property ")}) {
+    size_t p = line.find(word);
+    if (p == std::string_view::npos || p >= 10) continue;
+    size_t from = p >= 8 ? p - 8 : 0;
+    if (line.substr(from, 7) != "Declare") return true;
+  }
+  return false;
+}
+
+LineStyler::LineStyler(const KeywordTable& table, std::string comment_format) {
+  word_scan_ = true;
+  for (size_t k = 0; k < table.entries.size(); ++k) {
+    const KeywordRecord& r = table.entries[k];
+    std::string format = k == 0 ? comment_format : std::string();
+    if (r.bold == "True") format += "\\b";
+    if (r.italic == "True") format += "\\i";
+    if (r.underline == "True") format += "\\ul";
+    format += "\\cf" + r.fore + "\\highlight" + r.back;
+    keywords_.push_back(r.keyword);
+    run_openers_.push_back("}{" + format + " ");
+    formats_.push_back(std::move(format));
+    if (k == 0) continue;
+    bool word = r.keyword.size() >= 2 && r.keyword.size() < 64 &&
+                std::all_of(r.keyword.begin(), r.keyword.end(), IsWordChar) && IsDigits(r.fore) &&
+                IsDigits(r.back);
+    if (!word) word_scan_ = false;
+  }
+  marker_ = keywords_[0];
+  if (word_scan_) {
+    for (size_t k = 1; k < keywords_.size(); ++k) {
+      const std::string& kw = keywords_[k];
+      word_index_.emplace(std::string_view(kw), k);  // keeps the first of repeated words
+      lengths_by_first_byte_[static_cast<unsigned char>(kw[0])] |= uint64_t{1} << kw.size();
+    }
+  }
+}
+
+bool LineStyler::Rejected(size_t pos) const {
+  for (const Span& span : rejected_) {
+    if (pos >= span.begin && pos < span.end) return true;
+  }
+  return false;
+}
+
+void LineStyler::CommentPass(const StyleInput& input, CommentState* state) {
+  std::string_view t = input.text;
+  const size_t npos = std::string_view::npos;
+  const size_t number_end = std::min(input.number_end, t.size());
+  const size_t mark_start = std::min(input.mark_start, t.size());
+  const std::string& comment_format = formats_[0];
+  commented_.clear();
+  rejected_.clear();
+  skip_keywords_ = false;
+
+  std::vector<Insert> inserts;
+  std::vector<Span> regions;  // comment regions of the line, [begin, end) in line positions
+  auto add_region = [&](size_t begin, size_t end, std::string opener) {
+    regions.push_back({begin, end});
+    inserts.push_back({begin, 1, std::move(opener), static_cast<int>(regions.size()) - 1});
+    inserts.push_back({end, begin < end ? 0 : 2, "}{", -1});
+  };
+  // A block comment run starts with a blank, which takes the place of a
+  // blank already standing before it.
+  auto block_opener = [&](size_t pos) {
+    std::string opener = (pos > 0 && t[pos - 1] != ' ') ? " " + comment_format : comment_format;
+    // The comment format ends in a control word with a number: a digit or a
+    // blank right after it would be read as part of it.
+    if (pos < t.size() && ((t[pos] >= '0' && t[pos] <= '9') || t[pos] == ' ')) opener += ' ';
+    return opener;
+  };
+
+  if (state->in_block) {
+    if (t.find("*/") != npos) state->in_block = false;
+    add_region(number_end, t.size(), block_opener(number_end));
+    skip_keywords_ = true;
+  } else {
+    size_t q1 = t.find('"');
+    size_t q2 = q1 == npos ? npos : t.find('"', q1 + 1);
+    bool quoted = q2 != npos;
+    size_t first_open = t.find("/*");
+    size_t first_close = t.find("*/");
+    size_t open = t.find("//*") == npos ? first_open : npos;
+    auto in_first_string = [&](size_t p) { return quoted && q1 < p && p < q2; };
+    auto first_marker_from = [&](size_t from) {
+      for (size_t m = t.find(marker_, from); m != npos; m = t.find(marker_, m + 1)) {
+        if (!in_first_string(m)) return m;
+      }
+      return npos;
+    };
+
+    if (open != npos && first_close != npos && (!quoted || q2 < open)) {
+      for (size_t p = open; p != npos;) {
+        size_t c = t.find("*/", p + 2);
+        if (c == npos) break;
+        add_region(p, c + 2, block_opener(p));
+        p = t.find("/*", c + 2);
+      }
+    } else if (open != npos && first_close == npos && !in_first_string(open) &&
+               // a "/*" inside a line comment opens nothing
+               first_marker_from(0) > open) {
+      add_region(open, t.size(), block_opener(open));
+      state->in_block = true;
+    }
+
+    for (size_t m = first_marker_from(0); m != npos; m = first_marker_from(m + 1)) {
+      if (first_open != npos && first_close != npos && first_open < m && m < first_close) continue;
+      bool inside = std::any_of(regions.begin(), regions.end(),
+                                [m](const Span& r) { return m >= r.begin && m < r.end; });
+      if (inside) continue;
+      add_region(m, t.size(), run_openers_[0]);
+      state->line_comment_seen = true;
+      break;
+    }
+
+    // Keyword spans in line positions, mapped below.
+    if (quoted) rejected_.push_back({q1 + 1, q2});
+    if (first_open != npos && first_close != npos && first_open < first_close) {
+      rejected_.push_back({first_open + 1, first_close});
+    }
+  }
+
+  std::stable_sort(inserts.begin(), inserts.end(), [](const Insert& a, const Insert& b) {
+    if (a.pos != b.pos) return a.pos < b.pos;
+    return a.order < b.order;
+  });
+
+  // Build the line with its comment runs, and map positions of the line to
+  // positions in it.
+  std::vector<size_t> region_begin(regions.size());
+  std::vector<std::pair<size_t, size_t>> shifts;  // (line position, added length before it)
+  size_t added = 0;
+  size_t copied = 0;
+  commented_.reserve(t.size() + 64);
+  for (const Insert& ins : inserts) {
+    commented_.append(t.substr(copied, ins.pos - copied));
+    copied = ins.pos;
+    if (ins.region >= 0) region_begin[static_cast<size_t>(ins.region)] = commented_.size();
+    commented_ += ins.text;
+    added += ins.text.size();
+    shifts.emplace_back(ins.pos, added);
+  }
+  commented_.append(t.substr(copied));
+  auto map = [&](size_t pos) {
+    size_t extra = 0;
+    for (const auto& [at, total] : shifts) {
+      if (at <= pos) extra = total;
+    }
+    return pos + extra;
+  };
+  for (Span& span : rejected_) span = {map(span.begin), map(span.end)};
+  for (size_t r = 0; r < regions.size(); ++r) rejected_.push_back({region_begin[r], map(regions[r].end)});
+  if (number_end > 0) rejected_.push_back({0, map(number_end)});
+  if (mark_start < t.size()) rejected_.push_back({map(mark_start), commented_.size()});
+  // Spans that start at the beginning of a closing "}{" would otherwise
+  // include it; that is harmless, as no keyword starts with "}".
+}
+
+void LineStyler::Style(const StyleInput& input, CommentState* state, std::string* out) {
+  CommentPass(input, state);
+  size_t begin = out->size();
+  if (skip_keywords_ || keywords_.size() <= 1) {
+    out->append(commented_);
+  } else if (word_scan_) {
+    KeywordsByScan(out);
+  } else {
+    KeywordsBySearch(out);
+  }
+  size_t end = out->size();
+  while (end > begin && IsBlank((*out)[end - 1])) --end;
+  out->resize(end);
+}
+
+void LineStyler::StyleBySearch(const StyleInput& input, CommentState* state, std::string* out) {
+  CommentPass(input, state);
+  size_t begin = out->size();
+  if (skip_keywords_) {
+    out->append(commented_);
+  } else {
+    KeywordsBySearch(out);
+  }
+  size_t end = out->size();
+  while (end > begin && IsBlank((*out)[end - 1])) --end;
+  out->resize(end);
+}
+
+void LineStyler::KeywordsBySearch(std::string* out) {
+  std::string line = commented_;
+  std::vector<Span> spans = rejected_;
+  for (size_t k = 1; k < keywords_.size(); ++k) {
+    const std::string& kw = keywords_[k];
+    if (kw.empty()) continue;
+    size_t pos = line.find(kw);
+    while (pos != std::string::npos) {
+      bool rejected = std::any_of(spans.begin(), spans.end(), [pos](const Span& s) {
+        return pos >= s.begin && pos < s.end;
+      });
+      if (rejected || !KeywordBoundariesOk(line, pos, kw.size())) {
+        pos = line.find(kw, pos + kw.size());
+        continue;
+      }
+      std::string run = run_openers_[k] + kw + "}{";
+      line.replace(pos, kw.size(), run);
+      size_t grown = run.size() - kw.size();
+      for (Span& s : spans) {
+        if (s.begin > pos) s.begin += grown;
+        if (s.end > pos) s.end += grown;
+      }
+      pos = line.find(kw, pos + run.size());
+    }
+  }
+  out->append(line);
+}
+
+void LineStyler::KeywordsByScan(std::string* out) {
+  const std::string& line = commented_;
+  const size_t n = line.size();
+  // Spans sorted by start so one pointer walks them with the scan.
+  std::sort(rejected_.begin(), rejected_.end(),
+            [](const Span& a, const Span& b) { return a.begin < b.begin; });
+  size_t copied = 0;
+  size_t p = 0;
+  while (p < n) {
+    if (!IsWordChar(line[p])) {
+      ++p;
+      continue;
+    }
+    size_t q = p + 1;
+    while (q < n && IsWordChar(line[q])) ++q;
+    size_t length = q - p;
+    uint64_t lengths = lengths_by_first_byte_[static_cast<unsigned char>(line[p])];
+    if (length < 64 && (lengths >> length & 1) &&
+        (p == 0 || AllowedBefore(line[p - 1]))) {
+      auto it = word_index_.find(std::string_view(line).substr(p, length));
+      if (it != word_index_.end() && KeywordBoundariesOk(line, p, length) && !Rejected(p)) {
+        out->append(line, copied, p - copied);
+        *out += run_openers_[it->second];
+        out->append(line, p, length);
+        *out += "}{";
+        copied = q;
+      }
+    }
+    p = q;
+  }
+  out->append(line, copied, n - copied);
+}
+
+}  // namespace folios

@@ -1,0 +1,113 @@
+// The text operations on one listed line: RTF escapes, noise-character
+// removal, the tests the Visual Basic filters use, and the comment and
+// keyword pass that styles a line.
+//
+// Positions are byte positions. The writer replaces every character that is
+// not plain ASCII with one placeholder byte (kCharacterPlaceholder) before
+// any of these run, so a position is also a character count, and a
+// multi-byte character can never be cut or matched in part.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "keyword_file.h"
+
+namespace folios {
+
+// Stands for one non-ASCII character (or a stray byte) of the source line.
+inline constexpr char kCharacterPlaceholder = '\x01';
+
+// Puts a backslash before every backslash, "{" and "}".
+void EscapeRtf(std::string* text);
+
+// True when `pos` lies strictly inside a pair of double quotes, the quotes of
+// the line taken in pairs from the left.
+bool IsInString(std::string_view line, size_t pos);
+
+// Removes runs of the noise character `c` from `line`, searching from
+// `start`: a run of two or more disappears (a run of blanks shrinks to one),
+// "/**/" survives, "/**" and "**/" become "/*" and "*/", and runs inside a
+// quoted string stay. Then trailing white space goes, and with it an empty
+// "//" at the end. Returns false when the line became empty that way (the
+// line is to be left out); a line that was empty to begin with is kept.
+bool RemoveNoise(std::string* line, char c, size_t start = 0);
+
+// The first "//" at or after `start` that is not inside a quoted string, else
+// the first "'" found the same way; npos when neither.
+size_t FindLineComment(std::string_view line, size_t start);
+
+// True when "Sub ", "Function " or "Property " starts below position 10 and
+// is not preceded (within eight places) by "Declare".
+bool IsProcedureStart(std::string_view line);
+
+// A line as the comment and keyword pass sees it.
+struct StyleInput {
+  std::string_view text;   // number prefix + line text (+ continuation mark)
+  size_t number_end = 0;   // length of the number prefix with its blank; 0 without
+  size_t mark_start = std::string_view::npos;  // where the continuation mark starts, if any
+};
+
+// The comment state carried from line to line and within one line.
+struct CommentState {
+  bool in_block = false;            // inside a /* ... */ opened on an earlier line
+  bool line_comment_seen = false;   // this source line holds a line comment
+};
+
+// Styles lines of one language: comments as comment runs, keywords as
+// keyword runs. Keyword text inside the first quoted string, inside
+// comments, after a line comment's start, inside the line number or inside a
+// continuation mark is never styled.
+class LineStyler {
+ public:
+  // `table` entry 0 is the comment marker; `comment_format` is the comment
+  // prefix of the document frame. REQUIRES: table.entries is not empty.
+  LineStyler(const KeywordTable& table, std::string comment_format);
+
+  // Appends the styled line to `out`, without the blanks the pass works with
+  // and without trailing white space.
+  void Style(const StyleInput& input, CommentState* state, std::string* out);
+
+  // The run format of table entry k ("\b\cf9\highlight8", the comment prefix
+  // first for k = 0).
+  const std::string& KeywordFormat(size_t k) const { return formats_[k]; }
+
+  // True when every keyword is a word of letters, digits and "_" of two or
+  // more characters with numeric colours: then keywords are found in one
+  // scan of the line. Otherwise each keyword is searched in turn.
+  bool uses_word_scan() const { return word_scan_; }
+
+  // The keyword pass searching one keyword after another through the line,
+  // as the other pass must match. For tests and unusual keyword tables.
+  void StyleBySearch(const StyleInput& input, CommentState* state, std::string* out);
+
+ private:
+  struct Span {
+    size_t begin, end;  // [begin, end) of text where keywords are never styled
+  };
+  void CommentPass(const StyleInput& input, CommentState* state);
+  void KeywordsByScan(std::string* out);
+  void KeywordsBySearch(std::string* out);
+  bool Rejected(size_t pos) const;
+
+  std::vector<std::string> keywords_;
+  std::vector<std::string> formats_;
+  std::vector<std::string> run_openers_;  // "}{" + format + " "
+  std::string marker_;
+  // Word scan: keyword index by text, the lowest index for repeated words;
+  // for each first byte, a bit per keyword length that occurs.
+  std::unordered_map<std::string_view, size_t> word_index_;
+  uint64_t lengths_by_first_byte_[256] = {};
+  bool word_scan_ = false;
+
+  // Per line: the text after the comment pass and where keywords are not styled.
+  std::string commented_;
+  std::vector<Span> rejected_;
+  bool skip_keywords_ = false;
+};
+
+}  // namespace folios

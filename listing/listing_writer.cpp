@@ -1,0 +1,538 @@
+#include "listing_writer.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+
+#include "noise_chars.h"
+#include "paths.h"
+#include "registry.h"
+#include "rtf_text.h"
+#include "settings_table.h"
+
+namespace folios {
+
+namespace {
+
+// Cuts of a long line end with a downward arrow from the Symbol font.
+const char kContinuationMark[] =
+    " }{\\f2{\\field{\\*\\fldinst SYMBOL 175 \\\\f Symbol\\\\s 12}{\\fldrslt\\f3}}}{\\f2";
+const char kDocumentEnd[] = "\\par}}";
+const size_t kFlushSize = 1 << 18;
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// Tabs become five blanks, not tab stops.
+void ExpandTabs(std::string_view from, std::string* to) {
+  to->clear();
+  for (char c : from) {
+    if (c == '\t') {
+      to->append(5, ' ');
+    } else {
+      to->push_back(c);
+    }
+  }
+}
+
+}  // namespace
+
+// Reads a file line by line through one large buffer.
+class CListingWriter::SourceReader {
+ public:
+  ~SourceReader() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  // False with errno's reason in `error`.
+  bool Open(const std::string& path, std::string* error) {
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) {
+      *error = ErrnoMessage(errno);
+      return false;
+    }
+    struct stat st;
+    if (fstat(fd_, &st) == 0) {
+      if (S_ISDIR(st.st_mode)) {
+        *error = ErrnoMessage(EISDIR);
+        return false;
+      }
+      size_ = static_cast<long long>(st.st_size);
+    }
+    buffer_.resize(1 << 16);
+    return true;
+  }
+  long long size() const { return size_; }
+  bool any_bytes() const { return any_bytes_; }
+  // errno of a failed read, 0 when none.
+  int error() const { return error_; }
+
+  // The next line without its line feed; false at the end of the file.
+  bool ReadLine(std::string* line) {
+    line->clear();
+    while (true) {
+      if (begin_ == end_ && !Fill()) return !line->empty();
+      const char* start = buffer_.data() + begin_;
+      const void* nl = std::memchr(start, '\n', end_ - begin_);
+      if (nl) {
+        size_t n = static_cast<size_t>(static_cast<const char*>(nl) - start);
+        line->append(start, n);
+        begin_ += n + 1;
+        return true;
+      }
+      line->append(start, end_ - begin_);
+      begin_ = end_;
+    }
+  }
+
+ private:
+  bool Fill() {
+    if (eof_) return false;
+    ssize_t n;
+    do {
+      n = ::read(fd_, buffer_.data(), buffer_.size());
+    } while (n < 0 && errno == EINTR);
+    if (n <= 0) {
+      if (n < 0) error_ = errno;
+      eof_ = true;
+      return false;
+    }
+    any_bytes_ = true;
+    begin_ = 0;
+    end_ = static_cast<size_t>(n);
+    return true;
+  }
+
+  int fd_ = -1;
+  std::string buffer_;
+  size_t begin_ = 0, end_ = 0;
+  long long size_ = 0;
+  bool eof_ = false;
+  bool any_bytes_ = false;
+  int error_ = 0;
+};
+
+struct CListingWriter::FileSettings {
+  int linebreaks;
+  int linesep;
+  int remove_noise;
+  int format;
+  bool numbers;
+  long long increment;
+  bool visual_basic;
+};
+
+std::string UnreadableFileText(const std::string& reason) {
+  return "This file could not be read: " + reason;
+}
+
+CListingWriter::CListingWriter(std::FILE* out, Progress* progress, KeywordWarningSink* warnings)
+    : out_(out), progress_(progress) {
+  Settings main;
+  page_break_ = main.Int("m_pagebreak");
+  line_counter_ = CRegistry::AtoiRule(main.Text("m_startat"));
+  buffer_.reserve(kFlushSize + 4096);
+  WriteText(GetDocumentHead(), 2);
+  std::string comment_format = GetCommentFormat();
+  for (int i = 0; i < kLanguageCount; ++i) {
+    Language language = static_cast<Language>(i);
+    tables_[i] = LoadKeywordTableForListing(KeywordFileForListing(language), language, warnings);
+    stylers_.emplace_back(tables_[i], comment_format);
+  }
+}
+
+CListingWriter::~CListingWriter() { Flush(); }
+
+Status CListingWriter::Flush() {
+  if (!buffer_.empty() && write_error_ == 0) {
+    if (std::fwrite(buffer_.data(), 1, buffer_.size(), out_) != buffer_.size()) {
+      write_error_ = errno ? errno : EIO;
+    }
+  }
+  buffer_.clear();
+  if (write_error_ == 0 && std::fflush(out_) != 0) write_error_ = errno ? errno : EIO;
+  if (write_error_ != 0) return Status::Error(ErrnoMessage(write_error_));
+  return Status::OK();
+}
+
+void CListingWriter::AppendExpanded(std::string_view text) {
+  if (placeholders_.empty() || text.find(kCharacterPlaceholder) == std::string_view::npos) {
+    buffer_.append(text);
+    return;
+  }
+  for (char c : text) {
+    if (c != kCharacterPlaceholder || next_placeholder_ >= placeholders_.size()) {
+      buffer_.push_back(c);
+      continue;
+    }
+    const std::string& original = placeholders_[next_placeholder_++];
+    if (static_cast<unsigned char>(original[0]) < 0x80) {
+      buffer_ += original;
+    } else {
+      AppendRtfNonAscii(&buffer_, original, 0);
+    }
+  }
+}
+
+void CListingWriter::WriteText(const std::string& text, int mode, bool separator) {
+  switch (mode) {
+    case 0:
+      if (separator) {
+        buffer_ += "\\par }\\pard \\widctlpar\\brdrb\\brdrs\\brdrw10\\brsp20 \\adjustright {";
+        buffer_ += "\\par }\\pard \\widctlpar\\adjustright {";
+      } else {
+        buffer_ += "\\par }{";
+      }
+      AppendExpanded(text);
+      buffer_ += '\n';
+      break;
+    case 1: {
+      buffer_ += '\n';
+      buffer_ += page_break_ ? "\\page " : "\\par ";
+      buffer_ += GetHeaderFormat();
+      // Braces in a file name would unbalance the document: escape them with
+      // the backslashes.
+      for (size_t i = 0; i < text.size();) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x80) {
+          i += AppendRtfNonAscii(&buffer_, text, i);
+          continue;
+        }
+        if (c == '\\' || c == '{' || c == '}') buffer_ += '\\';
+        buffer_ += static_cast<char>(c);
+        ++i;
+      }
+      buffer_ += "{\\par } ";
+      buffer_ += GetCodeFormat();
+      break;
+    }
+    default:
+      buffer_ += text;
+      buffer_ += '\n';
+      break;
+  }
+  if (buffer_.size() >= kFlushSize) Flush();
+}
+
+void CListingWriter::EndDocument() {
+  if (ended_) return;
+  for (int i = 0; i < 3; ++i) WriteText(kDocumentEnd, 2);
+  ended_ = true;
+}
+
+bool CListingWriter::AppendSource(const std::string& path, int index, int total) {
+  return AppendSource(path, path, index, total);
+}
+
+// Reads one source line into indent_ and text_: trailing white space off,
+// indentation apart, tabs as five blanks, the line number in front, RTF
+// specials escaped. Characters beyond ASCII become placeholders. An empty
+// file gives one empty line; the end of any other file gives none.
+bool CListingWriter::ReadSourceLine(const FileSettings& s) {
+  if (!reader_->ReadLine(&raw_)) {
+    if (reader_->any_bytes() || gave_empty_line_) return false;
+    gave_empty_line_ = true;
+    raw_.clear();
+  }
+  // A byte-order mark says how the file is encoded; it is not text.
+  if (first_line_ && raw_.compare(0, 3, "\xEF\xBB\xBF") == 0) raw_.erase(0, 3);
+  first_line_ = false;
+  placeholders_.clear();
+  next_placeholder_ = 0;
+  bool plain = true;
+  for (char c : raw_) {
+    if (static_cast<unsigned char>(c) >= 0x80 || c == kCharacterPlaceholder) {
+      plain = false;
+      break;
+    }
+  }
+  if (!plain) {
+    marked_.clear();
+    for (size_t i = 0; i < raw_.size();) {
+      unsigned char c = static_cast<unsigned char>(raw_[i]);
+      if (c < 0x80 && c != static_cast<unsigned char>(kCharacterPlaceholder)) {
+        marked_.push_back(static_cast<char>(c));
+        ++i;
+        continue;
+      }
+      size_t length = c < 0x80 ? 1 : DecodeUtf8(raw_, i).length;
+      placeholders_.push_back(raw_.substr(i, length));
+      marked_.push_back(kCharacterPlaceholder);
+      i += length;
+    }
+    raw_.swap(marked_);
+  }
+  size_t end = raw_.size();
+  while (end > 0 && IsBlank(raw_[end - 1])) --end;
+  size_t start = 0;
+  while (start < end && IsBlank(raw_[start])) ++start;
+  std::string_view line(raw_);
+  ExpandTabs(line.substr(0, start), &indent_);
+  text_.clear();
+  number_width_ = 0;
+  if (s.numbers) {
+    text_ = std::to_string(line_counter_);
+    number_width_ = text_.size();
+    text_ += ' ';
+    line_counter_ += s.increment;
+  }
+  for (char c : line.substr(start, end - start)) {
+    if (c == '\t') {
+      text_.append(5, ' ');
+    } else {
+      if (c == '\\' || c == '{' || c == '}') text_ += '\\';
+      text_ += c;
+    }
+  }
+  return true;
+}
+
+// The next line that is listed: lines emptied by noise removal are left out,
+// and the Visual Basic filters skip what is not to be shown.
+bool CListingWriter::ReadListedLine(const FileSettings& s) {
+  while (true) {
+    if (vb_form_ended_ || !ReadSourceLine(s)) return false;
+    if (s.remove_noise) {
+      bool keep = true;
+      for (char c : noise_) {
+        if (!RemoveNoise(&text_, c, 0)) {
+          keep = false;
+          break;
+        }
+      }
+      if (!keep) continue;
+    }
+    if (s.visual_basic && s.format != 2) {
+      // The line number does not hide the attribute line.
+      size_t from = number_width_ > 0 ? number_width_ + 1 : 0;
+      while (from < text_.size() && IsBlank(text_[from])) ++from;
+      bool name_line = text_.compare(from, 17, "Attribute VB_Name") == 0;
+      if (s.format == 0 && name_line) {
+        vb_form_ended_ = true;
+        return false;
+      }
+      if (s.format == 1 && !vb_code_found_) {
+        if (!name_line) continue;
+        vb_code_found_ = true;
+      }
+    }
+    return true;
+  }
+}
+
+int CListingWriter::ComputeCapacity(size_t segment_start, bool line_comment_seen) const {
+  const int code = GetLineCapacity(code_font_size());
+  const int comment = GetLineCapacity(comment_font_size());
+  if (line_comment_seen) return comment;
+  const std::string& line = text_;
+  const size_t npos = std::string::npos;
+  size_t marker = FindLineComment(line, segment_start);
+  size_t open = npos, close = npos;
+  for (size_t p = line.find("/*", segment_start); p != npos; p = line.find("/*", p + 1)) {
+    if (!IsInString(line, p)) {
+      open = p;
+      break;
+    }
+  }
+  if (open != npos) {
+    for (size_t p = line.find("*/", open + 2); p != npos; p = line.find("*/", p + 1)) {
+      if (!IsInString(line, p)) {
+        close = p;
+        break;
+      }
+    }
+  }
+  long long smaller = GetLineCapacity(std::min(code_font_size(), comment_font_size()));
+  long long end = std::min<long long>(static_cast<long long>(segment_start) + smaller,
+                                      static_cast<long long>(line.size()));
+  long long first = static_cast<long long>(segment_start);
+  // Positions first..end (inclusive) at or after the marker, or strictly
+  // inside the block comment.
+  long long j = 0;
+  if (end >= first) {
+    long long from_marker = marker == npos ? end + 1 : std::max<long long>(first, static_cast<long long>(marker));
+    if (from_marker <= end) j += end - from_marker + 1;
+    if (open != npos && close != npos) {
+      long long a = std::max<long long>(first, static_cast<long long>(open) + 1);
+      long long b = std::min<long long>(end, static_cast<long long>(close) - 1);
+      if (marker != npos) b = std::min<long long>(b, from_marker - 1);
+      if (b >= a) j += b - a + 1;
+    }
+  }
+  if (j == 0) return code;
+  if (j >= end) return comment;
+  long long c = end - j;
+  long long g = (code - c) * 100 / code;
+  return static_cast<int>(c + g * comment / 100);
+}
+
+// Where a segment ending near `limit` is cut: the last blank or comma at or
+// before the limit when it lies more than 14 places into the segment, else
+// the limit. An escape is never split, nor a segment left empty.
+size_t CListingWriter::FindCut(size_t limit, size_t segment_start) const {
+  const std::string& line = text_;
+  size_t cut = limit;
+  for (size_t p = std::min(limit, line.size() - 1) + 1; p-- > segment_start;) {
+    if (line[p] == ' ' || line[p] == ',') {
+      if (p > segment_start + 14) cut = p;
+      break;
+    }
+  }
+  // Backslashes pair up as escapes from the left; an odd run before the cut
+  // means its last one escapes the character after the cut.
+  size_t run = 0;
+  while (cut - run > segment_start && line[cut - run - 1] == '\\') ++run;
+  if (run % 2 == 1) {
+    if (cut - 1 > segment_start) {
+      --cut;
+    } else {
+      ++cut;
+    }
+  }
+  return cut;
+}
+
+bool CListingWriter::AppendSource(const std::string& path, const std::string& read_path,
+                                  int index, int total) {
+  Settings main;
+  FileSettings s;
+  s.linebreaks = main.Int("m_linebreaks");
+  s.linesep = main.Int("m_linesep");
+  s.remove_noise = main.Int("m_remove_noise_chars");
+  s.format = main.Int("m_format");
+  // Read once per file rather than per line: nothing changes them during a build.
+  s.numbers = main.Int("m_uselinenumbers") == 0;
+  s.increment = CRegistry::AtoiRule(main.Text("m_incrementby"));
+  const Language language = LanguageOfPath(path);
+  s.visual_basic = language == Language::kVisualBasic;
+  if (main.Int("m_linecountermode") != 0) {
+    line_counter_ = CRegistry::AtoiRule(main.Text("m_startat"));
+  }
+
+  SourceReader reader;
+  std::string open_error;
+  bool opened = reader.Open(read_path, &open_error);
+
+  if (progress_) {
+    progress_->SetCaption("Create RTF document " + ShortenPath(path, 28));
+    progress_->SetRange(0, static_cast<int>(std::min<long long>(reader.size(), INT_MAX)));
+    progress_->SetStatus("Editing codefile " + std::to_string(index) + " of " +
+                         std::to_string(total) + ": " + ShortenPath(path, 36));
+  }
+  WriteText(path, 1);
+
+  if (!opened) {
+    failures_.push_back({path, open_error});
+    placeholders_.clear();
+    WriteText(UnreadableFileText(open_error), 0);
+    if (index == total) EndDocument();
+    return false;
+  }
+
+  // Noise characters beyond ASCII could cut a multi-byte character in two.
+  noise_.clear();
+  if (s.remove_noise) {
+    for (char c : LoadNoiseChars()) {
+      if (static_cast<unsigned char>(c) < 0x80 && c != kCharacterPlaceholder) noise_ += c;
+    }
+  }
+
+  reader_ = &reader;
+  first_line_ = true;
+  gave_empty_line_ = false;
+  vb_code_found_ = false;
+  vb_form_ended_ = false;
+  LineStyler& styler = stylers_[static_cast<size_t>(language)];
+  const std::string& marker = tables_[static_cast<size_t>(language)].entries[0].keyword;
+  CommentState comments;
+  bool pending = false;
+  size_t segment_start = 0;
+  bool cancelled = false;
+
+  while (true) {
+    if (!pending || s.linebreaks == 0) {
+      if (!ReadListedLine(s)) break;
+      pending = false;
+      segment_start = 0;
+      comments.line_comment_seen = false;
+      if (progress_) {
+        progress_->SetStep(static_cast<int>(std::min<size_t>(text_.size(), INT_MAX)));
+        progress_->StepIt();
+      }
+    }
+    const int capacity = ComputeCapacity(segment_start, comments.line_comment_seen);
+    const std::string* indent = &indent_;
+    static const std::string kTenBlanks(10, ' ');
+    if (indent_.size() >= static_cast<size_t>(capacity)) indent = &kTenBlanks;
+    const long long room = static_cast<long long>(capacity) - static_cast<long long>(indent->size());
+
+    size_t mark_start = std::string::npos;
+    if (s.linebreaks == 1 &&
+        (static_cast<long long>(indent->size() + text_.size()) > capacity + 3 || pending)) {
+      segment_.clear();
+      if (!pending) {
+        size_t limit = static_cast<size_t>(std::max<long long>(1, std::min<long long>(room, static_cast<long long>(text_.size()))));
+        size_t cut = FindCut(limit, 0);
+        segment_.assign(text_, 0, cut);
+        pending = cut < text_.size();
+        segment_start = cut;
+      } else {
+        long long limit = static_cast<long long>(segment_start) + room -
+                          (comments.line_comment_seen ? 2 : 0);
+        if (limit <= static_cast<long long>(segment_start)) limit = static_cast<long long>(segment_start) + 1;
+        if (comments.line_comment_seen) {
+          segment_ += ' ';
+          segment_ += marker;
+          comments.line_comment_seen = false;
+        }
+        if (limit < static_cast<long long>(text_.size())) {
+          size_t cut = FindCut(static_cast<size_t>(limit), segment_start);
+          segment_.append(text_, segment_start, cut - segment_start);
+          segment_start = cut;
+        } else {
+          segment_.append(text_, segment_start, std::string::npos);
+          segment_start = text_.size();
+          pending = false;
+        }
+      }
+      if (pending) {
+        mark_start = segment_.size();
+        segment_ += kContinuationMark;
+      }
+    } else {
+      segment_ = text_;
+    }
+
+    const bool separator = s.visual_basic && s.linesep != 0 && IsProcedureStart(segment_);
+    StyleInput input;
+    input.text = segment_;
+    input.number_end = number_width_ > 0 ? number_width_ + 1 : 0;
+    input.mark_start = mark_start;
+    styled_.clear();
+    styler.Style(input, &comments, &styled_);
+    styled_.insert(std::min(input.number_end, styled_.size()), *indent);
+    WriteText(styled_, 0, separator);
+    number_width_ = 0;
+
+    if (progress_ && progress_->CheckCancel()) {
+      cancelled = true;
+      break;
+    }
+  }
+  reader_ = nullptr;
+  if (reader.error() != 0) failures_.push_back({path, ErrnoMessage(reader.error())});
+  placeholders_.clear();
+  if (cancelled) {
+    WriteText("Operation was canceled!", 0);
+    EndDocument();
+    return true;
+  }
+  if (index == total) EndDocument();
+  return false;
+}
+
+}  // namespace folios

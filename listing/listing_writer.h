@@ -1,0 +1,102 @@
+// CListingWriter: turns source files, one after another, into one RTF
+// listing document: a header line per file, then every source line as one
+// paragraph, numbered, escaped, cleaned of noise characters, with comments
+// and keywords styled and over-long lines cut with a continuation mark.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "keyword_file.h"
+#include "listing_line.h"
+#include "progress.h"
+#include "rtf_frame.h"
+#include "status.h"
+
+namespace folios {
+
+// A source file that could not be listed, and why.
+struct ListingFileFailure {
+  std::string path;
+  std::string reason;  // such as "No such file or directory"
+};
+
+// The text of the paragraph that stands for an unreadable file's content.
+std::string UnreadableFileText(const std::string& reason);
+
+class CListingWriter : public CRtfFrame {
+ public:
+  // Writes the document head to `out` and loads the three keyword files.
+  // `out` must stay open while the writer is in use; the writer does not
+  // close it. `progress` and `warnings` may be null; when set they must
+  // outlive the writer.
+  CListingWriter(std::FILE* out, Progress* progress, KeywordWarningSink* warnings);
+  ~CListingWriter() override;
+  CListingWriter(const CListingWriter&) = delete;
+  CListingWriter& operator=(const CListingWriter&) = delete;
+
+  // Lists the file at `path` as file `index` (from 1) of `total`. When index
+  // equals total, or when the user cancels, the document end is written.
+  // Returns true when the user cancelled. A file that cannot be read gets its
+  // header and one line saying so, and is added to failures().
+  bool AppendSource(const std::string& path, int index, int total);
+  // The same, reading the lines from `read_path` (a pre-formatted copy) but
+  // naming and classifying the file by `path`.
+  bool AppendSource(const std::string& path, const std::string& read_path, int index, int total);
+
+  // Writes the document end if it has not been written yet.
+  void EndDocument();
+  bool document_ended() const { return ended_; }
+
+  // Hands buffered text to the stream; an error when a write failed.
+  Status Flush();
+
+  const std::vector<ListingFileFailure>& failures() const { return failures_; }
+
+  // The only output primitive. Mode 0: one line as a paragraph (with a
+  // separator line before it when `separator`); mode 1: the file header for
+  // path `text`; mode 2: `text` as it is, then a line feed.
+  void WriteText(const std::string& text, int mode, bool separator = false);
+
+ private:
+  struct FileSettings;
+  bool ReadListedLine(const FileSettings& settings);
+  bool ReadSourceLine(const FileSettings& settings);
+  int ComputeCapacity(size_t segment_start, bool line_comment_seen) const;
+  size_t FindCut(size_t limit, size_t segment_start) const;
+  void AppendExpanded(std::string_view text);
+
+  std::FILE* out_;
+  Progress* progress_;
+  std::string buffer_;
+  int write_error_ = 0;
+  int page_break_;
+  bool ended_ = false;
+  long long line_counter_;
+  KeywordTable tables_[kLanguageCount];
+  std::vector<LineStyler> stylers_;
+  std::vector<ListingFileFailure> failures_;
+
+  // The file being listed.
+  class SourceReader;
+  SourceReader* reader_ = nullptr;
+  std::string noise_;
+  // The current source line.
+  std::string raw_;
+  std::string indent_;
+  std::string text_;                       // number prefix + escaped text
+  std::vector<std::string> placeholders_;  // what each kCharacterPlaceholder stands for
+  size_t next_placeholder_ = 0;
+  size_t number_width_ = 0;
+  std::string marked_;
+  bool first_line_ = true;
+  bool gave_empty_line_ = false;
+  bool vb_code_found_ = false;
+  bool vb_form_ended_ = false;
+  // Per output line.
+  std::string segment_;
+  std::string styled_;
+};
+
+}  // namespace folios
