@@ -1,0 +1,144 @@
+#include "build_commands.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <sstream>
+
+#include "file_dialog.h"
+#include "file_filters.h"
+#include "message_box.h"
+#include "progress_dlg.h"
+
+#ifdef FOLIOS_HAVE_DOCGEN
+#include "doc_driver.h"
+#endif
+#ifdef FOLIOS_HAVE_BEAUTIFIER
+#include "reformat_build.h"
+#endif
+#ifdef FOLIOS_HAVE_LISTING
+#include "listing_build.h"
+#include "preformat_for_listing.h"
+#endif
+
+namespace folios::gui {
+
+namespace {
+
+QString Text(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+}  // namespace
+
+QString AskOutputFile(QWidget* parent, const QString& projectName) {
+  const QString path =
+      FileDialog::getSaveFileName(parent, QObject::tr("Save As"), projectName, RtfFilter());
+  if (path.isEmpty()) return QString();
+  QFileInfo info(path);
+  if (info.exists() || info.isSymLink()) {
+    if (info.isDir()) {
+      MessageBox::warning(parent, QObject::tr("%1 is a directory.").arg(path),
+                          QObject::tr("Save"));
+      return QString();
+    }
+    const QString question =
+        path + QObject::tr(" already exists!\nDo you want to replace it?");
+    if (MessageBox::question(parent, question, QObject::tr("Save"), QMessageBox::Warning) !=
+        QMessageBox::Yes) {
+      return QString();
+    }
+    if (!QFile::remove(path)) {
+      MessageBox::warning(parent, QObject::tr("%1 could not be replaced.").arg(path),
+                          QObject::tr("Save"));
+      return QString();
+    }
+  }
+  return path;
+}
+
+QStringList FailureLines(const std::string& text) {
+  QStringList lines;
+  for (const QString& line : Text(text).split(QLatin1Char('\n'))) {
+    if (!line.trimmed().isEmpty()) lines << line.trimmed();
+  }
+  return lines;
+}
+
+void ReportFailures(QWidget* parent, const QString& title, const QString& intro,
+                    const BuildOutcome& outcome) {
+  if (outcome.failures.isEmpty()) return;
+  QStringList shown = outcome.failures.mid(0, kMaxListedFailures);
+  QString text = intro + QLatin1Char('\n') + shown.join(QLatin1Char('\n'));
+  if (outcome.failures.size() > kMaxListedFailures) {
+    text += QLatin1Char('\n') +
+            QObject::tr("... and %1 more.").arg(outcome.failures.size() - kMaxListedFailures);
+  }
+  MessageBox::warning(parent, text, title);
+}
+
+BuildOutcome RunListingBuild(const std::vector<std::string>& paths, const QString& output,
+                             QWidget* owner) {
+  BuildOutcome outcome;
+#ifdef FOLIOS_HAVE_LISTING
+  (void)paths;
+  (void)output;
+  (void)owner;
+#else
+  (void)paths;
+  (void)output;
+  (void)owner;
+  outcome.available = false;
+#endif
+  return outcome;
+}
+
+BuildOutcome RunDocumentationBuild(const std::vector<std::string>& paths, const QString& output,
+                                   QWidget* owner) {
+  BuildOutcome outcome;
+#ifdef FOLIOS_HAVE_DOCGEN
+  std::ostringstream out;
+  std::ostringstream err;
+  int rc = 0;
+  {
+    CProgressDlg progress(owner);
+    progress.Create(owner);
+    rc = docgen::RunDocDriver(docgen::BuildDocOptionVector(paths, output.toStdString()),
+                              &progress, out, err, QDir::tempPath().toStdString());
+    progress.Destroy();
+  }
+  outcome.failures = FailureLines(err.str());
+  if (rc != docgen::kDocOk && outcome.failures.isEmpty()) {
+    outcome.failures << QObject::tr("The build ended with error %1.").arg(rc);
+  }
+#else
+  (void)paths;
+  (void)output;
+  (void)owner;
+  outcome.available = false;
+#endif
+  return outcome;
+}
+
+BuildOutcome RunReformatBuild(const std::vector<std::string>& paths, QWidget* owner) {
+  BuildOutcome outcome;
+#ifdef FOLIOS_HAVE_BEAUTIFIER
+  std::ostringstream out;
+  std::ostringstream err;
+  ReformatBuildResult result;
+  {
+    CProgressDlg progress(owner);
+    progress.Create(owner);
+    result = folios::RunReformatBuild(paths, &progress, out, err);
+    progress.Destroy();
+  }
+  for (const ReformatFailure& failure : result.failures) {
+    outcome.failures << Text(failure.path) + QStringLiteral(": ") + Text(failure.reason);
+  }
+#else
+  (void)paths;
+  (void)owner;
+  outcome.available = false;
+#endif
+  return outcome;
+}
+
+}  // namespace folios::gui

@@ -1,0 +1,48 @@
+// The three builds as the desktop program runs them: each takes the rows of
+// the file list in display order, shows its progress in a CProgressDlg over
+// the main window, and collects what failed so that it can be shown in one
+// message afterwards.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <string>
+#include <vector>
+
+class QWidget;
+
+namespace folios::gui {
+
+struct BuildOutcome {
+  bool available = true;  // false: this program was built without the engine
+  bool cancelled = false;  // the user stopped the build
+  QStringList failures;   // one line per failure, "what: why", in list order
+};
+
+// Asks for the output document: a save dialog with the RTF filter proposing
+// `projectName`, any new or existing path allowed and nothing appended to
+// it; an existing file must be confirmed with the "Save" question and is
+// then deleted. Empty when the user cancels or declines.
+QString AskOutputFile(QWidget* parent, const QString& projectName);
+
+// The source code listing of `paths` into `output`.
+BuildOutcome RunListingBuild(const std::vector<std::string>& paths, const QString& output,
+                             QWidget* owner);
+// The documentation of `paths` into `output`, driven by the settings and
+// the format file LFX.fmt.
+BuildOutcome RunDocumentationBuild(const std::vector<std::string>& paths, const QString& output,
+                                   QWidget* owner);
+// Reformats the C, C++ and Java files among `paths` in place, each after a
+// ".orig" backup.
+BuildOutcome RunReformatBuild(const std::vector<std::string>& paths, QWidget* owner);
+
+// After a build in which anything failed, one message listing the failures
+// (at most kMaxListedFailures, then how many more). Shows nothing otherwise.
+inline constexpr int kMaxListedFailures = 15;
+void ReportFailures(QWidget* parent, const QString& title, const QString& intro,
+                    const BuildOutcome& outcome);
+
+// The text of an engine's error stream as failure lines (blank lines dropped).
+QStringList FailureLines(const std::string& text);
+
+}  // namespace folios::gui

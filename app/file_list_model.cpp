@@ -1,0 +1,117 @@
+#include "file_list_model.h"
+
+#include <algorithm>
+
+#include "group_icons.h"
+
+namespace folios::gui {
+
+namespace {
+
+QString Text(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+QString ColumnText(const FileRow& row, int column) {
+  switch (column) {
+    case FileListModel::kFileName: return Text(row.file_name);
+    case FileListModel::kDirectory: return Text(row.directory);
+    case FileListModel::kSize: return Text(row.size_text);
+    case FileListModel::kModified: return Text(row.modified_text);
+    default: return QString();
+  }
+}
+
+}  // namespace
+
+int FileListModel::columnWidth(int column) {
+  static const int kWidths[kColumnCount] = {230, 175, 75, 100};
+  return column >= 0 && column < kColumnCount ? kWidths[column] : 0;
+}
+
+FileListModel::FileListModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+int FileListModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+}
+
+int FileListModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : kColumnCount;
+}
+
+QVariant FileListModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= rowCount()) return QVariant();
+  const FileRow& r = row(index.row());
+  switch (role) {
+    case Qt::DisplayRole:
+      return ColumnText(r, index.column());
+    case Qt::DecorationRole:
+      if (index.column() == kFileName) return GroupIcon(r.group);
+      return QVariant();
+    case Qt::ToolTipRole:
+      return r.exists ? Text(r.path()) : Text(r.path()) + tr(" (missing)");
+    default:
+      return QVariant();
+  }
+}
+
+QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QVariant();
+  static const char* const kTitles[kColumnCount] = {"Filename", "Directory", "Size", "Modified"};
+  return section >= 0 && section < kColumnCount ? tr(kTitles[section]) : QVariant();
+}
+
+bool FileListModel::removeRows(int row, int count, const QModelIndex& parent) {
+  if (parent.isValid() || row < 0 || count <= 0 || row + count > rowCount()) return false;
+  beginRemoveRows(QModelIndex(), row, row + count - 1);
+  m_rows.erase(m_rows.begin() + row, m_rows.begin() + row + count);
+  endRemoveRows();
+  return true;
+}
+
+void FileListModel::setList(FileList list) {
+  beginResetModel();
+  m_rows = std::move(list.rows);
+  m_totals = list.totals;
+  endResetModel();
+}
+
+std::vector<std::string> FileListModel::paths() const {
+  std::vector<std::string> result;
+  result.reserve(m_rows.size());
+  for (const FileRow& r : m_rows) result.push_back(r.path());
+  return result;
+}
+
+bool FileListModel::sortByColumn(int column) {
+  m_ascending = !m_ascending;
+  if (column < 0 || column >= kColumnCount) return m_ascending;
+  emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+  const bool ascending = m_ascending;
+  std::vector<int> order(m_rows.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
+  std::vector<QString> keys(m_rows.size());
+  for (size_t i = 0; i < keys.size(); ++i) keys[i] = ColumnText(m_rows[i], column);
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+    int c = QString::compare(keys[static_cast<size_t>(a)], keys[static_cast<size_t>(b)],
+                             Qt::CaseInsensitive);
+    return ascending ? c < 0 : c > 0;
+  });
+  std::vector<FileRow> sorted;
+  sorted.reserve(m_rows.size());
+  std::vector<int> new_position(m_rows.size());
+  for (size_t i = 0; i < order.size(); ++i) {
+    sorted.push_back(std::move(m_rows[static_cast<size_t>(order[i])]));
+    new_position[static_cast<size_t>(order[i])] = static_cast<int>(i);
+  }
+  m_rows = std::move(sorted);
+  // Selections and the current row follow their rows.
+  const QModelIndexList before = persistentIndexList();
+  QModelIndexList after;
+  for (const QModelIndex& index : before) {
+    after << this->index(new_position[static_cast<size_t>(index.row())], index.column());
+  }
+  changePersistentIndexList(before, after);
+  emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+  return m_ascending;
+}
+
+}  // namespace folios::gui

@@ -1,0 +1,106 @@
+// CLFXView: the file list that fills the main window, and the handlers of
+// the menu and toolbar commands that work on it.
+//
+// The files gathered are held by the file collection (CProjectFile); the
+// view shows rows rebuilt from it after every load. The builds take the
+// rows that are left, top to bottom, so a row removed here is not built.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <string>
+#include <vector>
+
+#include "project_file.h"
+
+class QAbstractItemView;
+class QListView;
+class QMenu;
+class QStackedLayout;
+class QTreeView;
+
+namespace folios::gui {
+
+class FileListModel;
+
+class CLFXView : public QWidget {
+  Q_OBJECT
+
+ public:
+  enum ViewMode { kLargeIcons = 1, kSmallIcons = 2, kList = 3, kDetails = 4 };
+
+  // `files` must outlive the view.
+  CLFXView(CProjectFile* files, QWidget* parent = nullptr);
+
+  // Rebuilds every row from the file collection.
+  void RefreshList();
+  // The project name is `fileName` up to the dot of its extension; the save
+  // dialogs of the builds propose it as the output name.
+  void SetProjectName(const QString& fileName);
+  const QString& projectName() const { return m_projectName; }
+  // Enables or disables the build, documentation, Clear and Clear all
+  // commands together.
+  void EnableCommands(bool enable);
+  bool commandsEnabled() const { return m_commandsEnabled; }
+
+  // Replaces the list by the given files, each taken as Open Project/File
+  // takes a chosen file; a directory is searched with the last search's
+  // file types. Used for files named on the command line or dropped.
+  void openPaths(const QStringList& paths);
+
+  FileListModel* model() const { return m_model; }
+  int rowCount() const;
+  // Full paths of the rows in display order.
+  std::vector<std::string> rowPaths() const;
+  int viewMode() const { return m_viewMode; }
+  // The widget showing the rows in the current mode.
+  QAbstractItemView* currentItemView() const;
+  // The context menu shown on a right click (the main window's File menu).
+  void setContextMenu(QMenu* menu) { m_contextMenu = menu; }
+
+ public slots:
+  void openProjectFile();
+  void openDirectory();
+  void clear();
+  void clearAll();
+  void showStatistics();
+  void preferences();
+  void buildListing();
+  void buildDocumentation();
+  void reformatFiles();
+  void contents();
+  void about();
+  void setViewMode(int mode);
+  // The properties dialog of the row at the selection mark.
+  void showProperties();
+  // Sorts by `column`, toggling the direction at each call.
+  void sortByColumn(int column);
+
+ signals:
+  void commandsEnabledChanged(bool enabled);
+  void viewModeChanged(int mode);
+  // Text for the main window's status bar.
+  void statusMessage(const QString& text);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // The collection has changed: rebuild, name the project, enable commands.
+  void afterLoad(const QString& firstPath, bool anything);
+  // The save dialog and replace question of the builds; empty when cancelled.
+  QString askOutputFile();
+  int selectionMark() const;
+
+  CProjectFile* m_files;
+  FileListModel* m_model;
+  QTreeView* m_details;
+  QListView* m_icons;
+  QStackedLayout* m_stack;
+  QMenu* m_contextMenu = nullptr;
+  int m_viewMode = kDetails;
+  QString m_projectName;
+  bool m_commandsEnabled = false;
+};
+
+}  // namespace folios::gui

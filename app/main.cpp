@@ -1,0 +1,27 @@
+// folios-gui: the desktop program of Lumentra Folios.
+#include <QApplication>
+#include <QStringList>
+#include <cstdio>
+#include <cstring>
+
+#include "lfx_app.h"
+
+int main(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      std::fputs(folios::gui::CLFXApp::Usage(), stdout);
+      return 0;
+    }
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::puts("folios-gui (Lumentra Folios) 3.9");
+      return 0;
+    }
+  }
+  QApplication app(argc, argv);
+  folios::gui::SetUpApplication(app);
+  QStringList paths = QApplication::arguments();
+  paths.removeFirst();
+  folios::gui::CLFXApp folios_app;
+  if (!folios_app.InitInstance(paths)) return 1;
+  return QApplication::exec();
+}

@@ -1,0 +1,198 @@
+#include "main_frame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QActionGroup>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QKeySequence>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QUrl>
+
+#include "group_icons.h"
+#include "lfx_view.h"
+#include "settings_table.h"
+
+namespace folios::gui {
+
+namespace {
+
+// Toolbar pictures: the desktop style's standard ones where there is one.
+QIcon StandardIcon(QStyle::StandardPixmap pixmap) {
+  return QApplication::style()->standardIcon(pixmap);
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(CProjectFile* files, QWidget* parent) : QMainWindow(parent) {
+  setObjectName(QStringLiteral("mainFrame"));
+  setWindowTitle(tr("Lumentra Folios"));
+  setWindowIcon(ProgramIcon());
+  setAcceptDrops(true);
+  m_view = new CLFXView(files, this);
+  setCentralWidget(m_view);
+  createMenus();
+  createToolBar();
+  statusBar()->showMessage(tr("Ready"));
+  connect(m_view, &CLFXView::commandsEnabledChanged, this, &CMainFrame::updateCommands);
+  connect(m_view, &CLFXView::statusMessage, this,
+          [this](const QString& text) { statusBar()->showMessage(text, 4000); });
+  connect(m_view, &CLFXView::viewModeChanged, this, [this](int mode) {
+    const QString names[] = {"actionLargeIcons", "actionSmallIcons", "actionList",
+                             "actionDetails"};
+    if (QAction* a = action(names[mode - 1])) a->setChecked(true);
+  });
+  m_view->setContextMenu(m_fileMenu);
+  updateCommands(false);
+  resize(610, 400);
+}
+
+QAction* CMainFrame::action(const QString& name) const { return m_actions.value(name); }
+
+QAction* CMainFrame::addCommand(QMenu* menu, const QString& name, const QString& text,
+                                const QString& tip, void (CLFXView::*slot)()) {
+  auto* a = new QAction(text, this);
+  a->setObjectName(name);
+  a->setStatusTip(tip);
+  if (slot) connect(a, &QAction::triggered, m_view, slot);
+  if (menu) menu->addAction(a);
+  m_actions.insert(name, a);
+  return a;
+}
+
+void CMainFrame::createMenus() {
+  m_fileMenu = menuBar()->addMenu(tr("&File"));
+  QAction* open = addCommand(m_fileMenu, "actionOpenProject", tr("&Open Project/File..."),
+                             tr("Fills the list with one project or source file"),
+                             &CLFXView::openProjectFile);
+  open->setShortcut(QKeySequence::Open);
+  open->setIcon(StandardIcon(QStyle::SP_DialogOpenButton));
+  QAction* dir = addCommand(m_fileMenu, "actionOpenDirectory", tr("Open &Directory..."),
+                            tr("Fills the list with the source files found in a directory"),
+                            &CLFXView::openDirectory);
+  dir->setIcon(StandardIcon(QStyle::SP_DirOpenIcon));
+  m_fileMenu->addSeparator();
+  addCommand(m_fileMenu, "actionClear", tr("&Clear"), tr("Removes the selected file from the list"),
+             &CLFXView::clear);
+  addCommand(m_fileMenu, "actionClearAll", tr("Clear &all"), tr("Removes every file from the list"),
+             &CLFXView::clearAll);
+  m_fileMenu->addSeparator();
+  QAction* stats = addCommand(m_fileMenu, "actionStatistics", tr("Show &Statistics"),
+                              tr("Shows the number and size of the files per type"),
+                              &CLFXView::showStatistics);
+  stats->setIcon(StandardIcon(QStyle::SP_FileDialogInfoView));
+  m_fileMenu->addSeparator();
+  QAction* exit = addCommand(m_fileMenu, "actionExit", tr("E&xit"), tr("Quits the program"), nullptr);
+  exit->setShortcut(QKeySequence::Quit);
+  connect(exit, &QAction::triggered, this, &QWidget::close);
+
+  QMenu* build = menuBar()->addMenu(tr("&Build"));
+  QAction* listing = addCommand(build, "actionListing", tr("&Source code listings..."),
+                                tr("Makes one RTF listing of the files in the list"),
+                                &CLFXView::buildListing);
+  listing->setIcon(GroupIcon(0));
+  addCommand(build, "actionDocumentation", tr("&Documentation..."),
+             tr("Starts building a documentation from your active (displayed) code files"),
+             &CLFXView::buildDocumentation);
+  addCommand(build, "actionReformat", tr("&Reformat source code files"),
+             tr("Reformats the C, C++ and Java files of the list in place"),
+             &CLFXView::reformatFiles);
+
+  QMenu* view = menuBar()->addMenu(tr("&View"));
+  m_viewModes = new QActionGroup(this);
+  const struct {
+    const char* name;
+    QString text;
+    QStyle::StandardPixmap icon;
+  } modes[] = {
+      {"actionLargeIcons", tr("Lar&ge icons"), QStyle::SP_FileDialogContentsView},
+      {"actionSmallIcons", tr("S&mall icons"), QStyle::SP_FileDialogListView},
+      {"actionList", tr("&List"), QStyle::SP_FileDialogListView},
+      {"actionDetails", tr("&Details"), QStyle::SP_FileDialogDetailedView},
+  };
+  for (int i = 0; i < 4; ++i) {
+    QAction* a = addCommand(view, modes[i].name, modes[i].text, QString(), nullptr);
+    a->setCheckable(true);
+    a->setIcon(StandardIcon(modes[i].icon));
+    m_viewModes->addAction(a);
+    const int mode = i + 1;
+    connect(a, &QAction::triggered, m_view, [this, mode] { m_view->setViewMode(mode); });
+  }
+  action("actionDetails")->setChecked(true);
+
+  QMenu* options = menuBar()->addMenu(tr("&Options"));
+  QAction* prefs = addCommand(options, "actionPreferences", tr("&Preferences..."),
+                              tr("General settings of the program"), &CLFXView::preferences);
+  prefs->setIcon(StandardIcon(QStyle::SP_ComputerIcon));
+
+  QMenu* help = menuBar()->addMenu(tr("&Help"));
+  QAction* contents = addCommand(help, "actionContents", tr("&Contents"),
+                                 tr("Opens the help page"), &CLFXView::contents);
+  contents->setShortcut(QKeySequence::HelpContents);
+  help->addSeparator();
+  QAction* about = addCommand(help, "actionAbout", tr("&About Lumentra Folios..."),
+                              tr("Shows the program's version"), &CLFXView::about);
+  about->setIcon(StandardIcon(QStyle::SP_MessageBoxInformation));
+}
+
+void CMainFrame::createToolBar() {
+  QToolBar* bar = addToolBar(tr("Toolbar"));
+  bar->setObjectName(QStringLiteral("toolBar"));
+  bar->setMovable(false);
+  bar->setIconSize(QSize(16, 16));
+  for (const char* name : {"actionOpenProject", "actionOpenDirectory", "", "actionStatistics",
+                           "actionPreferences", "actionListing", "", "actionLargeIcons",
+                           "actionSmallIcons", "actionList", "actionDetails", "",
+                           "actionAbout"}) {
+    if (*name == '\0') {
+      bar->addSeparator();
+    } else {
+      bar->addAction(action(QString::fromLatin1(name)));
+    }
+  }
+}
+
+void CMainFrame::updateCommands(bool enabled) {
+  for (const char* name : {"actionListing", "actionStatistics", "actionReformat",
+                           "actionDocumentation", "actionClear", "actionClearAll"}) {
+    action(QString::fromLatin1(name))->setEnabled(enabled);
+  }
+}
+
+void CMainFrame::initialUpdate() {
+  setWindowTitle(tr("Lumentra Folios"));
+  resize(610, 400);
+  if (QScreen* screen = this->screen()) {
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+  }
+  show();
+  if (Settings(SettingKey::kMain).Int("m_showfiledlg") != 0) m_view->openProjectFile();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+  if (openDropped(event->mimeData())) event->acceptProposedAction();
+}
+
+bool CMainFrame::openDropped(const QMimeData* mime) {
+  QStringList paths;
+  for (const QUrl& url : mime->urls()) {
+    if (url.isLocalFile()) paths << url.toLocalFile();
+  }
+  if (paths.isEmpty()) return false;
+  m_view->openPaths(paths);
+  return true;
+}
+
+}  // namespace folios::gui

@@ -1,0 +1,56 @@
+// CMainFrame: the main window: menu bar, toolbar, status bar and the file
+// list view, and the dropping of files onto the window.
+#pragma once
+
+#include <QMainWindow>
+#include <QMap>
+
+class QAction;
+class QActionGroup;
+class QMenu;
+class QMimeData;
+
+namespace folios {
+class CProjectFile;
+}
+
+namespace folios::gui {
+
+class CLFXView;
+
+class CMainFrame : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // `files` must outlive the window.
+  explicit CMainFrame(CProjectFile* files, QWidget* parent = nullptr);
+
+  CLFXView* view() const { return m_view; }
+  // The action of a command by its object name ("actionListing", ...).
+  QAction* action(const QString& name) const;
+  QMenu* fileMenu() const { return m_fileMenu; }
+  // Sizes the window to 610 x 400, centres it on its screen and, when the
+  // settings ask for it, runs Open Project/File.
+  void initialUpdate();
+  // Adds the local files of dropped data as Open Project/File adds a chosen
+  // file; false when it holds none.
+  bool openDropped(const QMimeData* mime);
+
+ protected:
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  QAction* addCommand(QMenu* menu, const QString& name, const QString& text,
+                      const QString& tip, void (CLFXView::*slot)());
+  void createMenus();
+  void createToolBar();
+  void updateCommands(bool enabled);
+
+  CLFXView* m_view;
+  QMenu* m_fileMenu = nullptr;
+  QActionGroup* m_viewModes = nullptr;
+  QMap<QString, QAction*> m_actions;
+};
+
+}  // namespace folios::gui

@@ -1,0 +1,67 @@
+#include "statistics_dlg.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "group_icons.h"
+
+namespace folios::gui {
+
+CStatisticsDlg::CStatisticsDlg(const std::vector<StatisticsRow>& rows, QWidget* parent)
+    : QDialog(parent) {
+  setObjectName(QStringLiteral("statisticsDialog"));
+  setWindowTitle(tr("Statistics"));
+  auto* group = new QGroupBox(tr("Fileinfo"), this);
+  m_table = new QTreeWidget(group);
+  m_table->setObjectName(QStringLiteral("statisticsTable"));
+  m_table->setRootIsDecorated(false);
+  m_table->setHeaderLabels({tr("Filetype"), tr("Number"), tr("Total Size")});
+  m_table->setColumnWidth(0, 220);
+  m_table->setColumnWidth(1, 60);
+  m_table->setColumnWidth(2, 84);
+  m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+  m_table->setIconSize(QSize(16, 16));
+  for (const StatisticsRow& row : rows) {
+    auto* item = new QTreeWidgetItem(m_table);
+    item->setText(0, QString::fromStdString(row.label));
+    item->setIcon(0, GroupIcon(row.image));
+    item->setText(1, QString::fromStdString(row.number));
+    item->setText(2, QString::fromStdString(row.total_size));
+  }
+  // The labels are never cut: the type column grows to its longest label.
+  m_table->resizeColumnToContents(0);
+  m_table->setColumnWidth(0, qMax(220, m_table->columnWidth(0)));
+  m_table->setMinimumSize(m_table->columnWidth(0) + 60 + 84 + 8, m_table->sizeHintForRow(0) * 9);
+  auto* groupLayout = new QVBoxLayout(group);
+  groupLayout->addWidget(m_table);
+
+  auto* ok = new QPushButton(tr("&OK"), this);
+  ok->setObjectName(QStringLiteral("okButton"));
+  ok->setAutoDefault(false);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(ok);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(group);
+  layout->addLayout(buttons);
+}
+
+void CStatisticsDlg::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+      event->accept();
+      return;
+    default:
+      QDialog::keyPressEvent(event);
+  }
+}
+
+}  // namespace folios::gui

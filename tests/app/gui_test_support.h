@@ -1,0 +1,36 @@
+// Helpers for the desktop program's tests: a fresh settings store and seams
+// in test mode for every test function, and driving modal dialogs.
+#pragma once
+
+#include <QApplication>
+#include <QDialog>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "test_support.h"
+
+namespace folios::gui::test {
+
+// Per test function: a private settings store and data directory, message
+// boxes, file dialogs and the desktop opener in test mode.
+class GuiTestEnvironment {
+ public:
+  GuiTestEnvironment();
+  ~GuiTestEnvironment();
+  const std::string& dataDir() const { return m_settings->data_dir(); }
+
+ private:
+  std::unique_ptr<folios::test::ScopedSettings> m_settings;
+};
+
+// Calls `action` with the modal dialog of type T once one is shown (polled
+// from the event loop), then, unless `action` closed it, rejects it.
+// Fails the running test if no such dialog shows within a few seconds.
+void WhenModal(const char* className, std::function<void(QDialog*)> action);
+
+// Writes `content` to `path`, creating directories.
+void Write(const std::string& path, const std::string& content);
+std::string Read(const std::string& path);
+
+}  // namespace folios::gui::test
