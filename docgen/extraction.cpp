@@ -42,17 +42,18 @@ bool IsBlankLine(std::string_view line) {
 // Drops decoration in front of comment text: a run of "*+-;=" followed by
 // white space; a run ending in "*/" leaves the text at that "*/".
 std::string_view SkipDecoration(std::string_view text) {
+  // Blanks before the text are kept: they are the indentation of examples.
   size_t i = 0;
   while (i < text.size() && IsBlank(text[i])) ++i;
-  if (i < text.size() && (text[i] == '\'' || text[i] == ';')) return text.substr(i);
+  if (i < text.size() && (text[i] == '\'' || text[i] == ';')) return text;
   size_t start = i;
   while (i < text.size() && (text[i] == '*' || text[i] == '+' || text[i] == '-' || text[i] == ';' || text[i] == '=')) {
     ++i;
   }
-  if (i == start) return text.substr(start);
+  if (i == start) return text;
   if (i < text.size() && text[i] == '/' && text[i - 1] == '*') return text.substr(i - 1);
   if (i >= text.size() || IsBlank(text[i]) || text[i] == '\r' || text[i] == '\n') return text.substr(i);
-  return text.substr(start);
+  return text;
 }
 
 struct Request {

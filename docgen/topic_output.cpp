@@ -183,6 +183,14 @@ void Writer::WriteExampleText(std::string_view text) {
     *chars = i;
     return width;
   };
+  // Leading empty lines (the rest of the tag's line) carry no indentation.
+  while (true) {
+    size_t lf = text.find('\n');
+    if (lf == std::string_view::npos) break;
+    std::string_view head = text.substr(0, lf);
+    if (head.find_first_not_of(" \t\r") != std::string_view::npos) break;
+    text.remove_prefix(lf + 1);
+  }
   size_t first_chars = 0;
   size_t first_end = text.find('\n');
   int common = indentation(text.substr(0, first_end), &first_chars);

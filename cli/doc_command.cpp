@@ -1,0 +1,75 @@
+// folios doc: builds the documentation of tagged comments. The arguments are
+// the documentation engine's option vector.
+#include <iostream>
+
+#include "cli_support.h"
+#include "commands.h"
+#include "data_files.h"
+#include "doc_driver.h"
+#include "doc_messages.h"
+#include "terminal_progress.h"
+
+namespace folios::cli {
+
+namespace {
+
+const char kHelp[] =
+    "Usage: folios doc [OPTION...] SOURCE...\n"
+    "\n"
+    "Builds a reference document (RTF, or the RTF source of a help file with its\n"
+    "project file) from @-tagged comments in C, C++ and Visual Basic sources.\n"
+    "A SOURCE may hold wildcards. The format file is LFX.fmt of the program\n"
+    "unless -f names another. Options (one letter after \"-\", any case):\n"
+    "\n";
+
+// Letters whose option takes a value (from the same or the next argument).
+bool TakesValue(char letter) {
+  switch (letter) {
+    case 'c': case 'd': case 'f': case 'l': case 'o': case 'r': case 's': case 't': case 'x':
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool IsUsageCode(int code) {
+  return code == docgen::kErrDefineTooLong || code == docgen::kErrOptionValueMissing ||
+         code == docgen::kErrTabNotNumber || code == docgen::kErrUnknownOption ||
+         (code >= docgen::kErrExprWordTooLong && code <= docgen::kErrExprParen);
+}
+
+}  // namespace
+
+int RunDocCommand(const std::vector<std::string>& args) {
+  bool has_format = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (IsHelp(args[i])) {
+      std::cout << kHelp << docgen::DocOptionUsage();
+      return kExitOk;
+    }
+    const std::string& arg = args[i];
+    if (arg.size() < 2 || arg[0] != '-') continue;
+    char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(arg[1])));
+    if (letter == 'f') has_format = true;
+    if (TakesValue(letter) && arg.size() == 2) ++i;
+  }
+  if (args.empty()) return UsageError("doc", "no SOURCE given");
+
+  std::vector<std::string> argv = args;
+  if (!has_format) {
+    argv.push_back("-f");
+    argv.push_back(LocateDataFile("LFX.fmt"));
+  }
+  TerminalProgress progress;
+  int rc = docgen::RunDocDriver(argv, &progress, std::cout, std::cerr, ShippedDataDirectory());
+  progress.Finish();
+  if (rc == 0) return kExitOk;
+  if (rc == docgen::kUsageRequested) {
+    std::cout << kHelp << docgen::DocOptionUsage();
+    return kExitOk;
+  }
+  if (IsUsageCode(rc)) return UsageError("doc", docgen::DocMessage(rc));
+  return kExitFailure;
+}
+
+}  // namespace folios::cli
