@@ -18,7 +18,9 @@
 #endif
 #ifdef FOLIOS_HAVE_LISTING
 #include "listing_build.h"
+#ifdef FOLIOS_HAVE_BEAUTIFIER
 #include "preformat_for_listing.h"
+#endif
 #endif
 
 namespace folios::gui {
@@ -75,13 +77,49 @@ void ReportFailures(QWidget* parent, const QString& title, const QString& intro,
   MessageBox::warning(parent, text, title);
 }
 
+#ifdef FOLIOS_HAVE_LISTING
+namespace {
+
+// A keyword file with a wrong header is reported as soon as it is met.
+class MessageBoxWarnings : public KeywordWarningSink {
+ public:
+  explicit MessageBoxWarnings(QWidget* parent) : m_parent(parent) {}
+  void Warn(const std::string& message) override {
+    MessageBox::warning(m_parent, Text(message));
+  }
+
+ private:
+  QWidget* m_parent;
+};
+
+}  // namespace
+#endif
+
 BuildOutcome RunListingBuild(const std::vector<std::string>& paths, const QString& output,
                              QWidget* owner) {
   BuildOutcome outcome;
 #ifdef FOLIOS_HAVE_LISTING
-  (void)paths;
-  (void)output;
-  (void)owner;
+  MessageBoxWarnings warnings(owner);
+  ListingBuildOptions options;
+  options.warnings = &warnings;
+#ifdef FOLIOS_HAVE_BEAUTIFIER
+  options.preformat = PreformatForListing;
+#endif
+  ListingBuildResult result;
+  {
+    CProgressDlg progress(owner);
+    progress.Create(owner);
+    options.progress = &progress;
+    result = folios::RunListingBuild(paths, output.toStdString(), options);
+    progress.Destroy();
+  }
+  outcome.cancelled = result.cancelled;
+  if (!result.output.ok()) {
+    outcome.failures << output + QStringLiteral(": ") + Text(result.output.message());
+  }
+  for (const ListingFileFailure& failure : result.failed_files) {
+    outcome.failures << Text(failure.path) + QStringLiteral(": ") + Text(failure.reason);
+  }
 #else
   (void)paths;
   (void)output;
