@@ -217,7 +217,7 @@ void CLFXView::buildListing() {
     return;
   }
   ReportFailures(window(), tr("Source code listings"),
-                 tr("The listing was made, but not everything went well:"), outcome);
+                 tr("The listing build reported problems:"), outcome);
   if (Settings(SettingKey::kMain).Int("m_openfile") != 0 && QFileInfo::exists(output)) {
     Shell::open(output);
   }

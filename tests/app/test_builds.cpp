@@ -1,0 +1,248 @@
+// The three builds driven from the main window's commands, end to end:
+// the save dialog and replace question, the produced files, opening the
+// result, and the one message that lists what failed.
+#include <QAbstractItemView>
+#include <QAction>
+#include <QTest>
+
+#include "build_commands.h"
+#include "file_dialog.h"
+#include "file_list_model.h"
+#include "gui_test_support.h"
+#include "lfx_view.h"
+#include "main_frame.h"
+#include "message_box.h"
+#include "settings_table.h"
+#include "shell.h"
+
+using namespace folios;
+using namespace folios::gui;
+using folios::gui::test::GuiTestEnvironment;
+using folios::gui::test::Read;
+using folios::gui::test::Write;
+
+namespace {
+
+const char kMessyC[] = "int main(void)\n{\nif (1)\n{\nreturn 0;\n}\n}\n";
+const char kBasic[] = "Attribute VB_Name = \"Mod1\"\nSub Main()\nEnd Sub\n";
+
+}  // namespace
+
+class TestBuilds : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<GuiTestEnvironment> m_env;
+  std::unique_ptr<folios::test::TempDir> m_dir;
+  std::unique_ptr<CProjectFile> m_files;
+  std::unique_ptr<CMainFrame> m_frame;
+
+  std::string file(const char* name) const { return m_dir->File(name); }
+  QString qfile(const char* name) const { return QString::fromStdString(file(name)); }
+  CLFXView* view() const { return m_frame->view(); }
+  // Gathers main.c and Mod1.bas, as if named on the command line.
+  void gatherSources() {
+    Write(file("main.c"), kMessyC);
+    Write(file("Mod1.bas"), kBasic);
+    view()->openPaths({qfile("main.c"), qfile("Mod1.bas")});
+    QCOMPARE(view()->rowCount(), 2);
+  }
+  // A project naming a file that does not exist, and main.c.
+  void gatherWithAMissingFile() {
+    Write(file("main.c"), kMessyC);
+    Write(file("p.dsp"), "SOURCE=.\\main.c\nSOURCE=.\\gone.cpp\n");
+    view()->openPaths({qfile("p.dsp")});
+    QCOMPARE(view()->rowCount(), 2);
+  }
+  void run(const char* action) {
+    QAction* a = m_frame->action(action);
+    QVERIFY(a->isEnabled());
+    a->trigger();
+  }
+
+ private slots:
+  void init() {
+    m_env = std::make_unique<GuiTestEnvironment>();
+    m_dir = std::make_unique<folios::test::TempDir>();
+    m_files = std::make_unique<CProjectFile>();
+    m_frame = std::make_unique<CMainFrame>(m_files.get());
+    m_frame->show();
+  }
+  void cleanup() {
+    m_frame.reset();
+    m_files.reset();
+    m_dir.reset();
+    m_env.reset();
+  }
+
+  // ---- Source code listings ----
+
+  void listingWritesTheDocumentUnderTheChosenNameAndOpensIt() {
+    gatherSources();
+    FileDialog::setNextFileName(qfile("out/listing"));  // no ".rtf" typed
+    Write(file("out/keep"), "");
+    run("actionListing");
+    const FileDialogRequest request = FileDialog::lastRequest();
+    QCOMPARE(request.kind, QString("save"));
+    QCOMPARE(request.filter, QString("Rich Text Format (*.rtf)"));
+    QCOMPARE(request.proposedName, QString("main"));
+    const std::string rtf = Read(file("out/listing"));
+    QVERIFY2(rtf.rfind("{\\rtf1", 0) == 0, rtf.substr(0, 40).c_str());
+    QVERIFY(rtf.find("main.c") != std::string::npos);
+    QVERIFY(rtf.find("Mod1.bas") != std::string::npos);
+    QVERIFY(rtf.find("return") != std::string::npos);
+    QCOMPARE(Shell::opened(), QStringList{qfile("out/listing")});
+    QVERIFY(MessageBox::shown().isEmpty());
+    QVERIFY(m_frame->isEnabled());
+    // Pre-formatting leaves the source as it was, with a backup beside it.
+    QCOMPARE(Read(file("main.c")), std::string(kMessyC));
+    QVERIFY(folios::test::FileExists(file("main.c.orig")));
+    QVERIFY(!folios::test::FileExists(file("Mod1.bas.orig")));
+  }
+
+  void listingWithoutPreformattingMakesNoBackups() {
+    Settings().SetInt("m_use_advanced_options", 0);
+    Settings().SetInt("m_openfile", 0);
+    gatherSources();
+    FileDialog::setNextFileName(qfile("l.rtf"));
+    run("actionListing");
+    QVERIFY(folios::test::FileExists(file("l.rtf")));
+    QVERIFY(!folios::test::FileExists(file("main.c.orig")));
+    QVERIFY(Shell::opened().isEmpty());
+  }
+
+  void existingDocumentIsReplacedOnlyAfterYes() {
+    gatherSources();
+    Write(file("l.rtf"), "old");
+    FileDialog::setNextFileName(qfile("l.rtf"));
+    MessageBox::setNextAnswer(QMessageBox::No);
+    run("actionListing");
+    QCOMPARE(MessageBox::shown(),
+             QStringList{"Save: " + qfile("l.rtf") +
+                         " already exists!\nDo you want to replace it?"});
+    QCOMPARE(Read(file("l.rtf")), std::string("old"));
+    QVERIFY(Shell::opened().isEmpty());
+
+    FileDialog::setNextFileName(qfile("l.rtf"));
+    MessageBox::setNextAnswer(QMessageBox::Yes);
+    run("actionListing");
+    QVERIFY(Read(file("l.rtf")).rfind("{\\rtf1", 0) == 0);
+  }
+
+  void cancelledSaveDialogWritesNothing() {
+    gatherSources();
+    run("actionListing");  // no name queued: cancelled
+    run("actionDocumentation");
+    QVERIFY(Shell::opened().isEmpty());
+    QVERIFY(MessageBox::shown().isEmpty());
+    QVERIFY(!folios::test::FileExists(file("main.c.orig")));
+  }
+
+  void listingListsOnlyTheRowsLeft() {
+    Settings().SetInt("m_openfile", 0);
+    gatherSources();
+    // Rows: Mod1.bas (group 3) above main.c (group 0); clear the first.
+    view()->currentItemView()->setCurrentIndex(view()->model()->index(0, 0));
+    view()->clear();
+    FileDialog::setNextFileName(qfile("l.rtf"));
+    run("actionListing");
+    const std::string rtf = Read(file("l.rtf"));
+    QVERIFY(rtf.find("main.c") != std::string::npos);
+    QVERIFY(rtf.find("Mod1.bas") == std::string::npos);
+  }
+
+  void listingNamesTheFilesItCouldNotRead() {
+    Settings().SetInt("m_openfile", 0);
+    gatherWithAMissingFile();
+    FileDialog::setNextFileName(qfile("l.rtf"));
+    run("actionListing");
+    QCOMPARE(MessageBox::shown().size(), 1);
+    const QString message = MessageBox::shown().first();
+    QVERIFY2(message.startsWith("Source code listings: "), qPrintable(message));
+    QVERIFY2(message.contains(qfile("gone.cpp")), qPrintable(message));
+    QVERIFY(!message.contains(qfile("main.c")));
+    QVERIFY(folios::test::FileExists(file("l.rtf")));
+  }
+
+  // ---- Documentation ----
+
+  void documentationWritesTheDocumentAndItsLog() {
+    Settings().SetInt("m_create_topic_log", 1);
+    gatherSources();
+    FileDialog::setNextFileName(qfile("docs/api.rtf"));
+    Write(file("docs/keep"), "");
+    run("actionDocumentation");
+    QVERIFY2(MessageBox::shown().isEmpty(), qPrintable(MessageBox::shown().join('\n')));
+    const std::string rtf = Read(file("docs/api.rtf"));
+    QVERIFY2(rtf.rfind("{\\rtf", 0) == 0, rtf.substr(0, 40).c_str());
+    QVERIFY(folios::test::FileExists(file("docs/Topics.rtf")));
+    QCOMPARE(Shell::opened(), QStringList{qfile("docs/api.rtf")});
+    QVERIFY(m_frame->isEnabled());
+  }
+
+  void documentationReportsWhatFailed() {
+    Settings().SetInt("m_openfile", 0);
+    gatherWithAMissingFile();
+    FileDialog::setNextFileName(qfile("api.rtf"));
+    run("actionDocumentation");
+    QCOMPARE(MessageBox::shown().size(), 1);
+    const QString message = MessageBox::shown().first();
+    QVERIFY2(message.startsWith("Documentation: "), qPrintable(message));
+    QVERIFY2(message.contains("gone.cpp"), qPrintable(message));
+  }
+
+  // ---- Reformat source code files ----
+
+  void reformatRewritesCAndKeepsABackup() {
+    gatherSources();
+    run("actionReformat");
+    QVERIFY2(MessageBox::shown().isEmpty(), qPrintable(MessageBox::shown().join('\n')));
+    QCOMPARE(Read(file("main.c.orig")), std::string(kMessyC));
+    const std::string formatted = Read(file("main.c"));
+    QVERIFY2(formatted != kMessyC, formatted.c_str());
+    // Four blanks per level by default.
+    QVERIFY2(formatted.find("\n    if (1)") != std::string::npos, formatted.c_str());
+    QVERIFY2(formatted.find("\n        return 0;") != std::string::npos, formatted.c_str());
+    // Visual Basic files are passed over.
+    QCOMPARE(Read(file("Mod1.bas")), std::string(kBasic));
+    QVERIFY(!folios::test::FileExists(file("Mod1.bas.orig")));
+    QVERIFY(Shell::opened().isEmpty());
+    QVERIFY(m_frame->isEnabled());
+  }
+
+  void reformatListsTheFilesLeftAsTheyWere() {
+    gatherWithAMissingFile();
+    run("actionReformat");
+    QCOMPARE(MessageBox::shown().size(), 1);
+    const QString message = MessageBox::shown().first();
+    QVERIFY2(message.startsWith("Reformat source code files: These files were left as they were:"),
+             qPrintable(message));
+    QVERIFY2(message.contains(qfile("gone.cpp") + ": "), qPrintable(message));
+    QVERIFY(!message.contains(qfile("main.c") + ":"));
+    // The good file was still formatted.
+    QVERIFY(folios::test::FileExists(file("main.c.orig")));
+  }
+
+  void longFailureListsAreCut() {
+    BuildOutcome outcome;
+    for (int i = 0; i < kMaxListedFailures + 3; ++i) outcome.failures << QString("f%1: x").arg(i);
+    ReportFailures(nullptr, "T", "Intro:", outcome);
+    const QString text = MessageBox::lastText();
+    QVERIFY(text.startsWith("Intro:\nf0: x\n"));
+    QVERIFY(text.contains(QString("f%1: x").arg(kMaxListedFailures - 1)));
+    QVERIFY(!text.contains(QString("f%1: x").arg(kMaxListedFailures)));
+    QVERIFY(text.endsWith("... and 3 more."));
+    MessageBox::clearShown();
+    ReportFailures(nullptr, "T", "Intro:", BuildOutcome());
+    QVERIFY(MessageBox::shown().isEmpty());
+  }
+
+  void failureLinesDropBlankLines() {
+    QCOMPARE(FailureLines("a.c(3): Error 7\n\n  \nb.c: Error 9\n"),
+             (QStringList{"a.c(3): Error 7", "b.c: Error 9"}));
+    QVERIFY(FailureLines("").isEmpty());
+  }
+};
+
+QTEST_MAIN(TestBuilds)
+#include "test_builds.moc"
