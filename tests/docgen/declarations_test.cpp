@@ -1,0 +1,132 @@
+// The declaration scanners: names and types cut from C, C++ and Visual
+// Basic declarations.
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "declarations.h"
+#include "doc_messages.h"
+#include "format_model.h"
+
+namespace folios::docgen {
+namespace {
+
+using Fields = std::vector<std::string>;
+
+struct Step {
+  int kind;
+  int result;
+  Fields fields;
+};
+
+struct Case {
+  const char* name;
+  const char* text;
+  std::vector<Step> steps;  // run one after another on one cursor
+};
+
+void RunCases(const std::vector<Case>& cases) {
+  for (const Case& c : cases) {
+    ScanCursor cursor{c.text, 0};
+    for (size_t s = 0; s < c.steps.size(); ++s) {
+      const Step& step = c.steps[s];
+      Fields fields;
+      int rc = ParseDeclaration(step.kind, &cursor, true, &fields);
+      EXPECT_EQ(rc, step.result) << c.name << ", step " << s;
+      if (rc == 0 && step.result == 0) EXPECT_EQ(fields, step.fields) << c.name << ", step " << s;
+    }
+  }
+}
+
+TEST(Declarations, CFunctionsAndTheirParameters) {
+  RunCases({
+      {"function then parameters", "int WINAPI Foo(int a, char *b);",
+       {{kDeclFunction, 0, {"int WINAPI", "Foo"}},
+        {kDeclParameter, 0, {"int", "a"}},
+        {kDeclParameter, 0, {"char *", "b"}}}},
+      {"a parameter of only a type", "(int)", {{kDeclParameter, 0, {"", "int"}}}},
+      {"array parameter", "(char name[32], const struct Point *p)",
+       {{kDeclParameter, 0, {"char", "name"}}, {kDeclParameter, 0, {"const struct Point *", "p"}}}},
+      {"default value", "(int n = DEFAULT_SIZE)", {{kDeclParameterOpt, 0, {"int", "n", "DEFAULT_SIZE"}}}},
+      {"default that is no name continues", "(int n = -1)", {{kDeclParameterOpt, kDeclContinues, {}}}},
+      {"head without its parameter list yet", "static int Foo", {{kDeclFunction, kDeclContinues, {}}}},
+      {"template prefix", "template <class T> T Max(T a, T b)",
+       {{kDeclFunction, 0, {"T", "Max"}}, {kDeclParameter, 0, {"T", "a"}}}},
+      {"incomplete template prefix", "template <class T T Max(T a)", {{kDeclFunction, kDeclNotThisKind, {}}}},
+      {"template arguments are escaped", "std::vector<int> Sizes(void);",
+       {{kDeclFunction, 0, {"std::vector\\<int\\>", "Sizes"}}}},
+      {"field", "  unsigned long count;", {{kDeclField, 0, {"unsigned long", "count"}}}},
+      {"no name at all", "(*)", {{kDeclParameter, kDeclNotThisKind, {}}}},
+  });
+}
+
+TEST(Declarations, CppMembersClassesAndQualifiedHeads) {
+  RunCases({
+      {"pure virtual member", "  virtual void Draw(int x) const = 0;",
+       {{kDeclClassMember, 0, {"virtual void", "Draw", "(int x) const"}}}},
+      {"argument blanks collapse", "int Set(int  a,\t int b);", {{kDeclClassMember, 0, {"int", "Set", "(int a, int b)"}}}},
+      {"method", "int Size() const;", {{kDeclMethod, 0, {"int", "Size"}}}},
+      {"destructor", "~View();", {{kDeclMethod, 0, {"", "~View"}}}},
+      {"operator", "bool operator==(const A& other) const;", {{kDeclMethod, 0, {"bool", "operator=="}}}},
+      {"member data with a qualified type", "std::string name_;", {{kDeclClassMember, 0, {"std::string", "name_", ""}}}},
+      {"member head cut by the line end", "int Compute(int a,", {{kDeclClassMember, kDeclContinues, {}}}},
+      {"qualified head with template class", "void List<T>::Add(T item)",
+       {{kDeclMemberFunction, 0, {"void", "List", "Add"}}, {kDeclParameter, 0, {"T", "item"}}}},
+      {"qualified head, qualified parameter type", "int Shape::Area(std::string unit) const",
+       {{kDeclMemberFunction, 0, {"int", "Shape", "Area"}}}},
+      {"no qualification", "void Add(int)", {{kDeclMemberFunction, kDeclContinues, {}}}},
+      {"class with export macro", "class EXPORT View : public Base {", {{kDeclClass, 0, {"View"}}}},
+      {"class template", "template <typename T> class Box", {{kDeclClass, 0, {"Box"}}}},
+      {"not a class", "struct View {", {{kDeclClass, kDeclNoKeyword, {}}}},
+      {"class with a stray character", "class View; // forward", {{kDeclClass, kDeclNotThisKind, {}}}},
+  });
+}
+
+TEST(Declarations, ConstantsStructuresAndEnumerators) {
+  RunCases({
+      {"define", "#define MAX_POINTS 256", {{kDeclConstant, 0, {"#define", "MAX_POINTS"}}}},
+      {"const", "const int kLimit = 5;", {{kDeclConstant, 0, {"const int", "kLimit"}}}},
+      {"const array", "const char kName[] = \"x\";", {{kDeclConstant, 0, {"const char", "kName"}}}},
+      {"neither define nor const", "int x = 5;", {{kDeclConstant, kDeclNoKeyword, {}}}},
+      {"struct", "struct Point {", {{kDeclStruct, 0, {"Point"}}}},
+      {"typedef struct", "typedef struct tagPoint {", {{kDeclStruct, 0, {"tagPoint"}}}},
+      {"union", "union Value", {{kDeclUnion, 0, {"Value"}}}},
+      {"enum class", "enum class Color {", {{kDeclEnum, 0, {"Color"}}}},
+      {"keyword without name", "struct {", {{kDeclStruct, kDeclNotThisKind, {}}}},
+      {"not a struct", "class A", {{kDeclStruct, kDeclNoKeyword, {}}}},
+      {"enumerators on one line", "{ RED = 1, GREEN, BLUE }",
+       {{kDeclEnumMember, 0, {"RED"}}, {kDeclEnumMember, 0, {"GREEN"}}, {kDeclEnumMember, 0, {"BLUE"}}}},
+  });
+}
+
+TEST(Declarations, VisualBasicPieces) {
+  RunCases({
+      {"function and its parameters", "Public Function Area(ByVal r As Double, Optional n() As Long) As Double",
+       {{kDeclBFunc, 0, {"Public", "Area", "Double"}},
+        {kDeclBParameter, 0, {"ByVal", "r", "Double"}},
+        {kDeclBParameter, 0, {"Optional", "n(  )", "Long"}}}},
+      {"sub with two access words", "Private Static Sub Init()", {{kDeclBSub, 0, {"Private Static", "Init"}}}},
+      {"sub without parameters keeps its name", "Sub Main", {{kDeclBSub, 0, {"", "Main"}}}},
+      {"type", "Public Type Point", {{kDeclBType, 0, {"Public", "Point"}}}},
+      {"field with bounds", "    Values(1 To 10) As Long", {{kDeclBField, 0, {"Values( 1 To 10 )", "Long"}}}},
+      {"field with suffix name", "Count% ", {{kDeclBField, 0, {"Count%", ""}}}},
+      {"property", "Public Property Get Name() As String",
+       {{kDeclBProperty, 0, {"Public", "Get", "Name", "(  )", "String"}}}},
+      {"property let with parameter", "Property Let Name(ByVal V As String)",
+       {{kDeclBProperty, 0, {"", "Let", "Name", "( ByVal V As String )", ""}}}},
+      {"modifier after the type", "(x As Long ByVal y)", {{kDeclBParameter, kDeclOutOfOrder, {}}}},
+      {"no procedure", "Dim x As Long", {{kDeclBSub, kDeclNotThisKind, {}}}},
+      {"java kinds have no scanner", "void run()", {{kDeclJMethod, kErrUnknownParse, {}}}},
+  });
+}
+
+TEST(Declarations, TemplateHeaderLines) {
+  EXPECT_TRUE(IsTemplateHeaderLine("template <typename T, int N>"));
+  EXPECT_TRUE(IsTemplateHeaderLine("  template<class T>  "));
+  EXPECT_FALSE(IsTemplateHeaderLine("template <class T> T Max(T a, T b);"));
+  EXPECT_FALSE(IsTemplateHeaderLine("int templated;"));
+}
+
+}  // namespace
+}  // namespace folios::docgen
