@@ -1,0 +1,207 @@
+// Topic output: golden documents (sources + format file -> expected bytes,
+// worked out by hand), expansion codes and their errors.
+#include <dirent.h>
+
+#include <algorithm>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "doc_driver.h"
+#include "test_support.h"
+#include "topic_output.h"
+
+namespace folios::docgen {
+namespace {
+
+struct RunResult {
+  int rc = 0;
+  std::string output;
+  std::string out;
+  std::string err;
+};
+
+// Runs the driver over `sources` in `dir` with format file `format`.
+RunResult RunDoc(const test::TempDir& dir, const std::vector<std::string>& sources, const std::string& format,
+              std::vector<std::string> extra = {}) {
+  std::vector<std::string> argv;
+  for (const std::string& s : sources) argv.push_back(dir.File(s));
+  argv.insert(argv.end(), {"-f", dir.File(format), "-o", dir.File("out.doc")});
+  argv.insert(argv.end(), extra.begin(), extra.end());
+  std::ostringstream out, err;
+  RunResult result;
+  result.rc = RunDocDriver(argv, nullptr, out, err);
+  result.out = out.str();
+  result.err = err.str();
+  if (test::FileExists(dir.File("out.doc"))) result.output = test::ReadFile(dir.File("out.doc"));
+  return result;
+}
+
+std::vector<std::string> ListDir(const std::string& path) {
+  std::vector<std::string> names;
+  if (DIR* d = opendir(path.c_str())) {
+    while (dirent* e = readdir(d)) {
+      std::string name = e->d_name;
+      if (name != "." && name != "..") names.push_back(name);
+    }
+    closedir(d);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(GoldenDocuments, EachCaseGivesItsExpectedBytes) {
+  std::string root = test::TestSourceDir() + "/docgen/golden";
+  std::vector<std::string> cases = ListDir(root);
+  ASSERT_GE(cases.size(), 3u);
+  for (const std::string& name : cases) {
+    test::TempDir dir;
+    std::vector<std::string> sources;
+    for (const std::string& file : ListDir(root + "/" + name)) {
+      test::WriteFile(dir.File(file), test::ReadFile(root + "/" + name + "/" + file));
+      if (file != "format.fmt" && file.rfind("expected", 0) != 0) sources.push_back(file);
+    }
+    RunResult r = RunDoc(dir, sources, "format.fmt");
+    EXPECT_EQ(r.rc, 0) << name;
+    EXPECT_EQ(r.err, "") << name;
+    std::string expected = test::ReadFile(root + "/" + name + "/expected.out");
+    EXPECT_EQ(test::FirstDifference(expected, r.output), "") << name;
+  }
+}
+
+class ExpansionTest : public ::testing::Test {
+ protected:
+  // A document from one C source and a format file whose [topic] "pre" is `pre`.
+  RunResult Expand(const std::string& pre, const std::string& source = "// @doc\n// @t Name | text\n",
+                   const std::string& more = "") {
+    test::WriteFile(dir_.File("f.fmt"),
+                    "[constant]\n.define=k, <K>\n[topic]\n.tag=t, doc, 2, 1, $1\n.pre=" + pre +
+                        "\n[paragraph]\n.tag=p, doc, 1, 1\n.format=<$1>\n" + more +
+                        "\n[extension]\n.ext=c, c\n[token]\n.output=doc, txt\n");
+    test::WriteFile(dir_.File("a.c"), source);
+    return RunDoc(dir_, {"a.c"}, "f.fmt");
+  }
+  test::TempDir dir_;
+};
+
+TEST_F(ExpansionTest, CodesAndTheirEscapes) {
+  struct Case {
+    const char* pre;
+    const char* output;
+  } cases[] = {
+      {"^^ $$ ## ^n", "^ $ # \r\n"},
+      {"$1/$2", "Name/text"},
+      {"#2", "text"},
+      {"$t.1 $T.2", "Name text"},
+      {"$p.1", ""},           // no such paragraph: nothing
+      {"$!n $!N $!f $!l", "Name NAME a.c 2"},
+      {"$(k)", "<K>"},
+      {"$( k )", "<K>"},
+      {"#x", "#x"},
+  };
+  for (const Case& c : cases) {
+    RunResult r = Expand(c.pre);
+    EXPECT_EQ(r.output, c.output) << c.pre;
+    EXPECT_EQ(r.err, "") << c.pre;
+  }
+}
+
+TEST_F(ExpansionTest, ContextStringsAndTheDate) {
+  EXPECT_EQ(ContextString("List::Add"), "List__Add");
+  EXPECT_EQ(ContextString("a b.c_d"), "a_b.c_d");
+  EXPECT_EQ(ContextString("x\\y"), "xy");
+  EXPECT_EQ(ContextString("f(int)"), "f.28int.29");
+  EXPECT_EQ(ContextString("Vec<T>x"), "Vec");
+  EXPECT_EQ(ContextString("a<b"), "a.3cb");
+  EXPECT_EQ(ContextString(std::string(300, 'a')).size(), 255u);
+  RunResult lower = Expand("$!d");
+  RunResult upper = Expand("$!D");
+  ASSERT_EQ(lower.output.size(), 8u);
+  EXPECT_EQ(lower.output[2], '/');
+  EXPECT_EQ(lower.output[5], '/');
+  EXPECT_EQ(lower.output, upper.output);
+}
+
+TEST_F(ExpansionTest, ErrorsAreReportedWithTheDefinitionAndWritingGoesOn) {
+  struct Case {
+    const char* pre;
+    const char* output;
+    int code;
+  } cases[] = {
+      {"a^xb", "a^xb", 179},
+      {"$3", "", 178},
+      {"$%z", "%z", 115},
+      {"$!q", "", 203},
+      {"$(nosuch)", "", 186},
+      {"$(k", "", 175},
+      {"$[nosuch]", "", 187},
+      {"$[ ]", "", 177},
+      {"$[index]", "", 188},
+      {"$[index:a", "", 180},
+      {"$t.9", "", 182},
+      {"$tx", "", 182},
+  };
+  for (const Case& c : cases) {
+    RunResult r = Expand(c.pre);
+    EXPECT_EQ(r.output, c.output) << c.pre;
+    std::string where = dir_.File("f.fmt") + "(4): Error " + std::to_string(c.code) + ":";
+    EXPECT_EQ(r.err.rfind(where, 0), 0u) << c.pre << "\n" << r.err;
+    EXPECT_EQ(r.rc, 0) << c.pre;
+  }
+}
+
+TEST_F(ExpansionTest, InlineTagsAndTheirErrors) {
+  const char* text = "\n[text]\n.tag=b, doc, 2\n.format=[$2|$1]";
+  struct Case {
+    const char* field;
+    const char* output;
+    const char* error;  // empty for none
+  } cases[] = {
+      {"<b x.y>", "[y|x]", ""},
+      {"<b x::y>", "[y|x]", ""},
+      {"<b x\\.z.y\\>>", "[y>|x.z]", ""},
+      {"<b x>", "[|x]", "Error 208"},
+      {"<q x>", " x", "Error 191"},  // the words of an unknown tag are kept
+      {"<b x", "<b x", "Error 185"},
+      {"a < b", "a < b", "Error 146"},
+      {"<b 1.2.3.4.5.6.7>", "[2|1]", "Error 201"},
+  };
+  for (const Case& c : cases) {
+    RunResult r = Expand("$2", std::string("// @doc\n// @t N | ") + c.field + "\n", text);
+    EXPECT_EQ(r.output, c.output) << c.field;
+    if (*c.error) {
+      EXPECT_NE(r.err.find(c.error), std::string::npos) << c.field << ": " << r.err;
+    } else {
+      EXPECT_EQ(r.err, "") << c.field;
+    }
+  }
+}
+
+TEST_F(ExpansionTest, UnorderedDeeperParagraphWaitsForTheFinalPass) {
+  test::WriteFile(dir_.File("f.fmt"),
+                  "[topic]\n.tag=t, doc, 1, 1, $1\n.order=p\n.pre=T\n.post=/T\n"
+                  "[paragraph]\n.tag=p, doc, 1, 1\n.format=p$1\n.tag=c, doc, 1, 1\n.format=c$1\n"
+                  ".tag=s, doc, 1, 2\n.pre=(\n.format=s$1\n.post=)\n"
+                  "[extension]\n.ext=c, c\n[token]\n.output=doc, txt\n");
+  test::WriteFile(dir_.File("a.c"), "// @doc\n// @t N\n// @c 1\n// @s 2\n// @p 3\n// @s 4\n// @x 5\n");
+  RunResult r = RunDoc(dir_, {"a.c"}, "f.fmt");
+  // Order pass: p3 and the s4 that nests under it. Final pass: c1, then s2
+  // nested under c1.
+  EXPECT_EQ(r.output, "Tp3(s4)c1(s2)/T");
+  EXPECT_EQ(r.err, dir_.File("a.c") + "(7): Error 204: paragraph tag without [paragraph] definition\n");
+}
+
+TEST_F(ExpansionTest, DiagramsAreCancelledByListedTags) {
+  const char* more = "\n[diagram]\n.tag=d, doc, p\n.cancelifpresent=stop\n.pre=[\n.format=$1\n.post=]\n"
+                     "[paragraph]\n.tag=stop, doc, 0, 1\n";
+  RunResult shown = Expand("$[d]", "// @doc\n// @t N | x\n", more);
+  EXPECT_EQ(shown.output, "[]");
+  RunResult cancelled = Expand("$[d]", "// @doc\n// @t N | x\n// @stop\n", more);
+  EXPECT_EQ(cancelled.output.substr(0, 1), "");
+  EXPECT_EQ(cancelled.err, "");
+}
+
+}  // namespace
+}  // namespace folios::docgen
