@@ -308,7 +308,7 @@ bool CListingWriter::ReadListedLine(const FileSettings& s) {
     }
     if (s.visual_basic && s.format != 2) {
       // The line number does not hide the attribute line.
-      size_t from = number_width_ > 0 ? number_width_ + 1 : 0;
+      size_t from = std::min(number_width_ > 0 ? number_width_ + 1 : 0, text_.size());
       while (from < text_.size() && IsBlank(text_[from])) ++from;
       bool name_line = text_.compare(from, 17, "Attribute VB_Name") == 0;
       if (s.format == 0 && name_line) {

@@ -93,7 +93,11 @@ std::string CRtfFrame::GetFontTable() const {
 std::string CRtfFrame::GetColorTable() const { return kColorTable; }
 
 std::string CRtfFrame::GetStyleSheet() const {
-  return "{\\stylesheet {" + GetHeaderFormat() + " Header ;}{" + GetCodeFormat() + " Code ;}}";
+  // Two entries without numbers would both define style 0, and readers that
+  // honour the duplicate fall back to their default serif font for the whole
+  // document. The header is style 1; the code style is the normal style 0.
+  return "{\\stylesheet {\\s1" + GetHeaderFormat() + " Header ;}{" + GetCodeFormat() +
+         " Code ;}}";
 }
 
 std::string CRtfFrame::GetHeaderFormat() const {

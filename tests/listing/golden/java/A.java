@@ -1,0 +1,4 @@
+public class A {
+    // note
+    static int n = 0; /* c */
+}

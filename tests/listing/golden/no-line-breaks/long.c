@@ -1,0 +1,1 @@
+x = f(alpha, alpha, alpha, alpha, alpha, alpha, alpha, alpha, alpha, alpha, alpha, alpha, omega);

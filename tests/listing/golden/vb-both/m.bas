@@ -1,0 +1,3 @@
+Attribute VB_Name = "M"
+Sub Main()
+End Sub

@@ -1,0 +1,102 @@
+// Golden listings: each folder under golden/ holds the input files, the
+// settings of the case and the expected document, worked out by hand.
+//
+//   files         the inputs in build order, one name per line
+//   settings      NAME=VALUE lines (setting names as `folios settings list` shows them)
+//   keywords.lfx  keyword file for all three languages (else golden/keywords.lfx)
+//   noise-chars.lfx  the noise characters (else none)
+//   expected.rtf  the document
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "listing_build.h"
+#include "registry.h"
+#include "settings_table.h"
+#include "test_support.h"
+
+namespace folios {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string GoldenDir() { return test::TestSourceDir() + "/listing/golden"; }
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty()) lines.push_back(line);
+  }
+  return lines;
+}
+
+class GoldenListing : public testing::TestWithParam<std::string> {};
+
+TEST_P(GoldenListing, MatchesExpectedDocument) {
+  const std::string case_dir = GoldenDir() + "/" + GetParam();
+  test::ScopedSettings settings;
+  test::TempDir work;
+
+  std::string keywords = case_dir + "/keywords.lfx";
+  if (!fs::exists(keywords)) keywords = GoldenDir() + "/keywords.lfx";
+  Settings main;
+  main.SetText("m_cfiles", keywords);
+  main.SetText("m_javafiles", keywords);
+  main.SetText("m_vbfiles", keywords);
+  main.SetInt("m_use_advanced_options", 0);
+  std::string noise = case_dir + "/noise-chars.lfx";
+  test::WriteFile(settings.data_dir() + "/noise-chars.lfx",
+                  fs::exists(noise) ? test::ReadFile(noise) : std::string());
+  if (fs::exists(case_dir + "/settings")) {
+    for (const std::string& line : Lines(test::ReadFile(case_dir + "/settings"))) {
+      size_t eq = line.find('=');
+      ASSERT_NE(eq, std::string::npos) << line;
+      std::string name = line.substr(0, eq);
+      if (name.find('/') != std::string::npos) name = name.substr(name.find('/') + 1);
+      const SettingInfo* info = FindSettingAnyKey(name);
+      ASSERT_NE(info, nullptr) << line;
+      Settings(info->key).SetText(info->name, line.substr(eq + 1));
+    }
+  }
+  std::vector<std::string> files = Lines(test::ReadFile(case_dir + "/files"));
+  for (const std::string& name : files) {
+    if (fs::exists(case_dir + "/" + name)) fs::copy_file(case_dir + "/" + name, work.File(name));
+  }
+
+  // Headers show the paths as given: relative to the work directory.
+  std::string old_dir = fs::current_path();
+  fs::current_path(work.path());
+  ListingBuildResult result = RunListingBuild(files, "out.rtf", ListingBuildOptions());
+  fs::current_path(old_dir);
+  ASSERT_TRUE(result.output.ok()) << result.output.message();
+  EXPECT_FALSE(result.cancelled);
+  std::string expected = test::ReadFile(case_dir + "/expected.rtf");
+  std::string actual = test::ReadFile(work.File("out.rtf"));
+  EXPECT_EQ(test::FirstDifference(expected, actual), "") << "case " << GetParam();
+}
+
+std::vector<std::string> Cases() {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(GoldenDir())) {
+    if (entry.is_directory()) names.push_back(entry.path().filename());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+INSTANTIATE_TEST_SUITE_P(Listing, GoldenListing, testing::ValuesIn(Cases()),
+                         [](const testing::TestParamInfo<std::string>& param) {
+                           std::string name = param.param;
+                           for (char& c : name) {
+                             if (!isalnum(static_cast<unsigned char>(c))) c = '_';
+                           }
+                           return name;
+                         });
+
+}  // namespace
+}  // namespace folios

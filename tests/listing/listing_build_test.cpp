@@ -1,0 +1,242 @@
+// The listing build: order, pre-formatting, cancel, failures, output file.
+#include "listing_build.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+
+#include "expected_rtf.h"
+#include "paths.h"
+#include "settings_table.h"
+#include "test_support.h"
+
+namespace folios {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+size_t Count(const std::string& text, const std::string& what) {
+  size_t n = 0;
+  for (size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
+  return n;
+}
+
+// Presses Cancel while the n-th file's first line is written, and records
+// what the build reported.
+class ScriptedProgress : public Progress {
+ public:
+  explicit ScriptedProgress(size_t cancel_in_file = 0) : cancel_in_file_(cancel_in_file) {}
+  void SetCaption(const std::string& caption) override { captions.push_back(caption); }
+  void SetStatus(const std::string& text) override { statuses.push_back(text); }
+  std::vector<std::string> captions, statuses;
+
+ protected:
+  void ProcessPendingEvents() override {
+    if (!pressed_ && cancel_in_file_ > 0 && statuses.size() == cancel_in_file_) {
+      RequestCancel();
+      pressed_ = true;
+    }
+  }
+
+ private:
+  size_t cancel_in_file_;
+  bool pressed_ = false;
+};
+
+class ListingBuildTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    Settings().SetInt("m_use_advanced_options", 0);
+    WriteFile(settings_.data_dir() + "/noise-chars.lfx", "");
+  }
+  std::string Source(const std::string& name, const std::string& text) {
+    WriteFile(dir_.File(name), text);
+    return dir_.File(name);
+  }
+  test::ScopedSettings settings_;
+  TempDir dir_;
+};
+
+TEST_F(ListingBuildTest, FilesInGivenOrderEachUnderItsHeader) {
+  std::string a = Source("a.c", "first_text\n");
+  std::string b = Source("b.java", "second_text\n");
+  ListingBuildResult result = RunListingBuild({b, a}, dir_.File("out.rtf"), {});
+  ASSERT_TRUE(result.ok());
+  EXPECT_EQ(result.files_listed, 2);
+  std::string doc = ReadFile(dir_.File("out.rtf"));
+  size_t pb = doc.find(b + "{\\par } ");
+  size_t pa = doc.find(a + "{\\par } ");
+  ASSERT_NE(pb, std::string::npos);
+  ASSERT_NE(pa, std::string::npos);
+  EXPECT_LT(pb, doc.find("second_text"));
+  EXPECT_LT(doc.find("second_text"), pa);
+  EXPECT_LT(pa, doc.find("first_text"));
+  EXPECT_EQ(Count(doc, "\\par}}"), 3u);
+  EXPECT_EQ(doc.substr(doc.size() - std::string(test::kDocumentEnd).size()), test::kDocumentEnd);
+}
+
+TEST_F(ListingBuildTest, NoFilesStillGivesACompleteDocument) {
+  ListingBuildResult result = RunListingBuild({}, dir_.File("out.rtf"), {});
+  ASSERT_TRUE(result.ok());
+  EXPECT_EQ(ReadFile(dir_.File("out.rtf")), test::ExpectedHead() + "\n" + test::kDocumentEnd);
+}
+
+TEST_F(ListingBuildTest, PreformatListsTheReformattedCopyAndLeavesTheSource) {
+  Settings().SetInt("m_use_advanced_options", 1);
+  TempDir tmp;
+  setenv("TMPDIR", tmp.path().c_str(), 1);
+  std::vector<std::string> inputs;
+  ListingBuildOptions options;
+  options.preformat = [&](const std::string& input, const std::string& output) {
+    inputs.push_back(input);
+    std::string text = ReadFile(input);
+    for (char& c : text) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    WriteFile(output, text);
+    return true;
+  };
+  std::string c = Source("x.c", "lower\n");
+  std::string h = Source("y.H", "header\n");
+  std::string java = Source("Z.Java", "java\n");
+  std::string hpp = Source("w.hpp", "untouched\n");
+  std::string bas = Source("m.bas", "Attribute VB_Name = \"m\"\nbasic\n");
+  ListingBuildResult result = RunListingBuild({c, h, java, hpp, bas}, dir_.File("out.rtf"), options);
+  unsetenv("TMPDIR");
+  ASSERT_TRUE(result.ok());
+  std::string doc = ReadFile(dir_.File("out.rtf"));
+  for (const char* text : {"LOWER", "HEADER", "JAVA", "untouched", "basic"}) {
+    EXPECT_NE(doc.find(text), std::string::npos) << text;
+  }
+  // Listed under the source's own name, never the temporary one.
+  EXPECT_NE(doc.find(c + "{\\par }"), std::string::npos);
+  EXPECT_EQ(doc.find("folios-listing-"), std::string::npos);
+  EXPECT_EQ(ReadFile(c), "lower\n");
+  EXPECT_EQ(ReadFile(c + ".orig"), "lower\n");
+  EXPECT_EQ(ReadFile(java + ".orig"), "java\n");
+  EXPECT_FALSE(test::FileExists(hpp + ".orig"));
+  EXPECT_FALSE(test::FileExists(bas + ".orig"));
+  EXPECT_EQ(inputs, (std::vector<std::string>{c, h, java}));
+  EXPECT_TRUE(fs::is_empty(tmp.path()));  // temporary copies removed
+}
+
+TEST_F(ListingBuildTest, PreformatOffOrFailedListsTheFileAsItIs) {
+  std::string c = Source("x.c", "lower\n");
+  int calls = 0;
+  ListingBuildOptions options;
+  options.preformat = [&](const std::string&, const std::string&) {
+    ++calls;
+    return false;
+  };
+  ASSERT_TRUE(RunListingBuild({c}, dir_.File("out.rtf"), options).ok());
+  EXPECT_EQ(calls, 0);
+  EXPECT_FALSE(test::FileExists(c + ".orig"));
+  Settings().SetInt("m_use_advanced_options", 1);
+  ASSERT_TRUE(RunListingBuild({c}, dir_.File("out.rtf"), options).ok());
+  EXPECT_EQ(calls, 1);
+  EXPECT_NE(ReadFile(dir_.File("out.rtf")).find("lower"), std::string::npos);
+}
+
+TEST_F(ListingBuildTest, CancelInTheThirdOfFiveFiles) {
+  std::vector<std::string> files;
+  for (int i = 1; i <= 5; ++i) {
+    files.push_back(Source("f" + std::to_string(i) + ".c",
+                           "f" + std::to_string(i) + "a\nf" + std::to_string(i) + "b\n"));
+  }
+  ScriptedProgress progress(3);
+  ListingBuildOptions options;
+  options.progress = &progress;
+  ListingBuildResult result = RunListingBuild(files, dir_.File("out.rtf"), options);
+  EXPECT_TRUE(result.cancelled);
+  EXPECT_EQ(result.files_listed, 3);
+  std::string doc = ReadFile(dir_.File("out.rtf"));
+  for (const char* text : {"f1a", "f1b", "f2a", "f2b", "f3a"}) {
+    EXPECT_NE(doc.find(text), std::string::npos) << text;
+  }
+  for (const char* text : {"f3b", "f4a", "f5a"}) EXPECT_EQ(doc.find(text), std::string::npos) << text;
+  std::string tail = "\\par }{f3a\n\\par }{Operation was canceled!\n" + std::string(test::kDocumentEnd);
+  EXPECT_EQ(doc.substr(doc.size() - tail.size()), tail);
+  EXPECT_EQ(Count(doc, "\\par}}"), 3u);
+}
+
+TEST_F(ListingBuildTest, ProgressTexts) {
+  std::string a = Source("a.c", "x\n");
+  std::string b = Source("very-long-directory-name-for-shortening.c", "y\n");
+  ScriptedProgress progress;
+  ListingBuildOptions options;
+  options.progress = &progress;
+  ASSERT_TRUE(RunListingBuild({a, b}, dir_.File("out.rtf"), options).ok());
+  ASSERT_EQ(progress.statuses.size(), 2u);
+  EXPECT_EQ(progress.captions[0], "Create RTF document " + ShortenPath(a, 28));
+  EXPECT_EQ(progress.statuses[1], "Editing codefile 2 of 2: " + ShortenPath(b, 36));
+  EXPECT_EQ(progress.upper(), 2);  // the file's length in bytes
+}
+
+TEST_F(ListingBuildTest, UnreadableFileIsNotedAndTheBuildGoesOn) {
+  std::string a = Source("a.c", "first\n");
+  std::string missing = dir_.File("gone.c");
+  std::string b = Source("b.c", "last\n");
+  ListingBuildResult result = RunListingBuild({a, missing, b}, dir_.File("out.rtf"), {});
+  EXPECT_TRUE(result.output.ok());
+  ASSERT_EQ(result.failed_files.size(), 1u);
+  EXPECT_EQ(result.failed_files[0].path, missing);
+  EXPECT_EQ(result.failed_files[0].reason, "No such file or directory");
+  EXPECT_FALSE(result.ok());
+  std::string doc = ReadFile(dir_.File("out.rtf"));
+  EXPECT_NE(doc.find(missing + "{\\par } " + test::kDefaultCodeFormat +
+                     "\\par }{This file could not be read: No such file or directory\n"),
+            std::string::npos);
+  EXPECT_NE(doc.find("last"), std::string::npos);
+}
+
+TEST_F(ListingBuildTest, FailingOutputLeavesTheOldDocument) {
+  std::string a = Source("a.c", "x\n");
+  ListingBuildResult result = RunListingBuild({a}, dir_.File("no/such/dir/out.rtf"), {});
+  EXPECT_FALSE(result.output.ok());
+  EXPECT_FALSE(result.output.message().empty());
+
+  WriteFile(dir_.File("out.rtf"), "previous");
+  // A directory in place of a source file fails that file, not the document.
+  fs::create_directory(dir_.File("adir.c"));
+  result = RunListingBuild({dir_.File("adir.c")}, dir_.File("out.rtf"), {});
+  EXPECT_TRUE(result.output.ok());
+  EXPECT_EQ(result.failed_files.size(), 1u);
+  EXPECT_NE(ReadFile(dir_.File("out.rtf")), "previous");
+  // Nothing but the document is left beside it.
+  size_t entries = 0;
+  for (const auto& entry : fs::directory_iterator(dir_.path())) {
+    (void)entry;
+    ++entries;
+  }
+  EXPECT_EQ(entries, 3u);  // a.c, adir.c, out.rtf
+}
+
+TEST_F(ListingBuildTest, InvalidKeywordFileWarnsOncePerFile) {
+  struct Sink : KeywordWarningSink {
+    void Warn(const std::string& m) override { messages.push_back(m); }
+    std::vector<std::string> messages;
+  } sink;
+  WriteFile(dir_.File("bad.lfx"), "not a keyword file\n");
+  Settings().SetText("m_javafiles", dir_.File("bad.lfx"));
+  ListingBuildOptions options;
+  options.warnings = &sink;
+  ASSERT_TRUE(RunListingBuild({Source("a.c", "x\n")}, dir_.File("out.rtf"), options).ok());
+  ASSERT_EQ(sink.messages.size(), 1u);
+  EXPECT_EQ(sink.messages[0].rfind(dir_.File("bad.lfx") + " - invalid keyword file!", 0), 0u);
+}
+
+TEST_F(ListingBuildTest, StreamOutputIsTheSameDocument) {
+  std::string a = Source("a.c", "int x;\n");
+  ASSERT_TRUE(RunListingBuild({a}, dir_.File("out.rtf"), {}).ok());
+  std::FILE* out = std::fopen(dir_.File("stream.rtf").c_str(), "wb");
+  ASSERT_NE(out, nullptr);
+  ListingBuildResult result = RunListingBuildToStream({a}, out, {});
+  std::fclose(out);
+  ASSERT_TRUE(result.ok());
+  EXPECT_EQ(ReadFile(dir_.File("stream.rtf")), ReadFile(dir_.File("out.rtf")));
+}
+
+}  // namespace
+}  // namespace folios
