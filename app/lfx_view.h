@@ -79,8 +79,6 @@ class CLFXView : public QWidget {
  signals:
   void commandsEnabledChanged(bool enabled);
   void viewModeChanged(int mode);
-  // Text for the main window's status bar.
-  void statusMessage(const QString& text);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -41,8 +41,6 @@ CMainFrame::CMainFrame(CProjectFile* files, QWidget* parent) : QMainWindow(paren
   createToolBar();
   statusBar()->showMessage(tr("Ready"));
   connect(m_view, &CLFXView::commandsEnabledChanged, this, &CMainFrame::updateCommands);
-  connect(m_view, &CLFXView::statusMessage, this,
-          [this](const QString& text) { statusBar()->showMessage(text, 4000); });
   connect(m_view, &CLFXView::viewModeChanged, this, [this](int mode) {
     const QString names[] = {"actionLargeIcons", "actionSmallIcons", "actionList",
                              "actionDetails"};
