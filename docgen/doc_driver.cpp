@@ -171,7 +171,12 @@ int OpenForAppend(const std::string& path, const FormatModel& model, std::FILE**
   }
   const Definition* file_definition = model.First(kSectionFile);
   if (!file_definition || file_definition->text[kSlotPost].empty()) return 0;
-  const std::string& trailer = file_definition->text[kSlotPost];
+  // The trailer as it was written: codes in the "post" text are expanded.
+  std::string trailer = ExpandFileText(model, file_definition->text[kSlotPost]);
+  if (trailer.empty()) {
+    std::fseek(*file, 0, SEEK_END);
+    return 0;
+  }
   long tail = std::min<long>(size, static_cast<long>(trailer.size()) + 80);
   std::string bytes(static_cast<size_t>(tail), '\0');
   std::fseek(*file, size - tail, SEEK_SET);

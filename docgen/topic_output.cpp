@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <ctime>
 #include <ostream>
+#include <sstream>
 
 #include "doc_messages.h"
 #include "paths.h"
@@ -36,6 +37,11 @@ class Writer : public ConditionContext {
   }
 
   int Run();
+  // Expands `text` into the buffer and hands the buffer out.
+  std::string ExpandToString(const std::string& text, const Definition* owner) {
+    Expand(text, owner);
+    return std::move(buffer_);
+  }
 
   // ConditionContext
   bool ContextExists(const std::string& context) const override { return collection_.ContextExists(context); }
@@ -740,6 +746,15 @@ std::string ContextString(std::string_view text) {
   }
   if (out.size() > 255) out.resize(255);
   return out;
+}
+
+std::string ExpandFileText(const FormatModel& model, const std::string& text) {
+  TopicCollection empty;
+  std::vector<size_t> order;
+  OutputSettings settings;
+  std::ostringstream ignored;
+  Writer writer(empty, order, model, settings, nullptr, nullptr, ignored);
+  return writer.ExpandToString(text, model.First(kSectionFile));
 }
 
 int WriteOutput(const TopicCollection& collection, const std::vector<size_t>& order, const FormatModel& model,

@@ -27,6 +27,10 @@ int WriteOutput(const TopicCollection& collection, const std::vector<size_t>& or
                 const OutputSettings& settings, SpoolFile* spool, std::FILE* file, std::ostream& out,
                 std::ostream& err);
 
+// A text of a [file] definition expanded without any topic (the trailer
+// that append mode looks for in an existing output).
+std::string ExpandFileText(const FormatModel& model, const std::string& text);
+
 // The context-string form of a text (at most 255 characters).
 std::string ContextString(std::string_view text);
 
