@@ -216,7 +216,9 @@ class Engine {
     // Macro continuation: the lines of a multi-line directive stand one step
     // deeper, and the indent is restored after its last line.
     int before = macro_counter_;
-    if (!pieces_.empty() && pieces_.back().kind == PieceKind::kDirective && EndsWithBackslash(pieces_.back().text)) {
+    if (pieces_.empty() && ends_bs) {
+      // A line holding only a backslash is dropped, but the macro goes on.
+    } else if (!pieces_.empty() && pieces_.back().kind == PieceKind::kDirective && EndsWithBackslash(pieces_.back().text)) {
       macro_counter_ = 1;
     } else if (!pieces_.empty() && macro_counter_ != 0 &&
                (pieces_.back().kind == PieceKind::kCode || pieces_.back().kind == PieceKind::kOpenBrace ||

@@ -271,8 +271,9 @@ class Decomposer {
         Append(PieceKind::kBlockComment, t.offset, 0, t.text, t.map);
         return;
       }
-      // Inside a continued line a comment stays part of the code.
-      if (!ends_bs_) {
+      // Inside a continued line a comment stays part of the code; a comment
+      // line that merely ends with a backslash is still a comment line.
+      if (!ends_bs_ || !HasCodeMark(t.map)) {
         std::string comment = t.text.substr(p, e - p);
         bool code_after = HasCodeMark(std::string_view(t.map).substr(0, p)) ||
                           HasCodeMark(std::string_view(t.map).substr(e));

@@ -377,6 +377,9 @@ void OutputStage::Write(OutputLine& line) {
     }
     if (endif) {
       spacing_state_ = 0;
+      // After a continued line the blank line ends the directive; dropping
+      // it would join the "#endif" to it.
+      if (last_continued_) out_.put('\n');
     } else {
       for (int n = 0; n < pending_blank_; ++n) out_.put('\n');
     }
@@ -393,6 +396,8 @@ void OutputStage::Write(OutputLine& line) {
   }
   buffer_ += '\n';
   out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+  size_t n = buffer_.size();
+  last_continued_ = (n >= 2 && buffer_[n - 2] == '\\') || (n >= 3 && buffer_.compare(n - 3, 3, "\\ \n") == 0);
 }
 
 }  // namespace folios

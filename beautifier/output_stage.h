@@ -69,7 +69,7 @@ class OutputStage {
   // Writes and removes lines while the queue holds more than `limit`.
   void Run(PieceQueue<OutputLine>* queue, int limit);
 
-  // Lines written so far (for tests).
+  // Entries on the HangStack (for tests).
   int hang_depth() const { return static_cast<int>(stack_.size()); }
 
  private:
@@ -84,6 +84,7 @@ class OutputStage {
   std::vector<HangEntry> stack_;  // HangStack: back() is the top
   int spacing_state_ = 0;
   int pending_blank_ = 0;
+  bool last_continued_ = false;  // the last written line ended with a backslash
   std::string buffer_;
 };
 

@@ -1,0 +1,177 @@
+// The scan (cleaned text and marks) and the cut of lines into pieces.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "line_scan.h"
+
+namespace folios {
+namespace {
+
+// Scans and decomposes `lines` in order; returns the pieces of the last line
+// as "kind@offset[+]:text" ("+" when has-code-after is set).
+std::vector<std::string> PiecesOfLast(const std::vector<std::string>& lines) {
+  ScanState state;
+  std::string text;
+  CharStateMap map;
+  bool previous_bs = false;
+  std::vector<std::string> described;
+  for (const std::string& line : lines) {
+    ScanLine(line, 4, &state, &text, &map);
+    bool ends_bs = !text.empty() && text.back() == '\\';
+    std::vector<SourcePiece> pieces;
+    DecomposeLine(text, map, ends_bs, previous_bs, &pieces);
+    previous_bs = ends_bs;
+    described.clear();
+    for (const SourcePiece& p : pieces) {
+      EXPECT_EQ(p.text.size(), p.map.size()) << p.text;
+      described.push_back(std::string(PieceKindName(p.kind)) + "@" + std::to_string(p.offset) +
+                          (p.has_code_after ? "+" : "") + ":" + p.text);
+    }
+  }
+  return described;
+}
+
+struct PieceCase {
+  const char* name;
+  std::vector<std::string> lines;
+  std::vector<std::string> pieces;  // of the last line
+};
+
+TEST(Decomposition, CutsLinesIntoPieces) {
+  const PieceCase cases[] = {
+      {"trailing line comment", {"x = 1; // note"}, {"line-comment@7+:// note", "code@0:x = 1;"}},
+      {"complete block comment inside code",
+       {"a = 1; /* c */ b = 2;"},
+       {"code@0:a = 1;  b = 2;", "block-comment@0:/* c */"}},
+      {"else between braces", {"} else {"}, {"close-brace@0:}", "code@2:else", "open-brace@7:{"}},
+      {"directive", {"#define X 1"}, {"directive@0:#define X 1"}},
+      {"indented directive", {"   #  define X 1"}, {"directive@3:#  define X 1"}},
+      {"number sign continuing a macro is code", {"#define A \\", "#x"}, {"code@0:#x"}},
+      {"blank line", {"    "}, {"blank-line@0:"}},
+      {"empty line", {""}, {"blank-line@0:"}},
+      {"comment alone", {"  // only"}, {"line-comment@2:// only"}},
+      {"inside a block comment", {"/* start", "   * text"}, {"block-comment@0:   * text"}},
+      {"end of a block comment before code",
+       {"/* start", "   end */ x = 1;"},
+       {"block-comment@0+:   end */", "code@10:x = 1;"}},
+      {"unclosed block comment after code", {"x(); /* open"}, {"block-comment@5+:/* open", "code@0:x();"}},
+      {"initializer stays whole", {"int a[] = {1, 2};"}, {"code@0:int a[] = {1, 2};"}},
+      {"one-line block stays whole", {"if (x) { y(); }"}, {"code@0:if (x) { y(); }"}},
+      {"rest after a whole block", {"{ a(); } b();"}, {"code@0:{ a(); }", "code@9:b();"}},
+      {"closing brace takes the rest", {"} while (x);"}, {"close-brace@0:} while (x);"}},
+      {"closing brace with semicolon", {"  };"}, {"close-brace@2:};"}},
+      {"code then opening brace", {"if (a) {"}, {"code@0:if (a)", "open-brace@7:{"}},
+      {"braces inside literals are not braces", {"x = '{' + \"}\";"}, {"code@0:x = '{' + \"}\";"}},
+      {"brace inside a comment is not a brace", {"x(); // {"}, {"line-comment@5+:// {", "code@0:x();"}},
+      {"split pieces of a continued line keep the continuation",
+       {"#define M \\", "do { \\"},
+       {"code@0:do \\", "open-brace@3:{ \\"}},
+      {"last line of a macro: only inner pieces continue",
+       {"#define M \\", "  x; }"},
+       {"code@2:x; \\", "close-brace@5:}"}},
+      {"blanks before a final backslash shrink", {"a = b;     \\"}, {"code@0:a = b; \\"}},
+      {"blanks before a backslash inside a literal stay", {"s = \"x   \\"}, {"code@0:s = \"x   \\"}},
+      {"comment in a continued code line stays code", {"x = 1; /* c */ \\"}, {"code@0:x = 1; /* c */ \\"}},
+      {"comment line ending with a backslash is kept", {"/* dir C:\\"}, {"block-comment@0:/* dir C:\\"}},
+      {"line of a block comment ending with a backslash is kept",
+       {"/* start", "   C:\\"},
+       {"block-comment@0:   C:\\"}},
+      {"literal continued from the line before", {"s = \"ab\\", "cd\";"}, {"code@0:cd\";"}},
+      {"unterminated literal ends with its line", {"s = \"ab", "x = 1; // c"}, {"line-comment@7+:// c", "code@0:x = 1;"}},
+      {"removing a comment never joins tokens", {"a+/**/+b;"}, {"code@0:a+ +b;", "block-comment@0:/**/"}},
+  };
+  for (const PieceCase& c : cases) {
+    EXPECT_EQ(PiecesOfLast(c.lines), c.pieces) << c.name;
+  }
+}
+
+struct ScanCase {
+  const char* name;
+  std::string raw;
+  std::string text;
+  std::string map;
+};
+
+TEST(Scan, CleansLinesAndMarksEveryCharacter) {
+  const ScanCase cases[] = {
+      {"marks", "a /* b */ \"c\" 'd' // e", "a /* b */ \"c\" 'd' // e", ". ccccccc \"\"\" ''' CCCC"},
+      {"directive sign", "  # if X", "  # if X", "  # .. ."},
+      {"escaped quote stays in the literal", "\"a\\\"b\" x", "\"a\\\"b\" x", "\"\"\"\"\"\" ."},
+      {"octal escape", "'\\101' x", "'\\101' x", "'''''' ."},
+      {"tab at column 0 is a full stop", "\tx", "    x", "    ."},
+      {"tab at column 5 fills to the next stop", "abcde\tx", "abcde   x", ".....   ."},
+      {"tab after a full stop", "abcd\tx", "abcd    x", "....    ."},
+      {"tab inside a literal stays", "\"a\tb\"", "\"a\tb\"", "\"\"\"\"\""},
+      {"tab in a comment after text stays", "// a\tb", "// a\tb", "CCCCCC"},
+      {"tabs stay after the what marker", "@(#)\tx", "@(#)\tx", ".... ."},
+      {"control characters and 127..159 go", "a\x01" "b\x7f\x85" "c", "abc", "..."},
+      {"control characters inside a literal stay", "\"\x01\"", "\"\x01\"", "\"\"\""},
+      {"Latin-1 letters stay", "x = \xe9;", "x = \xe9;", ". . .."},
+      {"UTF-8 stays whole", "// \xe2\x82\xac", "// \xe2\x82\xac", "CCCCCC"},
+      {"trailing white space is cut", "x;  \t ", "x;", ".."},
+      {"carriage return is removed", "x;\r", "x;", ".."},
+  };
+  for (const ScanCase& c : cases) {
+    ScanState state;
+    std::string text;
+    CharStateMap map;
+    ScanLine(c.raw, 4, &state, &text, &map);
+    EXPECT_EQ(text, c.text) << c.name;
+    EXPECT_EQ(map, c.map) << c.name;
+  }
+}
+
+TEST(Scan, CarriesStateFromLineToLine) {
+  ScanState state;
+  std::string text;
+  CharStateMap map;
+  ScanLine("x = 1; /* open", 4, &state, &text, &map);
+  EXPECT_EQ(state.current, mark::kBlockComment);
+  ScanLine("still */ y;", 4, &state, &text, &map);
+  EXPECT_EQ(map, "cccccccc ..");
+  EXPECT_EQ(state.current, mark::kCode);
+
+  ScanLine("s = \"ab\\", 4, &state, &text, &map);  // the literal goes on
+  EXPECT_EQ(state.current, mark::kString);
+  ScanLine("c\" x", 4, &state, &text, &map);
+  EXPECT_EQ(map, "\"\" .");
+
+  ScanLine("s = \"open", 4, &state, &text, &map);  // no backslash: it ends here
+  EXPECT_EQ(state.current, mark::kCode);
+  ScanLine("x // c", 4, &state, &text, &map);
+  EXPECT_EQ(state.current, mark::kCode);
+
+  // A tab before any text of a comment line is expanded.
+  ScanLine("/* x", 4, &state, &text, &map);
+  ScanLine("\tb", 4, &state, &text, &map);
+  EXPECT_EQ(text, "    b");
+  EXPECT_EQ(map, "ccccc");
+  ScanLine("*/", 4, &state, &text, &map);
+
+  // An escape pending in code must not swallow the next line's first blank.
+  ScanLine("#define A \\", 4, &state, &text, &map);
+  ScanLine("  b", 4, &state, &text, &map);
+  EXPECT_EQ(map, "  .");
+}
+
+TEST(PieceQueue, CountsFromTheOldest) {
+  PieceQueue<int> q;
+  EXPECT_EQ(q.Item(1), nullptr);
+  q.Append(1);
+  q.Append(2);
+  q.Append(3);
+  EXPECT_EQ(q.Count(), 3);
+  EXPECT_EQ(*q.Item(1), 1);
+  EXPECT_EQ(*q.Item(3), 3);
+  EXPECT_EQ(q.Item(0), nullptr);
+  EXPECT_EQ(q.Item(4), nullptr);
+  q.RemoveOldest();
+  EXPECT_EQ(*q.Item(1), 2);
+  q.InsertBefore(1, 9);
+  EXPECT_EQ(*q.Item(1), 9);
+  EXPECT_EQ(*q.Item(2), 2);
+}
+
+}  // namespace
+}  // namespace folios

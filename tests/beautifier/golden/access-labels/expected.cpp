@@ -1,0 +1,6 @@
+class A {
+    public:
+        A();
+    private:
+        int x;
+};

@@ -1,0 +1,7 @@
+class A
+{
+public:
+A();
+private:
+int x;
+};

@@ -1,0 +1,7 @@
+/* start
+   path C:\
+   end */
+/* dir D:\
+ */
+int y; /* dir C:\
+          more */

@@ -1,0 +1,12 @@
+void f(void)
+#ifdef A
+{
+    a();
+}
+
+
+#else
+{
+    b();
+}
+#endif

@@ -1,0 +1,10 @@
+void f(void)
+#ifdef A
+{
+a();
+}
+#else
+{
+b();
+}
+#endif

@@ -1,0 +1,9 @@
+int f(int a) {
+    if (a) {
+        x();
+    }
+    return a;
+}
+
+
+int g;

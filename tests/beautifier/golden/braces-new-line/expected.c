@@ -1,0 +1,11 @@
+int f(int a)
+{
+    if (a)
+    {
+        x();
+    }
+    return a;
+}
+
+
+int g;

@@ -1,0 +1,9 @@
+void f(void) {
+    if (a)
+        x();
+    else
+    if (b)
+        y();
+    else
+        z();
+}

@@ -1,0 +1,10 @@
+void f(void)
+{
+if (a)
+x();
+else
+if (b)
+y();
+else
+z();
+}

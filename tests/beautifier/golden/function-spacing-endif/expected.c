@@ -1,0 +1,9 @@
+#ifdef A
+void f(void) {
+}
+
+
+void g(void) {
+}
+#endif
+int x;

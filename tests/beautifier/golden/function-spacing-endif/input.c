@@ -1,0 +1,12 @@
+#ifdef A
+void f(void)
+{
+}
+
+
+
+void g(void)
+{
+}
+#endif
+int x;

@@ -1,0 +1,10 @@
+void f(void)
+{
+if (a)
+x();
+y();
+while (b)
+if (c)
+z();
+w();
+}

@@ -1,0 +1,7 @@
+void f(void) {
+    s = "abc\
+  def";
+    u = "x   \
+y";
+    t = 1;
+}

@@ -1,0 +1,8 @@
+void f(void)
+{
+s = "abc\
+  def";
+u = "x   \
+y";
+t = 1;
+}

@@ -1,0 +1,13 @@
+x = a+/**/+b;
+y = a / // c
+#if A
+#define S \
+  x \
+
+#endif
+#define M \
+  a(); // c
+int v; /* starts
+   here */
+/* a
+   b */ int w;

@@ -1,0 +1,3 @@
+int a; // one
+// two
+int b;
