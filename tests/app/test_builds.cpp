@@ -3,6 +3,8 @@
 // result, and the one message that lists what failed.
 #include <QAbstractItemView>
 #include <QAction>
+#include <QPushButton>
+#include <QTimer>
 #include <QTest>
 
 #include "build_commands.h"
@@ -149,6 +151,34 @@ class TestBuilds : public QObject {
     const std::string rtf = Read(file("l.rtf"));
     QVERIFY(rtf.find("main.c") != std::string::npos);
     QVERIFY(rtf.find("Mod1.bas") == std::string::npos);
+  }
+
+  void cancelInTheProgressWindowEndsTheListing() {
+    Settings().SetInt("m_openfile", 1);
+    Settings().SetInt("m_use_advanced_options", 0);
+    std::string big;
+    for (int i = 0; i < 2000; ++i) big += "int v" + std::to_string(i) + ";\n";
+    Write(file("big.c"), big);
+    Write(file("later.java"), "class Later {}\n");
+    view()->openPaths({qfile("big.c"), qfile("later.java")});
+    // The click arrives while the build handles events between lines.
+    QTimer::singleShot(0, [] {
+      for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == "progressDialog" && w->isVisible()) {
+          w->findChild<QPushButton*>("cancelButton")->click();
+        }
+      }
+    });
+    FileDialog::setNextFileName(qfile("l.rtf"));
+    run("actionListing");
+    const std::string rtf = Read(file("l.rtf"));
+    QVERIFY(rtf.find("Operation was canceled!") != std::string::npos);
+    QVERIFY(rtf.find("int v1999;") == std::string::npos);
+    // The second file is never reached.
+    QVERIFY(rtf.find("class Later") == std::string::npos);
+    // A cancelled document is still closed and opened.
+    QCOMPARE(Shell::opened(), QStringList{qfile("l.rtf")});
+    QVERIFY(m_frame->isEnabled());
   }
 
   void listingNamesTheFilesItCouldNotRead() {

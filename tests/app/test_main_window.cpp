@@ -318,6 +318,18 @@ class TestMainWindow : public QObject {
     QVERIFY(app.mainFrame()->action("actionListing")->isEnabled());
   }
 
+  void doubleClickShowsThePropertiesOfThatRow() {
+    openWithDialog(writeProject());
+    m_frame->show();
+    auto* list = m_frame->findChild<QTreeView*>("detailsView");
+    const QRect rect = list->visualRect(view()->model()->index(1, 0));
+    QString title;
+    WhenModal("folios::gui::CPropertiesDlg", [&](QDialog* dialog) { title = dialog->windowTitle(); });
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+    QCOMPARE(title, QString("b.cpp Properties"));
+  }
+
   void rightClickShowsTheFileMenu() {
     m_frame->show();
     auto* list = m_frame->findChild<QTreeView*>("detailsView");
