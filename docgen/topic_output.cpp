@@ -587,6 +587,15 @@ void Writer::WriteIndex(const std::string& filter1, const std::string& filter2, 
     if (rc) Error(owner, rc);
   }
   Expand(index->text[kSlotPre], index);
+  // Field texts are read back only when the entries use named fields;
+  // names, contexts and files are in memory.
+  const std::string& format = index->text[kSlotFormat];
+  bool needs_fields = false;
+  for (size_t k = 0; k + 1 < format.size(); ++k) {
+    if ((format[k] == '$' || format[k] == '#') && std::isalpha(static_cast<unsigned char>(format[k + 1]))) {
+      needs_fields = true;
+    }
+  }
   Topic* saved_topic = topic_;
   for (size_t position : order_) {
     Topic& topic = const_cast<Topic&>(collection_.topics()[position]);
@@ -594,7 +603,7 @@ void Writer::WriteIndex(const std::string& filter1, const std::string& filter2, 
     std::string keywords = topic.block_index >= 0 ? collection_.block(topic.block_index) : std::string(" ");
     keywords += topic.keywords;
     if (!expressions[0].Matches(tag) || !expressions[1].Matches(keywords)) continue;
-    bool loaded = &topic == saved_topic;
+    bool loaded = &topic == saved_topic || !needs_fields;
     if (!loaded) {
       int rc = spool_->Load(&topic);
       if (rc) SourceError(topic, topic.line, rc);

@@ -1,0 +1,64 @@
+// How the documentation build grows with the number of topics: generated
+// sources with N tagged functions each, written through the shipped format
+// file. Time should grow no worse than n log n (the topics are sorted); the
+// memory check against text length is in scripts/bench-docgen.sh.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "data_files.h"
+#include "doc_driver.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Writes `topics` documented functions into files of 200 functions each,
+// with names in an order that makes the sort work.
+std::vector<std::string> MakeSources(const fs::path& dir, int topics, int text_repeat) {
+  fs::create_directories(dir);
+  std::vector<std::string> paths;
+  std::ofstream file;
+  std::string description;
+  for (int r = 0; r < text_repeat; ++r) description += "Does what its name says, for the benchmark. ";
+  for (int i = 0; i < topics; ++i) {
+    if (i % 200 == 0) {
+      if (file.is_open()) file.close();
+      paths.push_back((dir / ("src" + std::to_string(i / 200) + ".c")).string());
+      file.open(paths.back());
+      file << "/* @doc BENCH */\n";
+    }
+    unsigned scrambled = static_cast<unsigned>(i) * 2654435761u;
+    file << "/* @func " << description << "\n * @parm The count.\n * @parm The name.\n"
+         << " * @rdesc Zero on success.\n */\nint fn_" << scrambled << "_" << i
+         << "(int count, const char *name)\n{\n  return count + name[0];\n}\n\n";
+  }
+  return paths;
+}
+
+void BM_DocBuild(benchmark::State& state) {
+  const int topics = static_cast<int>(state.range(0));
+  fs::path dir = fs::temp_directory_path() / ("folios_docgen_bench_" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  std::vector<std::string> argv = MakeSources(dir / "src", topics, 1);
+  argv.insert(argv.end(), {"-f", folios::LocateDataFile("LFX.fmt"), "-o", (dir / "out.rtf").string()});
+  for (auto _ : state) {
+    std::ostringstream out, err;
+    int rc = folios::docgen::RunDocDriver(argv, nullptr, out, err);
+    if (rc != 0 || !err.str().empty()) state.SkipWithError("the build reported errors");
+  }
+  state.SetComplexityN(topics);
+  state.counters["topics/s"] = benchmark::Counter(topics, benchmark::Counter::kIsIterationInvariantRate);
+  fs::remove_all(dir);
+}
+BENCHMARK(BM_DocBuild)->RangeMultiplier(4)->Range(1 << 8, 1 << 16)->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oNLogN);
+
+}  // namespace
+
+BENCHMARK_MAIN();
