@@ -85,4 +85,4 @@ read -r t m < <(measure "$folios" doc -o "$work/out.rtf" "$work/c${half}x8/folio
 echo "$info: $t s, $m KB (compare with the $half MB line above)"
 
 echo "== Google Benchmark: generated topics, complexity fit"
-"$build/bench/docgen/docgen_bench" --benchmark_min_time=0.2
+"$build/bin/docgen_bench" --benchmark_min_time=0.2

@@ -34,12 +34,14 @@ void RunCases(const std::vector<Case>& cases) {
       Fields fields;
       int rc = ParseDeclaration(step.kind, &cursor, true, &fields);
       EXPECT_EQ(rc, step.result) << c.name << ", step " << s;
-      if (rc == 0 && step.result == 0) EXPECT_EQ(fields, step.fields) << c.name << ", step " << s;
+      if (rc == 0 && step.result == 0) {
+        EXPECT_EQ(fields, step.fields) << c.name << ", step " << s;
+      }
     }
   }
 }
 
-TEST(Declarations, CFunctionsAndTheirParameters) {
+TEST(DocDeclarations, CFunctionsAndTheirParameters) {
   RunCases({
       {"function then parameters", "int WINAPI Foo(int a, char *b);",
        {{kDeclFunction, 0, {"int WINAPI", "Foo"}},
@@ -61,7 +63,7 @@ TEST(Declarations, CFunctionsAndTheirParameters) {
   });
 }
 
-TEST(Declarations, CppMembersClassesAndQualifiedHeads) {
+TEST(DocDeclarations, CppMembersClassesAndQualifiedHeads) {
   RunCases({
       {"pure virtual member", "  virtual void Draw(int x) const = 0;",
        {{kDeclClassMember, 0, {"virtual void", "Draw", "(int x) const"}}}},
@@ -83,7 +85,7 @@ TEST(Declarations, CppMembersClassesAndQualifiedHeads) {
   });
 }
 
-TEST(Declarations, ConstantsStructuresAndEnumerators) {
+TEST(DocDeclarations, ConstantsStructuresAndEnumerators) {
   RunCases({
       {"define", "#define MAX_POINTS 256", {{kDeclConstant, 0, {"#define", "MAX_POINTS"}}}},
       {"const", "const int kLimit = 5;", {{kDeclConstant, 0, {"const int", "kLimit"}}}},
@@ -100,7 +102,7 @@ TEST(Declarations, ConstantsStructuresAndEnumerators) {
   });
 }
 
-TEST(Declarations, VisualBasicPieces) {
+TEST(DocDeclarations, VisualBasicPieces) {
   RunCases({
       {"function and its parameters", "Public Function Area(ByVal r As Double, Optional n() As Long) As Double",
        {{kDeclBFunc, 0, {"Public", "Area", "Double"}},
@@ -121,7 +123,7 @@ TEST(Declarations, VisualBasicPieces) {
   });
 }
 
-TEST(Declarations, TemplateHeaderLines) {
+TEST(DocDeclarations, TemplateHeaderLines) {
   EXPECT_TRUE(IsTemplateHeaderLine("template <typename T, int N>"));
   EXPECT_TRUE(IsTemplateHeaderLine("  template<class T>  "));
   EXPECT_FALSE(IsTemplateHeaderLine("template <class T> T Max(T a, T b);"));

@@ -29,7 +29,7 @@ const char kFormat[] =
     "[extension]\n.ext=c, c\n"
     "[token]\n.output=both, txt\n";
 
-class DriverTest : public ::testing::Test {
+class DocDriverTest : public ::testing::Test {
  protected:
   void SetUp() override {
     test::WriteFile(dir_.File("f.fmt"), kFormat);
@@ -74,7 +74,7 @@ class DriverTest : public ::testing::Test {
   std::string out_, err_;
 };
 
-TEST_F(DriverTest, OptionErrorsEndTheRunWithTheirCode) {
+TEST_F(DocDriverTest, OptionErrorsEndTheRunWithTheirCode) {
   struct Case {
     std::vector<std::string> argv;
     int rc;
@@ -97,7 +97,7 @@ TEST_F(DriverTest, OptionErrorsEndTheRunWithTheirCode) {
   EXPECT_EQ(SpoolFilesLeft(), 0);
 }
 
-TEST_F(DriverTest, AbsolutePathsAreSourcesAndOptionsMayComeAnywhere) {
+TEST_F(DocDriverTest, AbsolutePathsAreSourcesAndOptionsMayComeAnywhere) {
   std::string a = Source("a.c", "// @doc\n// @t Alpha | first\n");
   std::string out = dir_.File("out.txt");
   EXPECT_EQ(Run({"-o", out, a, "-F", dir_.File("f.fmt")}), 0);
@@ -105,20 +105,20 @@ TEST_F(DriverTest, AbsolutePathsAreSourcesAndOptionsMayComeAnywhere) {
   EXPECT_EQ(err_, "");
 }
 
-TEST_F(DriverTest, AnEmptyFileListWritesHeaderAndTrailer) {
+TEST_F(DocDriverTest, AnEmptyFileListWritesHeaderAndTrailer) {
   std::string out = dir_.File("empty.txt");
   EXPECT_EQ(Run({"-f", dir_.File("f.fmt"), "-o", out}), 0);
   EXPECT_EQ(test::ReadFile(out), "<doc>\r\n</doc>\r\n");
 }
 
-TEST_F(DriverTest, ConstantsFromTheCommandLineHideTheFormatFiles) {
+TEST_F(DocDriverTest, ConstantsFromTheCommandLineHideTheFormatFiles) {
   std::string a = Source("a.c", "// @doc\n// @t A | x\n");
   std::string out = dir_.File("out.txt");
   EXPECT_EQ(Run({a, "-f", dir_.File("f.fmt"), "-o", out, "-dk=from option"}), 0);
   EXPECT_EQ(test::ReadFile(out), "<doc>\r\n[A:x:from option]\r\n</doc>\r\n");
 }
 
-TEST_F(DriverTest, OutputIsNamedAfterTheFirstSourceWhenNotGiven) {
+TEST_F(DocDriverTest, OutputIsNamedAfterTheFirstSourceWhenNotGiven) {
   std::string a = Source("first.c", "// @doc\n// @t A | x\n");
   std::string cwd = getcwd(nullptr, 0) ? std::string(getcwd(nullptr, 0)) : std::string();
   ASSERT_EQ(chdir(dir_.path().c_str()), 0);
@@ -133,7 +133,7 @@ TEST_F(DriverTest, OutputIsNamedAfterTheFirstSourceWhenNotGiven) {
   EXPECT_EQ(SpoolFilesLeft(), 0);
 }
 
-TEST_F(DriverTest, FormatFileErrorsAreReportedWithFileAndLine) {
+TEST_F(DocDriverTest, FormatFileErrorsAreReportedWithFileAndLine) {
   test::WriteFile(dir_.File("bad.fmt"), "; comment\n[topics]\n");
   EXPECT_EQ(Run({"-f", dir_.File("bad.fmt"), "-o", dir_.File("o.txt")}), kErrUnknownSection);
   EXPECT_EQ(err_, dir_.File("bad.fmt") + "(2): Error 143: unknown section name\n");
@@ -142,7 +142,7 @@ TEST_F(DriverTest, FormatFileErrorsAreReportedWithFileAndLine) {
   EXPECT_EQ(err_, "NoSuch.fmt: Error 102: file not found\n");
 }
 
-TEST_F(DriverTest, SourceErrorsAreReportedAndTheRunGoesOn) {
+TEST_F(DocDriverTest, SourceErrorsAreReportedAndTheRunGoesOn) {
   std::string a = Source("a.c", "// @doc\n// @t A | x\n");
   std::string out = dir_.File("out.txt");
   EXPECT_EQ(Run({dir_.File("missing.c"), a, "-f", dir_.File("f.fmt"), "-o", out, "-v"}), 0);
@@ -151,7 +151,7 @@ TEST_F(DriverTest, SourceErrorsAreReportedAndTheRunGoesOn) {
   EXPECT_EQ(out_, "Getting tags from " + dir_.File("f.fmt") + "\n" + a + "\n\tA\nWriting topics...\n\n");
 }
 
-TEST_F(DriverTest, TheSpoolFileIsRemovedOnEveryWayOut) {
+TEST_F(DocDriverTest, TheSpoolFileIsRemovedOnEveryWayOut) {
   std::string a = Source("a.c", "// @doc\n// @t A | x\n");
   EXPECT_EQ(Run({a, "-f", dir_.File("f.fmt"), "-o", dir_.File("ok.txt")}), 0);
   EXPECT_EQ(SpoolFilesLeft(), 0);
@@ -163,7 +163,7 @@ TEST_F(DriverTest, TheSpoolFileIsRemovedOnEveryWayOut) {
   EXPECT_EQ(SpoolFilesLeft(), 0);
 }
 
-TEST_F(DriverTest, AppendWritesOverTheOldTrailer) {
+TEST_F(DocDriverTest, AppendWritesOverTheOldTrailer) {
   std::string a = Source("a.c", "// @doc\n// @t A | x\n");
   std::string b = Source("b.c", "// @doc\n// @t B | y\n");
   std::string out = dir_.File("out.txt");
@@ -175,7 +175,7 @@ TEST_F(DriverTest, AppendWritesOverTheOldTrailer) {
   EXPECT_EQ(test::ReadFile(out), "<doc>\r\n[B:y:from format]\r\n</doc>\r\n");
 }
 
-TEST_F(DriverTest, HelpOutputWritesAProjectOnlyOnce) {
+TEST_F(DocDriverTest, HelpOutputWritesAProjectOnlyOnce) {
   std::string a = Source("a.c", "// @doc\n// @t A | x\n");
   std::string out = dir_.File("api.rtf");
   ASSERT_EQ(Run({a, "-f", dir_.File("f.fmt"), "-o", out, "-rh"}), 0);
@@ -195,7 +195,7 @@ TEST_F(DriverTest, HelpOutputWritesAProjectOnlyOnce) {
   EXPECT_FALSE(test::FileExists(dir_.File("doc.HPJ")));
 }
 
-TEST_F(DriverTest, TopicLogListsContextsInOrder) {
+TEST_F(DocDriverTest, TopicLogListsContextsInOrder) {
   std::string a = Source("a.c", "// @doc\n// @t Beta | 1\n// @t alpha | 2\n// @t Beta | 3\n");
   std::string log = dir_.File("Topics.rtf");
   ASSERT_EQ(Run({a, "-f", dir_.File("f.fmt"), "-n", "-l", log}), 0);
@@ -207,7 +207,7 @@ TEST_F(DriverTest, TopicLogListsContextsInOrder) {
   EXPECT_EQ(test::ReadFile(log), "");
 }
 
-TEST_F(DriverTest, ContentsEntriesSatisfyExistsButAreNotWritten) {
+TEST_F(DocDriverTest, ContentsEntriesSatisfyExistsButAreNotWritten) {
   std::string a = Source("a.c", "// @doc\n// @e Lone\n");
   test::WriteFile(dir_.File("contents.txt"), "Other\r\n\r\nThird\n");
   std::string out = dir_.File("out.txt");
@@ -219,7 +219,7 @@ TEST_F(DriverTest, ContentsEntriesSatisfyExistsButAreNotWritten) {
   EXPECT_EQ(test::ReadFile(out), "<doc>\r\n(e Lone)\r\n</doc>\r\n");
 }
 
-TEST_F(DriverTest, UnsortedKeepsSourceOrder) {
+TEST_F(DocDriverTest, UnsortedKeepsSourceOrder) {
   std::string b = Source("b.c", "// @doc\n// @t Zed | 1\n// @t Amy | 2\n");
   std::string a = Source("a.c", "// @doc\n// @t Bob | 3\n");
   std::string out = dir_.File("out.txt");

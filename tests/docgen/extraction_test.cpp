@@ -30,7 +30,7 @@ const char kFormat[] =
     "[extension]\n.ext=c, c\n.ext=bas, bas\n"
     "[token]\n.output=doc, txt\n";
 
-class ExtractionTest : public ::testing::Test {
+class DocExtractionTest : public ::testing::Test {
  protected:
   void SetUp() override {
     long line = 0;
@@ -67,7 +67,7 @@ class ExtractionTest : public ::testing::Test {
   TopicCollection collection_;
 };
 
-TEST_F(ExtractionTest, FieldsComeFromCommentsAndCode) {
+TEST_F(DocExtractionTest, FieldsComeFromCommentsAndCode) {
   std::string errors = Extract("a.c",
                                "/* @doc api\n"
                                " * @func Adds two numbers.\n"
@@ -89,7 +89,7 @@ TEST_F(ExtractionTest, FieldsComeFromCommentsAndCode) {
                            {"parm", "long", "b", "The right\n       one."}}));
 }
 
-TEST_F(ExtractionTest, FieldSeparatorsEscapesAndLineEnds) {
+TEST_F(DocExtractionTest, FieldSeparatorsEscapesAndLineEnds) {
   std::string errors = Extract("a.c",
                                "// @doc\n"
                                "// @topic First | Second \\| still second   \n"
@@ -105,7 +105,7 @@ TEST_F(ExtractionTest, FieldSeparatorsEscapesAndLineEnds) {
                            {"note", "only one"}}));
 }
 
-TEST_F(ExtractionTest, ExamplesKeepTheirTextVerbatim) {
+TEST_F(DocExtractionTest, ExamplesKeepTheirTextVerbatim) {
   Extract("a.c",
           "// @doc\n"
           "// @topic T | d\n"
@@ -120,7 +120,7 @@ TEST_F(ExtractionTest, ExamplesKeepTheirTextVerbatim) {
   EXPECT_TRUE(collection_.topics()[0].paragraphs[1].flags & kParagraphExample);
 }
 
-TEST_F(ExtractionTest, BlocksAndKeywordListsFollowTheExpression) {
+TEST_F(DocExtractionTest, BlocksAndKeywordListsFollowTheExpression) {
   const char* text =
       "// @doc PUBLIC GEOMETRY\n"
       "// @topic Area | public\n"
@@ -139,7 +139,7 @@ TEST_F(ExtractionTest, BlocksAndKeywordListsFollowTheExpression) {
   EXPECT_EQ(collection_.block(collection_.topics()[0].block_index), " PUBLIC GEOMETRY ");
 }
 
-TEST_F(ExtractionTest, TagsOutsideBlocksAndBeforeTopics) {
+TEST_F(DocExtractionTest, TagsOutsideBlocksAndBeforeTopics) {
   std::string errors = Extract("a.c",
                                "// @topic Outside | no block yet\n"
                                "// @doc\n"
@@ -154,19 +154,19 @@ TEST_F(ExtractionTest, TagsOutsideBlocksAndBeforeTopics) {
   EXPECT_EQ(collection_.topics()[0].name, ": (unclosed");
 }
 
-TEST_F(ExtractionTest, AFileWithoutDocLineYieldsNothing) {
+TEST_F(DocExtractionTest, AFileWithoutDocLineYieldsNothing) {
   EXPECT_EQ(Extract("a.c", "/* @func Adds. */\nint Add(int a, int b);\n"), "");
   EXPECT_TRUE(collection_.topics().empty());
 }
 
-TEST_F(ExtractionTest, DuplicateContextsGetSuffixes) {
+TEST_F(DocExtractionTest, DuplicateContextsGetSuffixes) {
   Extract("a.c", "// @doc\n// @topic Foo | 1\n// @topic foo | 2\n// @topic Foo | 3\n// @topic Foo_1 | 4\n");
   std::vector<std::string> contexts;
   for (const Topic& t : collection_.topics()) contexts.push_back(t.context);
   EXPECT_EQ(contexts, (std::vector<std::string>{"Foo", "foo_1", "Foo_2", "Foo_1_1"}));
 }
 
-TEST_F(ExtractionTest, ContentsEntriesGiveWayToTopics) {
+TEST_F(DocExtractionTest, ContentsEntriesGiveWayToTopics) {
   Topic entry;
   entry.context = "Foo";
   collection_.Add(entry, kAddContents);
@@ -179,7 +179,7 @@ TEST_F(ExtractionTest, ContentsEntriesGiveWayToTopics) {
   EXPECT_EQ(collection_.topics().back().context, "Foo");
 }
 
-TEST_F(ExtractionTest, VisualBasicCommentsAndDeclarations) {
+TEST_F(DocExtractionTest, VisualBasicCommentsAndDeclarations) {
   std::string errors = Extract("m.bas",
                                "' @doc\r\n"
                                "' @bsub Prints it.\r\n"
@@ -193,13 +193,13 @@ TEST_F(ExtractionTest, VisualBasicCommentsAndDeclarations) {
                            {"note", "n", "v"}}));
 }
 
-TEST_F(ExtractionTest, UnknownExtensionIsReportedAndReadAsC) {
+TEST_F(DocExtractionTest, UnknownExtensionIsReportedAndReadAsC) {
   std::string errors = Extract("x.pas", "// @doc\n// @topic T | d\n");
   EXPECT_EQ(errors, "x.pas: Error 184: file extension without an [extension] definition\n");
   EXPECT_EQ(collection_.topics().size(), 1u);
 }
 
-TEST_F(ExtractionTest, SecondParagraphsBecomeTopicsThroughMaps) {
+TEST_F(DocExtractionTest, SecondParagraphsBecomeTopicsThroughMaps) {
   std::string errors = Extract("a.c",
                                "// @doc\n"
                                "// @topic View | a view\n"
@@ -212,7 +212,15 @@ TEST_F(ExtractionTest, SecondParagraphsBecomeTopicsThroughMaps) {
   EXPECT_EQ(names, (std::vector<std::string>{"View::Draw", "View"}));
 }
 
-TEST_F(ExtractionTest, DeclarationsJoinLinesUpToTheLimit) {
+TEST_F(DocExtractionTest, DoubleAtTagsMakeASecondaryTopic) {
+  EXPECT_EQ(Extract("a.c", "// @doc\n// @topic Main | m\n// @@topic Side | s\n// @note n | after\n"), "");
+  ASSERT_EQ(collection_.topics().size(), 2u);
+  EXPECT_EQ(collection_.topics()[0].name, "Side");
+  EXPECT_EQ(collection_.topics()[1].name, "Main");
+  EXPECT_EQ(Fields(1), (std::vector<std::vector<std::string>>{{"topic", "Main", "m"}, {"note", "n", "after"}}));
+}
+
+TEST_F(DocExtractionTest, DeclarationsJoinLinesUpToTheLimit) {
   std::string long_line(600, 'x');
   std::string errors = Extract("a.c",
                                "// @doc\n"
@@ -227,7 +235,7 @@ TEST_F(ExtractionTest, DeclarationsJoinLinesUpToTheLimit) {
   EXPECT_EQ(collection_.topics()[0].name, "Split");
 }
 
-TEST(KeywordLists, AreNormalizedToUpperCaseWordsBetweenBlanks) {
+TEST(DocKeywordLists, AreNormalizedToUpperCaseWordsBetweenBlanks) {
   EXPECT_EQ(NormalizeKeywords("  public\tapi  "), " PUBLIC API ");
   EXPECT_EQ(NormalizeKeywords("a*b c"), " A ");
   EXPECT_EQ(NormalizeKeywords("one\ntwo"), " ONE ");
@@ -235,7 +243,7 @@ TEST(KeywordLists, AreNormalizedToUpperCaseWordsBetweenBlanks) {
   EXPECT_EQ(NormalizeKeywords(std::string(70, 'k')), " " + std::string(64, 'K') + " ");
 }
 
-TEST(ExtractionExpressions, CompileAndMatch) {
+TEST(DocExtractionExpressions, CompileAndMatch) {
   struct Case {
     const char* expression;
     const char* keywords;
@@ -258,7 +266,9 @@ TEST(ExtractionExpressions, CompileAndMatch) {
   for (const Case& c : cases) {
     ExtractionExpression e;
     EXPECT_EQ(e.Compile(c.expression), c.result) << c.expression;
-    if (c.result == 0) EXPECT_EQ(e.Matches(c.keywords), c.matches) << c.expression;
+    if (c.result == 0) {
+      EXPECT_EQ(e.Matches(c.keywords), c.matches) << c.expression;
+    }
   }
   ExtractionExpression e;
   EXPECT_EQ(e.Compile(std::string(65, 'w')), kErrExprWordTooLong);

@@ -17,7 +17,7 @@ namespace folios::docgen {
 namespace {
 
 // format_errors/eCODE_LINE[_what].fmt must fail with CODE at LINE.
-TEST(FormatFileErrors, EveryFileFailsWithTheCodeAndLineItsNameGives) {
+TEST(DocFormatFileErrors, EveryFileFailsWithTheCodeAndLineItsNameGives) {
   std::string dir = test::TestSourceDir() + "/docgen/format_errors";
   std::vector<std::string> names;
   DIR* d = opendir(dir.c_str());
@@ -41,7 +41,7 @@ TEST(FormatFileErrors, EveryFileFailsWithTheCodeAndLineItsNameGives) {
   }
 }
 
-TEST(FormatFileErrors, MissingFileIsNotFoundAndAbsoluteNamesAreNotSearched) {
+TEST(DocFormatFileErrors, MissingFileIsNotFoundAndAbsoluteNamesAreNotSearched) {
   test::TempDir dir;
   test::WriteFile(dir.File("Found.fmt"), "[token]\n.output=doc, rtf\n");
   FormatModel model("doc");
@@ -54,7 +54,7 @@ TEST(FormatFileErrors, MissingFileIsNotFoundAndAbsoluteNamesAreNotSearched) {
   EXPECT_EQ(out.str(), "Getting tags from " + dir.File("Found.fmt") + "\n");
 }
 
-TEST(FormatFileErrors, MessagesCarryCodeAndText) {
+TEST(DocFormatFileErrors, MessagesCarryCodeAndText) {
   std::ostringstream err;
   ReportError(err, "LFX.fmt", 12, kErrUnknownSection);
   ReportError(err, "", 0, 105);
@@ -73,7 +73,7 @@ struct TextValueCase {
   const char* post;
 };
 
-TEST(FormatFileTextValues, KeepEveryCharacterWithEitherLineEnd) {
+TEST(DocFormatFileTextValues, KeepEveryCharacterWithEitherLineEnd) {
   const TextValueCase cases[] = {
       {"one line, LF", "[file]\n.output=doc\n.pre=abc\n.post=xyz\n", "abc", "xyz"},
       {"one line, CR LF", "[file]\r\n.output=doc\r\n.pre=abc\r\n.post=xyz\r\n", "abc", "xyz"},
@@ -97,7 +97,7 @@ TEST(FormatFileTextValues, KeepEveryCharacterWithEitherLineEnd) {
   }
 }
 
-TEST(FormatFileDefinitions, InactiveDefinitionsAndAllTheirKeywordsAreSkipped) {
+TEST(DocFormatFileDefinitions, InactiveDefinitionsAndAllTheirKeywordsAreSkipped) {
   const char* text =
       "[file]\n.output=help\n.pre=a\n.pre=b\n.output=doc\n.pre=doc text\n"
       "[token]\n.output=doc, rtf\n";
@@ -112,7 +112,7 @@ TEST(FormatFileDefinitions, InactiveDefinitionsAndAllTheirKeywordsAreSkipped) {
   EXPECT_EQ(line, 4);
 }
 
-TEST(FormatFileDefinitions, BothIsActiveForDocAndHelpOnly) {
+TEST(DocFormatFileDefinitions, BothIsActiveForDocAndHelpOnly) {
   const char* text = "[paragraph]\n.tag=parm, both, 2, 1\n";
   for (const char* type : {"doc", "help", "rtf"}) {
     FormatModel model(type);
@@ -122,7 +122,7 @@ TEST(FormatFileDefinitions, BothIsActiveForDocAndHelpOnly) {
   }
 }
 
-TEST(FormatFileDefinitions, TopicKeywordsAreStored) {
+TEST(DocFormatFileDefinitions, TopicKeywordsAreStored) {
   const char* text =
       "[topic]\n.tag=func, doc, 3, -2, $2\n.context=f_$<2\n.order=parm rdesc, comm\n.order=parm ex\n"
       ".parse=function\n"
@@ -171,7 +171,7 @@ TEST(FormatFileDefinitions, TopicKeywordsAreStored) {
   EXPECT_EQ(token->high_char_mask, "rtf");
 }
 
-TEST(FormatFileDefinitions, AnEarlierTokenSectionSatisfiesALaterEmptyOne) {
+TEST(DocFormatFileDefinitions, AnEarlierTokenSectionSatisfiesALaterEmptyOne) {
   FormatModel model("doc");
   long line = 0;
   EXPECT_EQ(model.LoadText("a.fmt", "[token]\n.output=doc, rtf\n", &line), 0);
@@ -183,7 +183,7 @@ TEST(FormatFileDefinitions, AnEarlierTokenSectionSatisfiesALaterEmptyOne) {
   EXPECT_EQ(err.str(), "Error 169: no token definition for the output type\n");
 }
 
-TEST(FormatFileDefinitions, ConstantsFromOptionsComeFirst) {
+TEST(DocFormatFileDefinitions, ConstantsFromOptionsComeFirst) {
   FormatModel model("doc");
   model.DefineConstantFirst("title", "From option");
   long line = 0;
@@ -216,7 +216,7 @@ class FakeContext : public ConditionContext {
   std::string topic_tag = "func";
 };
 
-TEST(FormatFileLookup, TheFirstDefinitionWhoseConditionsHoldIsUsed) {
+TEST(DocFormatFileLookup, TheFirstDefinitionWhoseConditionsHoldIsUsed) {
   const char* text =
       "[paragraph]\n"
       ".tag=parm, doc, 2, 1\n.if=tagexists(rdesc), $1=int\n.if=exists(K_$2)\n.format=first\n"
@@ -248,7 +248,7 @@ TEST(FormatFileLookup, TheFirstDefinitionWhoseConditionsHoldIsUsed) {
   EXPECT_EQ(model.Find(kSectionParagraph, "parm", nullptr)->text[kSlotFormat], "first");
 }
 
-TEST(FieldPatterns, RenderFieldsHeadsNamedFieldsAndEscapes) {
+TEST(DocFieldPatterns, RenderFieldsHeadsNamedFieldsAndEscapes) {
   struct Case {
     const char* pattern;
     std::vector<std::string> fields;

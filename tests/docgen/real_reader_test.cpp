@@ -45,7 +45,7 @@ std::vector<std::string> Samples() {
           d + "vb/Invoices.bas", d + "vb/Customer.cls"};
 }
 
-TEST(RealReader, ShippedFormatOverTheSamplesReadsBackInOrder) {
+TEST(DocRealReader, ShippedFormatOverTheSamplesReadsBackInOrder) {
   if (!HaveProgram("unrtf")) GTEST_SKIP() << "unrtf is not installed (scripts/install-deps.sh installs it)";
   test::TempDir dir;
   std::vector<std::string> argv = Samples();
@@ -91,7 +91,7 @@ TEST(RealReader, ShippedFormatOverTheSamplesReadsBackInOrder) {
   });
 }
 
-TEST(RealReader, HelpOutputCarriesFootnotesAndPageBreaks) {
+TEST(DocRealReader, HelpOutputCarriesFootnotesAndPageBreaks) {
   test::TempDir dir;
   std::vector<std::string> argv = Samples();
   argv.insert(argv.end(), {"-f", kRoot + "/data/LFX.fmt", "-o", dir.File("api.rtf"), "-rh"});
@@ -114,7 +114,7 @@ TEST(RealReader, HelpOutputCarriesFootnotesAndPageBreaks) {
   }
 }
 
-TEST(RealReader, CommentsAndNonAsciiTextAreEscaped) {
+TEST(DocRealReader, CommentsAndNonAsciiTextAreEscaped) {
   test::TempDir dir;
   test::WriteFile(dir.File("odd.c"),
                   "/* @doc */\n"
@@ -149,7 +149,7 @@ TEST(RealReader, CommentsAndNonAsciiTextAreEscaped) {
   }
 }
 
-TEST(RealReader, AThirdPartyCodeBaseWithoutTagsGivesNoTopicsAndNoErrors) {
+TEST(DocRealReader, AThirdPartyCodeBaseWithoutTagsGivesNoTopicsAndNoErrors) {
   // GoogleTest's sources, installed with libgtest-dev (scripts/install-deps.sh).
   std::string base = "/usr/src/googletest";
   if (!test::FileExists(base + "/googletest/src/gtest.cc")) GTEST_SKIP() << base << " is not installed";

@@ -52,7 +52,7 @@ std::vector<std::string> ListDir(const std::string& path) {
   return names;
 }
 
-TEST(GoldenDocuments, EachCaseGivesItsExpectedBytes) {
+TEST(DocGoldenDocuments, EachCaseGivesItsExpectedBytes) {
   std::string root = test::TestSourceDir() + "/docgen/golden";
   std::vector<std::string> cases = ListDir(root);
   ASSERT_GE(cases.size(), 3u);
@@ -71,7 +71,7 @@ TEST(GoldenDocuments, EachCaseGivesItsExpectedBytes) {
   }
 }
 
-class ExpansionTest : public ::testing::Test {
+class DocExpansionTest : public ::testing::Test {
  protected:
   // A document from one C source and a format file whose [topic] "pre" is `pre`.
   RunResult Expand(const std::string& pre, const std::string& source = "// @doc\n// @t Name | text\n",
@@ -86,7 +86,7 @@ class ExpansionTest : public ::testing::Test {
   test::TempDir dir_;
 };
 
-TEST_F(ExpansionTest, CodesAndTheirEscapes) {
+TEST_F(DocExpansionTest, CodesAndTheirEscapes) {
   struct Case {
     const char* pre;
     const char* output;
@@ -108,7 +108,7 @@ TEST_F(ExpansionTest, CodesAndTheirEscapes) {
   }
 }
 
-TEST_F(ExpansionTest, ContextStringsAndTheDate) {
+TEST_F(DocExpansionTest, ContextStringsAndTheDate) {
   EXPECT_EQ(ContextString("List::Add"), "List__Add");
   EXPECT_EQ(ContextString("a b.c_d"), "a_b.c_d");
   EXPECT_EQ(ContextString("x\\y"), "xy");
@@ -124,7 +124,7 @@ TEST_F(ExpansionTest, ContextStringsAndTheDate) {
   EXPECT_EQ(lower.output, upper.output);
 }
 
-TEST_F(ExpansionTest, ErrorsAreReportedWithTheDefinitionAndWritingGoesOn) {
+TEST_F(DocExpansionTest, ErrorsAreReportedWithTheDefinitionAndWritingGoesOn) {
   struct Case {
     const char* pre;
     const char* output;
@@ -152,7 +152,7 @@ TEST_F(ExpansionTest, ErrorsAreReportedWithTheDefinitionAndWritingGoesOn) {
   }
 }
 
-TEST_F(ExpansionTest, InlineTagsAndTheirErrors) {
+TEST_F(DocExpansionTest, InlineTagsAndTheirErrors) {
   const char* text = "\n[text]\n.tag=b, doc, 2\n.format=[$2|$1]";
   struct Case {
     const char* field;
@@ -179,7 +179,7 @@ TEST_F(ExpansionTest, InlineTagsAndTheirErrors) {
   }
 }
 
-TEST_F(ExpansionTest, UnorderedDeeperParagraphWaitsForTheFinalPass) {
+TEST_F(DocExpansionTest, UnorderedDeeperParagraphWaitsForTheFinalPass) {
   test::WriteFile(dir_.File("f.fmt"),
                   "[topic]\n.tag=t, doc, 1, 1, $1\n.order=p\n.pre=T\n.post=/T\n"
                   "[paragraph]\n.tag=p, doc, 1, 1\n.format=p$1\n.tag=c, doc, 1, 1\n.format=c$1\n"
@@ -193,7 +193,14 @@ TEST_F(ExpansionTest, UnorderedDeeperParagraphWaitsForTheFinalPass) {
   EXPECT_EQ(r.err, dir_.File("a.c") + "(7): Error 204: paragraph tag without [paragraph] definition\n");
 }
 
-TEST_F(ExpansionTest, DiagramsAreCancelledByListedTags) {
+TEST_F(DocExpansionTest, IndexEntriesReadNamedFieldsBack) {
+  const char* more = "\n[file]\n.output=doc\n.pre=$[index]|\n[index]\n.output=doc\n.format=$!n:$t.2";
+  RunResult r = Expand("", "// @doc\n// @t B | second\n// @t A | first\n", more);
+  EXPECT_EQ(r.output, "A:first\r\nB:second\r\n|");
+  EXPECT_EQ(r.err, "");
+}
+
+TEST_F(DocExpansionTest, DiagramsAreCancelledByListedTags) {
   const char* more = "\n[diagram]\n.tag=d, doc, p\n.cancelifpresent=stop\n.pre=[\n.format=$1\n.post=]\n"
                      "[paragraph]\n.tag=stop, doc, 0, 1\n";
   RunResult shown = Expand("$[d]", "// @doc\n// @t N | x\n", more);
