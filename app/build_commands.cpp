@@ -99,9 +99,7 @@ BuildOutcome RunListingBuild(const std::vector<std::string>& paths, const QStrin
                              QWidget* owner) {
   BuildOutcome outcome;
 #ifdef FOLIOS_HAVE_LISTING
-  MessageBoxWarnings warnings(owner);
   ListingBuildOptions options;
-  options.warnings = &warnings;
 #ifdef FOLIOS_HAVE_BEAUTIFIER
   options.preformat = PreformatForListing;
 #endif
@@ -109,6 +107,10 @@ BuildOutcome RunListingBuild(const std::vector<std::string>& paths, const QStrin
   {
     CProgressDlg progress(owner);
     progress.Create(owner);
+    // Over the progress window: the main window is disabled meanwhile, and
+    // a box over it could not be answered.
+    MessageBoxWarnings warnings(&progress);
+    options.warnings = &warnings;
     options.progress = &progress;
     result = folios::RunListingBuild(paths, output.toStdString(), options);
     progress.Destroy();

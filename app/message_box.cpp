@@ -1,6 +1,7 @@
 #include "message_box.h"
 
 #include <QList>
+#include <QWidget>
 
 namespace folios::gui {
 
@@ -10,10 +11,13 @@ bool g_test_mode = false;
 QList<QMessageBox::StandardButton> g_answers;
 QStringList g_shown;
 QString g_last_text;
+int g_over_disabled = 0;
 
 // Records the box and, in test mode, gives the answer without showing it.
-bool Intercept(const QString& title, const QString& text, QMessageBox::StandardButton* answer) {
+bool Intercept(QWidget* parent, const QString& title, const QString& text,
+               QMessageBox::StandardButton* answer) {
   g_shown << title + QStringLiteral(": ") + text;
+  if (parent && !parent->isEnabled()) ++g_over_disabled;
   g_last_text = text;
   if (!g_test_mode) return false;
   *answer = g_answers.isEmpty() ? QMessageBox::No : g_answers.takeFirst();
@@ -23,7 +27,7 @@ bool Intercept(const QString& title, const QString& text, QMessageBox::StandardB
 QMessageBox::StandardButton Show(QWidget* parent, QMessageBox::Icon icon, const QString& title,
                                  const QString& text, QMessageBox::StandardButtons buttons) {
   QMessageBox::StandardButton answer = QMessageBox::NoButton;
-  if (Intercept(title, text, &answer)) return answer;
+  if (Intercept(parent, title, text, &answer)) return answer;
   QMessageBox box(icon, title, text, buttons, parent);
   return static_cast<QMessageBox::StandardButton>(box.exec());
 }
@@ -59,6 +63,9 @@ QString MessageBox::lastText() { return g_last_text; }
 void MessageBox::clearShown() {
   g_shown.clear();
   g_last_text.clear();
+  g_over_disabled = 0;
 }
+
+int MessageBox::shownOverDisabledWindow() { return g_over_disabled; }
 
 }  // namespace folios::gui

@@ -33,6 +33,9 @@ class MessageBox {
   static QStringList shown();
   static QString lastText();
   static void clearShown();
+  // How many boxes were asked for over a disabled window, where a user
+  // could not have answered them.
+  static int shownOverDisabledWindow();
 };
 
 }  // namespace folios::gui

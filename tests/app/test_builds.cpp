@@ -71,6 +71,7 @@ class TestBuilds : public QObject {
     m_frame->show();
   }
   void cleanup() {
+    QCOMPARE(MessageBox::shownOverDisabledWindow(), 0);
     m_frame.reset();
     m_files.reset();
     m_dir.reset();
@@ -179,6 +180,20 @@ class TestBuilds : public QObject {
     // A cancelled document is still closed and opened.
     QCOMPARE(Shell::opened(), QStringList{qfile("l.rtf")});
     QVERIFY(m_frame->isEnabled());
+  }
+
+  void invalidKeywordFileIsReportedOverTheProgressWindow() {
+    Settings().SetInt("m_openfile", 0);
+    Write(file("bad.lfx"), "not a keyword file\n");
+    Settings().SetText("m_cfiles", file("bad.lfx"));
+    gatherSources();
+    FileDialog::setNextFileName(qfile("l.rtf"));
+    run("actionListing");
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QVERIFY2(MessageBox::lastText().startsWith(qfile("bad.lfx") + " - invalid keyword file!"),
+             qPrintable(MessageBox::lastText()));
+    QCOMPARE(MessageBox::shownOverDisabledWindow(), 0);
+    QVERIFY(folios::test::FileExists(file("l.rtf")));
   }
 
   void listingNamesTheFilesItCouldNotRead() {

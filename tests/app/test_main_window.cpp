@@ -86,6 +86,7 @@ class TestMainWindow : public QObject {
     m_frame = std::make_unique<CMainFrame>(m_files.get());
   }
   void cleanup() {
+    QCOMPARE(MessageBox::shownOverDisabledWindow(), 0);
     m_frame.reset();
     m_files.reset();
     m_dir.reset();
