@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QActionGroup>
+#include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGuiApplication>
@@ -177,6 +178,14 @@ void CMainFrame::initialUpdate() {
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
   if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+  if (!isEnabled()) {
+    event->ignore();
+    return;
+  }
+  QMainWindow::closeEvent(event);
 }
 
 void CMainFrame::dropEvent(QDropEvent* event) {

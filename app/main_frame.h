@@ -39,6 +39,8 @@ class CMainFrame : public QMainWindow {
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  // While a build runs the window is disabled and cannot be closed.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   QAction* addCommand(QMenu* menu, const QString& name, const QString& text,

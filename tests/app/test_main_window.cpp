@@ -331,6 +331,15 @@ class TestMainWindow : public QObject {
     QCOMPARE(title, QString("b.cpp Properties"));
   }
 
+  void windowCannotBeClosedWhileDisabled() {
+    m_frame->show();
+    m_frame->setEnabled(false);
+    QVERIFY(!m_frame->close());
+    QVERIFY(m_frame->isVisible());
+    m_frame->setEnabled(true);
+    QVERIFY(m_frame->close());
+  }
+
   void rightClickShowsTheFileMenu() {
     m_frame->show();
     auto* list = m_frame->findChild<QTreeView*>("detailsView");
