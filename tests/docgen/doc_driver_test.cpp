@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -120,7 +121,7 @@ TEST_F(DocDriverTest, ConstantsFromTheCommandLineHideTheFormatFiles) {
 
 TEST_F(DocDriverTest, OutputIsNamedAfterTheFirstSourceWhenNotGiven) {
   std::string a = Source("first.c", "// @doc\n// @t A | x\n");
-  std::string cwd = getcwd(nullptr, 0) ? std::string(getcwd(nullptr, 0)) : std::string();
+  std::string cwd = std::filesystem::current_path().string();
   ASSERT_EQ(chdir(dir_.path().c_str()), 0);
   int rc = Run({dir_.File("fi*.c"), "-f", dir_.File("f.fmt")});
   EXPECT_EQ(out_, "Output file is first.txt.\n");
