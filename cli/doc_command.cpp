@@ -55,11 +55,14 @@ int RunDocCommand(const std::vector<std::string>& args) {
   }
   if (args.empty()) return UsageError("doc", "no SOURCE given");
 
-  std::vector<std::string> argv = args;
+  // The default format file goes in front, where it cannot become the value
+  // of an option left without one at the end.
+  std::vector<std::string> argv;
   if (!has_format) {
     argv.push_back("-f");
     argv.push_back(LocateDataFile("LFX.fmt"));
   }
+  argv.insert(argv.end(), args.begin(), args.end());
   TerminalProgress progress;
   int rc = docgen::RunDocDriver(argv, &progress, std::cout, std::cerr, ShippedDataDirectory());
   progress.Finish();

@@ -1,0 +1,84 @@
+// folios doc: exit statuses, the default format file, hostile input.
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "cli_support.h"
+#include "commands.h"
+#include "doc_driver.h"
+#include "extraction.h"
+#include "format_model.h"
+#include "test_support.h"
+
+namespace folios {
+namespace {
+
+TEST(DocCommand, ExitStatusFollowsTheDriver) {
+  test::ScopedSettings settings;
+  test::TempDir dir;
+  test::WriteFile(dir.File("a.c"), "/* @doc */\n/* @func Adds.\n * @parm Left.\n */\nint add(int a);\n");
+  EXPECT_EQ(cli::RunDocCommand({dir.File("a.c"), "-o", dir.File("a.rtf")}), cli::kExitOk);
+  std::string rtf = test::ReadFile(dir.File("a.rtf"));
+  EXPECT_EQ(rtf.rfind("{\\rtf1", 0), 0u);  // the shipped LFX.fmt was used
+  EXPECT_NE(rtf.find("add"), std::string::npos);
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+  } cases[] = {
+      {{}, cli::kExitUsage},
+      {{"--help"}, cli::kExitOk},
+      {{"-h"}, cli::kExitOk},
+      {{dir.File("a.c"), "-q"}, cli::kExitUsage},
+      {{dir.File("a.c"), "-t", "x"}, cli::kExitUsage},
+      {{dir.File("a.c"), "-x", "a &"}, cli::kExitUsage},
+      {{dir.File("a.c"), "-o"}, cli::kExitUsage},
+      {{dir.File("none*.c")}, cli::kExitFailure},                          // no output name
+      {{dir.File("a.c"), "-f", dir.File("missing.fmt"), "-o", dir.File("b.rtf")}, cli::kExitFailure},
+      {{dir.File("a.c"), "-o", dir.File("no/dir/c.rtf")}, cli::kExitFailure},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(cli::RunDocCommand(c.args), c.status) << (c.args.empty() ? "(none)" : c.args.back());
+  }
+}
+
+// Random bytes and shuffled fragments must never crash the reader, the
+// extraction or the writer (the sanitizer build checks memory use).
+TEST(DocHostileInput, NoCrashOnGarbage) {
+  const char* fragments[] = {
+      "[file]\n", "[topic]\n", "[paragraph]\n", "[text]\n", "[diagram]\n", "[token]\n", "[index]\n",
+      ".output=doc\n", ".pre=$1$!n$[index:a,b]^n\n", ".tag=t, doc, 2, 1, $1\n", ".tag=p, doc, 6, 0, 1\n",
+      ".format=<$6>#1$t.1$(x)$[d]\n", ".if=exists($1),tagexists(p)\n", ".order=p t\n", ".parse=function\n",
+      ".parse=bparameter\n", ".token=^p,\\par\n", ".output=doc, rtf\n", ".map=t, $1, $t.2\n",
+      ".tag=d, doc, p\n", ".define=x, y\n", "[extension]\n.ext=c, c\n", "; c\n", "\n"};
+  const char* source_fragments[] = {"// @doc\n", "/* @t a | b\n", " * @p x|y|z\n", "*/\n", "int f(int a,\n",
+                                    "// @@t c\n", "// @p,t q\n", "\"'\\\"/*\"\n", "<e x.y>\n", "@\n",
+                                    "template <class T>\n", "Public Sub S(ByVal x As Long)\n", "' @p\n"};
+  std::mt19937 random(12345);
+  test::TempDir dir;
+  for (int round = 0; round < 150; ++round) {
+    std::string format, source;
+    for (int k = 0; k < 20; ++k) format += fragments[random() % std::size(fragments)];
+    for (int k = 0; k < 30; ++k) source += source_fragments[random() % std::size(source_fragments)];
+    for (int k = 0; k < 5; ++k) source[random() % source.size()] = static_cast<char>(random() % 256);
+    format += "[token]\n.output=doc, rtf\n";
+    test::WriteFile(dir.File("f.fmt"), format);
+    test::WriteFile(dir.File("s.c"), source);
+    std::ostringstream out, err;
+    int rc = docgen::RunDocDriver({dir.File("s.c"), "-f", dir.File("f.fmt"), "-o", dir.File("o.rtf")}, nullptr,
+                                  out, err);
+    // Either success or one of the engine's numbered errors, and every
+    // message line names its error.
+    EXPECT_TRUE(rc == 0 || (rc >= 100 && rc <= 213)) << rc;
+    std::istringstream lines(err.str());
+    for (std::string line; std::getline(lines, line);) {
+      EXPECT_NE(line.find("Error "), std::string::npos) << line;
+    }
+    if (rc == 0) EXPECT_TRUE(test::FileExists(dir.File("o.rtf")));
+  }
+}
+
+}  // namespace
+}  // namespace folios
