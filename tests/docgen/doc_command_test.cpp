@@ -76,7 +76,9 @@ TEST(DocHostileInput, NoCrashOnGarbage) {
     for (std::string line; std::getline(lines, line);) {
       EXPECT_NE(line.find("Error "), std::string::npos) << line;
     }
-    if (rc == 0) EXPECT_TRUE(test::FileExists(dir.File("o.rtf")));
+    if (rc == 0) {
+      EXPECT_TRUE(test::FileExists(dir.File("o.rtf")));
+    }
   }
 }
 

@@ -193,6 +193,38 @@ TEST_F(DocExtractionTest, VisualBasicCommentsAndDeclarations) {
                            {"note", "n", "v"}}));
 }
 
+TEST_F(DocExtractionTest, CommentStylesAndDecoration) {
+  struct Case {
+    const char* name;
+    const char* file;
+    const char* text;
+    const char* field;  // field 2 of the only topic
+  } cases[] = {
+      {"stars and equals are decoration", "a.c", "/* @doc\n ** @topic T | one\n *=*=* two\n */\n", "one\n two"},
+      {"a run glued to text is kept", "a.c", "/* @doc\n * @topic T | one\n *bold* two\n */\n", "one\n *bold* two"},
+      {"text before the closing mark", "a.c", "/* @doc\n @topic T | one\n two */\n", "one\n two"},
+      {"line comments inside a block are ignored", "a.c", "/* @doc\n @topic T | one\n// not this\n two */\n",
+       "one\n two"},
+      {"a block comment ends the text", "a.c", "/* @doc */\n/* @topic T | one */\n/* more */\n", "one"},
+      {"consecutive line comments continue it", "a.c", "// @doc\n// @topic T | one\n// two\n", "one\n two"},
+      {"a blank line ends it", "a.c", "// @doc\n// @topic T | one\n\n// two\n", "one"},
+      {"slashes in strings are no comment", "a.c",
+       "// @doc\n// @topic T | one\nchar *s = \"// x\"; // two\n", "one"},
+      {"assembler comments", "a.s", "; @doc\n; @topic T | one\n; two\n", "one\n two"},
+  };
+  long line = 0;
+  ASSERT_EQ(model_.LoadText("s.fmt", "[extension]\n.ext=s, asm\n", &line), 0);
+  for (const Case& c : cases) {
+    TopicCollection fresh;
+    std::swap(collection_, fresh);
+    EXPECT_EQ(Extract(c.file, c.text), "") << c.name;
+    ASSERT_EQ(collection_.topics().size(), 1u) << c.name;
+    auto fields = Fields(0);
+    ASSERT_EQ(fields[0].size(), 3u) << c.name;
+    EXPECT_EQ(fields[0][2], c.field) << c.name;
+  }
+}
+
 TEST_F(DocExtractionTest, UnknownExtensionIsReportedAndReadAsC) {
   std::string errors = Extract("x.pas", "// @doc\n// @topic T | d\n");
   EXPECT_EQ(errors, "x.pas: Error 184: file extension without an [extension] definition\n");
