@@ -44,8 +44,15 @@ size_t Utf8Length(std::string_view raw, size_t k) {
 
 class Scanner {
  public:
-  Scanner(ScanState* state, std::string* text, CharStateMap* map)
-      : s_(*state), text_(*text), map_(*map) {}
+  // Writes into `text` and `map`, which hold room for every character.
+  Scanner(ScanState* state, char* text, char* map) : s_(*state), text_(text), map_(map) {}
+
+  size_t size() const { return n_; }
+  void Put(char ch, char m) {
+    text_[n_] = ch;
+    map_[n_] = m;
+    ++n_;
+  }
 
   // Advances the mark over `ch` (with `next` the raw character after it, and
   // `raw`/`k` for escapes) and appends the character with its mark.
@@ -109,23 +116,37 @@ class Scanner {
         s_.continued_code = true;
       }
     }
-    text_.push_back(ch);
-    map_.push_back(written);
+    Put(ch, written);
   }
 
  private:
   ScanState& s_;
-  std::string& text_;
-  CharStateMap& map_;
+  char* text_;
+  char* map_;
+  size_t n_ = 0;
 };
+
+// Characters that can only make or keep the mark a dot when met in code.
+struct PlainTable {
+  bool plain[256] = {};
+  constexpr PlainTable() {
+    for (int c = 33; c < 127; ++c) plain[c] = true;
+    for (char c : {'"', '\'', '/', '\\', '#', '@'}) plain[static_cast<unsigned char>(c)] = false;
+  }
+};
+constexpr PlainTable kPlain;
 
 }  // namespace
 
 void ScanLine(std::string_view raw, int tab_width, ScanState* state, std::string* text,
               CharStateMap* map) {
-  text->clear();
-  map->clear();
-  Scanner scanner(state, text, map);
+  // Room for the longest result: every tab expanded to a full stop.
+  size_t tabs = 0;
+  for (char c : raw) tabs += c == '\t';
+  size_t room = raw.size() + tabs * static_cast<size_t>(tab_width > 1 ? tab_width : 1);
+  text->resize(room);
+  map->resize(room);
+  Scanner scanner(state, text->data(), map->data());
   bool tabs_off = false;
   bool printable_seen = false;
   size_t n = raw.size();
@@ -133,6 +154,55 @@ void ScanLine(std::string_view raw, int tab_width, ScanState* state, std::string
     char ch = raw[k];
     unsigned char uc = static_cast<unsigned char>(ch);
     char m = state->current;
+    bool in_code = (m == mark::kCode || m == mark::kBlank) && state->escape_skip == 0;
+    // Fast path for the bulk of code: a run of plain characters, each making
+    // or keeping the mark a dot, and blanks, each making it blank.
+    if (in_code && (kPlain.plain[uc] || ch == ' ')) {
+      char last = m;
+      bool plain_seen = false;
+      size_t j = k;
+      for (; j < n; ++j) {
+        unsigned char c = static_cast<unsigned char>(raw[j]);
+        if (kPlain.plain[c]) {
+          scanner.Put(static_cast<char>(c), mark::kCode);
+          last = mark::kCode;
+          plain_seen = true;
+        } else if (c == ' ') {
+          scanner.Put(' ', mark::kBlank);
+          last = mark::kBlank;
+        } else {
+          break;
+        }
+      }
+      state->current = last;
+      state->skip_mark = last;
+      if (plain_seen) {
+        state->continued_code = true;
+        printable_seen = true;
+      }
+      k = j - 1;
+      continue;
+    }
+    // Fast path inside comments and literals: characters that cannot end them.
+    if (state->escape_skip == 0 && ch != '\t' &&
+        ((m == mark::kLineComment && uc >= 32 && uc < 127) ||
+         (m == mark::kBlockComment && uc >= 32 && uc < 127 && ch != '*') ||
+         ((m == mark::kString || m == mark::kChar) && ch != m && ch != '\\'))) {
+      size_t j = k;
+      for (; j < n; ++j) {
+        char c = raw[j];
+        unsigned char u = static_cast<unsigned char>(c);
+        bool inert = c != '\t' && (m == mark::kLineComment    ? u >= 32 && u < 127
+                                   : m == mark::kBlockComment ? u >= 32 && u < 127 && c != '*'
+                                                              : c != m && c != '\\');
+        if (!inert) break;
+        scanner.Put(c, m);
+        if (u > 32) printable_seen = true;
+      }
+      state->skip_mark = m;
+      k = j - 1;
+      continue;
+    }
     bool in_literal = m == mark::kString || m == mark::kChar;
     char next = k + 1 < n ? raw[k + 1] : '\0';
     if (ch == '\t') {
@@ -142,10 +212,16 @@ void ScanLine(std::string_view raw, int tab_width, ScanState* state, std::string
         scanner.Emit(ch, next, raw, k);
         continue;
       }
-      int i = static_cast<int>(text->size());
+      int i = static_cast<int>(scanner.size());
       int w = tab_width;
       int count = w <= 0 ? 1 : i > 0 ? w * ((w + i) / w) - i : w;
       if (count <= 0) count = 1;
+      if (in_code) {
+        state->current = mark::kBlank;
+        state->skip_mark = mark::kBlank;
+        for (int j = 0; j < count; ++j) scanner.Put(' ', mark::kBlank);
+        continue;
+      }
       for (int j = 0; j < count; ++j) scanner.Emit(' ', j + 1 < count ? ' ' : next, raw, k);
       continue;
     }
@@ -170,7 +246,7 @@ void ScanLine(std::string_view raw, int tab_width, ScanState* state, std::string
   }
 
   // Trailing white space is cut.
-  size_t end = text->size();
+  size_t end = scanner.size();
   while (end > 0 && IsBlankChar(static_cast<unsigned char>((*text)[end - 1]))) --end;
   text->resize(end);
   map->resize(end);
@@ -222,8 +298,11 @@ void Trim(Text* t) {
   while (b < t->map.size() && t->map[b] == mark::kBlank) ++b;
   size_t e = t->map.size();
   while (e > b && t->map[e - 1] == mark::kBlank) --e;
-  t->text = t->text.substr(b, e - b);
-  t->map = t->map.substr(b, e - b);
+  if (b == 0 && e == t->map.size()) return;
+  t->text.erase(e);
+  t->map.erase(e);
+  t->text.erase(0, b);
+  t->map.erase(0, b);
   t->offset += static_cast<int>(b);
 }
 

@@ -42,9 +42,19 @@ bool StartsWithKeyword(std::string_view text, std::string_view word) {
 }
 
 int HangKeywordKind(std::string_view text, size_t* length) {
+  // Most words start with a letter no keyword starts with, or are longer.
+  if (text.size() < 2) return 0;
+  switch (text[0]) {
+    case 'i': case 'w': case 'f': case 'e': case 'c': case 'd': case 'p': case 's':
+      break;
+    default:
+      return 0;
+  }
+  size_t word = 1;
+  while (word < text.size() && word < 10 && IsWordChar(text[word])) ++word;
   for (const HangKeyword& k : kHangKeywords) {
-    if (StartsWithKeyword(text, k.word)) {
-      if (length) *length = k.word.size();
+    if (k.word.size() == word && text.compare(0, word, k.word) == 0) {
+      if (length) *length = word;
       return k.kind;
     }
   }

@@ -3,16 +3,12 @@
 
 #include <sstream>
 
-#include "atomic_file.h"
 #include "reformat_file.h"
 
 namespace folios {
 
 bool PreformatForListing(const std::string& input, const std::string& output) {
-  // The backup is a courtesy the listing build has always left; the listing
-  // itself reads the formatted copy, so the source is never written.
-  CopyFileAtomically(input, input + ".orig");
-  std::ostringstream report;
+  std::ostream report(nullptr);  // discarded; a null stream keeps memory flat
   std::ostringstream messages;
   return ReformatFile(input, output, report, messages) == kReformatOk;
 }

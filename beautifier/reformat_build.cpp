@@ -1,11 +1,36 @@
 // The reformat build over a list of files.
 #include "reformat_build.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
 #include "atomic_file.h"
 #include "paths.h"
 #include "reformat_file.h"
 
 namespace folios {
+
+namespace {
+
+// The backup is a second name for the source's content. Formatting replaces
+// the source by a new file, so the backup keeps the old text; a hard link
+// costs no copy. Where links are not possible the content is copied.
+Status MakeBackup(const std::string& path, const std::string& backup, bool* linked) {
+  *linked = false;
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) return Status::Error(ErrnoMessage(errno));
+  if (!S_ISREG(st.st_mode)) return CopyFileAtomically(path, backup);
+  if (::unlink(backup.c_str()) != 0 && errno != ENOENT) return CopyFileAtomically(path, backup);
+  if (::link(path.c_str(), backup.c_str()) == 0) {
+    *linked = true;
+    return Status::OK();
+  }
+  return CopyFileAtomically(path, backup);
+}
+
+}  // namespace
 
 bool IsReformattable(const std::string& path) {
   // The extension is everything after the last dot of the whole path, so a
@@ -34,7 +59,8 @@ ReformatBuildResult RunReformatBuild(const std::vector<std::string>& paths_in_di
       continue;
     }
     std::string backup = path + ".orig";
-    Status copied = CopyFileAtomically(path, backup);
+    bool linked = false;
+    Status copied = MakeBackup(path, backup, &linked);
     if (!copied.ok()) {
       // Without a backup the file is not touched at all.
       result.failures.push_back(
@@ -46,6 +72,9 @@ ReformatBuildResult RunReformatBuild(const std::vector<std::string>& paths_in_di
     if (rc == kReformatOk) {
       ++result.formatted;
     } else {
+      // The source kept its content, so a linked backup would follow later
+      // edits of it: make the backup a copy of its own.
+      if (linked) CopyFileAtomically(path, backup);
       result.failures.push_back({path, reason, rc});
     }
   }

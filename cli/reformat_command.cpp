@@ -1,7 +1,6 @@
 // folios reformat: the beautifier over files (each backed up to FILE.orig
 // first), or from standard input to standard output.
 #include <iostream>
-#include <sstream>
 
 #include "beautifier_options.h"
 #include "cli_support.h"
@@ -36,8 +35,9 @@ const char kHelp[] =
 int FormatStandardInput() {
   BeautifierOptions options = LoadBeautifierOptions();
   bool remove_comments = Settings(SettingKey::kMain).Int("m_remove_comments") != 0;
-  std::ostringstream report;
+  std::ostream report(nullptr);  // no report in a pipe; a null stream keeps memory flat
   std::ios::sync_with_stdio(false);
+  std::cin.tie(nullptr);  // reading a line must not flush the output each time
   int rc = RunBeautifier(std::cin, std::cout, options, remove_comments, report, std::cerr);
   std::cout.flush();
   if (rc != 0) {

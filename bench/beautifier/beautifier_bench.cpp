@@ -1,0 +1,68 @@
+// Throughput of the beautifier engine in memory, on the bundled samples and
+// on generated C of growing size (the time per byte should stay the same).
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "beautifier_options.h"
+#include "engine.h"
+
+namespace {
+
+std::string SamplesText() {
+  std::string all;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(FOLIOS_SAMPLES_DIR)) {
+    std::string ext = entry.path().extension().string();
+    if (ext != ".c" && ext != ".cpp" && ext != ".h" && ext != ".java") continue;
+    std::ifstream in(entry.path(), std::ios::binary);
+    all.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  return all;
+}
+
+// A function body with the constructs the engine works hardest on.
+std::string GeneratedC(int functions) {
+  std::string s;
+  for (int i = 0; i < functions; ++i) {
+    std::string n = std::to_string(i);
+    s += "/* function " + n + "\n * does things\n */\n";
+    s += "static int f" + n + "(int a, int b)\n{\n";
+    s += "\tint table[] = { 1, 2, 3 };\t/* data */\n";
+    s += "\tif (a > b)\n\t\ta = b;  // clamp\n\telse if (a < 0)\n\t{\n\t\ta = 0;\n\t}\n";
+    s += "\tswitch (a) {\n\tcase 1:\n\t\tb++;\n\t\tbreak;\n\tdefault:\n\t\tbreak;\n\t}\n";
+    s += "#define SQ(x) \\\n\t((x) * \\\n\t (x))\n";
+    s += "\treturn SQ(a) + b +\n\t\ttable[0];\n}\n\n";
+  }
+  return s;
+}
+
+void Format(benchmark::State& state, const std::string& text) {
+  folios::BeautifierOptions options;
+  for (auto _ : state) {
+    std::istringstream in(text);
+    std::ostringstream out, report, err;
+    int rc = folios::RunBeautifier(in, out, options, false, report, err);
+    if (rc != 0) state.SkipWithError("engine failed");
+    benchmark::DoNotOptimize(out.str().size());
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
+}
+
+void BM_FormatSamples(benchmark::State& state) {
+  static const std::string text = SamplesText();
+  Format(state, text);
+}
+BENCHMARK(BM_FormatSamples);
+
+void BM_FormatGenerated(benchmark::State& state) {
+  const std::string text = GeneratedC(static_cast<int>(state.range(0)));
+  Format(state, text);
+}
+BENCHMARK(BM_FormatGenerated)->Arg(10)->Arg(100)->Arg(1000)->Arg(10000);
+
+}  // namespace
+
+BENCHMARK_MAIN();
