@@ -16,9 +16,17 @@ void TrimRight(std::string* text) {
   text->resize(end);
 }
 
-bool IsWordChar(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-}
+struct WordChars {
+  bool table[256] = {};
+  constexpr WordChars() {
+    for (int c = 0; c < 256; ++c) {
+      table[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+    }
+  }
+};
+constexpr WordChars kWordChars;
+
+bool IsWordChar(char c) { return kWordChars.table[static_cast<unsigned char>(c)]; }
 
 bool IsDigits(const std::string& text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -53,14 +61,6 @@ bool KeywordBoundariesOk(std::string_view text, size_t pos, size_t length) {
   char after = pos + length >= text.size() ? ' ' : text[pos + length];
   return AllowedAfter(after) || ((after == '!' || after == '#') && before == '#');
 }
-
-// An insertion the comment pass makes into the line.
-struct Insert {
-  size_t pos;         // before this character of the line
-  int order;          // at one position: 0 ends of earlier runs, 1 starts, 2 ends of empty runs
-  std::string text;
-  int region = -1;    // index of the comment region this insertion starts
-};
 
 }  // namespace
 
@@ -165,6 +165,12 @@ LineStyler::LineStyler(const KeywordTable& table, std::string comment_format) {
     if (!word) word_scan_ = false;
   }
   marker_ = keywords_[0];
+  for (int before = 0; before < 2; ++before) {
+    for (int after = 0; after < 2; ++after) {
+      block_openers_[before][after] =
+          (before ? " " : "") + formats_[0] + (after ? " " : "");
+    }
+  }
   if (word_scan_) {
     for (size_t k = 1; k < keywords_.size(); ++k) {
       const std::string& kw = keywords_[k];
@@ -186,26 +192,33 @@ void LineStyler::CommentPass(const StyleInput& input, CommentState* state) {
   const size_t npos = std::string_view::npos;
   const size_t number_end = std::min(input.number_end, t.size());
   const size_t mark_start = std::min(input.mark_start, t.size());
-  const std::string& comment_format = formats_[0];
-  commented_.clear();
   rejected_.clear();
   skip_keywords_ = false;
 
-  std::vector<Insert> inserts;
-  std::vector<Span> regions;  // comment regions of the line, [begin, end) in line positions
-  auto add_region = [&](size_t begin, size_t end, std::string opener) {
-    regions.push_back({begin, end});
-    inserts.push_back({begin, 1, std::move(opener), static_cast<int>(regions.size()) - 1});
-    inserts.push_back({end, begin < end ? 0 : 2, "}{", -1});
+  // Most lines hold no comment and no string: nothing to insert.
+  if (!state->in_block && t.find('/') == npos && t.find('"') == npos &&
+      t.find(marker_) == npos) {
+    line_ = t;
+    if (number_end > 0) rejected_.push_back({0, number_end});
+    if (mark_start < t.size()) rejected_.push_back({mark_start, t.size()});
+    return;
+  }
+
+  inserts_.clear();
+  regions_.clear();
+  auto add_region = [&](size_t begin, size_t end, std::string_view opener) {
+    regions_.push_back({begin, end});
+    inserts_.push_back({begin, 1, opener, static_cast<int>(regions_.size()) - 1});
+    inserts_.push_back({end, begin < end ? 0 : 2, "}{", -1});
   };
   // A block comment run starts with a blank, which takes the place of a
-  // blank already standing before it.
-  auto block_opener = [&](size_t pos) {
-    std::string opener = (pos > 0 && t[pos - 1] != ' ') ? " " + comment_format : comment_format;
-    // The comment format ends in a control word with a number: a digit or a
-    // blank right after it would be read as part of it.
-    if (pos < t.size() && ((t[pos] >= '0' && t[pos] <= '9') || t[pos] == ' ')) opener += ' ';
-    return opener;
+  // blank already standing before it. The comment format ends in a control
+  // word with a number: a digit or a blank right after it would be read as
+  // part of it, so a delimiting blank goes between.
+  auto block_opener = [&](size_t pos) -> std::string_view {
+    bool before = pos > 0 && t[pos - 1] != ' ';
+    bool after = pos < t.size() && ((t[pos] >= '0' && t[pos] <= '9') || t[pos] == ' ');
+    return block_openers_[before][after];
   };
 
   if (state->in_block) {
@@ -243,7 +256,7 @@ void LineStyler::CommentPass(const StyleInput& input, CommentState* state) {
 
     for (size_t m = first_marker_from(0); m != npos; m = first_marker_from(m + 1)) {
       if (first_open != npos && first_close != npos && first_open < m && m < first_close) continue;
-      bool inside = std::any_of(regions.begin(), regions.end(),
+      bool inside = std::any_of(regions_.begin(), regions_.end(),
                                 [m](const Span& r) { return m >= r.begin && m < r.end; });
       if (inside) continue;
       add_region(m, t.size(), run_openers_[0]);
@@ -258,47 +271,48 @@ void LineStyler::CommentPass(const StyleInput& input, CommentState* state) {
     }
   }
 
-  std::stable_sort(inserts.begin(), inserts.end(), [](const Insert& a, const Insert& b) {
+  std::stable_sort(inserts_.begin(), inserts_.end(), [](const Insert& a, const Insert& b) {
     if (a.pos != b.pos) return a.pos < b.pos;
     return a.order < b.order;
   });
 
   // Build the line with its comment runs, and map positions of the line to
   // positions in it.
-  std::vector<size_t> region_begin(regions.size());
-  std::vector<std::pair<size_t, size_t>> shifts;  // (line position, added length before it)
+  region_begin_.assign(regions_.size(), 0);
+  shifts_.clear();
+  commented_.clear();
   size_t added = 0;
   size_t copied = 0;
-  commented_.reserve(t.size() + 64);
-  for (const Insert& ins : inserts) {
+  for (const Insert& ins : inserts_) {
     commented_.append(t.substr(copied, ins.pos - copied));
     copied = ins.pos;
-    if (ins.region >= 0) region_begin[static_cast<size_t>(ins.region)] = commented_.size();
+    if (ins.region >= 0) region_begin_[static_cast<size_t>(ins.region)] = commented_.size();
     commented_ += ins.text;
     added += ins.text.size();
-    shifts.emplace_back(ins.pos, added);
+    shifts_.emplace_back(ins.pos, added);
   }
   commented_.append(t.substr(copied));
+  line_ = commented_;
   auto map = [&](size_t pos) {
     size_t extra = 0;
-    for (const auto& [at, total] : shifts) {
+    for (const auto& [at, total] : shifts_) {
       if (at <= pos) extra = total;
     }
     return pos + extra;
   };
   for (Span& span : rejected_) span = {map(span.begin), map(span.end)};
-  for (size_t r = 0; r < regions.size(); ++r) rejected_.push_back({region_begin[r], map(regions[r].end)});
+  for (size_t r = 0; r < regions_.size(); ++r) {
+    rejected_.push_back({region_begin_[r], map(regions_[r].end)});
+  }
   if (number_end > 0) rejected_.push_back({0, map(number_end)});
   if (mark_start < t.size()) rejected_.push_back({map(mark_start), commented_.size()});
-  // Spans that start at the beginning of a closing "}{" would otherwise
-  // include it; that is harmless, as no keyword starts with "}".
 }
 
 void LineStyler::Style(const StyleInput& input, CommentState* state, std::string* out) {
   CommentPass(input, state);
   size_t begin = out->size();
   if (skip_keywords_ || keywords_.size() <= 1) {
-    out->append(commented_);
+    out->append(line_);
   } else if (word_scan_) {
     KeywordsByScan(out);
   } else {
@@ -313,7 +327,7 @@ void LineStyler::StyleBySearch(const StyleInput& input, CommentState* state, std
   CommentPass(input, state);
   size_t begin = out->size();
   if (skip_keywords_) {
-    out->append(commented_);
+    out->append(line_);
   } else {
     KeywordsBySearch(out);
   }
@@ -323,7 +337,7 @@ void LineStyler::StyleBySearch(const StyleInput& input, CommentState* state, std
 }
 
 void LineStyler::KeywordsBySearch(std::string* out) {
-  std::string line = commented_;
+  std::string line(line_);
   std::vector<Span> spans = rejected_;
   for (size_t k = 1; k < keywords_.size(); ++k) {
     const std::string& kw = keywords_[k];
@@ -351,7 +365,7 @@ void LineStyler::KeywordsBySearch(std::string* out) {
 }
 
 void LineStyler::KeywordsByScan(std::string* out) {
-  const std::string& line = commented_;
+  const std::string_view line = line_;
   const size_t n = line.size();
   // Spans sorted by start so one pointer walks them with the scan.
   std::sort(rejected_.begin(), rejected_.end(),
@@ -369,7 +383,7 @@ void LineStyler::KeywordsByScan(std::string* out) {
     uint64_t lengths = lengths_by_first_byte_[static_cast<unsigned char>(line[p])];
     if (length < 64 && (lengths >> length & 1) &&
         (p == 0 || AllowedBefore(line[p - 1]))) {
-      auto it = word_index_.find(std::string_view(line).substr(p, length));
+      auto it = word_index_.find(line.substr(p, length));
       if (it != word_index_.end() && KeywordBoundariesOk(line, p, length) && !Rejected(p)) {
         out->append(line, copied, p - copied);
         *out += run_openers_[it->second];

@@ -89,6 +89,13 @@ class LineStyler {
   struct Span {
     size_t begin, end;  // [begin, end) of text where keywords are never styled
   };
+  // An insertion the comment pass makes into the line.
+  struct Insert {
+    size_t pos;             // before this character of the line
+    int order;              // at one position: 0 ends of earlier runs, 1 starts, 2 ends of empty runs
+    std::string_view text;  // one of the texts the styler keeps
+    int region;             // index of the comment region this insertion starts, or -1
+  };
   void CommentPass(const StyleInput& input, CommentState* state);
   void KeywordsByScan(std::string* out);
   void KeywordsBySearch(std::string* out);
@@ -104,10 +111,20 @@ class LineStyler {
   uint64_t lengths_by_first_byte_[256] = {};
   bool word_scan_ = false;
 
-  // Per line: the text after the comment pass and where keywords are not styled.
+  // A block comment run's opener: [blank before it][blank after it].
+  std::string block_openers_[2][2];
+
+  // Per line: the text after the comment pass (in commented_ or, when the
+  // pass changed nothing, the input itself) and where keywords are not styled.
   std::string commented_;
+  std::string_view line_;
   std::vector<Span> rejected_;
   bool skip_keywords_ = false;
+  // Scratch space of the comment pass, kept to avoid allocations per line.
+  std::vector<Insert> inserts_;
+  std::vector<Span> regions_;
+  std::vector<size_t> region_begin_;
+  std::vector<std::pair<size_t, size_t>> shifts_;
 };
 
 }  // namespace folios

@@ -23,10 +23,19 @@ const char kContinuationMark[] =
     " }{\\f2{\\field{\\*\\fldinst SYMBOL 175 \\\\f Symbol\\\\s 12}{\\fldrslt\\f3}}}{\\f2";
 const char kDocumentEnd[] = "\\par}}";
 const size_t kFlushSize = 1 << 18;
+const size_t kProgressGranularity = 4096;
 
 bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
+
+// Bytes of a line's text that are not copied as they are: tabs and the RTF
+// specials.
+struct SpecialBytes {
+  bool table[256] = {};
+  constexpr SpecialBytes() { table['\t'] = table['\\'] = table['{'] = table['}'] = true; }
+};
+constexpr SpecialBytes kSpecialBytes;
 
 // Tabs become five blanks, not tab stops.
 void ExpandTabs(std::string_view from, std::string* to) {
@@ -243,14 +252,13 @@ bool CListingWriter::ReadSourceLine(const FileSettings& s) {
   first_line_ = false;
   placeholders_.clear();
   next_placeholder_ = 0;
-  bool plain = true;
+  // A plain loop without early exit: the compiler makes it a vector scan.
+  bool beyond_ascii = false;
   for (char c : raw_) {
-    if (static_cast<unsigned char>(c) >= 0x80 || c == kCharacterPlaceholder) {
-      plain = false;
-      break;
-    }
+    unsigned char u = static_cast<unsigned char>(c);
+    beyond_ascii |= (u >= 0x80) | (c == kCharacterPlaceholder);
   }
-  if (!plain) {
+  if (beyond_ascii) {
     marked_.clear();
     for (size_t i = 0; i < raw_.size();) {
       unsigned char c = static_cast<unsigned char>(raw_[i]);
@@ -280,13 +288,19 @@ bool CListingWriter::ReadSourceLine(const FileSettings& s) {
     text_ += ' ';
     line_counter_ += s.increment;
   }
-  for (char c : line.substr(start, end - start)) {
-    if (c == '\t') {
+  std::string_view body = line.substr(start, end - start);
+  for (size_t i = 0; i < body.size();) {
+    size_t j = i;
+    while (j < body.size() && !kSpecialBytes.table[static_cast<unsigned char>(body[j])]) ++j;
+    text_.append(body.data() + i, j - i);
+    if (j == body.size()) break;
+    if (body[j] == '\t') {
       text_.append(5, ' ');
     } else {
-      if (c == '\\' || c == '{' || c == '}') text_ += '\\';
-      text_ += c;
+      text_ += '\\';
+      text_ += body[j];
     }
+    i = j + 1;
   }
   return true;
 }
@@ -396,6 +410,12 @@ size_t CListingWriter::FindCut(size_t limit, size_t segment_start) const {
   return cut;
 }
 
+void CListingWriter::ReportProgress() {
+  progress_->SetStep(static_cast<int>(std::min<size_t>(unreported_progress_, INT_MAX)));
+  progress_->StepIt();
+  unreported_progress_ = 0;
+}
+
 bool CListingWriter::AppendSource(const std::string& path, const std::string& read_path,
                                   int index, int total) {
   Settings main;
@@ -442,11 +462,14 @@ bool CListingWriter::AppendSource(const std::string& path, const std::string& re
   }
 
   reader_ = &reader;
+  unreported_progress_ = 0;
   first_line_ = true;
   gave_empty_line_ = false;
   vb_code_found_ = false;
   vb_form_ended_ = false;
   LineStyler& styler = stylers_[static_cast<size_t>(language)];
+  const size_t smallest_capacity = static_cast<size_t>(
+      std::min(GetLineCapacity(code_font_size()), GetLineCapacity(comment_font_size())));
   const std::string& marker = tables_[static_cast<size_t>(language)].entries[0].keyword;
   CommentState comments;
   bool pending = false;
@@ -459,20 +482,26 @@ bool CListingWriter::AppendSource(const std::string& path, const std::string& re
       pending = false;
       segment_start = 0;
       comments.line_comment_seen = false;
-      if (progress_) {
-        progress_->SetStep(static_cast<int>(std::min<size_t>(text_.size(), INT_MAX)));
-        progress_->StepIt();
-      }
+      // The bar moves by the length of each line; a step per few kilobytes
+      // shows the same as a step per line at a fraction of the cost.
+      unreported_progress_ += text_.size();
+      if (progress_ && unreported_progress_ >= kProgressGranularity) ReportProgress();
     }
-    const int capacity = ComputeCapacity(segment_start, comments.line_comment_seen);
+    // A line well within both capacities is neither cut nor re-indented,
+    // whatever its mix of code and comment: no mix gives a capacity more
+    // than two below the smaller one.
+    const bool short_line = !pending && indent_.size() + text_.size() + 2 < smallest_capacity;
+    const int capacity =
+        short_line ? static_cast<int>(smallest_capacity) : ComputeCapacity(segment_start, comments.line_comment_seen);
     const std::string* indent = &indent_;
     static const std::string kTenBlanks(10, ' ');
     if (indent_.size() >= static_cast<size_t>(capacity)) indent = &kTenBlanks;
     const long long room = static_cast<long long>(capacity) - static_cast<long long>(indent->size());
 
     size_t mark_start = std::string::npos;
-    if (s.linebreaks == 1 &&
-        (static_cast<long long>(indent->size() + text_.size()) > capacity + 3 || pending)) {
+    const bool cutting = s.linebreaks == 1 &&
+        (static_cast<long long>(indent->size() + text_.size()) > capacity + 3 || pending);
+    if (cutting) {
       segment_.clear();
       if (!pending) {
         size_t limit = static_cast<size_t>(std::max<long long>(1, std::min<long long>(room, static_cast<long long>(text_.size()))));
@@ -503,18 +532,19 @@ bool CListingWriter::AppendSource(const std::string& path, const std::string& re
         mark_start = segment_.size();
         segment_ += kContinuationMark;
       }
-    } else {
-      segment_ = text_;
     }
+    const std::string_view segment = cutting ? std::string_view(segment_) : std::string_view(text_);
 
-    const bool separator = s.visual_basic && s.linesep != 0 && IsProcedureStart(segment_);
+    const bool separator = s.visual_basic && s.linesep != 0 && IsProcedureStart(segment);
     StyleInput input;
-    input.text = segment_;
+    input.text = segment;
     input.number_end = number_width_ > 0 ? number_width_ + 1 : 0;
     input.mark_start = mark_start;
+    // The indentation goes in front, or after the number and its blank.
     styled_.clear();
+    if (input.number_end == 0) styled_ = *indent;
     styler.Style(input, &comments, &styled_);
-    styled_.insert(std::min(input.number_end, styled_.size()), *indent);
+    if (input.number_end > 0) styled_.insert(std::min(input.number_end, styled_.size()), *indent);
     WriteText(styled_, 0, separator);
     number_width_ = 0;
 
@@ -524,6 +554,7 @@ bool CListingWriter::AppendSource(const std::string& path, const std::string& re
     }
   }
   reader_ = nullptr;
+  if (progress_ && unreported_progress_ > 0) ReportProgress();
   if (reader.error() != 0) failures_.push_back({path, ErrnoMessage(reader.error())});
   placeholders_.clear();
   if (cancelled) {

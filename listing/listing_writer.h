@@ -66,6 +66,7 @@ class CListingWriter : public CRtfFrame {
   int ComputeCapacity(size_t segment_start, bool line_comment_seen) const;
   size_t FindCut(size_t limit, size_t segment_start) const;
   void AppendExpanded(std::string_view text);
+  void ReportProgress();
 
   std::FILE* out_;
   Progress* progress_;
@@ -94,6 +95,7 @@ class CListingWriter : public CRtfFrame {
   bool gave_empty_line_ = false;
   bool vb_code_found_ = false;
   bool vb_form_ended_ = false;
+  size_t unreported_progress_ = 0;  // bytes of lines not yet shown as progress
   // Per output line.
   std::string segment_;
   std::string styled_;
