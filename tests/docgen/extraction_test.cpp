@@ -225,6 +225,17 @@ TEST_F(DocExtractionTest, CommentStylesAndDecoration) {
   }
 }
 
+TEST_F(DocExtractionTest, TagTextHasALimit) {
+  std::string text = "// @doc\n// @topic T | start\n";
+  std::string line = "// " + std::string(997, 'w') + "\n";  // " www...", 998 bytes and a line feed
+  for (int i = 0; i < 25; ++i) text += line;
+  // " T | start\n" is 11 bytes; 11 + 24 * 999 = 23987 fit, the 25th line
+  // would make 24986.
+  EXPECT_EQ(Extract("a.c", text), "a.c(27): Error 130: collected text of one tag longer than 24575 bytes\n");
+  auto fields = Fields(0);
+  EXPECT_EQ(fields[0][2].size(), 5u + 24 * 999);  // "start" and 24 times a line feed and 998
+}
+
 TEST_F(DocExtractionTest, UnknownExtensionIsReportedAndReadAsC) {
   std::string errors = Extract("x.pas", "// @doc\n// @topic T | d\n");
   EXPECT_EQ(errors, "x.pas: Error 184: file extension without an [extension] definition\n");

@@ -200,6 +200,30 @@ TEST_F(DocExpansionTest, IndexEntriesReadNamedFieldsBack) {
   EXPECT_EQ(r.err, "");
 }
 
+TEST_F(DocExpansionTest, ExamplesLoseTheirCommonIndentationByTabSize) {
+  test::WriteFile(dir_.File("f.fmt"),
+                  "[topic]\n.tag=t, doc, 0, 1, T\n"
+                  "[paragraph]\n.tag=ex, doc, 1, 1, 1\n.format=$1\n"
+                  "[extension]\n.ext=c, c\n[token]\n.output=doc, txt\n"
+                  ".context=example\n.token=^T,<T>\n.token=^P,<L>\n.token=\\,\\\\\n");
+  // Indentation: a tab; a tab and three blanks; three blanks.
+  test::WriteFile(dir_.File("a.c"), "// @doc\n// @t\n// @ex\n//\tx = 1;\n//\t   y\\/z\\n\n//   }\n");
+  struct Case {
+    const char* tab;
+    const char* output;
+  } cases[] = {
+      // Tab size 4: widths 4, 7, 3; less 4: 0, 3 blanks, nothing.
+      {"4", "x = 1;<L>\r\n   y/z\\\\n<L>\r\n}"},
+      // Tab size 2: widths 2, 5, 3; less 2: 0, a tab and a blank, a blank.
+      {"2", "x = 1;<L>\r\n<T> y/z\\\\n<L>\r\n }"},
+  };
+  for (const Case& c : cases) {
+    RunResult r = RunDoc(dir_, {"a.c"}, "f.fmt", {"-t", c.tab});
+    EXPECT_EQ(r.output, c.output) << c.tab;
+    EXPECT_EQ(r.err, "") << c.tab;
+  }
+}
+
 TEST_F(DocExpansionTest, DiagramsAreCancelledByListedTags) {
   const char* more = "\n[diagram]\n.tag=d, doc, p\n.cancelifpresent=stop\n.pre=[\n.format=$1\n.post=]\n"
                      "[paragraph]\n.tag=stop, doc, 0, 1\n";
