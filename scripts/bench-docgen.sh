@@ -38,8 +38,8 @@ corpus() {  # corpus DIR MEGABYTES [TEXT_REPEAT]
   [ -d "$1/folios" ] || python3 bench/docgen/make_corpus.py "$src/linux-source-6.1" "$1" "$2" "${3:-1}" > "$1.info"
   cat "$1.info"
 }
-# seconds and peak memory (KB) of one command
-measure() { /usr/bin/time -f "%e %M" "$@" 2>&1 >/dev/null | tail -1; }
+# wall seconds, peak memory (KB) and CPU seconds (user + system) of one command
+measure() { /usr/bin/time -f "%e %M %U %S" "$@" 2>&1 >/dev/null | tail -1 | awk '{print $1, $2, $3 + $4}'; }
 
 echo "== corpus"
 corpus "$work/c$megabytes" "$megabytes"
@@ -48,8 +48,8 @@ bytes=$(du -sb "$work/c$megabytes/folios" | cut -f1)
 echo "== folios doc (best of 3) against doxygen (one run), RTF from the same files"
 best=
 for i in 1 2 3; do
-  read -r t m < <(measure "$folios" doc -o "$work/out.rtf" "$work/c$megabytes/folios/*.c")
-  if [ -z "$best" ] || awk "BEGIN{exit !($t < $best)}"; then best=$t; mem=$m; fi
+  read -r t m c < <(measure "$folios" doc -o "$work/out.rtf" "$work/c$megabytes/folios/*.c")
+  if [ -z "$best" ] || awk "BEGIN{exit !($t < $best)}"; then best=$t; mem=$m; cpu=$c; fi
 done
 cat > "$work/Doxyfile" <<DOX
 INPUT = $work/c$megabytes/peer
@@ -65,24 +65,24 @@ WARNINGS = NO
 HAVE_DOT = NO
 DOX
 rm -rf "$work/doxygen"
-read -r dt dm < <(measure doxygen "$work/Doxyfile")
-awk -v b="$bytes" -v t="$best" -v m="$mem" -v dt="$dt" -v dm="$dm" 'BEGIN {
-  t = (t < 0.01 ? 0.01 : t)
-  printf "folios  %6.2f s  %7.1f MB/s  %7d KB peak\n", t, b / t / 1e6, m
-  printf "doxygen %6.2f s  %7.1f MB/s  %7d KB peak\n", dt, b / dt / 1e6, dm
-  printf "throughput ratio folios/doxygen: %.1fx (target 10x)\n", dt / t }'
+read -r dt dm dc < <(measure doxygen "$work/Doxyfile")
+awk -v b="$bytes" -v t="$best" -v m="$mem" -v c="$cpu" -v dt="$dt" -v dm="$dm" -v dc="$dc" 'BEGIN {
+  t = (t < 0.01 ? 0.01 : t); c = (c < 0.01 ? 0.01 : c)
+  printf "folios  %6.2f s wall %6.2f s CPU  %7.1f MB/s  %7d KB peak\n", t, c, b / t / 1e6, m
+  printf "doxygen %6.2f s wall %6.2f s CPU  %7.1f MB/s  %7d KB peak\n", dt, dc, b / dt / 1e6, dm
+  printf "throughput ratio folios/doxygen: %.1fx wall, %.1fx CPU (target 10x)\n", dt / t, dc / c }'
 
 echo "== growth with the number of topics (time, peak memory)"
 for mb in $((megabytes / 4)) $((megabytes / 2)) $megabytes; do
   info=$(corpus "$work/c$mb" "$mb")
-  read -r t m < <(measure "$folios" doc -o "$work/out.rtf" "$work/c$mb/folios/*.c")
-  echo "$info: $t s, $m KB"
+  read -r t m c < <(measure "$folios" doc -o "$work/out.rtf" "$work/c$mb/folios/*.c")
+  echo "$info: $t s wall, $c s CPU, $m KB"
 done
 echo "== memory against text length (same topics, descriptions 8 times longer)"
 half=$((megabytes / 2))
 info=$(corpus "$work/c${half}x8" "$half" 8)
-read -r t m < <(measure "$folios" doc -o "$work/out.rtf" "$work/c${half}x8/folios/*.c")
-echo "$info: $t s, $m KB (compare with the $half MB line above)"
+read -r t m c < <(measure "$folios" doc -o "$work/out.rtf" "$work/c${half}x8/folios/*.c")
+echo "$info: $t s wall, $c s CPU, $m KB (compare with the $half MB line above)"
 
 echo "== Google Benchmark: generated topics, complexity fit"
 "$build/bin/docgen_bench" --benchmark_min_time=0.2
