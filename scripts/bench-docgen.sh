@@ -22,10 +22,11 @@ if ((${#need[@]})); then
   apt-get install -y -qq --no-install-recommends "${need[@]}"
 fi
 
+mkdir -p "$build"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DFOLIOS_BUILD_GUI=OFF -DFOLIOS_BUILD_TESTS=OFF \
-  > "$build.configure.log" 2>&1 || { cat "$build.configure.log"; exit 1; }
-cmake --build "$build" --target folios docgen_bench -j2 > "$build.build.log" 2>&1 ||
-  { tail -30 "$build.build.log"; exit 1; }
+  > "$build/configure.log" 2>&1 || { cat "$build/configure.log"; exit 1; }
+cmake --build "$build" --target folios docgen_bench -j2 > "$build/build.log" 2>&1 ||
+  { tail -30 "$build/build.log"; exit 1; }
 folios=$build/bin/folios
 
 mkdir -p "$work"
