@@ -130,6 +130,8 @@ struct CListingWriter::FileSettings {
   int linesep;
   int remove_noise;
   int format;
+  int counter_mode;
+  long long start_at;
   bool numbers;
   long long increment;
   bool visual_basic;
@@ -144,6 +146,27 @@ CListingWriter::CListingWriter(std::FILE* out, Progress* progress, KeywordWarnin
   Settings main;
   page_break_ = main.Int("m_pagebreak");
   line_counter_ = CRegistry::AtoiRule(main.Text("m_startat"));
+  // The layout is read once, when the build starts: every file of a build is
+  // laid out alike, and a build of many small files does not spend its time
+  // reading settings.
+  settings_ = std::make_unique<FileSettings>();
+  settings_->linebreaks = main.Int("m_linebreaks");
+  settings_->linesep = main.Int("m_linesep");
+  settings_->remove_noise = main.Int("m_remove_noise_chars");
+  settings_->format = main.Int("m_format");
+  settings_->counter_mode = main.Int("m_linecountermode");
+  settings_->start_at = line_counter_;
+  settings_->numbers = main.Int("m_uselinenumbers") == 0;
+  settings_->increment = CRegistry::AtoiRule(main.Text("m_incrementby"));
+  settings_->visual_basic = false;
+  header_format_ = GetHeaderFormat();
+  code_format_ = GetCodeFormat();
+  // Noise characters beyond ASCII could cut a multi-byte character in two.
+  if (settings_->remove_noise) {
+    for (char c : LoadNoiseChars()) {
+      if (static_cast<unsigned char>(c) < 0x80 && c != kCharacterPlaceholder) noise_ += c;
+    }
+  }
   buffer_.reserve(kFlushSize + 4096);
   WriteText(GetDocumentHead(), 2);
   std::string comment_format = GetCommentFormat();
@@ -202,7 +225,7 @@ void CListingWriter::WriteText(const std::string& text, int mode, bool separator
     case 1: {
       buffer_ += '\n';
       buffer_ += page_break_ ? "\\page " : "\\par ";
-      buffer_ += GetHeaderFormat();
+      buffer_ += header_format_;
       // Braces in a file name would unbalance the document: escape them with
       // the backslashes.
       for (size_t i = 0; i < text.size();) {
@@ -216,7 +239,7 @@ void CListingWriter::WriteText(const std::string& text, int mode, bool separator
         ++i;
       }
       buffer_ += "{\\par } ";
-      buffer_ += GetCodeFormat();
+      buffer_ += code_format_;
       break;
     }
     default:
@@ -418,20 +441,10 @@ void CListingWriter::ReportProgress() {
 
 bool CListingWriter::AppendSource(const std::string& path, const std::string& read_path,
                                   int index, int total) {
-  Settings main;
-  FileSettings s;
-  s.linebreaks = main.Int("m_linebreaks");
-  s.linesep = main.Int("m_linesep");
-  s.remove_noise = main.Int("m_remove_noise_chars");
-  s.format = main.Int("m_format");
-  // Read once per file rather than per line: nothing changes them during a build.
-  s.numbers = main.Int("m_uselinenumbers") == 0;
-  s.increment = CRegistry::AtoiRule(main.Text("m_incrementby"));
+  FileSettings s = *settings_;
   const Language language = LanguageOfPath(path);
   s.visual_basic = language == Language::kVisualBasic;
-  if (main.Int("m_linecountermode") != 0) {
-    line_counter_ = CRegistry::AtoiRule(main.Text("m_startat"));
-  }
+  if (s.counter_mode != 0) line_counter_ = s.start_at;
 
   SourceReader reader;
   std::string open_error;
@@ -451,14 +464,6 @@ bool CListingWriter::AppendSource(const std::string& path, const std::string& re
     WriteText(UnreadableFileText(open_error), 0);
     if (index == total) EndDocument();
     return false;
-  }
-
-  // Noise characters beyond ASCII could cut a multi-byte character in two.
-  noise_.clear();
-  if (s.remove_noise) {
-    for (char c : LoadNoiseChars()) {
-      if (static_cast<unsigned char>(c) < 0x80 && c != kCharacterPlaceholder) noise_ += c;
-    }
   }
 
   reader_ = &reader;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,7 @@ std::string UnreadableFileText(const std::string& reason);
 class CListingWriter : public CRtfFrame {
  public:
   // Writes the document head to `out` and loads the three keyword files.
+  // The layout settings and the noise characters are read here, once.
   // `out` must stay open while the writer is in use; the writer does not
   // close it. `progress` and `warnings` may be null; when set they must
   // outlive the writer.
@@ -70,6 +72,9 @@ class CListingWriter : public CRtfFrame {
 
   std::FILE* out_;
   Progress* progress_;
+  std::unique_ptr<FileSettings> settings_;
+  std::string header_format_;
+  std::string code_format_;
   std::string buffer_;
   int write_error_ = 0;
   int page_break_;
