@@ -67,6 +67,9 @@ class LineStyler {
   // `table` entry 0 is the comment marker; `comment_format` is the comment
   // prefix of the document frame. REQUIRES: table.entries is not empty.
   LineStyler(const KeywordTable& table, std::string comment_format);
+  // The word index refers to the styler's own keyword texts.
+  LineStyler(const LineStyler&) = delete;
+  LineStyler& operator=(const LineStyler&) = delete;
 
   // Appends the styled line to `out`, without the blanks the pass works with
   // and without trailing white space.

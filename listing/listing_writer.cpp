@@ -173,7 +173,7 @@ CListingWriter::CListingWriter(std::FILE* out, Progress* progress, KeywordWarnin
   for (int i = 0; i < kLanguageCount; ++i) {
     Language language = static_cast<Language>(i);
     tables_[i] = LoadKeywordTableForListing(KeywordFileForListing(language), language, warnings);
-    stylers_.emplace_back(tables_[i], comment_format);
+    stylers_.push_back(std::make_unique<LineStyler>(tables_[i], comment_format));
   }
 }
 
@@ -472,7 +472,7 @@ bool CListingWriter::AppendSource(const std::string& path, const std::string& re
   gave_empty_line_ = false;
   vb_code_found_ = false;
   vb_form_ended_ = false;
-  LineStyler& styler = stylers_[static_cast<size_t>(language)];
+  LineStyler& styler = *stylers_[static_cast<size_t>(language)];
   const size_t smallest_capacity = static_cast<size_t>(
       std::min(GetLineCapacity(code_font_size()), GetLineCapacity(comment_font_size())));
   const std::string& marker = tables_[static_cast<size_t>(language)].entries[0].keyword;

@@ -81,7 +81,7 @@ class CListingWriter : public CRtfFrame {
   bool ended_ = false;
   long long line_counter_;
   KeywordTable tables_[kLanguageCount];
-  std::vector<LineStyler> stylers_;
+  std::vector<std::unique_ptr<LineStyler>> stylers_;
   std::vector<ListingFileFailure> failures_;
 
   // The file being listed.

@@ -27,12 +27,17 @@ cmake --build "$build" --target folios getline_copy listing_bench -j2 > /dev/nul
 
 work=$(mktemp -d /tmp/folios-bench-listing.XXXXXX)
 trap 'rm -rf "$work"' EXIT
-echo "Extracting kernel sources..."
-tar -xJf /usr/src/linux-source-6.1.tar.xz -C "$work" linux-source-6.1/fs linux-source-6.1/kernel
+# The extracted sources are kept in the build directory for later runs.
+sources=$build/kernel-sources
+if [[ ! -d $sources/linux-source-6.1/kernel ]]; then
+  echo "Extracting kernel sources..."
+  rm -rf "$sources" && mkdir -p "$sources"
+  tar -xJf /usr/src/linux-source-6.1.tar.xz -C "$sources" linux-source-6.1/fs linux-source-6.1/kernel
+fi
 # The first C files in name order up to the wanted size.
 limit=$((megabytes * 1000000))
-find "$work/linux-source-6.1" -name '*.c' -type f -printf '%p\t%s\n' | LC_ALL=C sort |
-  awk -F'\t' -v limit="$limit" '{ if (total >= limit) exit; total += $2; print $1 }' > "$work/files"
+find "$sources/linux-source-6.1" -name '*.c' -type f -printf '%p\t%s\n' | LC_ALL=C sort > "$work/all"
+awk -F'\t' -v limit="$limit" '{ if (total >= limit) exit; total += $2; print $1 }' "$work/all" > "$work/files"
 mapfile -t files < "$work/files"
 bytes=$(cat "${files[@]}" | wc -c)
 echo "Input: ${#files[@]} C files, $bytes bytes"
@@ -42,38 +47,42 @@ folios=$build/bin/folios
 out="$work/out"
 mkdir -p "$out/hl"
 
-# Best wall time of three runs of "$@", in seconds.
-best() {
-  local best_time=""
+# The machine is shared, so wall time says more about the neighbours than
+# about the program: programs are compared by processor time (user + system),
+# the best of three runs; the wall time of that run is shown beside it.
+declare -A cpu wall
+measure() {
+  local name=$1
+  shift
+  local best_cpu="" best_wall=""
   for _ in 1 2 3; do
-    local start end t
-    start=$(date +%s.%N)
-    "$@" > /dev/null 2>&1
-    end=$(date +%s.%N)
-    t=$(echo "$end - $start" | bc -l)
-    if [[ -z $best_time ]] || (($(echo "$t < $best_time" | bc -l))); then best_time=$t; fi
+    /usr/bin/time -f "%e %U %S" -o "$work/time" "$@" > /dev/null 2>&1
+    read -r w u s < "$work/time"
+    local c
+    c=$(echo "$u + $s" | bc -l)
+    if [[ -z $best_cpu ]] || (($(echo "$c < $best_cpu" | bc -l))); then best_cpu=$c best_wall=$w; fi
   done
-  echo "$best_time"
+  cpu[$name]=$best_cpu
+  wall[$name]=$best_wall
 }
 
-declare -A seconds
-seconds[getline]=$(best "$build/bin/getline_copy" "$out/copy.txt" "${files[@]}")
-seconds[folios]=$(best "$folios" listing --set m_use_advanced_options=0 -o "$out/listing.rtf" "${files[@]}")
-seconds[folios_numbers]=$(best "$folios" listing --set m_use_advanced_options=0 --set m_uselinenumbers=0 \
-  -o "$out/numbers.rtf" "${files[@]}")
-seconds[enscript]=$(best enscript --language=rtf -Ec --color -q -o "$out/enscript.rtf" "${files[@]}")
-seconds[highlight]=$(best highlight -O rtf --syntax=c -q -d "$out/hl" "${files[@]}")
+measure getline "$build/bin/getline_copy" "$out/copy.txt" "${files[@]}"
+measure folios "$folios" listing --set m_use_advanced_options=0 -o "$out/listing.rtf" "${files[@]}"
+measure folios_numbers "$folios" listing --set m_use_advanced_options=0 --set m_uselinenumbers=0 \
+  -o "$out/numbers.rtf" "${files[@]}"
+measure enscript enscript --language=rtf -Ec --color -q -o "$out/enscript.rtf" "${files[@]}"
+measure highlight highlight -O rtf --syntax=c -q -d "$out/hl" "${files[@]}"
 
-rate() { echo "scale=1; $bytes / ${seconds[$1]} / 1000000" | bc -l; }
-ratio() { echo "scale=2; ${seconds[$2]} / ${seconds[$1]}" | bc -l; }
-printf '\n%-34s %10s %10s\n' "program" "seconds" "MB/s"
+rate() { echo "scale=1; $bytes / ${cpu[$1]} / 1000000" | bc -l; }
+printf '\n%-20s %12s %12s %14s\n' "program" "cpu seconds" "wall seconds" "MB per cpu s"
 for name in getline folios folios_numbers enscript highlight; do
-  printf '%-34s %10.3f %10s\n' "$name" "${seconds[$name]}" "$(rate "$name")"
+  printf '%-20s %12.3f %12.3f %14s\n' "$name" "${cpu[$name]}" "${wall[$name]}" "$(rate "$name")"
 done
 echo
 for mode in folios folios_numbers; do
-  echo "$mode: $(ratio "$mode" highlight)x highlight, $(ratio "$mode" enscript)x enscript," \
-       "$(echo "scale=2; ${seconds[getline]} / ${seconds[$mode]}" | bc -l) of the getline copy"
+  echo "$mode: $(echo "scale=1; ${cpu[highlight]} / ${cpu[$mode]}" | bc -l)x highlight," \
+       "$(echo "scale=1; ${cpu[enscript]} / ${cpu[$mode]}" | bc -l)x enscript," \
+       "$(echo "scale=2; ${cpu[getline]} / ${cpu[$mode]}" | bc -l) of the getline copy"
 done
 
 echo
