@@ -235,7 +235,7 @@ int RunDriver(const std::vector<std::string>& argv, Progress* progress, std::ost
   std::string spool_name = SpoolFileName();
   rc = spool.Create(spool_name);
   if (rc) {
-    ReportError(err, spool_name, 0, rc);
+    ReportError(err, spool.path(), 0, rc);
     return rc;
   }
   Step(progress, "Extract comment text ...");

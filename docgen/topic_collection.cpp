@@ -1,6 +1,7 @@
 // The topic collection, the spool file and the extraction expression.
 #include "topic_collection.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -120,11 +121,34 @@ std::string SpoolFileName() {
 SpoolFile::~SpoolFile() { Remove(); }
 
 int SpoolFile::Create(const std::string& path) {
+  // The spool lives in a shared temporary directory: it is created afresh,
+  // never through a link someone left there, and readable by its owner only.
+  // A name already taken gets a number appended.
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string candidate = path;
+    if (attempt > 0) {
+      size_t dot = candidate.rfind('.');
+      candidate.insert(dot == std::string::npos ? candidate.size() : dot, "_" + std::to_string(attempt));
+    }
+    int fd = ::open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) {
+      if (errno == EEXIST) continue;
+      path_ = candidate;
+      return kFileErrorBase + CauseOfErrno(errno);
+    }
+    file_ = ::fdopen(fd, "w+b");
+    if (!file_) {
+      int error = errno;
+      ::close(fd);
+      ::unlink(candidate.c_str());
+      return kFileErrorBase + CauseOfErrno(error);
+    }
+    path_ = candidate;
+    size_ = 0;
+    return 0;
+  }
   path_ = path;
-  file_ = std::fopen(path.c_str(), "w+b");
-  if (!file_) return kFileErrorBase + CauseOfErrno(errno);
-  size_ = 0;
-  return 0;
+  return kFileErrorBase + kCauseAccessDenied;
 }
 
 void SpoolFile::Remove() {

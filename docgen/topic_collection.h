@@ -77,7 +77,8 @@ class SpoolFile {
   // Closes and deletes the file.
   ~SpoolFile();
 
-  // Creates the file; returns 0 or 100 + cause.
+  // Creates the file (a new one: an existing name gets "_N" before its
+  // extension); returns 0 or 100 + cause. path() is the name used.
   int Create(const std::string& path);
   // Appends the topic's field texts, keeps their lengths and frees them.
   int Store(Topic* topic);

@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -162,6 +163,18 @@ TEST_F(DocDriverTest, TheSpoolFileIsRemovedOnEveryWayOut) {
   test::WriteFile(dir_.File("old.txt"), "no trailer here");
   EXPECT_EQ(Run({a, "-f", dir_.File("f.fmt"), "-o", dir_.File("old.txt"), "-a"}), kErrTrailerNotFound);
   EXPECT_EQ(SpoolFilesLeft(), 0);
+}
+
+TEST_F(DocDriverTest, TheSpoolFileIsNeverOpenedThroughALeftOverName) {
+  std::string a = Source("a.c", "// @doc\n// @t A | x\n");
+  char name[32];
+  std::snprintf(name, sizeof name, "/~SV%05d.tmp", static_cast<int>(getpid()));
+  std::string taken = spool_dir_ + name;
+  test::WriteFile(taken, "someone else's file");
+  ASSERT_EQ(Run({a, "-f", dir_.File("f.fmt"), "-o", dir_.File("out.txt")}), 0);
+  EXPECT_EQ(test::ReadFile(taken), "someone else's file");
+  EXPECT_EQ(test::ReadFile(dir_.File("out.txt")), "<doc>\r\n[A:x:from format]\r\n</doc>\r\n");
+  EXPECT_EQ(SpoolFilesLeft(), 1);  // only the one that was there before
 }
 
 TEST_F(DocDriverTest, AppendWritesOverTheOldTrailer) {
