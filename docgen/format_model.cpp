@@ -720,18 +720,18 @@ int FormatReader::HandleKeyword(int section, size_t* i) {
     }
     case kKwToken: {
       if (field_count != 2) return kErrFieldCount;
-      std::string_view spec = Trim(fields[0]);
+      std::string_view written = Trim(fields[0]);
       Replacement replacement;
-      if (spec.empty()) return kErrBadTokenChar;
-      if (spec[0] == '^' && spec.size() >= 2) {
-        char c = spec[1];
+      if (written.empty()) return kErrBadTokenChar;
+      if (written[0] == '^' && written.size() >= 2) {
+        char c = written[1];
         if (c == 'P' || c == 'p') replacement.character = '\n';
         else if (c == 'T' || c == 't') replacement.character = '\t';
         else return kErrBadTokenChar;
-        if (spec.size() > 2) return kErrBadTokenChar;
+        if (written.size() > 2) return kErrBadTokenChar;
       } else {
-        if (spec.size() > 1) return kErrBadTokenChar;
-        replacement.character = spec[0];
+        if (written.size() > 1) return kErrBadTokenChar;
+        replacement.character = written[0];
       }
       replacement.text = std::string(fields[1]);
       replacement.context = model_->token_context_;
