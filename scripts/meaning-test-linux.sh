@@ -107,6 +107,7 @@ check_config() {  # NAME SETTINGS...
   echo "$name: ${#targets[@]} files reformatted; ${#files[@]} compiled: $same identical objects," \
        "$same_tokens identical token streams, $failed changed, $skipped skipped; $unstable change on a second run"
   if ((failed)); then cat "$work/$name/failures.txt"; return 1; fi
+  rm -rf "$before" "$after" "$work/$name"/*.o.* # the trees are large; the lists stay
   if ((same + same_tokens < 100)); then echo "$name: too few files compiled to judge" >&2; return 1; fi
 }
 

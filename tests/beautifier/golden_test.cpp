@@ -62,6 +62,9 @@ std::string Format(const std::string& input) {
   return out.str();
 }
 
+// Test names show the case, not the bytes of the record.
+void PrintTo(const GoldenCase& c, std::ostream* os) { *os << c.name; }
+
 class GoldenTest : public ::testing::TestWithParam<GoldenCase> {};
 
 TEST_P(GoldenTest, FormatsAsExpected) {
