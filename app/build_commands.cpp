@@ -48,11 +48,8 @@ QString AskOutputFile(QWidget* parent, const QString& projectName) {
         QMessageBox::Yes) {
       return QString();
     }
-    if (!QFile::remove(path)) {
-      MessageBox::warning(parent, QObject::tr("%1 could not be replaced.").arg(path),
-                          QObject::tr("Save"));
-      return QString();
-    }
+    // The old document is not deleted here: the builds replace it only once
+    // the new one is complete, so a build that fails leaves it intact.
   }
   return path;
 }
