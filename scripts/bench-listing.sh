@@ -21,8 +21,9 @@ fi
 bash scripts/install-deps.sh
 
 build=build-bench-listing
+mkdir -p "$build"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DFOLIOS_BUILD_GUI=OFF -DFOLIOS_BUILD_TESTS=OFF \
-  > "$build.configure.log" 2>&1 || { cat "$build.configure.log"; exit 1; }
+  > "$build/configure.log" 2>&1 || { cat "$build/configure.log"; exit 1; }
 cmake --build "$build" --target folios getline_copy listing_bench -j2 > /dev/null
 
 work=$(mktemp -d /tmp/folios-bench-listing.XXXXXX)
