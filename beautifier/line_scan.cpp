@@ -491,6 +491,39 @@ bool IsSplitCode(PieceKind k) {
 void DecomposeLine(const std::string& text, const CharStateMap& map, bool ends_with_backslash,
                    bool previous_ended_with_backslash, std::vector<SourcePiece>* pieces) {
   size_t first = pieces->size();
+  // Most lines are plain code: no comment, directive or brace. They are one
+  // trimmed code piece (or a blank line), as the full cut would find.
+  bool plain = true;
+  bool code = false;
+  for (size_t i = 0; i < map.size() && plain; ++i) {
+    char m = map[i];
+    if (m == mark::kBlockComment || m == mark::kLineComment || m == mark::kDirective ||
+        (m == mark::kCode && (text[i] == '{' || text[i] == '}'))) {
+      plain = false;
+    }
+    code = code || IsCodeMark(m);
+  }
+  if (plain) {
+    size_t b = 0, e = map.size();
+    while (b < e && map[b] == mark::kBlank) ++b;
+    while (e > b && map[e - 1] == mark::kBlank) --e;
+    if (b == e) {
+      SourcePiece piece;
+      piece.offset = static_cast<int>(b);
+      pieces->push_back(std::move(piece));
+      return;
+    }
+    if (e - b == 1 && text[b] == '\\') return;  // a lone continuation: nothing
+    if (!code) return;
+    SourcePiece piece;
+    piece.kind = PieceKind::kCode;
+    piece.offset = static_cast<int>(b);
+    piece.text.assign(text, b, e - b);
+    piece.map.assign(map, b, e - b);
+    ReduceBeforeBackslash(&piece.text, &piece.map);
+    pieces->push_back(std::move(piece));
+    return;
+  }
   Decomposer d(ends_with_backslash, pieces, first);
   d.Run(Text{text, map, 0}, true);
 
