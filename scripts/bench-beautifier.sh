@@ -24,8 +24,9 @@ fi
 bash scripts/install-deps.sh
 
 build=${FOLIOS_BENCH_BUILD:-build-bench-beautifier}
+mkdir -p "$build"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DFOLIOS_BUILD_GUI=OFF -DFOLIOS_BUILD_TESTS=OFF \
-  > "$build.configure.log" 2>&1 || { cat "$build.configure.log"; exit 1; }
+  > "$build/configure.log" 2>&1 || { cat "$build/configure.log"; exit 1; }
 cmake --build "$build" --target folios beautifier_getline_copy beautifier_bench -j2 > /dev/null
 folios=$(realpath "$build/bin/folios")
 copy=$(realpath "$build/bin/beautifier_getline_copy")
