@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "dialog_keys.h"
 #include "group_icons.h"
 
 namespace folios::gui {
@@ -32,15 +33,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
 }
 
 void CAboutDlg::keyPressEvent(QKeyEvent* event) {
-  switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-      event->accept();
-      return;
-    default:
-      QDialog::keyPressEvent(event);
-  }
+  // Only the buttons act.
+  if (!SwallowEnterAndEscape(event)) QDialog::keyPressEvent(event);
 }
 
 }  // namespace folios::gui

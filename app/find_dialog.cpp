@@ -13,6 +13,7 @@
 #include <QThread>
 #include <QVBoxLayout>
 
+#include "dialog_keys.h"
 #include "directory_search.h"
 #include "file_dialog.h"
 #include "message_box.h"
@@ -173,15 +174,7 @@ void CFindDlg::search() {
 
 void CFindDlg::keyPressEvent(QKeyEvent* event) {
   // Only the buttons act.
-  switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-      event->accept();
-      return;
-    default:
-      QDialog::keyPressEvent(event);
-  }
+  if (!SwallowEnterAndEscape(event)) QDialog::keyPressEvent(event);
 }
 
 }  // namespace folios::gui

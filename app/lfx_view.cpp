@@ -23,6 +23,7 @@
 #include "progress_dlg.h"
 #include "prop_sheet.h"
 #include "properties_dlg.h"
+#include "search_settings.h"
 #include "settings_table.h"
 #include "shell.h"
 #include "statistics_dlg.h"
@@ -124,20 +125,12 @@ void CLFXView::openProjectFile() {
 void CLFXView::openPaths(const QStringList& paths) {
   if (paths.isEmpty()) return;
   m_files->Open("", true);
-  Settings settings(SettingKey::kMain);
   for (const QString& path : paths) {
     QFileInfo info(path);
     const std::string absolute = info.absoluteFilePath().toStdString();
     if (info.isDir()) {
-      SearchTypes types;
-      types.cpp = settings.Int("m_cpp") != 0;
-      types.h = settings.Int("m_h") != 0;
-      types.java = settings.Int("m_java") != 0;
-      types.frm = settings.Int("m_frm") != 0;
-      types.bas = settings.Int("m_bas") != 0;
-      types.cls = settings.Int("m_cls") != 0;
       SearchResult result;
-      FindSourceFiles(absolute, types, settings.Int("m_find_subfolders") != 0, &result);
+      FindSourceFiles(absolute, SearchTypesFromSettings(), SearchSubfoldersFromSettings(), &result);
       for (const std::string& found : result.files) {
         m_files->Open(found, false);
         m_files->Process();

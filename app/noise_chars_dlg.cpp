@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "dialog_keys.h"
 #include "message_box.h"
 #include "noise_chars.h"
 
@@ -171,15 +172,7 @@ void CNoiseCharsDlg::accept() {
 
 void CNoiseCharsDlg::keyPressEvent(QKeyEvent* event) {
   // Only the buttons act.
-  switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-      event->accept();
-      return;
-    default:
-      QDialog::keyPressEvent(event);
-  }
+  if (!SwallowEnterAndEscape(event)) QDialog::keyPressEvent(event);
 }
 
 }  // namespace folios::gui

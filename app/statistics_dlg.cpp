@@ -8,6 +8,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "dialog_keys.h"
 #include "group_icons.h"
 
 namespace folios::gui {
@@ -53,15 +54,8 @@ CStatisticsDlg::CStatisticsDlg(const std::vector<StatisticsRow>& rows, QWidget* 
 }
 
 void CStatisticsDlg::keyPressEvent(QKeyEvent* event) {
-  switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-      event->accept();
-      return;
-    default:
-      QDialog::keyPressEvent(event);
-  }
+  // Only the buttons act.
+  if (!SwallowEnterAndEscape(event)) QDialog::keyPressEvent(event);
 }
 
 }  // namespace folios::gui

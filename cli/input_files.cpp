@@ -8,6 +8,7 @@
 #include "cli_support.h"
 #include "file_rows.h"
 #include "paths.h"
+#include "search_settings.h"
 #include "settings_table.h"
 #include "terminal_progress.h"
 
@@ -38,18 +39,6 @@ bool ParseTypes(const std::string& list, SearchTypes* types) {
     }
   }
   return types->any();
-}
-
-SearchTypes TypesFromSettings() {
-  Settings settings;
-  SearchTypes types;
-  types.cpp = settings.Int("m_cpp") != 0;
-  types.h = settings.Int("m_h") != 0;
-  types.java = settings.Int("m_java") != 0;
-  types.frm = settings.Int("m_frm") != 0;
-  types.bas = settings.Int("m_bas") != 0;
-  types.cls = settings.Int("m_cls") != 0;
-  return types;
 }
 
 }  // namespace
@@ -99,13 +88,13 @@ bool GatherInputs(const std::vector<std::string>& paths, const InputOptions& opt
     bool exists = stat(path.c_str(), &st) == 0;
     int error = errno;
     if (exists && S_ISDIR(st.st_mode)) {
-      SearchTypes types = options.types.value_or(TypesFromSettings());
+      SearchTypes types = options.types.value_or(SearchTypesFromSettings());
       if (!types.any()) {
         PrintError("search", given, "You must select at least one filetype!");
         ok = false;
         continue;
       }
-      bool subfolders = options.subfolders.value_or(Settings().Int("m_find_subfolders") != 0);
+      bool subfolders = options.subfolders.value_or(SearchSubfoldersFromSettings());
       SearchResult result;
       Status status = FindSourceFiles(path, types, subfolders, &result);
       if (!status.ok()) {

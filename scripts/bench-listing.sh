@@ -8,17 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 megabytes=${1:-24}
 
-need=(highlight enscript linux-source-6.1 time xz-utils bc)
-missing=()
-for p in "${need[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
-bash scripts/install-deps.sh
+# The peers and the sources they are measured on, with the build needs.
+bash scripts/install-deps.sh highlight enscript linux-source-6.1 time xz-utils bc
 
 build=build-bench-listing
 mkdir -p "$build"
