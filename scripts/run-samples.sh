@@ -11,6 +11,6 @@ bash scripts/build.sh build
 rm -rf out/samples
 mkdir -p out
 cp -r samples out/samples
-./build/bin/folios listing --types cpp,h,java,frm,bas,cls -o out/samples.rtf out/samples
 ./build/bin/folios doc -o out/reference.rtf out/samples/documented/*/*
+./build/bin/folios listing --types cpp,h,java,frm,bas,cls -o out/samples.rtf out/samples
 echo "Wrote out/samples.rtf (source listing) and out/reference.rtf (documentation)."
