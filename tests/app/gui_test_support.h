@@ -29,6 +29,15 @@ class GuiTestEnvironment {
 // Fails the running test if no such dialog shows within a few seconds.
 void WhenModal(const char* className, std::function<void(QDialog*)> action);
 
+// The child of `parent` with the given object name; ends the test run when
+// there is none, since every later step would fail on it anyway.
+template <typename T>
+T* Child(QObject* parent, const char* name) {
+  T* child = parent->findChild<T*>(QString::fromLatin1(name));
+  if (!child) qFatal("no child %s", name);
+  return child;
+}
+
 // Writes `content` to `path`, creating directories.
 void Write(const std::string& path, const std::string& content);
 std::string Read(const std::string& path);

@@ -20,18 +20,12 @@
 
 using namespace folios;
 using namespace folios::gui;
+using folios::gui::test::Child;
 using folios::gui::test::GuiTestEnvironment;
 using folios::gui::test::Read;
 using folios::gui::test::Write;
 
 namespace {
-
-template <typename T>
-T* Child(QObject* parent, const char* name) {
-  T* child = parent->findChild<T*>(QString::fromLatin1(name));
-  if (!child) qFatal("no child %s", name);
-  return child;
-}
 
 QStringList FileNames(const std::vector<std::string>& paths) {
   QStringList names;

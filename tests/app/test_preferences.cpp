@@ -20,16 +20,10 @@
 
 using namespace folios;
 using namespace folios::gui;
+using folios::gui::test::Child;
 using folios::gui::test::GuiTestEnvironment;
 
 namespace {
-
-template <typename T>
-T* Child(QObject* parent, const char* name) {
-  T* child = parent->findChild<T*>(QString::fromLatin1(name));
-  if (!child) qFatal("no child %s", name);
-  return child;
-}
 
 // A page that records its loads and saves, for the sheet's own rules.
 class CountingPage : public CPropertyPage {
