@@ -131,10 +131,7 @@ void CLFXView::openPaths(const QStringList& paths) {
     if (info.isDir()) {
       SearchResult result;
       FindSourceFiles(absolute, SearchTypesFromSettings(), SearchSubfoldersFromSettings(), &result);
-      for (const std::string& found : result.files) {
-        m_files->Open(found, false);
-        m_files->Process();
-      }
+      AppendFoundFiles(*m_files, result.files, nullptr);
     } else {
       m_files->Open(absolute, false);
       m_files->Process();

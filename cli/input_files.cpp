@@ -111,15 +111,7 @@ bool GatherInputs(const std::vector<std::string>& paths, const InputOptions& opt
         continue;
       }
       TerminalProgress progress;
-      progress.SetCaption("Add files to main area");
-      progress.SetRange(0, static_cast<int>(result.files.size()) - 1);
-      progress.SetStep(1);
-      for (const std::string& found : result.files) {
-        files->Open(found, false);
-        files->Process();
-        progress.StepIt();
-        progress.SetStatus(found);
-      }
+      AppendFoundFiles(*files, result.files, &progress);
       continue;
     }
     std::string extension = Extension(path);

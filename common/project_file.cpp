@@ -154,13 +154,13 @@ Status CProjectFile::ReadVbp() {
   return status;
 }
 
-void AddFoundFiles(CProjectFile& files, const std::vector<std::string>& found, Progress* progress) {
+void AppendFoundFiles(CProjectFile& files, const std::vector<std::string>& found,
+                      Progress* progress) {
   if (progress) {
     progress->SetCaption("Add files to main area");
     progress->SetRange(0, static_cast<int>(found.size()) - 1);
     progress->SetStep(1);
   }
-  files.Open("", true);
   for (const std::string& path : found) {
     files.Open(path, false);
     files.Process();
@@ -169,6 +169,11 @@ void AddFoundFiles(CProjectFile& files, const std::vector<std::string>& found, P
       progress->SetStatus(path);
     }
   }
+}
+
+void AddFoundFiles(CProjectFile& files, const std::vector<std::string>& found, Progress* progress) {
+  files.Open("", true);
+  AppendFoundFiles(files, found, progress);
 }
 
 }  // namespace folios

@@ -81,4 +81,10 @@ class CProjectFile {
 // one as Open Project/File would, with a step of `progress` per file.
 void AddFoundFiles(CProjectFile& files, const std::vector<std::string>& found, Progress* progress);
 
+// Adds the files of a directory search to the collection as it stands, each
+// processed as Open Project/File would, with a step of `progress` (may be
+// null) per file under the caption "Add files to main area".
+void AppendFoundFiles(CProjectFile& files, const std::vector<std::string>& found,
+                      Progress* progress);
+
 }  // namespace folios

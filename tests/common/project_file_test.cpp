@@ -148,6 +148,10 @@ TEST(ProjectFile, FoundFilesReplaceTheCollectionWithProgress) {
   EXPECT_EQ(progress.lower(), 0);
   EXPECT_EQ(progress.upper(), 2);
   EXPECT_EQ(progress.position(), 3);
+
+  // Appending keeps what was gathered before.
+  AppendFoundFiles(files, {"/e/z.java"}, nullptr);
+  EXPECT_EQ(All(files), (std::vector<std::string>{"0:/d/b.c", "1:/d/a.h", "1:/d/c.h", "5:/e/z.java"}));
 }
 
 }  // namespace
