@@ -1,48 +1,173 @@
 #include "atomic_file.h"
 
 #include <fcntl.h>
+#include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <vector>
 
-#include "paths.h"
+#include "temp_files.h"
 
 namespace folios {
 
+namespace {
+
+// A link target is relative to the directory holding the link.
+std::string ResolveAgainst(const std::string& link, const std::string& target) {
+  if (!target.empty() && target[0] == '/') return target;
+  size_t slash = link.rfind('/');
+  return slash == std::string::npos ? target : link.substr(0, slash + 1) + target;
+}
+
+std::string DirectoryOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::string BaseNameOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+Status CopyInto(const std::string& from, std::FILE* to) {
+  std::FILE* in = std::fopen(from.c_str(), "rb");
+  if (!in) return Status::Error(ErrnoMessage(errno));
+  char buffer[65536];
+  size_t n;
+  bool write_failed = false;
+  while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0) {
+    if (std::fwrite(buffer, 1, n, to) != n) {
+      write_failed = true;
+      break;
+    }
+  }
+  bool read_failed = std::ferror(in) != 0;
+  std::fclose(in);
+  if (read_failed || write_failed) return Status::Error(ErrnoMessage(EIO));
+  return Status::OK();
+}
+
+}  // namespace
+
+bool FollowLinks(const std::string& path, std::string* resolved) {
+  std::string current = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st {};
+    if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+      *resolved = current;
+      return true;
+    }
+    std::vector<char> target(static_cast<size_t>(st.st_size > 0 ? st.st_size : PATH_MAX) + 1);
+    ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
+    if (n < 0 || static_cast<size_t>(n) >= target.size()) {
+      *resolved = current;
+      return true;
+    }
+    current = ResolveAgainst(current, std::string(target.data(), static_cast<size_t>(n)));
+  }
+  errno = ELOOP;
+  return false;
+}
+
+bool GetFileId(const std::string& path, FileId* id) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return false;
+  id->device = st.st_dev;
+  id->inode = st.st_ino;
+  return true;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  FileId first, second;
+  return GetFileId(a, &first) && GetFileId(b, &second) && first == second;
+}
+
 AtomicFile::~AtomicFile() { Discard(); }
 
-Status AtomicFile::Open(const std::string& target) {
+Status AtomicFile::Open(const std::string& target) { return Open(target, OutputOptions()); }
+
+Status AtomicFile::Open(const std::string& target, const OutputOptions& options) {
   Discard();
   target_ = target;
-  std::string dir = Directory(target);
-  if (target.find('/') == std::string::npos) dir = ".";
-  if (dir.empty()) dir = "/";
-  std::string base = target.find('/') == std::string::npos ? target : FileName(target);
-  std::string pattern = dir + "/." + base + ".tmp-XXXXXX";
+  in_place_ = false;
+  if (!FollowLinks(target, &resolved_)) return Status::Error(ErrnoMessage(ELOOP));
+
+  struct stat st {};
+  bool exists = ::stat(resolved_.c_str(), &st) == 0;
+  if (!exists && errno != ENOENT) return Status::Error(ErrnoMessage(errno));
+  if (exists && S_ISDIR(st.st_mode)) return Status::Error(ErrnoMessage(EISDIR));
+  if (exists) {
+    for (const std::string& input : options.inputs) {
+      FileId id;
+      if (GetFileId(input, &id) && id.device == st.st_dev && id.inode == st.st_ino) {
+        return Status::Error("it is also one of the input files");
+      }
+    }
+  }
+
+  if (exists && !S_ISREG(st.st_mode)) {
+    // A pipe or a device is the destination itself: replacing it would
+    // leave its reader with nothing.
+    int flags = O_WRONLY | O_NOCTTY | O_CLOEXEC | (options.keep_existing_content ? O_APPEND : 0);
+    int fd = ::open(resolved_.c_str(), flags);
+    if (fd < 0) return Status::Error(ErrnoMessage(errno));
+    file_ = fdopen(fd, options.keep_existing_content ? "ab" : "wb");
+    if (!file_) {
+      int error = errno;
+      ::close(fd);
+      return Status::Error(ErrnoMessage(error));
+    }
+    in_place_ = true;
+    return Status::OK();
+  }
+  if (exists) {
+    if (::faccessat(AT_FDCWD, resolved_.c_str(), W_OK, AT_EACCESS) != 0) return Status::Error(ErrnoMessage(errno));
+    // Root may write anything; a file without any write bit is still meant
+    // to stay as it is.
+    if ((st.st_mode & 0222) == 0) return Status::Error(ErrnoMessage(EACCES));
+  }
+
+  // The name stays within the file system's limit however long the target's is.
+  std::string base = BaseNameOf(resolved_).substr(0, 200);
+  std::string pattern = DirectoryOf(resolved_) + "/." + base + ".tmp-XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   int fd = mkstemp(name.data());
   if (fd < 0) return Status::Error(ErrnoMessage(errno));
   temp_path_ = name.data();
-  struct stat st;
+  RegisterTemporaryFile(temp_path_);
+
   mode_t mode = 0666;
-  if (stat(target.c_str(), &st) == 0) {
+  if (exists) {
     mode = st.st_mode & 07777;
+    if ((st.st_uid != ::geteuid() || st.st_gid != ::getegid()) && ::fchown(fd, st.st_uid, st.st_gid) != 0) {
+      // Set-id bits must not pass to a file of another owner.
+      mode &= ~static_cast<mode_t>(06000);
+    }
   } else {
     mode_t mask = umask(0);
     umask(mask);
     mode &= ~mask;
   }
-  fchmod(fd, mode);
+  ::fchmod(fd, mode);
   file_ = fdopen(fd, "wb");
   if (!file_) {
     int error = errno;
-    close(fd);
-    unlink(temp_path_.c_str());
-    temp_path_.clear();
+    ::close(fd);
+    Discard();
     return Status::Error(ErrnoMessage(error));
+  }
+  if (exists && options.keep_existing_content) {
+    Status copied = CopyInto(resolved_, file_);
+    if (!copied.ok()) {
+      Discard();
+      return copied;
+    }
   }
   return Status::OK();
 }
@@ -51,7 +176,11 @@ Status AtomicFile::Commit() {
   if (!file_) return Status::Error("file is not open");
   bool failed = std::ferror(file_) != 0;
   int error = failed ? EIO : 0;
-  if (std::fflush(file_) != 0 && !failed) {
+  if (failed) {
+    // Flushing again what is still buffered gives the reason a write failed.
+    std::clearerr(file_);
+    if (std::fflush(file_) != 0) error = errno;
+  } else if (std::fflush(file_) != 0) {
     failed = true;
     error = errno;
   }
@@ -60,15 +189,19 @@ Status AtomicFile::Commit() {
     error = errno;
   }
   file_ = nullptr;
-  if (!failed && std::rename(temp_path_.c_str(), target_.c_str()) != 0) {
+  if (in_place_) {
+    in_place_ = false;
+    return failed ? Status::Error(ErrnoMessage(error)) : Status::OK();
+  }
+  if (!failed && std::rename(temp_path_.c_str(), resolved_.c_str()) != 0) {
     failed = true;
     error = errno;
   }
   if (failed) {
-    unlink(temp_path_.c_str());
-    temp_path_.clear();
+    Discard();
     return Status::Error(ErrnoMessage(error));
   }
+  ForgetTemporaryFile(temp_path_);
   temp_path_.clear();
   return Status::OK();
 }
@@ -78,8 +211,10 @@ void AtomicFile::Discard() {
     std::fclose(file_);
     file_ = nullptr;
   }
+  in_place_ = false;
   if (!temp_path_.empty()) {
-    unlink(temp_path_.c_str());
+    ::unlink(temp_path_.c_str());
+    ForgetTemporaryFile(temp_path_);
     temp_path_.clear();
   }
 }
@@ -107,23 +242,35 @@ Status ReadWholeFile(const std::string& path, std::string* content) {
 }
 
 Status CopyFileAtomically(const std::string& from, const std::string& to) {
-  std::FILE* in = std::fopen(from.c_str(), "rb");
-  if (!in) return Status::Error(ErrnoMessage(errno));
   AtomicFile out;
   Status status = out.Open(to);
-  if (!status.ok()) {
-    std::fclose(in);
-    return status;
-  }
-  char buffer[65536];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0) {
-    if (std::fwrite(buffer, 1, n, out.file()) != n) break;
-  }
-  bool read_failed = std::ferror(in) != 0;
-  std::fclose(in);
-  if (read_failed) return Status::Error(ErrnoMessage(EIO));
+  if (!status.ok()) return status;
+  status = CopyInto(from, out.file());
+  if (!status.ok()) return status;
   return out.Commit();
+}
+
+bool SameContent(const std::string& a, const std::string& b) {
+  std::FILE* first = std::fopen(a.c_str(), "rb");
+  if (!first) return false;
+  std::FILE* second = std::fopen(b.c_str(), "rb");
+  if (!second) {
+    std::fclose(first);
+    return false;
+  }
+  struct stat sa {}, sb {};
+  bool same = ::fstat(fileno(first), &sa) == 0 && ::fstat(fileno(second), &sb) == 0 && sa.st_size == sb.st_size;
+  std::vector<char> buffer_a(1 << 16), buffer_b(1 << 16);
+  while (same) {
+    size_t na = std::fread(buffer_a.data(), 1, buffer_a.size(), first);
+    size_t nb = std::fread(buffer_b.data(), 1, buffer_b.size(), second);
+    if (na != nb || std::memcmp(buffer_a.data(), buffer_b.data(), na) != 0) same = false;
+    if (na == 0) break;
+  }
+  if (std::ferror(first) || std::ferror(second)) same = false;
+  std::fclose(first);
+  std::fclose(second);
+  return same;
 }
 
 }  // namespace folios

@@ -1,16 +1,39 @@
-// A file that replaces its target only when it is complete.
+// Writing a file the user named, without ever clobbering what they did not.
 //
 // The text goes to a temporary file beside the target; Commit renames it over
 // the target. Until then the target keeps its old content, and a write that
-// fails (a full disk, a crash) never leaves it truncated.
+// fails (a full disk, a crash, a signal) never leaves it truncated.
+//
+// The policy every build shares:
+// - a symbolic link is followed: the file it leads to is replaced and the
+//   link stays a link;
+// - a target that exists but is not a regular file (a pipe, a terminal, a
+//   device) is written straight into, never replaced;
+// - a target the user may not write (no permission, or a file without any
+//   write bit even for root) is refused, and so is a target that is one of
+//   the build's inputs (same device and inode, also through links);
+// - a replaced file keeps its permission bits, and its owner and group where
+//   the process may set them.
 #pragma once
+
+#include <sys/types.h>
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "status.h"
 
 namespace folios {
+
+struct OutputOptions {
+  // Files the build reads: an output that is one of them is refused before
+  // anything is written.
+  std::vector<std::string> inputs;
+  // The new file starts with the old target's content (append mode). A
+  // target that is written straight into is opened for appending instead.
+  bool keep_existing_content = false;
+};
 
 class AtomicFile {
  public:
@@ -20,14 +43,23 @@ class AtomicFile {
   // Removes the temporary file unless it was committed.
   ~AtomicFile();
 
-  // Creates the temporary file in the target's directory. An existing target
-  // lends its permission bits to the new file.
+  // Checks the target by the policy above and creates the temporary file in
+  // the directory of the file the target leads to. On failure nothing was
+  // created and the message says why ("Permission denied", "it is also one
+  // of the input files", ...).
   Status Open(const std::string& target);
+  Status Open(const std::string& target, const OutputOptions& options);
 
   // The stream to write to; null before Open and after Commit or Discard.
   std::FILE* file() const { return file_; }
+  // The path as given to Open.
   const std::string& target() const { return target_; }
+  // The file that Commit replaces: the target with symbolic links followed.
+  const std::string& resolved_target() const { return resolved_; }
+  // Empty when writing straight into a pipe or device.
   const std::string& temporary_path() const { return temp_path_; }
+  // True when the target is not a regular file and is written into directly.
+  bool writes_in_place() const { return in_place_; }
 
   // Flushes, checks that every write succeeded, and renames the temporary
   // file over the target. On failure the target is untouched and the
@@ -39,9 +71,32 @@ class AtomicFile {
 
  private:
   std::string target_;
+  std::string resolved_;
   std::string temp_path_;
   std::FILE* file_ = nullptr;
+  bool in_place_ = false;
 };
+
+// The path a symbolic link chain ends at (the path itself when it is no
+// link); the final file need not exist. False when the chain loops or is
+// too long.
+bool FollowLinks(const std::string& path, std::string* resolved);
+
+// True when `a` and `b` name the same existing file (device and inode, links
+// followed).
+bool SameFile(const std::string& a, const std::string& b);
+
+// A file identity for spotting one file named twice.
+struct FileId {
+  dev_t device = 0;
+  ino_t inode = 0;
+  bool operator<(const FileId& other) const {
+    return device != other.device ? device < other.device : inode < other.inode;
+  }
+  bool operator==(const FileId& other) const = default;
+};
+// The identity of the file `path` leads to; false when it does not exist.
+bool GetFileId(const std::string& path, FileId* id);
 
 // Writes `content` to `path` through an AtomicFile.
 Status WriteFileAtomically(const std::string& path, const std::string& content);
@@ -51,5 +106,8 @@ Status ReadWholeFile(const std::string& path, std::string* content);
 
 // Copies `from` to `to` (replacing `to` atomically).
 Status CopyFileAtomically(const std::string& from, const std::string& to);
+
+// True when both files can be read and hold the same bytes.
+bool SameContent(const std::string& a, const std::string& b);
 
 }  // namespace folios

@@ -1,10 +1,16 @@
 #include "atomic_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <thread>
 
+#include "temp_files.h"
 #include "test_support.h"
 
 namespace folios {
@@ -75,6 +81,153 @@ TEST(AtomicFile, CopyAndReadRoundTripBinaryBytes) {
   std::string content;
   ASSERT_TRUE(ReadWholeFile(dir.File("dst"), &content).ok());
   EXPECT_EQ(content, bytes);
+}
+
+// Writes `text` through a fresh AtomicFile and commits it.
+Status WriteThrough(const std::string& target, const std::string& text, const OutputOptions& options = {}) {
+  AtomicFile file;
+  Status status = file.Open(target, options);
+  if (!status.ok()) return status;
+  std::fputs(text.c_str(), file.file());
+  return file.Commit();
+}
+
+TEST(AtomicFilePolicy, SymbolicLinksAreFollowedAndStayLinks) {
+  TempDir dir;
+  WriteFile(dir.File("real/doc.rtf"), "old");
+  ASSERT_EQ(symlink("real/doc.rtf", dir.File("link.rtf").c_str()), 0);
+  ASSERT_TRUE(WriteThrough(dir.File("link.rtf"), "new").ok());
+  struct stat st;
+  ASSERT_EQ(lstat(dir.File("link.rtf").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(ReadFile(dir.File("real/doc.rtf")), "new");
+  EXPECT_EQ(EntriesIn(dir.File("real")), 1u);  // the temporary file was made beside the real file
+
+  // A link to a file that does not exist yet creates that file.
+  ASSERT_EQ(symlink("real/later.rtf", dir.File("dangling.rtf").c_str()), 0);
+  ASSERT_TRUE(WriteThrough(dir.File("dangling.rtf"), "made").ok());
+  EXPECT_EQ(ReadFile(dir.File("real/later.rtf")), "made");
+
+  // A loop is refused, not followed for ever.
+  ASSERT_EQ(symlink("loop-b", dir.File("loop-a").c_str()), 0);
+  ASSERT_EQ(symlink("loop-a", dir.File("loop-b").c_str()), 0);
+  EXPECT_FALSE(WriteThrough(dir.File("loop-a"), "x").ok());
+}
+
+TEST(AtomicFilePolicy, PipesAndDevicesAreWrittenIntoNotReplaced) {
+  TempDir dir;
+  std::string fifo = dir.File("fifo.rtf");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::string received;
+  std::thread reader([&] {
+    int fd = open(fifo.c_str(), O_RDONLY);
+    char buffer[64];
+    ssize_t n;
+    while ((n = read(fd, buffer, sizeof buffer)) > 0) received.append(buffer, static_cast<size_t>(n));
+    close(fd);
+  });
+  Status status = WriteThrough(fifo, "through the pipe");
+  reader.join();
+  EXPECT_TRUE(status.ok()) << status.message();
+  EXPECT_EQ(received, "through the pipe");
+  struct stat st;
+  ASSERT_EQ(lstat(fifo.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+
+  // A full device reports its failure and stays a device.
+  ASSERT_EQ(symlink("/dev/full", dir.File("full.rtf").c_str()), 0);
+  status = WriteThrough(dir.File("full.rtf"), std::string(100000, 'x'));
+  EXPECT_FALSE(status.ok());
+  ASSERT_EQ(stat("/dev/full", &st), 0);
+  EXPECT_TRUE(S_ISCHR(st.st_mode));
+  EXPECT_EQ(EntriesIn(dir.path()), 2u);
+}
+
+TEST(AtomicFilePolicy, ReadOnlyTargetsAndInputsAreRefusedUntouched) {
+  TempDir dir;
+  std::string ro = dir.File("ro.rtf");
+  WriteFile(ro, "keep me");
+  chmod(ro.c_str(), 0444);
+  Status status = WriteThrough(ro, "new");
+  EXPECT_FALSE(status.ok());
+  EXPECT_EQ(status.message(), ErrnoMessage(EACCES));
+  EXPECT_EQ(ReadFile(ro), "keep me");
+
+  // The output may not be one of the inputs, however it is named.
+  WriteFile(dir.File("a.c"), "int a;");
+  ASSERT_EQ(symlink("a.c", dir.File("alias.rtf").c_str()), 0);
+  OutputOptions options;
+  options.inputs = {dir.File("other.c"), dir.path() + "/./a.c"};
+  for (const std::string& out : {dir.File("a.c"), dir.File("alias.rtf")}) {
+    status = WriteThrough(out, "{\\rtf1}", options);
+    EXPECT_FALSE(status.ok()) << out;
+    EXPECT_EQ(status.message(), "it is also one of the input files");
+  }
+  EXPECT_EQ(ReadFile(dir.File("a.c")), "int a;");
+  EXPECT_EQ(EntriesIn(dir.path()), 3u);
+  EXPECT_EQ(WriteThrough(dir.path(), "x").message(), ErrnoMessage(EISDIR));
+}
+
+TEST(AtomicFilePolicy, AppendModeStartsFromTheOldContent) {
+  TempDir dir;
+  WriteFile(dir.File("log"), "first\n");
+  OutputOptions options;
+  options.keep_existing_content = true;
+  ASSERT_TRUE(WriteThrough(dir.File("log"), "second\n", options).ok());
+  EXPECT_EQ(ReadFile(dir.File("log")), "first\nsecond\n");
+  ASSERT_TRUE(WriteThrough(dir.File("new-log"), "only\n", options).ok());
+  EXPECT_EQ(ReadFile(dir.File("new-log")), "only\n");
+}
+
+TEST(AtomicFilePolicy, ReplacedFileKeepsOwnerAndGroupWhenRunAsRoot) {
+  if (geteuid() != 0) GTEST_SKIP() << "only root can give a file to another owner";
+  TempDir dir;
+  std::string path = dir.File("theirs.c");
+  WriteFile(path, "old");
+  ASSERT_EQ(chown(path.c_str(), 4321, 4322), 0);
+  ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+  ASSERT_TRUE(WriteThrough(path, "new").ok());
+  struct stat st;
+  ASSERT_EQ(stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, 4321u);
+  EXPECT_EQ(st.st_gid, 4322u);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_EQ(ReadFile(path), "new");
+}
+
+TEST(AtomicFilePolicy, SignalRemovesTheTemporaryFile) {
+  TempDir dir;
+  std::string target = dir.File("doc.rtf");
+  WriteFile(target, "old");
+  for (int signal_number : {SIGTERM, SIGINT}) {
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      RemoveTemporaryFilesOnSignals();
+      AtomicFile file;
+      if (!file.Open(target).ok()) _exit(3);
+      std::fputs("half written", file.file());
+      std::fflush(file.file());
+      raise(signal_number);
+      _exit(4);
+    }
+    int wstatus = 0;
+    ASSERT_EQ(waitpid(child, &wstatus, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(wstatus)) << "exit " << WEXITSTATUS(wstatus);
+    EXPECT_EQ(WTERMSIG(wstatus), signal_number);
+    EXPECT_EQ(ReadFile(target), "old");
+    EXPECT_EQ(EntriesIn(dir.path()), 1u);
+  }
+}
+
+TEST(AtomicFilePolicy, SameContentComparesBytes) {
+  TempDir dir;
+  WriteFile(dir.File("a"), std::string(200000, 'x'));
+  WriteFile(dir.File("b"), std::string(200000, 'x'));
+  WriteFile(dir.File("c"), std::string(199999, 'x') + "y");
+  EXPECT_TRUE(SameContent(dir.File("a"), dir.File("b")));
+  EXPECT_FALSE(SameContent(dir.File("a"), dir.File("c")));
+  EXPECT_FALSE(SameContent(dir.File("a"), dir.File("missing")));
 }
 
 }  // namespace

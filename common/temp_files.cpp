@@ -1,0 +1,70 @@
+#include "temp_files.h"
+
+#include <limits.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstring>
+
+namespace folios {
+
+namespace {
+
+// Fixed slots, so the handler reads nothing that a free could pull away.
+// A slot is free (0), being filled or emptied (1), or holds a path (2).
+constexpr int kSlots = 64;
+struct Slot {
+  std::atomic<int> state{0};
+  char path[PATH_MAX];
+};
+Slot g_slots[kSlots];
+
+extern "C" void RemoveAndReraise(int signal_number) {
+  for (Slot& slot : g_slots) {
+    if (slot.state.load(std::memory_order_acquire) == 2) ::unlink(slot.path);
+  }
+  struct sigaction action {};
+  action.sa_handler = SIG_DFL;
+  sigemptyset(&action.sa_mask);
+  sigaction(signal_number, &action, nullptr);
+  raise(signal_number);
+}
+
+}  // namespace
+
+void RegisterTemporaryFile(const std::string& path) {
+  if (path.empty() || path.size() >= PATH_MAX) return;
+  for (Slot& slot : g_slots) {
+    int expected = 0;
+    if (!slot.state.compare_exchange_strong(expected, 1, std::memory_order_acq_rel)) continue;
+    std::memcpy(slot.path, path.c_str(), path.size() + 1);
+    slot.state.store(2, std::memory_order_release);
+    return;
+  }
+}
+
+void ForgetTemporaryFile(const std::string& path) {
+  if (path.empty()) return;
+  for (Slot& slot : g_slots) {
+    int expected = 2;
+    if (slot.state.load(std::memory_order_acquire) != 2 || std::strcmp(slot.path, path.c_str()) != 0) continue;
+    if (!slot.state.compare_exchange_strong(expected, 1, std::memory_order_acq_rel)) continue;
+    slot.path[0] = '\0';
+    slot.state.store(0, std::memory_order_release);
+    return;
+  }
+}
+
+void RemoveTemporaryFilesOnSignals() {
+  for (int signal_number : {SIGTERM, SIGINT, SIGHUP}) {
+    struct sigaction old {};
+    if (sigaction(signal_number, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
+    struct sigaction action {};
+    action.sa_handler = RemoveAndReraise;
+    sigemptyset(&action.sa_mask);
+    sigaction(signal_number, &action, nullptr);
+  }
+}
+
+}  // namespace folios

@@ -1,0 +1,25 @@
+// Temporary files that must not outlive the process.
+//
+// Error paths remove their temporary files themselves; this covers the one
+// way out they cannot see: SIGTERM, SIGINT or SIGHUP. A registered file is
+// removed by the signal handler, which then ends the process as the signal
+// would have.
+#pragma once
+
+#include <string>
+
+namespace folios {
+
+// Remembers `path` for removal on a signal. Paths longer than the handler's
+// slots, or more files than it has slots, are not remembered (the normal
+// error paths still remove them). Safe to call from several threads.
+void RegisterTemporaryFile(const std::string& path);
+
+// Forgets `path` (after it was renamed into place or removed).
+void ForgetTemporaryFile(const std::string& path);
+
+// Installs the handlers for SIGTERM, SIGINT and SIGHUP. Front ends call it
+// once at start-up; a signal whose action is "ignore" stays ignored.
+void RemoveTemporaryFilesOnSignals();
+
+}  // namespace folios
