@@ -7,6 +7,7 @@
 #include "data_files.h"
 #include "doc_driver.h"
 #include "doc_messages.h"
+#include "temp_files.h"
 #include "terminal_progress.h"
 
 namespace folios::cli {
@@ -63,15 +64,25 @@ int RunDocCommand(const std::vector<std::string>& args) {
     argv.push_back(LocateDataFile("LFX.fmt"));
   }
   argv.insert(argv.end(), args.begin(), args.end());
+  // The spool and the documents' temporary files go on SIGTERM and SIGINT too.
+  RemoveTemporaryFilesOnSignals();
   TerminalProgress progress;
   int rc = docgen::RunDocDriver(argv, &progress, std::cout, std::cerr, ShippedDataDirectory());
   progress.Finish();
+  // Verbose text and "Output file is" that could not be written are a failure.
+  std::cout.flush();
+  if (!std::cout) {
+    PrintMessage("doc: standard output cannot be written");
+    return kExitFailure;
+  }
   if (rc == 0) return kExitOk;
   if (rc == docgen::kUsageRequested) {
     std::cout << kHelp << docgen::DocOptionUsage();
     return kExitOk;
   }
   if (IsUsageCode(rc)) return UsageError("doc", docgen::DocMessage(rc));
+  // Any other code: the run ended early, a document could not be written,
+  // or a source could not be read (the others were documented all the same).
   return kExitFailure;
 }
 

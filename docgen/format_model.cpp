@@ -932,6 +932,7 @@ int FormatModel::Load(const std::string& name, const std::string& fallback_path,
     if (path.empty()) return kErrNotFound;
   }
   if (verbose) out << "Getting tags from " << path << "\n";
+  loaded_files_.push_back(path);
   std::ifstream in(path, std::ios::binary);
   if (!in) return kFileErrorBase + CauseOfErrno(errno);
   std::ostringstream content;

@@ -20,6 +20,8 @@ bool IsNameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 constexpr size_t kFlushSize = 1 << 16;
+// Diagrams, indexes and inline tags nested in one another, at most.
+constexpr size_t kMaxNesting = 32;
 
 struct OpenLevel {
   const Definition* definition;
@@ -31,7 +33,7 @@ class Writer : public ConditionContext {
   Writer(const TopicCollection& collection, const std::vector<size_t>& order, const FormatModel& model,
          const OutputSettings& settings, SpoolFile* spool, std::FILE* file, std::ostream& err)
       : collection_(collection), order_(order), model_(model), settings_(settings), spool_(spool), file_(file),
-        err_(err) {
+        err_(err), reporter_(err) {
     out_ = &buffer_;
     BuildReplacements();
   }
@@ -69,11 +71,23 @@ class Writer : public ConditionContext {
   void WriteParagraph(const Definition& definition, Paragraph* paragraph, std::vector<OpenLevel>* stack);
   void Expand(const std::string& text, const Definition* owner);
   void Error(const Definition* owner, int code) {
-    ReportError(err_, owner ? owner->file : std::string(), owner ? owner->line : 0, code);
+    reporter_.Report(owner ? owner->file : std::string(), owner ? owner->line : 0, code);
   }
   void SourceError(const Topic& topic, long line, int code) {
-    ReportError(err_, topic.file_index >= 0 ? collection_.file(topic.file_index) : std::string(), line, code);
+    reporter_.Report(topic.file_index >= 0 ? collection_.file(topic.file_index) : std::string(), line, code);
   }
+  // Marks `definition` as being expanded; false (after an error naming
+  // `owner`) when it already is: a text that refers to itself, directly or
+  // through others, would never end.
+  bool Enter(const Definition* definition, const Definition* owner) {
+    if (std::find(active_.begin(), active_.end(), definition) != active_.end() || active_.size() >= kMaxNesting) {
+      Error(owner, kErrNestedTooDeep);
+      return false;
+    }
+    active_.push_back(definition);
+    return true;
+  }
+  void Leave() { active_.pop_back(); }
   // The character writer: a character of field text or of a $! value.
   size_t WriteChar(std::string_view text, size_t i, int context);
   void WriteCharText(std::string_view text, int context);
@@ -92,6 +106,8 @@ class Writer : public ConditionContext {
   SpoolFile* spool_;
   std::FILE* file_;
   std::ostream& err_;
+  ErrorReporter reporter_;
+  std::vector<const Definition*> active_;  // diagrams, indexes and inline tags being expanded
   std::string buffer_;
   std::string* out_;
   int write_error_ = 0;
@@ -128,6 +144,12 @@ size_t Writer::WriteChar(std::string_view text, size_t i, int context) {
     return 1;
   }
   if (c >= 0x80 && !raw_high_chars_) return AppendRtfNonAscii(out_, text, i);
+  if ((c < 0x20 && c != '\t' && c != '\f' && c != '\n' && c != '\r') || c == 0x7f) {
+    // Control characters are never written raw: a reader would stumble.
+    if (raw_high_chars_) out_->append("\xEF\xBF\xBD");  // U+FFFD
+    else AppendRtfHexByte(out_, c);
+    return 1;
+  }
   out_->push_back(static_cast<char>(c));
   return 1;
 }
@@ -309,7 +331,10 @@ size_t Writer::WriteInlineTag(std::string_view text, size_t i, const Definition*
     return close + 1;
   }
   if (definition->field_count != static_cast<int>(inline_tag.fields.size())) Error(definition, kErrInlineFieldCount);
-  Expand(definition->text[kSlotFormat], definition);
+  if (Enter(definition, owner)) {
+    Expand(definition->text[kSlotFormat], definition);
+    Leave();
+  }
   paragraph_ = saved;
   return close + 1;
 }
@@ -340,7 +365,7 @@ std::string Writer::TopicValue(char letter, const Definition* owner, bool* ok) {
       }
       break;
     case 'f':
-      if (topic && topic->file_index >= 0) value = FileName(collection_.file(topic->file_index));
+      if (topic && topic->file_index >= 0) value = FileNamePart(collection_.file(topic->file_index));
       break;
     case 'l': {
       long line = paragraph_ ? paragraph_->line : 0;
@@ -547,6 +572,7 @@ void Writer::WriteDiagram(const std::string& name, const Definition* owner) {
       if (std::find(diagram->cancel.begin(), diagram->cancel.end(), lower) != diagram->cancel.end()) return;
     }
   }
+  if (!Enter(diagram, owner)) return;
   const Paragraph* saved = paragraph_;
   Expand(diagram->text[kSlotPre], diagram);
   std::vector<const Paragraph*> matching;
@@ -566,6 +592,7 @@ void Writer::WriteDiagram(const std::string& name, const Definition* owner) {
   }
   paragraph_ = saved;
   Expand(diagram->text[kSlotPost], diagram);
+  Leave();
 }
 
 void Writer::WriteIndex(const std::string& filter1, const std::string& filter2, const Definition* owner) {
@@ -574,6 +601,7 @@ void Writer::WriteIndex(const std::string& filter1, const std::string& filter2, 
     Error(owner, kErrNoIndex);
     return;
   }
+  if (!Enter(index, owner)) return;
   // Filters may use codes themselves; they are expanded first.
   ExtractionExpression expressions[2];
   const std::string* filters[2] = {&filter1, &filter2};
@@ -616,6 +644,7 @@ void Writer::WriteIndex(const std::string& filter1, const std::string& filter2, 
   }
   topic_ = saved_topic;
   Expand(index->text[kSlotPost], index);
+  Leave();
 }
 
 void Writer::WriteParagraph(const Definition& definition, Paragraph* paragraph, std::vector<OpenLevel>* stack) {
@@ -728,12 +757,18 @@ int Writer::Run() {
     if (buffer_.size() > kFlushSize) Flush();
   }
   if (file_definition) Expand(file_definition->text[kSlotPost], file_definition);
+  reporter_.Summarise();
   Flush();
   if (std::fflush(file_) != 0 && !write_error_) write_error_ = kFileErrorBase + CauseOfErrno(errno);
   return write_error_;
 }
 
 }  // namespace
+
+std::string FileNamePart(const std::string& path) {
+  std::string name = FileName(path);
+  return name.empty() && path.find('/') == std::string::npos ? path : name;
+}
 
 std::string ContextString(std::string_view text) {
   std::string out;

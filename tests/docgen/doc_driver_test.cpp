@@ -147,7 +147,8 @@ TEST_F(DocDriverTest, FormatFileErrorsAreReportedWithFileAndLine) {
 TEST_F(DocDriverTest, SourceErrorsAreReportedAndTheRunGoesOn) {
   std::string a = Source("a.c", "// @doc\n// @t A | x\n");
   std::string out = dir_.File("out.txt");
-  EXPECT_EQ(Run({dir_.File("missing.c"), a, "-f", dir_.File("f.fmt"), "-o", out, "-v"}), 0);
+  // The run goes on past a source it cannot read, and says so in its result.
+  EXPECT_EQ(Run({dir_.File("missing.c"), a, "-f", dir_.File("f.fmt"), "-o", out, "-v"}), kErrNotFound);
   EXPECT_EQ(err_, dir_.File("missing.c") + ": Error 102: file not found\n");
   EXPECT_EQ(test::ReadFile(out), "<doc>\r\n[A:x:from format]\r\n</doc>\r\n");
   EXPECT_EQ(out_, "Getting tags from " + dir_.File("f.fmt") + "\n" + a + "\n\tA\nWriting topics...\n\n");

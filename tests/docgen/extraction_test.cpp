@@ -230,10 +230,13 @@ TEST_F(DocExtractionTest, TagTextHasALimit) {
   std::string line = "// " + std::string(997, 'w') + "\n";  // " www...", 998 bytes and a line feed
   for (int i = 0; i < 25; ++i) text += line;
   // " T | start\n" is 11 bytes; 11 + 24 * 999 = 23987 fit, the 25th line
-  // would make 24986.
+  // would make 24986: its first 587 bytes fill the text up to 24575 with
+  // the line feed, the rest is dropped.
   EXPECT_EQ(Extract("a.c", text), "a.c(27): Error 130: collected text of one tag longer than 24575 bytes\n");
   auto fields = Fields(0);
-  EXPECT_EQ(fields[0][2].size(), 5u + 24 * 999);  // "start" and 24 times a line feed and 998
+  // "start", 24 times a line feed and 998 bytes, a line feed and 587 bytes
+  EXPECT_EQ(fields[0][2].size(), 5u + 24 * 999 + 1 + 587);
+  EXPECT_EQ(fields[0][2].substr(fields[0][2].size() - 589), "w\n " + std::string(586, 'w'));
 }
 
 TEST_F(DocExtractionTest, UnknownExtensionIsReportedAndReadAsC) {
