@@ -583,12 +583,17 @@ void Writer::WriteDiagram(const std::string& name, const Definition* owner) {
   }
   for (size_t k = 0; k < matching.size(); ++k) {
     paragraph_ = matching[k];
-    const std::string* format = &diagram->text[kSlotFormat];
-    if (k == 0 && !diagram->text[kSlotFormatFirst].empty()) format = &diagram->text[kSlotFormatFirst];
-    if (k > 0 && k + 1 == matching.size() && !diagram->text[kSlotFormatLast].empty()) {
-      format = &diagram->text[kSlotFormatLast];
+    // Each paragraph takes its format from the first definition of the
+    // diagram whose conditions hold for it, so that "fieldempty" can leave
+    // out the words of an empty field; the diagram's own serves otherwise.
+    const Definition* item = model_.Find(kSectionDiagram, name, this);
+    if (!item) item = diagram;
+    const std::string* format = &item->text[kSlotFormat];
+    if (k == 0 && !item->text[kSlotFormatFirst].empty()) format = &item->text[kSlotFormatFirst];
+    if (k > 0 && k + 1 == matching.size() && !item->text[kSlotFormatLast].empty()) {
+      format = &item->text[kSlotFormatLast];
     }
-    Expand(*format, diagram);
+    Expand(*format, item);
   }
   paragraph_ = saved;
   Expand(diagram->text[kSlotPost], diagram);
