@@ -354,6 +354,7 @@ int RunDriver(const std::vector<std::string>& argv, Progress* progress, std::ost
   Step(progress, "Write file ...");
 
   int result = 0;
+  int side_failure = 0;  // the first help project or topic log not written
   AtomicFile project;
   if (output.file()) {
     if (options.verbose) out << "Writing topics...\n";
@@ -374,10 +375,14 @@ int RunDriver(const std::vector<std::string>& argv, Progress* progress, std::ost
       // A project that exists already, possibly edited by the user, is kept.
       std::string project_path = HelpProjectPath(options.output_file);
       struct stat info;
-      if (::lstat(project_path.c_str(), &info) != 0 &&
-          OpenDocument(&project, project_path, inputs, false, err) == 0) {
-        std::string text = HelpProjectText(options.output_file, kGeneratorName);
-        std::fwrite(text.data(), 1, text.size(), project.file());
+      if (::lstat(project_path.c_str(), &info) != 0) {
+        rc = OpenDocument(&project, project_path, inputs, false, err);
+        if (rc == 0) {
+          std::string text = HelpProjectText(options.output_file, kGeneratorName);
+          std::fwrite(text.data(), 1, text.size(), project.file());
+        } else if (!side_failure) {
+          side_failure = rc;
+        }
       }
     }
   }
@@ -387,18 +392,26 @@ int RunDriver(const std::vector<std::string>& argv, Progress* progress, std::ost
   AtomicFile log;
   if (!options.log_file.empty()) {
     if (options.verbose) out << "Creating log file...\n";
-    if (OpenDocument(&log, options.log_file, inputs, options.append, err) == 0) {
+    rc = OpenDocument(&log, options.log_file, inputs, options.append, err);
+    if (rc == 0) {
       std::string text = TopicLogText(collection);
       std::fwrite(text.data(), 1, text.size(), log.file());
+    } else if (!side_failure) {
+      side_failure = rc;
     }
   }
 
   // The run has finished: the new files take the place of the old ones.
   rc = CommitDocument(&output, err);
   if (rc && !result) result = rc;
-  CommitDocument(&project, err);
-  CommitDocument(&log, err);
-  return result ? result : source_failure;
+  for (AtomicFile* file : {&project, &log}) {
+    rc = CommitDocument(file, err);
+    if (rc && !side_failure) side_failure = rc;
+  }
+  // The project and the log do not undo the document, but a run that could
+  // not write one of them, or read a source, has failed all the same.
+  if (result) return result;
+  return source_failure ? source_failure : side_failure;
 }
 
 }  // namespace

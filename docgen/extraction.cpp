@@ -551,7 +551,8 @@ void FileExtractor::HandleCode(size_t* index) {
     while (rc == kDeclContinues) {
       // A declaration is joined with the code lines that follow, never with
       // a comment: that would swallow the next topic's tags.
-      if (*index + 1 >= lines_.size() || EndsJoin(lines_[*index + 1])) break;
+      // A block comment left open on this line takes the lines after it.
+      if (in_comment_ || *index + 1 >= lines_.size() || EndsJoin(lines_[*index + 1])) break;
       std::string_view next = CodePart(lines_[*index + 1]);
       if (cursor.text.size() + 1 + next.size() > kMaxJoined) {
         rc = kErrDeclTooLong;
