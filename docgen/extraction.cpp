@@ -378,7 +378,7 @@ void FileExtractor::StartParagraph(std::string_view tag, bool secondary, std::st
   pending_secondary_ = secondary;
   pending_tag_ = std::string(tag);
   pending_second_ = std::string(second_name);
-  pending_code_ = std::string(code);
+  pending_code_ = std::string(code.substr(0, kMaxJoined));
   pending_line_ = line;
   pending_text_.clear();
   AppendText(rest, line);
@@ -541,8 +541,9 @@ Paragraph* FileExtractor::RequestTarget(const Request& request) {
 void FileExtractor::HandleCode(size_t* index) {
   CompleteParagraph();
   if (requests_.empty()) return;
-  // A comment after the code is not part of the declaration.
-  std::string text(CodePart(lines_[*index]));
+  // A comment after the code is not part of the declaration, and a line is
+  // read 1023 characters at most: the scanners never see an endless line.
+  std::string text(CodePart(lines_[*index]).substr(0, kMaxJoined));
   if (IsTemplateHeaderLine(text)) return;
   ScanCursor cursor{text, 0};
   for (const Request& request : requests_) {
