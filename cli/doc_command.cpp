@@ -17,8 +17,9 @@ namespace {
 const char kHelp[] =
     "Usage: folios doc [OPTION...] SOURCE...\n"
     "\n"
-    "Builds a reference document (RTF, or the RTF source of a help file with its\n"
-    "project file) from @-tagged comments in C, C++ and Visual Basic sources.\n"
+    "Builds a reference document (RTF, the RTF source of a help file with its\n"
+    "project file, or with -rhtml one HTML page) from @-tagged comments in C, C++\n"
+    "and Visual Basic sources. Exit status 1 when a source cannot be read.\n"
     "A SOURCE may hold wildcards. The format file is LFX.fmt of the program\n"
     "unless -f names another. Options (one letter after \"-\", any case):\n"
     "\n";

@@ -458,6 +458,7 @@ const char* DocOptionUsage() {
          "  -n          extract only, write no output\n"
          "  -o FILE     output file (default: first source's name, format's extension)\n"
          "  -r TYPE     output type: d or doc (default), h or help, or another name\n"
+         "              that the format file defines (LFX.fmt: html)\n"
          "  -s FILE     additional format file, loaded before the main one\n"
          "  -t N        tab size, 1 to 64 (default 8)\n"
          "  -u          keep topics in source order instead of sorting them\n"
