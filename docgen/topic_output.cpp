@@ -20,6 +20,26 @@ bool IsNameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 constexpr size_t kFlushSize = 1 << 16;
+
+// The character of a code page 1252 byte above 127 (U+FFFD for the five
+// bytes the code page leaves undefined).
+uint32_t Cp1252CodePoint(unsigned char c) {
+  static const uint16_t k80To9F[32] = {
+      0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+      0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+  return c >= 0x80 && c < 0xA0 ? k80To9F[c - 0x80] : c;
+}
+
+void AppendUtf8(std::string* out, uint32_t code_point) {
+  if (code_point < 0x800) {
+    out->push_back(static_cast<char>(0xC0 | (code_point >> 6)));
+  } else {
+    out->push_back(static_cast<char>(0xE0 | (code_point >> 12)));
+    out->push_back(static_cast<char>(0x80 | ((code_point >> 6) & 0x3F)));
+  }
+  out->push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
+}
 // Diagrams, indexes and inline tags nested in one another, at most.
 constexpr size_t kMaxNesting = 32;
 
@@ -112,7 +132,11 @@ class Writer : public ConditionContext {
   std::string* out_;
   int write_error_ = 0;
   const std::string* replacement_[256][2] = {};
-  bool raw_high_chars_ = false;
+  // How characters above 127 are written: RTF escapes (the default), as
+  // they are ("none"), or as UTF-8 ("utf-8": stray bytes read as code page
+  // 1252, so that old Windows sources give a well-formed page).
+  enum class HighChars { kRtf, kRaw, kUtf8 };
+  HighChars high_chars_ = HighChars::kRtf;
 
   Topic* topic_ = nullptr;
   const Paragraph* paragraph_ = nullptr;
@@ -126,7 +150,8 @@ void Writer::BuildReplacements() {
     auto& slot = replacement_[static_cast<unsigned char>(r.character)][r.context ? 1 : 0];
     if (!slot) slot = &r.text;
   }
-  raw_high_chars_ = EqualsNoCase(token->high_char_mask, "none");
+  if (EqualsNoCase(token->high_char_mask, "none")) high_chars_ = HighChars::kRaw;
+  if (EqualsNoCase(token->high_char_mask, "utf-8")) high_chars_ = HighChars::kUtf8;
 }
 
 void Writer::Flush() {
@@ -143,10 +168,19 @@ size_t Writer::WriteChar(std::string_view text, size_t i, int context) {
     out_->append(*replacement);
     return 1;
   }
-  if (c >= 0x80 && !raw_high_chars_) return AppendRtfNonAscii(out_, text, i);
+  if (c >= 0x80 && high_chars_ == HighChars::kRtf) return AppendRtfNonAscii(out_, text, i);
+  if (c >= 0x80 && high_chars_ == HighChars::kUtf8) {
+    Utf8Char decoded = DecodeUtf8(text, i);
+    if (decoded.valid) {
+      out_->append(text.substr(i, decoded.length));
+      return decoded.length;
+    }
+    AppendUtf8(out_, Cp1252CodePoint(c));
+    return 1;
+  }
   if ((c < 0x20 && c != '\t' && c != '\f' && c != '\n' && c != '\r') || c == 0x7f) {
     // Control characters are never written raw: a reader would stumble.
-    if (raw_high_chars_) out_->append("\xEF\xBF\xBD");  // U+FFFD
+    if (high_chars_ != HighChars::kRtf) out_->append("\xEF\xBF\xBD");  // U+FFFD
     else AppendRtfHexByte(out_, c);
     return 1;
   }

@@ -22,6 +22,7 @@ HOSTILE = """// @doc
 // @func Escapes \\<script\\>alert("x")\\</script\\> & "quotes" \\<b\\> 'single'.
 // @parm The \\<i\\>count\\</i\\> & more.
 // @rdesc a \\< b && c \\> d
+// @comm Caf\xe9 \x93au lait\x94 from an old Windows file, and caf\u00e9 in UTF-8.
 // @ex Markup in code: |
 //     if (a < b && c > d) { std::vector<int> v; }
 int hostile(int count);
@@ -71,8 +72,9 @@ def main():
     failures = []
     with tempfile.TemporaryDirectory() as tmp:
         hostile = os.path.join(tmp, "hostile.c")
-        with open(hostile, "w") as f:
-            f.write(HOSTILE)
+        with open(hostile, "wb") as f:
+            # Code page 1252 bytes, as old Windows sources hold them, beside UTF-8.
+            f.write(HOSTILE.replace("caf\u00e9", "caf\u00e9".encode().decode("latin-1")).encode("latin-1"))
         samples = os.path.join(root, "samples", "documented")
         sources = [os.path.join(samples, d, n) for d, n in (
             ("c", "geometry.h"), ("c", "geometry.c"), ("cpp", "shapes.hpp"), ("cpp", "shapes.cpp"),
@@ -108,7 +110,8 @@ def main():
                      "if (a < b && c > d) { std::vector<int> v; }",
                      "Public Property Get Name() As String",
                      "Public Sub PrintInvoice(Lines() As InvoiceLine, Optional ByVal WithTotal As Boolean)",
-                     "virtual void Draw(Canvas& canvas) const = 0"):
+                     "virtual void Draw(Canvas& canvas) const = 0",
+                     "Caf\u00e9 \u201cau lait\u201d from an old Windows file, and caf\u00e9 in UTF-8."):
         if expected not in text:
             failures.append("text missing: %s" % expected)
     for failure in failures:

@@ -283,6 +283,19 @@ TEST_F(DocExpansionTest, TokenReplacementsMayHoldSemicolons) {
   EXPECT_EQ(r.output, "<p>a&lt;b &amp;&amp; c^&gt;d \xc3\xa9</p>");
 }
 
+// With the "utf-8" mask, UTF-8 passes and stray bytes are code page 1252;
+// control characters become U+FFFD rather than raw bytes.
+TEST_F(DocExpansionTest, Utf8MaskMakesWellFormedText) {
+  test::WriteFile(dir_.File("f.fmt"),
+                  "[topic]\n.tag=t, x, 2, 1, $1\n.pre=$2\n[extension]\n.ext=c, c\n"
+                  "[token]\n.output=x, x\n.highcharmask=utf-8\n");
+  test::WriteFile(dir_.File("a.c"), "// @doc\n// @t N | \xc3\xa9 \xe9 \x80 \x93q\x94 \x81 \x01 \xe2\x82\xac\n");
+  RunResult r = RunDoc(dir_, {"a.c"}, "f.fmt", {"-rx"});
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.output,
+            "\xc3\xa9 \xc3\xa9 \xe2\x82\xac \xe2\x80\x9cq\xe2\x80\x9d \xef\xbf\xbd \xef\xbf\xbd \xe2\x82\xac");
+}
+
 // One broken code used by every topic is reported a few times, then summed up.
 TEST_F(DocExpansionTest, RepeatedOutputErrorsAreSummarised) {
   std::string source = "// @doc\n";
