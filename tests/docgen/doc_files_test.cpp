@@ -83,7 +83,8 @@ class DocFilesTest : public ::testing::Test {
 // lost.
 TEST_F(DocFilesTest, UnreadableSourcesAreReportedAndFailTheRun) {
   std::string good = Source("good.c", "// @doc\n// @t Good | kept\n");
-  std::string binary = Source("bin.c", std::string("// @doc\n// @t Bin | x\n\0\x01\x02", 27));
+  static const char kBinary[] = "// @doc\n// @t Bin | x\n\0\x01\x02";
+  std::string binary = Source("bin.c", std::string(kBinary, sizeof kBinary - 1));
   std::string out = dir_.File("out.txt");
   ASSERT_EQ(::mkdir(dir_.File("sub").c_str(), 0755), 0);
   struct Case {
