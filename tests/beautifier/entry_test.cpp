@@ -145,9 +145,11 @@ TEST(ReformatBuild, BacksUpAndFormatsOnlyCFamilyFiles) {
   SilentProgress progress;
   std::ostringstream out, err;
   ReformatBuildResult result = RunReformatBuild(paths, &progress, out, err);
-  EXPECT_TRUE(result.ok());
+  EXPECT_TRUE(result.failures.empty());
+  EXPECT_FALSE(result.ok());  // passed-over files are reported
   EXPECT_EQ(result.formatted, 4);
   EXPECT_EQ(result.passed_over, 4);
+  EXPECT_EQ(result.passed_over_paths.front(), dir.File("main.hpp"));
   for (const std::string& name : formatted) {
     EXPECT_EQ(test::ReadFile(dir.File(name)), kFormatted) << name;
     EXPECT_EQ(test::ReadFile(dir.File(name + ".orig")), kUnformatted) << name;
@@ -159,9 +161,11 @@ TEST(ReformatBuild, BacksUpAndFormatsOnlyCFamilyFiles) {
   EXPECT_EQ(progress.position(), 8);
   EXPECT_EQ(progress.upper(), 8);
 
-  // A second run leaves in the backup what the first run produced.
+  // A second run finds nothing to change and keeps the first backup.
   result = RunReformatBuild({dir.File("a.c")}, nullptr, out, err);
-  EXPECT_EQ(test::ReadFile(dir.File("a.c.orig")), kFormatted);
+  EXPECT_EQ(result.unchanged, 1);
+  EXPECT_EQ(result.formatted, 0);
+  EXPECT_EQ(test::ReadFile(dir.File("a.c.orig")), kUnformatted);
 }
 
 TEST(ReformatBuild, ExtensionIsTakenFromTheWholePath) {
