@@ -11,6 +11,7 @@ build=build-package
 bash scripts/install-deps.sh lintian
 
 # The hardening flags Debian builds its packages with.
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
 LDFLAGS=$(dpkg-buildflags --get LDFLAGS)
 export CXXFLAGS LDFLAGS
