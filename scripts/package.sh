@@ -35,4 +35,4 @@ dpkg-deb -f "$deb" Depends | sed 's/^/Depends: /'
 echo
 echo "lintian:"
 # lintian refuses to run as root without this; it only reads the package.
-lintian --allow-root --info "$deb" || true
+lintian --allow-root --display-info "$deb" || true

@@ -15,8 +15,6 @@ unset FOLIOS_SHARE_DIR XDG_CONFIG_HOME XDG_DATA_HOME
 source /usr/share/bash-completion/bash_completion || { echo "FAIL: no bash-completion"; exit 1; }
 # shellcheck source=/dev/null
 source "$completion" || { echo "FAIL: $completion does not load"; exit 1; }
-function=$(complete -p folios 2>/dev/null | sed -n 's/.*-F \([^ ]*\) .*/\1/p')
-[[ -n $function ]] || { echo "FAIL: loading $completion registers no completion for folios"; exit 1; }
 
 failures=0
 # expect LINE WANTED...: completing at the end of LINE offers exactly WANTED.
@@ -27,9 +25,16 @@ expect() {
   local -a words
   read -ra words <<<"${line//=/ = }"
   [[ $line == *" " ]] && words+=("")
+  local function
+  function=$(complete -p "${words[0]}" 2>/dev/null | sed -n 's/.*-F \([^ ]*\) .*/\1/p')
+  if [[ -z $function ]]; then
+    echo "FAIL: loading $completion registers no completion for ${words[0]}"
+    failures=$((failures + 1))
+    return
+  fi
   COMP_LINE=$line COMP_POINT=${#line} COMP_WORDS=("${words[@]}") COMP_CWORD=$((${#words[@]} - 1))
   COMPREPLY=()
-  "$function" folios "${words[-1]}" "${words[-2]:-}" 2>/dev/null
+  "$function" "${words[0]}" "${words[-1]}" "${words[-2]:-}" 2>/dev/null
   local got want
   got=$(printf '%s\n' "${COMPREPLY[@]}" | sed '/^$/d' | sort | tr '\n' ' ')
   want=$(printf '%s\n' "$@" | sed '/^$/d' | sort | tr '\n' ' ')
@@ -71,6 +76,8 @@ expect "folios doc " a.c b.java c.bas E.CPP f.hpp k.frm sub
 expect "folios doc -f " i.fmt sub
 expect "folios listing -o " j.rtf sub
 expect "folios listing --output=" j.rtf sub
+expect "folios-gui " a.c b.java c.bas E.CPP f.hpp g.vbp h.dsp k.frm sub
+expect "folios-gui --h" --help
 
 # The settings command: actions, keys, and names as 'settings list' prints them.
 expect "folios settings " get list path reset set

@@ -49,6 +49,7 @@ expected=(
 if ((with_gui)); then
   expected+=(
     usr/bin/folios-gui
+    usr/share/bash-completion/completions/folios-gui
     usr/share/man/man1/folios-gui.1.gz
     usr/share/applications/lumentra-folios.desktop
     usr/share/icons/hicolor/scalable/apps/lumentra-folios.svg

@@ -6,7 +6,7 @@
 set -uo pipefail
 out=$1
 source_dir=$2
-built=$3/folios
+built=$(cd "$3" && pwd)/folios
 with_gui=$4
 root=$(cd "$out/root" && pwd)
 packaged=$root/usr/bin/folios
@@ -41,16 +41,18 @@ for setting in m_cfiles:C-Keywords.lfx m_javafiles:JAVA-Keywords.lfx m_vbfiles:V
     fail "the packaged folios takes ${setting%%:*} from '$value', not from $data"
 done
 
-# compare NAME: the packaged and the built program did the same.
+# compare NAME [DOCUMENT]: the packaged and the built program both succeeded
+# and printed, and wrote when DOCUMENT is given, the same.
 compare() {
-  local name=$1
-  [[ $(cat "$scratch/packaged-$name.status") == 0 ]] ||
-    fail "packaged folios $name failed: $(cat "$scratch/packaged-$name.err")"
-  [[ -s $scratch/packaged-$name.err ]] &&
-    fail "packaged folios $name complained: $(cat "$scratch/packaged-$name.err")"
+  local name=$1 who
+  for who in packaged built; do
+    [[ $(cat "$scratch/$who-$name.status") == 0 ]] ||
+      fail "$who folios $name failed: $(cat "$scratch/$who-$name.err")"
+    [[ -s $scratch/$who-$name.err ]] && fail "$who folios $name complained: $(cat "$scratch/$who-$name.err")"
+  done
   cmp -s "$scratch/packaged-$name.out" "$scratch/built-$name.out" ||
     fail "packaged and built folios $name print different output"
-  if [[ -f $scratch/built-$name.rtf ]]; then
+  if [[ ${2:-} == document ]]; then
     cmp "$scratch/packaged-$name.rtf" "$scratch/built-$name.rtf" ||
       fail "packaged and built folios $name write different documents"
     [[ $(head -c 6 "$scratch/packaged-$name.rtf") == '{\rtf1' ]] ||
@@ -66,8 +68,8 @@ for who in packaged built; do
   run "$who-doc" sh -c '"$0" doc -o result.rtf documented/*/*.* | sed "s|$PWD/||g"' "$program"
   run "$who-reformat" sh -c '"$0" reformat - < java/Inventory.java' "$program"
 done
-compare listing
-compare doc
+compare listing document
+compare doc document
 compare reformat
 for sample in ringbuf.c shapes.cpp Inventory.java Accounts.bas frmMain.frm; do
   grep -q "$sample" "$scratch/packaged-listing.rtf" 2>/dev/null ||
