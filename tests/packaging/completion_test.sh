@@ -54,6 +54,7 @@ expect "folios listing --se" --set
 expect "folios listing --" --output --set --types --subfolders --no-subfolders
 expect "folios files --no" --no-subfolders
 expect "folios reformat --s" --set --stdout
+expect "folios reformat --t" --types
 expect "folios doc -" -a -c -d -e -f -l -n -o -r -s -t -u -v -x --help
 
 # Setting names after --set (bare names serve for every key) and search types.
