@@ -3,7 +3,10 @@
 set -euo pipefail
 
 packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev libgl-dev unrtf fonts-dejavu-core python3 linux-source-6.1 "$@")
+          qt6-base-dev libgl-dev unrtf fonts-dejavu-core python3 linux-source-6.1
+          # manual pages, and what the package tests use
+          scdoc man-db bash-completion dpkg-dev file bsdextrautils appstream desktop-file-utils
+          "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
