@@ -100,12 +100,13 @@ QStringList BuildFormatSample(const FormatSampleValues& values) {
     }
   }
 
-  // Empty lines that push the function out of sight are counted instead.
+  // Empty lines that push the function's second line out of the nine are
+  // counted instead, so that its first line stays in sight on line 9.
   qsizetype function = 0;
   while (function < lines.size() && !lines.at(function).startsWith(QLatin1String("void main"))) {
     ++function;
   }
-  if (lines.size() > kSampleLineCount && function > 0 && function < lines.size()) {
+  if (function >= kSampleLineCount - 1 && function < lines.size()) {
     qsizetype run = function;
     while (run > 0 && lines.at(run - 1).trimmed().isEmpty()) --run;
     const qsizetype blanks = function - run;

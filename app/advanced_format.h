@@ -35,9 +35,9 @@ inline constexpr int kSampleLineCount = 9;
 // with `values`, tabs shown as blanks. Where the result would not fit, a gap
 // before a comment wider than the page shows is written " (N chars) " (with
 // code above column 10, alone above column 20), and a run of empty lines
-// that would push the function out of the nine lines is written as one line
-// "(N lines)" on line 8 with the function's first line on line 9. The cost
-// does not grow with the numbers given.
+// that would leave only the function's first line in sight, or none of it,
+// is written as one line "(N lines)" on line 8 with the function's first
+// line on line 9. The cost does not grow with the numbers given.
 QStringList BuildFormatSample(const FormatSampleValues& values);
 
 class CAdvanced_C_Format : public CPropertyPage {
