@@ -36,13 +36,27 @@ struct ScanState {
   char skip_mark = mark::kCode; // the mark those characters get
   bool continued_code = false;  // a code mark was written on this line, or on a
                                 // preceding line that ended with a backslash
+  bool c_family = true;         // C or C++: a line comment ending in a backslash
+                                // goes on over the next line; false for Java
+  int long_literal = 0;         // a literal that spans lines freely is open:
+                                // kRawString or kTextBlock, else 0
+  std::string raw_close;        // what ends the open raw string: ")delim\""
+  bool began_in_literal = false;  // set by ScanLine: this line started inside a
+                                  // literal opened on an earlier line
 };
+
+// Values of ScanState::long_literal.
+inline constexpr int kRawString = 1;  // R"delim( ... )delim" and its prefixed forms
+inline constexpr int kTextBlock = 2;  // """ ... """
 
 // Cleans `raw` (one line without its line feed) into `text` and `map`:
 // tabs expanded to `tab_width` stops (kept inside literals, inside comments
 // after their first printable character, and after "@(#)"), control
 // characters and 127..159 removed outside literals (bytes of valid UTF-8
-// sequences are kept), trailing white space cut. Updates `state`.
+// sequences are kept), trailing white space cut except where it belongs to a
+// literal. Raw strings and text blocks are literals to their end, whatever
+// lines they span; a "'" between two digits is a digit separator. Updates
+// `state`.
 void ScanLine(std::string_view raw, int tab_width, ScanState* state, std::string* text,
               CharStateMap* map);
 

@@ -10,6 +10,7 @@ namespace folios {
 inline constexpr int kReformatOk = 0;               // the output is complete
 inline constexpr int kReformatNoFileOrMemory = -1;  // a file could not be opened or written, or memory ran out
 inline constexpr int kReformatBadLine = -2;         // a line could not be assembled
+inline constexpr int kReformatBinary = -3;          // the input holds a NUL byte: not a text source
 
 // Formats the file at `input` into `output` with the beautifier settings of
 // the settings store (read afresh for every call).
