@@ -324,6 +324,14 @@ class Engine {
       }
     }
     facts.ends_in_literal = ends_in_literal;
+    for (const SourcePiece& piece : pieces_) {
+      if (piece.kind != PieceKind::kBlockComment && piece.kind != PieceKind::kLineComment &&
+          piece.map.find(mark::kBlockComment) != std::string::npos) {
+        facts.inner_comment = true;
+        facts.inner_piece = static_cast<size_t>(&piece - pieces_.data());
+      }
+    }
+    facts.ends_in_comment = scan_.current == mark::kBlockComment;
     carried_ = false;
     for (size_t i = 0; i < pieces_.size(); ++i) {
       int rc = BuildLine(i, facts);
@@ -343,6 +351,9 @@ class Engine {
     bool glued = false;             // its first characters continue a spliced token
     bool directive_body = false;    // it continues a directive
     bool ends_in_literal = false;   // a literal is still open at its end
+    bool ends_in_comment = false;   // a block comment is still open at its end
+    bool inner_comment = false;     // a code piece holds a comment
+    size_t inner_piece = 0;         // the last such piece
     size_t last_code = 0;           // index of its last piece that is not a comment
   };
 
@@ -412,9 +423,16 @@ class Engine {
           }
           // A comment that runs on past the end of the line (left open, or
           // continued by a backslash) must follow every piece of the line.
-          bool pinned = facts.continued || EndsWithBackslash(piece.text) || opens;
+          // So must one on a line whose code keeps comments of its own, or
+          // the comments would change their order.
+          bool runs_on = facts.continued || EndsWithBackslash(piece.text) || opens;
+          bool pinned = runs_on || facts.inner_comment;
           if (pinned || o_.COMMENTS_WITH_CODE >= static_cast<int>(next->text.size()) + cur) {
             carried_ = true;
+            // One that runs on goes to the last piece; one pinned by the
+            // comments in the code goes to the piece that holds them, where a
+            // second run finds it again.
+            carried_target_ = runs_on ? facts.last_code : pinned ? facts.inner_piece : 0;
             carried_comment_ = std::move(piece.text);
             carried_pinned_ = pinned;
             carried_opens_ = opens;
@@ -443,7 +461,7 @@ class Engine {
       }
     }
     if (carried_ && piece.kind != PieceKind::kBlockComment && piece.kind != PieceKind::kLineComment &&
-        (!carried_pinned_ || index >= facts.last_code)) {
+        (!carried_pinned_ || index >= carried_target_)) {
       line.has_comment = true;
       line.comment = std::move(carried_comment_);
       line.comment_pinned = carried_pinned_;
@@ -457,6 +475,20 @@ class Engine {
       carried_ = false;
     }
     if (index == facts.last_code && facts.ends_in_literal) line.literal_open = true;
+    // A block comment left open inside the code (a continued line keeps its
+    // comments in the code) also leads the lines that continue it.
+    if (index == facts.last_code && facts.ends_in_comment && !remove_comments_) {
+      const CharStateMap& m = line.has_code ? line.code_map : line.brace_map;
+      if (!m.empty() && m.back() == mark::kBlockComment) {
+        size_t p = m.size();
+        while (p > 0 && m[p - 1] == mark::kBlockComment) --p;
+        line.opens_comment = true;
+        line.literal_open = true;
+        line.comment_in_code = static_cast<int>(p);
+        line.comment_column = piece.offset + static_cast<int>(p);
+        StartBlockComment(line.comment_column, true);
+      }
+    }
     tracker_.Update(&line);
     queue_.Append(std::move(line));
     if (current_indent_ < 0) current_indent_ = 0;
@@ -521,6 +553,7 @@ class Engine {
   bool carried_ = false;
   std::string carried_comment_;
   bool carried_pinned_ = false;
+  size_t carried_target_ = 0;     // a pinned comment goes to this piece
   bool carried_opens_ = false;
   int carried_column_ = 0;
   bool comment_open_ = false;     // a block comment opened and not yet closed

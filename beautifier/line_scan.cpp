@@ -454,8 +454,9 @@ class Decomposer {
     size_t pos = start;
     if (any_code) {
       // A comment left open at the end of a code line runs on over the next
-      // lines; complete comments before it stay in the code, or placing them
-      // after the code would put them inside the open one.
+      // lines, and a line comment ends the line: complete comments before
+      // either stay in the code, or placing them after the code would put
+      // them inside the open comment or after the line comment.
       size_t le = map_.find_last_of(mark::kBlockComment) + 1;
       size_t lp = le;
       while (lp > start && map_[lp - 1] == mark::kBlockComment) --lp;
@@ -464,6 +465,10 @@ class Decomposer {
         AddRest(start, lp);
         Append(PieceKind::kBlockComment, static_cast<int>(lp), -1, text_.substr(lp, le - lp), map_.substr(lp, le - lp));
         AddRest(le, n);
+        return true;
+      }
+      if (map_.find(mark::kLineComment, start) != std::string::npos) {
+        AddRest(start, n);
         return true;
       }
     }

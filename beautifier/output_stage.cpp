@@ -371,11 +371,11 @@ void OutputStage::BraceJoin(PieceQueue<OutputLine>* q) {
       brace_comment.opens_comment = brace.opens_comment;
       brace_comment.comment_column = brace.comment_column;
     }
-    // A comment the brace line left open runs on over the lines after it, so
-    // it must follow the lines that stood before the brace.
-    if (brace.has_comment && !brace.comment_pinned) lines.push_back(std::move(brace_comment));
+    // The brace line's comment follows the lines that stood before it, so
+    // that comments keep their order (and one left open runs on over the
+    // lines after it, as it did).
     for (OutputLine& l : between) lines.push_back(std::move(l));
-    if (brace.has_comment && brace.comment_pinned) lines.push_back(std::move(brace_comment));
+    if (brace.has_comment) lines.push_back(std::move(brace_comment));
     for (size_t i = 0; i < lines.size(); ++i) q->InsertBefore(k + static_cast<int>(i), std::move(lines[i]));
     from = k;
   }
@@ -434,6 +434,9 @@ void OutputStage::Write(OutputLine& line) {
   buffer_ += MakeWhitespace(tabs, 0, i, is);
   buffer_ += line.code;
   buffer_ += line.brace;
+  if (line.opens_comment && line.comment_in_code >= 0) {
+    tail_shift_ = std::max(i, 0) + line.comment_in_code - line.comment_column;
+  }
   if (line.has_comment) {
     buffer_ += MakeWhitespace(tabs, c + std::max(i, 0), gap, is);
     if (line.opens_comment) tail_shift_ = c + std::max(i, 0) + gap - line.comment_column;

@@ -27,8 +27,8 @@ struct OutputLine {
                               // or continues a token split by a backslash-newline:
                               // its leading white space is part of a token, so it is
                               // written at column 0 and its indentation never changes
-  bool literal_open = false;  // a literal is still open at the end of the code: nothing
-                              // may be appended to this line
+  bool literal_open = false;  // a literal or a comment is still open at the end of the
+                              // code: nothing may be appended to this line
   bool directive_body = false;  // continues a preprocessor directive: no statement
                                 // tracking
   bool has_brace = false;
@@ -44,6 +44,8 @@ struct OutputLine {
   bool opens_comment = false; // the comment is a block comment left open at the end of
                               // a code line; its continuation lines follow it
   int comment_column = 0;     // with opens_comment: the comment's column as read
+  int comment_in_code = -1;   // with opens_comment: where the comment starts in the code
+                              // text, when a continued line kept it there
   bool shift_tail = false;    // continues the block comment of an opens_comment line:
                               // written at its column as read (tail_blanks) moved by
                               // as much as the opening line's comment moved
