@@ -286,6 +286,7 @@ class Engine {
     previous_glue_ = scan_.c_family && ends_bs && text_.size() >= 2 && text_[text_.size() - 2] != ' ';
     pieces_.clear();
     DecomposeLine(text_, map_, ends_bs, previous_bs_, &pieces_);
+    const bool previous_bs = previous_bs_;
     bool continued = ends_bs || previous_bs_;
     previous_bs_ = ends_bs;
 
@@ -312,6 +313,7 @@ class Engine {
 
     LineFacts facts;
     facts.continued = continued;
+    facts.after_backslash = previous_bs;
     facts.began_in_literal = began_in_literal;
     facts.glued = glued;
     facts.directive_body = directive_body;
@@ -347,6 +349,7 @@ class Engine {
   // What is known about the input line whose pieces are being built.
   struct LineFacts {
     bool continued = false;         // this line or the one before ends with a backslash
+    bool after_backslash = false;   // the line before ends with a backslash
     bool began_in_literal = false;  // the line starts inside a literal
     bool glued = false;             // its first characters continue a spliced token
     bool directive_body = false;    // it continues a directive
@@ -408,7 +411,12 @@ class Engine {
         break;
       case PieceKind::kBlockComment:
       case PieceKind::kLineComment: {
-        if (remove_comments_) break;
+        if (remove_comments_) {
+          // The empty line a removed comment leaves behind would end the
+          // directive that a backslash continues onto this line's code.
+          if (facts.after_backslash && facts.last_code < pieces_.size()) return kReformatOk;
+          break;
+        }
         // The tail of a block comment opened on an earlier line must stay in
         // front of the code that follows it.
         bool tail = piece.kind == PieceKind::kBlockComment && piece.text.compare(0, 2, "/*") != 0;

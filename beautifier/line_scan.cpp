@@ -680,11 +680,11 @@ void DecomposeLine(const std::string& text, const CharStateMap& map, bool ends_w
         p.map += " .";
       }
     }
-    // A lone backslash after a brace was dropped; the brace must carry the
-    // continuation instead, or the macro would end there.
+    // A lone backslash after a brace or a comment was dropped; that piece
+    // must carry the continuation instead, or the macro would end there.
     if (d.dropped_backslash() && last > first) {
       SourcePiece& p = (*pieces)[last - 1];
-      if (IsSplitCode(p.kind) && !EndsWithBackslash(p.text)) {
+      if ((IsSplitCode(p.kind) || p.kind == PieceKind::kBlockComment) && !EndsWithBackslash(p.text)) {
         p.text += " \\";
         p.map += " .";
       }
