@@ -113,13 +113,15 @@ class Lexer {
  public:
   Lexer(std::istream& in, SourceLanguage language) : src_(in), c_family_(language == SourceLanguage::kCFamily) {}
 
-  long line() const { return line_; }
+  // The line of the last token read (1 before the first).
+  long line() const { return last_line_; }
 
   // The next token into `t`; false at the end of the text.
   bool Next(Token* t) {
     for (;;) {
       int c = Peek(0);
       if (c == -1 || c == '\n') {
+        const long line = line_;
         if (c == '\n') {
           Get();
           at_line_start_ = true;
@@ -128,7 +130,7 @@ class Lexer {
           in_directive_ = false;
           t->kind = TokenKind::kDirectiveEnd;
           t->text.clear();
-          t->line = line_;
+          t->line = line;
           return true;
         }
         if (c == -1) return false;
@@ -145,6 +147,7 @@ class Lexer {
     t->kind = TokenKind::kCode;
     t->text.clear();
     t->line = line_;
+    last_line_ = line_;
     int c = Peek(0);
     int c1 = Peek(1);
     if (c == '/' && c1 == '/') {
@@ -419,6 +422,7 @@ class Lexer {
   bool c_family_;
   bool raw_ = false;            // inside a raw string: no splices
   long line_ = 1;
+  long last_line_ = 1;
   bool at_line_start_ = true;   // no token yet on this line
   bool in_directive_ = false;
   int directive_words_ = 0;     // tokens after the directive's number sign
