@@ -294,8 +294,13 @@ class Engine {
     // deeper, and the indent is restored after its last line.
     int before = macro_counter_;
     const bool directive_body = before != 0;
+    bool only_comments = std::all_of(pieces_.begin(), pieces_.end(), [](const SourcePiece& p) {
+      return p.kind == PieceKind::kBlockComment || p.kind == PieceKind::kLineComment;
+    });
     if (pieces_.empty() && ends_bs) {
       // A line holding only a backslash is dropped, but the macro goes on.
+    } else if (before != 0 && only_comments && (ends_bs || comment_in_directive_)) {
+      // So does a comment line inside it.
     } else if (!pieces_.empty() && pieces_.back().kind == PieceKind::kDirective && EndsWithBackslash(pieces_.back().text)) {
       macro_counter_ = 1;
     } else if (!pieces_.empty() && macro_counter_ != 0 &&
@@ -326,6 +331,10 @@ class Engine {
       }
     }
     facts.ends_in_literal = ends_in_literal;
+    facts.comment_in_directive = comment_in_directive_;
+    facts.directive_context = directive_body || comment_in_directive_;
+    for (const SourcePiece& piece : pieces_) facts.directive_context |= piece.kind == PieceKind::kDirective;
+
     for (const SourcePiece& piece : pieces_) {
       if (piece.kind != PieceKind::kBlockComment && piece.kind != PieceKind::kLineComment &&
           piece.map.find(mark::kBlockComment) != std::string::npos) {
@@ -334,6 +343,7 @@ class Engine {
       }
     }
     facts.ends_in_comment = scan_.current == mark::kBlockComment;
+    comment_in_directive_ = facts.directive_context && facts.ends_in_comment;
     carried_ = false;
     for (size_t i = 0; i < pieces_.size(); ++i) {
       int rc = BuildLine(i, facts);
@@ -353,6 +363,8 @@ class Engine {
     bool began_in_literal = false;  // the line starts inside a literal
     bool glued = false;             // its first characters continue a spliced token
     bool directive_body = false;    // it continues a directive
+    bool directive_context = false; // it holds or continues a directive
+    bool comment_in_directive = false;  // it starts inside a comment opened in a directive
     bool ends_in_literal = false;   // a literal is still open at its end
     bool ends_in_comment = false;   // a block comment is still open at its end
     bool inner_comment = false;     // a code piece holds a comment
@@ -412,10 +424,19 @@ class Engine {
       case PieceKind::kBlockComment:
       case PieceKind::kLineComment: {
         if (remove_comments_) {
-          // The empty line a removed comment leaves behind would end the
-          // directive that a backslash continues onto this line's code.
-          if (facts.after_backslash && facts.last_code < pieces_.size()) return kReformatOk;
-          break;
+          // A comment that spans lines inside a directive stays: its lines,
+          // and the backslashes that end them, hold the directive together.
+          bool opens_here = piece.kind == PieceKind::kBlockComment && piece.text.compare(0, 2, "/*") == 0 &&
+                            !ClosesComment(piece.text, 2);
+          bool keep = (index == 0 && facts.comment_in_directive) || (opens_here && facts.directive_context);
+          if (!keep) {
+            // The empty line a removed comment leaves behind would end the
+            // line that a backslash continues onto this line's code.
+            if (facts.after_backslash && index < facts.last_code && facts.last_code < pieces_.size()) {
+              return kReformatOk;
+            }
+            break;
+          }
         }
         // The tail of a block comment opened on an earlier line must stay in
         // front of the code that follows it.
@@ -564,6 +585,7 @@ class Engine {
   size_t carried_target_ = 0;     // a pinned comment goes to this piece
   bool carried_opens_ = false;
   int carried_column_ = 0;
+  bool comment_in_directive_ = false;  // a block comment opened in a directive is open
   bool comment_open_ = false;     // a block comment opened and not yet closed
   int opener_column_ = 0;         // its column as read
   bool opener_after_code_ = false;

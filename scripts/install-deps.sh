@@ -3,7 +3,8 @@
 set -euo pipefail
 
 packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev libgl-dev unrtf fonts-dejavu-core python3 linux-source-6.1 "$@")
+          qt6-base-dev libgl-dev unrtf fonts-dejavu-core python3 linux-source-6.1 googletest
+          openjdk-17-source unzip "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
