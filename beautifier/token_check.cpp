@@ -40,12 +40,19 @@ class ByteSource {
   explicit ByteSource(std::istream& in) : sb_(in.rdbuf()), data_(kChunk * 2) {}
 
   // The byte k places past the current one, or -1 past the end.
-  int At(size_t k) {
+  [[gnu::always_inline]] int At(size_t k) {
     if (pos_ + k < end_) return static_cast<unsigned char>(data_[pos_ + k]);
     return Fill(k);
   }
-  // REQUIRES: the n bytes were seen through At.
+  // REQUIRES: the n bytes were seen through At or Span.
   void Skip(size_t n) { pos_ += n; }
+
+  // The bytes held from the current one on; *n is 0 only at the end.
+  const unsigned char* Span(size_t* n) {
+    if (pos_ == end_) Fill(0);
+    *n = end_ - pos_;
+    return reinterpret_cast<const unsigned char*>(data_.data()) + pos_;
+  }
 
  private:
   static constexpr size_t kChunk = 1 << 16;
@@ -97,13 +104,77 @@ bool Printable(int c) { return c > 32 && !(c >= 127 && c <= 159); }
 constexpr uint64_t kFnvBasis = 14695981039346656037ull;
 constexpr uint64_t kFnvPrime = 1099511628211ull;
 
-const char* const kCPunctuators[] = {
+// Longest first, so that the first match is the longest.
+constexpr std::string_view kCPunctuators[] = {
     "%:%:", ">>=", "<<=", "->*", "...", "<=>", "::", "->", "++", "--", "<<", ">>", "<=", ">=", "==",
     "!=",   "&&",  "||",  "+=",  "-=",  "*=",  "/=", "%=", "&=", "|=", "^=", "##", ".*", "<:", ":>",
     "<%",   "%>",  "%:"};
-const char* const kJavaPunctuators[] = {">>>=", ">>>", ">>=", "<<=", "...", "::", "->", "++", "--",
+constexpr std::string_view kJavaPunctuators[] = {">>>=", ">>>", ">>=", "<<=", "...", "::", "->", "++", "--",
                                         "<<",   ">>",  "<=",  ">=",  "==",  "!=", "&&", "||", "+=",
                                         "-=",   "*=",  "/=",  "%=",  "&=",  "|=", "^="};
+
+// Byte classes for the bulk paths.
+constexpr uint8_t kBlankByte = 1;        // white space other than a line end, and control bytes
+constexpr uint8_t kIdentByte = 2;        // may stand in an identifier or a number
+constexpr uint8_t kStopByte = 4;         // backslash, line feed, carriage return
+constexpr uint8_t kStarByte = 8;
+constexpr uint8_t kDoubleQuoteByte = 16;
+constexpr uint8_t kQuoteByte = 32;
+constexpr uint8_t kPrintByte = 64;       // compared in comments
+constexpr uint8_t kDotByte = 128;
+constexpr uint8_t kAnyByte = kBlankByte | kIdentByte | kStopByte | kPrintByte;
+
+struct ClassTable {
+  uint8_t c[256] = {};
+  constexpr ClassTable() {
+    for (int b = 0; b < 256; ++b) {
+      uint8_t v = 0;
+      if ((b <= 32 || b == 127) && b != '\n' && b != '\r') v |= kBlankByte;
+      if ((b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') || b == '_' || b == '$' ||
+          b >= 128) {
+        v |= kIdentByte;
+      }
+      if (b == '\\' || b == '\n' || b == '\r') v |= kStopByte;
+      if (b == '*') v |= kStarByte;
+      if (b == '"') v |= kDoubleQuoteByte;
+      if (b == '\'') v |= kQuoteByte;
+      if (b > 32 && !(b >= 127 && b <= 159)) v |= kPrintByte;
+      if (b == '.') v |= kDotByte;
+      c[b] = v;
+    }
+  }
+  constexpr uint8_t operator[](unsigned char b) const { return c[b]; }
+};
+constexpr ClassTable kClass{};
+
+// The punctuators of a language by their first byte, longest first.
+struct PunctuatorIndex {
+  std::vector<std::string_view> by_first[128];
+  template <size_t N>
+  explicit PunctuatorIndex(const std::string_view (&list)[N]) {
+    for (std::string_view p : list) by_first[static_cast<unsigned char>(p[0])].push_back(p);
+  }
+};
+const PunctuatorIndex& CIndex() {
+  static const PunctuatorIndex index(kCPunctuators);
+  return index;
+}
+const PunctuatorIndex& JavaIndex() {
+  static const PunctuatorIndex index(kJavaPunctuators);
+  return index;
+}
+
+// Bytes that begin a punctuator of more than one byte.
+struct StartTable {
+  bool starts[128] = {};
+  constexpr StartTable() {
+    for (char ch : {'%', '>', '<', '-', '.', ':', '+', '=', '!', '&', '|', '*', '/', '^', '#'}) {
+      starts[static_cast<unsigned char>(ch)] = true;
+    }
+  }
+  constexpr bool operator[](int c) const { return starts[c]; }
+};
+constexpr StartTable kStarts{};
 
 // Reads one text into tokens. In C and C++ a backslash-newline (blanks may
 // stand between them, as compilers accept) is removed wherever it stands,
@@ -119,6 +190,7 @@ class Lexer {
   // The next token into `t`; false at the end of the text.
   bool Next(Token* t) {
     for (;;) {
+      SkipBlanks();
       int c = Peek(0);
       if (c == -1 || c == '\n') {
         const long line = line_;
@@ -142,14 +214,14 @@ class Lexer {
       }
       break;
     }
-    const bool line_start = at_line_start_;
-    at_line_start_ = false;
     t->kind = TokenKind::kCode;
     t->text.clear();
     t->line = line_;
     last_line_ = line_;
     int c = Peek(0);
     int c1 = Peek(1);
+    // Comments are white space: a number sign after one still starts a
+    // directive.
     if (c == '/' && c1 == '/') {
       LineComment(t);
       return true;
@@ -158,6 +230,8 @@ class Lexer {
       BlockComment(t);
       return true;
     }
+    const bool line_start = at_line_start_;
+    at_line_start_ = false;
     if (c_family_ && line_start && (c == '#' || (c == '%' && c1 == ':'))) {
       Take(c == '#' ? 1 : 2, nullptr);
       in_directive_ = true;
@@ -210,7 +284,20 @@ class Lexer {
   }
 
   // The n-th logical character ahead: splices skipped, a line end as '\n'.
-  int Peek(int n) {
+  [[gnu::always_inline]] int Peek(int n) {
+    // Most bytes are neither a backslash nor a carriage return.
+    int c0 = src_.At(0);
+    if (c0 != '\\' && c0 != '\r') {
+      if (n == 0) return c0;
+      if (n == 1) {
+        int c1 = src_.At(1);
+        if (c1 != '\\' && c1 != '\r') return c1;
+      }
+    }
+    return PeekSlow(n);
+  }
+
+  int PeekSlow(int n) {
     size_t p = 0;
     for (;;) {
       int c = src_.At(p);
@@ -251,6 +338,51 @@ class Lexer {
     }
   }
 
+  // Bulk paths: runs of bytes that hold no line end and no backslash (so no
+  // splice) are taken straight from the buffer.
+  void SkipBlanks() {
+    for (;;) {
+      size_t n;
+      const unsigned char* p = src_.Span(&n);
+      size_t i = 0;
+      while (i < n && (kClass[p[i]] & kBlankByte)) ++i;
+      src_.Skip(i);
+      if (i < n || n == 0) return;
+    }
+  }
+
+  // Appends bytes that have one of the classes `any` and none of `stop`; a
+  // backslash or a line end always stops.
+  void TakeRun(std::string* out, uint8_t any, uint8_t stop) {
+    stop |= kStopByte;
+    for (;;) {
+      size_t n;
+      const unsigned char* p = src_.Span(&n);
+      size_t i = 0;
+      while (i < n && (kClass[p[i]] & any) && !(kClass[p[i]] & stop)) ++i;
+      out->append(reinterpret_cast<const char*>(p), i);
+      src_.Skip(i);
+      if (i < n || n == 0) return;
+    }
+  }
+
+  // Hashes bytes up to one of the classes `stop`, a backslash or a line end.
+  void HashRun(Token* t, uint8_t stop) {
+    stop |= kStopByte;
+    uint64_t h = t->hash;
+    for (;;) {
+      size_t n;
+      const unsigned char* p = src_.Span(&n);
+      size_t i = 0;
+      for (; i < n && !(kClass[p[i]] & stop); ++i) {
+        if (kClass[p[i]] & kPrintByte) h = (h ^ p[i]) * kFnvPrime;
+      }
+      src_.Skip(i);
+      if (i < n || n == 0) break;
+    }
+    t->hash = h;
+  }
+
   void Take(int n, std::string* out) {
     for (int i = 0; i < n; ++i) {
       int c = Get();
@@ -265,7 +397,12 @@ class Lexer {
   void LineComment(Token* t) {
     t->kind = TokenKind::kComment;
     t->hash = kFnvBasis;
-    for (int c = Peek(0); c != -1 && c != '\n'; c = Peek(0)) Hash(t, Get());
+    for (;;) {
+      HashRun(t, 0);
+      int c = Peek(0);
+      if (c == -1 || c == '\n') return;
+      Hash(t, Get());
+    }
   }
 
   void BlockComment(Token* t) {
@@ -274,6 +411,7 @@ class Lexer {
     Hash(t, Get());
     Hash(t, Get());
     for (;;) {
+      HashRun(t, kStarByte);
       int c = Get();
       if (c == -1) return;
       Hash(t, c);
@@ -294,7 +432,11 @@ class Lexer {
   }
 
   void Identifier(Token* t) {
-    while (IsIdentByte(Peek(0))) t->text.push_back(static_cast<char>(Get()));
+    for (;;) {
+      TakeRun(&t->text, kIdentByte, 0);
+      if (!IsIdentByte(Peek(0))) break;
+      t->text.push_back(static_cast<char>(Get()));  // after a splice
+    }
     const std::string& w = t->text;
     if (in_directive_ && directive_words_ == 1 && (w == "include" || w == "include_next" || w == "import")) {
       header_next_ = true;
@@ -311,6 +453,7 @@ class Lexer {
   void Number(Token* t) {
     t->text.push_back(static_cast<char>(Get()));
     for (;;) {
+      TakeRun(&t->text, kIdentByte | kDotByte, 0);
       int c = Peek(0);
       if (IsIdentByte(c) || c == '.') {
         t->text.push_back(static_cast<char>(Get()));
@@ -338,7 +481,9 @@ class Lexer {
 
   // The rest of a literal after its opening quote.
   void QuotedRest(Token* t, char quote) {
+    const uint8_t q = quote == '"' ? kDoubleQuoteByte : kQuoteByte;
     for (;;) {
+      TakeRun(&t->text, kAnyByte, q);
       int c = Peek(0);
       if (c == -1 || c == '\n') return;
       t->text.push_back(static_cast<char>(Get()));
@@ -401,22 +546,28 @@ class Lexer {
   }
 
   void Punctuator(Token* t) {
-    int ahead[4];
-    for (int i = 0; i < 4; ++i) ahead[i] = Peek(i);
-    auto try_list = [&](const char* const* list, size_t count) {
-      for (size_t i = 0; i < count; ++i) {
-        const char* p = list[i];
-        size_t n = std::strlen(p);
-        bool match = true;
-        for (size_t k = 0; k < n && match; ++k) match = ahead[k] == static_cast<unsigned char>(p[k]);
-        if (match) return static_cast<int>(n);
+    const int c = Peek(0);
+    int n = 1;
+    // Only a few bytes start a longer punctuator; most stand alone.
+    if (c < 128 && kStarts[c]) {
+      int ahead[4] = {c, Peek(1), -1, -1};
+      if (ahead[1] != -1) {
+        ahead[2] = Peek(2);
+        if (ahead[2] != -1) ahead[3] = Peek(3);
       }
-      return 1;
-    };
-    int n = c_family_ ? try_list(kCPunctuators, std::size(kCPunctuators))
-                      : try_list(kJavaPunctuators, std::size(kJavaPunctuators));
+      const PunctuatorIndex& index = c_family_ ? CIndex() : JavaIndex();
+      for (std::string_view p : index.by_first[c]) {
+        size_t k = 1;
+        while (k < p.size() && ahead[k] == static_cast<unsigned char>(p[k])) ++k;
+        if (k == p.size()) {
+          n = static_cast<int>(k);
+          break;
+        }
+      }
+    }
     Take(n, &t->text);
   }
+
 
   ByteSource src_;
   bool c_family_;
@@ -441,9 +592,23 @@ class Comparison {
   TokenCheckResult Run() {
     Side sa, sb;
     bool more_a = true, more_b = true;
+    Token ta, tb;
     while (more_a || more_b) {
-      if (more_a) more_a = Pull(&a_, &sa);
-      if (more_b) more_b = Pull(&b_, &sb);
+      // While nothing waits, tokens of the same category meet at once.
+      if (more_a && more_b && sa.code.empty() && sb.code.empty() && sa.comments.empty() &&
+          sb.comments.empty()) {
+        more_a = Read(&a_, &ta);
+        more_b = Read(&b_, &tb);
+        if (more_a && more_b && ta.kind == tb.kind) {
+          if (ta.kind == TokenKind::kComment ? ta.hash != tb.hash : ta.text != tb.text) return Differ(ta.line);
+          continue;
+        }
+        if (more_a) Queue(&ta, &sa);
+        if (more_b) Queue(&tb, &sb);
+      } else {
+        if (more_a) more_a = Pull(&a_, &sa);
+        if (more_b) more_b = Pull(&b_, &sb);
+      }
       while (!sa.code.empty() && !sb.code.empty()) {
         const Token& x = sa.code.front();
         const Token& y = sb.code.front();
@@ -476,18 +641,27 @@ class Comparison {
     std::deque<CommentRef> comments;
   };
 
-  bool Pull(Lexer* lexer, Side* side) {
+  // The next token to compare, comments skipped when they were removed.
+  bool Read(Lexer* lexer, Token* t) {
     for (;;) {
-      if (!lexer->Next(&token_)) return false;
-      if (token_.kind == TokenKind::kComment) {
-        if (skip_comments_) continue;
-        side->comments.push_back(CommentRef{token_.hash, token_.line});
-      } else {
-        side->code.push_back(std::move(token_));
-        token_ = Token();
-      }
-      return true;
+      if (!lexer->Next(t)) return false;
+      if (t->kind != TokenKind::kComment || !skip_comments_) return true;
     }
+  }
+
+  static void Queue(Token* t, Side* side) {
+    if (t->kind == TokenKind::kComment) {
+      side->comments.push_back(CommentRef{t->hash, t->line});
+    } else {
+      side->code.push_back(std::move(*t));
+      *t = Token();
+    }
+  }
+
+  bool Pull(Lexer* lexer, Side* side) {
+    if (!Read(lexer, &token_)) return false;
+    Queue(&token_, side);
+    return true;
   }
 
   static long FirstPending(const Side& s, long fallback) {

@@ -77,6 +77,7 @@ TEST(TokenCheck, SplicesAndDirectives) {
       {"directive continued", "#define A(x) \\\n  f(x)\ny;\n", "#define A(x) \\\n        f(x)\ny;\n", 0},
       {"directive continuation lost", "#define A(x) \\\n  f(x)\n", "#define A(x)\n  f(x)\n", 2},
       {"number sign inside a line is no directive", "a # b\n", "a\n# b\n", 1},
+      {"a comment before a directive", "/* c */ #define A 1\nx;\n", "#define A 1\n/* c */\nx;\n", 0},
   }, SourceLanguage::kCFamily);
   // Java has no splices: the line after a comment ending in a backslash is code.
   ExpectPairs({
