@@ -285,7 +285,7 @@ class Engine {
     const bool glued = previous_glue_ && !raw.empty() && raw[0] != ' ' && raw[0] != '\t';
     previous_glue_ = scan_.c_family && ends_bs && text_.size() >= 2 && text_[text_.size() - 2] != ' ';
     pieces_.clear();
-    DecomposeLine(text_, map_, ends_bs, previous_bs_, &pieces_);
+    DecomposeLine(text_, map_, ends_bs, previous_bs_, &pieces_, !remove_comments_);
     const bool previous_bs = previous_bs_;
     bool continued = ends_bs || previous_bs_;
     previous_bs_ = ends_bs;

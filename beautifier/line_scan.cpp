@@ -406,8 +406,10 @@ void ReduceBeforeBackslash(std::string* text, CharStateMap* map) {
 // braces, comments or blanks) costs time linear in its length.
 class Decomposer {
  public:
-  Decomposer(const std::string& text, const CharStateMap& map, bool ends_bs, std::vector<SourcePiece>* pieces)
-      : text_(text), map_(map), ends_bs_(ends_bs), pieces_(*pieces), first_(pieces->size()) {}
+  Decomposer(const std::string& text, const CharStateMap& map, bool ends_bs, bool comments_kept,
+             std::vector<SourcePiece>* pieces)
+      : text_(text), map_(map), ends_bs_(ends_bs), comments_kept_(comments_kept), pieces_(*pieces),
+        first_(pieces->size()) {}
 
   bool dropped_backslash() const { return dropped_backslash_; }
 
@@ -452,7 +454,7 @@ class Decomposer {
       return true;
     }
     size_t pos = start;
-    if (any_code) {
+    if (any_code && comments_kept_) {
       // A comment left open at the end of a code line runs on over the next
       // lines, and a line comment ends the line: complete comments before
       // either stay in the code, or placing them after the code would put
@@ -614,6 +616,7 @@ class Decomposer {
   const std::string& text_;
   const CharStateMap& map_;
   bool ends_bs_;
+  bool comments_kept_;
   std::vector<SourcePiece>& pieces_;
   size_t first_;
   bool dropped_backslash_ = false;
@@ -633,7 +636,7 @@ bool IsSplitCode(PieceKind k) {
 }  // namespace
 
 void DecomposeLine(const std::string& text, const CharStateMap& map, bool ends_with_backslash,
-                   bool previous_ended_with_backslash, std::vector<SourcePiece>* pieces) {
+                   bool previous_ended_with_backslash, std::vector<SourcePiece>* pieces, bool comments_kept) {
   size_t first = pieces->size();
   // Most lines are plain code: no comment, directive or brace. They are one
   // trimmed code piece (or a blank line), as the full cut would find.
@@ -668,7 +671,7 @@ void DecomposeLine(const std::string& text, const CharStateMap& map, bool ends_w
     pieces->push_back(std::move(piece));
     return;
   }
-  Decomposer d(text, map, ends_with_backslash, pieces);
+  Decomposer d(text, map, ends_with_backslash, comments_kept, pieces);
   d.Run();
 
   if (ends_with_backslash || previous_ended_with_backslash) {

@@ -102,8 +102,13 @@ class PieceQueue {
 // discovery. `ends_with_backslash` and `previous_ended_with_backslash` say
 // whether this line and the one before end with a continuation: split code
 // pieces of such lines keep a trailing " \\" so every output line of a macro
-// still continues.
+// still continues. Complete block comments on a code line become pieces after
+// the code, unless the line also holds a line comment or ends inside a block
+// comment and `comments_kept`: then they stay in the code, so that the
+// comments keep their order. The cut never recurses and costs time linear in
+// the line.
 void DecomposeLine(const std::string& text, const CharStateMap& map, bool ends_with_backslash,
-                   bool previous_ended_with_backslash, std::vector<SourcePiece>* pieces);
+                   bool previous_ended_with_backslash, std::vector<SourcePiece>* pieces,
+                   bool comments_kept = true);
 
 }  // namespace folios
