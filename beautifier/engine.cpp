@@ -278,7 +278,9 @@ class Engine {
   int FormatLine(const std::string& raw) {
     ScanLine(raw, o_.INDENT_SPACING, &scan_, &text_, &map_);
     const bool began_in_literal = scan_.began_in_literal;
-    const bool ends_in_literal = IsLiteralMark(scan_.current);
+    // Nothing may follow a literal open at the end of the line, whether it
+    // goes on or ends there unterminated.
+    const bool ends_in_literal = scan_.ended_in_literal;
     bool ends_bs = EndsWithBackslash(text_);
     // A backslash-newline right after a token character splices this line's
     // first characters onto that token: they must stay at column 0.

@@ -359,6 +359,7 @@ void ScanLine(std::string_view raw, int tab_width, ScanState* state, std::string
   // line into the comment.
   bool comment_goes_on = cur == mark::kLineComment && state->c_family && end > 0 && (*text)[end - 1] == '\\';
   if (cur == mark::kLineComment && !comment_goes_on) cur = mark::kCode;
+  state->ended_in_literal = cur == mark::kString || cur == mark::kChar;
   if ((cur == mark::kString || cur == mark::kChar) && state->escape_skip == 0 && state->long_literal == 0) {
     cur = mark::kCode;
   }

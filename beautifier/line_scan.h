@@ -43,6 +43,8 @@ struct ScanState {
   std::string raw_close;        // what ends the open raw string: ")delim\""
   bool began_in_literal = false;  // set by ScanLine: this line started inside a
                                   // literal opened on an earlier line
+  bool ended_in_literal = false;  // set by ScanLine: a literal was still open at the
+                                  // end of this line (it may end there, unterminated)
 };
 
 // Values of ScanState::long_literal.
