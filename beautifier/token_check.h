@@ -54,8 +54,9 @@ struct TokenCheckResult {
 //
 // Streams: memory stays bounded by the longest token plus the distance over
 // which comments and code are displaced against each other; that distance is
-// capped, and beyond the cap the texts count as different. Time is linear.
-// A read error counts as a difference at the line reached.
+// capped (65536 tokens), and beyond the cap the texts count as different.
+// Time is linear. Both streams are read through their stream buffers; the
+// caller checks them for read errors.
 TokenCheckResult CheckTokens(std::istream& original, std::istream& formatted,
                              const TokenCheckOptions& options);
 
