@@ -219,20 +219,22 @@ class Lexer {
     t->line = line_;
     last_line_ = line_;
     int c = Peek(0);
-    int c1 = Peek(1);
     // Comments are white space: a number sign after one still starts a
     // directive.
-    if (c == '/' && c1 == '/') {
-      LineComment(t);
-      return true;
-    }
-    if (c == '/' && c1 == '*') {
-      BlockComment(t);
-      return true;
+    if (c == '/') {
+      int c1 = Peek(1);
+      if (c1 == '/') {
+        LineComment(t);
+        return true;
+      }
+      if (c1 == '*') {
+        BlockComment(t);
+        return true;
+      }
     }
     const bool line_start = at_line_start_;
     at_line_start_ = false;
-    if (c_family_ && line_start && (c == '#' || (c == '%' && c1 == ':'))) {
+    if (c_family_ && line_start && (c == '#' || (c == '%' && Peek(1) == ':'))) {
       Take(c == '#' ? 1 : 2, nullptr);
       in_directive_ = true;
       directive_words_ = 0;
@@ -251,12 +253,12 @@ class Lexer {
       Identifier(t);
       return true;
     }
-    if (IsDigit(c) || (c == '.' && IsDigit(c1))) {
+    if (IsDigit(c) || (c == '.' && IsDigit(Peek(1)))) {
       Number(t);
       return true;
     }
     if (c == '"') {
-      if (!c_family_ && c1 == '"' && Peek(2) == '"') {
+      if (!c_family_ && Peek(1) == '"' && Peek(2) == '"') {
         TextBlock(t);
       } else {
         Quoted(t, '"');
