@@ -31,9 +31,9 @@ QString Text(const std::string& s) { return QString::fromUtf8(s.data(), static_c
 
 }  // namespace
 
-QString AskOutputFile(QWidget* parent, const QString& projectName) {
+QString AskOutputFile(QWidget* parent, const QString& proposedPath) {
   const QString path =
-      FileDialog::getSaveFileName(parent, QObject::tr("Save As"), projectName, RtfFilter());
+      FileDialog::getSaveFileName(parent, QObject::tr("Save As"), proposedPath, RtfFilter());
   if (path.isEmpty()) return QString();
   QFileInfo info(path);
   if (info.exists() || info.isSymLink()) {

@@ -20,10 +20,11 @@ struct BuildOutcome {
 };
 
 // Asks for the output document: a save dialog with the RTF filter proposing
-// `projectName`, any new or existing path allowed and nothing appended to
-// it; an existing file must be confirmed with the "Save" question and is
-// then deleted. Empty when the user cancels or declines.
-QString AskOutputFile(QWidget* parent, const QString& projectName);
+// `proposedPath`, any new or existing path allowed and nothing appended to
+// it; an existing file must be confirmed with the "Save" question (it is
+// replaced only once the new document is complete). Empty when the user
+// cancels or declines.
+QString AskOutputFile(QWidget* parent, const QString& proposedPath);
 
 // The source code listing of `paths` into `output`.
 BuildOutcome RunListingBuild(const std::vector<std::string>& paths, const QString& output,

@@ -74,6 +74,30 @@ void FileListModel::setList(FileList list) {
   endResetModel();
 }
 
+int FileListModel::refreshFromDisk() {
+  int changed = 0;
+  for (size_t i = 0; i < m_rows.size(); ++i) {
+    FileRow& old = m_rows[i];
+    FileRow fresh = MakeRow(old.path(), old.group);
+    if (fresh.size_text == old.size_text && fresh.modified_text == old.modified_text &&
+        fresh.exists == old.exists) {
+      continue;
+    }
+    if (old.group >= 0 && old.group < static_cast<int>(m_totals.size())) {
+      uint64_t& total = m_totals[static_cast<size_t>(old.group)];
+      // The totals also count rows removed since; never below zero.
+      total = total - std::min(total, old.kilobytes) + fresh.kilobytes;
+    }
+    // The names stay as shown: only what the disk says changes.
+    fresh.file_name = old.file_name;
+    fresh.directory = old.directory;
+    old = std::move(fresh);
+    ++changed;
+    emit dataChanged(index(static_cast<int>(i), 0), index(static_cast<int>(i), kColumnCount - 1));
+  }
+  return changed;
+}
+
 std::vector<std::string> FileListModel::paths() const {
   std::vector<std::string> result;
   result.reserve(m_rows.size());

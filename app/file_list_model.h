@@ -35,6 +35,10 @@ class FileListModel : public QAbstractTableModel {
   void setList(FileList list);
   const FileRow& row(int i) const { return m_rows[static_cast<size_t>(i)]; }
   const std::array<uint64_t, 6>& totals() const { return m_totals; }
+  // Looks every row's file up on disk again and updates the rows whose size,
+  // time or presence changed, and their groups' totals. Returns how many
+  // rows changed.
+  int refreshFromDisk();
   // Directory + "/" + file name of every row, top to bottom.
   std::vector<std::string> paths() const;
 

@@ -25,7 +25,9 @@ CFontSample::CFontSample(QWidget* parent, const QString& text, const QString& fa
 
 QFont CFontSample::sampleFont() const {
   QFont font(m_faceName);
-  font.setPixelSize(qMax(1, 2 * m_size));
+  // Sizes come from the settings store, which holds whatever was put there:
+  // kept to what a sample can show (and clear of overflow).
+  font.setPixelSize(2 * qBound(1, m_size, kLargestSampleSize));
   font.setBold(m_bold);
   font.setItalic(m_italic);
   font.setUnderline(m_underline);
@@ -41,7 +43,9 @@ void CFontSample::setItalic(bool on) { m_italic = on; redraw(); }
 void CFontSample::setAlignment(Qt::Alignment alignment) { m_alignment = alignment; redraw(); }
 void CFontSample::setTextColor(const QColor& color) { m_textColor = color; redraw(); }
 
-QSize CFontSample::sizeHint() const { return QSize(160, qMax(24, 2 * m_size + 8)); }
+QSize CFontSample::sizeHint() const {
+  return QSize(160, qMax(24, 2 * qBound(1, m_size, kLargestSampleSize) + 8));
+}
 
 void CFontSample::redraw() {
   if (!m_drawingEnabled) return;

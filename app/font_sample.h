@@ -25,7 +25,11 @@ class CFontSample : public QWidget {
 
   void setText(const QString& text);
   void setFaceName(const QString& faceName);
-  // The font is made with a height of twice `size` pixels.
+  // Sizes above this are drawn at this size.
+  static constexpr int kLargestSampleSize = 200;
+
+  // The font is made with a height of twice `size` pixels (size held to
+  // 1..kLargestSampleSize).
   void setSize(int size);
   void setUnderline(bool on);
   void setBold(bool on);

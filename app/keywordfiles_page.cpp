@@ -61,11 +61,12 @@ void CKeywordfiles::LoadSettings() {
   m_vbFiles->setText(QString::fromStdString(settings.Text("m_vbfiles")));
 }
 
-void CKeywordfiles::SaveSettings() {
+bool CKeywordfiles::SaveSettings() {
   Settings settings(SettingKey::kMain);
   settings.SetText("m_cfiles", m_cFiles->text().toStdString());
   settings.SetText("m_javafiles", m_javaFiles->text().toStdString());
   settings.SetText("m_vbfiles", m_vbFiles->text().toStdString());
+  return true;
 }
 
 void CKeywordfiles::browse(QLineEdit* edit, const QString& title) {

@@ -15,7 +15,7 @@ class CKeywordfiles : public CPropertyPage {
   explicit CKeywordfiles(QWidget* parent = nullptr);
 
   void LoadSettings() override;
-  void SaveSettings() override;
+  bool SaveSettings() override;
 
  private:
   // Lets the user pick a keyword file for `edit`; Cancel keeps the path.

@@ -12,6 +12,8 @@
 
 #include "about_dlg.h"
 #include "build_commands.h"
+#include "doc_options_code.h"
+#include "edit_keywords.h"
 #include "data_files.h"
 #include "directory_search.h"
 #include "file_dialog.h"
@@ -23,6 +25,7 @@
 #include "progress_dlg.h"
 #include "prop_sheet.h"
 #include "properties_dlg.h"
+#include "recent_file_list.h"
 #include "search_settings.h"
 #include "settings_table.h"
 #include "shell.h"
@@ -120,15 +123,21 @@ void CLFXView::openProjectFile() {
   m_files->Open(path.toStdString(), true);
   m_files->Process();
   afterLoad(path, true);
+  addRecentFile(path);
 }
 
 void CLFXView::openPaths(const QStringList& paths) {
   if (paths.isEmpty()) return;
   m_files->Open("", true);
+  QStringList gaveNothing;
+  QString first;
   for (const QString& path : paths) {
     QFileInfo info(path);
+    const size_t before = m_files->FileCount();
     const std::string absolute = info.absoluteFilePath().toStdString();
-    if (info.isDir()) {
+    if (!info.exists()) {
+      // A source file is listed even when missing only if a project names it.
+    } else if (info.isDir()) {
       SearchResult result;
       FindSourceFiles(absolute, SearchTypesFromSettings(), SearchSubfoldersFromSettings(), &result);
       AppendFoundFiles(*m_files, result.files, nullptr);
@@ -136,8 +145,36 @@ void CLFXView::openPaths(const QStringList& paths) {
       m_files->Open(absolute, false);
       m_files->Process();
     }
+    if (m_files->FileCount() == before) {
+      gaveNothing << path;
+    } else {
+      if (first.isEmpty()) first = path;
+      addRecentFile(info.absoluteFilePath());
+    }
   }
-  afterLoad(paths.first(), true);
+  afterLoad(first, !first.isEmpty());
+  if (!gaveNothing.isEmpty()) {
+    QStringList named = gaveNothing.mid(0, kMaxListedFailures);
+    if (gaveNothing.size() > kMaxListedFailures) {
+      named << tr("... and %1 more.").arg(gaveNothing.size() - kMaxListedFailures);
+    }
+    MessageBox::information(window(), tr("No files where found in:\n%1").arg(named.join('\n')));
+  }
+}
+
+void CLFXView::openRecentFile(const QString& path) {
+  if (!QFileInfo::exists(path)) {
+    MessageBox::warning(window(), tr("%1 no longer exists.").arg(path));
+    RecentFileList::remove(path);
+    emit recentFilesChanged();
+    return;
+  }
+  openPaths({path});
+}
+
+void CLFXView::addRecentFile(const QString& path) {
+  RecentFileList::add(path);
+  emit recentFilesChanged();
 }
 
 void CLFXView::openDirectory() {
@@ -163,8 +200,8 @@ void CLFXView::openDirectory() {
 }
 
 int CLFXView::selectionMark() const {
-  QModelIndex current = m_details->selectionModel()->currentIndex();
-  return current.isValid() ? current.row() : -1;
+  const QModelIndexList selected = m_details->selectionModel()->selectedRows();
+  return selected.isEmpty() ? -1 : selected.first().row();
 }
 
 void CLFXView::clear() {
@@ -196,6 +233,16 @@ void CLFXView::preferences() {
   sheet.exec();
 }
 
+void CLFXView::editKeywords() {
+  CPropKeywords sheet(window());
+  sheet.exec();
+}
+
+void CLFXView::documentOptions() {
+  CPropDlgDoc sheet(window());
+  sheet.exec();
+}
+
 void CLFXView::buildListing() {
   const std::vector<std::string> paths = rowPaths();
   const QString output = askOutputFile();
@@ -209,7 +256,7 @@ void CLFXView::buildListing() {
   ReportFailures(window(), tr("Source code listings"),
                  tr("The listing build reported problems:"), outcome);
   if (Settings(SettingKey::kMain).Int("m_openfile") != 0 && QFileInfo::exists(output)) {
-    Shell::open(output);
+    Shell::openOrSay(window(), output);
   }
 }
 
@@ -226,7 +273,7 @@ void CLFXView::buildDocumentation() {
   ReportFailures(window(), tr("Documentation"), tr("The documentation build reported problems:"),
                  outcome);
   if (Settings(SettingKey::kMain).Int("m_openfile") != 0 && QFileInfo::exists(output)) {
-    Shell::open(output);
+    Shell::openOrSay(window(), output);
   }
 }
 
@@ -237,11 +284,26 @@ void CLFXView::reformatFiles() {
                                      "program."));
     return;
   }
+  m_model->refreshFromDisk();
   ReportFailures(window(), tr("Reformat source code files"),
                  tr("These files were left as they were:"), outcome);
 }
 
-QString CLFXView::askOutputFile() { return AskOutputFile(window(), m_projectName); }
+QString CLFXView::askOutputFile() {
+  // The folder of the first listed file, else the last one saved to: a
+  // place the user knows, never the program's working directory.
+  QString folder;
+  if (rowCount() > 0) {
+    const QString first = Text(m_model->row(0).directory);
+    if (QFileInfo(first).isDir()) folder = first;
+  }
+  if (folder.isEmpty()) folder = m_lastOutputFolder;
+  if (folder.isEmpty()) folder = Text(HomeDirectory());
+  const QString name = m_projectName.isEmpty() ? QStringLiteral("listing") : m_projectName;
+  const QString output = AskOutputFile(window(), QDir(folder).filePath(name + QStringLiteral(".rtf")));
+  if (!output.isEmpty()) m_lastOutputFolder = QFileInfo(output).absolutePath();
+  return output;
+}
 
 void CLFXView::contents() {
   const std::string help = LocateDataFile("help/index.html");
@@ -249,7 +311,7 @@ void CLFXView::contents() {
     MessageBox::warning(window(), tr("The help page %1 is missing.").arg(Text(help)));
     return;
   }
-  Shell::open(Text(help));
+  Shell::openOrSay(window(), Text(help));
 }
 
 void CLFXView::about() {

@@ -45,8 +45,14 @@ class CLFXView : public QWidget {
 
   // Replaces the list by the given files, each taken as Open Project/File
   // takes a chosen file; a directory is searched with the last search's
-  // file types. Used for files named on the command line or dropped.
+  // file types. Used for files named on the command line, dropped, or
+  // chosen from the recent files. Paths that gave no file (missing, empty
+  // folders, files of other types) are named in one message; when none gave
+  // anything the builds are disabled.
   void openPaths(const QStringList& paths);
+  // Opens an entry of the recent-file list; one that no longer exists is
+  // reported and leaves the list.
+  void openRecentFile(const QString& path);
 
   FileListModel* model() const { return m_model; }
   int rowCount() const;
@@ -65,6 +71,8 @@ class CLFXView : public QWidget {
   void clearAll();
   void showStatistics();
   void preferences();
+  void editKeywords();
+  void documentOptions();
   void buildListing();
   void buildDocumentation();
   void reformatFiles();
@@ -78,6 +86,7 @@ class CLFXView : public QWidget {
 
  signals:
   void commandsEnabledChanged(bool enabled);
+  void recentFilesChanged();
   void viewModeChanged(int mode);
 
  protected:
@@ -88,7 +97,10 @@ class CLFXView : public QWidget {
   void afterLoad(const QString& firstPath, bool anything);
   // The save dialog and replace question of the builds; empty when cancelled.
   QString askOutputFile();
+  // The row of the selected file, or -1: a row merely current (as the list
+  // makes its first row when it gets the focus) is not selected.
   int selectionMark() const;
+  void addRecentFile(const QString& path);
 
   CProjectFile* m_files;
   FileListModel* m_model;
@@ -98,6 +110,7 @@ class CLFXView : public QWidget {
   QMenu* m_contextMenu = nullptr;
   int m_viewMode = kDetails;
   QString m_projectName;
+  QString m_lastOutputFolder;  // of the last document saved, for the next save dialog
   bool m_commandsEnabled = false;
 };
 

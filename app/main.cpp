@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "lfx_app.h"
+#include "temp_files.h"
 
 int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
@@ -17,6 +18,8 @@ int main(int argc, char** argv) {
       return 0;
     }
   }
+  // A build stopped by a signal leaves no half-written temporary file.
+  folios::RemoveTemporaryFilesOnSignals();
   QApplication app(argc, argv);
   folios::gui::SetUpApplication(app);
   QStringList paths = QApplication::arguments();

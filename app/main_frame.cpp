@@ -18,6 +18,7 @@
 
 #include "group_icons.h"
 #include "lfx_view.h"
+#include "recent_file_list.h"
 #include "settings_table.h"
 
 namespace folios::gui {
@@ -42,6 +43,8 @@ CMainFrame::CMainFrame(CProjectFile* files, QWidget* parent) : QMainWindow(paren
   createToolBar();
   statusBar()->showMessage(tr("Ready"));
   connect(m_view, &CLFXView::commandsEnabledChanged, this, &CMainFrame::updateCommands);
+  connect(m_view, &CLFXView::recentFilesChanged, this, &CMainFrame::updateRecentFiles);
+  updateRecentFiles();
   connect(m_view, &CLFXView::viewModeChanged, this, [this](int mode) {
     const QString names[] = {"actionLargeIcons", "actionSmallIcons", "actionList",
                              "actionDetails"};
@@ -54,10 +57,13 @@ CMainFrame::CMainFrame(CProjectFile* files, QWidget* parent) : QMainWindow(paren
 
 QAction* CMainFrame::action(const QString& name) const { return m_actions.value(name); }
 
-QAction* CMainFrame::addCommand(QMenu* menu, const QString& name, const QString& text,
+int CMainFrame::commandId(const QAction* action) { return action ? action->data().toInt() : 0; }
+
+QAction* CMainFrame::addCommand(QMenu* menu, int id, const QString& name, const QString& text,
                                 const QString& tip, void (CLFXView::*slot)()) {
   auto* a = new QAction(text, this);
   a->setObjectName(name);
+  a->setData(id);
   a->setStatusTip(tip);
   if (slot) connect(a, &QAction::triggered, m_view, slot);
   if (menu) menu->addAction(a);
@@ -67,56 +73,59 @@ QAction* CMainFrame::addCommand(QMenu* menu, const QString& name, const QString&
 
 void CMainFrame::createMenus() {
   m_fileMenu = menuBar()->addMenu(tr("&File"));
-  QAction* open = addCommand(m_fileMenu, "actionOpenProject", tr("&Open Project/File..."),
+  QAction* open = addCommand(m_fileMenu, 32771, "actionOpenProject", tr("&Open Project/File..."),
                              tr("Fills the list with one project or source file"),
                              &CLFXView::openProjectFile);
   open->setShortcut(QKeySequence::Open);
   open->setIcon(StandardIcon(QStyle::SP_DialogOpenButton));
-  QAction* dir = addCommand(m_fileMenu, "actionOpenDirectory", tr("Open &Directory..."),
+  QAction* dir = addCommand(m_fileMenu, 32772, "actionOpenDirectory", tr("Open &Directory..."),
                             tr("Fills the list with the source files found in a directory"),
                             &CLFXView::openDirectory);
   dir->setIcon(StandardIcon(QStyle::SP_DirOpenIcon));
   m_fileMenu->addSeparator();
-  addCommand(m_fileMenu, "actionClear", tr("&Clear"), tr("Removes the selected file from the list"),
+  addCommand(m_fileMenu, 32773, "actionClear", tr("&Clear"), tr("Removes the selected file from the list"),
              &CLFXView::clear);
-  addCommand(m_fileMenu, "actionClearAll", tr("Clear &all"), tr("Removes every file from the list"),
+  addCommand(m_fileMenu, 32774, "actionClearAll", tr("Clear &all"), tr("Removes every file from the list"),
              &CLFXView::clearAll);
   m_fileMenu->addSeparator();
-  QAction* stats = addCommand(m_fileMenu, "actionStatistics", tr("Show &Statistics"),
+  QAction* stats = addCommand(m_fileMenu, 104, "actionStatistics", tr("Show &Statistics"),
                               tr("Shows the number and size of the files per type"),
                               &CLFXView::showStatistics);
   stats->setIcon(StandardIcon(QStyle::SP_FileDialogInfoView));
   m_fileMenu->addSeparator();
-  QAction* exit = addCommand(m_fileMenu, "actionExit", tr("E&xit"), tr("Quits the program"), nullptr);
+  // The recent files go between the two separators.
+  m_recentSeparator = m_fileMenu->addSeparator();
+  QAction* exit = addCommand(m_fileMenu, 57665, "actionExit", tr("E&xit"), tr("Quits the program"), nullptr);
   exit->setShortcut(QKeySequence::Quit);
   connect(exit, &QAction::triggered, this, &QWidget::close);
 
   QMenu* build = menuBar()->addMenu(tr("&Build"));
-  QAction* listing = addCommand(build, "actionListing", tr("&Source code listings..."),
+  QAction* listing = addCommand(build, 32806, "actionListing", tr("&Source code listings..."),
                                 tr("Makes one RTF listing of the files in the list"),
                                 &CLFXView::buildListing);
   listing->setIcon(GroupIcon(0));
-  addCommand(build, "actionDocumentation", tr("&Documentation..."),
+  addCommand(build, 32819, "actionDocumentation", tr("&Documentation..."),
              tr("Starts building a documentation from your active (displayed) code files"),
              &CLFXView::buildDocumentation);
-  addCommand(build, "actionReformat", tr("&Reformat source code files"),
+  addCommand(build, 32823, "actionReformat", tr("&Reformat source code files"),
              tr("Reformats the C, C++ and Java files of the list in place"),
              &CLFXView::reformatFiles);
 
   QMenu* view = menuBar()->addMenu(tr("&View"));
   m_viewModes = new QActionGroup(this);
   const struct {
+    int id;
     const char* name;
     QString text;
     QStyle::StandardPixmap icon;
   } modes[] = {
-      {"actionLargeIcons", tr("Lar&ge icons"), QStyle::SP_FileDialogContentsView},
-      {"actionSmallIcons", tr("S&mall icons"), QStyle::SP_FileDialogListView},
-      {"actionList", tr("&List"), QStyle::SP_FileDialogListView},
-      {"actionDetails", tr("&Details"), QStyle::SP_FileDialogDetailedView},
+      {32796, "actionLargeIcons", tr("Lar&ge icons"), QStyle::SP_FileDialogContentsView},
+      {32797, "actionSmallIcons", tr("S&mall icons"), QStyle::SP_FileDialogListView},
+      {59410, "actionList", tr("&List"), QStyle::SP_FileDialogListView},
+      {59411, "actionDetails", tr("&Details"), QStyle::SP_FileDialogDetailedView},
   };
   for (int i = 0; i < 4; ++i) {
-    QAction* a = addCommand(view, modes[i].name, modes[i].text, QString(), nullptr);
+    QAction* a = addCommand(view, modes[i].id, modes[i].name, modes[i].text, QString(), nullptr);
     a->setCheckable(true);
     a->setIcon(StandardIcon(modes[i].icon));
     m_viewModes->addAction(a);
@@ -126,16 +135,22 @@ void CMainFrame::createMenus() {
   action("actionDetails")->setChecked(true);
 
   QMenu* options = menuBar()->addMenu(tr("&Options"));
-  QAction* prefs = addCommand(options, "actionPreferences", tr("&Preferences..."),
+  QAction* prefs = addCommand(options, 32778, "actionPreferences", tr("&Preferences..."),
                               tr("General settings of the program"), &CLFXView::preferences);
   prefs->setIcon(StandardIcon(QStyle::SP_ComputerIcon));
+  addCommand(options, 32818, "actionEditKeywords", tr("Edit &Keywords..."),
+             tr("Edits the keywords of a keyword file and their formats"),
+             &CLFXView::editKeywords);
+  addCommand(options, 32820, "actionDocumentOptions", tr("&Document options..."),
+             tr("Fonts and colours of code, comments and headers in listings"),
+             &CLFXView::documentOptions);
 
   QMenu* help = menuBar()->addMenu(tr("&Help"));
-  QAction* contents = addCommand(help, "actionContents", tr("&Contents"),
+  QAction* contents = addCommand(help, 32814, "actionContents", tr("&Contents"),
                                  tr("Opens the help page"), &CLFXView::contents);
   contents->setShortcut(QKeySequence::HelpContents);
   help->addSeparator();
-  QAction* about = addCommand(help, "actionAbout", tr("&About Lumentra Folios..."),
+  QAction* about = addCommand(help, 57664, "actionAbout", tr("&About Lumentra Folios..."),
                               tr("Shows the program's version"), &CLFXView::about);
   about->setIcon(StandardIcon(QStyle::SP_MessageBoxInformation));
 }
@@ -162,6 +177,24 @@ void CMainFrame::updateCommands(bool enabled) {
                            "actionDocumentation", "actionClear", "actionClearAll"}) {
     action(QString::fromLatin1(name))->setEnabled(enabled);
   }
+}
+
+void CMainFrame::updateRecentFiles() {
+  qDeleteAll(m_recentActions);
+  m_recentActions.clear();
+  const QStringList paths = RecentFileList::entries();
+  for (int i = 0; i < paths.size(); ++i) {
+    QString shown = paths.at(i);
+    shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    auto* a = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown), this);
+    a->setObjectName(QStringLiteral("actionRecentFile%1").arg(i + 1));
+    a->setStatusTip(tr("Fills the list again from this file"));
+    const QString path = paths.at(i);
+    connect(a, &QAction::triggered, m_view, [this, path] { m_view->openRecentFile(path); });
+    m_fileMenu->insertAction(m_recentSeparator, a);
+    m_recentActions << a;
+  }
+  m_recentSeparator->setVisible(!paths.isEmpty());
 }
 
 void CMainFrame::initialUpdate() {

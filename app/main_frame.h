@@ -28,6 +28,10 @@ class CMainFrame : public QMainWindow {
   CLFXView* view() const { return m_view; }
   // The action of a command by its object name ("actionListing", ...).
   QAction* action(const QString& name) const;
+  // The command id an action stands for (kept as the action's data), or 0.
+  static int commandId(const QAction* action);
+  // The actions of the recent-file list in the File menu, newest first.
+  QList<QAction*> recentFileActions() const { return m_recentActions; }
   QMenu* fileMenu() const { return m_fileMenu; }
   // Sizes the window to 610 x 400, centres it on its screen and, when the
   // settings ask for it, runs Open Project/File.
@@ -43,16 +47,20 @@ class CMainFrame : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  QAction* addCommand(QMenu* menu, const QString& name, const QString& text,
+  QAction* addCommand(QMenu* menu, int id, const QString& name, const QString& text,
                       const QString& tip, void (CLFXView::*slot)());
   void createMenus();
   void createToolBar();
   void updateCommands(bool enabled);
+  // Rebuilds the recent-file entries of the File menu from the store.
+  void updateRecentFiles();
 
   CLFXView* m_view;
   QMenu* m_fileMenu = nullptr;
   QActionGroup* m_viewModes = nullptr;
   QMap<QString, QAction*> m_actions;
+  QAction* m_recentSeparator = nullptr;  // ends the recent files, before Exit
+  QList<QAction*> m_recentActions;
 };
 
 }  // namespace folios::gui

@@ -125,13 +125,14 @@ void COptPage1::LoadSettings() {
   showOrientation(orientation);
 }
 
-void COptPage1::SaveSettings() {
+bool COptPage1::SaveSettings() {
   Settings settings(SettingKey::kMain);
   settings.SetInt("m_openfile", m_openFile->isChecked() ? 1 : 0);
   settings.SetInt("m_showfiledlg", m_showFileDlg->isChecked() ? 1 : 0);
   if (m_fileFilter->checkedId() >= 0) settings.SetInt("m_filefilter", m_fileFilter->checkedId());
   settings.SetInt("m_b_orientation", m_orientation->checkedId() == 1 ? 1 : 0);
   settings.SetText("m_file_location", m_fileLocation->text().toStdString());
+  return true;
 }
 
 void COptPage1::showOrientation(int orientation) {

@@ -23,7 +23,7 @@ class COptPage1 : public CPropertyPage {
   explicit COptPage1(QWidget* parent = nullptr);
 
   void LoadSettings() override;
-  void SaveSettings() override;
+  bool SaveSettings() override;
 
   // Which picture is shown now: kPortraitIcon or kLandscapeIcon.
   int orientationIcon() const { return m_orientationIcon; }

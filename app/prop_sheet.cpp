@@ -4,21 +4,13 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
-#include <map>
 
+#include "doc_opt.h"
 #include "keywordfiles_page.h"
 #include "opt_page1.h"
+#include "source_opt.h"
 
 namespace folios::gui {
-
-namespace {
-
-std::map<PreferencesSlot, PageFactory>& Registry() {
-  static std::map<PreferencesSlot, PageFactory> registry;
-  return registry;
-}
-
-}  // namespace
 
 CPropertyPage::CPropertyPage(const QString& title, QWidget* parent)
     : QWidget(parent), m_title(title) {}
@@ -29,67 +21,78 @@ void CPropertyPage::ensureLoaded() {
   LoadSettings();
 }
 
-void RegisterPreferencesPage(PreferencesSlot slot, PageFactory factory) {
-  Registry()[slot] = std::move(factory);
-}
-
-CPropSheet::CPropSheet(QWidget* parent) : QDialog(parent) {
-  setObjectName(QStringLiteral("preferencesSheet"));
-  setWindowTitle(tr("Preferences"));
+CPropertySheet::CPropertySheet(const QString& title, QWidget* parent) : QDialog(parent) {
+  setWindowTitle(title);
   m_tabs = new QTabWidget(this);
   m_tabs->setObjectName(QStringLiteral("pages"));
+  // Every page title stays in sight.
+  m_tabs->setUsesScrollButtons(false);
   m_buttons = new QDialogButtonBox(
       QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Apply, this);
+  m_buttons->setObjectName(QStringLiteral("sheetButtons"));
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(m_tabs);
   layout->addWidget(m_buttons);
 
-  addPage(new COptPage1(this));
-  for (PreferencesSlot slot : {PreferencesSlot::kSourceCodeLayout,
-                               PreferencesSlot::kDocumentationLayout}) {
-    auto it = Registry().find(slot);
-    if (it != Registry().end() && it->second) addPage(it->second(this));
-  }
-  addPage(new CKeywordfiles(this));
-
   applyButton()->setEnabled(false);
-  connect(m_buttons, &QDialogButtonBox::accepted, this, &CPropSheet::accept);
-  connect(m_buttons, &QDialogButtonBox::rejected, this, &CPropSheet::reject);
-  connect(applyButton(), &QPushButton::clicked, this, &CPropSheet::apply);
+  connect(m_buttons, &QDialogButtonBox::accepted, this, &CPropertySheet::accept);
+  connect(m_buttons, &QDialogButtonBox::rejected, this, &CPropertySheet::reject);
+  connect(applyButton(), &QPushButton::clicked, this, &CPropertySheet::apply);
   connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
     if (index >= 0) page(index)->ensureLoaded();
   });
-  page(0)->ensureLoaded();
 }
 
-void CPropSheet::addPage(CPropertyPage* page) {
+void CPropertySheet::addPage(CPropertyPage* page) {
   m_pages.push_back(page);
   m_tabs->addTab(page, page->title());
   connect(page, &CPropertyPage::modified, this, [this] { applyButton()->setEnabled(true); });
+  if (m_pages.size() == 1) page->ensureLoaded();
 }
 
-QStringList CPropSheet::pageTitles() const {
+void CPropertySheet::setCurrentPage(int i) { m_tabs->setCurrentIndex(i); }
+
+QStringList CPropertySheet::pageTitles() const {
   QStringList titles;
   for (CPropertyPage* p : m_pages) titles << p->title();
   return titles;
 }
 
-QPushButton* CPropSheet::applyButton() const { return m_buttons->button(QDialogButtonBox::Apply); }
+QPushButton* CPropertySheet::applyButton() const {
+  return m_buttons->button(QDialogButtonBox::Apply);
+}
 
-void CPropSheet::saveLoadedPages() {
-  for (CPropertyPage* p : m_pages) {
-    if (p->loaded()) p->SaveSettings();
+bool CPropertySheet::saveLoadedPages() {
+  for (size_t i = 0; i < m_pages.size(); ++i) {
+    if (!m_pages[i]->loaded()) continue;
+    if (!m_pages[i]->ValidateSettings()) {
+      m_tabs->setCurrentIndex(static_cast<int>(i));
+      return false;
+    }
   }
+  for (size_t i = 0; i < m_pages.size(); ++i) {
+    if (m_pages[i]->loaded() && !m_pages[i]->SaveSettings()) {
+      m_tabs->setCurrentIndex(static_cast<int>(i));
+      return false;
+    }
+  }
+  return true;
 }
 
-void CPropSheet::apply() {
-  saveLoadedPages();
-  applyButton()->setEnabled(false);
+void CPropertySheet::apply() {
+  if (saveLoadedPages()) applyButton()->setEnabled(false);
 }
 
-void CPropSheet::accept() {
-  saveLoadedPages();
-  QDialog::accept();
+void CPropertySheet::accept() {
+  if (saveLoadedPages()) QDialog::accept();
+}
+
+CPropSheet::CPropSheet(QWidget* parent) : CPropertySheet(tr("Preferences"), parent) {
+  setObjectName(QStringLiteral("preferencesSheet"));
+  addPage(new COptPage1(this));
+  addPage(new CSourceOpt(this));
+  addPage(new CDocOpt(this));
+  addPage(new CKeywordfiles(this));
 }
 
 }  // namespace folios::gui

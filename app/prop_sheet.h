@@ -1,15 +1,16 @@
-// CPropSheet: the "Preferences" sheet, and CPropertyPage, the base of its
-// pages.
+// CPropertySheet and CPropertyPage: a tabbed dialog of option pages, and
+// CPropSheet, the "Preferences" sheet built on it.
 //
 // A page loads its settings the first time it is shown and writes them when
 // the sheet is confirmed with OK or Apply; pages never shown write nothing.
-// Cancel writes nothing (a reset done on a page has already happened).
+// Before anything is written every shown page checks its values; when one
+// refuses, the sheet shows that page and writes nothing. Cancel writes
+// nothing (a reset done on a page has already happened).
 #pragma once
 
 #include <QDialog>
 #include <QString>
 #include <QWidget>
-#include <functional>
 #include <vector>
 
 class QDialogButtonBox;
@@ -31,8 +32,13 @@ class CPropertyPage : public QWidget {
 
   // Reads the page's settings into its controls.
   virtual void LoadSettings() = 0;
-  // Writes the controls' values to the page's settings.
-  virtual void SaveSettings() = 0;
+  // Checks the controls' values before anything of the sheet is written;
+  // on a refusal the page has told the user why and returns false.
+  virtual bool ValidateSettings() { return true; }
+  // Writes the controls' values to the page's settings; false when they
+  // could not be written (the page has told the user) and the sheet must
+  // stay open.
+  virtual bool SaveSettings() = 0;
 
  signals:
   // The user changed something: the sheet enables Apply.
@@ -43,35 +49,43 @@ class CPropertyPage : public QWidget {
   bool m_loaded = false;
 };
 
-// Slots in the sheet's page order for pages that other parts of the program
-// contribute; "General" comes first and "Keywordfiles" last.
-enum class PreferencesSlot { kSourceCodeLayout, kDocumentationLayout };
-using PageFactory = std::function<CPropertyPage*(QWidget* parent)>;
-// Adds a page to every Preferences sheet made afterwards.
-void RegisterPreferencesPage(PreferencesSlot slot, PageFactory factory);
-
-class CPropSheet : public QDialog {
+class CPropertySheet : public QDialog {
   Q_OBJECT
 
  public:
-  explicit CPropSheet(QWidget* parent = nullptr);
+  CPropertySheet(const QString& title, QWidget* parent);
 
   int pageCount() const { return static_cast<int>(m_pages.size()); }
   CPropertyPage* page(int i) const { return m_pages[static_cast<size_t>(i)]; }
   QStringList pageTitles() const;
   QPushButton* applyButton() const;
+  // Shows page `i`, loading it first.
+  void setCurrentPage(int i);
 
  public slots:
   void accept() override;
   void apply();
 
- private:
+ protected:
+  // Adds a page at the end; the first page added is loaded at once.
   void addPage(CPropertyPage* page);
-  void saveLoadedPages();
+
+ private:
+  // Validates, then saves, every loaded page; false when one refused.
+  bool saveLoadedPages();
 
   QTabWidget* m_tabs;
   QDialogButtonBox* m_buttons;
   std::vector<CPropertyPage*> m_pages;
+};
+
+// "Preferences": General, Source code layout, Documentation layout and
+// Keywordfiles, in this order.
+class CPropSheet : public CPropertySheet {
+  Q_OBJECT
+
+ public:
+  explicit CPropSheet(QWidget* parent = nullptr);
 };
 
 }  // namespace folios::gui

@@ -14,6 +14,11 @@
 #include <cstdio>
 
 #include "about_dlg.h"
+#include "advanced_format.h"
+#include "change_font_dlg.h"
+#include "doc_options_code.h"
+#include "edit_keywords.h"
+#include "keyword_dlg.h"
 #include "file_list_model.h"
 #include "find_dialog.h"
 #include "font_sample.h"
@@ -103,11 +108,39 @@ int main(int argc, char** argv) {
   Save(&noise, QStringLiteral("noise-chars"));
 
   CPropSheet sheet(frame);
-  auto* tabs = sheet.findChild<QTabWidget*>(QStringLiteral("pages"));
   for (int i = 0; i < sheet.pageCount(); ++i) {
-    tabs->setCurrentIndex(i);
+    sheet.setCurrentPage(i);
     Save(&sheet, QStringLiteral("preferences-%1").arg(i + 1));
   }
+  CPropDlgDoc documentOptions(frame);
+  Save(&documentOptions, QStringLiteral("document-options"));
+  TextStyle header;
+  header.fontsize = 16;
+  header.bold = true;
+  header.forecolor = 9;
+  header.back_color = 7;
+  CChangeFontDlg changeFont(header, frame);
+  Save(&changeFont, QStringLiteral("change-font"));
+  CAdvanced_C_Format_sheet formatOptions(frame);
+  Save(&formatOptions, QStringLiteral("format-options"));
+  {
+    // The second brace style with wide comment columns and many empty lines.
+    folios::Settings settings(folios::SettingKey::kMain);
+    settings.SetInt("m_brace_style", 1);
+    settings.SetText("m_c_with_code", "30");
+    settings.SetText("m_empty_lines", "6");
+    CAdvanced_C_Format_sheet wide(frame);
+    Save(&wide, QStringLiteral("format-options-style2"));
+    settings.SetInt("m_brace_style", 0);
+    settings.SetText("m_c_with_code", "1");
+    settings.SetText("m_empty_lines", "2");
+  }
+  CPropKeywords keywords(frame);
+  Save(&keywords, QStringLiteral("edit-keywords"));
+  KeywordFormat keyword = CKeywordDlg::TemplateFormat();
+  keyword.keyword = QStringLiteral("static_cast");
+  CKeywordDlg keywordDialog(keyword, frame);
+  Save(&keywordDialog, QStringLiteral("edit-keyword"));
 
   CProgressDlg progress(frame);
   progress.SetCaption("Add files to main area");
@@ -147,6 +180,14 @@ int main(int argc, char** argv) {
   SaveMessage(QMessageBox::Question, QStringLiteral("Lumentra Folios"),
               QStringLiteral("Do you want to reset your settings to their original defaults?"),
               QMessageBox::Yes | QMessageBox::No, QStringLiteral("message-reset"));
+  SaveMessage(QMessageBox::Warning, QStringLiteral("Lumentra Folios"),
+              QStringLiteral("The \"Start at\" value must be > 0 and < 100000!"), QMessageBox::Ok,
+              QStringLiteral("message-start-at"));
+  SaveMessage(QMessageBox::Question, QStringLiteral("Lumentra Folios"),
+              QStringLiteral("Do you want to change the default values to:\nBold: True\n"
+                             "Italic: False\nUnderline: False\nFont color: dark blue\n"
+                             "Background color: white\n"),
+              QMessageBox::Yes | QMessageBox::No, QStringLiteral("message-keyword-default"));
 
   std::printf("%d pictures written to %s\n", g_count, qPrintable(g_out));
   return g_count > 0 ? 0 : 1;

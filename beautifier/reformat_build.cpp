@@ -1,36 +1,13 @@
 // The reformat build over a list of files.
 #include "reformat_build.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
+#include <set>
 
 #include "atomic_file.h"
 #include "paths.h"
 #include "reformat_file.h"
 
 namespace folios {
-
-namespace {
-
-// The backup is a second name for the source's content. Formatting replaces
-// the source by a new file, so the backup keeps the old text; a hard link
-// costs no copy. Where links are not possible the content is copied.
-Status MakeBackup(const std::string& path, const std::string& backup, bool* linked) {
-  *linked = false;
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) != 0) return Status::Error(ErrnoMessage(errno));
-  if (!S_ISREG(st.st_mode)) return CopyFileAtomically(path, backup);
-  if (::unlink(backup.c_str()) != 0 && errno != ENOENT) return CopyFileAtomically(path, backup);
-  if (::link(path.c_str(), backup.c_str()) == 0) {
-    *linked = true;
-    return Status::OK();
-  }
-  return CopyFileAtomically(path, backup);
-}
-
-}  // namespace
 
 bool IsReformattable(const std::string& path) {
   // The extension is everything after the last dot of the whole path, so a
@@ -49,6 +26,9 @@ ReformatBuildResult RunReformatBuild(const std::vector<std::string>& paths_in_di
     progress->SetRange(0, static_cast<int>(paths_in_display_order.size()));
     progress->SetStep(1);
   }
+  // One file named twice (through "./", a link or a second project) is
+  // formatted once: a second pass would put the first result in its backup.
+  std::set<FileId> seen;
   for (const std::string& path : paths_in_display_order) {
     if (progress) {
       progress->StepIt();
@@ -56,26 +36,25 @@ ReformatBuildResult RunReformatBuild(const std::vector<std::string>& paths_in_di
     }
     if (!IsReformattable(path)) {
       ++result.passed_over;
+      result.passed_over_paths.push_back(path);
       continue;
     }
-    std::string backup = path + ".orig";
-    bool linked = false;
-    Status copied = MakeBackup(path, backup, &linked);
-    if (!copied.ok()) {
-      // Without a backup the file is not touched at all.
-      result.failures.push_back(
-          {path, "cannot make the backup copy '" + backup + "': " + copied.message(), kReformatNoFileOrMemory});
-      continue;
-    }
-    std::string reason;
-    int rc = ReformatFile(backup, path, out, err, &reason);
-    if (rc == kReformatOk) {
-      ++result.formatted;
+    FileId id;
+    if (GetFileId(path, &id) && !seen.insert(id).second) continue;
+    // The backup sits beside the file that changes, which for a symbolic
+    // link is the file it leads to.
+    std::string target = path;
+    FollowLinks(path, &target);
+    ReformatFileOptions options;
+    options.skip_unchanged = true;
+    options.backup_path = target + ".orig";
+    ReformatFileResult done = ReformatFileWith(path, path, options, out, err);
+    if (done.code != kReformatOk) {
+      result.failures.push_back({path, done.reason, done.code});
+    } else if (done.unchanged) {
+      ++result.unchanged;
     } else {
-      // The source kept its content, so a linked backup would follow later
-      // edits of it: make the backup a copy of its own.
-      if (linked) CopyFileAtomically(path, backup);
-      result.failures.push_back({path, reason, rc});
+      ++result.formatted;
     }
   }
   return result;

@@ -1,5 +1,5 @@
-// The reformat build: every C, C++ or Java file of a list is backed up to
-// "<path>.orig" and reformatted in place from that copy.
+// The reformat build: every C, C++ or Java file of a list is reformatted in
+// place; its old content is kept in "<path>.orig" when it changes.
 #pragma once
 
 #include <iosfwd>
@@ -18,9 +18,11 @@ struct ReformatFailure {
 
 struct ReformatBuildResult {
   int formatted = 0;                      // files rewritten
+  int unchanged = 0;                      // files already formatted: not written, no backup
   int passed_over = 0;                    // files whose extension is not cpp, h, c or java
+  std::vector<std::string> passed_over_paths;
   std::vector<ReformatFailure> failures;  // in list order
-  bool ok() const { return failures.empty(); }
+  bool ok() const { return failures.empty() && passed_over == 0; }
 };
 
 // True when the lower-case extension of `path` is "cpp", "h", "c" or "java".
@@ -28,10 +30,16 @@ bool IsReformattable(const std::string& path);
 
 // Runs the build over `paths_in_display_order`. `progress` (may be null) gets
 // the caption "Reformat sourcecode files", the range 0..number of paths, one
-// step and the path as status per file; cancel is not consulted. A file whose
-// backup cannot be made, whose backup cannot be opened or that the engine
-// cannot format stays exactly as it was and is listed in the result. Engine
-// report text goes to `out`, engine messages to `err`.
+// step and the path as status per file; cancel is not consulted.
+//
+// Each file is formatted once however often it is named. A file whose
+// formatted text equals its content is not written (its time stamp stays)
+// and its backup is not touched; otherwise its old content goes to
+// "<file>.orig" (beside the file a symbolic link leads to) just before the
+// new content replaces it, keeping mode, owner and links. A file that cannot
+// be read, written, backed up or formatted stays exactly as it was and is
+// listed in the result. Engine report text goes to `out`, engine messages
+// to `err`.
 ReformatBuildResult RunReformatBuild(const std::vector<std::string>& paths_in_display_order,
                                      Progress* progress, std::ostream& out, std::ostream& err);
 

@@ -10,6 +10,8 @@ namespace folios {
 inline constexpr int kReformatOk = 0;               // the output is complete
 inline constexpr int kReformatNoFileOrMemory = -1;  // a file could not be opened or written, or memory ran out
 inline constexpr int kReformatBadLine = -2;         // a line could not be assembled
+inline constexpr int kReformatBinary = -3;          // the input holds NUL bytes: not a text source
+inline constexpr int kReformatRefused = -4;         // the result was not used (see the reason)
 
 // Formats the file at `input` into `output` with the beautifier settings of
 // the settings store (read afresh for every call).
@@ -26,5 +28,28 @@ int ReformatFile(const std::string& input, const std::string& output, std::ostre
 // "cannot open '<input>': No such file or directory", ...
 int ReformatFile(const std::string& input, const std::string& output, std::ostream& out,
                  std::ostream& err, std::string* reason);
+
+// How ReformatFileInPlace treats the file it replaces.
+struct ReformatFileOptions {
+  // Leaves the output as it is, time stamp included, when the formatted text
+  // equals its content.
+  bool skip_unchanged = false;
+  // Keeps the output's old content under this name just before the output
+  // is replaced (a symbolic link of that name is replaced, never followed).
+  std::string backup_path;
+};
+
+struct ReformatFileResult {
+  int code = kReformatOk;
+  bool unchanged = false;  // the output was left alone because nothing changed
+  std::string reason;      // for people, when code is not kReformatOk
+};
+
+// ReformatFile with the options above. The output is written by the shared
+// file policy: through symbolic links, keeping mode and owner, and refused
+// when the user may not write it.
+ReformatFileResult ReformatFileWith(const std::string& input, const std::string& output,
+                                    const ReformatFileOptions& options, std::ostream& out,
+                                    std::ostream& err);
 
 }  // namespace folios

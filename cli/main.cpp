@@ -1,11 +1,15 @@
 // folios: the command line of Lumentra Folios. It gathers files and runs the
 // same builds as the desktop program, without a window.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "cli_support.h"
 #include "commands.h"
+#include "temp_files.h"
 
 namespace {
 
@@ -40,10 +44,20 @@ void PrintHelp() {
                "$FOLIOS_CONFIG_DIR (else ~/.config/lumentra-folios).\n";
 }
 
-}  // namespace
+// A command whose output was lost (a full disk, a closed pipe end) has
+// failed, whatever it returned.
+int CheckStandardOutput(int rc) {
+  std::cout.flush();
+  errno = 0;
+  bool failed = !std::cout;
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) failed = true;
+  if (!failed) return rc;
+  int error = errno;
+  std::cerr << "folios: cannot write standard output: " << std::strerror(error ? error : EIO) << '\n';
+  return rc == folios::cli::kExitOk ? folios::cli::kExitFailure : rc;
+}
 
-int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
+int Run(const std::vector<std::string>& args) {
   if (args.empty()) {
     PrintHelp();
     return folios::cli::kExitUsage;
@@ -63,4 +77,11 @@ int main(int argc, char** argv) {
   }
   std::cerr << "folios: unknown command '" << args[0] << "'\nTry 'folios --help'.\n";
   return folios::cli::kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  folios::RemoveTemporaryFilesOnSignals();
+  return CheckStandardOutput(Run(std::vector<std::string>(argv + 1, argv + argc)));
 }

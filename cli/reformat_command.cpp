@@ -22,11 +22,15 @@ const char kHelp[] =
     "Re-indents C, C++ and Java files, places braces, aligns comments and\n"
     "spaces functions, with the beautifier settings (m_empty_lines,\n"
     "m_indent_with_tabs, m_spaces_to_indent, m_c_with_code, m_c_without_code,\n"
-    "m_brace_style, m_remove_comments). Each file with the extension cpp, h, c\n"
-    "or java is first copied to FILE.orig and then rewritten from that copy;\n"
-    "other files are passed over. A FILE may also be a project or a directory,\n"
-    "gathered as 'folios files' does. A file that cannot be backed up or\n"
-    "formatted is left exactly as it was, and the exit status is 1.\n"
+    "m_brace_style, m_remove_comments). Files with the extension cpp, h, c or\n"
+    "java are formatted, each once however often it is named; any other file\n"
+    "is reported and passed over. A file that formatting leaves as it is, is\n"
+    "not written. Otherwise its old content is kept in FILE.orig and the new\n"
+    "content replaces it, keeping its permissions and owner; a symbolic link\n"
+    "stays a link and the file it leads to is formatted. A FILE may also be a\n"
+    "project or a directory, gathered as 'folios files' does. A file that\n"
+    "cannot be read, written, backed up or formatted (a read-only file, a\n"
+    "binary file) is left exactly as it was, and the exit status is 1.\n"
     "\n"
     "  --set NAME=VALUE  use VALUE for the setting NAME in this run only\n"
     "  -, --stdout       format standard input to standard output; no file is\n"
@@ -84,6 +88,10 @@ int RunReformatCommand(const std::vector<std::string>& args) {
     if (arg.size() > 1 && arg[0] == '-') return UsageError("reformat", "unknown option '" + arg + "'");
     paths.push_back(arg);
   }
+  // Values the option page would not allow are clamped; say so.
+  std::vector<std::string> warnings;
+  LoadBeautifierOptions(&warnings);
+  for (const std::string& warning : warnings) PrintMessage("warning: " + warning);
   if (from_stdin) {
     if (!paths.empty()) return UsageError("reformat", "'-' formats standard input; give no FILE with it");
     return FormatStandardInput();
@@ -99,10 +107,13 @@ int RunReformatCommand(const std::vector<std::string>& args) {
     result = RunReformatBuild(list, &progress, std::cout, std::cerr);
   }
   std::cout.flush();
+  for (const std::string& path : result.passed_over_paths) {
+    PrintError("passed over", path, "only .c, .cpp, .h and .java files are formatted");
+  }
   for (const ReformatFailure& failure : result.failures) {
     PrintError("cannot reformat", failure.path, failure.reason);
   }
-  return ok && result.ok() ? kExitOk : kExitFailure;
+  return ok && result.ok() && std::cout ? kExitOk : kExitFailure;
 }
 
 }  // namespace folios::cli

@@ -99,7 +99,11 @@ int RunSettingsCommand(const std::vector<std::string>& args) {
   }
   if (action == "reset") {
     if (!words.empty()) return UsageError("settings", "'reset' takes no arguments");
-    ResetAllSettings();
+    Status reset = ResetAllSettings();
+    if (!reset.ok()) {
+      PrintMessage(reset.message());
+      return kExitFailure;
+    }
     return kExitOk;
   }
   if (action == "get" || action == "set") {
@@ -113,9 +117,11 @@ int RunSettingsCommand(const std::vector<std::string>& args) {
     if (action == "get") {
       std::cout << settings.Text(info->name) << '\n';
     } else {
-      settings.SetText(info->name, words[1]);
-      if (settings.Text(info->name) != words[1]) {
-        PrintError("write settings", CRegistry::StoreFile(), "the settings file cannot be written");
+      // The write's own result: a later read could already see another
+      // process's value.
+      Status written = settings.TrySetText(info->name, words[1]);
+      if (!written.ok()) {
+        PrintMessage(written.message());
         return kExitFailure;
       }
     }

@@ -71,7 +71,9 @@ ListingBuildResult RunListingBuild(const std::vector<std::string>& paths,
                                    const std::string& output_path,
                                    const ListingBuildOptions& options) {
   AtomicFile file;
-  Status opened = file.Open(output_path);
+  OutputOptions policy;
+  policy.inputs = paths;
+  Status opened = file.Open(output_path, policy);
   if (!opened.ok()) {
     ListingBuildResult result;
     result.output = opened;

@@ -4,7 +4,13 @@ set -euo pipefail
 
 packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev libgl-dev unrtf fonts-dejavu-core python3 linux-source-6.1
-          libreoffice-writer-nogui poppler-utils "$@")
+          # real third-party code for the beautifier's token oracle
+          googletest openjdk-17-source unzip
+          # manual pages, and what the package tests use
+          scdoc man-db bash-completion dpkg-dev file bsdextrautils appstream desktop-file-utils
+          # a real RTF reader and PDF text for the documentation's index page numbers
+          libreoffice-writer-nogui poppler-utils
+          "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

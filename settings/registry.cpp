@@ -92,9 +92,14 @@ void CRegistry::WriteInt(int root, const std::string& subkey, const std::string&
 
 void CRegistry::WriteString(int root, const std::string& subkey, const std::string& name,
                             const std::string& text) {
+  TryWriteString(root, subkey, name, text);
+}
+
+Status CRegistry::TryWriteString(int root, const std::string& subkey, const std::string& name,
+                                 const std::string& text) {
   std::string full_key = FullKey(root, subkey);
-  if (full_key.empty()) return;
-  SettingsFile::Write(full_key, name, text);
+  if (full_key.empty()) return Status::Error("no such key");
+  return SettingsFile::Write(full_key, name, text);
 }
 
 std::optional<std::string> CRegistry::QueryString(int root, const std::string& subkey,
@@ -143,10 +148,13 @@ int CRegistry::ReadInt(const std::string& name, int def) {
   return ReadInt(root_, key_path_, name, def);
 }
 
-void CRegistry::DeleteKey() {
+void CRegistry::DeleteKey() { TryDeleteKey(); }
+
+Status CRegistry::TryDeleteKey() {
   std::string full_key = FullKey(root_, key_path_);
-  if (full_key.empty() || key_path_.empty()) return;  // a root itself cannot be deleted
-  SettingsFile::DeleteTree(full_key);
+  // A root itself cannot be deleted.
+  if (full_key.empty() || key_path_.empty()) return Status::Error("no such key");
+  return SettingsFile::DeleteTree(full_key);
 }
 
 void CRegistry::OverrideForThisRun(int root, const std::string& subkey, const std::string& name,

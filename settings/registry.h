@@ -9,11 +9,14 @@
 // On this platform the store is one text file, settings.ini, in the settings
 // directory: $FOLIOS_CONFIG_DIR, else $XDG_CONFIG_HOME/lumentra-folios, else
 // ~/.config/lumentra-folios. Writes replace the file atomically. A store that
-// cannot be read gives the defaults; a write that fails is silently dropped.
+// cannot be read gives the defaults and is never written over; a write that
+// fails is dropped (silently, but for the Try... forms, which say why).
 #pragma once
 
 #include <optional>
 #include <string>
+
+#include "status.h"
 
 namespace folios {
 
@@ -48,6 +51,9 @@ class CRegistry {
   void WriteInt(int root, const std::string& subkey, const std::string& name, int value);
   void WriteString(int root, const std::string& subkey, const std::string& name,
                    const std::string& text);
+  // The same, with the reason when the store could not be changed.
+  Status TryWriteString(int root, const std::string& subkey, const std::string& name,
+                        const std::string& text);
   // The stored text converted as C's atoi does (leading blanks, a sign,
   // digits; no digits give 0); `def` when the value is absent. A present but
   // empty value gives 0.
@@ -70,6 +76,7 @@ class CRegistry {
   // Deletes the member key with all its values and every key below it
   // (for the product key: "\doc" and "\template_kw").
   void DeleteKey();
+  Status TryDeleteKey();
 
   int root() const { return root_; }
   const std::string& key_path() const { return key_path_; }

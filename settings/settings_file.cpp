@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <algorithm>
 #include <mutex>
 
 #include "atomic_file.h"
@@ -86,9 +87,38 @@ std::string UnescapeSettingsText(std::string_view text) {
   return out;
 }
 
+namespace {
+
+std::vector<std::string> HeaderLines() {
+  std::vector<std::string> lines;
+  std::string_view text = kHeader;
+  while (!text.empty()) {
+    size_t end = text.find('\n');
+    lines.emplace_back(text.substr(0, end));
+    text.remove_prefix(end + 1);
+  }
+  return lines;
+}
+
+}  // namespace
+
+const std::string* SettingsKey::Find(const std::string& name) const {
+  auto found = index.find(ToLowerAscii(name));
+  return found == index.end() ? nullptr : &lines[found->second].value;
+}
+
 SettingsData SettingsData::Parse(std::string_view text) {
   SettingsData data;
+  if (text.empty()) data.preamble_ = HeaderLines();
+  // Kept lines go to the section they appear in, or before the first one.
   SettingsKey* current = nullptr;
+  auto keep = [&](std::string_view line) {
+    if (current) {
+      current->lines.push_back({std::string(), std::string(), std::string(line)});
+    } else {
+      data.preamble_.emplace_back(line);
+    }
+  };
   size_t pos = 0;
   while (pos < text.size()) {
     size_t end = text.find('\n', pos);
@@ -96,18 +126,33 @@ SettingsData SettingsData::Parse(std::string_view text) {
     std::string_view line = text.substr(pos, end - pos);
     pos = end + 1;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (line.empty() || line.front() == ';') continue;
+    if (line.empty() || line.front() == ';') {
+      keep(line);
+      continue;
+    }
     if (line.front() == '[') {
       size_t close = line.rfind(']');
       if (close == std::string_view::npos || close == 1) {
-        current = nullptr;  // a damaged header: skip its values rather than misfile them
+        // A damaged header: its values are kept as text rather than misfiled.
+        keep(line);
         continue;
       }
-      current = &data.CreateKey(std::string(line.substr(1, close - 1)));
+      std::string path(line.substr(1, close - 1));
+      bool seen = data.FindKey(path) != nullptr;
+      current = &data.CreateKey(path);
+      if (seen) {
+        // A second section of one key: its header stays, its values join the key.
+        current->lines.push_back({std::string(), std::string(), std::string(line)});
+      } else {
+        current->header = std::string(line);
+      }
       continue;
     }
     size_t eq = line.find('=');
-    if (eq == std::string_view::npos || current == nullptr) continue;
+    if (eq == std::string_view::npos || current == nullptr) {
+      keep(line);
+      continue;
+    }
     std::string_view raw_name = line.substr(0, eq);
     while (!raw_name.empty() && (raw_name.back() == ' ' || raw_name.back() == '\t')) {
       raw_name.remove_suffix(1);
@@ -115,32 +160,52 @@ SettingsData SettingsData::Parse(std::string_view text) {
     while (!raw_name.empty() && (raw_name.front() == ' ' || raw_name.front() == '\t')) {
       raw_name.remove_prefix(1);
     }
-    if (raw_name.empty()) continue;
+    if (raw_name.empty()) {
+      keep(line);
+      continue;
+    }
     std::string name = UnescapeSettingsText(raw_name);
-    std::string value = UnescapeSettingsText(line.substr(eq + 1));
     std::string lower = ToLowerAscii(name);
     auto found = current->index.find(lower);
     if (found != current->index.end()) {
-      current->values[found->second].second = std::move(value);
+      // The later line wins, as it always did; the earlier one is kept as text.
+      current->lines[found->second].name.clear();
+      found->second = current->lines.size();
     } else {
-      current->index.emplace(lower, current->values.size());
-      current->values.emplace_back(std::move(name), std::move(value));
+      current->index.emplace(lower, current->lines.size());
     }
+    current->lines.push_back({std::move(name), UnescapeSettingsText(line.substr(eq + 1)), std::string(line)});
   }
   return data;
 }
 
 std::string SettingsData::Serialize() const {
-  std::string out = kHeader;
-  for (const SettingsKey& key : keys_) {
+  std::string out;
+  for (const std::string& line : preamble_) {
+    out += line;
     out += '\n';
-    out += '[';
-    out += key.path;
-    out += "]\n";
-    for (const auto& [name, value] : key.values) {
-      out += EscapeSettingsText(name, true);
-      out += '=';
-      out += EscapeSettingsText(value, false);
+  }
+  for (const SettingsKey& key : keys_) {
+    if (key.header.empty()) {
+      // A new section is set off by a blank line, as people write them.
+      if (!out.empty() && out.compare(out.size() - std::min<size_t>(out.size(), 2), 2, "\n\n") != 0) {
+        out += '\n';
+      }
+      out += '[';
+      out += key.path;
+      out += ']';
+    } else {
+      out += key.header;
+    }
+    out += '\n';
+    for (const SettingsLine& line : key.lines) {
+      if (!line.raw.empty() || line.name.empty()) {
+        out += line.raw;
+      } else {
+        out += EscapeSettingsText(line.name, true);
+        out += '=';
+        out += EscapeSettingsText(line.value, false);
+      }
       out += '\n';
     }
   }
@@ -157,16 +222,14 @@ SettingsKey& SettingsData::CreateKey(const std::string& full_key) {
   auto found = key_index_.find(lower);
   if (found != key_index_.end()) return keys_[found->second];
   key_index_.emplace(lower, keys_.size());
-  keys_.push_back(SettingsKey{full_key, {}, {}});
+  keys_.push_back(SettingsKey{full_key, {}, {}, {}});
   return keys_.back();
 }
 
 const std::string* SettingsData::FindValue(const std::string& full_key,
                                            const std::string& name) const {
   const SettingsKey* key = FindKey(full_key);
-  if (!key) return nullptr;
-  auto found = key->index.find(ToLowerAscii(name));
-  return found == key->index.end() ? nullptr : &key->values[found->second].second;
+  return key ? key->Find(name) : nullptr;
 }
 
 void SettingsData::SetValue(const std::string& full_key, const std::string& name,
@@ -175,11 +238,27 @@ void SettingsData::SetValue(const std::string& full_key, const std::string& name
   std::string lower = ToLowerAscii(name);
   auto found = key.index.find(lower);
   if (found != key.index.end()) {
-    key.values[found->second].second = text;
-  } else {
-    key.index.emplace(lower, key.values.size());
-    key.values.emplace_back(name, text);
+    SettingsLine& line = key.lines[found->second];
+    if (line.value != text) {
+      line.value = text;
+      line.raw.clear();
+    }
+    return;
   }
+  // A new value goes after the section's last value, so that comments and
+  // blank lines setting off the next section stay before that section.
+  size_t at = key.lines.size();
+  if (key.index.empty()) {
+    while (at > 0 && key.lines[at - 1].raw.empty()) --at;
+  } else {
+    at = 0;
+    for (const auto& [other, position] : key.index) at = std::max(at, position + 1);
+  }
+  for (auto& [other, position] : key.index) {
+    if (position >= at) ++position;
+  }
+  key.lines.insert(key.lines.begin() + static_cast<std::ptrdiff_t>(at), SettingsLine{name, text, std::string()});
+  key.index.emplace(lower, at);
 }
 
 bool SettingsData::DeleteTree(const std::string& full_key) {
@@ -231,6 +310,7 @@ struct Cache {
   std::string path;
   FileIdentity identity;
   bool valid = false;
+  Status unreadable;  // why the file could not be read, when it could not
   SettingsData data;
 };
 
@@ -240,17 +320,25 @@ Cache& TheCache() {
 }
 
 // Brings the cache up to date with the file. REQUIRES: cache.mutex held.
+// A file that exists but cannot be read reads as empty and is marked so
+// that no change is ever written over it.
 void Refresh(Cache& cache, const std::string& path) {
   FileIdentity id = Identify(path);
   if (cache.valid && cache.path == path && cache.identity == id) return;
   std::string text;
+  cache.unreadable = Status::OK();
   if (id.exists) {
-    if (!ReadWholeFile(path, &text).ok()) text.clear();
+    Status read = ReadWholeFile(path, &text);
+    if (!read.ok()) {
+      text.clear();
+      cache.unreadable = read;
+    }
   }
   cache.data = SettingsData::Parse(text);
   cache.path = path;
   cache.identity = id;
-  cache.valid = true;
+  // An unreadable file is looked at again on every call.
+  cache.valid = cache.unreadable.ok();
 }
 
 // Holds an exclusive lock on the store's lock file so that two processes
@@ -272,7 +360,7 @@ class StoreLock {
 };
 
 template <typename Change>
-void Modify(Change change) {
+Status Modify(Change change) {
   std::string dir = CRegistry::StoreDirectory();
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
@@ -282,12 +370,19 @@ void Modify(Change change) {
   std::lock_guard<std::mutex> guard(cache.mutex);
   cache.valid = false;  // another process may have written within the same tick
   Refresh(cache, path);
-  if (!change(cache.data)) return;
-  if (WriteFileAtomically(path, cache.data.Serialize()).ok()) {
+  if (!cache.unreadable.ok()) {
+    return Status::Error("cannot read '" + path + "': " + cache.unreadable.message() +
+                         "; it was left as it was");
+  }
+  if (!change(cache.data)) return Status::OK();
+  Status written = WriteFileAtomically(path, cache.data.Serialize());
+  if (written.ok()) {
     cache.identity = Identify(path);
   } else {
     cache.valid = false;  // the write was dropped; forget the change
+    written = Status::Error("cannot write '" + path + "': " + written.message());
   }
+  return written;
 }
 
 }  // namespace
@@ -313,9 +408,9 @@ std::optional<std::string> SettingsFile::Read(const std::string& full_key,
   return std::nullopt;
 }
 
-void SettingsFile::Write(const std::string& full_key, const std::string& name,
-                         const std::string& text) {
-  Modify([&](SettingsData& data) {
+Status SettingsFile::Write(const std::string& full_key, const std::string& name,
+                          const std::string& text) {
+  return Modify([&](SettingsData& data) {
     const std::string* old = data.FindValue(full_key, name);
     if (old && *old == text) return false;
     data.SetValue(full_key, name, text);
@@ -323,8 +418,8 @@ void SettingsFile::Write(const std::string& full_key, const std::string& name,
   });
 }
 
-void SettingsFile::DeleteTree(const std::string& full_key) {
-  Modify([&](SettingsData& data) { return data.DeleteTree(full_key); });
+Status SettingsFile::DeleteTree(const std::string& full_key) {
+  return Modify([&](SettingsData& data) { return data.DeleteTree(full_key); });
 }
 
 SettingsData SettingsFile::Snapshot() {

@@ -9,7 +9,8 @@
 // A value is everything after the first "=" up to the end of the line, blanks
 // included. In names and values "\\" stands for a backslash, "\n" for a line
 // feed, "\r" for a carriage return and "\xHH" for any other control byte, so
-// every text round-trips exactly. Lines that fit neither form are ignored.
+// every text round-trips exactly. Lines that fit neither form are kept as they
+// are but carry no value.
 // Key paths and value names are matched without regard to ASCII case.
 #pragma once
 
@@ -19,15 +20,29 @@
 #include <unordered_map>
 #include <vector>
 
+#include "status.h"
+
 namespace folios {
 
-struct SettingsKey {
-  std::string path;  // "HKEY_LOCAL_MACHINE\Software\Lumentra Folios", as first written
-  std::vector<std::pair<std::string, std::string>> values;  // name, text; in file order
-  std::unordered_map<std::string, size_t> index;             // lower-case name -> position
+// One line of a section: a value, or a line kept as a person wrote it.
+struct SettingsLine {
+  std::string name;   // empty for a kept line (comment, blank, unreadable, shadowed)
+  std::string value;
+  std::string raw;    // the line as read; written back as it is while the value is unchanged
 };
 
-// The parsed content of a settings file.
+struct SettingsKey {
+  std::string path;    // "HKEY_LOCAL_MACHINE\Software\Lumentra Folios", as first written
+  std::string header;  // the "[...]" line as read; empty for a key made by this process
+  std::vector<SettingsLine> lines;                // in file order
+  std::unordered_map<std::string, size_t> index;  // lower-case name -> line holding its value
+  const std::string* Find(const std::string& name) const;
+  size_t value_count() const { return index.size(); }
+};
+
+// The parsed content of a settings file. Serialize writes back every line a
+// person added (comments, blank lines, names this version does not know,
+// lines it cannot read) as it was; only changed values are written anew.
 class SettingsData {
  public:
   static SettingsData Parse(std::string_view text);
@@ -44,6 +59,7 @@ class SettingsData {
   const std::vector<SettingsKey>& keys() const { return keys_; }
 
  private:
+  std::vector<std::string> preamble_;  // lines before the first section
   std::vector<SettingsKey> keys_;
   std::unordered_map<std::string, size_t> key_index_;  // lower-case full key -> position
   void Reindex();
@@ -55,12 +71,15 @@ std::string UnescapeSettingsText(std::string_view text);
 // The process-wide view of the store file. Reads revalidate against the
 // file's identity (inode, size, modification time) on every call, so they
 // see other processes' writes at once while costing one stat().
+//
+// A store file that exists but cannot be read is never written over: reads
+// give the defaults, and changes fail with the reason.
 class SettingsFile {
  public:
   static std::optional<std::string> Read(const std::string& full_key, const std::string& name,
                                          bool create_missing_key);
-  static void Write(const std::string& full_key, const std::string& name, const std::string& text);
-  static void DeleteTree(const std::string& full_key);
+  static Status Write(const std::string& full_key, const std::string& name, const std::string& text);
+  static Status DeleteTree(const std::string& full_key);
   // Everything stored now (an empty result when the file is missing or unreadable).
   static SettingsData Snapshot();
 };

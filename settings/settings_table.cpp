@@ -171,13 +171,16 @@ void Settings::SetInt(std::string_view name, int value) const {
 }
 
 void Settings::SetText(std::string_view name, const std::string& text) const {
-  CRegistry registry(kLocalMachine, SettingKeyPath(key_));
-  registry.WriteString(std::string(name), text);
+  TrySetText(name, text);
 }
 
-void ResetAllSettings() {
+Status Settings::TrySetText(std::string_view name, const std::string& text) const {
+  return CRegistry().TryWriteString(kLocalMachine, SettingKeyPath(key_), std::string(name), text);
+}
+
+Status ResetAllSettings() {
   CRegistry registry(kLocalMachine, kProductKey);
-  registry.DeleteKey();
+  return registry.TryDeleteKey();
 }
 
 }  // namespace folios

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "status.h"
+
 namespace folios {
 
 enum class SettingKey {
@@ -65,6 +67,8 @@ class Settings {
   int Int(std::string_view name, int def) const;
   void SetInt(std::string_view name, int value) const;
   void SetText(std::string_view name, const std::string& text) const;
+  // SetText that says why the store could not be changed.
+  Status TrySetText(std::string_view name, const std::string& text) const;
 
  private:
   SettingKey key_;
@@ -72,6 +76,6 @@ class Settings {
 
 // Deletes the product key with all its values and subkeys, so that every
 // setting reads as its default again.
-void ResetAllSettings();
+Status ResetAllSettings();
 
 }  // namespace folios

@@ -88,7 +88,7 @@ class TestBuilds : public QObject {
     const FileDialogRequest request = FileDialog::lastRequest();
     QCOMPARE(request.kind, QString("save"));
     QCOMPARE(request.filter, QString("Rich Text Format (*.rtf)"));
-    QCOMPARE(request.proposedName, QString("main"));
+    QCOMPARE(request.proposedName, qfile("main.rtf"));
     const std::string rtf = Read(file("out/listing"));
     QVERIFY2(rtf.rfind("{\\rtf1", 0) == 0, rtf.substr(0, 40).c_str());
     QVERIFY(rtf.find("main.c") != std::string::npos);
@@ -101,6 +101,39 @@ class TestBuilds : public QObject {
     QCOMPARE(Read(file("main.c")), std::string(kMessyC));
     QVERIFY(folios::test::FileExists(file("main.c.orig")));
     QVERIFY(!folios::test::FileExists(file("Mod1.bas.orig")));
+  }
+
+  void saveDialogProposesNameDotRtfInAFolderTheUserKnows() {
+    Settings().SetInt("m_openfile", 0);
+    Write(file("src/app/shapes.cpp"), "int s;\n");
+    Write(file("src/app/shapes.h"), "int h;\n");
+    view()->openPaths({qfile("src/app/shapes.cpp"), qfile("src/app/shapes.h")});
+    // The folder of the first listed file, not the working directory.
+    run("actionListing");
+    QCOMPARE(FileDialog::lastRequest().proposedName, qfile("src/app/shapes.rtf"));
+    FileDialog::setNextFileName(qfile("out/first.rtf"));
+    Write(file("out/keep"), "");
+    run("actionListing");
+    QVERIFY(folios::test::FileExists(file("out/first.rtf")));
+
+    // With nothing listed, the folder used last.
+    Write(file("notes.txt"), "x");
+    FileDialog::setNextFileName(qfile("notes.txt"));
+    view()->openProjectFile();
+    QCOMPARE(view()->rowCount(), 0);
+    run("actionListing");
+    QCOMPARE(FileDialog::lastRequest().proposedName, qfile("out/notes.rtf"));
+  }
+
+  void aDocumentTheDesktopCannotOpenIsNamedInAMessage() {
+    gatherSources();
+    Shell::setTestResult(false);
+    FileDialog::setNextFileName(qfile("l.rtf"));
+    run("actionListing");
+    QCOMPARE(Shell::opened(), QStringList{qfile("l.rtf")});
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QVERIFY2(MessageBox::lastText().contains(qfile("l.rtf")), qPrintable(MessageBox::lastText()));
+    QVERIFY(MessageBox::lastText().contains("open it by hand"));
   }
 
   void listingWithoutPreformattingMakesNoBackups() {
@@ -253,6 +286,25 @@ class TestBuilds : public QObject {
     QVERIFY(!folios::test::FileExists(file("Mod1.bas.orig")));
     QVERIFY(Shell::opened().isEmpty());
     QVERIFY(m_frame->isEnabled());
+  }
+
+  void reformatShowsTheNewSizesInTheList() {
+    // 930 bytes before, over 1400 once every line is indented.
+    std::string source = "int main(void)\n{\n";
+    for (int i = 0; i < 130; ++i) source += "x = 1;\n";
+    source += "}\n";
+    Write(file("grow.c"), source);
+    Write(file("Mod1.bas"), kBasic);
+    view()->openPaths({qfile("grow.c"), qfile("Mod1.bas")});
+    const int row = view()->model()->row(0).file_name == "grow.c" ? 0 : 1;
+    QCOMPARE(view()->model()->row(row).size_text, std::string("1KB"));
+    const uint64_t basTotal = view()->model()->totals()[3];
+    run("actionReformat");
+    QVERIFY(Read(file("grow.c")).size() > 1400);
+    QCOMPARE(view()->model()->row(row).size_text, std::string("2KB"));
+    QCOMPARE(view()->model()->totals()[0], uint64_t{2});
+    QCOMPARE(view()->model()->totals()[3], basTotal);
+    QCOMPARE(view()->model()->row(row).file_name, std::string("grow.c"));
   }
 
   void reformatListsTheFilesLeftAsTheyWere() {

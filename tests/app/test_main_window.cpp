@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
 #include <QStatusBar>
@@ -22,6 +23,7 @@
 #include "lfx_view.h"
 #include "main_frame.h"
 #include "message_box.h"
+#include "recent_file_list.h"
 #include "settings_table.h"
 #include "shell.h"
 
@@ -201,8 +203,22 @@ class TestMainWindow : public QObject {
 
   void clearWithoutSelectionDoesNothing() {
     openWithDialog(writeProject());
-    view()->clear();
-    QCOMPARE(view()->rowCount(), 3);
+    // The list gets the focus, and with it a current row (the first) that
+    // the user never selected.
+    m_frame->show();
+    m_frame->activateWindow();
+    auto* list = m_frame->findChild<QTreeView*>("detailsView");
+    list->setFocus();
+    QTRY_VERIFY(list->hasFocus());
+    QVERIFY(list->currentIndex().isValid());
+    m_frame->action("actionClear")->trigger();
+    QTest::keyClick(list, Qt::Key_Delete);
+    QCOMPARE(Names(view()), (QStringList{"x.h", "b.cpp", "a.cpp"}));
+    // Clicking a row selects it; then Clear removes that row.
+    const QRect rect = list->visualRect(view()->model()->index(1, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+    m_frame->action("actionClear")->trigger();
+    QCOMPARE(Names(view()), (QStringList{"x.h", "a.cpp"}));
     view()->clearAll();
     view()->clear();
     QCOMPARE(view()->rowCount(), 0);
@@ -300,6 +316,39 @@ class TestMainWindow : public QObject {
     QCOMPARE(view()->projectName(), QString("app"));
   }
 
+  void pathsThatGiveNothingAreNamedAndLeaveTheBuildsOff() {
+    Write(m_dir->File("empty/readme.txt"), "x");
+    m_frame.reset();
+    CLFXApp app;
+    QVERIFY(app.InitInstance({path("empty"), path("nowhere.cpp")}));
+    QCOMPARE(app.mainFrame()->view()->rowCount(), 0);
+    QVERIFY(!app.mainFrame()->action("actionListing")->isEnabled());
+    QVERIFY(!app.mainFrame()->action("actionClearAll")->isEnabled());
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QCOMPARE(MessageBox::lastText(),
+             "No files where found in:\n" + path("empty") + "\n" + path("nowhere.cpp"));
+  }
+
+  void droppedPathsThatGiveNothingAreNamedBesideTheOnesThatDo() {
+    writeProject();
+    Write(m_dir->File("notes.txt"), "x");
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(path("notes.txt")), QUrl::fromLocalFile(path("a.cpp")),
+                  QUrl::fromLocalFile(path("gone.java"))});
+    QVERIFY(m_frame->openDropped(&mime));
+    QCOMPARE(Names(view()), QStringList{"a.cpp"});
+    QVERIFY(commandsEnabled());
+    QCOMPARE(view()->projectName(), QString("a"));
+    QCOMPARE(MessageBox::lastText(),
+             "No files where found in:\n" + path("notes.txt") + "\n" + path("gone.java"));
+    // Many such paths are cut short.
+    QStringList many;
+    for (int i = 0; i < 40; ++i) many << path("none") + QString::number(i);
+    view()->openPaths(many);
+    QVERIFY(MessageBox::lastText().endsWith("... and 25 more."));
+    QVERIFY(!commandsEnabled());
+  }
+
   void dropWithoutLocalFilesChangesNothing() {
     openWithDialog(writeProject());
     QMimeData mime;
@@ -349,12 +398,77 @@ class TestMainWindow : public QObject {
     m_frame->fileMenu()->close();
   }
 
+  void optionsMenuOpensEverySheetByItsCommand() {
+    const struct {
+      const char* action;
+      int id;
+      const char* sheet;
+      const char* title;
+    } commands[] = {
+        {"actionPreferences", 32778, "folios::gui::CPropSheet", "Preferences"},
+        {"actionEditKeywords", 32818, "folios::gui::CPropKeywords", "Edit Keywords"},
+        {"actionDocumentOptions", 32820, "folios::gui::CPropDlgDoc", "Document options"},
+    };
+    QMenu* options = nullptr;
+    for (QAction* a : m_frame->menuBar()->actions()) {
+      if (a->text() == "&Options") options = a->menu();
+    }
+    QVERIFY(options);
+    QStringList inMenu;
+    for (QAction* a : options->actions()) inMenu << a->objectName();
+    QCOMPARE(inMenu, (QStringList{"actionPreferences", "actionEditKeywords",
+                                  "actionDocumentOptions"}));
+    for (const auto& command : commands) {
+      QAction* a = m_frame->action(command.action);
+      QCOMPARE(CMainFrame::commandId(a), command.id);
+      QVERIFY(a->isEnabled());  // usable with an empty list
+      QString title;
+      WhenModal(command.sheet, [&](QDialog* dialog) { title = dialog->windowTitle(); });
+      a->trigger();
+      QCOMPARE(title, QString(command.title));
+    }
+  }
+
+  void recentFilesKeepTheLastFourNewestFirst() {
+    const QString project = writeProject();
+    openWithDialog(project);
+    for (const char* name : {"one.cpp", "two.cpp", "three.cpp", "four.cpp"}) {
+      Write(m_dir->File(name), "int x;\n");
+      view()->openPaths({path(name)});
+    }
+    QCOMPARE(RecentFileList::entries(),
+             (QStringList{path("four.cpp"), path("three.cpp"), path("two.cpp"), path("one.cpp")}));
+    QList<QAction*> recent = m_frame->recentFileActions();
+    QCOMPARE(recent.size(), 4);
+    QCOMPARE(recent.first()->text(), "&1 " + path("four.cpp"));
+    QVERIFY(m_frame->fileMenu()->actions().contains(recent.first()));
+    // Choosing one opens it again and moves it to the top.
+    recent.at(2)->trigger();
+    QCOMPARE(Names(view()), QStringList{"two.cpp"});
+    QCOMPARE(RecentFileList::entries().first(), path("two.cpp"));
+    // The list outlives the window and a reset of the settings.
+    ResetAllSettings();
+    m_frame = std::make_unique<CMainFrame>(m_files.get());
+    QCOMPARE(m_frame->recentFileActions().size(), 4);
+    // A file gone from disk is reported and leaves the list.
+    QFile::remove(path("three.cpp"));
+    const int at = RecentFileList::entries().indexOf(path("three.cpp"));
+    m_frame->recentFileActions().at(at)->trigger();
+    QCOMPARE(MessageBox::lastText(), path("three.cpp") + " no longer exists.");
+    QVERIFY(!RecentFileList::entries().contains(path("three.cpp")));
+    QCOMPARE(m_frame->recentFileActions().size(), 3);
+  }
+
   void contentsOpensTheShippedHelpPage() {
     view()->contents();
     QCOMPARE(Shell::opened().size(), 1);
     QVERIFY(Shell::opened().first().endsWith("help/index.html"));
     QVERIFY(QFile::exists(Shell::opened().first()));
     QVERIFY(MessageBox::shown().isEmpty());
+    // A desktop without a program for it: the page is named for the user.
+    Shell::setTestResult(false);
+    view()->contents();
+    QVERIFY(MessageBox::lastText().startsWith(Shell::opened().last() + " could not be opened"));
   }
 
   void aboutShowsTheVersionAndOnlyTheButtonCloses() {

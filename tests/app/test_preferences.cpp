@@ -25,14 +25,35 @@ using folios::gui::test::GuiTestEnvironment;
 
 namespace {
 
-// A page that records its loads and saves, for the sheet's own rules.
+// A page that records its loads and saves and can refuse, for the sheet's
+// own rules.
 class CountingPage : public CPropertyPage {
  public:
   explicit CountingPage(const QString& title) : CPropertyPage(title) {}
   void LoadSettings() override { ++loads; }
-  void SaveSettings() override { ++saves; }
+  bool ValidateSettings() override {
+    ++validations;
+    return valid;
+  }
+  bool SaveSettings() override {
+    ++saves;
+    return saved;
+  }
   int loads = 0;
+  int validations = 0;
   int saves = 0;
+  bool valid = true;
+  bool saved = true;
+};
+
+class CountingSheet : public CPropertySheet {
+ public:
+  CountingSheet() : CPropertySheet("Counting", nullptr) {
+    for (CountingPage* p : {&first, &second, &third}) addPage(p);
+  }
+  CountingPage first{"First"};
+  CountingPage second{"Second"};
+  CountingPage third{"Third"};
 };
 
 }  // namespace
@@ -93,7 +114,7 @@ class TestPreferences : public QObject {
                orientation ? COptPage1::kLandscapeIcon : COptPage1::kPortraitIcon);
       // Clear the store, then saving the page must write every value back.
       ResetAllSettings();
-      page.SaveSettings();
+      QVERIFY(page.SaveSettings());
     }
     QCOMPARE(s.Int("m_openfile"), openfile);
     QCOMPARE(s.Int("m_showfiledlg"), showfiledlg);
@@ -187,45 +208,38 @@ class TestPreferences : public QObject {
     QCOMPARE(s.Text("m_javafiles"), std::string("/new/javaFilesEdit.lfx"));
   }
 
-  void sheetHasItsPagesInOrderWithRoomForTheLayoutPages() {
-    {
-      CPropSheet sheet;
-      QCOMPARE(sheet.windowTitle(), QString("Preferences"));
-      QCOMPARE(sheet.pageTitles(), (QStringList{"General", "Keywordfiles"}));
-    }
-    RegisterPreferencesPage(PreferencesSlot::kDocumentationLayout,
-                            [](QWidget*) { return new CountingPage("Documentation layout"); });
-    RegisterPreferencesPage(PreferencesSlot::kSourceCodeLayout,
-                            [](QWidget*) { return new CountingPage("Source code layout"); });
+  void preferencesHasItsFourPagesInOrder() {
     CPropSheet sheet;
+    QCOMPARE(sheet.windowTitle(), QString("Preferences"));
     QCOMPARE(sheet.pageTitles(), (QStringList{"General", "Source code layout",
                                               "Documentation layout", "Keywordfiles"}));
-    RegisterPreferencesPage(PreferencesSlot::kSourceCodeLayout, nullptr);
-    RegisterPreferencesPage(PreferencesSlot::kDocumentationLayout, nullptr);
+    // Only the first page is loaded before it is shown.
+    QVERIFY(sheet.page(0)->loaded());
+    for (int i = 1; i < sheet.pageCount(); ++i) QVERIFY(!sheet.page(i)->loaded());
   }
 
   void okAndApplySaveShownPagesAndCancelSavesNothing() {
-    RegisterPreferencesPage(PreferencesSlot::kSourceCodeLayout,
-                            [](QWidget*) { return new CountingPage("Source code layout"); });
     {
-      CPropSheet sheet;
-      auto* counting = static_cast<CountingPage*>(sheet.page(1));
-      QCOMPARE(counting->loads, 0);  // loaded only when first shown
-      sheet.findChild<QTabWidget*>("pages")->setCurrentIndex(1);
-      QCOMPARE(counting->loads, 1);
-      sheet.findChild<QTabWidget*>("pages")->setCurrentIndex(0);
-      sheet.findChild<QTabWidget*>("pages")->setCurrentIndex(1);
-      QCOMPARE(counting->loads, 1);
+      CountingSheet sheet;
+      CountingPage& second = sheet.second;
+      QCOMPARE(second.loads, 0);  // loaded only when first shown
+      sheet.setCurrentPage(1);
+      QCOMPARE(second.loads, 1);
+      sheet.setCurrentPage(0);
+      sheet.setCurrentPage(1);
+      QCOMPARE(second.loads, 1);
       QVERIFY(!sheet.applyButton()->isEnabled());
-      emit counting->modified();
+      emit second.modified();
       QVERIFY(sheet.applyButton()->isEnabled());
       sheet.applyButton()->click();
-      QCOMPARE(counting->saves, 1);
+      QCOMPARE(second.saves, 1);
       QVERIFY(!sheet.applyButton()->isEnabled());
       sheet.accept();
-      QCOMPARE(counting->saves, 2);
+      QCOMPARE(second.saves, 2);
+      QCOMPARE(sheet.first.saves, 2);
+      QCOMPARE(sheet.third.saves, 0);  // never shown
+      QCOMPARE(sheet.result(), int(QDialog::Accepted));
     }
-    RegisterPreferencesPage(PreferencesSlot::kSourceCodeLayout, nullptr);
 
     // Cancel: a change shown on the General page is not stored.
     CPropSheet sheet;
@@ -242,11 +256,40 @@ class TestPreferences : public QObject {
     QCOMPARE(SettingsFileHas("m_cfiles"), false);
   }
 
+  void aRefusingPageStopsEveryPageFromSaving() {
+    CountingSheet sheet;
+    sheet.setCurrentPage(2);
+    sheet.setCurrentPage(0);
+    sheet.third.valid = false;
+    sheet.show();
+    sheet.accept();
+    QCOMPARE(sheet.first.saves, 0);
+    QCOMPARE(sheet.third.saves, 0);
+    QVERIFY(sheet.isVisible());
+    QCOMPARE(sheet.findChild<QTabWidget*>("pages")->currentIndex(), 2);
+    sheet.applyButton()->setEnabled(true);
+    sheet.applyButton()->click();
+    QCOMPARE(sheet.first.saves, 0);
+    QVERIFY(sheet.applyButton()->isEnabled());
+
+    // A page whose values cannot be written keeps the sheet open too.
+    sheet.third.valid = true;
+    sheet.third.saved = false;
+    sheet.setCurrentPage(0);
+    sheet.accept();
+    QVERIFY(sheet.isVisible());
+    QCOMPARE(sheet.findChild<QTabWidget*>("pages")->currentIndex(), 2);
+    sheet.third.saved = true;
+    sheet.accept();
+    QVERIFY(!sheet.isVisible());
+    QCOMPARE(sheet.result(), int(QDialog::Accepted));
+  }
+
   void resetThenOkWritesThePagesValuesAgain() {
     Settings().SetInt("m_b_orientation", 1);
     Settings().SetText("m_cfiles", "/kw/mine.lfx");
     CPropSheet sheet;
-    sheet.findChild<QTabWidget*>("pages")->setCurrentIndex(1);  // Keywordfiles shown
+    sheet.setCurrentPage(3);  // Keywordfiles shown
     MessageBox::setNextAnswer(QMessageBox::Yes);
     Child<QPushButton>(&sheet, "resetButton")->click();
     QCOMPARE(Settings().Int("m_b_orientation"), 0);

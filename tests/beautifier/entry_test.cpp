@@ -145,9 +145,11 @@ TEST(ReformatBuild, BacksUpAndFormatsOnlyCFamilyFiles) {
   SilentProgress progress;
   std::ostringstream out, err;
   ReformatBuildResult result = RunReformatBuild(paths, &progress, out, err);
-  EXPECT_TRUE(result.ok());
+  EXPECT_TRUE(result.failures.empty());
+  EXPECT_FALSE(result.ok());  // passed-over files are reported
   EXPECT_EQ(result.formatted, 4);
   EXPECT_EQ(result.passed_over, 4);
+  EXPECT_EQ(result.passed_over_paths.front(), dir.File("main.hpp"));
   for (const std::string& name : formatted) {
     EXPECT_EQ(test::ReadFile(dir.File(name)), kFormatted) << name;
     EXPECT_EQ(test::ReadFile(dir.File(name + ".orig")), kUnformatted) << name;
@@ -159,9 +161,11 @@ TEST(ReformatBuild, BacksUpAndFormatsOnlyCFamilyFiles) {
   EXPECT_EQ(progress.position(), 8);
   EXPECT_EQ(progress.upper(), 8);
 
-  // A second run leaves in the backup what the first run produced.
+  // A second run finds nothing to change and keeps the first backup.
   result = RunReformatBuild({dir.File("a.c")}, nullptr, out, err);
-  EXPECT_EQ(test::ReadFile(dir.File("a.c.orig")), kFormatted);
+  EXPECT_EQ(result.unchanged, 1);
+  EXPECT_EQ(result.formatted, 0);
+  EXPECT_EQ(test::ReadFile(dir.File("a.c.orig")), kUnformatted);
 }
 
 TEST(ReformatBuild, ExtensionIsTakenFromTheWholePath) {
@@ -228,6 +232,19 @@ TEST(ReformatCommand, StandardInputToStandardOutput) {
   EXPECT_EQ(r.out, kFormatted);
   r = test::RunFolios({"reformat", "--stdout", "--set", "m_brace_style=1"}, dir.path(), &input);
   EXPECT_EQ(r.out, "int f()\n{\n    x;\n}\n");
+}
+
+TEST(ReformatCommand, WarnsAboutClampedSettings) {
+  test::ScopedSettings scoped;
+  test::TempDir dir;
+  std::string input = kUnformatted;
+  test::RunResult r =
+      test::RunFolios({"reformat", "--set", "m_spaces_to_indent=-3", "--set", "m_c_with_code=61", "-"}, dir.path(), &input);
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.out, "int f() {\nx;\n}\n");
+  EXPECT_EQ(r.err,
+            "folios: warning: m_spaces_to_indent is -3, outside 0..10: 0 is used\n"
+            "folios: warning: m_c_with_code is 61, outside 0..60: 60 is used\n");
 }
 
 TEST(ReformatCommand, NamesTheFileItCouldNotFormat) {

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "settings_file.h"
 #include "settings_table.h"
@@ -117,7 +118,7 @@ TEST(Registry, ReadingAMissingKeyLeavesItBehindEmpty) {
   SettingsData data = SettingsData::Parse(ReadFile(CRegistry::StoreFile()));
   const SettingsKey* key = data.FindKey("HKEY_LOCAL_MACHINE\\" + kKey + "\\doc");
   ASSERT_NE(key, nullptr);
-  EXPECT_TRUE(key->values.empty());
+  EXPECT_EQ(key->value_count(), 0u);
 }
 
 TEST(Registry, DeleteKeyRemovesValuesAndSubkeysButNothingElse) {
@@ -243,6 +244,116 @@ TEST(Registry, StoreLocationFollowsTheEnvironment) {
   unsetenv("XDG_CONFIG_HOME");
   EXPECT_EQ(CRegistry::StoreDirectory(), std::string(getenv("HOME")) + "/.config/lumentra-folios");
   setenv("FOLIOS_CONFIG_DIR", saved.c_str(), 1);
+}
+
+// Runs `body` in a child process without root's privileges (as "nobody"
+// when the tests run as root, so that file permissions apply); the child's
+// exit status is 0 when every expectation held.
+int RunWithoutPrivileges(const std::string& dir, const std::function<bool()>& body) {
+  pid_t child = fork();
+  if (child == 0) {
+    if (geteuid() == 0) {
+      for (auto& entry : std::filesystem::recursive_directory_iterator(dir)) {
+        (void)!chown(entry.path().c_str(), 65534, 65534);
+      }
+      // The directories above must let the user through as well.
+      for (std::filesystem::path up = dir; up.has_relative_path() && up != "/tmp"; up = up.parent_path()) {
+        (void)!chown(up.c_str(), 65534, 65534);
+      }
+      if (setgid(65534) != 0 || setuid(65534) != 0) _exit(3);
+    }
+    _exit(body() ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+TEST(SettingsStore, AnUnreadableStoreIsNeverWrittenOver) {
+  ScopedSettings settings;
+  CRegistry reg(kLocalMachine, kKey);
+  reg.WriteInt("m_colnumber", 2);
+  reg.WriteString("m_dir", "/src");
+  std::string before = ReadFile(CRegistry::StoreFile());
+  ASSERT_EQ(chmod(CRegistry::StoreFile().c_str(), 0), 0);
+  int rc = RunWithoutPrivileges(std::filesystem::path(settings.config_dir()).parent_path(), [] {
+    CRegistry child(kLocalMachine, kKey);
+    // Reads give the defaults; a change is refused with the reason.
+    if (child.ReadInt("m_colnumber", 1) != 1) return false;
+    Status written = child.TryWriteString(kLocalMachine, kKey, "m_startat", "5");
+    return !written.ok() && written.message().find("Permission denied") != std::string::npos &&
+           written.message().find("left as it was") != std::string::npos && !ResetAllSettings().ok();
+  });
+  EXPECT_EQ(rc, 0);
+  ASSERT_EQ(chmod(CRegistry::StoreFile().c_str(), 0600), 0);
+  EXPECT_EQ(ReadFile(CRegistry::StoreFile()), before);
+}
+
+TEST(SettingsStore, CommentsUnknownNamesAndOddLinesSurviveAWrite) {
+  ScopedSettings settings;
+  const std::string by_hand =
+      "; my settings, kept in git\n"
+      "\n"
+      "[HKEY_LOCAL_MACHINE\\Software\\Lumentra Folios]\n"
+      "; two columns for the printer in room 4\n"
+      "m_colnumber = 2\n"
+      "m_from_a_newer_version=yes\n"
+      "this line means nothing\n"
+      "m_pagebreak=0\n"
+      "m_pagebreak=1\n"
+      "\n"
+      "; fonts below\n"
+      "[HKEY_LOCAL_MACHINE\\Software\\Lumentra Folios\\doc]\n"
+      "m_code_fontsize=12\n";
+  WriteFile(CRegistry::StoreFile(), by_hand);
+  CRegistry reg(kLocalMachine, kKey);
+  EXPECT_EQ(reg.ReadInt("m_colnumber", 1), 2);
+  EXPECT_EQ(reg.ReadInt("m_pagebreak", 0), 1);  // the later line wins
+  reg.WriteInt("m_pagebreak", 0);
+  reg.WriteInt("m_startat", 10);
+  reg.WriteString(kLocalMachine, kKey + "\\template_kw", "m_bold", "1");
+  EXPECT_EQ(ReadFile(CRegistry::StoreFile()),
+            "; my settings, kept in git\n"
+            "\n"
+            "[HKEY_LOCAL_MACHINE\\Software\\Lumentra Folios]\n"
+            "; two columns for the printer in room 4\n"
+            "m_colnumber = 2\n"
+            "m_from_a_newer_version=yes\n"
+            "this line means nothing\n"
+            "m_pagebreak=0\n"
+            "m_pagebreak=0\n"
+            "m_startat=10\n"
+            "\n"
+            "; fonts below\n"
+            "[HKEY_LOCAL_MACHINE\\Software\\Lumentra Folios\\doc]\n"
+            "m_code_fontsize=12\n"
+            "\n"
+            "[HKEY_LOCAL_MACHINE\\Software\\Lumentra Folios\\template_kw]\n"
+            "m_bold=1\n");
+  EXPECT_EQ(reg.ReadInt("m_pagebreak", 1), 0);
+  EXPECT_EQ(reg.ReadString("m_from_a_newer_version", ""), "yes");
+}
+
+TEST(SettingsStore, AWriteReportsItsOwnResultUnderConcurrentWriters) {
+  ScopedSettings settings;
+  const int kProcesses = 3;
+  for (int p = 0; p < kProcesses; ++p) {
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      int failures = 0;
+      for (int i = 0; i < 150; ++i) {
+        // Every process writes the same name: a read-back would see the others.
+        if (!Settings().TrySetText("m_startat", std::to_string(p * 1000 + i)).ok()) ++failures;
+      }
+      _exit(failures == 0 ? 0 : 1);
+    }
+  }
+  for (int p = 0; p < kProcesses; ++p) {
+    int status = 0;
+    wait(&status);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
 }
 
 }  // namespace

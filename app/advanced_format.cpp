@@ -1,0 +1,294 @@
+#include "advanced_format.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <sstream>
+
+#include "beautifier_options.h"
+#include "engine.h"
+#include "font_sample.h"
+#include "page_controls.h"
+#include "registry.h"
+#include "settings_table.h"
+#include "spin_button.h"
+
+namespace folios::gui {
+
+namespace {
+
+// Braces on lines of their own: the beautifier joins them to the code line
+// for the first style and leaves them for the second.
+constexpr char kSampleSource[] =
+    "if (i == 0)\n{\ni++; //comment with code\n//comment without code\n}\n"
+    "void main (void)\n{\n}\n";
+constexpr char kCommentWithCode[] = "//comment with code";
+constexpr char kCommentWithoutCode[] = "//comment without code";
+// Columns and widths beyond this are laid out as this; the markers name the
+// real number. Keeps the sample's cost fixed whatever is stored.
+constexpr int kSampleNumberLimit = 99;
+// More empty lines than this never fit the nine lines anyway.
+constexpr int kSampleEmptyLinesLimit = kSampleLineCount + 1;
+// Gaps wider than these are named rather than drawn.
+constexpr int kWidestCodeCommentGap = 10;
+constexpr int kWidestLoneCommentGap = 20;
+
+QString ExpandTabs(const QString& line, int tab_width) {
+  if (tab_width <= 0 || !line.contains(QLatin1Char('\t'))) return line;
+  QString expanded;
+  for (QChar c : line) {
+    if (c == QLatin1Char('\t')) {
+      expanded += QString(tab_width - static_cast<int>(expanded.size()) % tab_width, QLatin1Char(' '));
+    } else {
+      expanded += c;
+    }
+  }
+  return expanded;
+}
+
+// Replaces the blanks before `comment` on its line by " (N chars) ".
+void NameGap(QStringList* lines, const char* comment, int columns) {
+  for (QString& line : *lines) {
+    const qsizetype at = line.indexOf(QLatin1String(comment));
+    if (at < 0) continue;
+    qsizetype start = at;
+    while (start > 0 && line.at(start - 1) == QLatin1Char(' ')) --start;
+    line = line.left(start) + QStringLiteral(" (%1 chars) ").arg(columns) + line.mid(at);
+    return;
+  }
+}
+
+int Number(const QLineEdit* edit) { return CRegistry::AtoiRule(edit->text().toStdString()); }
+
+}  // namespace
+
+QStringList BuildFormatSample(const FormatSampleValues& values) {
+  const auto limited = [](int n) { return std::clamp(n, -kSampleNumberLimit, kSampleNumberLimit); };
+  BeautifierOptions options;
+  options.USE_TABS = values.indent_with_tabs ? -1 : 0;
+  options.INDENT_SPACING = values.indent_with_tabs ? 4 : limited(values.spaces_to_indent);
+  options.COMMENTS_WITH_CODE = limited(values.comment_with_code);
+  options.COMMENTS_WITH_NOCODE = limited(values.comment_without_code);
+  options.FUNCTION_SPACING =
+      std::clamp(values.empty_lines, -kSampleNumberLimit, kSampleEmptyLinesLimit);
+  options.PLACE_BRACE_ON_NEW_LINE = values.brace_style != 0 ? -1 : 0;
+  options.PROGRAM_OUTPUT = 0;
+
+  std::istringstream in(kSampleSource);
+  std::ostringstream out;
+  std::ostringstream report;
+  std::ostringstream err;
+  RunBeautifier(in, out, options, values.remove_comments, report, err);
+
+  QStringList lines = QString::fromStdString(out.str()).split(QLatin1Char('\n'));
+  if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+  for (QString& line : lines) line = ExpandTabs(line, options.INDENT_SPACING);
+  if (!values.remove_comments) {
+    if (values.comment_with_code > kWidestCodeCommentGap) {
+      NameGap(&lines, kCommentWithCode, values.comment_with_code);
+    }
+    if (values.comment_without_code > kWidestLoneCommentGap) {
+      NameGap(&lines, kCommentWithoutCode, values.comment_without_code);
+    }
+  }
+
+  // Empty lines that push the function's second line out of the nine are
+  // counted instead, so that its first line stays in sight on line 9.
+  qsizetype function = 0;
+  while (function < lines.size() && !lines.at(function).startsWith(QLatin1String("void main"))) {
+    ++function;
+  }
+  if (function >= kSampleLineCount - 1 && function < lines.size()) {
+    qsizetype run = function;
+    while (run > 0 && lines.at(run - 1).trimmed().isEmpty()) --run;
+    const qsizetype blanks = function - run;
+    if (blanks > 0 && run <= kSampleLineCount - 2) {
+      const int shown = values.empty_lines > kSampleEmptyLinesLimit ? values.empty_lines
+                                                                    : static_cast<int>(blanks);
+      QStringList collapsed = lines.mid(0, run);
+      while (collapsed.size() < kSampleLineCount - 2) collapsed << QString();
+      collapsed << QStringLiteral("(%1 lines)").arg(shown) << lines.at(function);
+      lines = collapsed;
+    }
+  }
+  lines = lines.mid(0, kSampleLineCount);
+  while (lines.size() < kSampleLineCount) lines << QString();
+  return lines;
+}
+
+CAdvanced_C_Format::CAdvanced_C_Format(QWidget* parent)
+    : CPropertyPage(tr("Advanced C(++)/Java format options"), parent) {
+  setObjectName(QStringLiteral("advancedFormatPage"));
+
+  // Digits only: the spin ranges go up to 60, and the beautifier takes the
+  // fields as numbers.
+  auto* digits = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,2}")),
+                                                 this);
+  auto numberField = [this, digits](const char* name, const char* spinName, int upper,
+                                    CSpinButton** spin) {
+    QLineEdit* edit = NamedEdit(name, this);
+    edit->setValidator(digits);
+    edit->setFixedWidth(40);
+    *spin = new CSpinButton(edit, 0, upper, this);
+    (*spin)->setObjectName(QString::fromLatin1(spinName));
+    auto* row = new QHBoxLayout;
+    row->setSpacing(0);
+    row->addWidget(edit);
+    row->addWidget(*spin);
+    row->addStretch(1);
+    return std::pair{edit, row};
+  };
+  auto [emptyLines, emptyRow] = numberField("emptyLinesEdit", "emptyLinesSpin", 10, &m_emptyLinesSpin);
+  auto [spaces, spacesRow] = numberField("spacesToIndentEdit", "spacesToIndentSpin", 10, &m_indentSpin);
+  auto [withCode, withCodeRow] =
+      numberField("commentWithCodeEdit", "commentWithCodeSpin", 60, &m_withCodeSpin);
+  auto [withoutCode, withoutCodeRow] =
+      numberField("commentWithoutCodeEdit", "commentWithoutCodeSpin", 60, &m_withoutCodeSpin);
+  m_emptyLines = emptyLines;
+  m_spacesToIndent = spaces;
+  m_commentWithCode = withCode;
+  m_commentWithoutCode = withoutCode;
+  m_indentWithTabs = NamedCheck(tr("&Indent with &tabs"), "indentWithTabsCheck", this);
+  m_removeComments = NamedCheck(tr("&Remove all comments"), "removeCommentsCheck", this);
+  m_braceStyle = new QButtonGroup(this);
+  QRadioButton* style1 = NamedRadio(tr("Style &1"), "style1Radio", this);
+  QRadioButton* style2 = NamedRadio(tr("Style &2"), "style2Radio", this);
+  m_braceStyle->addButton(style1, 0);
+  m_braceStyle->addButton(style2, 1);
+
+  auto* fields = new QGridLayout;
+  int row = 0;
+  fields->addWidget(new QLabel(tr("Empty lines between two functions"), this), row, 0);
+  fields->addLayout(emptyRow, row++, 1);
+  fields->addWidget(m_indentWithTabs, row++, 0, 1, 2);
+  fields->addWidget(new QLabel(tr("Spaces to indent"), this), row, 0);
+  fields->addLayout(spacesRow, row++, 1);
+  fields->addWidget(m_removeComments, row++, 0, 1, 2);
+  fields->addWidget(new QLabel(tr("Comment position with code"), this), row, 0);
+  fields->addLayout(withCodeRow, row++, 1);
+  fields->addWidget(new QLabel(tr("Comment position without code"), this), row, 0);
+  fields->addLayout(withoutCodeRow, row++, 1);
+  auto* styles = new QHBoxLayout;
+  styles->addWidget(style1);
+  styles->addWidget(style2);
+  styles->addStretch(1);
+  fields->addLayout(styles, row++, 0, 1, 2);
+  fields->setRowStretch(row, 1);
+
+  auto* frame = new QFrame(this);
+  frame->setObjectName(QStringLiteral("sampleFrame"));
+  frame->setFrameShape(QFrame::StyledPanel);
+  frame->setAutoFillBackground(true);
+  QPalette palette = frame->palette();
+  palette.setColor(QPalette::Window, Qt::white);
+  frame->setPalette(palette);
+  auto* sampleLayout = new QVBoxLayout(frame);
+  sampleLayout->setSpacing(0);
+  for (int i = 0; i < kSampleLineCount; ++i) {
+    auto* line = new CFontSample(frame, QString(), QStringLiteral("Courier New"), 6);
+    line->setObjectName(QStringLiteral("sampleLine%1").arg(i + 1));
+    line->setMinimumSize(340, 15);
+    m_sample[static_cast<size_t>(i)] = line;
+    sampleLayout->addWidget(line);
+  }
+
+  auto* layout = new QHBoxLayout(this);
+  layout->addLayout(fields);
+  layout->addWidget(frame, 1, Qt::AlignTop);
+
+  for (QLineEdit* edit : {m_emptyLines, m_spacesToIndent, m_commentWithCode, m_commentWithoutCode}) {
+    connect(edit, &QLineEdit::textChanged, this, [this] {
+      refresh();
+      emit modified();
+    });
+  }
+  for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{
+           m_indentWithTabs, m_removeComments, style1, style2}) {
+    connect(b, &QAbstractButton::clicked, this, [this] {
+      refresh();
+      emit modified();
+    });
+  }
+  refresh();
+}
+
+FormatSampleValues CAdvanced_C_Format::workingValues() const {
+  FormatSampleValues values;
+  values.empty_lines = Number(m_emptyLines);
+  values.indent_with_tabs = m_indentWithTabs->isChecked();
+  values.spaces_to_indent = Number(m_spacesToIndent);
+  values.remove_comments = m_removeComments->isChecked();
+  values.comment_with_code = Number(m_commentWithCode);
+  values.comment_without_code = Number(m_commentWithoutCode);
+  values.brace_style = m_braceStyle->checkedId() == 1 ? 1 : 0;
+  return values;
+}
+
+QStringList CAdvanced_C_Format::sampleLines() const {
+  QStringList lines;
+  for (const CFontSample* line : m_sample) lines << line->text();
+  return lines;
+}
+
+void CAdvanced_C_Format::refresh() {
+  m_indentSpin->setEnabled(!m_indentWithTabs->isChecked());
+  m_withCodeSpin->setEnabled(!m_removeComments->isChecked());
+  m_withoutCodeSpin->setEnabled(!m_removeComments->isChecked());
+  const QStringList lines = BuildFormatSample(workingValues());
+  for (int i = 0; i < kSampleLineCount; ++i) m_sample[static_cast<size_t>(i)]->setText(lines.at(i));
+}
+
+void CAdvanced_C_Format::LoadSettings() {
+  CRegistry registry(kLocalMachine, kProductKey);
+  const auto text = [&registry](const char* name) {
+    return QString::fromStdString(
+        registry.ReadString(name, DefaultText(SettingKey::kMain, name)));
+  };
+  const auto number = [&registry](const char* name) {
+    return registry.ReadInt(name, DefaultInt(SettingKey::kMain, name));
+  };
+  // One rebuild for the whole load, not one per field.
+  for (QLineEdit* edit : {m_emptyLines, m_spacesToIndent, m_commentWithCode, m_commentWithoutCode}) {
+    edit->blockSignals(true);
+  }
+  m_emptyLines->setText(text("m_empty_lines"));
+  m_indentWithTabs->setChecked(number("m_indent_with_tabs") != 0);
+  m_spacesToIndent->setText(text("m_spaces_to_indent"));
+  m_removeComments->setChecked(number("m_remove_comments") != 0);
+  m_commentWithCode->setText(text("m_c_with_code"));
+  m_commentWithoutCode->setText(text("m_c_without_code"));
+  CheckButtonById(m_braceStyle, number("m_brace_style"));
+  for (QLineEdit* edit : {m_emptyLines, m_spacesToIndent, m_commentWithCode, m_commentWithoutCode}) {
+    edit->blockSignals(false);
+  }
+  refresh();
+}
+
+bool CAdvanced_C_Format::SaveSettings() {
+  CRegistry registry(kLocalMachine, kProductKey);
+  registry.WriteString("m_empty_lines", m_emptyLines->text().toStdString());
+  registry.WriteInt("m_indent_with_tabs", m_indentWithTabs->isChecked() ? 1 : 0);
+  registry.WriteString("m_spaces_to_indent", m_spacesToIndent->text().toStdString());
+  // A stored style that matches neither button is kept as it is.
+  if (m_braceStyle->checkedId() >= 0) registry.WriteInt("m_brace_style", m_braceStyle->checkedId());
+  registry.WriteInt("m_remove_comments", m_removeComments->isChecked() ? 1 : 0);
+  registry.WriteString("m_c_with_code", m_commentWithCode->text().toStdString());
+  registry.WriteString("m_c_without_code", m_commentWithoutCode->text().toStdString());
+  return true;
+}
+
+CAdvanced_C_Format_sheet::CAdvanced_C_Format_sheet(QWidget* parent)
+    : CPropertySheet(tr("Format options"), parent) {
+  setObjectName(QStringLiteral("formatOptionsSheet"));
+  addPage(new CAdvanced_C_Format(this));
+}
+
+}  // namespace folios::gui

@@ -1,0 +1,120 @@
+#include "doc_options_code.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <string>
+
+#include "color_choice.h"
+#include "font_sample.h"
+#include "page_controls.h"
+#include "settings_table.h"
+
+namespace folios::gui {
+
+namespace {
+
+struct SectionInfo {
+  const char* prefix;  // of the value names under "\doc"
+  const char* title;
+  const char* previewText;
+  const char* face;
+  const char* name;    // object names: NAMEPreview, NAMEChangeButton
+};
+
+constexpr SectionInfo kSections[CDocOptionsCode::kSectionCount] = {
+    {"m_code_", QT_TRANSLATE_NOOP("CDocOptionsCode", "Code"), "Source code", "Courier New",
+     "code"},
+    {"m_comment_", QT_TRANSLATE_NOOP("CDocOptionsCode", "Comment"), "Comment", "Courier New",
+     "comment"},
+    {"m_header_", QT_TRANSLATE_NOOP("CDocOptionsCode", "Header"), "Header", "Arial", "header"},
+};
+
+std::string Name(const SectionInfo& section, const char* field) {
+  return std::string(section.prefix) + field;
+}
+
+}  // namespace
+
+CDocOptionsCode::CDocOptionsCode(QWidget* parent) : CPropertyPage(tr("Fonts"), parent) {
+  setObjectName(QStringLiteral("fontsPage"));
+  auto* layout = new QVBoxLayout(this);
+  for (int i = 0; i < kSectionCount; ++i) {
+    const SectionInfo& info = kSections[i];
+    auto* box = new QGroupBox(tr(info.title), this);
+    auto* row = new QHBoxLayout(box);
+    auto* sample = new CFontSample(box, QString::fromLatin1(info.previewText),
+                                   QString::fromLatin1(info.face), m_styles[i].fontsize);
+    sample->setObjectName(QString::fromLatin1(info.name) + QStringLiteral("Preview"));
+    // Room for the largest size the dialog offers (16 points, 32 pixels).
+    sample->setMinimumSize(220, 2 * CChangeFontDlg::kLargestSize + 8);
+    m_previews[static_cast<size_t>(i)] = sample;
+    QPushButton* change = NamedButton(
+        tr("change"), (std::string(info.name) + "ChangeButton").c_str(), box);
+    row->addWidget(sample, 1);
+    row->addWidget(change, 0, Qt::AlignVCenter);
+    layout->addWidget(box);
+    connect(change, &QPushButton::clicked, this, [this, i] { changeFont(i); });
+  }
+  layout->addStretch(1);
+}
+
+void CDocOptionsCode::LoadSettings() {
+  Settings doc(SettingKey::kDoc);
+  for (int i = 0; i < kSectionCount; ++i) {
+    const SectionInfo& info = kSections[i];
+    TextStyle& style = m_styles[static_cast<size_t>(i)];
+    style.fontsize = doc.Int(Name(info, "fontsize"));
+    style.underline = doc.Int(Name(info, "underline")) != 0;
+    style.bold = doc.Int(Name(info, "bold")) != 0;
+    style.italic = doc.Int(Name(info, "italic")) != 0;
+    style.forecolor = doc.Int(Name(info, "forecolor"));
+    style.back_color = doc.Int(Name(info, "back_color"));
+    showStyle(static_cast<Section>(i));
+  }
+}
+
+bool CDocOptionsCode::SaveSettings() {
+  Settings doc(SettingKey::kDoc);
+  for (int i = 0; i < kSectionCount; ++i) {
+    const SectionInfo& info = kSections[i];
+    const TextStyle& style = m_styles[static_cast<size_t>(i)];
+    doc.SetInt(Name(info, "fontsize"), style.fontsize);
+    doc.SetInt(Name(info, "underline"), style.underline ? 1 : 0);
+    doc.SetInt(Name(info, "bold"), style.bold ? 1 : 0);
+    doc.SetInt(Name(info, "italic"), style.italic ? 1 : 0);
+    doc.SetInt(Name(info, "forecolor"), style.forecolor);
+    doc.SetInt(Name(info, "back_color"), style.back_color);
+  }
+  return true;
+}
+
+void CDocOptionsCode::changeFont(int section) {
+  if (section < 0 || section >= kSectionCount) return;
+  CChangeFontDlg dialog(m_styles[static_cast<size_t>(section)], window());
+  if (dialog.exec() != QDialog::Accepted) return;
+  m_styles[static_cast<size_t>(section)] = dialog.style();
+  showStyle(static_cast<Section>(section));
+  emit modified();
+}
+
+void CDocOptionsCode::showStyle(Section section) {
+  const TextStyle& style = m_styles[section];
+  CFontSample* sample = m_previews[section];
+  // Index 0 is the document's automatic colour: black text on white.
+  sample->setBackgroundColor(ScreenColor(style.back_color, Qt::white));
+  sample->setSize(style.fontsize);
+  sample->setBold(style.bold);
+  sample->setItalic(style.italic);
+  sample->setUnderline(style.underline);
+  sample->setTextColor(ScreenColor(style.forecolor, Qt::black));
+}
+
+CPropDlgDoc::CPropDlgDoc(QWidget* parent) : CPropertySheet(tr("Document options"), parent) {
+  setObjectName(QStringLiteral("documentOptionsSheet"));
+  addPage(new CDocOptionsCode(this));
+}
+
+}  // namespace folios::gui

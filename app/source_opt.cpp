@@ -1,0 +1,204 @@
+#include "source_opt.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "advanced_format.h"
+#include "message_box.h"
+#include "noise_chars_dlg.h"
+#include "page_controls.h"
+#include "registry.h"
+#include "settings_table.h"
+#include "spin_button.h"
+
+namespace folios::gui {
+
+namespace {
+
+// A number field as the listing reads it: the leading digits (and sign).
+int NumberIn(const QLineEdit* edit) { return CRegistry::AtoiRule(edit->text().toStdString()); }
+
+}  // namespace
+
+CSourceOpt::CSourceOpt(QWidget* parent) : CPropertyPage(tr("Source code layout"), parent) {
+  setObjectName(QStringLiteral("sourceLayoutPage"));
+
+  auto* formatBox = new QGroupBox(tr("Format what (VB only)"), this);
+  auto* formatLayout = new QVBoxLayout(formatBox);
+  m_format = new QButtonGroup(this);
+  const QString formatTexts[] = {tr("&Form Definition only"), tr("&Code only"), tr("&Both")};
+  const char* formatNames[] = {"formDefinitionRadio", "codeOnlyRadio", "bothRadio"};
+  for (int i = 0; i < 3; ++i) {
+    QRadioButton* radio = NamedRadio(formatTexts[i], formatNames[i], formatBox);
+    m_format->addButton(radio, i);
+    formatLayout->addWidget(radio);
+  }
+
+  auto* lineBox = new QGroupBox(tr("Line options"), this);
+  auto* lineLayout = new QGridLayout(lineBox);
+  m_lineSep = NamedCheck(tr("Use &lineseparator (VB only)"), "lineSepCheck", lineBox);
+  m_lineBreaks = NamedCheck(tr("&Generate line breaks if needed"), "lineBreaksCheck", lineBox);
+  m_removeNoise = NamedCheck(tr("&Remove noise chars"), "removeNoiseCheck", lineBox);
+  QPushButton* define = NamedButton(tr("&Define..."), "defineNoiseButton", lineBox);
+  lineLayout->addWidget(m_lineSep, 0, 0, 1, 2);
+  lineLayout->addWidget(m_lineBreaks, 1, 0, 1, 2);
+  lineLayout->addWidget(m_removeNoise, 2, 0);
+  lineLayout->addWidget(define, 2, 1);
+  lineLayout->setColumnStretch(0, 1);
+
+  auto* numbersBox = new QGroupBox(tr("Line numbers"), this);
+  auto* numbersLayout = new QGridLayout(numbersBox);
+  m_noLineNumbers = NamedCheck(tr("&None"), "noLineNumbersCheck", numbersBox);
+  m_byModule = NamedRadio(tr("By &module"), "byModuleRadio", numbersBox);
+  m_continuous = NamedRadio(tr("C&ontinuous"), "continuousRadio", numbersBox);
+  m_startAt = NamedEdit("startAtEdit", numbersBox);
+  m_incrementBy = NamedEdit("incrementByEdit", numbersBox);
+  for (QLineEdit* edit : {m_startAt, m_incrementBy}) edit->setFixedWidth(70);
+  numbersLayout->addWidget(m_noLineNumbers, 0, 0, 1, 2);
+  numbersLayout->addWidget(m_byModule, 1, 0, 1, 2);
+  numbersLayout->addWidget(m_continuous, 2, 0, 1, 2);
+  numbersLayout->addWidget(new QLabel(tr("Start at"), numbersBox), 3, 0);
+  numbersLayout->addWidget(m_startAt, 3, 1);
+  numbersLayout->addWidget(new QLabel(tr("Increment by"), numbersBox), 4, 0);
+  numbersLayout->addWidget(m_incrementBy, 4, 1);
+  numbersLayout->setColumnStretch(2, 1);
+
+  auto* columnsBox = new QGroupBox(tr("Columns"), this);
+  auto* columnsLayout = new QGridLayout(columnsBox);
+  m_colNumber = NamedEdit("columnNumberEdit", columnsBox);
+  m_colNumber->setFixedWidth(40);
+  m_colSpin = new CSpinButton(m_colNumber, 1, 2, columnsBox);
+  m_colSpin->setObjectName(QStringLiteral("columnNumberSpin"));
+  m_colSeparator = NamedCheck(tr("&Separator"), "colSeparatorCheck", columnsBox);
+  auto* numberRow = new QHBoxLayout;
+  numberRow->setSpacing(0);
+  numberRow->addWidget(m_colNumber);
+  numberRow->addWidget(m_colSpin);
+  numberRow->addStretch(1);
+  columnsLayout->addWidget(new QLabel(tr("Number"), columnsBox), 0, 0);
+  columnsLayout->addLayout(numberRow, 0, 1);
+  columnsLayout->addWidget(m_colSeparator, 1, 0, 1, 2);
+  columnsLayout->setColumnStretch(1, 1);
+
+  auto* pageBox = new QGroupBox(tr("Page break"), this);
+  auto* pageLayout = new QVBoxLayout(pageBox);
+  m_pageBreak = NamedCheck(tr("S&tart new page for every file"), "pageBreakCheck", pageBox);
+  pageLayout->addWidget(m_pageBreak);
+
+  m_useAdvanced = NamedCheck(tr("&Use advanced options"), "useAdvancedCheck", this);
+  QPushButton* advanced =
+      NamedButton(tr("&Advanced C(++)/Java format options"), "advancedButton", this);
+
+  auto* grid = new QGridLayout(this);
+  grid->addWidget(formatBox, 0, 0);
+  grid->addWidget(numbersBox, 0, 1, 2, 1);
+  grid->addWidget(lineBox, 1, 0);
+  grid->addWidget(pageBox, 2, 0);
+  grid->addWidget(columnsBox, 2, 1);
+  auto* advancedRow = new QHBoxLayout;
+  advancedRow->addWidget(m_useAdvanced);
+  advancedRow->addStretch(1);
+  advancedRow->addWidget(advanced);
+  grid->addLayout(advancedRow, 3, 0, 1, 2);
+  grid->setRowStretch(4, 1);
+
+  const auto changed = [this] { emit modified(); };
+  connect(m_format, &QButtonGroup::idClicked, this, changed);
+  for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{
+           m_lineSep, m_lineBreaks, m_removeNoise, m_noLineNumbers, m_byModule, m_continuous,
+           m_colSeparator, m_pageBreak, m_useAdvanced}) {
+    connect(b, &QAbstractButton::clicked, this, changed);
+  }
+  for (QLineEdit* edit : {m_startAt, m_incrementBy, m_colNumber}) {
+    connect(edit, &QLineEdit::textEdited, this, changed);
+  }
+  // The spin arrows change the text without the user typing it.
+  connect(m_colSpin, &CSpinButton::stepped, this, changed);
+  connect(m_noLineNumbers, &QCheckBox::toggled, this, &CSourceOpt::applyEnablingRule);
+  connect(define, &QPushButton::clicked, this, &CSourceOpt::defineNoiseChars);
+  connect(advanced, &QPushButton::clicked, this, &CSourceOpt::advancedOptions);
+}
+
+void CSourceOpt::LoadSettings() {
+  Settings settings(SettingKey::kMain);
+  CheckButtonById(m_format, settings.Int("m_format"));
+  m_lineSep->setChecked(settings.Int("m_linesep") != 0);
+  m_lineBreaks->setChecked(settings.Int("m_linebreaks") != 0);
+  m_removeNoise->setChecked(settings.Int("m_remove_noise_chars") != 0);
+  m_noLineNumbers->setChecked(settings.Int("m_uselinenumbers") != 0);
+  SetCheckedAlone(m_byModule, settings.Int("m_linecountermode") != 0);
+  SetCheckedAlone(m_continuous, settings.Int("m_linecountermode2") != 0);
+  m_startAt->setText(QString::fromStdString(settings.Text("m_startat")));
+  m_incrementBy->setText(QString::fromStdString(settings.Text("m_incrementby")));
+  m_colNumber->setText(QString::fromStdString(settings.Text("m_colnumber")));
+  m_colSeparator->setChecked(settings.Int("m_colseparator") != 0);
+  m_pageBreak->setChecked(settings.Int("m_pagebreak") != 0);
+  m_useAdvanced->setChecked(settings.Int("m_use_advanced_options") != 0);
+  applyEnablingRule();
+}
+
+bool CSourceOpt::ValidateSettings() {
+  const struct {
+    QLineEdit* edit;
+    QString message;
+  } numbers[] = {
+      {m_startAt, tr("The \"Start at\" value must be > 0 and < 100000!")},
+      {m_incrementBy, tr("The \"Increment by\" value must be > 0 and < 100000!")},
+  };
+  for (const auto& number : numbers) {
+    const int value = NumberIn(number.edit);
+    if (value < 1 || value > kMaxLineNumber) {
+      MessageBox::warning(window(), number.message);
+      number.edit->setFocus();
+      return false;
+    }
+  }
+  return true;
+}
+
+bool CSourceOpt::SaveSettings() {
+  Settings settings(SettingKey::kMain);
+  settings.SetText("m_startat", m_startAt->text().toStdString());
+  settings.SetText("m_incrementby", m_incrementBy->text().toStdString());
+  // A stored choice that matches no button is kept as it is.
+  if (m_format->checkedId() >= 0) settings.SetInt("m_format", m_format->checkedId());
+  settings.SetInt("m_linesep", m_lineSep->isChecked() ? 1 : 0);
+  settings.SetInt("m_linebreaks", m_lineBreaks->isChecked() ? 1 : 0);
+  settings.SetInt("m_uselinenumbers", m_noLineNumbers->isChecked() ? 1 : 0);
+  settings.SetInt("m_linecountermode", m_byModule->isChecked() ? 1 : 0);
+  settings.SetInt("m_linecountermode2", m_continuous->isChecked() ? 1 : 0);
+  settings.SetText("m_colnumber", m_colNumber->text().toStdString());
+  settings.SetInt("m_colseparator", m_colSeparator->isChecked() ? 1 : 0);
+  settings.SetInt("m_pagebreak", m_pageBreak->isChecked() ? 1 : 0);
+  settings.SetInt("m_remove_noise_chars", m_removeNoise->isChecked() ? 1 : 0);
+  settings.SetInt("m_use_advanced_options", m_useAdvanced->isChecked() ? 1 : 0);
+  return true;
+}
+
+void CSourceOpt::applyEnablingRule() {
+  const bool numbered = !m_noLineNumbers->isChecked();
+  for (QWidget* w : std::initializer_list<QWidget*>{m_byModule, m_continuous, m_startAt,
+                                                     m_incrementBy}) {
+    w->setEnabled(numbered);
+  }
+}
+
+void CSourceOpt::defineNoiseChars() {
+  CNoiseCharsDlg dialog(window());
+  dialog.exec();
+}
+
+void CSourceOpt::advancedOptions() {
+  CAdvanced_C_Format_sheet sheet(window());
+  sheet.exec();
+}
+
+}  // namespace folios::gui
