@@ -113,8 +113,13 @@ int RunSettingsCommand(const std::vector<std::string>& args) {
     if (action == "get") {
       std::cout << settings.Text(info->name) << '\n';
     } else {
-      settings.SetText(info->name, words[1]);
-      if (settings.Text(info->name) != words[1]) {
+      std::string use;
+      std::string message;
+      ValueCheck check = CheckSettingValue(*info, words[1], &use, &message);
+      if (check == ValueCheck::kRefused) return UsageError("settings", message);
+      if (check == ValueCheck::kClamped) PrintMessage("warning: " + message);
+      settings.SetText(info->name, use);
+      if (settings.Text(info->name) != use) {
         PrintError("write settings", CRegistry::StoreFile(), "the settings file cannot be written");
         return kExitFailure;
       }

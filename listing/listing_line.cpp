@@ -89,8 +89,8 @@ bool IsInString(std::string_view line, size_t pos) {
 }
 
 bool RemoveNoise(std::string* line, char c, size_t start) {
-  const bool was_empty = line->empty();
   std::string& s = *line;
+  bool removed = false;
   while (true) {
     size_t f = s.find(c, start);
     if (f == std::string::npos) break;
@@ -114,15 +114,18 @@ bool RemoveNoise(std::string* line, char c, size_t start) {
       }
       size_t third = s.find(c, next + 1);
       s.erase(f, (c != ' ' && third == std::string::npos) ? 2 : 1);
+      removed = true;
       start = f;
     } else {
       start = f + 1;
     }
   }
+  // Only decoration that was taken away may leave an empty comment or an
+  // empty line behind; a line without noise is source as written.
+  if (!removed) return true;
   TrimRight(line);
   if (s.size() >= 2 && s.compare(s.size() - 2, 2, "//") == 0) s.resize(s.size() - 2);
-  // A blank line is not decoration: only a line emptied here goes.
-  return !s.empty() || was_empty;
+  return !s.empty();
 }
 
 size_t FindLineComment(std::string_view line, size_t start) {
@@ -165,6 +168,7 @@ LineStyler::LineStyler(const KeywordTable& table, std::string comment_format) {
     if (!word) word_scan_ = false;
   }
   marker_ = keywords_[0];
+  c_like_ = marker_ != "'";
   for (int before = 0; before < 2; ++before) {
     for (int after = 0; after < 2; ++after) {
       block_openers_[before][after] =
@@ -187,20 +191,56 @@ bool LineStyler::Rejected(size_t pos) const {
   return false;
 }
 
+namespace {
+
+// The header name of "#include <name>" (also #include_next and #import),
+// as [begin, end) of `t`; false when the line is no such directive.
+bool FindIncludedHeader(std::string_view t, size_t from, size_t end, size_t* begin,
+                        size_t* name_end) {
+  size_t p = from;
+  while (p < end && t[p] == ' ') ++p;
+  if (p >= end || t[p] != '#') return false;
+  ++p;
+  while (p < end && t[p] == ' ') ++p;
+  size_t word = p;
+  while (p < end && IsWordChar(t[p])) ++p;
+  std::string_view directive = t.substr(word, p - word);
+  if (directive != "include" && directive != "include_next" && directive != "import") {
+    return false;
+  }
+  while (p < end && t[p] == ' ') ++p;
+  if (p >= end || t[p] != '<') return false;
+  size_t close = t.find('>', p + 1);
+  *begin = p + 1;
+  *name_end = close == std::string_view::npos || close > end ? end : close;
+  return true;
+}
+
+}  // namespace
+
 void LineStyler::CommentPass(const StyleInput& input, CommentState* state) {
   std::string_view t = input.text;
   const size_t npos = std::string_view::npos;
   const size_t number_end = std::min(input.number_end, t.size());
   const size_t mark_start = std::min(input.mark_start, t.size());
+  // Only the source text is read for comments and strings, never the
+  // continuation mark.
+  const size_t source_end = std::max(mark_start, number_end);
+  const bool continues = mark_start < t.size();
   rejected_.clear();
   skip_keywords_ = false;
 
+  size_t header_begin = 0, header_end = 0;
+  const bool include = c_like_ && !state->in_block &&
+                       FindIncludedHeader(t, number_end, source_end, &header_begin, &header_end);
+
   // Most lines hold no comment and no string: nothing to insert.
-  if (!state->in_block && t.find('/') == npos && t.find('"') == npos &&
-      t.find(marker_) == npos) {
+  if (!state->in_block && state->open_quote == 0 && t.find('/') == npos &&
+      t.find('"') == npos && t.find(marker_) == npos) {
     line_ = t;
     if (number_end > 0) rejected_.push_back({0, number_end});
-    if (mark_start < t.size()) rejected_.push_back({mark_start, t.size()});
+    if (include) rejected_.push_back({header_begin, header_end});
+    if (continues) rejected_.push_back({mark_start, t.size()});
     return;
   }
 
@@ -221,55 +261,71 @@ void LineStyler::CommentPass(const StyleInput& input, CommentState* state) {
     return block_openers_[before][after];
   };
 
+  char quote = state->open_quote;
+  bool escape = state->escape_pending;
   if (state->in_block) {
-    if (t.find("*/") != npos) state->in_block = false;
+    if (t.substr(0, source_end).find("*/") != npos) state->in_block = false;
     add_region(number_end, t.size(), block_opener(number_end));
     skip_keywords_ = true;
+    quote = 0;
+    escape = false;
   } else {
-    size_t q1 = t.find('"');
-    size_t q2 = q1 == npos ? npos : t.find('"', q1 + 1);
-    bool quoted = q2 != npos;
-    size_t first_open = t.find("/*");
-    size_t first_close = t.find("*/");
-    size_t open = t.find("//*") == npos ? first_open : npos;
-    auto in_first_string = [&](size_t p) { return quoted && q1 < p && p < q2; };
-    auto first_marker_from = [&](size_t from) {
-      for (size_t m = t.find(marker_, from); m != npos; m = t.find(marker_, m + 1)) {
-        if (!in_first_string(m)) return m;
+    // Reads the line from the left: strings and character literals hide
+    // what they hold; the first comment marker or "/*" outside them counts.
+    // The text is RTF-escaped: a backslash and the character after it are
+    // one source character.
+    size_t string_begin = quote == '"' ? number_end : npos;
+    size_t string_end = npos;
+    size_t i = number_end;
+    while (i < source_end) {
+      const bool escaped = t[i] == '\\' && i + 1 < source_end;
+      const size_t unit = escaped ? 2 : 1;
+      const char c = escaped ? t[i + 1] : t[i];
+      if (quote != 0) {
+        if (escape) {
+          escape = false;
+        } else if (escaped && c == '\\' && c_like_) {
+          escape = true;
+        } else if (!escaped && c == quote) {
+          if (quote == '"' && string_end == npos && string_begin != npos) string_end = i;
+          quote = 0;
+        }
+        i += unit;
+        continue;
       }
-      return npos;
-    };
-
-    if (open != npos && first_close != npos && (!quoted || q2 < open)) {
-      for (size_t p = open; p != npos;) {
-        size_t c = t.find("*/", p + 2);
-        if (c == npos) break;
-        add_region(p, c + 2, block_opener(p));
-        p = t.find("/*", c + 2);
+      if (!escaped) {
+        if (c == '"') {
+          quote = '"';
+          if (string_begin == npos) string_begin = i + 1;
+        } else if (c == '\'' && c_like_) {
+          quote = '\'';
+        } else if (t.compare(i, marker_.size(), marker_) == 0) {
+          add_region(i, t.size(), run_openers_[0]);
+          state->line_comment_seen = true;
+          break;
+        } else if (c == '/' && i + 1 < source_end && t[i + 1] == '*') {
+          size_t close = t.find("*/", i + 2);
+          if (close == npos || close + 2 > source_end) {
+            add_region(i, t.size(), block_opener(i));
+            state->in_block = true;
+            break;
+          }
+          add_region(i, close + 2, block_opener(i));
+          i = close + 2;
+          continue;
+        }
       }
-    } else if (open != npos && first_close == npos && !in_first_string(open) &&
-               // a "/*" inside a line comment opens nothing
-               first_marker_from(0) > open) {
-      add_region(open, t.size(), block_opener(open));
-      state->in_block = true;
+      i += unit;
     }
-
-    for (size_t m = first_marker_from(0); m != npos; m = first_marker_from(m + 1)) {
-      if (first_open != npos && first_close != npos && first_open < m && m < first_close) continue;
-      bool inside = std::any_of(regions_.begin(), regions_.end(),
-                                [m](const Span& r) { return m >= r.begin && m < r.end; });
-      if (inside) continue;
-      add_region(m, t.size(), run_openers_[0]);
-      state->line_comment_seen = true;
-      break;
+    // Keywords inside the first string stay plain; an unclosed one runs on
+    // to the end of the text.
+    if (string_begin != npos) {
+      rejected_.push_back({string_begin, string_end == npos ? source_end : string_end});
     }
-
-    // Keyword spans in line positions, mapped below.
-    if (quoted) rejected_.push_back({q1 + 1, q2});
-    if (first_open != npos && first_close != npos && first_open < first_close) {
-      rejected_.push_back({first_open + 1, first_close});
-    }
+    if (include) rejected_.push_back({header_begin, header_end});
   }
+  state->open_quote = continues ? quote : 0;
+  state->escape_pending = continues && escape;
 
   std::stable_sort(inserts_.begin(), inserts_.end(), [](const Insert& a, const Insert& b) {
     if (a.pos != b.pos) return a.pos < b.pos;
@@ -305,7 +361,15 @@ void LineStyler::CommentPass(const StyleInput& input, CommentState* state) {
     rejected_.push_back({region_begin_[r], map(regions_[r].end)});
   }
   if (number_end > 0) rejected_.push_back({0, map(number_end)});
-  if (mark_start < t.size()) rejected_.push_back({map(mark_start), commented_.size()});
+  if (continues) rejected_.push_back({map(mark_start), commented_.size()});
+}
+
+void LineStyler::ReleaseScratch() {
+  std::string().swap(commented_);
+  line_ = std::string_view();
+  std::vector<Span>().swap(rejected_);
+  std::vector<Insert>().swap(inserts_);
+  std::vector<Span>().swap(regions_);
 }
 
 void LineStyler::Style(const StyleInput& input, CommentState* state, std::string* out) {

@@ -32,9 +32,10 @@ bool IsInString(std::string_view line, size_t pos);
 // Removes runs of the noise character `c` from `line`, searching from
 // `start`: a run of two or more disappears (a run of blanks shrinks to one),
 // "/**/" survives, "/**" and "**/" become "/*" and "*/", and runs inside a
-// quoted string stay. Then trailing white space goes, and with it an empty
-// "//" at the end. Returns false when the line became empty that way (the
-// line is to be left out); a line that was empty to begin with is kept.
+// quoted string stay. When a run was removed, trailing white space goes too,
+// and with it a "//" the decoration has left empty at the end. Returns false
+// when the line became empty that way (the line is to be left out). A line
+// without a run of `c` is left exactly as it is.
 bool RemoveNoise(std::string* line, char c, size_t start = 0);
 
 // The first "//" at or after `start` that is not inside a quoted string, else
@@ -56,12 +57,19 @@ struct StyleInput {
 struct CommentState {
   bool in_block = false;            // inside a /* ... */ opened on an earlier line
   bool line_comment_seen = false;   // this source line holds a line comment
+  // Where a cut line's segment ended: inside a string ('"') or character
+  // literal ('\''), or 0. Cleared at the end of every source line.
+  char open_quote = 0;
+  bool escape_pending = false;      // ... right after a backslash inside it
 };
 
 // Styles lines of one language: comments as comment runs, keywords as
-// keyword runs. Keyword text inside the first quoted string, inside
-// comments, after a line comment's start, inside the line number or inside a
-// continuation mark is never styled.
+// keyword runs. Comments are found by reading the line from the left, so a
+// comment marker inside any string (or, in C, C++ and Java, any character
+// literal) starts nothing. Keyword text inside the first string, inside
+// comments, after a line comment's start, inside the header name of an
+// #include, inside the line number or inside a continuation mark is never
+// styled.
 class LineStyler {
  public:
   // `table` entry 0 is the comment marker; `comment_format` is the comment
@@ -83,6 +91,10 @@ class LineStyler {
   // more characters with numeric colours: then keywords are found in one
   // scan of the line. Otherwise each keyword is searched in turn.
   bool uses_word_scan() const { return word_scan_; }
+
+  // Frees the scratch space kept between lines (after a line too long for
+  // memory).
+  void ReleaseScratch();
 
   // The keyword pass searching one keyword after another through the line,
   // as the other pass must match. For tests and unusual keyword tables.
@@ -108,6 +120,7 @@ class LineStyler {
   std::vector<std::string> formats_;
   std::vector<std::string> run_openers_;  // "}{" + format + " "
   std::string marker_;
+  bool c_like_ = true;  // "'" opens character literals (not a Visual Basic table)
   // Word scan: keyword index by text, the lowest index for repeated words;
   // for each first byte, a bit per keyword length that occurs.
   std::unordered_map<std::string_view, size_t> word_index_;
