@@ -138,6 +138,40 @@ size_t FindLineComment(std::string_view line, size_t start) {
   return std::string_view::npos;
 }
 
+void MarkerCursor::Reset(std::string_view line, std::string_view marker) {
+  *this = MarkerCursor();
+  line_ = line;
+  marker_ = marker;
+  last_quote_ = line.rfind('"');
+}
+
+size_t MarkerCursor::Find(size_t from) {
+  const size_t npos = std::string_view::npos;
+  if (answered_ && (found_ == npos || found_ >= from)) return found_;
+  from = std::min(from, line_.size());
+  if (from > scan_) {
+    quotes_ += static_cast<size_t>(std::count(line_.begin() + scan_, line_.begin() + from, '"'));
+    scan_ = from;
+  }
+  answered_ = true;
+  while (true) {
+    size_t p = line_.find(marker_, scan_);
+    if (p == npos) {
+      found_ = npos;
+      return npos;
+    }
+    quotes_ += static_cast<size_t>(std::count(line_.begin() + scan_, line_.begin() + p, '"'));
+    scan_ = p;
+    // Inside a string: after an opening quote whose closing quote follows.
+    bool inside = quotes_ % 2 == 1 && last_quote_ != npos && last_quote_ > p;
+    if (!inside) {
+      found_ = p;
+      return p;
+    }
+    scan_ = p + 1;  // a marker holds no quote
+  }
+}
+
 bool IsProcedureStart(std::string_view line) {
   for (std::string_view word : {std::string_view("Sub "), std::string_view("Function "),
                                 std::string_view("Property ")}) {
@@ -263,20 +297,15 @@ void LineStyler::CommentPass(const StyleInput& input, CommentState* state) {
 
   char quote = state->open_quote;
   bool escape = state->escape_pending;
-  if (state->in_block) {
-    if (t.substr(0, source_end).find("*/") != npos) state->in_block = false;
-    add_region(number_end, t.size(), block_opener(number_end));
-    skip_keywords_ = true;
-    quote = 0;
-    escape = false;
-  } else {
-    // Reads the line from the left: strings and character literals hide
-    // what they hold; the first comment marker or "/*" outside them counts.
-    // The text is RTF-escaped: a backslash and the character after it are
-    // one source character.
-    size_t string_begin = quote == '"' ? number_end : npos;
-    size_t string_end = npos;
-    size_t i = number_end;
+  // Reads t[from, source_end) from the left: strings and character literals
+  // hide what they hold; the first comment marker or "/*" outside them
+  // counts. The text is RTF-escaped: a backslash and the character after it
+  // are one source character. With `record`, comment runs and the first
+  // string are noted for styling; without, only the state is followed.
+  size_t string_begin = quote == '"' ? number_end : npos;
+  size_t string_end = npos;
+  auto lex = [&](size_t from, bool record) {
+    size_t i = from;
     while (i < source_end) {
       const bool escaped = t[i] == '\\' && i + 1 < source_end;
       const size_t unit = escaped ? 2 : 1;
@@ -300,23 +329,40 @@ void LineStyler::CommentPass(const StyleInput& input, CommentState* state) {
         } else if (c == '\'' && c_like_) {
           quote = '\'';
         } else if (t.compare(i, marker_.size(), marker_) == 0) {
-          add_region(i, t.size(), run_openers_[0]);
+          if (record) add_region(i, t.size(), run_openers_[0]);
           state->line_comment_seen = true;
-          break;
+          return;
         } else if (c == '/' && i + 1 < source_end && t[i + 1] == '*') {
           size_t close = t.find("*/", i + 2);
           if (close == npos || close + 2 > source_end) {
-            add_region(i, t.size(), block_opener(i));
+            if (record) add_region(i, t.size(), block_opener(i));
             state->in_block = true;
-            break;
+            return;
           }
-          add_region(i, close + 2, block_opener(i));
+          if (record) add_region(i, close + 2, block_opener(i));
           i = close + 2;
           continue;
         }
       }
       i += unit;
     }
+  };
+
+  if (state->in_block) {
+    // The whole line is one comment run, whatever follows the "*/"; what
+    // follows is still read, so that a string or comment it opens goes on
+    // in the next line or segment.
+    add_region(number_end, t.size(), block_opener(number_end));
+    skip_keywords_ = true;
+    size_t close = t.substr(0, source_end).find("*/", number_end);
+    quote = 0;
+    escape = false;
+    if (close != npos) {
+      state->in_block = false;
+      lex(close + 2, false);
+    }
+  } else {
+    lex(number_end, true);
     // Keywords inside the first string stay plain; an unclosed one runs on
     // to the end of the text.
     if (string_begin != npos) {

@@ -42,6 +42,29 @@ bool RemoveNoise(std::string* line, char c, size_t start = 0);
 // the first "'" found the same way; npos when neither.
 size_t FindLineComment(std::string_view line, size_t start);
 
+// The first occurrence of a marker at or after a start position that only
+// grows, not inside a quoted string (as IsInString judges). The line is read
+// once over all calls, so finding the marks of every segment of a cut line
+// costs time linear in the line.
+class MarkerCursor {
+ public:
+  // Starts over on `line` (which must stay alive and unchanged while the
+  // cursor is used). REQUIRES: `marker` is not empty and holds no '"'.
+  void Reset(std::string_view line, std::string_view marker);
+  // The first unquoted occurrence at or after `from`, or npos.
+  // REQUIRES: `from` is not below the `from` of the previous call.
+  size_t Find(size_t from);
+
+ private:
+  std::string_view line_;
+  std::string_view marker_;
+  size_t last_quote_ = std::string_view::npos;  // the line's last '"'
+  size_t scan_ = 0;      // positions before this one have been read
+  size_t quotes_ = 0;    // double quotes before scan_
+  size_t found_ = 0;     // the last answer, when answered
+  bool answered_ = false;
+};
+
 // True when "Sub ", "Function " or "Property " starts below position 10 and
 // is not preceded (within eight places) by "Declare".
 bool IsProcedureStart(std::string_view line);

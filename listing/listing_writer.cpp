@@ -215,34 +215,6 @@ class CListingWriter::SourceReader {
   int error_ = 0;
 };
 
-size_t CListingWriter::MarkerCursor::Find(std::string_view line, std::string_view marker,
-                                          size_t last_quote, size_t from) {
-  const size_t npos = std::string_view::npos;
-  if (answered_ && (found_ == npos || found_ >= from)) return found_;
-  from = std::min(from, line.size());
-  if (from > scan_) {
-    quotes_ += static_cast<size_t>(std::count(line.begin() + scan_, line.begin() + from, '"'));
-    scan_ = from;
-  }
-  answered_ = true;
-  while (true) {
-    size_t p = line.find(marker, scan_);
-    if (p == npos) {
-      found_ = npos;
-      return npos;
-    }
-    quotes_ += static_cast<size_t>(std::count(line.begin() + scan_, line.begin() + p, '"'));
-    scan_ = p;
-    // Inside a string: after an opening quote whose closing quote follows.
-    bool inside = quotes_ % 2 == 1 && last_quote != npos && last_quote > p;
-    if (!inside) {
-      found_ = p;
-      return p;
-    }
-    scan_ = p + 1;  // a marker holds no quote
-  }
-}
-
 struct CListingWriter::FileSettings {
   int linebreaks;
   int linesep;
@@ -520,17 +492,16 @@ int CListingWriter::ComputeCapacity(size_t segment_start, bool line_comment_seen
   // The marks are found by cursors that move on with the segment start, so
   // cutting a line costs time linear in its length.
   if (!marks_ready_) {
-    last_quote_ = line.rfind('"');
-    slashes_.Reset();
-    apostrophes_.Reset();
-    opens_.Reset();
-    closes_.Reset();
+    slashes_.Reset(line, "//");
+    apostrophes_.Reset(line, "'");
+    opens_.Reset(line, "/*");
+    closes_.Reset(line, "*/");
     marks_ready_ = true;
   }
-  size_t marker = slashes_.Find(line, "//", last_quote_, segment_start);
-  if (marker == npos) marker = apostrophes_.Find(line, "'", last_quote_, segment_start);
-  size_t open = opens_.Find(line, "/*", last_quote_, segment_start);
-  size_t close = open == npos ? npos : closes_.Find(line, "*/", last_quote_, open + 2);
+  size_t marker = slashes_.Find(segment_start);
+  if (marker == npos) marker = apostrophes_.Find(segment_start);
+  size_t open = opens_.Find(segment_start);
+  size_t close = open == npos ? npos : closes_.Find(open + 2);
   long long smaller = GetLineCapacity(std::min(code_font_size(), comment_font_size()));
   long long end = std::min<long long>(static_cast<long long>(segment_start) + smaller,
                                       static_cast<long long>(line.size()));

@@ -75,20 +75,6 @@ class CListingWriter : public CRtfFrame {
  private:
   struct FileSettings;
   class SourceReader;
-  // For a segment start that only grows: the first occurrence of a marker at
-  // or after it outside quoted strings. Each cursor reads the line once.
-  class MarkerCursor {
-   public:
-    void Reset() { *this = MarkerCursor(); }
-    size_t Find(std::string_view line, std::string_view marker, size_t last_quote, size_t from);
-
-   private:
-    size_t scan_ = 0;      // positions before this one have been read
-    size_t quotes_ = 0;    // double quotes before scan_
-    size_t found_ = 0;     // the last answer, when answered
-    bool answered_ = false;
-  };
-
   // Lists the lines of the open file; true when the user cancelled.
   bool ListLines(const FileSettings& settings, Language language);
   bool ReadListedLine(const FileSettings& settings);
@@ -129,8 +115,7 @@ class CListingWriter : public CRtfFrame {
   size_t next_placeholder_ = 0;
   size_t next_placeholder_byte_ = 0;
   size_t number_width_ = 0;
-  // Comment and string marks of text_ for the capacity of cut lines.
-  size_t last_quote_ = 0;  // position of the last double quote; npos when none
+  // Comment marks of text_ for the capacity of cut lines.
   MarkerCursor slashes_, apostrophes_, opens_, closes_;
   bool marks_ready_ = false;
   bool first_line_ = true;
