@@ -54,12 +54,15 @@ bool AllowedAfter(char c) {
   }
 }
 
-bool KeywordBoundariesOk(std::string_view text, size_t pos, size_t length) {
-  char before = pos == 0 ? ' ' : text[pos - 1];
+bool KeywordBoundariesOk(std::string_view text, size_t pos, size_t length, char before) {
   if (!AllowedBefore(before)) return false;
   if (length <= 1) return true;
   char after = pos + length >= text.size() ? ' ' : text[pos + length];
   return AllowedAfter(after) || ((after == '!' || after == '#') && before == '#');
+}
+
+bool KeywordBoundariesOk(std::string_view text, size_t pos, size_t length) {
+  return KeywordBoundariesOk(text, pos, length, pos == 0 ? ' ' : text[pos - 1]);
 }
 
 }  // namespace
@@ -89,41 +92,83 @@ bool IsInString(std::string_view line, size_t pos) {
 }
 
 bool RemoveNoise(std::string* line, char c, size_t start) {
-  std::string& s = *line;
-  bool removed = false;
-  while (true) {
-    size_t f = s.find(c, start);
-    if (f == std::string::npos) break;
-    if (c == '*') {
-      if ((f >= 1 && s.compare(f - 1, 4, "/**/") == 0) ||
-          (f >= 2 && s.compare(f - 2, 4, "/**/") == 0)) {
-        return true;
-      }
-    }
-    size_t next = s.find(c, f + 1);
-    if (next == std::string::npos) break;
-    if (next == f + 1) {
-      if (IsInString(s, f)) break;
-      if (s == "/**") {
-        s = "/*";
-        return true;
-      }
-      if (s == "**/") {
-        s = "*/";
-        return true;
-      }
-      size_t third = s.find(c, next + 1);
-      s.erase(f, (c != ' ' && third == std::string::npos) ? 2 : 1);
-      removed = true;
-      start = f;
-    } else {
-      start = f + 1;
-    }
+  const std::string& in = *line;
+  const size_t npos = std::string::npos;
+  // Most lines hold no run of the character: nothing to do.
+  bool any_run = false;
+  for (size_t f = in.find(c, start); f != npos && !any_run; f = in.find(c, f + 1)) {
+    any_run = f + 1 < in.size() && in[f + 1] == c;
   }
+  if (!any_run) return true;
+
+  // One pass from the left. The text so far goes to `out`; what follows
+  // position i of `in` is still as it was, so whether a quote or another
+  // noise character follows is known from the last of each in `in`.
+  std::string out(in, 0, start);
+  size_t quotes = static_cast<size_t>(std::count(out.begin(), out.end(), '"'));
+  const size_t last_c = in.rfind(c);
+  const size_t last_quote = in.rfind('"');
+  bool removed = false;
+  size_t i = start;
+  auto current_is = [&](std::string_view text) {
+    return out.size() + (in.size() - i) == text.size() &&
+           std::string_view(out) == text.substr(0, out.size()) &&
+           std::string_view(in).substr(i) == text.substr(out.size());
+  };
+  while (true) {
+    size_t f = in.find(c, i);
+    if (f == npos) break;
+    quotes += static_cast<size_t>(std::count(in.begin() + i, in.begin() + f, '"'));
+    out.append(in, i, f - i);
+    i = f;
+    if (c == '*') {
+      // An empty comment "/**/" around the run ends the work on the line.
+      auto at = [&](long offset) -> char {
+        long k = static_cast<long>(out.size()) + offset;  // position in the current text
+        if (k < 0) return '\0';
+        if (k < static_cast<long>(out.size())) return out[static_cast<size_t>(k)];
+        size_t j = i + static_cast<size_t>(k) - out.size();
+        return j < in.size() ? in[j] : '\0';
+      };
+      auto empty_comment_at = [&](long from) {
+        return at(from) == '/' && at(from + 1) == '*' && at(from + 2) == '*' && at(from + 3) == '/';
+      };
+      if (empty_comment_at(-1) || empty_comment_at(-2)) {
+        out.append(in, i);
+        *line = std::move(out);
+        return true;
+      }
+    }
+    size_t next = in.find(c, i + 1);
+    if (next == npos) break;
+    if (next != i + 1) {
+      if (c == '"') ++quotes;
+      out += c;
+      ++i;
+      continue;
+    }
+    // A run. Inside a quoted string (an opening quote before it whose
+    // closing quote follows) it stays, and so does the rest of the line.
+    if (c != '"' && quotes % 2 == 1 && last_quote != npos && last_quote > i) break;
+    if (current_is("/**")) {
+      *line = "/*";
+      return true;
+    }
+    if (current_is("**/")) {
+      *line = "*/";
+      return true;
+    }
+    const bool third = last_c != npos && last_c > next;
+    i += (c != ' ' && !third) ? 2 : 1;
+    removed = true;
+  }
+  out.append(in, i);
+  *line = std::move(out);
   // Only decoration that was taken away may leave an empty comment or an
   // empty line behind; a line without noise is source as written.
   if (!removed) return true;
   TrimRight(line);
+  std::string& s = *line;
   if (s.size() >= 2 && s.compare(s.size() - 2, 2, "//") == 0) s.resize(s.size() - 2);
   return !s.empty();
 }
@@ -216,13 +261,6 @@ LineStyler::LineStyler(const KeywordTable& table, std::string comment_format) {
       lengths_by_first_byte_[static_cast<unsigned char>(kw[0])] |= uint64_t{1} << kw.size();
     }
   }
-}
-
-bool LineStyler::Rejected(size_t pos) const {
-  for (const Span& span : rejected_) {
-    if (pos >= span.begin && pos < span.end) return true;
-  }
-  return false;
 }
 
 namespace {
@@ -395,12 +433,14 @@ void LineStyler::CommentPass(const StyleInput& input, CommentState* state) {
   }
   commented_.append(t.substr(copied));
   line_ = commented_;
+  // shifts_ is in position order: the last shift at or before a position
+  // is found by bisection, so a line with many comments costs n log n.
   auto map = [&](size_t pos) {
-    size_t extra = 0;
-    for (const auto& [at, total] : shifts_) {
-      if (at <= pos) extra = total;
-    }
-    return pos + extra;
+    auto after = std::upper_bound(shifts_.begin(), shifts_.end(), pos,
+                                  [](size_t p, const std::pair<size_t, size_t>& shift) {
+                                    return p < shift.first;
+                                  });
+    return pos + (after == shifts_.begin() ? 0 : std::prev(after)->second);
   };
   for (Span& span : rejected_) span = {map(span.begin), map(span.end)};
   for (size_t r = 0; r < regions_.size(); ++r) {
@@ -447,29 +487,59 @@ void LineStyler::StyleBySearch(const StyleInput& input, CommentState* state, std
 }
 
 void LineStyler::KeywordsBySearch(std::string* out) {
+  // Keyword after keyword, each styled wherever it stands in the line as the
+  // earlier ones left it. Each keyword rebuilds the line once, so a long line
+  // costs time linear in its length for every keyword.
   std::string line(line_);
+  std::string next;
   std::vector<Span> spans = rejected_;
+  std::vector<std::pair<size_t, size_t>> shifts;  // (position, bytes added up to it)
   for (size_t k = 1; k < keywords_.size(); ++k) {
     const std::string& kw = keywords_[k];
     if (kw.empty()) continue;
-    size_t pos = line.find(kw);
-    while (pos != std::string::npos) {
-      bool rejected = std::any_of(spans.begin(), spans.end(), [pos](const Span& s) {
-        return pos >= s.begin && pos < s.end;
-      });
-      if (rejected || !KeywordBoundariesOk(line, pos, kw.size())) {
+    std::sort(spans.begin(), spans.end(),
+              [](const Span& a, const Span& b) { return a.begin < b.begin; });
+    size_t next_span = 0;
+    size_t rejected_until = 0;
+    auto rejected = [&](size_t pos) {
+      while (next_span < spans.size() && spans[next_span].begin <= pos) {
+        rejected_until = std::max(rejected_until, spans[next_span].end);
+        ++next_span;
+      }
+      return pos < rejected_until;
+    };
+    next.clear();
+    shifts.clear();
+    size_t copied = 0;
+    size_t added = 0;
+    for (size_t pos = line.find(kw); pos != std::string::npos;) {
+      // Right after a run just inserted, the character before is its "{".
+      char before = !shifts.empty() && pos == copied ? '{' : pos == 0 ? ' ' : line[pos - 1];
+      if (rejected(pos) || !KeywordBoundariesOk(line, pos, kw.size(), before)) {
         pos = line.find(kw, pos + kw.size());
         continue;
       }
-      std::string run = run_openers_[k] + kw + "}{";
-      line.replace(pos, kw.size(), run);
-      size_t grown = run.size() - kw.size();
-      for (Span& s : spans) {
-        if (s.begin > pos) s.begin += grown;
-        if (s.end > pos) s.end += grown;
-      }
-      pos = line.find(kw, pos + run.size());
+      next.append(line, copied, pos - copied);
+      next += run_openers_[k];
+      next += kw;
+      next += "}{";
+      copied = pos + kw.size();
+      added += run_openers_[k].size() + 2;
+      shifts.emplace_back(pos, added);
+      pos = line.find(kw, copied);
     }
+    if (shifts.empty()) continue;
+    next.append(line, copied);
+    // A position moves by what was inserted strictly before it.
+    auto moved = [&](size_t q) {
+      auto after = std::lower_bound(shifts.begin(), shifts.end(), q,
+                                    [](const std::pair<size_t, size_t>& shift, size_t p) {
+                                      return shift.first < p;
+                                    });
+      return q + (after == shifts.begin() ? 0 : std::prev(after)->second);
+    };
+    for (Span& span : spans) span = {moved(span.begin), moved(span.end)};
+    line.swap(next);
   }
   out->append(line);
 }
@@ -477,9 +547,19 @@ void LineStyler::KeywordsBySearch(std::string* out) {
 void LineStyler::KeywordsByScan(std::string* out) {
   const std::string_view line = line_;
   const size_t n = line.size();
-  // Spans sorted by start so one pointer walks them with the scan.
+  // Spans sorted by start so one pointer walks them with the scan: a
+  // position is rejected when a span begun at or before it ends after it.
   std::sort(rejected_.begin(), rejected_.end(),
             [](const Span& a, const Span& b) { return a.begin < b.begin; });
+  size_t next_span = 0;
+  size_t rejected_until = 0;
+  auto rejected = [&](size_t pos) {
+    while (next_span < rejected_.size() && rejected_[next_span].begin <= pos) {
+      rejected_until = std::max(rejected_until, rejected_[next_span].end);
+      ++next_span;
+    }
+    return pos < rejected_until;
+  };
   size_t copied = 0;
   size_t p = 0;
   while (p < n) {
@@ -494,7 +574,7 @@ void LineStyler::KeywordsByScan(std::string* out) {
     if (length < 64 && (lengths >> length & 1) &&
         (p == 0 || AllowedBefore(line[p - 1]))) {
       auto it = word_index_.find(line.substr(p, length));
-      if (it != word_index_.end() && KeywordBoundariesOk(line, p, length) && !Rejected(p)) {
+      if (it != word_index_.end() && KeywordBoundariesOk(line, p, length) && !rejected(p)) {
         out->append(line, copied, p - copied);
         *out += run_openers_[it->second];
         out->append(line, p, length);

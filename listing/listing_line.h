@@ -137,7 +137,6 @@ class LineStyler {
   void CommentPass(const StyleInput& input, CommentState* state);
   void KeywordsByScan(std::string* out);
   void KeywordsBySearch(std::string* out);
-  bool Rejected(size_t pos) const;
 
   std::vector<std::string> keywords_;
   std::vector<std::string> formats_;

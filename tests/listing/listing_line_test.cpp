@@ -78,6 +78,60 @@ TEST(RemoveNoise, Table) {
   }
 }
 
+// The removal rule as it reads, step by step on the changing line, against
+// which the one-pass removal is checked on random lines.
+bool ReferenceRemoveNoise(std::string* line, char c) {
+  std::string& s = *line;
+  size_t start = 0;
+  bool removed = false;
+  while (true) {
+    size_t f = s.find(c, start);
+    if (f == std::string::npos) break;
+    if (c == '*' && ((f >= 1 && s.compare(f - 1, 4, "/**/") == 0) ||
+                     (f >= 2 && s.compare(f - 2, 4, "/**/") == 0))) {
+      return true;
+    }
+    size_t next = s.find(c, f + 1);
+    if (next == std::string::npos) break;
+    if (next != f + 1) {
+      start = f + 1;
+      continue;
+    }
+    if (IsInString(s, f)) break;
+    if (s == "/**" || s == "**/") {
+      s = s == "/**" ? "/*" : "*/";
+      return true;
+    }
+    bool third = s.find(c, next + 1) != std::string::npos;
+    s.erase(f, (c != ' ' && !third) ? 2 : 1);
+    removed = true;
+    start = f;
+  }
+  if (!removed) return true;
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.pop_back();
+  if (s.size() >= 2 && s.compare(s.size() - 2, 2, "//") == 0) s.resize(s.size() - 2);
+  return !s.empty();
+}
+
+TEST(RemoveNoise, OnePassAgreesWithTheStepByStepRule) {
+  static const char* const kPieces[] = {"*", "**", "/", "/**/", "\"", " ", "  ", "~", "~~",
+                                        "=", "==", "x", "//", "'"};
+  std::mt19937 rng(5);
+  std::uniform_int_distribution<size_t> count(0, 12);
+  std::uniform_int_distribution<size_t> piece(0, std::size(kPieces) - 1);
+  for (int i = 0; i < 20000; ++i) {
+    std::string line;
+    for (size_t n = count(rng); n > 0; --n) line += kPieces[piece(rng)];
+    for (char c : {'*', ' ', '~', '=', '"', '/'}) {
+      std::string fast = line, slow = line;
+      bool kept_fast = RemoveNoise(&fast, c);
+      bool kept_slow = ReferenceRemoveNoise(&slow, c);
+      ASSERT_EQ(fast, slow) << "line [" << line << "] noise " << c;
+      ASSERT_EQ(kept_fast, kept_slow) << "line [" << line << "] noise " << c;
+    }
+  }
+}
+
 TEST(FindLineComment, SkipsQuotedMarkers) {
   EXPECT_EQ(FindLineComment("a = 1; // x", 0), 7u);
   EXPECT_EQ(FindLineComment("s = \"//\"; // x", 0), 10u);
@@ -421,6 +475,12 @@ TEST(LineStyler, UnusualKeywordsAreSearchedOneByOne) {
   // One-character keywords need only an allowed character before them.
   EXPECT_EQ(StyleOne(styler, "End Sub (*", &state),
             "}{\\b\\cf9\\highlight8 End Sub}{ (}{\\cf6\\highlight8 *}{");
+  // Each keyword is searched in the line as the earlier runs left it: the
+  // "{" a run ends with may stand before the next occurrence.
+  const std::string star = "}{\\cf6\\highlight8 *}{";
+  EXPECT_EQ(StyleOne(styler, "(**x *", &state), "(" + star + star + "x " + star);
+  EXPECT_EQ(StyleOne(styler, "int x; End Sub(*) // *", &state),
+            kInt + " x; }{\\b\\cf9\\highlight8 End Sub}{(" + star + ") }{" + kComment + " // *}{");
 }
 
 }  // namespace
