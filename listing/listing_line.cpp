@@ -187,7 +187,6 @@ void MarkerCursor::Reset(std::string_view line, std::string_view marker) {
   *this = MarkerCursor();
   line_ = line;
   marker_ = marker;
-  last_quote_ = line.rfind('"');
 }
 
 size_t MarkerCursor::Find(size_t from) {
@@ -208,6 +207,10 @@ size_t MarkerCursor::Find(size_t from) {
     quotes_ += static_cast<size_t>(std::count(line_.begin() + scan_, line_.begin() + p, '"'));
     scan_ = p;
     // Inside a string: after an opening quote whose closing quote follows.
+    if (quotes_ % 2 == 1 && !last_quote_known_) {
+      last_quote_ = line_.rfind('"');
+      last_quote_known_ = true;
+    }
     bool inside = quotes_ % 2 == 1 && last_quote_ != npos && last_quote_ > p;
     if (!inside) {
       found_ = p;
@@ -248,6 +251,11 @@ LineStyler::LineStyler(const KeywordTable& table, std::string comment_format) {
   }
   marker_ = keywords_[0];
   c_like_ = marker_ != "'";
+  for (const char* c = "\\\"/"; *c; ++c) code_stops_[static_cast<unsigned char>(*c)] = true;
+  if (c_like_) code_stops_[static_cast<unsigned char>('\'')] = true;
+  if (!marker_.empty()) code_stops_[static_cast<unsigned char>(marker_[0])] = true;
+  string_stops_[static_cast<unsigned char>('"')] = string_stops_[static_cast<unsigned char>('\\')] = true;
+  char_stops_[static_cast<unsigned char>('\'')] = char_stops_[static_cast<unsigned char>('\\')] = true;
   for (int before = 0; before < 2; ++before) {
     for (int after = 0; after < 2; ++after) {
       block_openers_[before][after] =
@@ -345,6 +353,10 @@ void LineStyler::CommentPass(const StyleInput& input, CommentState* state) {
   auto lex = [&](size_t from, bool record) {
     size_t i = from;
     while (i < source_end) {
+      // Runs of characters that open, close or escape nothing are skipped.
+      const bool* stops = quote == 0 ? code_stops_ : quote == '"' ? string_stops_ : char_stops_;
+      while (i < source_end && !escape && !stops[static_cast<unsigned char>(t[i])]) ++i;
+      if (i >= source_end) break;
       const bool escaped = t[i] == '\\' && i + 1 < source_end;
       const size_t unit = escaped ? 2 : 1;
       const char c = escaped ? t[i + 1] : t[i];
@@ -366,7 +378,7 @@ void LineStyler::CommentPass(const StyleInput& input, CommentState* state) {
           if (string_begin == npos) string_begin = i + 1;
         } else if (c == '\'' && c_like_) {
           quote = '\'';
-        } else if (t.compare(i, marker_.size(), marker_) == 0) {
+        } else if (c == marker_[0] && t.compare(i, marker_.size(), marker_) == 0) {
           if (record) add_region(i, t.size(), run_openers_[0]);
           state->line_comment_seen = true;
           return;

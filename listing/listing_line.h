@@ -3,9 +3,11 @@
 // keyword pass that styles a line.
 //
 // Positions are byte positions. The writer replaces every character that is
-// not plain ASCII with one placeholder byte (kCharacterPlaceholder) before
-// any of these run, so a position is also a character count, and a
-// multi-byte character can never be cut or matched in part.
+// not plain ASCII, and every control character but tab and form feed, with
+// one placeholder byte (kCharacterPlaceholder) before any of these run, so a
+// position is also a character count, a multi-byte character can never be
+// cut or matched in part, and a control character reaches the document
+// only as an escape.
 #pragma once
 
 #include <cstddef>
@@ -19,7 +21,8 @@
 
 namespace folios {
 
-// Stands for one non-ASCII character (or a stray byte) of the source line.
+// Stands for one non-ASCII character (or a stray byte) or one control
+// character of the source line.
 inline constexpr char kCharacterPlaceholder = '\x01';
 
 // Puts a backslash before every backslash, "{" and "}".
@@ -58,7 +61,8 @@ class MarkerCursor {
  private:
   std::string_view line_;
   std::string_view marker_;
-  size_t last_quote_ = std::string_view::npos;  // the line's last '"'
+  size_t last_quote_ = std::string_view::npos;  // the line's last '"', once needed
+  bool last_quote_known_ = false;
   size_t scan_ = 0;      // positions before this one have been read
   size_t quotes_ = 0;    // double quotes before scan_
   size_t found_ = 0;     // the last answer, when answered
@@ -143,6 +147,11 @@ class LineStyler {
   std::vector<std::string> run_openers_;  // "}{" + format + " "
   std::string marker_;
   bool c_like_ = true;  // "'" opens character literals (not a Visual Basic table)
+  // The bytes the comment pass stops at in code, in a string and in a
+  // character literal.
+  bool code_stops_[256] = {};
+  bool string_stops_[256] = {};
+  bool char_stops_[256] = {};
   // Word scan: keyword index by text, the lowest index for repeated words;
   // for each first byte, a bit per keyword length that occurs.
   std::unordered_map<std::string_view, size_t> word_index_;

@@ -102,6 +102,7 @@ class CListingWriter::SourceReader {
       any_bytes_ = got > 0;
       begin_ = 0;
       end_ = got;
+      piece_has_cr_ = std::memchr(buffer_.data(), '\r', got) != nullptr;
       eof_ = true;
       return true;
     }
@@ -145,7 +146,7 @@ class CListingWriter::SourceReader {
       const size_t available = end_ - begin_;
       const void* nl = std::memchr(start, '\n', available);
       const size_t span = nl ? static_cast<size_t>(static_cast<const char*>(nl) - start) : available;
-      if (const void* cr = std::memchr(start, '\r', span)) {
+      if (const void* cr = piece_has_cr_ ? std::memchr(start, '\r', span) : nullptr) {
         size_t n = static_cast<size_t>(static_cast<const char*>(cr) - start);
         line->append(start, n);
         begin_ += n + 1;
@@ -201,6 +202,8 @@ class CListingWriter::SourceReader {
     any_bytes_ = true;
     begin_ = 0;
     end_ = static_cast<size_t>(n);
+    // Most files have no CR at all: one look per piece saves one per line.
+    piece_has_cr_ = std::memchr(buffer_.data(), '\r', end_) != nullptr;
     return true;
   }
 
@@ -212,6 +215,7 @@ class CListingWriter::SourceReader {
   bool any_bytes_ = false;
   bool binary_ = false;
   bool skip_lf_ = false;
+  bool piece_has_cr_ = false;  // the bytes in the buffer hold a CR
   int error_ = 0;
 };
 
