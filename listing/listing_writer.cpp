@@ -183,12 +183,11 @@ class CListingWriter::SourceReader {
     return true;
   }
 
+  // A read interrupted by a signal ends the file with error EINTR: a pipe
+  // that sends nothing would otherwise hold the build past Ctrl-C.
   bool Fill() {
     if (eof_) return false;
-    ssize_t n;
-    do {
-      n = ::read(fd_, buffer_.data(), buffer_.size());
-    } while (n < 0 && errno == EINTR);
+    ssize_t n = ::read(fd_, buffer_.data(), buffer_.size());
     if (n <= 0) {
       if (n < 0) error_ = errno;
       eof_ = true;
@@ -606,7 +605,13 @@ bool CListingWriter::AppendSource(const std::string& path, const std::string& re
     }
     reader_ = nullptr;
     if (progress_ && unreported_progress_ > 0) ReportProgress();
-    if (reader.error() != 0) failures_.push_back({path, ErrnoMessage(reader.error())});
+    // A read cut short by the signal that asks to cancel is the cancel.
+    if (!cancelled && reader.error() == EINTR && progress_ && progress_->CheckCancel()) {
+      cancelled = true;
+    }
+    if (reader.error() != 0 && !cancelled) {
+      failures_.push_back({path, ErrnoMessage(reader.error())});
+    }
   }
   // A pipe shows its NUL bytes only as it is read: what came before stays.
   if (opened && reader.binary()) {

@@ -204,6 +204,25 @@ TEST_F(CliListing, TerminatedBuildLeavesTheOldDocument) {
       "wait $!\n");
   EXPECT_EQ(status, 128 + SIGTERM) << ReadFile(dir_.File("stderr.txt"));
   EXPECT_EQ(ReadFile(dir_.File("out.rtf")), "previous");
+
+  // Also while it waits on a pipe that sends nothing: it stops at once
+  // (status 99 would mean it still waited five seconds later).
+  ASSERT_EQ(mkfifo(dir_.File("silent.c").c_str(), 0600), 0);
+  status = Script(
+      "sleep 300 > silent.c &\n"
+      "writer=$!\n"
+      "\"$folios\" listing --set m_use_advanced_options=0 -o out.rtf silent.c 2> stderr.txt &\n"
+      "pid=$!\n"
+      "sleep 0.5\n"
+      "kill -TERM $pid\n"
+      "for i in $(seq 50); do kill -0 $pid 2> /dev/null || break; sleep 0.1; done\n"
+      "if kill -0 $pid 2> /dev/null; then kill -KILL $pid $writer; exit 99; fi\n"
+      "wait $pid\n"
+      "status=$?\n"
+      "kill $writer\n"
+      "exit $status\n");
+  EXPECT_EQ(status, 128 + SIGTERM) << ReadFile(dir_.File("stderr.txt"));
+  EXPECT_EQ(ReadFile(dir_.File("out.rtf")), "previous");
   for (const auto& entry : fs::directory_iterator(dir_.path())) {
     EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
   }
