@@ -254,8 +254,9 @@ LineStyler::LineStyler(const KeywordTable& table, std::string comment_format) {
   for (const char* c = "\\\"/"; *c; ++c) code_stops_[static_cast<unsigned char>(*c)] = true;
   if (c_like_) code_stops_[static_cast<unsigned char>('\'')] = true;
   if (!marker_.empty()) code_stops_[static_cast<unsigned char>(marker_[0])] = true;
-  string_stops_[static_cast<unsigned char>('"')] = string_stops_[static_cast<unsigned char>('\\')] = true;
-  char_stops_[static_cast<unsigned char>('\'')] = char_stops_[static_cast<unsigned char>('\\')] = true;
+  for (bool* stops : {string_stops_, char_stops_}) stops[static_cast<unsigned char>('\\')] = true;
+  string_stops_[static_cast<unsigned char>('"')] = true;
+  char_stops_[static_cast<unsigned char>('\'')] = true;
   for (int before = 0; before < 2; ++before) {
     for (int after = 0; after < 2; ++after) {
       block_openers_[before][after] =

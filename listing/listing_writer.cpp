@@ -145,7 +145,8 @@ class CListingWriter::SourceReader {
       const char* start = buffer_.data() + begin_;
       const size_t available = end_ - begin_;
       const void* nl = std::memchr(start, '\n', available);
-      const size_t span = nl ? static_cast<size_t>(static_cast<const char*>(nl) - start) : available;
+      const size_t span =
+          nl ? static_cast<size_t>(static_cast<const char*>(nl) - start) : available;
       if (const void* cr = piece_has_cr_ ? std::memchr(start, '\r', span) : nullptr) {
         size_t n = static_cast<size_t>(static_cast<const char*>(cr) - start);
         line->append(start, n);

@@ -17,6 +17,8 @@ constexpr AllowedRange kFlag{0, 1};             // a check box, or a radio butto
 constexpr AllowedRange kLineNumber{1, 99999};   // "Start at" and "Increment by"
 constexpr AllowedRange kFontSize{8, 16};        // the sizes of the "Change font" list
 constexpr AllowedRange kColor{1, 14};           // the named colours
+// A number the beautifier brings into range itself.
+constexpr AllowedRange Clamped(int min, int max) { return AllowedRange{min, max, true}; }
 
 const std::vector<SettingInfo> kSettings = {
     {K::kMain, "m_openfile", I, "1", "open the generated document after creation", kFlag},
@@ -54,12 +56,12 @@ const std::vector<SettingInfo> kSettings = {
     {K::kMain, "m_remove_noise_chars", I, "1", "remove noise characters from listings", kFlag},
     {K::kMain, "m_use_advanced_options", I, "1", "pre-format C++/Java with the beautifier before listing",
      kFlag},
-    {K::kMain, "m_empty_lines", T, "2", "empty lines between two functions", AllowedRange{0, 10, true}},
+    {K::kMain, "m_empty_lines", T, "2", "empty lines between two functions", Clamped(0, 10)},
     {K::kMain, "m_indent_with_tabs", I, "0", "indent with tabs", kFlag},
-    {K::kMain, "m_spaces_to_indent", T, "4", "spaces per indent level", AllowedRange{0, 10, true}},
+    {K::kMain, "m_spaces_to_indent", T, "4", "spaces per indent level", Clamped(0, 10)},
     {K::kMain, "m_remove_comments", I, "0", "remove all comments", kFlag},
-    {K::kMain, "m_c_with_code", T, "1", "comment position with code", AllowedRange{0, 60, true}},
-    {K::kMain, "m_c_without_code", T, "0", "comment position without code", AllowedRange{0, 60, true}},
+    {K::kMain, "m_c_with_code", T, "1", "comment position with code", Clamped(0, 60)},
+    {K::kMain, "m_c_without_code", T, "0", "comment position without code", Clamped(0, 60)},
     {K::kMain, "m_brace_style", I, "0", "brace style", AllowedRange{0, 1}},
     {K::kMain, "m_doctype", I, "0", "documentation document type", AllowedRange{0, 1}},
     {K::kMain, "m_sort_topics", I, "1", "sort topics", kFlag},

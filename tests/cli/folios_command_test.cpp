@@ -125,7 +125,8 @@ TEST_F(FoliosCommand, SearchesDoNotFollowLinksToDirectories) {
 TEST_F(FoliosCommand, SettingsSetChecksTheRange) {
   RunResult refused = Run({"settings", "set", "m_colnumber", "3"});
   EXPECT_EQ(refused.exit_code, 2);
-  EXPECT_NE(refused.err.find("m_colnumber must be 1 or 2, not 3"), std::string::npos) << refused.err;
+  EXPECT_NE(refused.err.find("m_colnumber must be 1 or 2, not 3"), std::string::npos)
+      << refused.err;
   EXPECT_EQ(Run({"settings", "get", "m_colnumber"}).out, "1\n");
   EXPECT_EQ(Run({"settings", "set", "m_startat", "abc"}).exit_code, 2);
   EXPECT_EQ(Run({"settings", "set", "doc/m_code_fontsize", "20"}).exit_code, 2);
