@@ -297,6 +297,14 @@ bool FindIncludedHeader(std::string_view t, size_t from, size_t end, size_t* beg
   return true;
 }
 
+// True when the "'" at `pos` separates digits of a number (1'000'000)
+// rather than opening a character literal (u8'a' and L'a' open one).
+bool DigitSeparator(std::string_view t, size_t from, size_t pos) {
+  size_t start = pos;
+  while (start > from && (IsWordChar(t[start - 1]) || t[start - 1] == '\'')) --start;
+  return start < pos && t[start] >= '0' && t[start] <= '9';
+}
+
 }  // namespace
 
 void LineStyler::CommentPass(const StyleInput& input, CommentState* state) {
@@ -377,7 +385,7 @@ void LineStyler::CommentPass(const StyleInput& input, CommentState* state) {
         if (c == '"') {
           quote = '"';
           if (string_begin == npos) string_begin = i + 1;
-        } else if (c == '\'' && c_like_) {
+        } else if (c == '\'' && c_like_ && !DigitSeparator(t, number_end, i)) {
           quote = '\'';
         } else if (c == marker_[0] && t.compare(i, marker_.size(), marker_) == 0) {
           if (record) add_region(i, t.size(), run_openers_[0]);

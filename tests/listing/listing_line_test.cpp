@@ -233,6 +233,9 @@ TEST(LineStyler, StringsAndLineComments) {
       {"a = \"x\"; b = \"//\"; int c;", "a = \"x\"; b = \"//\"; " + kInt + " c;", false},
       {"c = '\"'; s = \"// x\";", "c = '\"'; s = \"// x\";", false},
       {"c = '/'; d = '/'; // e", "c = '/'; d = '/'; }{" + kComment + " // e}{", true},
+      // Digit separators open no character literal; prefixed literals do.
+      {"x = 1'000'000; // e", "x = 1'000'000; }{" + kComment + " // e}{", true},
+      {"c = u8'\"'; // e", "c = u8'\"'; }{" + kComment + " // e}{", true},
       {"s = \"a\\\\\"//\"; int x;", "s = \"a\\\\\"//\"; " + kInt + " x;", false},
   };
   for (const Case& c : cases) {
