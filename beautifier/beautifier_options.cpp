@@ -15,26 +15,29 @@ const char* YesNo(int32_t flag) { return flag == -1 ? "Yes" : "No"; }
 
 namespace {
 
-void Clamp(int32_t* value, int32_t lo, int32_t hi, const char* name, std::vector<std::string>* warnings) {
-  if (*value >= lo && *value <= hi) return;
-  int32_t used = *value < lo ? lo : hi;
-  if (warnings) {
-    warnings->push_back(std::string(name) + " is " + std::to_string(*value) + ", outside " + std::to_string(lo) +
-                        ".." + std::to_string(hi) + ": " + std::to_string(used) + " is used");
-  }
-  *value = used;
+// Brings a value into the range the settings table allows for `name`, with
+// the same warning the command line gives for such a --set value.
+void Clamp(int32_t* value, const char* name, std::vector<std::string>* warnings) {
+  const SettingInfo* info = FindSetting(SettingKey::kMain, name);
+  std::string use;
+  std::string message;
+  if (!info || CheckSettingValue(*info, std::to_string(*value), &use, &message) != ValueCheck::kClamped) return;
+  if (warnings) warnings->push_back(message);
+  *value = std::stoi(use);
 }
+
+void Clamp(int32_t* value, int32_t lo, int32_t hi) { *value = *value < lo ? lo : *value > hi ? hi : *value; }
 
 int32_t Flag(int32_t v) { return v != 0 ? -1 : 0; }
 
 }  // namespace
 
 void ClampBeautifierOptions(BeautifierOptions* o, std::vector<std::string>* warnings) {
-  Clamp(&o->FUNCTION_SPACING, 0, 10, "m_empty_lines", warnings);
-  Clamp(&o->INDENT_SPACING, 0, 10, "m_spaces_to_indent", warnings);
-  Clamp(&o->COMMENTS_WITH_CODE, 0, 60, "m_c_with_code", warnings);
-  Clamp(&o->COMMENTS_WITH_NOCODE, 0, 60, "m_c_without_code", warnings);
-  Clamp(&o->QUEUE_BUFFER, 0, 100, "QUEUE_BUFFER", nullptr);
+  Clamp(&o->FUNCTION_SPACING, "m_empty_lines", warnings);
+  Clamp(&o->INDENT_SPACING, "m_spaces_to_indent", warnings);
+  Clamp(&o->COMMENTS_WITH_CODE, "m_c_with_code", warnings);
+  Clamp(&o->COMMENTS_WITH_NOCODE, "m_c_without_code", warnings);
+  Clamp(&o->QUEUE_BUFFER, 0, 100);
   o->USE_TABS = Flag(o->USE_TABS);
   o->LEAVE_COMMENTS_NOCODE = Flag(o->LEAVE_COMMENTS_NOCODE);
   o->NONASCII_QUOTES_TO_OCTAL = Flag(o->NONASCII_QUOTES_TO_OCTAL);

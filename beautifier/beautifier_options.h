@@ -34,7 +34,7 @@ BeautifierOptions LoadBeautifierOptions(std::vector<std::string>* warnings = nul
 // and INDENT_SPACING 0..10, COMMENTS_WITH_CODE and COMMENTS_WITH_NOCODE
 // 0..60, QUEUE_BUFFER 0..100; a yes/no field that is not 0 becomes -1. For
 // each user setting changed, a warning naming its stored value
-// ("m_spaces_to_indent is -3, outside 0..10: 0 is used") goes to `warnings`
+// ("m_spaces_to_indent must be a whole number from 0 to 10; -3 is taken as 0") goes to `warnings`
 // (may be null).
 void ClampBeautifierOptions(BeautifierOptions* options, std::vector<std::string>* warnings);
 

@@ -168,9 +168,9 @@ TEST(Robustness, OptionsOutsideThePageRangesAreClamped) {
   EXPECT_EQ(wild.COMMENTS_WITH_CODE, 60);
   EXPECT_EQ(wild.QUEUE_BUFFER, 100);
   ASSERT_EQ(warnings.size(), 3u);  // the fixed QUEUE_BUFFER is no user setting
-  EXPECT_EQ(warnings[0], "m_empty_lines is 99, outside 0..10: 10 is used");
-  EXPECT_EQ(warnings[1], "m_spaces_to_indent is -3, outside 0..10: 0 is used");
-  EXPECT_EQ(warnings[2], "m_c_with_code is 1000, outside 0..60: 60 is used");
+  EXPECT_EQ(warnings[0], "m_empty_lines must be a whole number from 0 to 10; 99 is taken as 10");
+  EXPECT_EQ(warnings[1], "m_spaces_to_indent must be a whole number from 0 to 10; -3 is taken as 0");
+  EXPECT_EQ(warnings[2], "m_c_with_code must be a whole number from 0 to 60; 1000 is taken as 60");
 
   test::ScopedSettings scoped;
   Settings(SettingKey::kMain).SetText("m_c_without_code", "-1");
@@ -178,7 +178,7 @@ TEST(Robustness, OptionsOutsideThePageRangesAreClamped) {
   BeautifierOptions loaded = LoadBeautifierOptions(&warnings);
   EXPECT_EQ(loaded.COMMENTS_WITH_NOCODE, 0);
   ASSERT_EQ(warnings.size(), 1u);
-  EXPECT_EQ(warnings[0], "m_c_without_code is -1, outside 0..60: 0 is used");
+  EXPECT_EQ(warnings[0], "m_c_without_code must be a whole number from 0 to 60; -1 is taken as 0");
 }
 
 TEST(Robustness, JavaLineCommentsDoNotContinue) {
