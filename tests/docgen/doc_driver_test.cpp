@@ -15,6 +15,7 @@
 #include "data_files.h"
 #include "doc_driver.h"
 #include "doc_messages.h"
+#include "doc_run_fixture.h"
 #include "settings_table.h"
 #include "test_support.h"
 
@@ -31,31 +32,11 @@ const char kFormat[] =
     "[extension]\n.ext=c, c\n"
     "[token]\n.output=both, txt\n";
 
-class DocDriverTest : public ::testing::Test {
+class DocDriverTest : public DocRunFixture {
  protected:
   void SetUp() override {
+    DocRunFixture::SetUp();
     test::WriteFile(dir_.File("f.fmt"), kFormat);
-    const char* temp = std::getenv("TEMP");
-    had_temp_ = temp != nullptr;
-    if (temp) old_temp_ = temp;
-    spool_dir_ = dir_.File("spool");
-    test::WriteFile(spool_dir_ + "/keep", "");
-    setenv("TEMP", spool_dir_.c_str(), 1);
-  }
-  void TearDown() override {
-    if (had_temp_) setenv("TEMP", old_temp_.c_str(), 1);
-    else unsetenv("TEMP");
-  }
-  int Run(std::vector<std::string> argv) {
-    std::ostringstream out, err;
-    int rc = RunDocDriver(argv, nullptr, out, err);
-    out_ = out.str();
-    err_ = err.str();
-    return rc;
-  }
-  std::string Source(const std::string& name, const std::string& text) {
-    test::WriteFile(dir_.File(name), text);
-    return dir_.File(name);
   }
   // Files left in the spool directory besides the marker.
   int SpoolFilesLeft() {
@@ -69,11 +50,6 @@ class DocDriverTest : public ::testing::Test {
     return count;
   }
 
-  test::TempDir dir_;
-  std::string spool_dir_;
-  std::string old_temp_;
-  bool had_temp_ = false;
-  std::string out_, err_;
 };
 
 TEST_F(DocDriverTest, OptionErrorsEndTheRunWithTheirCode) {

@@ -20,6 +20,7 @@
 
 #include "doc_driver.h"
 #include "doc_messages.h"
+#include "doc_run_fixture.h"
 #include "test_support.h"
 
 namespace folios::docgen {
@@ -31,32 +32,12 @@ const char kFormat[] =
     "[extension]\n.ext=c, c\n.ext=h, c\n"
     "[token]\n.output=doc, txt\n";
 
-class DocFilesTest : public ::testing::Test {
+class DocFilesTest : public DocRunFixture {
  protected:
   void SetUp() override {
+    DocRunFixture::SetUp();
     format_ = dir_.File("f.fmt");
     test::WriteFile(format_, kFormat);
-    spool_dir_ = dir_.File("spool");
-    ASSERT_EQ(::mkdir(spool_dir_.c_str(), 0700), 0);
-    const char* temp = std::getenv("TEMP");
-    had_temp_ = temp != nullptr;
-    if (temp) old_temp_ = temp;
-    setenv("TEMP", spool_dir_.c_str(), 1);
-  }
-  void TearDown() override {
-    if (had_temp_) setenv("TEMP", old_temp_.c_str(), 1);
-    else unsetenv("TEMP");
-  }
-  int Run(std::vector<std::string> argv) {
-    std::ostringstream out, err;
-    int rc = RunDocDriver(argv, nullptr, out, err);
-    out_ = out.str();
-    err_ = err.str();
-    return rc;
-  }
-  std::string Source(const std::string& name, const std::string& text) {
-    test::WriteFile(dir_.File(name), text);
-    return dir_.File(name);
   }
   // Names in `directory` that start with `prefix`.
   static std::vector<std::string> Leftovers(const std::string& directory, const std::string& prefix) {
@@ -70,12 +51,7 @@ class DocFilesTest : public ::testing::Test {
     return names;
   }
 
-  test::TempDir dir_;
   std::string format_;
-  std::string spool_dir_;
-  std::string old_temp_;
-  bool had_temp_ = false;
-  std::string out_, err_;
 };
 
 // Missing sources, patterns without a match, directories and binary files
