@@ -1,0 +1,88 @@
+// Fuzz target: the beautifier over one buffer, with its settings drawn from
+// the input.
+//
+// Header bytes (0 selects the default everywhere):
+//   0  empty lines between functions
+//   1  bit 0 indent with tabs, 1 braces on their own line, 2 remove
+//      comments, 7 the body repeated to 256 KB
+//   2  spaces per indentation level
+//   3  column of comments after code (low half), of comments alone (high half)
+// Oracles: formatting succeeds or fails with one of the engine's codes, and
+// the output settles (formatting it again changes nothing, or makes one step
+// that a third run keeps).
+#include <sstream>
+#include <string>
+
+#include "beautifier_options.h"
+#include "engine.h"
+#include "fuzz_support.h"
+#include "reformat_file.h"
+#include "settings_table.h"
+
+namespace folios::fuzz {
+namespace {
+
+constexpr size_t kHeader = 4;
+constexpr size_t kAmplifiedSize = 256 * 1024;
+
+// Values a user can store by hand, inside and outside what the page allows.
+const char* const kEmptyLines[] = {"2", "0", "1", "5", "10", "-1", "11", "1000"};
+const char* const kIndents[] = {"4", "2", "8", "0", "10", "-3", "11", "1000"};
+const char* const kCommentColumns[] = {"1", "40", "8", "0", "60", "-1", "61", "1000",
+                                       "2", "4", "16", "32", "33", "59", "3", "x"};
+
+const char* Flag(bool on) { return on ? "1" : "0"; }
+
+struct Formatted {
+  int code = kReformatOk;
+  std::string text;
+};
+
+Formatted Format(const std::string& text) {
+  BeautifierOptions options = LoadBeautifierOptions();
+  bool remove_comments = Settings().Int("m_remove_comments") != 0;
+  std::istringstream in(text);
+  std::ostringstream out;
+  std::ostream report(nullptr);
+  std::ostringstream messages;
+  Formatted result;
+  result.code = RunBeautifier(in, out, options, remove_comments, report, messages);
+  result.text = out.str();
+  return result;
+}
+
+}  // namespace
+}  // namespace folios::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace folios;
+  using namespace folios::fuzz;
+  FuzzInput in(data, size, kHeader);
+  WorkDirectory();
+  SetSetting("m_empty_lines", kEmptyLines[in.Choice(0, 8)]);
+  SetSetting("m_indent_with_tabs", Flag(in.Bit(1, 0)));
+  SetSetting("m_brace_style", Flag(in.Bit(1, 1)));
+  SetSetting("m_remove_comments", Flag(in.Bit(1, 2)));
+  SetSetting("m_spaces_to_indent", kIndents[in.Choice(2, 8)]);
+  SetSetting("m_c_with_code", kCommentColumns[in.Byte(3) & 15]);
+  SetSetting("m_c_without_code", kCommentColumns[(in.Byte(3) >> 4) & 15]);
+
+  std::string source = in.Bit(1, 7) ? Repeated(in.body(), kAmplifiedSize) : std::string(in.body());
+  Formatted first = Format(source);
+  Check(first.code == kReformatOk || first.code == kReformatNoFileOrMemory ||
+            first.code == kReformatBadLine,
+        "the beautifier returned an unknown code " + std::to_string(first.code));
+  if (first.code != kReformatOk) return 0;
+
+  // The output settles: a second run changes nothing, or makes one settled
+  // step (a comment moved off a code line is then a comment-only line) that
+  // a third run keeps.
+  Formatted second = Format(first.text);
+  Check(second.code == kReformatOk, "formatting the beautifier's own output failed", first.text);
+  if (second.text == first.text) return 0;
+  Formatted third = Format(second.text);
+  if (third.code != kReformatOk || third.text != second.text) {
+    Fail("the output does not settle", second.text + "\n---- became ----\n" + third.text);
+  }
+  return 0;
+}
