@@ -19,7 +19,6 @@
 #include "data_files.h"
 #include "doc_driver.h"
 #include "fuzz_support.h"
-#include "rtf_check.h"
 
 namespace folios::fuzz {
 namespace {
@@ -37,9 +36,7 @@ bool IsRtfType(const std::string& type) { return type == "doc" || type == "help"
 void CheckRtfFile(const std::string& path, const std::string& what) {
   std::error_code ec;
   if (!std::filesystem::exists(path, ec)) return;
-  std::string rtf = ReadFileOrDie(path);
-  std::string problem;
-  if (!CheckRtfDocument(rtf, "", &problem)) Fail(what + " is not well-formed RTF: " + problem, rtf);
+  RequireRtf(ReadFileOrDie(path), "", what);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "registry.h"
+#include "rtf_check.h"
 #include "settings_table.h"
 
 namespace folios::fuzz {
@@ -95,6 +96,15 @@ void Fail(const std::string& what, std::string_view detail) {
   }
   std::fflush(stderr);
   std::abort();
+}
+
+void RequireRtf(std::string_view rtf, std::string_view tail, const std::string& what) {
+  std::string problem;
+  size_t offset = 0;
+  if (CheckRtfDocument(rtf, tail, &problem, &offset)) return;
+  constexpr size_t kBefore = 300;
+  size_t from = offset > kBefore ? offset - kBefore : 0;
+  Fail(what + " is not well-formed RTF: " + problem, rtf.substr(from, kBefore + 100));
 }
 
 std::string Repeated(std::string_view body, size_t size) {

@@ -14,10 +14,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
 namespace folios::fuzz {
 
+// What follows the closing brace of a listing: the document end closes the
+// group with the first of its three "\par}}".
+inline constexpr std::string_view kListingTail = "\n\\par}}\n\\par}}\n";
+
 // An input split into a fixed-size header of setting bytes and a body.
 // Missing header bytes read as 0, and 0 always selects the default, so a
 // plain source file is a valid input (it only loses its first bytes to the
-// header: seeds carry a header of their own, see gather_seeds.sh).
+// header: seeds carry a header of their own, see gather_seeds.py).
 class FuzzInput {
  public:
   FuzzInput(const uint8_t* data, size_t size, size_t header_size);
@@ -59,6 +63,10 @@ std::string ReadFileOr(const std::string& path, const std::string& fallback);
 inline void Check(bool condition, const std::string& what, std::string_view detail = {}) {
   if (!condition) Fail(what, detail);
 }
+
+// Fails, naming `what` and showing the text around the fault, unless `rtf`
+// is a well-formed RTF document followed by exactly `tail` (CheckRtfDocument).
+void RequireRtf(std::string_view rtf, std::string_view tail, const std::string& what);
 
 // An input of `body` repeated until it holds at least `size` bytes: cost
 // that is not linear in the input shows on these as a time-out.

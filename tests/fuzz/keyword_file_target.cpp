@@ -13,7 +13,6 @@
 #include "fuzz_support.h"
 #include "keyword_file.h"
 #include "listing_build.h"
-#include "rtf_check.h"
 
 namespace folios::fuzz {
 namespace {
@@ -107,9 +106,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::fclose(out);
   std::string rtf(buffer, length);
   std::free(buffer);
-  std::string problem;
-  if (!CheckRtfDocument(rtf, "\n\\par}}\n\\par}}\n", &problem)) {
-    Fail("a listing styled by the keyword file is not well-formed RTF: " + problem, rtf);
-  }
+  RequireRtf(rtf, kListingTail, "a listing styled by the keyword file");
   return 0;
 }

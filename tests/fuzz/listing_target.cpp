@@ -22,7 +22,6 @@
 #include "fuzz_support.h"
 #include "listing_build.h"
 #include "preformat_for_listing.h"
-#include "rtf_check.h"
 
 namespace folios::fuzz {
 namespace {
@@ -117,9 +116,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::free(buffer);
 
   Check(result.output.ok(), "the listing reports a write failure into memory", result.output.message());
-  std::string problem;
-  if (!CheckRtfDocument(rtf, "\n\\par}}\n\\par}}\n", &problem)) {
-    Fail("the listing is not well-formed RTF: " + problem, rtf);
-  }
+  RequireRtf(rtf, kListingTail, "the listing");
   return 0;
 }

@@ -21,18 +21,19 @@ bool IsControlSymbol(char c) {
 constexpr size_t kMaxWordLetters = 32;
 constexpr size_t kMaxWordDigits = 10;
 
-bool Report(std::string* problem, std::string_view rtf, size_t at, const std::string& what) {
-  if (problem) {
-    size_t line = 1 + static_cast<size_t>(std::count(rtf.begin(), rtf.begin() + at, '\n'));
-    *problem = what + " at line " + std::to_string(line) + " (byte " + std::to_string(at) + ")";
-  }
-  return false;
-}
-
 }  // namespace
 
-bool CheckRtfDocument(std::string_view rtf, std::string_view tail, std::string* problem) {
-  if (rtf.substr(0, 5) != "{\\rtf") return Report(problem, rtf, 0, "the document does not open with {\\rtf");
+bool CheckRtfDocument(std::string_view rtf, std::string_view tail, std::string* problem,
+                      size_t* offset) {
+  auto fail = [&](size_t at, const std::string& what) {
+    if (offset) *offset = at;
+    if (problem) {
+      size_t line = 1 + static_cast<size_t>(std::count(rtf.begin(), rtf.begin() + static_cast<long>(at), '\n'));
+      *problem = what + " at line " + std::to_string(line) + " (byte " + std::to_string(at) + ")";
+    }
+    return false;
+  };
+  if (rtf.substr(0, 5) != "{\\rtf") return fail(0, "the document does not open with {\\rtf");
   const size_t n = rtf.size();
   long depth = 0;
   size_t i = 0;
@@ -46,45 +47,45 @@ bool CheckRtfDocument(std::string_view rtf, std::string_view tail, std::string* 
       ++i;
       if (depth == 0) break;
     } else if (c == '\\') {
-      if (i + 1 >= n) return Report(problem, rtf, i, "a backslash ends the text");
+      if (i + 1 >= n) return fail(i, "a backslash ends the text");
       const char next = rtf[i + 1];
       if (IsLetter(next)) {
         size_t p = i + 1;
         while (p < n && IsLetter(rtf[p])) ++p;
-        if (p - (i + 1) > kMaxWordLetters) return Report(problem, rtf, i, "a control word is too long");
+        if (p - (i + 1) > kMaxWordLetters) return fail(i, "a control word is too long");
         if (p < n && rtf[p] == '-') {
           ++p;
-          if (p >= n || !IsDigit(rtf[p])) return Report(problem, rtf, i, "a control word ends in '-'");
+          if (p >= n || !IsDigit(rtf[p])) return fail(i, "a control word ends in '-'");
         }
         size_t digits = p;
         while (p < n && IsDigit(rtf[p])) ++p;
-        if (p - digits > kMaxWordDigits) return Report(problem, rtf, i, "a control word's number is too long");
+        if (p - digits > kMaxWordDigits) return fail(i, "a control word's number is too long");
         if (p < n && rtf[p] == ' ') ++p;
         i = p;
       } else if (next == '\'') {
-        if (i + 3 >= n) return Report(problem, rtf, i, "a hex escape is cut off");
+        if (i + 3 >= n) return fail(i, "a hex escape is cut off");
         if (!IsHex(rtf[i + 2]) || !IsHex(rtf[i + 3])) {
-          return Report(problem, rtf, i, "a hex escape lacks its two hex digits");
+          return fail(i, "a hex escape lacks its two hex digits");
         }
         i += 4;
       } else if (IsControlSymbol(next)) {
         i += 2;
       } else {
-        return Report(problem, rtf, i, "an unknown control symbol '\\" + std::string(1, next) + "'");
+        return fail(i, "an unknown control symbol '\\" + std::string(1, next) + "'");
       }
     } else if (static_cast<unsigned char>(c) < 32 && !IsLineEnd(c)) {
-      return Report(problem, rtf, i, "a raw control byte " + std::to_string(static_cast<int>(c)));
+      return fail(i, "a raw control byte " + std::to_string(static_cast<int>(c)));
     } else {
       ++i;
     }
   }
-  if (depth > 0) return Report(problem, rtf, n, "the document ends with " + std::to_string(depth) + " groups open");
+  if (depth > 0) return fail(n, "the document ends with " + std::to_string(depth) + " groups open");
   if (!tail.empty()) {
-    if (rtf.substr(i) != tail) return Report(problem, rtf, i, "the document does not end as it should");
+    if (rtf.substr(i) != tail) return fail(i, "the document does not end as it should");
     return true;
   }
   for (; i < n; ++i) {
-    if (!IsLineEnd(rtf[i])) return Report(problem, rtf, i, "text follows the end of the document");
+    if (!IsLineEnd(rtf[i])) return fail(i, "text follows the end of the document");
   }
   return true;
 }

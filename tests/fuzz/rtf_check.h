@@ -15,7 +15,9 @@ namespace folios::fuzz {
 //   most one blank as delimiter), every control symbol is one RTF knows,
 //   and every "\'" is followed by two hex digits;
 // - no raw byte below 32 other than LF and CR appears anywhere.
-// Otherwise false, and `problem` (may be null) says what is wrong and where.
-bool CheckRtfDocument(std::string_view rtf, std::string_view tail, std::string* problem);
+// Otherwise false, and `problem` (may be null) says what is wrong and at
+// which line, and `offset` (may be null) gets the byte offset of the fault.
+bool CheckRtfDocument(std::string_view rtf, std::string_view tail, std::string* problem,
+                      size_t* offset = nullptr);
 
 }  // namespace folios::fuzz
