@@ -170,9 +170,6 @@ BuildOutcome RunReformatBuild(const std::vector<std::string>& paths, QWidget* ow
   for (const ReformatFailure& failure : result.failures) {
     outcome.failures << Text(failure.path) + QStringLiteral(": ") + Text(failure.reason);
   }
-  for (const std::string& path : result.passed_over_paths) {
-    outcome.failures << Text(path) + QObject::tr(": passed over; only .c, .cpp, .h and .java files are formatted");
-  }
 #else
   (void)paths;
   (void)owner;

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <iosfwd>
+#include <string>
+#include <vector>
 
 namespace folios {
 
@@ -24,7 +26,17 @@ struct BeautifierOptions {
 // Fills the record from the settings store (m_empty_lines, m_indent_with_tabs,
 // m_spaces_to_indent only when not indenting with tabs, m_c_with_code,
 // m_c_without_code, m_brace_style); the other fields keep their fixed values.
-BeautifierOptions LoadBeautifierOptions();
+// Values outside the ranges of ClampBeautifierOptions are clamped, and for
+// each one a warning goes to `warnings` (may be null).
+BeautifierOptions LoadBeautifierOptions(std::vector<std::string>* warnings = nullptr);
+
+// Brings every field into the range the option page allows: FUNCTION_SPACING
+// and INDENT_SPACING 0..10, COMMENTS_WITH_CODE and COMMENTS_WITH_NOCODE
+// 0..60, QUEUE_BUFFER 0..100; a yes/no field that is not 0 becomes -1. For
+// each user setting changed, a warning naming its stored value
+// ("m_spaces_to_indent is -3, outside 0..10: 0 is used") goes to `warnings`
+// (may be null).
+void ClampBeautifierOptions(BeautifierOptions* options, std::vector<std::string>* warnings);
 
 // Writes the ten report lines ("Function Line Spacing              : 2\n", ...).
 void PrintSettingsReport(const BeautifierOptions& options, std::ostream& out);

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <ctime>
 #include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "output_stage.h"
 #include "reformat_file.h"
 #include "script_gate.h"
+#include "token_check.h"
 
 namespace folios {
 
@@ -25,21 +27,20 @@ bool IsWordChar(char c) {
 
 bool EndsWithBackslash(const std::string& s) { return !s.empty() && s.back() == '\\'; }
 
-// The code starts inside a literal opened on an earlier line.
-bool BeginsInsideLiteral(const std::string& text, const CharStateMap& map) {
-  return !map.empty() && (map[0] == mark::kString || map[0] == mark::kChar) && text[0] != map[0];
-}
+bool IsLiteralMark(char m) { return m == mark::kString || m == mark::kChar; }
 
 // Adds continuation indentation to lines that continue an unfinished
 // statement inside braces.
 class StatementTracker {
  public:
   void Update(OutputLine* line) {
+    // A directive, with all its continuation lines, is no statement: a
+    // parenthesis it leaves open must not count for the code after it.
+    if (line->kind == static_cast<int>(PieceKind::kDirective) || line->directive_body) return;
     if (open_ && brace_depth_ != 0 && (!after_keyword_ || paren_ > 0) && !in_enum_ &&
-        init_depth_ < brace_depth_ && line->has_code && !line->in_literal) {
+        init_depth_ < brace_depth_ && line->has_code && !line->frozen) {
       line->continuation = keyword_count_ != 0 && !after_keyword_ ? 1 + keyword_count_ : 1;
     }
-    if (line->kind == static_cast<int>(PieceKind::kDirective)) return;
     Scan(line->code, line->code_map);
     Scan(line->brace, line->brace_map);
   }
@@ -65,12 +66,12 @@ class StatementTracker {
       if (c != '{') init_pending_ = false;
       switch (c) {
         case '(':
-          ++paren_;
+          if (paren_ < kMaxCount) ++paren_;
           open_ = true;
           break;
         case ')':
           open_ = !(after_keyword_ && paren_ == 1);
-          --paren_;
+          if (paren_ > 0) --paren_;
           break;
         case ':':
           if (i < n && t[i] == ':') {
@@ -96,14 +97,14 @@ class StatementTracker {
         case '\\':
           break;
         case '{':
-          ++brace_depth_;
+          if (brace_depth_ < kMaxCount) ++brace_depth_;
           open_ = false;
           keyword_count_ = 0;
           after_keyword_ = false;
           if (init_pending_) init_depth_ = brace_depth_;
           break;
         case '}':
-          --brace_depth_;
+          if (brace_depth_ > -kMaxCount) --brace_depth_;
           open_ = false;
           keyword_count_ = 0;
           in_enum_ = false;
@@ -121,13 +122,16 @@ class StatementTracker {
     if (kind != 0) {
       open_ = false;
       after_keyword_ = true;
-      keyword_count_ = kind == 1 ? keyword_count_ + 1 : 0;
+      keyword_count_ = kind == 1 ? std::min(keyword_count_ + 1, kMaxKeywords) : 0;
       return;
     }
     if (w == "enum") in_enum_ = true;
     if (paren_ == 0) after_keyword_ = false;
     open_ = true;
   }
+
+  static constexpr int kMaxKeywords = 64;  // more only deepen an indentation already capped
+  static constexpr int kMaxCount = 1 << 28;
 
   int keyword_count_ = 0;
   bool after_keyword_ = false;
@@ -152,11 +156,69 @@ void Backspaces(std::ostream& report, int count) {
   for (int i = 0; i < count; ++i) report.put('\b');
 }
 
+// Reads lines ended by a line feed, a carriage return and line feed, or a
+// carriage return alone, and notices a NUL byte, which no text source holds.
+class LineReader {
+ public:
+  enum Result { kLine, kLast, kBinary };
+
+  explicit LineReader(std::istream& in) : sb_(in.rdbuf()), buffer_(1 << 16) {}
+
+  // kLine: `line` was ended by a line end. kLast: the input ended; `line`
+  // holds what followed the last line end (often nothing). kBinary: a NUL.
+  Result Read(std::string* line) {
+    line->clear();
+    for (;;) {
+      if (pos_ == end_ && !Fill()) return kLast;
+      const char* p = buffer_.data() + pos_;
+      const char* e = buffer_.data() + end_;
+      const char* q = p;
+      while (q < e && static_cast<unsigned char>(*q) > '\r') ++q;
+      while (q < e && *q != '\n' && *q != '\r' && *q != '\0') {
+        ++q;
+        while (q < e && static_cast<unsigned char>(*q) > '\r') ++q;
+      }
+      line->append(p, static_cast<size_t>(q - p));
+      pos_ += static_cast<size_t>(q - p);
+      if (q == e) continue;
+      char c = *q;
+      ++pos_;
+      if (c == '\0') return kBinary;
+      if (c == '\r') {
+        if (pos_ == end_) Fill();
+        if (pos_ < end_ && buffer_[pos_] == '\n') ++pos_;
+      }
+      return kLine;
+    }
+  }
+
+ private:
+  bool Fill() {
+    if (sb_ == nullptr) return false;
+    std::streamsize got = sb_->sgetn(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+    pos_ = 0;
+    end_ = got > 0 ? static_cast<size_t>(got) : 0;
+    return end_ > 0;
+  }
+
+  std::streambuf* sb_;
+  std::vector<char> buffer_;
+  size_t pos_ = 0;
+  size_t end_ = 0;
+};
+
 class Engine {
  public:
-  Engine(std::ostream& out, const BeautifierOptions& o, bool remove_comments, std::ostream& report,
-         std::ostream& err)
-      : out_(out), o_(o), remove_comments_(remove_comments), report_(report), err_(err), stage_(o, out) {}
+  Engine(std::ostream& out, const BeautifierOptions& o, bool remove_comments, SourceLanguage language,
+         std::ostream& report, std::ostream& err)
+      : out_(out),
+        o_(ClampedOptions(o)),
+        remove_comments_(remove_comments),
+        report_(report),
+        err_(err),
+        stage_(o_, out) {
+    scan_.c_family = language == SourceLanguage::kCFamily;
+  }
 
   int Run(std::istream& in) {
     const bool talk = o_.PROGRAM_OUTPUT != 0;
@@ -165,13 +227,16 @@ class Engine {
       report_ << "\nFeed Me, Feed Me Code ...\n" << "Number Of Lines Processed :  ";
       start = std::time(nullptr);
     }
+    LineReader reader(in);
     std::string raw;
     for (;;) {
-      bool got = static_cast<bool>(std::getline(in, raw));
-      bool at_end = !got || in.eof();
-      if (!got) raw.clear();
-      // Text mode: a carriage return before a line feed is not part of the line.
-      if (got && !in.eof() && !raw.empty() && raw.back() == '\r') raw.pop_back();
+      LineReader::Result result = reader.Read(&raw);
+      if (result == LineReader::kBinary) {
+        err_ << "\n#### ERROR ! A NUL byte in line " << lines_ + 1 << ": not a text source\n";
+        return kReformatBinary;
+      }
+      bool at_end = result == LineReader::kLast;
+      bool got = !at_end || !raw.empty();
       ++lines_;
       if (talk && lines_ % 10 == 0) {
         long before = lines_ - 10;
@@ -205,26 +270,46 @@ class Engine {
   }
 
  private:
+  static BeautifierOptions ClampedOptions(BeautifierOptions o) {
+    ClampBeautifierOptions(&o, nullptr);
+    return o;
+  }
+
   int FormatLine(const std::string& raw) {
     ScanLine(raw, o_.INDENT_SPACING, &scan_, &text_, &map_);
+    const bool began_in_literal = scan_.began_in_literal;
+    // Nothing may follow a literal open at the end of the line, whether it
+    // goes on or ends there unterminated.
+    const bool ends_in_literal = scan_.ended_in_literal;
     bool ends_bs = EndsWithBackslash(text_);
+    // A backslash-newline right after a token character splices this line's
+    // first characters onto that token: they must stay at column 0.
+    const bool glued = previous_glue_ && !raw.empty() && raw[0] != ' ' && raw[0] != '\t';
+    previous_glue_ = scan_.c_family && ends_bs && text_.size() >= 2 && text_[text_.size() - 2] != ' ';
     pieces_.clear();
-    DecomposeLine(text_, map_, ends_bs, previous_bs_, &pieces_);
+    DecomposeLine(text_, map_, ends_bs, previous_bs_, &pieces_, !remove_comments_);
+    const bool previous_bs = previous_bs_;
     bool continued = ends_bs || previous_bs_;
     previous_bs_ = ends_bs;
 
     // Macro continuation: the lines of a multi-line directive stand one step
     // deeper, and the indent is restored after its last line.
     int before = macro_counter_;
+    const bool directive_body = before != 0;
+    bool only_comments = std::all_of(pieces_.begin(), pieces_.end(), [](const SourcePiece& p) {
+      return p.kind == PieceKind::kBlockComment || p.kind == PieceKind::kLineComment;
+    });
     if (pieces_.empty() && ends_bs) {
       // A line holding only a backslash is dropped, but the macro goes on.
+    } else if (before != 0 && only_comments && (ends_bs || comment_in_directive_)) {
+      // So does a comment line inside it.
     } else if (!pieces_.empty() && pieces_.back().kind == PieceKind::kDirective && EndsWithBackslash(pieces_.back().text)) {
       macro_counter_ = 1;
     } else if (!pieces_.empty() && macro_counter_ != 0 &&
                (pieces_.back().kind == PieceKind::kCode || pieces_.back().kind == PieceKind::kOpenBrace ||
                 pieces_.back().kind == PieceKind::kCloseBrace) &&
                EndsWithBackslash(pieces_.back().text)) {
-      ++macro_counter_;
+      if (macro_counter_ < 2) ++macro_counter_;
     } else {
       macro_counter_ = 0;
     }
@@ -233,29 +318,78 @@ class Engine {
     bool macro_ended = before != 0 && macro_counter_ == 0;
     if (macro_ended && before == 1) current_indent_ += o_.INDENT_SPACING;
 
+    LineFacts facts;
+    facts.continued = continued;
+    facts.after_backslash = previous_bs;
+    facts.began_in_literal = began_in_literal;
+    facts.glued = glued;
+    facts.directive_body = directive_body;
+    facts.last_code = pieces_.size();
+    for (size_t i = pieces_.size(); i-- > 0;) {
+      PieceKind k = pieces_[i].kind;
+      if (k != PieceKind::kBlockComment && k != PieceKind::kLineComment && k != PieceKind::kBlankLine) {
+        facts.last_code = i;
+        break;
+      }
+    }
+    facts.ends_in_literal = ends_in_literal;
+    facts.comment_in_directive = comment_in_directive_;
+    facts.directive_context = directive_body || comment_in_directive_;
+    for (const SourcePiece& piece : pieces_) facts.directive_context |= piece.kind == PieceKind::kDirective;
+
+    for (const SourcePiece& piece : pieces_) {
+      if (piece.kind != PieceKind::kBlockComment && piece.kind != PieceKind::kLineComment &&
+          piece.map.find(mark::kBlockComment) != std::string::npos) {
+        facts.inner_comment = true;
+        facts.inner_piece = static_cast<size_t>(&piece - pieces_.data());
+      }
+    }
+    facts.ends_in_comment = scan_.current == mark::kBlockComment;
+    comment_in_directive_ = facts.directive_context && facts.ends_in_comment;
     carried_ = false;
     for (size_t i = 0; i < pieces_.size(); ++i) {
-      int rc = BuildLine(i, continued);
+      int rc = BuildLine(i, facts);
       if (rc != kReformatOk) return rc;
+      // One very long line must not hold all its pieces in the queue.
+      if (queue_.Count() > o_.QUEUE_BUFFER + 2 * kStageWindow) stage_.Run(&queue_, o_.QUEUE_BUFFER + kStageWindow);
     }
     stage_.Run(&queue_, macro_ended ? 0 : o_.QUEUE_BUFFER);
     if (macro_ended) current_indent_ = saved_indent_;
     return kReformatOk;
   }
 
-  int BuildLine(size_t index, bool continued) {
+  // What is known about the input line whose pieces are being built.
+  struct LineFacts {
+    bool continued = false;         // this line or the one before ends with a backslash
+    bool after_backslash = false;   // the line before ends with a backslash
+    bool began_in_literal = false;  // the line starts inside a literal
+    bool glued = false;             // its first characters continue a spliced token
+    bool directive_body = false;    // it continues a directive
+    bool directive_context = false; // it holds or continues a directive
+    bool comment_in_directive = false;  // it starts inside a comment opened in a directive
+    bool ends_in_literal = false;   // a literal is still open at its end
+    bool ends_in_comment = false;   // a block comment is still open at its end
+    bool inner_comment = false;     // a code piece holds a comment
+    size_t inner_piece = 0;         // the last such piece
+    size_t last_code = 0;           // index of its last piece that is not a comment
+  };
+
+  int BuildLine(size_t index, const LineFacts& facts) {
     SourcePiece& piece = pieces_[index];
     const int cur = current_indent_;
     OutputLine line;
     line.kind = static_cast<int>(piece.kind);
     line.offset = piece.offset;
+    line.directive_body = facts.directive_body;
     switch (piece.kind) {
       case PieceKind::kCode:
         line.has_code = true;
-        line.in_literal = BeginsInsideLiteral(piece.text, piece.map);
+        line.frozen = index == 0 && piece.offset == 0 &&
+                      ((facts.began_in_literal && !piece.map.empty() && IsLiteralMark(piece.map[0])) ||
+                       facts.glued);
         line.code = std::move(piece.text);
         line.code_map = std::move(piece.map);
-        if (!line.in_literal) {
+        if (!line.frozen) {
           line.indent = cur;
           if (else_pending_ && StartsWithKeyword(line.code, "if")) line.else_if = true;
           else_pending_ = IsBareElse(line.code, line.code_map);
@@ -267,7 +401,7 @@ class Engine {
         line.has_brace = true;
         line.brace = std::move(piece.text);
         line.brace_map = std::move(piece.map);
-        current_indent_ += o_.INDENT_SPACING;
+        if (current_indent_ < kMaxIndent) current_indent_ += o_.INDENT_SPACING;
         break;
       case PieceKind::kCloseBrace:
         else_pending_ = false;
@@ -283,13 +417,33 @@ class Engine {
         line.code_map = std::move(piece.map);
         break;
       case PieceKind::kBlankLine:
+        // An empty line inside a multi-line literal is part of the literal.
+        if (index == 0 && facts.began_in_literal) {
+          line.has_code = true;
+          line.frozen = true;
+        }
         break;
       case PieceKind::kBlockComment:
       case PieceKind::kLineComment: {
-        if (remove_comments_) break;
+        if (remove_comments_) {
+          // A comment that spans lines inside a directive stays: its lines,
+          // and the backslashes that end them, hold the directive together.
+          bool opens_here = piece.kind == PieceKind::kBlockComment && piece.text.compare(0, 2, "/*") == 0 &&
+                            !ClosesComment(piece.text, 2);
+          bool keep = (index == 0 && facts.comment_in_directive) || (opens_here && facts.directive_context);
+          if (!keep) {
+            // The empty line a removed comment leaves behind would end the
+            // line that a backslash continues onto this line's code.
+            if (facts.after_backslash && index < facts.last_code && facts.last_code < pieces_.size()) {
+              return kReformatOk;
+            }
+            break;
+          }
+        }
         // The tail of a block comment opened on an earlier line must stay in
         // front of the code that follows it.
         bool tail = piece.kind == PieceKind::kBlockComment && piece.text.compare(0, 2, "/*") != 0;
+        bool opens = piece.kind == PieceKind::kBlockComment && !tail && !ClosesComment(piece.text, 2);
         const SourcePiece* next = index + 1 < pieces_.size() ? &pieces_[index + 1] : nullptr;
         if (piece.has_code_after && next && !tail) {
           int nk = static_cast<int>(next->kind);
@@ -298,12 +452,22 @@ class Engine {
                  << "\nExpected Some Sort Of Code ! Data Type Found = " << nk << "\nLast Line Read " << lines_;
             return kReformatBadLine;
           }
-          bool pinned = continued || EndsWithBackslash(piece.text) ||
-                        (piece.text.compare(0, 2, "/*") == 0 && piece.text.find("*/", 2) == std::string::npos);
+          // A comment that runs on past the end of the line (left open, or
+          // continued by a backslash) must follow every piece of the line.
+          // So must one on a line whose code keeps comments of its own, or
+          // the comments would change their order.
+          bool runs_on = facts.continued || EndsWithBackslash(piece.text) || opens;
+          bool pinned = runs_on || facts.inner_comment;
           if (pinned || o_.COMMENTS_WITH_CODE >= static_cast<int>(next->text.size()) + cur) {
             carried_ = true;
+            // One that runs on goes to the last piece; one pinned by the
+            // comments in the code goes to the piece that holds them, where a
+            // second run finds it again.
+            carried_target_ = runs_on ? facts.last_code : pinned ? facts.inner_piece : 0;
             carried_comment_ = std::move(piece.text);
             carried_pinned_ = pinned;
+            carried_opens_ = opens;
+            carried_column_ = piece.offset;
             return kReformatOk;
           }
           line.has_comment = true;
@@ -319,17 +483,42 @@ class Engine {
         }
         line.comment = std::move(piece.text);
         line.comment_pinned = EndsWithBackslash(line.comment);
-        if (piece.kind == PieceKind::kBlockComment && tail) AlignBlockComment(&line);
+        if (tail) {
+          AlignBlockComment(&line);
+        } else if (opens) {
+          StartBlockComment(line.offset, false);
+        }
         break;
       }
     }
-    if (carried_ && piece.kind != PieceKind::kBlockComment && piece.kind != PieceKind::kLineComment) {
+    if (carried_ && piece.kind != PieceKind::kBlockComment && piece.kind != PieceKind::kLineComment &&
+        (!carried_pinned_ || index >= carried_target_)) {
       line.has_comment = true;
       line.comment = std::move(carried_comment_);
       line.comment_pinned = carried_pinned_;
       int len = static_cast<int>(line.code.size() + line.brace.size());
       line.gap = o_.COMMENTS_WITH_CODE - cur - len;
+      if (carried_opens_) {
+        line.opens_comment = true;
+        line.comment_column = carried_column_;
+        StartBlockComment(carried_column_, true);
+      }
       carried_ = false;
+    }
+    if (index == facts.last_code && facts.ends_in_literal) line.literal_open = true;
+    // A block comment left open inside the code (a continued line keeps its
+    // comments in the code) also leads the lines that continue it.
+    if (index == facts.last_code && facts.ends_in_comment && !remove_comments_) {
+      const CharStateMap& m = line.has_code ? line.code_map : line.brace_map;
+      if (!m.empty() && m.back() == mark::kBlockComment) {
+        size_t p = m.size();
+        while (p > 0 && m[p - 1] == mark::kBlockComment) --p;
+        line.opens_comment = true;
+        line.literal_open = true;
+        line.comment_in_code = static_cast<int>(p);
+        line.comment_column = piece.offset + static_cast<int>(p);
+        StartBlockComment(line.comment_column, true);
+      }
     }
     tracker_.Update(&line);
     queue_.Append(std::move(line));
@@ -337,29 +526,43 @@ class Engine {
     return kReformatOk;
   }
 
+  // True when `text` holds "*/" at or after `from`.
+  static bool ClosesComment(const std::string& text, size_t from) {
+    return text.size() >= from + 2 && text.find("*/", from) != std::string::npos;
+  }
+
+  void StartBlockComment(int column, bool after_code) {
+    comment_open_ = true;
+    opener_column_ = column;
+    opener_after_code_ = after_code;
+    stars_so_far_ = true;
+  }
+
   // Lines inside a block comment keep their place relative to the line that
   // opened it; with leading stars, the stars line up under the opening one.
+  // A comment that opened after code moves as a whole with its first line,
+  // which the output stage places (OutputLine::shift_tail).
   void AlignBlockComment(OutputLine* line) {
     std::string& text = line->comment;
     size_t a = text.find_first_not_of(' ');
     if (a == std::string::npos) a = text.size();
-    bool star = a < text.size() && text[a] == '*';
-    for (int n = queue_.Count(); n >= 1; --n) {
-      const OutputLine* l = queue_.Item(n);
-      if (!l->has_comment) continue;
-      size_t b = l->comment.find_first_not_of(' ');
-      if (b != std::string::npos && l->comment.compare(b, 2, "/*") == 0) {
-        if (!star) a = std::min(a, static_cast<size_t>(std::max(l->offset, 0)));
-        break;
-      }
-      if (b == std::string::npos || l->comment[b] != '*') star = false;
+    if (comment_open_ && opener_after_code_) {
+      line->shift_tail = true;
+      line->tail_blanks = static_cast<int>(a);
+    } else {
+      bool star = stars_so_far_ && a < text.size() && text[a] == '*';
+      stars_so_far_ = star;
+      if (!star && comment_open_) a = std::min(a, static_cast<size_t>(std::max(opener_column_, 0)));
+      text.erase(0, a);
+      if (star) line->indent += 1;
     }
-    text.erase(0, a);
-    if (star) line->indent += 1;
+    if (ClosesComment(line->comment, 0)) comment_open_ = false;
   }
 
+  static constexpr int kMaxIndent = 1 << 24;
+
   std::ostream& out_;
-  const BeautifierOptions& o_;
+  const BeautifierOptions o_;
   bool remove_comments_;
   std::ostream& report_;
   std::ostream& err_;
@@ -372,6 +575,7 @@ class Engine {
   CharStateMap map_;
   std::vector<SourcePiece> pieces_;
   bool previous_bs_ = false;
+  bool previous_glue_ = false;
   int current_indent_ = 0;
   bool else_pending_ = false;
   int macro_counter_ = 0;
@@ -380,16 +584,27 @@ class Engine {
   bool carried_ = false;
   std::string carried_comment_;
   bool carried_pinned_ = false;
+  size_t carried_target_ = 0;     // a pinned comment goes to this piece
+  bool carried_opens_ = false;
+  int carried_column_ = 0;
+  bool comment_in_directive_ = false;  // a block comment opened in a directive is open
+  bool comment_open_ = false;     // a block comment opened and not yet closed
+  int opener_column_ = 0;         // its column as read
+  bool opener_after_code_ = false;
+  bool stars_so_far_ = true;      // every line of it so far began with '*'
 };
 
 }  // namespace
 
 int RunBeautifier(std::istream& in, std::ostream& out, const BeautifierOptions& options, bool remove_comments,
-                  std::ostream& report, std::ostream& err) {
+                  std::ostream& report, std::ostream& err, SourceLanguage language) {
   try {
-    Engine engine(out, options, remove_comments, report, err);
+    Engine engine(out, options, remove_comments, language, report, err);
     return engine.Run(in);
   } catch (const std::bad_alloc&) {
+    err << "\n\n#### ERROR ! Memory Allocation Failed\n";
+    return kReformatNoFileOrMemory;
+  } catch (const std::length_error&) {
     err << "\n\n#### ERROR ! Memory Allocation Failed\n";
     return kReformatNoFileOrMemory;
   }

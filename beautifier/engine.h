@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "beautifier_options.h"
+#include "token_check.h"
 
 namespace folios {
 
@@ -14,11 +15,19 @@ namespace folios {
 // text ("\nFeed Me, Feed Me Code ...\n", the line counter, the elapsed time)
 // goes to `report`; error messages go to `err`.
 //
-// A carriage return before a line feed is dropped. Returns kReformatOk,
-// kReformatNoFileOrMemory when memory ran out, or kReformatBadLine when a
-// line could not be assembled; on an error the lines still held are not
-// written. Memory stays bounded by the longest line, not the file size.
+// A line ends at a line feed, a carriage return and line feed, or a carriage
+// return alone; every written line ends with a line feed. `language` selects
+// the lexical rules (in C and C++ a line comment ending in a backslash goes on
+// over the next line; in Java it does not). Options outside the ranges the
+// option page allows are clamped (ClampBeautifierOptions).
+//
+// Returns kReformatOk; kReformatNoFileOrMemory when memory ran out;
+// kReformatBadLine when a line could not be assembled; kReformatBinary when
+// the input holds a NUL byte. On an error the lines still held are not
+// written, and what was written must be discarded. Memory stays bounded by
+// the longest line, not the file size; time is linear in the input.
 int RunBeautifier(std::istream& in, std::ostream& out, const BeautifierOptions& options,
-                  bool remove_comments, std::ostream& report, std::ostream& err);
+                  bool remove_comments, std::ostream& report, std::ostream& err,
+                  SourceLanguage language = SourceLanguage::kCFamily);
 
 }  // namespace folios

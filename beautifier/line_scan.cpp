@@ -2,13 +2,64 @@
 // pieces.
 #include "line_scan.h"
 
+#include <algorithm>
 #include <cctype>
+#include <utility>
 
 namespace folios {
 
 namespace {
 
 bool IsBlankChar(unsigned char c) { return c == ' ' || c == '\t'; }
+
+bool IsAlnum(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+// An apostrophe inside a number ("1'000", "0xFF'FF") separates digits and
+// opens no literal. The walk back stops at an earlier separator, so a long
+// number costs linear time.
+bool IsDigitSeparator(std::string_view raw, size_t k) {
+  if (k == 0 || k + 1 >= raw.size() || !IsAlnum(raw[k - 1]) || !IsAlnum(raw[k + 1])) return false;
+  size_t b = k;
+  while (b > 0 && (IsAlnum(raw[b - 1]) || raw[b - 1] == '.')) --b;
+  if (b > 0 && raw[b - 1] == '\'') return true;
+  if (b > 0 && raw[b - 1] == '$') return false;
+  return (raw[b] >= '0' && raw[b] <= '9') ||
+         (raw[b] == '.' && b + 1 < k && raw[b + 1] >= '0' && raw[b + 1] <= '9');
+}
+
+// The length of a raw string opening ("R\"delim(") whose quote is at raw[k],
+// and its closing text in `close`; 0 when the quote opens no raw string.
+size_t RawStringOpening(std::string_view raw, size_t k, std::string* close) {
+  size_t b = k;
+  while (b > 0 && IsAlnum(raw[b - 1])) --b;
+  std::string_view prefix = raw.substr(b, k - b);
+  if (prefix != "R" && prefix != "u8R" && prefix != "uR" && prefix != "UR" && prefix != "LR") return 0;
+  if (b > 0 && raw[b - 1] == '$') return 0;
+  size_t j = k + 1;
+  while (j < raw.size() && j - k - 1 <= 16) {
+    char c = raw[j];
+    if (c == '(') {
+      *close = ")";
+      close->append(raw.substr(k + 1, j - k - 1));
+      close->push_back('"');
+      return j + 1 - k;
+    }
+    if (c == ' ' || c == ')' || c == '\\' || c == '"' || c == '\t' || static_cast<unsigned char>(c) < 32) return 0;
+    ++j;
+  }
+  return 0;
+}
+
+// True when raw[k] starts a text block: three quotes, then only blanks.
+bool TextBlockOpening(std::string_view raw, size_t k) {
+  if (raw.substr(k, 3) != "\"\"\"") return false;
+  for (size_t j = k + 3; j < raw.size(); ++j) {
+    if (!IsBlankChar(static_cast<unsigned char>(raw[j]))) return false;
+  }
+  return true;
+}
 
 // Characters of an escape after a backslash at raw position k: up to three
 // digits, up to three hex digits after 'x', else the one character.
@@ -72,7 +123,7 @@ class Scanner {
             m = mark::kBlank;
           } else if (ch == '"') {
             m = mark::kString;
-          } else if (ch == '\'') {
+          } else if (ch == '\'' && !IsDigitSeparator(raw, k)) {
             m = mark::kChar;
           } else if (ch == '/' && next == '*') {
             m = mark::kBlockComment;
@@ -149,11 +200,60 @@ void ScanLine(std::string_view raw, int tab_width, ScanState* state, std::string
   Scanner scanner(state, text->data(), map->data());
   bool tabs_off = false;
   bool printable_seen = false;
+  state->began_in_literal = state->current == mark::kString || state->current == mark::kChar;
   size_t n = raw.size();
   for (size_t k = 0; k < n; ++k) {
+    // Raw strings and text blocks hold every byte as it is, to their end.
+    if (state->long_literal != 0) {
+      size_t end = n;
+      bool closed = false;
+      if (state->long_literal == kRawString) {
+        size_t p = raw.find(state->raw_close, k);
+        if (p != std::string_view::npos) {
+          end = p + state->raw_close.size();
+          closed = true;
+        }
+      } else {
+        for (size_t j = k; j < n; ++j) {
+          if (raw[j] == '\\') {
+            ++j;
+          } else if (raw.compare(j, 3, "\"\"\"") == 0) {
+            end = j + 3;
+            closed = true;
+            break;
+          }
+        }
+      }
+      for (size_t j = k; j < end; ++j) scanner.Put(raw[j], mark::kString);
+      printable_seen = true;
+      if (closed) {
+        state->long_literal = 0;
+        state->current = mark::kCode;
+        state->skip_mark = mark::kCode;
+        state->continued_code = true;
+      }
+      k = end - 1;
+      continue;
+    }
     char ch = raw[k];
     unsigned char uc = static_cast<unsigned char>(ch);
     char m = state->current;
+    if (ch == '"' && (m == mark::kCode || m == mark::kBlank) && state->escape_skip == 0) {
+      std::string close;
+      size_t open = RawStringOpening(raw, k, &close);
+      if (open == 0 && TextBlockOpening(raw, k)) open = 3;
+      if (open != 0) {
+        for (size_t j = k; j < k + open; ++j) scanner.Put(raw[j], mark::kString);
+        state->long_literal = close.empty() ? kTextBlock : kRawString;
+        state->raw_close = std::move(close);
+        state->current = mark::kString;
+        state->skip_mark = mark::kString;
+        state->continued_code = true;
+        printable_seen = true;
+        k += open - 1;
+        continue;
+      }
+    }
     bool in_code = (m == mark::kCode || m == mark::kBlank) && state->escape_skip == 0;
     // Fast path for the bulk of code: a run of plain characters, each making
     // or keeping the mark a dot, and blanks, each making it blank.
@@ -245,15 +345,24 @@ void ScanLine(std::string_view raw, int tab_width, ScanState* state, std::string
     if (uc > 32) printable_seen = true;
   }
 
-  // Trailing white space is cut.
+  // Trailing white space is cut, but not from a literal: there it is data.
   size_t end = scanner.size();
-  while (end > 0 && IsBlankChar(static_cast<unsigned char>((*text)[end - 1]))) --end;
+  while (end > 0 && IsBlankChar(static_cast<unsigned char>((*text)[end - 1])) &&
+         (*map)[end - 1] != mark::kString && (*map)[end - 1] != mark::kChar) {
+    --end;
+  }
   text->resize(end);
   map->resize(end);
 
   char& cur = state->current;
-  if (cur == mark::kLineComment) cur = mark::kCode;
-  if ((cur == mark::kString || cur == mark::kChar) && state->escape_skip == 0) cur = mark::kCode;
+  // In C and C++ a backslash at the end of a line comment splices the next
+  // line into the comment.
+  bool comment_goes_on = cur == mark::kLineComment && state->c_family && end > 0 && (*text)[end - 1] == '\\';
+  if (cur == mark::kLineComment && !comment_goes_on) cur = mark::kCode;
+  state->ended_in_literal = cur == mark::kString || cur == mark::kChar;
+  if ((cur == mark::kString || cur == mark::kChar) && state->escape_skip == 0 && state->long_literal == 0) {
+    cur = mark::kCode;
+  }
   // Only a literal stays open across a line end; an escape pending in code
   // would otherwise eat the first character of the next line.
   if (cur != mark::kString && cur != mark::kChar) state->escape_skip = 0;
@@ -275,35 +384,9 @@ const char* PieceKindName(PieceKind kind) {
 
 namespace {
 
-bool HasCodeMark(std::string_view map) {
-  for (char m : map) {
-    if (IsCodeMark(m)) return true;
-  }
-  return false;
-}
-
 size_t RunEnd(const CharStateMap& map, size_t from, char m) {
   while (from < map.size() && map[from] == m) ++from;
   return from;
-}
-
-struct Text {
-  std::string text;
-  CharStateMap map;
-  int offset = 0;
-};
-
-void Trim(Text* t) {
-  size_t b = 0;
-  while (b < t->map.size() && t->map[b] == mark::kBlank) ++b;
-  size_t e = t->map.size();
-  while (e > b && t->map[e - 1] == mark::kBlank) --e;
-  if (b == 0 && e == t->map.size()) return;
-  t->text.erase(e);
-  t->map.erase(e);
-  t->text.erase(0, b);
-  t->map.erase(0, b);
-  t->offset += static_cast<int>(b);
 }
 
 // A run of blanks in front of a final backslash shrinks to one blank. Blanks
@@ -319,143 +402,196 @@ void ReduceBeforeBackslash(std::string* text, CharStateMap* map) {
   }
 }
 
+// Cuts one line into pieces without recursion and copies every character at
+// most a fixed number of times, so that a line of any length (thousands of
+// braces, comments or blanks) costs time linear in its length.
 class Decomposer {
  public:
-  Decomposer(bool ends_bs, std::vector<SourcePiece>* pieces, size_t first)
-      : ends_bs_(ends_bs), pieces_(*pieces), first_(first) {}
+  Decomposer(const std::string& text, const CharStateMap& map, bool ends_bs, bool comments_kept,
+             std::vector<SourcePiece>* pieces)
+      : text_(text), map_(map), ends_bs_(ends_bs), comments_kept_(comments_kept), pieces_(*pieces),
+        first_(pieces->size()) {}
 
   bool dropped_backslash() const { return dropped_backslash_; }
 
-  void Run(Text t, bool from_step1) {
-    if (from_step1 && !t.map.empty() && t.map[0] == mark::kBlockComment &&
-        t.text.compare(0, 2, "/*") != 0) {
-      size_t e = RunEnd(t.map, 0, mark::kBlockComment);
+  void Run() {
+    const size_t n = text_.size();
+    size_t start = 0;
+    // A line that begins inside a block comment opened earlier: the comment
+    // part keeps its leading blanks.
+    if (n > 0 && map_[0] == mark::kBlockComment && text_.compare(0, 2, "/*") != 0) {
+      size_t e = RunEnd(map_, 0, mark::kBlockComment);
       if (e == 1) {
-        Append(PieceKind::kBlockComment, t.offset, 0, t.text, t.map);
+        Append(PieceKind::kBlockComment, 0, 0, text_, map_);
         return;
       }
-      Append(PieceKind::kBlockComment, t.offset, HasCodeMark(std::string_view(t.map).substr(e)) ? -1 : 0,
-             t.text.substr(0, e), t.map.substr(0, e));
-      t.text.erase(0, e);
-      t.map.erase(0, e);
-      t.offset += static_cast<int>(e);
+      Append(PieceKind::kBlockComment, 0, HasCode(map_, e, n) ? -1 : 0, text_.substr(0, e), map_.substr(0, e));
+      start = e;
     }
-
-    Trim(&t);
-    size_t p = t.map.find(mark::kBlockComment);
-    if (p != std::string::npos) {
-      size_t e = RunEnd(t.map, p, mark::kBlockComment);
-      if (p == 0 && e == 1) {
-        if (NothingAppended()) Append(PieceKind::kBlankLine, t.offset, 0, "", "");
-        Append(PieceKind::kBlockComment, t.offset, 0, t.text, t.map);
-        return;
-      }
-      // Inside a continued line a comment stays part of the code; a comment
-      // line that merely ends with a backslash is still a comment line.
-      if (!ends_bs_ || !HasCodeMark(t.map)) {
-        std::string comment = t.text.substr(p, e - p);
-        bool code_after = HasCodeMark(std::string_view(t.map).substr(0, p)) ||
-                          HasCodeMark(std::string_view(t.map).substr(e));
-        bool complete = comment.compare(0, 2, "/*") == 0 && comment.find("*/", 2) != std::string::npos;
-        Text rest;
-        rest.offset = t.offset;
-        rest.text = t.text.substr(0, p);
-        rest.map = t.map.substr(0, p);
-        // Removing "/**/" from "a+/**/+b" must not make "a++b".
-        if (p > 0 && e < t.text.size() && t.map[p - 1] != mark::kBlank && t.map[e] != mark::kBlank) {
-          rest.text.push_back(' ');
-          rest.map.push_back(mark::kBlank);
-        }
-        rest.text.append(t.text, e, std::string::npos);
-        rest.map.append(t.map, e, std::string::npos);
-        if (code_after && complete) {
-          Run(std::move(rest), false);
-          Append(PieceKind::kBlockComment, 0, 0, comment, t.map.substr(p, e - p));
-          return;
-        }
-        Append(PieceKind::kBlockComment, t.offset + static_cast<int>(p), code_after ? -1 : 0, comment,
-               t.map.substr(p, e - p));
-        Run(std::move(rest), false);
-        return;
-      }
+    while (start < n && map_[start] == mark::kBlank) ++start;
+    if (!CutComments(start)) return;
+    CutRest();
+    // Complete comments that shared the line with code follow its pieces, in
+    // the order they stood.
+    for (const auto& [p, e] : deferred_) {
+      Append(PieceKind::kBlockComment, 0, 0, text_.substr(p, e - p), map_.substr(p, e - p));
     }
-
-    Trim(&t);
-    size_t c = t.map.find(mark::kLineComment);
-    if (c != std::string::npos) {
-      Append(PieceKind::kLineComment, t.offset + static_cast<int>(c),
-             HasCodeMark(std::string_view(t.map).substr(0, c)) ? -1 : 0, t.text.substr(c), t.map.substr(c));
-      t.text.resize(c);
-      t.map.resize(c);
-    }
-
-    Trim(&t);
-    if (!t.map.empty() && t.map[0] == mark::kDirective) {
-      AppendTrimmedCode(PieceKind::kDirective, t);
-      return;
-    }
-
-    Trim(&t);
-    size_t n = t.text.size();
-    size_t open = std::string::npos, close = std::string::npos;
-    for (size_t i = 0; i < n; ++i) {
-      if (t.map[i] != mark::kCode) continue;
-      if (t.text[i] == '{' && open == std::string::npos) open = i;
-      if (t.text[i] == '}' && close == std::string::npos) close = i;
-      if (open != std::string::npos && close != std::string::npos) break;
-    }
-    if (open == std::string::npos && close == std::string::npos) {
-      if (t.text.empty() && NothingAppended()) {
-        Append(PieceKind::kBlankLine, t.offset, 0, "", "");
-      } else if (t.text == "\\") {
-        dropped_backslash_ = true;
-      } else if (HasCodeMark(t.map)) {
-        AppendTrimmedCode(PieceKind::kCode, t);
-      }
-      return;
-    }
-    if (open != std::string::npos && close != std::string::npos && open < close && NothingAppended()) {
-      bool other_open = false;
-      for (size_t i = open + 1; i < close; ++i) {
-        if (t.map[i] == mark::kCode && t.text[i] == '{') other_open = true;
-      }
-      if (!other_open) {
-        size_t end = close + 1;
-        if (end < n && (t.text[end] == ',' || t.text[end] == ';')) ++end;
-        Text head{t.text.substr(0, end), t.map.substr(0, end), t.offset};
-        AppendTrimmedCode(PieceKind::kCode, head);
-        Text rest{t.text.substr(end), t.map.substr(end), t.offset + static_cast<int>(end)};
-        Run(std::move(rest), true);
-        return;
-      }
-    }
-    size_t b = (open != std::string::npos && (close == std::string::npos || open < close)) ? open : close;
-    if (HasCodeMark(std::string_view(t.map).substr(0, b))) {
-      Text head{t.text.substr(0, b), t.map.substr(0, b), t.offset};
-      AppendTrimmedCode(PieceKind::kCode, head);
-    }
-    int brace_offset = t.offset + static_cast<int>(b);
-    if (b == open) {
-      Append(PieceKind::kOpenBrace, brace_offset, 0, "{", t.map.substr(b, 1));
-      Run(Text{t.text.substr(b + 1), t.map.substr(b + 1), brace_offset + 1}, true);
-      return;
-    }
-    size_t e = b + 1;
-    if (e < n && t.text[e] == ';') ++e;
-    bool further = false;
-    for (size_t i = e; i < n; ++i) {
-      if (t.map[i] == mark::kCode && (t.text[i] == '{' || t.text[i] == '}')) further = true;
-    }
-    if (!further) {
-      Text tail{t.text.substr(b), t.map.substr(b), brace_offset};
-      AppendTrimmedCode(PieceKind::kCloseBrace, tail);
-      return;
-    }
-    Append(PieceKind::kCloseBrace, brace_offset, 0, t.text.substr(b, e - b), t.map.substr(b, e - b));
-    Run(Text{t.text.substr(e), t.map.substr(e), t.offset + static_cast<int>(e)}, true);
   }
 
  private:
+  // Takes the block comments out of [start, n) into pieces and leaves the
+  // code in rest_. False when the line has been cut completely.
+  bool CutComments(size_t start) {
+    const size_t n = text_.size();
+    rest_text_.clear();
+    rest_map_.clear();
+    rest_col_.clear();
+    size_t p = map_.find(mark::kBlockComment, start);
+    const bool any_code = HasCode(map_, start, n);
+    // Inside a continued line a comment stays part of the code; a comment
+    // line that merely ends with a backslash is still a comment line.
+    if (p == std::string::npos || (ends_bs_ && any_code)) {
+      AddRest(start, n);
+      return true;
+    }
+    size_t pos = start;
+    if (any_code && comments_kept_) {
+      // A comment left open at the end of a code line runs on over the next
+      // lines, and a line comment ends the line: complete comments before
+      // either stay in the code, or placing them after the code would put
+      // them inside the open comment or after the line comment.
+      size_t le = map_.find_last_of(mark::kBlockComment) + 1;
+      size_t lp = le;
+      while (lp > start && map_[lp - 1] == mark::kBlockComment) --lp;
+      bool complete = text_.compare(lp, 2, "/*") == 0 && le - lp >= 4 && text_.compare(le - 2, 2, "*/") == 0;
+      if (!complete && lp > p) {
+        AddRest(start, lp);
+        Append(PieceKind::kBlockComment, static_cast<int>(lp), -1, text_.substr(lp, le - lp), map_.substr(lp, le - lp));
+        AddRest(le, n);
+        return true;
+      }
+      if (map_.find(mark::kLineComment, start) != std::string::npos) {
+        AddRest(start, n);
+        return true;
+      }
+    }
+    for (; p != std::string::npos; p = map_.find(mark::kBlockComment, pos)) {
+      size_t e = RunEnd(map_, p, mark::kBlockComment);
+      AddRest(pos, p);
+      if (e == p + 1 && !HasNonBlank(rest_map_)) {
+        if (NothingAppended()) Append(PieceKind::kBlankLine, static_cast<int>(p), 0, "", "");
+        Append(PieceKind::kBlockComment, static_cast<int>(p), 0, text_.substr(p), map_.substr(p));
+        for (const auto& [dp, de] : deferred_) {
+          Append(PieceKind::kBlockComment, 0, 0, text_.substr(dp, de - dp), map_.substr(dp, de - dp));
+        }
+        return false;
+      }
+      // Removing "/**/" from "a+/**/+b" must not make "a++b".
+      if (!rest_map_.empty() && rest_map_.back() != mark::kBlank && e < n && map_[e] != mark::kBlank) {
+        rest_text_.push_back(' ');
+        rest_map_.push_back(mark::kBlank);
+        rest_col_.push_back(static_cast<int>(p));
+      }
+      bool complete = text_.compare(p, 2, "/*") == 0 && e - p >= 4 && text_.compare(e - 2, 2, "*/") == 0;
+      if (any_code && complete) {
+        deferred_.emplace_back(p, e);
+      } else {
+        Append(PieceKind::kBlockComment, static_cast<int>(p), any_code ? -1 : 0, text_.substr(p, e - p),
+               map_.substr(p, e - p));
+      }
+      pos = e;
+    }
+    AddRest(pos, n);
+    return true;
+  }
+
+  void AddRest(size_t from, size_t to) {
+    rest_text_.append(text_, from, to - from);
+    rest_map_.append(map_, from, to - from);
+    for (size_t i = from; i < to; ++i) rest_col_.push_back(static_cast<int>(i));
+  }
+
+  // Line comment, directive, and the cut at braces, over rest_.
+  void CutRest() {
+    const std::string& t = rest_text_;
+    const CharStateMap& m = rest_map_;
+    size_t hi = t.size();
+    size_t c = m.find(mark::kLineComment);
+    if (c != std::string::npos) {
+      Append(PieceKind::kLineComment, rest_col_[c], HasCode(m, 0, c) ? -1 : 0, t.substr(c), m.substr(c));
+      hi = c;
+    }
+    while (hi > 0 && m[hi - 1] == mark::kBlank) --hi;
+    size_t cur = 0;
+    while (cur < hi && m[cur] == mark::kBlank) ++cur;
+    if (cur < hi && m[cur] == mark::kDirective) {
+      AppendTrimmed(PieceKind::kDirective, cur, hi);
+      return;
+    }
+    // The next code brace at or after each position.
+    next_open_.assign(hi + 1 - cur, hi);
+    next_close_.assign(hi + 1 - cur, hi);
+    for (size_t i = hi; i-- > cur;) {
+      bool brace = m[i] == mark::kCode;
+      next_open_[i - cur] = brace && t[i] == '{' ? i : next_open_[i + 1 - cur];
+      next_close_[i - cur] = brace && t[i] == '}' ? i : next_close_[i + 1 - cur];
+    }
+    const size_t base = cur;
+    auto next_open = [&](size_t i) { return next_open_[i - base]; };
+    auto next_close = [&](size_t i) { return next_close_[i - base]; };
+    for (;;) {
+      while (cur < hi && m[cur] == mark::kBlank) ++cur;
+      if (cur >= hi) {
+        if (NothingAppended()) Append(PieceKind::kBlankLine, cur < rest_col_.size() ? rest_col_[cur] : 0, 0, "", "");
+        return;
+      }
+      size_t open = next_open(cur);
+      size_t close = next_close(cur);
+      if (open == hi && close == hi) {
+        if (hi - cur == 1 && t[cur] == '\\') {
+          dropped_backslash_ = true;
+        } else if (HasCode(m, cur, hi)) {
+          AppendTrimmed(PieceKind::kCode, cur, hi);
+        }
+        return;
+      }
+      // "{ ... }" with no other opening brace inside, first on its line,
+      // stays one code piece: "int a[] = {1, 2};", "if (x) { y(); }".
+      if (open < close && close < hi && NothingAppended() && next_open(open + 1) > close) {
+        size_t end = close + 1;
+        if (end < hi && (t[end] == ',' || t[end] == ';')) ++end;
+        AppendTrimmed(PieceKind::kCode, cur, end);
+        cur = end;
+        continue;
+      }
+      size_t b = std::min(open, close);
+      if (HasCode(m, cur, b)) AppendTrimmed(PieceKind::kCode, cur, b);
+      if (b == open) {
+        Append(PieceKind::kOpenBrace, rest_col_[b], 0, "{", m.substr(b, 1));
+        cur = b + 1;
+        continue;
+      }
+      size_t e = b + 1;
+      if (e < hi && t[e] == ';') ++e;
+      if (next_open(e) == hi && next_close(e) == hi) {
+        AppendTrimmed(PieceKind::kCloseBrace, b, hi);
+        return;
+      }
+      Append(PieceKind::kCloseBrace, rest_col_[b], 0, t.substr(b, e - b), m.substr(b, e - b));
+      cur = e;
+    }
+  }
+
+  static bool HasCode(const CharStateMap& map, size_t from, size_t to) {
+    for (size_t i = from; i < to; ++i) {
+      if (IsCodeMark(map[i])) return true;
+    }
+    return false;
+  }
+  static bool HasNonBlank(const CharStateMap& map) {
+    return map.find_first_not_of(mark::kBlank) != std::string::npos;
+  }
+
   bool NothingAppended() const { return pieces_.size() == first_; }
 
   void Append(PieceKind kind, int offset, int code_after, std::string text, CharStateMap map) {
@@ -468,16 +604,28 @@ class Decomposer {
     pieces_.push_back(std::move(piece));
   }
 
-  void AppendTrimmedCode(PieceKind kind, Text t) {
-    Trim(&t);
-    ReduceBeforeBackslash(&t.text, &t.map);
-    Append(kind, t.offset, 0, std::move(t.text), std::move(t.map));
+  // rest_[from, to) trimmed, as a piece of `kind`.
+  void AppendTrimmed(PieceKind kind, size_t from, size_t to) {
+    while (from < to && rest_map_[from] == mark::kBlank) ++from;
+    while (to > from && rest_map_[to - 1] == mark::kBlank) --to;
+    std::string text = rest_text_.substr(from, to - from);
+    CharStateMap map = rest_map_.substr(from, to - from);
+    ReduceBeforeBackslash(&text, &map);
+    Append(kind, from < rest_col_.size() ? rest_col_[from] : 0, 0, std::move(text), std::move(map));
   }
 
+  const std::string& text_;
+  const CharStateMap& map_;
   bool ends_bs_;
+  bool comments_kept_;
   std::vector<SourcePiece>& pieces_;
   size_t first_;
   bool dropped_backslash_ = false;
+  std::string rest_text_;                             // the line without its block comments
+  CharStateMap rest_map_;
+  std::vector<int> rest_col_;                         // column of each rest_ character in the line
+  std::vector<std::pair<size_t, size_t>> deferred_;   // complete comments placed after the code
+  std::vector<size_t> next_open_, next_close_;
 };
 
 bool EndsWithBackslash(const std::string& s) { return !s.empty() && s.back() == '\\'; }
@@ -489,7 +637,7 @@ bool IsSplitCode(PieceKind k) {
 }  // namespace
 
 void DecomposeLine(const std::string& text, const CharStateMap& map, bool ends_with_backslash,
-                   bool previous_ended_with_backslash, std::vector<SourcePiece>* pieces) {
+                   bool previous_ended_with_backslash, std::vector<SourcePiece>* pieces, bool comments_kept) {
   size_t first = pieces->size();
   // Most lines are plain code: no comment, directive or brace. They are one
   // trimmed code piece (or a blank line), as the full cut would find.
@@ -524,8 +672,8 @@ void DecomposeLine(const std::string& text, const CharStateMap& map, bool ends_w
     pieces->push_back(std::move(piece));
     return;
   }
-  Decomposer d(ends_with_backslash, pieces, first);
-  d.Run(Text{text, map, 0}, true);
+  Decomposer d(text, map, ends_with_backslash, comments_kept, pieces);
+  d.Run();
 
   if (ends_with_backslash || previous_ended_with_backslash) {
     size_t last = pieces->size();
@@ -536,11 +684,11 @@ void DecomposeLine(const std::string& text, const CharStateMap& map, bool ends_w
         p.map += " .";
       }
     }
-    // A lone backslash after a brace was dropped; the brace must carry the
-    // continuation instead, or the macro would end there.
+    // A lone backslash after a brace or a comment was dropped; that piece
+    // must carry the continuation instead, or the macro would end there.
     if (d.dropped_backslash() && last > first) {
       SourcePiece& p = (*pieces)[last - 1];
-      if (IsSplitCode(p.kind) && !EndsWithBackslash(p.text)) {
+      if ((IsSplitCode(p.kind) || p.kind == PieceKind::kBlockComment) && !EndsWithBackslash(p.text)) {
         p.text += " \\";
         p.map += " .";
       }

@@ -36,13 +36,29 @@ struct ScanState {
   char skip_mark = mark::kCode; // the mark those characters get
   bool continued_code = false;  // a code mark was written on this line, or on a
                                 // preceding line that ended with a backslash
+  bool c_family = true;         // C or C++: a line comment ending in a backslash
+                                // goes on over the next line; false for Java
+  int long_literal = 0;         // a literal that spans lines freely is open:
+                                // kRawString or kTextBlock, else 0
+  std::string raw_close;        // what ends the open raw string: ")delim\""
+  bool began_in_literal = false;  // set by ScanLine: this line started inside a
+                                  // literal opened on an earlier line
+  bool ended_in_literal = false;  // set by ScanLine: a literal was still open at the
+                                  // end of this line (it may end there, unterminated)
 };
+
+// Values of ScanState::long_literal.
+inline constexpr int kRawString = 1;  // R"delim( ... )delim" and its prefixed forms
+inline constexpr int kTextBlock = 2;  // """ ... """
 
 // Cleans `raw` (one line without its line feed) into `text` and `map`:
 // tabs expanded to `tab_width` stops (kept inside literals, inside comments
 // after their first printable character, and after "@(#)"), control
 // characters and 127..159 removed outside literals (bytes of valid UTF-8
-// sequences are kept), trailing white space cut. Updates `state`.
+// sequences are kept), trailing white space cut except where it belongs to a
+// literal. Raw strings and text blocks are literals to their end, whatever
+// lines they span; a "'" between two digits is a digit separator. Updates
+// `state`.
 void ScanLine(std::string_view raw, int tab_width, ScanState* state, std::string* text,
               CharStateMap* map);
 
@@ -88,8 +104,13 @@ class PieceQueue {
 // discovery. `ends_with_backslash` and `previous_ended_with_backslash` say
 // whether this line and the one before end with a continuation: split code
 // pieces of such lines keep a trailing " \\" so every output line of a macro
-// still continues.
+// still continues. Complete block comments on a code line become pieces after
+// the code, unless the line also holds a line comment or ends inside a block
+// comment and `comments_kept`: then they stay in the code, so that the
+// comments keep their order. The cut never recurses and costs time linear in
+// the line.
 void DecomposeLine(const std::string& text, const CharStateMap& map, bool ends_with_backslash,
-                   bool previous_ended_with_backslash, std::vector<SourcePiece>* pieces);
+                   bool previous_ended_with_backslash, std::vector<SourcePiece>* pieces,
+                   bool comments_kept = true);
 
 }  // namespace folios

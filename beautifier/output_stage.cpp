@@ -112,6 +112,13 @@ void OutputStage::Run(PieceQueue<OutputLine>* q, int limit) {
   }
 }
 
+void OutputStage::Push(const HangEntry& e) {
+  // Only indentation depends on entries this deep; dropping the oldest keeps
+  // the stack and the recursion over it bounded.
+  if (stack_.size() >= kMaxHangDepth) stack_.erase(stack_.begin());
+  stack_.push_back(e);
+}
+
 void OutputStage::HangStep(PieceQueue<OutputLine>* q) {
   const int is = o_.INDENT_SPACING;
   if (!stack_.empty() && stack_.back().kind == 1 && OpensBlock(*q->Item(1))) stack_.pop_back();
@@ -143,7 +150,7 @@ void OutputStage::HangStep(PieceQueue<OutputLine>* q) {
       } else {
         e.base = p->indent - is;
       }
-      stack_.push_back(e);
+      Push(e);
       return;
     }
   }
@@ -172,7 +179,7 @@ void OutputStage::ApplyStack(PieceQueue<OutputLine>* q, bool outer) {
   bool exists = true;
   bool grew = false;
   // The indentation of a line that continues a literal is part of the literal.
-  const bool frozen = p->in_literal;
+  const bool frozen = p->frozen;
   if (e.kind == 1) {
     if (!frozen && p->continuation == 0) {
       p->indent += is;
@@ -207,6 +214,8 @@ void OutputStage::ApplyStack(PieceQueue<OutputLine>* q, bool outer) {
         OutputLine moved;
         moved.kind = p->kind;
         moved.offset = p->offset;
+        moved.opens_comment = p->opens_comment;
+        moved.comment_column = p->comment_column;
         moved.gap = o_.COMMENTS_WITH_CODE;
         moved.has_comment = true;
         moved.comment = std::move(p->comment);
@@ -249,9 +258,10 @@ void OutputStage::ShiftBlock(PieceQueue<OutputLine>* q, int b, int target) {
   int d = target - c;
   if (d <= 0) return;
   bool in_else = false;
-  for (int j = b; j <= q->Count(); ++j) {
+  const int last = std::min(q->Count(), b + kStageWindow);
+  for (int j = b; j <= last; ++j) {
     OutputLine* l = q->Item(j);
-    if ((!l->has_code && !l->has_brace) || l->kind == static_cast<int>(PieceKind::kDirective) || l->in_literal) {
+    if ((!l->has_code && !l->has_brace) || l->kind == static_cast<int>(PieceKind::kDirective) || l->frozen) {
       continue;
     }
     if (l->indent < c) return;
@@ -269,9 +279,13 @@ void OutputStage::ShiftBlock(PieceQueue<OutputLine>* q, int b, int target) {
 }
 
 void OutputStage::BraceJoin(PieceQueue<OutputLine>* q) {
+  // Lines before a join are never joinable again, so each pass resumes where
+  // the last one stopped; the window keeps the pass short on a huge queue.
+  int from = 1;
   for (;;) {
+    const int last = std::min(q->Count(), kStageWindow);
     int j = 0;
-    for (int i = 1; i <= q->Count(); ++i) {
+    for (int i = from; i <= last; ++i) {
       OutputLine* l = q->Item(i);
       if (BraceStarts(*l, '{') && !l->no_join) {
         j = i;
@@ -297,13 +311,15 @@ void OutputStage::BraceJoin(PieceQueue<OutputLine>* q) {
     if (k == 0 && !blocked) return;
     if (!blocked) {
       const OutputLine& code = *q->Item(k);
-      // A brace joined to a directive, or behind a continuation, would change
-      // the program.
+      // A brace joined to a directive, behind a continuation, or into a
+      // literal still open would change the program.
       blocked = code.kind == static_cast<int>(PieceKind::kDirective) || EndsWithBackslash(code.code) ||
-                (code.has_comment && EndsWithBackslash(code.comment));
+                (code.has_comment && EndsWithBackslash(code.comment)) || code.literal_open ||
+                code.directive_body;
     }
     if (blocked) {
       q->Item(j)->no_join = true;
+      from = j + 1;
       continue;
     }
 
@@ -331,26 +347,37 @@ void OutputStage::BraceJoin(PieceQueue<OutputLine>* q) {
     joined.offset = code.offset;
     joined.indent = code.indent;
     joined.has_code = true;
-    joined.code = code.code + " " + brace.brace;
-    joined.in_literal = code.in_literal;
+    joined.code = std::move(code.code);
+    joined.code += ' ';
+    joined.code += brace.brace;
+    joined.frozen = code.frozen;
     if (code.has_comment) {
       joined.has_comment = true;
       joined.comment = std::move(code.comment);
       joined.comment_pinned = code.comment_pinned;
+      joined.opens_comment = code.opens_comment;
+      joined.comment_column = code.comment_column;
       joined.gap = cwc - joined.indent - static_cast<int>(joined.code.size());
     }
     lines.push_back(std::move(joined));
+    OutputLine brace_comment;
     if (brace.has_comment) {
-      OutputLine moved;
-      moved.kind = brace.kind;
-      moved.offset = brace.offset;
-      moved.gap = cwc;
-      moved.has_comment = true;
-      moved.comment = std::move(brace.comment);
-      lines.push_back(std::move(moved));
+      brace_comment.kind = brace.kind;
+      brace_comment.offset = brace.offset;
+      brace_comment.gap = cwc;
+      brace_comment.has_comment = true;
+      brace_comment.comment = std::move(brace.comment);
+      brace_comment.comment_pinned = brace.comment_pinned;
+      brace_comment.opens_comment = brace.opens_comment;
+      brace_comment.comment_column = brace.comment_column;
     }
+    // The brace line's comment follows the lines that stood before it, so
+    // that comments keep their order (and one left open runs on over the
+    // lines after it, as it did).
     for (OutputLine& l : between) lines.push_back(std::move(l));
+    if (brace.has_comment) lines.push_back(std::move(brace_comment));
     for (size_t i = 0; i < lines.size(); ++i) q->InsertBefore(k + static_cast<int>(i), std::move(lines[i]));
+    from = k;
   }
 }
 
@@ -358,10 +385,18 @@ void OutputStage::Write(OutputLine& line) {
   const bool tabs = o_.USE_TABS != 0;
   const int is = o_.INDENT_SPACING;
   int c = static_cast<int>(line.code.size() + line.brace.size());
-  int i = line.indent + line.continuation * is;
+  int i = line.frozen ? 0 : std::min(line.indent + line.continuation * is, kMaxIndentColumns);
   int gap = line.gap;
   std::string_view comment = line.comment;
-  if (tabs && line.has_comment && !comment.empty() && comment[0] == ' ') {
+  if (line.shift_tail) {
+    // The rest of a block comment that opened after code moves with it, so
+    // that it keeps its shape and comes out the same on every run.
+    size_t b = comment.find_first_not_of(' ');
+    if (b == std::string_view::npos) b = comment.size();
+    comment.remove_prefix(b);
+    i = std::clamp(line.tail_blanks + tail_shift_, 0, kMaxIndentColumns);
+    gap = 0;
+  } else if (tabs && line.has_comment && !comment.empty() && comment[0] == ' ') {
     size_t b = comment.find_first_not_of(' ');
     if (b == std::string_view::npos) b = comment.size();
     comment.remove_prefix(b);
@@ -369,7 +404,7 @@ void OutputStage::Write(OutputLine& line) {
   } else if (c == 0 && line.has_comment && !comment.empty() && i < gap) {
     i = 0;
   }
-  if (line.has_comment) {
+  if (line.has_comment && !line.shift_tail) {
     gap = std::min(gap, o_.COMMENTS_WITH_CODE - c - i);
     if (gap < 0) gap = 0;
     // "a /" followed straight by "// x" would turn the slash into a comment.
@@ -399,10 +434,13 @@ void OutputStage::Write(OutputLine& line) {
   buffer_ += MakeWhitespace(tabs, 0, i, is);
   buffer_ += line.code;
   buffer_ += line.brace;
+  if (line.opens_comment && line.comment_in_code >= 0) {
+    tail_shift_ = std::max(i, 0) + line.comment_in_code - line.comment_column;
+  }
   if (line.has_comment) {
     buffer_ += MakeWhitespace(tabs, c + std::max(i, 0), gap, is);
+    if (line.opens_comment) tail_shift_ = c + std::max(i, 0) + gap - line.comment_column;
     buffer_.append(comment);
-    if (!comment.empty() && comment.back() == '\\') buffer_ += ' ';
   }
   buffer_ += '\n';
   out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));

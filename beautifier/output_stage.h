@@ -23,8 +23,14 @@ struct OutputLine {
   bool has_code = false;
   std::string code;           // code or directive text
   CharStateMap code_map;      // empty after a brace join
-  bool in_literal = false;    // the code begins inside a literal continued from above:
-                              // its indentation is part of the literal and never changes
+  bool frozen = false;        // the code begins inside a literal continued from above,
+                              // or continues a token split by a backslash-newline:
+                              // its leading white space is part of a token, so it is
+                              // written at column 0 and its indentation never changes
+  bool literal_open = false;  // a literal or a comment is still open at the end of the
+                              // code: nothing may be appended to this line
+  bool directive_body = false;  // continues a preprocessor directive: no statement
+                                // tracking
   bool has_brace = false;
   std::string brace;          // the text of a brace piece
   CharStateMap brace_map;
@@ -35,6 +41,15 @@ struct OutputLine {
                                 // it is an unclosed block comment, ends with a
                                 // backslash, or sits in a continued line
   bool no_join = false;       // this brace may not be joined to the line before it
+  bool opens_comment = false; // the comment is a block comment left open at the end of
+                              // a code line; its continuation lines follow it
+  int comment_column = 0;     // with opens_comment: the comment's column as read
+  int comment_in_code = -1;   // with opens_comment: where the comment starts in the code
+                              // text, when a continued line kept it there
+  bool shift_tail = false;    // continues the block comment of an opens_comment line:
+                              // written at its column as read (tail_blanks) moved by
+                              // as much as the opening line's comment moved
+  int tail_blanks = 0;
 
   bool Empty() const { return !has_code && !has_brace && !has_comment; }
 };
@@ -51,6 +66,14 @@ bool StartsWithKeyword(std::string_view text, std::string_view word);
 // True when `code` (with its map) is a bare else: it starts with the keyword
 // "else" and holds no code semicolon at parenthesis depth 0.
 bool IsBareElse(const std::string& code, const CharStateMap& map);
+
+// Bounds that keep hostile input linear: indentation beyond kMaxIndentColumns
+// is written at that column; the HangStack keeps its newest kMaxHangDepth
+// entries; the brace join and the block shift look at most kStageWindow lines
+// into the queue (a queue holds more only while one very long line is cut).
+inline constexpr int kMaxIndentColumns = 400;
+inline constexpr size_t kMaxHangDepth = 64;
+inline constexpr int kStageWindow = 128;
 
 struct HangEntry {
   int kind = 0;    // 0 inert, 1 single statement, 2 label region, 3 loop or switch body
@@ -75,6 +98,7 @@ class OutputStage {
  private:
   void HangStep(PieceQueue<OutputLine>* q);
   void ApplyStack(PieceQueue<OutputLine>* q, bool outer);
+  void Push(const HangEntry& e);
   void ShiftBlock(PieceQueue<OutputLine>* q, int b, int target);
   void BraceJoin(PieceQueue<OutputLine>* q);
   void Write(OutputLine& line);
@@ -85,6 +109,7 @@ class OutputStage {
   int spacing_state_ = 0;
   int pending_blank_ = 0;
   bool last_continued_ = false;  // the last written line ended with a backslash
+  int tail_shift_ = 0;           // how far the open block comment's first line moved
   std::string buffer_;
 };
 

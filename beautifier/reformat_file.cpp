@@ -19,6 +19,7 @@
 #include "settings_table.h"
 #include "status.h"
 #include "temp_files.h"
+#include "token_check.h"
 
 namespace folios {
 
@@ -91,6 +92,25 @@ Status KeepBackup(const std::string& path, const std::string& backup) {
   return Status::OK();
 }
 
+// True when the formatted text holds the same program as the source; else
+// `why` names the first line where it would change.
+bool SameProgram(const std::string& source, const std::string& formatted, SourceLanguage language,
+                 bool comments_removed, std::string* why) {
+  TokenCheckOptions check;
+  check.language = language;
+  check.comments_removed = comments_removed;
+  TokenCheckResult result;
+  Status status = CheckTokenFiles(source, formatted, check, &result);
+  if (!status.ok()) {
+    *why = "cannot check the formatted text: " + status.message() + "; file left as it was";
+    return false;
+  }
+  if (result.same) return true;
+  *why = "formatting would change the program at line " + std::to_string(result.line) +
+         "; file left as it was";
+  return false;
+}
+
 }  // namespace
 
 int ReformatFile(const std::string& input, const std::string& output, std::ostream& out,
@@ -144,7 +164,8 @@ ReformatFileResult ReformatFileWith(const std::string& input, const std::string&
     PrintSettingsReport(beautifier, out);
     FileOutBuf buffer(file.file());
     std::ostream formatted(&buffer);
-    rc = RunBeautifier(in, formatted, beautifier, remove_comments, out, err);
+    SourceLanguage language = LanguageForPath(input);
+    rc = RunBeautifier(in, formatted, beautifier, remove_comments, out, err, language);
     out << "\nCleaning Up Dinner ... ";
     if (rc == kReformatOk && in.bad()) {
       rc = kReformatNoFileOrMemory;
@@ -158,6 +179,11 @@ ReformatFileResult ReformatFileWith(const std::string& input, const std::string&
         SameContent(file.temporary_path(), file.resolved_target())) {
       file.Discard();
       result.unchanged = true;
+    } else if (rc == kReformatOk && !file.writes_in_place() &&
+               !SameProgram(input, file.temporary_path(), language, remove_comments, &why)) {
+      // Whatever fault of the formatter this is, the user's file stays as it was.
+      rc = kReformatRefused;
+      file.Discard();
     } else if (rc == kReformatOk) {
       Status status;
       if (!options.backup_path.empty()) {

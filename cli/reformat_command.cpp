@@ -88,6 +88,10 @@ int RunReformatCommand(const std::vector<std::string>& args) {
     if (arg.size() > 1 && arg[0] == '-') return UsageError("reformat", "unknown option '" + arg + "'");
     paths.push_back(arg);
   }
+  // Values the option page would not allow are clamped; say so.
+  std::vector<std::string> warnings;
+  LoadBeautifierOptions(&warnings);
+  for (const std::string& warning : warnings) PrintMessage("warning: " + warning);
   if (from_stdin) {
     if (!paths.empty()) return UsageError("reformat", "'-' formats standard input; give no FILE with it");
     return FormatStandardInput();

@@ -4,8 +4,12 @@ set -euo pipefail
 
 packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev libgl-dev unrtf fonts-dejavu-core python3 linux-source-6.1
+          # real third-party code for the beautifier's token oracle
+          googletest openjdk-17-source unzip
           # manual pages, and what the package tests use
           scdoc man-db bash-completion dpkg-dev file bsdextrautils appstream desktop-file-utils
+          # a real RTF reader and PDF text for the documentation's index page numbers
+          libreoffice-writer-nogui poppler-utils
           "$@")
 missing=()
 for p in "${packages[@]}"; do

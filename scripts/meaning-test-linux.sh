@@ -6,12 +6,16 @@
 # must be. Also reformats the output once more and lists the files that change
 # again (not a failure; the list goes to WORK/unstable.txt).
 #
-# Usage: meaning-test-linux.sh FOLIOS_BINARY FILE_LIST WORK_DIR
+# With ORACLE (tests/beautifier's beautifier_oracle), the token checker also
+# runs over every file reformatted, with the same settings.
+#
+# Usage: meaning-test-linux.sh FOLIOS_BINARY FILE_LIST WORK_DIR [ORACLE]
 set -euo pipefail
 
 folios=$(realpath "$1")
 list=$(realpath "$2")
 work=$3
+oracle=${4:+$(realpath "$4")}
 tarball=/usr/src/linux-source-6.1.tar.xz
 if [[ ! -f $tarball ]]; then
   echo "missing $tarball (scripts/install-deps.sh installs linux-source-6.1)" >&2
@@ -63,6 +67,9 @@ check_config() {  # NAME SETTINGS...
   local sets=()
   for s in "$@"; do sets+=(--set "$s"); done
   "$folios" reformat "${sets[@]}" "${targets[@]}" > "$work/$name/report.txt"
+  if [[ -n $oracle ]]; then
+    "$oracle" "${sets[@]}" "${targets[@]/#$after/$before}" || return 1
+  fi
 
   local same=0 same_tokens=0 skipped=0 failed=0
   : > "$work/$name/failures.txt"

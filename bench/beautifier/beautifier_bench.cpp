@@ -9,6 +9,7 @@
 
 #include "beautifier_options.h"
 #include "engine.h"
+#include "token_check.h"
 
 namespace {
 
@@ -51,6 +52,24 @@ void Format(benchmark::State& state, const std::string& text) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
 }
 
+// The token checker over a text and its formatting, as the reformat command
+// runs it before a formatted file replaces its source. Its time per byte,
+// set against BM_Format* on the same text, is the cost of the guard.
+void Check(benchmark::State& state, const std::string& text) {
+  folios::BeautifierOptions options;
+  std::istringstream in(text);
+  std::ostringstream out, report, err;
+  folios::RunBeautifier(in, out, options, false, report, err);
+  const std::string formatted = out.str();
+  for (auto _ : state) {
+    std::istringstream a(text), b(formatted);
+    folios::TokenCheckResult r = folios::CheckTokens(a, b, folios::TokenCheckOptions{});
+    if (!r.same) state.SkipWithError("token check failed");
+    benchmark::DoNotOptimize(r.line);
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
+}
+
 void BM_FormatSamples(benchmark::State& state) {
   static const std::string text = SamplesText();
   Format(state, text);
@@ -62,6 +81,28 @@ void BM_FormatGenerated(benchmark::State& state) {
   Format(state, text);
 }
 BENCHMARK(BM_FormatGenerated)->Arg(10)->Arg(100)->Arg(1000)->Arg(10000);
+
+void BM_TokenCheckSamples(benchmark::State& state) {
+  static const std::string text = SamplesText();
+  Check(state, text);
+}
+BENCHMARK(BM_TokenCheckSamples);
+
+void BM_TokenCheckGenerated(benchmark::State& state) {
+  const std::string text = GeneratedC(static_cast<int>(state.range(0)));
+  Check(state, text);
+}
+BENCHMARK(BM_TokenCheckGenerated)->Arg(1000);
+
+// One line of 20000 initialiser pairs: the time per byte must stay that of
+// ordinary code (it grew with the square of the line before).
+void BM_FormatLongLine(benchmark::State& state) {
+  std::string text = "int t[][2] = {";
+  for (int i = 0; i < static_cast<int>(state.range(0)); ++i) text += "{" + std::to_string(i) + ", 1}, ";
+  text += "};\n";
+  Format(state, text);
+}
+BENCHMARK(BM_FormatLongLine)->Arg(2000)->Arg(20000);
 
 }  // namespace
 

@@ -155,6 +155,77 @@ TEST(Scan, CarriesStateFromLineToLine) {
   EXPECT_EQ(map, "  .");
 }
 
+TEST(Decomposition, CommentsKeepTheirOrder) {
+  const PieceCase cases[] = {
+      {"complete comments follow the code in the order they stood",
+       {"a /* 1 */ b /* 2 */ c;"},
+       {"code@0:a  b  c;", "block-comment@0:/* 1 */", "block-comment@0:/* 2 */"}},
+      {"with a line comment, block comments stay in the code",
+       {"f(int /* x */) {}  // y"},
+       {"line-comment@19+:// y", "code@0:f(int /* x */)", "open-brace@15:{", "close-brace@16:}"}},
+      {"before a comment left open, complete ones stay in the code",
+       {"a /* 1 */ b; /* open"},
+       {"block-comment@13+:/* open", "code@0:a /* 1 */ b;"}},
+      {"a lone backslash after a comment goes with it",
+       {"#define A \\", "/* x", " */  \\"},
+       {"block-comment@0+: */ \\"}},
+  };
+  for (const PieceCase& c : cases) EXPECT_EQ(PiecesOfLast(c.lines), c.pieces) << c.name;
+}
+
+TEST(Decomposition, ManyBracesOnOneLine) {
+  ScanState state;
+  std::string text, line;
+  CharStateMap map;
+  for (int i = 0; i < 20000; ++i) line += "{x;} ";
+  line += "{ /**/ }";
+  ScanLine(line, 4, &state, &text, &map);
+  std::vector<SourcePiece> pieces;
+  DecomposeLine(text, map, false, false, &pieces);
+  // "{x;}" first on the line is one piece; then a brace, code and a brace each.
+  ASSERT_EQ(pieces.size(), 1u + 3u * 19999u + 2u + 1u);
+  EXPECT_EQ(pieces.front().text, "{x;}");
+  EXPECT_EQ(pieces[pieces.size() - 2].text, "}");
+  EXPECT_EQ(pieces.back().text, "/**/");
+  EXPECT_EQ(pieces[2].offset, 6);  // column of the second "x;"
+}
+
+TEST(Scan, LiteralsThatSpanLines) {
+  ScanState state;
+  std::string text;
+  CharStateMap map;
+  ScanLine("s = R\"x(a )\" b  ", 4, &state, &text, &map);
+  EXPECT_EQ(text, "s = R\"x(a )\" b  ");  // blanks in a literal are data
+  EXPECT_EQ(map, ". . ." + std::string(11, '"'));
+  EXPECT_EQ(state.long_literal, kRawString);
+  ScanLine("\t// { )x\"; y", 4, &state, &text, &map);
+  EXPECT_TRUE(state.began_in_literal);
+  EXPECT_EQ(text, "\t// { )x\"; y");
+  EXPECT_EQ(map, std::string(9, '"') + ". .");
+  EXPECT_EQ(state.long_literal, 0);
+
+  ScanLine("t = \"\"\"", 4, &state, &text, &map);  // a text block
+  EXPECT_EQ(state.long_literal, kTextBlock);
+  ScanLine("  a \\\"\"\" /* b", 4, &state, &text, &map);
+  EXPECT_EQ(state.long_literal, kTextBlock);
+  EXPECT_EQ(map, std::string(text.size(), '"'));
+  ScanLine("  \"\"\"; x", 4, &state, &text, &map);
+  EXPECT_EQ(map, std::string(5, '"') + ". .");
+
+  ScanLine("x = 1'000 + 'a'; // don't", 4, &state, &text, &map);
+  EXPECT_EQ(map, ". . ..... . '''. CCCCCCCC");
+
+  // In C and C++ a line comment ending in a backslash goes on; in Java not.
+  ScanLine("// c:\\", 4, &state, &text, &map);
+  ScanLine("x;", 4, &state, &text, &map);
+  EXPECT_EQ(map, "CC");
+  state = ScanState();
+  state.c_family = false;
+  ScanLine("// c:\\", 4, &state, &text, &map);
+  ScanLine("x;", 4, &state, &text, &map);
+  EXPECT_EQ(map, "..");
+}
+
 TEST(PieceQueue, CountsFromTheOldest) {
   PieceQueue<int> q;
   EXPECT_EQ(q.Item(1), nullptr);

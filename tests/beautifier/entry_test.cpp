@@ -234,6 +234,19 @@ TEST(ReformatCommand, StandardInputToStandardOutput) {
   EXPECT_EQ(r.out, "int f()\n{\n    x;\n}\n");
 }
 
+TEST(ReformatCommand, WarnsAboutClampedSettings) {
+  test::ScopedSettings scoped;
+  test::TempDir dir;
+  std::string input = kUnformatted;
+  test::RunResult r =
+      test::RunFolios({"reformat", "--set", "m_spaces_to_indent=-3", "--set", "m_c_with_code=61", "-"}, dir.path(), &input);
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.out, "int f() {\nx;\n}\n");
+  EXPECT_EQ(r.err,
+            "folios: warning: m_spaces_to_indent is -3, outside 0..10: 0 is used\n"
+            "folios: warning: m_c_with_code is 61, outside 0..60: 60 is used\n");
+}
+
 TEST(ReformatCommand, NamesTheFileItCouldNotFormat) {
   test::ScopedSettings scoped;
   test::TempDir dir;

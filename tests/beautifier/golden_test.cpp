@@ -10,6 +10,7 @@
 #include "engine.h"
 #include "settings_table.h"
 #include "test_support.h"
+#include "token_check.h"
 
 namespace folios {
 namespace {
@@ -52,14 +53,25 @@ std::vector<GoldenCase> FindCases() {
   return cases;
 }
 
-std::string Format(const std::string& input) {
+bool RemoveComments() { return Settings(SettingKey::kMain).Int("m_remove_comments") != 0; }
+
+std::string Format(const std::string& input, SourceLanguage language) {
   BeautifierOptions options = LoadBeautifierOptions();
-  bool remove = Settings(SettingKey::kMain).Int("m_remove_comments") != 0;
   std::istringstream in(input);
   std::ostringstream out, report, err;
-  int rc = RunBeautifier(in, out, options, remove, report, err);
+  int rc = RunBeautifier(in, out, options, RemoveComments(), report, err, language);
   EXPECT_EQ(rc, 0) << err.str();
   return out.str();
+}
+
+// The token checker must find the same program in both texts.
+void ExpectSameProgram(const std::string& name, const std::string& before, const std::string& after,
+                       SourceLanguage language) {
+  TokenCheckOptions check;
+  check.language = language;
+  check.comments_removed = RemoveComments();
+  TokenCheckResult result = CheckTokenTexts(before, after, check);
+  EXPECT_TRUE(result.same) << name << ": the program changed at line " << result.line;
 }
 
 // Test names show the case, not the bytes of the record.
@@ -73,12 +85,16 @@ TEST_P(GoldenTest, FormatsAsExpected) {
   ASSERT_FALSE(c.expected_path.empty()) << c.name << ": no expected file";
   test::ScopedSettings scoped;
   for (const auto& [name, value] : c.settings) Settings(SettingKey::kMain).SetText(name, value);
+  const SourceLanguage language = LanguageForPath(c.input_path);
+  std::string input = test::ReadFile(c.input_path);
   std::string expected = test::ReadFile(c.expected_path);
-  std::string actual = Format(test::ReadFile(c.input_path));
+  std::string actual = Format(input, language);
   EXPECT_EQ(actual, expected) << c.name << ": " << test::FirstDifference(expected, actual);
+  ExpectSameProgram(c.name, input, actual, language);
   if (c.stable) {
-    std::string again = Format(expected);
+    std::string again = Format(expected, language);
     EXPECT_EQ(again, expected) << c.name << " (second run): " << test::FirstDifference(expected, again);
+    ExpectSameProgram(c.name + " (second run)", expected, again, language);
   }
 }
 

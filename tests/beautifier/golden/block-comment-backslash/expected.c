@@ -1,7 +1,7 @@
 /* start
-   path C:\ 
+   path C:\
    end */
-/* dir D:\ 
+/* dir D:\
  */
 int y; /* dir C:\
           more */

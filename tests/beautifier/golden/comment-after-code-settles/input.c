@@ -1,0 +1,5 @@
+int t[] = {
+    A,  /* first
+           second */
+    B
+};

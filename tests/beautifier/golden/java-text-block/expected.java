@@ -1,0 +1,9 @@
+class A {
+    String s = """
+    a {
+      b \
+    """;
+    void f() {
+        x();
+    }
+}

@@ -1,0 +1,5 @@
+// note
+int x;
+void f() {
+    x;
+}

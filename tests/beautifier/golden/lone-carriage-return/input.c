@@ -1,0 +1,1 @@
+// noteint x;void f(){x;}

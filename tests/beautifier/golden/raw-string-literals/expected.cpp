@@ -1,0 +1,10 @@
+void f() {
+    const char *s = R"x(
+  a {  
+
+
+    b
+)x";
+    auto t = u8R"(one
+  two)";
+}

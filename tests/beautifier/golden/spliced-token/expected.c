@@ -1,0 +1,6 @@
+#define CAT a\
+b
+int f() {
+    ret\
+urn x;
+}

@@ -1,0 +1,7 @@
+#define CAT a\
+b
+int f()
+{
+ret\
+urn x;
+}

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Runs beautifier_oracle over the googletest sources, the libstdc++ headers
+# and part of the JDK's Java sources, under five sets of settings.
+#   oracle-real-code.sh ORACLE SAMPLE WORK_DIR
+set -euo pipefail
+oracle=$1
+sample=$2
+work=$3
+mkdir -p "$work"
+
+gtest=/usr/src/googletest
+cxx=/usr/include/c++/12
+jdk=/usr/lib/jvm/java-17-openjdk-amd64/lib/src.zip
+for need in "$gtest" "$cxx" "$jdk"; do
+  if [[ ! -e $need ]]; then
+    echo "missing $need (scripts/install-deps.sh installs googletest, libstdc++-12-dev and openjdk-17-source)" >&2
+    exit 1
+  fi
+done
+java=$work/java
+if [[ ! -f $java/.done ]]; then
+  rm -rf "$java"
+  mkdir -p "$java"
+  unzip -q -o "$jdk" 'java.base/java/util/*' 'java.base/java/lang/*' 'java.base/java/io/*' \
+    'java.base/java/nio/*' 'java.base/java/time/*' 'java.base/java/net/*' -d "$java"
+  touch "$java/.done"
+fi
+if ((sample > 1)); then
+  echo "sanitized build: every ${sample}th file only"
+fi
+
+status=0
+settings_sets=(
+  ""
+  "--set m_brace_style=1"
+  "--set m_indent_with_tabs=1"
+  "--set m_c_with_code=40 --set m_c_without_code=8"
+  "--set m_remove_comments=1"
+)
+for set in "${settings_sets[@]}"; do
+  # shellcheck disable=SC2086
+  "$oracle" $set --sample "$sample" "$gtest" || status=1
+  # shellcheck disable=SC2086
+  "$oracle" $set --sample "$sample" --extensionless "$cxx" || status=1
+  # shellcheck disable=SC2086
+  "$oracle" $set --sample "$sample" "$java" || status=1
+done
+if ((status)); then echo "Token oracle: FAILED"; else echo "Token oracle: passed"; fi
+exit $status

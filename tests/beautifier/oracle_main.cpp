@@ -1,0 +1,169 @@
+// beautifier_oracle: formats real source files in memory and checks that the
+// program is kept (the token checker finds the same tokens) and that the
+// output settles: a second run changes nothing, or at most one settled step
+// that a third run keeps.
+//
+//   beautifier_oracle [--set NAME=VALUE ...] [--sample N] [--extensionless] PATH...
+//
+// A PATH is a file or a directory searched recursively for C, C++ and Java
+// files (with --extensionless, also files without an extension, as C++
+// headers). --sample N takes every N-th file. Prints one summary line and
+// every failure; the exit status is 1 when a file changed meaning or did not
+// settle.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "beautifier_options.h"
+#include "engine.h"
+#include "reformat_file.h"
+#include "token_check.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using folios::BeautifierOptions;
+
+bool Wanted(const fs::path& p, bool extensionless) {
+  static const char* const kExtensions[] = {".c", ".cc", ".cpp", ".cxx", ".h", ".hh", ".hpp", ".hxx", ".tcc", ".java"};
+  std::string ext = p.extension().string();
+  if (ext.empty()) return extensionless;
+  return std::find(std::begin(kExtensions), std::end(kExtensions), ext) != std::end(kExtensions);
+}
+
+struct Run {
+  BeautifierOptions options;
+  bool remove_comments = false;
+};
+
+int Format(const Run& run, const std::string& input, folios::SourceLanguage language, std::string* output) {
+  std::istringstream in(input);
+  std::ostringstream out;
+  std::ostream report(nullptr);
+  std::ostringstream err;
+  int rc = folios::RunBeautifier(in, out, run.options, run.remove_comments, report, err, language);
+  *output = out.str();
+  return rc;
+}
+
+bool ApplySetting(const std::string& assignment, Run* run) {
+  size_t eq = assignment.find('=');
+  if (eq == std::string::npos) return false;
+  std::string name = assignment.substr(0, eq);
+  int value = std::atoi(assignment.c_str() + eq + 1);
+  BeautifierOptions& o = run->options;
+  if (name == "m_empty_lines") {
+    o.FUNCTION_SPACING = value;
+  } else if (name == "m_indent_with_tabs") {
+    o.USE_TABS = value != 0 ? -1 : 0;
+    if (value != 0) o.INDENT_SPACING = 4;
+  } else if (name == "m_spaces_to_indent") {
+    if (o.USE_TABS == 0) o.INDENT_SPACING = value;
+  } else if (name == "m_c_with_code") {
+    o.COMMENTS_WITH_CODE = value;
+  } else if (name == "m_c_without_code") {
+    o.COMMENTS_WITH_NOCODE = value;
+  } else if (name == "m_brace_style") {
+    o.PLACE_BRACE_ON_NEW_LINE = value != 0 ? -1 : 0;
+  } else if (name == "m_remove_comments") {
+    run->remove_comments = value != 0;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Run run;
+  run.options.PROGRAM_OUTPUT = 0;
+  size_t sample = 1;
+  bool extensionless = false;
+  std::vector<std::string> roots;
+  std::string label;
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (arg == "--set" && i + 1 < argc) {
+      std::string assignment = argv[++i];
+      if (!ApplySetting(assignment, &run)) {
+        std::cerr << "unknown setting " << assignment << "\n";
+        return 2;
+      }
+      label += (label.empty() ? "" : " ") + assignment;
+    } else if (arg == "--sample" && i + 1 < argc) {
+      sample = std::max(1, std::atoi(argv[++i]));
+    } else if (arg == "--extensionless") {
+      extensionless = true;
+    } else {
+      roots.push_back(arg);
+    }
+  }
+  if (label.empty()) label = "defaults";
+
+  std::vector<std::string> files;
+  for (const std::string& root : roots) {
+    if (fs::is_regular_file(root)) {
+      files.push_back(root);
+      continue;
+    }
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+      if (entry.is_regular_file() && Wanted(entry.path(), extensionless)) files.push_back(entry.path().string());
+    }
+  }
+  std::sort(files.begin(), files.end());
+
+  auto start = std::chrono::steady_clock::now();
+  long checked = 0, changed = 0, settled = 0, unsettled = 0, refused = 0;
+  long long bytes = 0;
+  for (size_t n = 0; n < files.size(); n += sample) {
+    const std::string& path = files[n];
+    std::ifstream in(path, std::ios::binary);
+    std::string input((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    bytes += static_cast<long long>(input.size());
+    folios::TokenCheckOptions check;
+    check.language = folios::LanguageForPath(path);
+    check.comments_removed = run.remove_comments;
+    std::string first, second, third;
+    int rc = Format(run, input, check.language, &first);
+    if (rc == folios::kReformatBinary) {
+      ++refused;
+      continue;
+    }
+    ++checked;
+    if (rc != folios::kReformatOk) {
+      std::cout << path << ": formatting failed with result " << rc << "\n";
+      ++changed;
+      continue;
+    }
+    folios::TokenCheckResult result = folios::CheckTokenTexts(input, first, check);
+    if (!result.same) {
+      std::cout << path << ": formatting would change the program at line " << result.line << "\n";
+      ++changed;
+      continue;
+    }
+    Format(run, first, check.language, &second);
+    if (second == first) continue;
+    result = folios::CheckTokenTexts(first, second, check);
+    Format(run, second, check.language, &third);
+    if (!result.same || third != second) {
+      std::cout << path << ": the output does not settle\n";
+      ++unsettled;
+    } else {
+      ++settled;
+    }
+  }
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  char time[32];
+  std::snprintf(time, sizeof time, "%.1f", seconds);
+  std::cout << label << ": " << checked << " files (" << bytes << " bytes) in " << time << " s: " << changed
+            << " changed meaning, " << settled << " settled after one more step, " << unsettled
+            << " did not settle, " << refused << " refused as binary\n";
+  return changed + unsettled == 0 ? 0 : 1;
+}

@@ -1,0 +1,177 @@
+// The token checker: what counts as the same program, and where a
+// difference is reported.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "test_support.h"
+#include "token_check.h"
+
+namespace folios {
+namespace {
+
+struct Pair {
+  const char* name;
+  const char* original;
+  const char* formatted;
+  long line;  // 0: the same program; else the line of the first difference
+};
+
+void ExpectPairs(const std::vector<Pair>& pairs, SourceLanguage language, bool comments_removed = false) {
+  TokenCheckOptions options;
+  options.language = language;
+  options.comments_removed = comments_removed;
+  for (const Pair& p : pairs) {
+    TokenCheckResult r = CheckTokenTexts(p.original, p.formatted, options);
+    EXPECT_EQ(r.same, p.line == 0) << p.name;
+    EXPECT_EQ(r.line, p.line) << p.name;
+  }
+}
+
+TEST(TokenCheck, WhiteSpaceBetweenTokensDoesNotMatter) {
+  ExpectPairs({
+      {"indentation", "int f()\n{\nx = 1;\n}\n", "int f() {\n    x = 1;\n}\n", 0},
+      {"tabs and blank lines", "a\t=\tb;\n\n\n", "  a = b;\n", 0},
+      {"carriage returns", "#define A 1\r\nB\rC\n", "#define A 1\nB\nC\n", 0},
+      {"a control byte no token holds", "x\x1a;\n", "x;\n", 0},
+  }, SourceLanguage::kCFamily);
+}
+
+TEST(TokenCheck, TokensMustStayWhole) {
+  ExpectPairs({
+      {"two pluses become one operator", "a + +b;\n", "a ++b;\n", 1},
+      {"identifiers joined", "int\nx;\n", "intx;\n", 1},
+      {"arrow split", "p\n->x;\n", "p- >x;\n", 2},
+      {"an extra token at the end", "x;\n", "x;\n}\n", 1},
+      {"a token missing at the end", "x;\ny;\n", "x;\n", 2},
+      {"difference on a later line", "a;\nb;\nc;\n", "a;\nb;\nd;\n", 3},
+  }, SourceLanguage::kCFamily);
+}
+
+TEST(TokenCheck, LiteralsAreComparedByteForByte) {
+  ExpectPairs({
+      {"string re-indented", "s = \"a  b\";\n", "s = \"a b\";\n", 1},
+      {"spliced string re-indented", "s = \"ab\\\ncd\";\n", "s = \"ab\\\n    cd\";\n", 1},
+      {"spliced string kept", "s = \"ab\\\ncd\";\n", "    s = \"ab\\\ncd\";\n", 0},
+      {"prefixed literals", "a = u8\"x\"; b = L'y';\n", "a = u8\"x\";\nb = L'y';\n", 0},
+      {"prefix split from its literal", "a = L\"x\";\n", "a = L \"x\";\n", 1},
+      {"raw string re-indented", "s = R\"x(\n  a )\" b\n)x\";\n", "s = R\"x(\n    a )\" b\n)x\";\n", 1},
+      {"raw string kept, splice inside", "s = R\"(a\\\n b)\"; t;\n", "    s = R\"(a\\\n b)\";\n t;\n", 0},
+      {"raw string: splice inside is data", "s = R\"(a\\\n b)\";\n", "s = R\"(a\\\nb)\";\n", 1},
+      {"digit separators are no character literals", "x = 1'000; // don't\n", "x = 1'000;\n// don't\n", 0},
+      {"header name", "#include <a b.h>\n", "#include <a  b.h>\n", 1},
+  }, SourceLanguage::kCFamily);
+  ExpectPairs({
+      {"text block re-indented", "s = \"\"\"\n  a\n  \"\"\";\n", "s = \"\"\"\n    a\n    \"\"\";\n", 1},
+      {"text block kept", "s = \"\"\"\n  a \\\"\"\" b\n  \"\"\"; x;\n", "  s = \"\"\"\n  a \\\"\"\" b\n  \"\"\";\n  x;\n", 0},
+  }, SourceLanguage::kJava);
+}
+
+TEST(TokenCheck, SplicesAndDirectives) {
+  ExpectPairs({
+      {"token split by a splice re-indented", "ret\\\nurn x;\n", "ret\\\n    urn x;\n", 1},
+      {"splice with blanks before the line end", "a \\  \nb;\n", "a \\\nb;\n", 0},
+      {"line comment continued by a splice", "// note \\\nx = 1;\n", "// note \\\n    x = 1;\n", 0},
+      {"code pulled out of a continued comment", "// note \\\nx = 1;\n", "// note\nx = 1;\n", 1},
+      {"code joined to a directive", "#define A 1\n{\n", "#define A 1 {\n", 1},
+      {"directive continued", "#define A(x) \\\n  f(x)\ny;\n", "#define A(x) \\\n        f(x)\ny;\n", 0},
+      {"directive continuation lost", "#define A(x) \\\n  f(x)\n", "#define A(x)\n  f(x)\n", 2},
+      {"number sign inside a line is no directive", "a # b\n", "a\n# b\n", 1},
+      {"a comment before a directive", "/* c */ #define A 1\nx;\n", "#define A 1\n/* c */\nx;\n", 0},
+  }, SourceLanguage::kCFamily);
+  // Java has no splices: the line after a comment ending in a backslash is code.
+  ExpectPairs({
+      {"java comment ends at its line", "// note \\\nx = 1;\n", "// note \\\n    x = 1;\n", 0},
+      {"java code pulled into a comment", "// note \\\nx = 1;\n", "// note \\ x = 1;\n", 1},
+  }, SourceLanguage::kJava);
+}
+
+TEST(TokenCheck, CommentsKeepTheirTextAndOrder) {
+  ExpectPairs({
+      {"comment moved after its code", "a = 1; /* c */ b = 2;\n", "a = 1;  b = 2;\n/* c */\n", 0},
+      {"comment lines re-indented", "  /* one\n     two */\n", "/* one\n   two */\n", 0},
+      {"comment text changed", "/* one */ x;\n", "/* on */ x;\n", 1},
+      {"comments swapped", "/* a */ x; /* b */\n", "x;\n/* b */\n/* a */\n", 1},
+      {"comment dropped", "x; // c\ny;\n", "x;\ny;\n", 1},
+      {"code moved into a comment", "x; // c\ny;\n", "x; // c y;\n", 1},
+  }, SourceLanguage::kCFamily);
+  ExpectPairs({
+      {"comments removed on purpose", "x; // c\n/* d */ y;\n", "x;\n\ny;\n", 0},
+      {"code still compared", "x; // c\ny;\n", "x;\nz;\n", 2},
+  }, SourceLanguage::kCFamily, true);
+}
+
+TEST(TokenCheck, LanguageByExtension) {
+  EXPECT_EQ(LanguageForPath("src/Main.java"), SourceLanguage::kJava);
+  EXPECT_EQ(LanguageForPath("src/MAIN.JAVA"), SourceLanguage::kJava);
+  EXPECT_EQ(LanguageForPath("a.c"), SourceLanguage::kCFamily);
+  EXPECT_EQ(LanguageForPath("include/c++/12/vector"), SourceLanguage::kCFamily);
+  EXPECT_EQ(LanguageForPath("dir.java/file.h"), SourceLanguage::kCFamily);
+  EXPECT_EQ(LanguageForPath("x.javax"), SourceLanguage::kCFamily);
+}
+
+// A stream buffer that hands out its text a few bytes at a time, so that
+// tokens and splices straddle every refill.
+class TrickleBuf : public std::streambuf {
+ public:
+  explicit TrickleBuf(std::string text) : text_(std::move(text)) {}
+
+ protected:
+  int_type underflow() override {
+    if (pos_ >= text_.size()) return traits_type::eof();
+    size_t n = std::min<size_t>(3, text_.size() - pos_);
+    setg(&text_[pos_], &text_[pos_], &text_[pos_] + n);
+    pos_ += n;
+    return traits_type::to_int_type(*gptr());
+  }
+  std::streamsize xsgetn(char* s, std::streamsize count) override {
+    std::streamsize n = 0;
+    while (n < count && (gptr() < egptr() || underflow() != traits_type::eof())) {
+      std::streamsize take = std::min<std::streamsize>(count - n, egptr() - gptr());
+      std::copy(gptr(), gptr() + take, s + n);
+      gbump(static_cast<int>(take));
+      n += take;
+      if (n < count) break;  // a short read, as pipes give
+    }
+    return n;
+  }
+
+ private:
+  std::string text_;
+  size_t pos_ = 0;
+};
+
+TEST(TokenCheck, StreamsInSmallReads) {
+  std::string original = "#define A(x) \\\n  f(x) /* c */\nint ret\\\nurn = R\"(a\\\n)\";\n// t \\\nu\n";
+  for (int copy = 0; copy < 50; ++copy) original += "x = y->z + 1'000; /* note */\n";
+  std::string formatted = original;
+  TrickleBuf a(original), b(formatted);
+  std::istream in_a(&a), in_b(&b);
+  TokenCheckResult r = CheckTokens(in_a, in_b, TokenCheckOptions{});
+  EXPECT_TRUE(r.same) << r.line;
+
+  std::string changed = original;
+  changed.replace(changed.rfind("y->z"), 4, "y- >z");
+  TrickleBuf c(original), d(changed);
+  std::istream in_c(&c), in_d(&d);
+  r = CheckTokens(in_c, in_d, TokenCheckOptions{});
+  EXPECT_FALSE(r.same);
+  EXPECT_EQ(r.line, 57);
+}
+
+TEST(TokenCheck, FilesThatCannotBeOpened) {
+  test::TempDir dir;
+  test::WriteFile(dir.File("a.c"), "x;\n");
+  test::WriteFile(dir.File("b.c"), "  x;\n");
+  TokenCheckResult r;
+  r.line = 99;
+  EXPECT_TRUE(CheckTokenFiles(dir.File("a.c"), dir.File("b.c"), TokenCheckOptions{}, &r).ok());
+  EXPECT_TRUE(r.same);
+  EXPECT_EQ(r.line, 0);
+  Status s = CheckTokenFiles(dir.File("a.c"), dir.File("missing.c"), TokenCheckOptions{}, &r);
+  EXPECT_FALSE(s.ok());
+  EXPECT_NE(s.message().find("missing.c"), std::string::npos) << s.message();
+}
+
+}  // namespace
+}  // namespace folios
