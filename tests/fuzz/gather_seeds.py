@@ -73,7 +73,7 @@ def beautifier_seeds(corpus, sources):
         "defaults": [0, 0, 0, 0],
         "brace-style-1": [0, 0x02, 0, 0],
         "tabs": [0, 0x01, 0, 0],
-        "comments-40-8": [0, 0, 0, 0x21],
+        "comments-40-8": [0, 0, 0, 0x21],  # 40 after code, 8 alone
         "remove-comments": [0, 0x04, 0, 0],
     }
     for path in sources:
