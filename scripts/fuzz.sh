@@ -33,7 +33,7 @@ fi
 all_targets=(listing beautifier docgen keyword_file noise_chars settings_file project_file)
 targets=("${@:-${all_targets[@]}}")
 
-build=build-fuzz
+build=$PWD/build-fuzz
 if ! command -v clang++ > /dev/null; then
   echo "fuzz.sh: clang++ is missing (bash scripts/install-deps.sh installs it)" >&2
   exit 1
@@ -99,6 +99,6 @@ done
 printf '%-15s %12s %10s %10s\n' target runs coverage findings
 printf '%s\n' "${rows[@]}"
 if ((failed)); then
-  echo "Findings are in $build/fuzz-findings/TARGET/ (the log of the run: last-run.log)."
+  echo "Findings are in build-fuzz/fuzz-findings/TARGET/ (the log of the run: last-run.log)."
 fi
 exit $failed

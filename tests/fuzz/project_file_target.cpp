@@ -7,6 +7,7 @@
 // absolute and normalised (no "." or ".." parts, no empty parts, no
 // trailing "/"), or kept as written when it names a drive; no more files
 // than the project has lines.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -57,17 +58,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   mkdir((dir + "/project").c_str(), 0700);  // exists after the first run
   WriteFileOrDie(path, body);
 
-  // A relative name is resolved against the working directory.
+  // A relative name is resolved against the working directory, which is
+  // changed for the read only: libFuzzer's own paths may be relative.
   std::string named = path;
+  int previous_dir = -1;
   if (in.Bit(0, 2)) {
-    Check(chdir(dir.c_str()) == 0, "cannot enter the work directory");
+    previous_dir = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    Check(previous_dir >= 0 && chdir(dir.c_str()) == 0, "cannot enter the work directory");
     named = "project/p." + extension;
   }
-
   CProjectFile project;
   Status opened = project.Open(named, true);
+  Status processed = opened.ok() ? project.Process() : Status();
+  if (previous_dir >= 0) {
+    Check(fchdir(previous_dir) == 0, "cannot return to the working directory");
+    close(previous_dir);
+  }
   Check(opened.ok(), "a project file that exists cannot be opened", opened.message());
-  Status processed = project.Process();
   Check(processed.ok() || !processed.message().empty(), "a failed project read gives no reason");
 
   size_t lines = static_cast<size_t>(std::count(body.begin(), body.end(), '\n')) + 1;
