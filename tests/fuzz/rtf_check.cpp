@@ -73,7 +73,7 @@ bool CheckRtfDocument(std::string_view rtf, std::string_view tail, std::string* 
       } else {
         return fail(i, "an unknown control symbol '\\" + std::string(1, next) + "'");
       }
-    } else if (static_cast<unsigned char>(c) < 32 && !IsLineEnd(c)) {
+    } else if (static_cast<unsigned char>(c) < 32 && !IsLineEnd(c) && c != '\t' && c != '\f') {
       return fail(i, "a raw control byte " + std::to_string(static_cast<int>(c)));
     } else {
       ++i;

@@ -14,7 +14,8 @@ namespace folios::fuzz {
 // - every control word is complete (letters, an optional signed number, at
 //   most one blank as delimiter), every control symbol is one RTF knows,
 //   and every "\'" is followed by two hex digits;
-// - no raw byte below 32 other than LF and CR appears anywhere.
+// - no raw byte below 32 appears anywhere but LF and CR (line ends), tab
+//   and form feed (which readers take as a tab and pass over).
 // Otherwise false, and `problem` (may be null) says what is wrong and at
 // which line, and `offset` (may be null) gets the byte offset of the fault.
 bool CheckRtfDocument(std::string_view rtf, std::string_view tail, std::string* problem,

@@ -56,10 +56,12 @@ TEST(RtfCheck, RefusesIncompleteControlWords) {
 
 TEST(RtfCheck, RefusesRawControlBytes) {
   EXPECT_FALSE(Accepts(std::string("{\\rtf1 a\0b}", 11)));
-  EXPECT_FALSE(Accepts("{\\rtf1 a\tb}"));
   EXPECT_FALSE(Accepts("{\\rtf1 a\x01" "b}"));
+  EXPECT_FALSE(Accepts("{\\rtf1 a\x0b" "b}"));          // vertical tab
   EXPECT_FALSE(Accepts("{\\rtf1 a\x1f" "b}"));
-  EXPECT_FALSE(Accepts("{\\rtf1 ab}\x0c"));             // also after the end
+  EXPECT_FALSE(Accepts("{\\rtf1 ab}\x1b"));             // also after the end
+  // Readers take a tab as a tab and pass over a form feed.
+  EXPECT_TRUE(Accepts("{\\rtf1 a\tb\fc}"));
 }
 
 TEST(RtfCheck, RequiresTheGivenDocumentEnd) {
