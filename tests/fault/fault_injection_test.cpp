@@ -62,10 +62,22 @@ class FaultInjection : public ::testing::Test {
     logs_ = dir_.File("logs");
     spool_ = dir_.File("spool");
     for (const std::string& d : {work_, logs_, spool_}) fs::create_directories(d);
-    // The documentation build's spool file goes to TEMP.
+    // The documentation build's spool file goes to TEMP, the listing's
+    // pre-formatted copies to TMPDIR.
     setenv("TEMP", spool_.c_str(), 1);
+    const char* tmpdir = getenv("TMPDIR");
+    had_tmpdir_ = tmpdir != nullptr;
+    if (tmpdir) old_tmpdir_ = tmpdir;
+    setenv("TMPDIR", spool_.c_str(), 1);
   }
-  void TearDown() override { unsetenv("TEMP"); }
+  void TearDown() override {
+    unsetenv("TEMP");
+    if (had_tmpdir_) {
+      setenv("TMPDIR", old_tmpdir_.c_str(), 1);
+    } else {
+      unsetenv("TMPDIR");
+    }
+  }
 
   std::string W(const std::string& name) const { return work_ + "/" + name; }
 
@@ -166,6 +178,8 @@ class FaultInjection : public ::testing::Test {
   ScopedSettings settings_;
   TempDir dir_;
   std::string work_, logs_, spool_;
+  std::string old_tmpdir_;
+  bool had_tmpdir_ = false;
 };
 
 // A whole listing: well-formed, ending with the document end.
@@ -483,6 +497,7 @@ TEST_F(FaultInjection, ReformatKilledAtSpreadMomentsLeavesEachFileOldOrComplete)
 
   args = {"reformat"};
   args.insert(args.end(), names.begin(), names.end());
+  int stopped = 0;
   for (int delay_ms : {0, 3, 10, 25, 60, 150}) {
     SCOPED_TRACE("killed after " + std::to_string(delay_ms) + " ms");
     for (const std::string& name : Names(work_)) fs::remove(W(name));
@@ -490,7 +505,7 @@ TEST_F(FaultInjection, ReformatKilledAtSpreadMomentsLeavesEachFileOldOrComplete)
     pid_t child = Start(args);
     std::this_thread::sleep_for(std::chrono::milliseconds(delay_ms));
     kill(child, SIGKILL);
-    Wait(child);
+    if (!Wait(child).exited) ++stopped;
     for (const std::string& name : names) {
       std::string now = ReadFile(W(name));
       EXPECT_TRUE(now == original[name] || now == formatted[name]) << name << " is cut";
@@ -509,6 +524,7 @@ TEST_F(FaultInjection, ReformatKilledAtSpreadMomentsLeavesEachFileOldOrComplete)
       EXPECT_EQ(ReadFile(W(name + ".orig")), original[name]) << name;
     }
   }
+  EXPECT_GT(stopped, 2) << "the kills came too late to test anything";
 }
 
 // ---------------------------------------------------------------------------
@@ -521,15 +537,45 @@ TEST_F(FaultInjection, TerminatedReformatLeavesNoTemporaryFile) {
     std::string name = "f" + std::to_string(i) + ".c";
     args.push_back(name);
   }
+  int stopped = 0;
   for (int delay_ms : {1, 3, 6, 10, 15, 22, 30, 45, 60, 80}) {
     for (const std::string& name : Names(work_)) fs::remove(W(name));
     for (size_t i = 1; i < args.size(); ++i) WriteFile(W(args[i]), GeneratedSource(6000 + 1500 * i));
     pid_t child = Start(args);
     std::this_thread::sleep_for(std::chrono::milliseconds(delay_ms));
     kill(child, SIGTERM);
-    Wait(child);
+    if (!Wait(child).exited) ++stopped;
     EXPECT_EQ(Temporaries(work_), std::vector<std::string>{}) << "after " << delay_ms << " ms";
   }
+  EXPECT_GT(stopped, 5) << "the signals came too late to test anything";
+}
+
+TEST_F(FaultInjection, TerminatedListingLeavesNoDocumentOrFormattedCopyBehind) {
+  // Pre-formatting on (the default): each file is formatted into a copy in
+  // TMPDIR before it is listed.
+  std::vector<std::string> args{"listing", "-o", "doc.rtf"};
+  for (int i = 0; i < 30; ++i) {
+    std::string name = "f" + std::to_string(i) + ".c";
+    WriteFile(W(name), GeneratedSource(6000 + 1500 * static_cast<size_t>(i)));
+    args.push_back(name);
+  }
+  int stopped = 0;
+  for (int signal_number : {SIGTERM, SIGHUP}) {
+    for (int delay_ms : {1, 3, 6, 10, 15, 22, 30, 45, 60, 80}) {
+      WriteFile(W("doc.rtf"), "old document");
+      pid_t child = Start(args);
+      std::this_thread::sleep_for(std::chrono::milliseconds(delay_ms));
+      kill(child, signal_number);
+      Outcome r = Wait(child);
+      std::string when = std::to_string(delay_ms) + " ms after the start";
+      if (r.exited) continue;  // finished before the signal
+      ++stopped;
+      EXPECT_EQ(ReadFile(W("doc.rtf")), "old document") << when;
+      EXPECT_EQ(Temporaries(work_), std::vector<std::string>{}) << when;
+      EXPECT_EQ(Names(spool_), std::vector<std::string>{}) << when;
+    }
+  }
+  EXPECT_GT(stopped, 10) << "the signals came too late to test anything";
 }
 
 TEST_F(FaultInjection, InterruptedListingEndsItsDocumentWhereItStopped) {
