@@ -249,7 +249,11 @@ LineStyler::LineStyler(const KeywordTable& table, std::string comment_format) {
     if (r.italic == "True") format += "\\i";
     if (r.underline == "True") format += "\\ul";
     format += "\\cf" + ColorNumber(r.fore) + "\\highlight" + ColorNumber(r.back);
-    keywords_.push_back(r.keyword);
+    // Keywords are found in the escaped line: one holding a backslash or a
+    // brace would match part of an escape or of a run's markup and cut it,
+    // so it is never styled.
+    bool markup = k > 0 && r.keyword.find_first_of("\\{}") != std::string::npos;
+    keywords_.push_back(markup ? std::string() : r.keyword);
     run_openers_.push_back("}{" + format + " ");
     formats_.push_back(std::move(format));
     if (k == 0) continue;
