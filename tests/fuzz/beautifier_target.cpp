@@ -4,9 +4,10 @@
 // Header bytes (0 selects the default everywhere):
 //   0  empty lines between functions
 //   1  bit 0 indent with tabs, 1 braces on their own line, 2 remove
-//      comments, 3 Java (else C and C++), 7 the body repeated to 256 KB
+//      comments, 3 Java (else C and C++)
 //   2  spaces per indentation level
 //   3  column of comments after code (low half), of comments alone (high half)
+//   4  0x21 in bits 0-5: the body repeated to 256 KB
 // Oracles: formatting succeeds or fails with one of the engine's codes; the
 // output holds the same program as the input (the token checker: the same
 // code tokens, literals byte for byte, comments in order unless removed);
@@ -29,7 +30,7 @@
 namespace folios::fuzz {
 namespace {
 
-constexpr size_t kHeader = 4;
+constexpr size_t kHeader = 5;
 constexpr size_t kAmplifiedSize = 256 * 1024;
 
 // Values a user can store by hand, inside and outside what the page allows.
@@ -103,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TokenCheckOptions check;
   check.language = in.Bit(1, 3) ? SourceLanguage::kJava : SourceLanguage::kCFamily;
   check.comments_removed = in.Bit(1, 2);
-  std::string source = in.Bit(1, 7) ? Repeated(in.body(), kAmplifiedSize) : std::string(in.body());
+  std::string source = in.Amplified(4) ? Repeated(in.body(), kAmplifiedSize) : std::string(in.body());
   Formatted first = Format(source, check.language);
   Check(first.code == kReformatOk || first.code == kReformatNoFileOrMemory ||
             first.code == kReformatBadLine || first.code == kReformatBinary,

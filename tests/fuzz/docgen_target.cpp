@@ -6,8 +6,9 @@
 // Header bytes (0 selects the default everywhere):
 //   0  bit 0 unsorted topics, 1 topic log, 2 a second run appending to the
 //      first one's document, 3-5 source extension (c, cpp, h, java, bas,
-//      cls, frm, none), 6 the body's source repeated to 256 KB
+//      cls, frm, none)
 //   1  tab size
+//   2  0x21 in bits 0-5: the source repeated to 256 KB
 // Oracles: no crash or hang, no file left in the temporary directory; with
 // the shipped format every RTF document written is well-formed RTF (the
 // topic log is plain text whatever its name).
@@ -23,7 +24,7 @@
 namespace folios::fuzz {
 namespace {
 
-constexpr size_t kHeader = 2;
+constexpr size_t kHeader = 3;
 constexpr size_t kAmplifiedSize = 256 * 1024;
 constexpr std::string_view kSourceMarker = "\n==source==\n";
 
@@ -67,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   std::string extension = kExtensions[(in.Byte(0) >> 3) & 7];
   std::string source_path = dir + "/source" + (extension.empty() ? "" : "." + extension);
-  WriteFileOrDie(source_path, in.Bit(0, 6) ? Repeated(source, kAmplifiedSize) : std::string(source));
+  WriteFileOrDie(source_path, in.Amplified(2) ? Repeated(source, kAmplifiedSize) : std::string(source));
 
   for (const char* type_name : kOutputTypes) {
     std::string type = type_name;

@@ -31,6 +31,11 @@ class FuzzInput {
   // One of `count` choices, chosen by header byte `index`.
   size_t Choice(size_t index, size_t count) const { return Byte(index) % count; }
   std::string_view body() const { return body_; }
+  // Whether header byte `index` asks for the body to be repeated to a few
+  // hundred KB, where cost that grows faster than the input shows as a
+  // time-out: one value of six bits (0x21), so that a mutated byte asks
+  // for it only now and then, each such run being slow.
+  bool Amplified(size_t index) const { return (Byte(index) & 0x3F) == 0x21; }
 
  private:
   std::string_view header_;

@@ -62,23 +62,27 @@ def listing_seeds(corpus, sources):
         text = read(path)
         # Defaults; line numbers, two columns, landscape, continuous; pre-formatted;
         # VB form part only with numbers and 8/16 point fonts.
-        corpus.add("listing", path, "defaults", bytes([kind, 0, 0, 0, 0, 0, 0, 0]) + text)
-        corpus.add("listing", path, "numbered-2col", bytes([kind, 0x32, 0x01, 0x21, 0, 0x11, 0, 0]) + text)
-        corpus.add("listing", path, "preformat", bytes([kind, 0x80, 0, 0, 0, 0, 0, 0]) + text)
-        corpus.add("listing", path, "form-nobreaks", bytes([kind, 0x03, 0x08, 0x12, 0x10, 0x01, 0x21, 0]) + text)
+        corpus.add("listing", path, "defaults", bytes([kind, 0, 0, 0, 0, 0, 0, 0, 0]) + text)
+        corpus.add("listing", path, "numbered-2col", bytes([kind, 0x32, 0x01, 0x21, 0, 0x11, 0, 0, 0]) + text)
+        corpus.add("listing", path, "preformat", bytes([kind, 0x80, 0, 0, 0, 0, 0, 0, 0]) + text)
+        corpus.add("listing", path, "form-nobreaks", bytes([kind, 0x03, 0x08, 0x12, 0x10, 0x01, 0x21, 0, 0]) + text)
+        corpus.add("listing", path, "cancelled", bytes([kind, 0x02, 0, 0, 0, 0, 0, 1, 0]) + text)
 
 
 def beautifier_seeds(corpus, sources):
     variants = {
-        "defaults": [0, 0, 0, 0],
-        "brace-style-1": [0, 0x02, 0, 0],
-        "tabs": [0, 0x01, 0, 0],
-        "comments-40-8": [0, 0, 0, 0x21],  # 40 after code, 8 alone
-        "remove-comments": [0, 0x04, 0, 0],
+        "defaults": [0, 0, 0, 0, 0],
+        "brace-style-1": [0, 0x02, 0, 0, 0],
+        "tabs": [0, 0x01, 0, 0, 0],
+        "comments-40-8": [0, 0, 0, 0x21, 0],  # 40 after code, 8 alone
+        "remove-comments": [0, 0x04, 0, 0, 0],
     }
     for path in sources:
         text = read(path)
+        java = 0x08 if extension_of(path) == "java" else 0
         for variant, header in variants.items():
+            header = list(header)
+            header[1] |= java
             corpus.add("beautifier", path, variant, bytes(header) + text)
 
 
@@ -87,9 +91,9 @@ def docgen_seeds(corpus, documented, formats_with_sources, small_source):
         ext = extension_of(path)
         ext_index = DOC_EXTENSIONS.index(ext) if ext in DOC_EXTENSIONS else DOC_EXTENSIONS.index("h")
         text = read(path)
-        corpus.add("docgen", path, "shipped-format", bytes([ext_index << 3, 0]) + text)
+        corpus.add("docgen", path, "shipped-format", bytes([ext_index << 3, 0, 0]) + text)
         corpus.add("docgen", path, "shipped-format-log-append",
-                   bytes([(ext_index << 3) | 0x07, 2]) + text)
+                   bytes([(ext_index << 3) | 0x07, 2, 0]) + text)
     for fmt, sources in formats_with_sources:
         for source in sources or [None]:
             ext = extension_of(source) if source else "c"
@@ -97,7 +101,7 @@ def docgen_seeds(corpus, documented, formats_with_sources, small_source):
             body = read(fmt) + SOURCE_MARKER + (read(source) if source else small_source)
             origin = source or fmt
             corpus.add("docgen", origin, "format-" + os.path.basename(fmt),
-                       bytes([(ext_index << 3) | 0x02, 0]) + body)
+                       bytes([(ext_index << 3) | 0x02, 0, 0]) + body)
 
 
 def main():
@@ -117,6 +121,12 @@ def main():
     listing_seeds(corpus, sample_sources + listing_golden + beautifier_golden)
     c_like = [p for p in sample_sources if extension_of(p) in ("c", "cpp", "h", "hpp", "java")]
     beautifier_seeds(corpus, c_like + beautifier_golden)
+    # One input of each engine repeated to a few hundred KB: cost that is
+    # not linear in the input shows as a time-out (see Amplified()).
+    for path in c_like[:2]:
+        text = read(path)
+        corpus.add("listing", path, "amplified", bytes([0, 0x02, 0, 0, 0, 0, 0, 0, 0x21]) + text)
+        corpus.add("beautifier", path, "amplified", bytes([0, 0, 0, 0, 0x21]) + text)
 
     documented = files_below(os.path.join(samples, "documented"), SOURCE_EXTENSIONS)
     small_source = b"/* @doc\n * @func int | f | a function\n * @parm int | a | a number\n */\nint f(int a);\n"
@@ -131,6 +141,8 @@ def main():
     pairs += [(fmt, []) for fmt in files_below(os.path.join(tests, "docgen", "format_errors"), {"fmt"})]
     pairs.append((os.path.join(data, "LFX.fmt"), documented[:2]))
     docgen_seeds(corpus, documented, pairs, small_source)
+    for path in documented[:1]:
+        corpus.add("docgen", path, "amplified", bytes([0, 0, 0x21]) + read(path))
 
     for path in files_below(data, {"lfx"}, ["C-", "JAVA-", "VB-"]) + files_below(
             os.path.join(tests, "listing", "golden"), {"lfx"}, ["keywords"]):

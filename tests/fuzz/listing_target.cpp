@@ -12,7 +12,8 @@
 //   4  header font size (low half), bits 4-6 bold/italic/underline code
 //   5  first line number (low half), increment (high half)
 //   6  code colour (low half), comment colour (high half)
-//   7  bit 0 the body repeated to 256 KB, bits 1-7 cancel after N*16 lines
+//   7  cancel after N*16 lines
+//   8  0x21 in bits 0-5: the body repeated to 256 KB
 // Oracle: the document is well-formed RTF and ends with the document end.
 #include <cstdio>
 #include <cstdlib>
@@ -26,7 +27,7 @@
 namespace folios::fuzz {
 namespace {
 
-constexpr size_t kHeader = 8;
+constexpr size_t kHeader = 9;
 constexpr size_t kAmplifiedSize = 256 * 1024;
 
 const char* const kKinds[] = {"c", "cpp", "h", "java", "bas", "frm", "cls", ""};
@@ -93,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   std::string kind = kKinds[in.Choice(0, 8)];
   std::string path = dir + "/listed" + (kind.empty() ? "" : "." + kind);
-  if (in.Bit(7, 0)) {
+  if (in.Amplified(8)) {
     WriteFileOrDie(path, Repeated(in.body(), kAmplifiedSize));
   } else {
     WriteFileOrDie(path, in.body());
@@ -101,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<std::string> paths{path};
   if (in.Bit(2, 7)) paths.push_back(path);
 
-  CancelAfter progress(in.Byte(7) >> 1 ? (in.Byte(7) >> 1) * 16 : -1);
+  CancelAfter progress(in.Byte(7) != 0 ? in.Byte(7) * 16 : -1);
   ListingBuildOptions options;
   options.progress = &progress;
   options.preformat = PreformatForListing;
