@@ -54,12 +54,16 @@ Status KeepBackup(const std::string& path, const std::string& backup) {
                                                       backup.substr(slash + 1) + ".tmp-XXXXXX";
   std::vector<char> name(slot.begin(), slot.end());
   name.push_back('\0');
-  int fd = mkstemp(name.data());
-  if (fd < 0) return Status::Error(ErrnoMessage(errno));
-  ::close(fd);
-  std::string temporary = name.data();
-  ::unlink(temporary.c_str());
-  RegisterTemporaryFile(temporary);
+  std::string temporary;
+  {
+    TemporaryFileSignalsHeld held;  // until the name is registered
+    int fd = mkstemp(name.data());
+    if (fd < 0) return Status::Error(ErrnoMessage(errno));
+    ::close(fd);
+    temporary = name.data();
+    ::unlink(temporary.c_str());
+    RegisterTemporaryFile(temporary);
+  }
   struct Forget {
     const std::string& path;
     ~Forget() { ForgetTemporaryFile(path); }

@@ -1,5 +1,6 @@
 // folios listing: one RTF source listing of every gathered file.
 #include <signal.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <iostream>
@@ -58,6 +59,13 @@ void OnInterrupt(int) { g_interrupted = 1; }
 void OnTerminate(int) {
   g_terminated = 1;
   g_interrupted = 1;
+  // A build waiting on a slow source (a pipe) sees the flag only after its
+  // next line; a signal that came just before the wait began would never
+  // end it. An alarm each second interrupts such a wait.
+  alarm(1);
+}
+void OnAlarm(int) {
+  if (g_terminated) alarm(1);
 }
 
 // A terminal progress bar whose cancel is Ctrl-C.
@@ -158,12 +166,18 @@ int RunListingCommand(const std::vector<std::string>& args) {
   sigemptyset(&action.sa_mask);
   terminate = action;
   terminate.sa_handler = OnTerminate;
+  struct sigaction wake = action;
+  struct sigaction previous_alarm {};
+  wake.sa_handler = OnAlarm;  // no SA_RESTART: the wait it interrupts fails
+  sigaction(SIGALRM, &wake, &previous_alarm);
   sigaction(SIGINT, &action, &previous_int);
   sigaction(SIGTERM, &terminate, &previous_term);
   ListingBuildResult result = output == "-" ? RunListingBuildToStream(paths, stdout, build)
                                             : RunListingBuild(paths, output, build);
   sigaction(SIGINT, &previous_int, nullptr);
   sigaction(SIGTERM, &previous_term, nullptr);
+  alarm(0);
+  sigaction(SIGALRM, &previous_alarm, nullptr);
   progress.Finish();
 
   if (g_terminated) {

@@ -137,10 +137,14 @@ Status AtomicFile::Open(const std::string& target, const OutputOptions& options)
   std::string pattern = DirectoryOf(resolved_) + "/." + base + ".tmp-XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
-  int fd = mkstemp(name.data());
-  if (fd < 0) return Status::Error(ErrnoMessage(errno));
-  temp_path_ = name.data();
-  RegisterTemporaryFile(temp_path_);
+  int fd;
+  {
+    TemporaryFileSignalsHeld held;
+    fd = mkstemp(name.data());
+    if (fd < 0) return Status::Error(ErrnoMessage(errno));
+    temp_path_ = name.data();
+    RegisterTemporaryFile(temp_path_);
+  }
 
   mode_t mode = 0666;
   if (exists) {

@@ -1,6 +1,7 @@
 #include "temp_files.h"
 
 #include <limits.h>
+#include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -55,6 +56,15 @@ void ForgetTemporaryFile(const std::string& path) {
     return;
   }
 }
+
+TemporaryFileSignalsHeld::TemporaryFileSignalsHeld() {
+  sigset_t held;
+  sigemptyset(&held);
+  for (int signal_number : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&held, signal_number);
+  pthread_sigmask(SIG_BLOCK, &held, &previous_);
+}
+
+TemporaryFileSignalsHeld::~TemporaryFileSignalsHeld() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
 
 void RemoveTemporaryFilesOnSignals() {
   for (int signal_number : {SIGTERM, SIGINT, SIGHUP}) {

@@ -6,6 +6,8 @@
 // would have.
 #pragma once
 
+#include <signal.h>
+
 #include <string>
 
 namespace folios {
@@ -17,6 +19,20 @@ void RegisterTemporaryFile(const std::string& path);
 
 // Forgets `path` (after it was renamed into place or removed).
 void ForgetTemporaryFile(const std::string& path);
+
+// Holds back SIGTERM, SIGINT and SIGHUP for its lifetime, so that a file
+// created and then registered cannot be left behind by a signal arriving in
+// between; a signal held back is delivered when the object goes away.
+class TemporaryFileSignalsHeld {
+ public:
+  TemporaryFileSignalsHeld();
+  ~TemporaryFileSignalsHeld();
+  TemporaryFileSignalsHeld(const TemporaryFileSignalsHeld&) = delete;
+  TemporaryFileSignalsHeld& operator=(const TemporaryFileSignalsHeld&) = delete;
+
+ private:
+  sigset_t previous_;
+};
 
 // Installs the handlers for SIGTERM, SIGINT and SIGHUP. Front ends call it
 // once at start-up; a signal whose action is "ignore" stays ignored.

@@ -404,6 +404,13 @@ int RunDriver(const std::vector<std::string>& argv, Progress* progress, std::ost
   // The run has finished: the new files take the place of the old ones.
   rc = CommitDocument(&output, err);
   if (rc && !result) result = rc;
+  if (result) {
+    // The document could not be written: the old log and project stay with
+    // the old document they describe.
+    project.Discard();
+    log.Discard();
+    return result;
+  }
   for (AtomicFile* file : {&project, &log}) {
     rc = CommitDocument(file, err);
     if (rc && !side_failure) side_failure = rc;

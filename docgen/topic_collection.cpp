@@ -125,6 +125,7 @@ int SpoolFile::Create(const std::string& path) {
   // The spool lives in a shared temporary directory: it is created afresh,
   // never through a link someone left there, and readable by its owner only.
   // A name already taken gets a number appended.
+  TemporaryFileSignalsHeld held;  // until the new file is registered
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string candidate = path;
     if (attempt > 0) {

@@ -31,6 +31,7 @@ class TemporaryCopy {
     std::string pattern = std::string(dir && *dir ? dir : "/tmp") + "/folios-listing-XXXXXX";
     std::string suffix = "." + Extension(source);
     pattern += suffix;
+    TemporaryFileSignalsHeld held;  // until the new file is registered
     int fd = mkstemps(pattern.data(), static_cast<int>(suffix.size()));
     if (fd < 0) return;
     ::close(fd);

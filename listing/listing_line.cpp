@@ -32,6 +32,15 @@ bool IsDigits(const std::string& text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
+// A colour field of a keyword file as the number RTF reads after "\\cf" or
+// "\\highlight". Anything else (a damaged or hand-edited file) would become
+// markup or text of the document, so it is written as 0, the automatic colour.
+std::string ColorNumber(const std::string& field) {
+  size_t digits = !field.empty() && field[0] == '-' ? 1 : 0;
+  bool number = field.size() > digits && field.size() - digits <= 10 && IsDigits(field.substr(digits));
+  return field.empty() || number ? field : "0";
+}
+
 // Characters that may stand before a styled keyword.
 bool AllowedBefore(char c) {
   switch (c) {
@@ -239,8 +248,12 @@ LineStyler::LineStyler(const KeywordTable& table, std::string comment_format) {
     if (r.bold == "True") format += "\\b";
     if (r.italic == "True") format += "\\i";
     if (r.underline == "True") format += "\\ul";
-    format += "\\cf" + r.fore + "\\highlight" + r.back;
-    keywords_.push_back(r.keyword);
+    format += "\\cf" + ColorNumber(r.fore) + "\\highlight" + ColorNumber(r.back);
+    // Keywords are found in the escaped line: one holding a backslash or a
+    // brace would match part of an escape or of a run's markup and cut it,
+    // so it is never styled.
+    bool markup = k > 0 && r.keyword.find_first_of("\\{}") != std::string::npos;
+    keywords_.push_back(markup ? std::string() : r.keyword);
     run_openers_.push_back("}{" + format + " ");
     formats_.push_back(std::move(format));
     if (k == 0) continue;

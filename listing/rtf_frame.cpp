@@ -1,5 +1,8 @@
 #include "rtf_frame.h"
 
+#include <algorithm>
+#include <climits>
+
 #include "settings_table.h"
 
 namespace folios {
@@ -66,14 +69,21 @@ std::string FormatPrefix(int half_points, const char* section, int fore_default)
   return out;
 }
 
+// A font size in points as RTF's half-points. A size typed into the
+// settings file by hand may be any int; the result saturates rather than
+// overflow.
+int HalfPoints(int points) {
+  return static_cast<int>(std::clamp<long long>(2LL * points, INT_MIN, INT_MAX));
+}
+
 }  // namespace
 
 CRtfFrame::CRtfFrame()
     : font_names_{"Courier New", "Times New Roman", "Courier New", "Arial", "Courier"} {
   Settings doc(SettingKey::kDoc);
   Settings main(SettingKey::kMain);
-  code_font_size_ = 2 * doc.Int("m_code_fontsize");
-  comment_font_size_ = 2 * doc.Int("m_comment_fontsize");
+  code_font_size_ = HalfPoints(doc.Int("m_code_fontsize"));
+  comment_font_size_ = HalfPoints(doc.Int("m_comment_fontsize"));
   column_count_ = main.Int("m_colnumber");
   column_separator_ = main.Int("m_colseparator");
   orientation_ = main.Int("m_b_orientation");
@@ -101,7 +111,7 @@ std::string CRtfFrame::GetStyleSheet() const {
 }
 
 std::string CRtfFrame::GetHeaderFormat() const {
-  return FormatPrefix(2 * Settings(SettingKey::kDoc).Int("m_header_fontsize"), "header",
+  return FormatPrefix(HalfPoints(Settings(SettingKey::kDoc).Int("m_header_fontsize")), "header",
                       DefaultInt(SettingKey::kDoc, "m_header_forecolor"));
 }
 

@@ -179,12 +179,22 @@ SettingsData SettingsData::Parse(std::string_view text) {
   return data;
 }
 
+namespace {
+
+// Writes a line as it was read. The reader takes one CR before the line
+// feed as part of the line end, so a line whose text itself ends in a CR
+// gets a CR LF end, and reads back as it was.
+void AppendReadLine(std::string* out, const std::string& text) {
+  *out += text;
+  if (!text.empty() && text.back() == '\r') *out += '\r';
+  *out += '\n';
+}
+
+}  // namespace
+
 std::string SettingsData::Serialize() const {
   std::string out;
-  for (const std::string& line : preamble_) {
-    out += line;
-    out += '\n';
-  }
+  for (const std::string& line : preamble_) AppendReadLine(&out, line);
   for (const SettingsKey& key : keys_) {
     if (key.header.empty()) {
       // A new section is set off by a blank line, as people write them.
@@ -193,20 +203,19 @@ std::string SettingsData::Serialize() const {
       }
       out += '[';
       out += key.path;
-      out += ']';
+      out += "]\n";
     } else {
-      out += key.header;
+      AppendReadLine(&out, key.header);
     }
-    out += '\n';
     for (const SettingsLine& line : key.lines) {
       if (!line.raw.empty() || line.name.empty()) {
-        out += line.raw;
+        AppendReadLine(&out, line.raw);
       } else {
         out += EscapeSettingsText(line.name, true);
         out += '=';
         out += EscapeSettingsText(line.value, false);
+        out += '\n';
       }
-      out += '\n';
     }
   }
   return out;
