@@ -341,7 +341,7 @@ class Engine {
       if (piece.kind != PieceKind::kBlockComment && piece.kind != PieceKind::kLineComment &&
           piece.map.find(mark::kBlockComment) != std::string::npos) {
         facts.inner_comment = true;
-        facts.inner_piece = static_cast<size_t>(&piece - pieces_.data());
+        facts.inner_piece = static_cast<size_t>(&piece - pieces_.begin());
       }
     }
     facts.ends_in_comment = scan_.current == mark::kBlockComment;
@@ -375,9 +375,27 @@ class Engine {
   };
 
   int BuildLine(size_t index, const LineFacts& facts) {
+    OutputLine* built = queue_.Acquire();
+    int rc = BuildLine(index, facts, built);
+    if (rc != kAppend) {
+      queue_.Release(built);
+      return rc;
+    }
+    queue_.AppendAcquired(built);
+    if (current_indent_ < 0) current_indent_ = 0;
+    return kReformatOk;
+  }
+
+  // BuildLine's result when the line is to be appended to the queue.
+  static constexpr int kAppend = 1;
+
+  // Builds the output line of piece `index` into `out`. Returns kAppend, or
+  // kReformatOk when the piece makes no line (a carried or removed comment),
+  // or an error.
+  int BuildLine(size_t index, const LineFacts& facts, OutputLine* out) {
     SourcePiece& piece = pieces_[index];
     const int cur = current_indent_;
-    OutputLine line;
+    OutputLine& line = *out;
     line.kind = static_cast<int>(piece.kind);
     line.offset = piece.offset;
     line.directive_body = facts.directive_body;
@@ -387,8 +405,8 @@ class Engine {
         line.frozen = index == 0 && piece.offset == 0 &&
                       ((facts.began_in_literal && !piece.map.empty() && IsLiteralMark(piece.map[0])) ||
                        facts.glued);
-        line.code = std::move(piece.text);
-        line.code_map = std::move(piece.map);
+        line.code.swap(piece.text);
+        line.code_map.swap(piece.map);
         if (!line.frozen) {
           line.indent = cur;
           if (else_pending_ && StartsWithKeyword(line.code, "if")) line.else_if = true;
@@ -399,8 +417,8 @@ class Engine {
         else_pending_ = false;
         line.indent = cur;
         line.has_brace = true;
-        line.brace = std::move(piece.text);
-        line.brace_map = std::move(piece.map);
+        line.brace.swap(piece.text);
+        line.brace_map.swap(piece.map);
         if (current_indent_ < kMaxIndent) current_indent_ += o_.INDENT_SPACING;
         break;
       case PieceKind::kCloseBrace:
@@ -408,13 +426,13 @@ class Engine {
         current_indent_ = std::max(0, current_indent_ - o_.INDENT_SPACING);
         line.indent = current_indent_;
         line.has_brace = true;
-        line.brace = std::move(piece.text);
-        line.brace_map = std::move(piece.map);
+        line.brace.swap(piece.text);
+        line.brace_map.swap(piece.map);
         break;
       case PieceKind::kDirective:
         line.has_code = true;
-        line.code = std::move(piece.text);
-        line.code_map = std::move(piece.map);
+        line.code.swap(piece.text);
+        line.code_map.swap(piece.map);
         break;
       case PieceKind::kBlankLine:
         // An empty line inside a multi-line literal is part of the literal.
@@ -464,14 +482,14 @@ class Engine {
             // comments in the code goes to the piece that holds them, where a
             // second run finds it again.
             carried_target_ = runs_on ? facts.last_code : pinned ? facts.inner_piece : 0;
-            carried_comment_ = std::move(piece.text);
+            carried_comment_.swap(piece.text);
             carried_pinned_ = pinned;
             carried_opens_ = opens;
             carried_column_ = piece.offset;
             return kReformatOk;
           }
           line.has_comment = true;
-          line.comment = std::move(piece.text);
+          line.comment.swap(piece.text);
           line.gap = o_.COMMENTS_WITH_CODE;
           break;
         }
@@ -481,7 +499,7 @@ class Engine {
         } else {
           line.indent = o_.COMMENTS_WITH_NOCODE;
         }
-        line.comment = std::move(piece.text);
+        line.comment.swap(piece.text);
         line.comment_pinned = EndsWithBackslash(line.comment);
         if (tail) {
           AlignBlockComment(&line);
@@ -494,7 +512,7 @@ class Engine {
     if (carried_ && piece.kind != PieceKind::kBlockComment && piece.kind != PieceKind::kLineComment &&
         (!carried_pinned_ || index >= carried_target_)) {
       line.has_comment = true;
-      line.comment = std::move(carried_comment_);
+      line.comment.swap(carried_comment_);
       line.comment_pinned = carried_pinned_;
       int len = static_cast<int>(line.code.size() + line.brace.size());
       line.gap = o_.COMMENTS_WITH_CODE - cur - len;
@@ -521,9 +539,7 @@ class Engine {
       }
     }
     tracker_.Update(&line);
-    queue_.Append(std::move(line));
-    if (current_indent_ < 0) current_indent_ = 0;
-    return kReformatOk;
+    return kAppend;
   }
 
   // True when `text` holds "*/" at or after `from`.
@@ -573,7 +589,7 @@ class Engine {
   ScanState scan_;
   std::string text_;
   CharStateMap map_;
-  std::vector<SourcePiece> pieces_;
+  PieceList pieces_;
   bool previous_bs_ = false;
   bool previous_glue_ = false;
   int current_indent_ = 0;

@@ -408,7 +408,7 @@ void ReduceBeforeBackslash(std::string* text, CharStateMap* map) {
 class Decomposer {
  public:
   Decomposer(const std::string& text, const CharStateMap& map, bool ends_bs, bool comments_kept,
-             std::vector<SourcePiece>* pieces)
+             PieceList* pieces)
       : text_(text), map_(map), ends_bs_(ends_bs), comments_kept_(comments_kept), pieces_(*pieces),
         first_(pieces->size()) {}
 
@@ -425,7 +425,7 @@ class Decomposer {
         Append(PieceKind::kBlockComment, 0, 0, text_, map_);
         return;
       }
-      Append(PieceKind::kBlockComment, 0, HasCode(map_, e, n) ? -1 : 0, text_.substr(0, e), map_.substr(0, e));
+      Append(PieceKind::kBlockComment, 0, HasCode(map_, e, n) ? -1 : 0, Text(0, e), Map(0, e));
       start = e;
     }
     while (start < n && map_[start] == mark::kBlank) ++start;
@@ -434,7 +434,7 @@ class Decomposer {
     // Complete comments that shared the line with code follow its pieces, in
     // the order they stood.
     for (const auto& [p, e] : deferred_) {
-      Append(PieceKind::kBlockComment, 0, 0, text_.substr(p, e - p), map_.substr(p, e - p));
+      Append(PieceKind::kBlockComment, 0, 0, Text(p, e), Map(p, e));
     }
   }
 
@@ -466,7 +466,7 @@ class Decomposer {
       bool complete = text_.compare(lp, 2, "/*") == 0 && le - lp >= 4 && text_.compare(le - 2, 2, "*/") == 0;
       if (!complete && lp > p) {
         AddRest(start, lp);
-        Append(PieceKind::kBlockComment, static_cast<int>(lp), -1, text_.substr(lp, le - lp), map_.substr(lp, le - lp));
+        Append(PieceKind::kBlockComment, static_cast<int>(lp), -1, Text(lp, le), Map(lp, le));
         AddRest(le, n);
         return true;
       }
@@ -480,10 +480,8 @@ class Decomposer {
       AddRest(pos, p);
       if (e == p + 1 && !HasNonBlank(rest_map_)) {
         if (NothingAppended()) Append(PieceKind::kBlankLine, static_cast<int>(p), 0, "", "");
-        Append(PieceKind::kBlockComment, static_cast<int>(p), 0, text_.substr(p), map_.substr(p));
-        for (const auto& [dp, de] : deferred_) {
-          Append(PieceKind::kBlockComment, 0, 0, text_.substr(dp, de - dp), map_.substr(dp, de - dp));
-        }
+        Append(PieceKind::kBlockComment, static_cast<int>(p), 0, Text(p, n), Map(p, n));
+        for (const auto& [dp, de] : deferred_) Append(PieceKind::kBlockComment, 0, 0, Text(dp, de), Map(dp, de));
         return false;
       }
       // Removing "/**/" from "a+/**/+b" must not make "a++b".
@@ -496,8 +494,7 @@ class Decomposer {
       if (any_code && complete) {
         deferred_.emplace_back(p, e);
       } else {
-        Append(PieceKind::kBlockComment, static_cast<int>(p), any_code ? -1 : 0, text_.substr(p, e - p),
-               map_.substr(p, e - p));
+        Append(PieceKind::kBlockComment, static_cast<int>(p), any_code ? -1 : 0, Text(p, e), Map(p, e));
       }
       pos = e;
     }
@@ -518,7 +515,8 @@ class Decomposer {
     size_t hi = t.size();
     size_t c = m.find(mark::kLineComment);
     if (c != std::string::npos) {
-      Append(PieceKind::kLineComment, rest_col_[c], HasCode(m, 0, c) ? -1 : 0, t.substr(c), m.substr(c));
+      Append(PieceKind::kLineComment, rest_col_[c], HasCode(m, 0, c) ? -1 : 0, std::string_view(t).substr(c),
+             std::string_view(m).substr(c));
       hi = c;
     }
     while (hi > 0 && m[hi - 1] == mark::kBlank) --hi;
@@ -567,7 +565,7 @@ class Decomposer {
       size_t b = std::min(open, close);
       if (HasCode(m, cur, b)) AppendTrimmed(PieceKind::kCode, cur, b);
       if (b == open) {
-        Append(PieceKind::kOpenBrace, rest_col_[b], 0, "{", m.substr(b, 1));
+        Append(PieceKind::kOpenBrace, rest_col_[b], 0, "{", std::string_view(m).substr(b, 1));
         cur = b + 1;
         continue;
       }
@@ -577,7 +575,8 @@ class Decomposer {
         AppendTrimmed(PieceKind::kCloseBrace, b, hi);
         return;
       }
-      Append(PieceKind::kCloseBrace, rest_col_[b], 0, t.substr(b, e - b), m.substr(b, e - b));
+      Append(PieceKind::kCloseBrace, rest_col_[b], 0, std::string_view(t).substr(b, e - b),
+             std::string_view(m).substr(b, e - b));
       cur = e;
     }
   }
@@ -594,31 +593,34 @@ class Decomposer {
 
   bool NothingAppended() const { return pieces_.size() == first_; }
 
-  void Append(PieceKind kind, int offset, int code_after, std::string text, CharStateMap map) {
-    SourcePiece piece;
+  std::string_view Text(size_t from, size_t to) const { return std::string_view(text_).substr(from, to - from); }
+  std::string_view Map(size_t from, size_t to) const { return std::string_view(map_).substr(from, to - from); }
+
+  SourcePiece& Append(PieceKind kind, int offset, int code_after, std::string_view text, std::string_view map) {
+    SourcePiece& piece = pieces_.Add();
     piece.kind = kind;
     piece.offset = offset;
     piece.has_code_after = code_after;
-    piece.text = std::move(text);
-    piece.map = std::move(map);
-    pieces_.push_back(std::move(piece));
+    piece.text.assign(text);
+    piece.map.assign(map);
+    return piece;
   }
 
   // rest_[from, to) trimmed, as a piece of `kind`.
   void AppendTrimmed(PieceKind kind, size_t from, size_t to) {
     while (from < to && rest_map_[from] == mark::kBlank) ++from;
     while (to > from && rest_map_[to - 1] == mark::kBlank) --to;
-    std::string text = rest_text_.substr(from, to - from);
-    CharStateMap map = rest_map_.substr(from, to - from);
-    ReduceBeforeBackslash(&text, &map);
-    Append(kind, from < rest_col_.size() ? rest_col_[from] : 0, 0, std::move(text), std::move(map));
+    SourcePiece& piece = Append(kind, from < rest_col_.size() ? rest_col_[from] : 0, 0,
+                                std::string_view(rest_text_).substr(from, to - from),
+                                std::string_view(rest_map_).substr(from, to - from));
+    ReduceBeforeBackslash(&piece.text, &piece.map);
   }
 
   const std::string& text_;
   const CharStateMap& map_;
   bool ends_bs_;
   bool comments_kept_;
-  std::vector<SourcePiece>& pieces_;
+  PieceList& pieces_;
   size_t first_;
   bool dropped_backslash_ = false;
   std::string rest_text_;                             // the line without its block comments
@@ -637,7 +639,7 @@ bool IsSplitCode(PieceKind k) {
 }  // namespace
 
 void DecomposeLine(const std::string& text, const CharStateMap& map, bool ends_with_backslash,
-                   bool previous_ended_with_backslash, std::vector<SourcePiece>* pieces, bool comments_kept) {
+                   bool previous_ended_with_backslash, PieceList* pieces, bool comments_kept) {
   size_t first = pieces->size();
   // Most lines are plain code: no comment, directive or brace. They are one
   // trimmed code piece (or a blank line), as the full cut would find.
@@ -656,20 +658,17 @@ void DecomposeLine(const std::string& text, const CharStateMap& map, bool ends_w
     while (b < e && map[b] == mark::kBlank) ++b;
     while (e > b && map[e - 1] == mark::kBlank) --e;
     if (b == e) {
-      SourcePiece piece;
-      piece.offset = static_cast<int>(b);
-      pieces->push_back(std::move(piece));
+      pieces->Add().offset = static_cast<int>(b);
       return;
     }
     if (e - b == 1 && text[b] == '\\') return;  // a lone continuation: nothing
     if (!code) return;
-    SourcePiece piece;
+    SourcePiece& piece = pieces->Add();
     piece.kind = PieceKind::kCode;
     piece.offset = static_cast<int>(b);
     piece.text.assign(text, b, e - b);
     piece.map.assign(map, b, e - b);
     ReduceBeforeBackslash(&piece.text, &piece.map);
-    pieces->push_back(std::move(piece));
     return;
   }
   Decomposer d(text, map, ends_with_backslash, comments_kept, pieces);

@@ -102,13 +102,13 @@ void OutputStage::Run(PieceQueue<OutputLine>* q, int limit) {
     }
     HangStep(q);
     if (o_.PLACE_BRACE_ON_NEW_LINE == 0) BraceJoin(q);
-    OutputLine line = std::move(*q->Item(1));
-    q->RemoveOldest();
-    if (line.Empty()) {
+    OutputLine* line = q->Item(1);
+    if (line->Empty()) {
       pending_blank_ = 1;
     } else {
-      Write(line);
+      Write(*line);
     }
+    q->RemoveOldest();
   }
 }
 
@@ -211,19 +211,19 @@ void OutputStage::ApplyStack(PieceQueue<OutputLine>* q, bool outer) {
       if (p->comment_pinned) {
         p->gap = 0;
       } else {
-        OutputLine moved;
-        moved.kind = p->kind;
-        moved.offset = p->offset;
-        moved.opens_comment = p->opens_comment;
-        moved.comment_column = p->comment_column;
-        moved.gap = o_.COMMENTS_WITH_CODE;
-        moved.has_comment = true;
-        moved.comment = std::move(p->comment);
+        OutputLine* moved = q->Acquire();
+        moved->kind = p->kind;
+        moved->offset = p->offset;
+        moved->opens_comment = p->opens_comment;
+        moved->comment_column = p->comment_column;
+        moved->gap = o_.COMMENTS_WITH_CODE;
+        moved->has_comment = true;
+        moved->comment.swap(p->comment);
         p->comment.clear();
         p->has_comment = false;
         p->gap = 0;
         if (grew) p->indent -= is;
-        q->InsertBefore(1, std::move(moved));
+        q->InsertAcquiredBefore(1, moved);
         pi = 2;
       }
     }
@@ -323,60 +323,61 @@ void OutputStage::BraceJoin(PieceQueue<OutputLine>* q) {
       continue;
     }
 
-    OutputLine code = std::move(*q->Item(k));
-    OutputLine brace = std::move(*q->Item(j));
-    std::vector<OutputLine> between;
-    for (int i = k + 1; i < j; ++i) between.push_back(std::move(*q->Item(i)));
-    for (int i = j; i >= k; --i) q->Remove(i);
-
-    std::vector<OutputLine> lines;
+    // The code line and the brace line leave the queue; what replaces them
+    // goes in at the code line's place.
+    OutputLine* code = q->Item(k);
+    OutputLine* brace = q->Item(j);
+    OutputLine* lines[4];
+    int count = 0;
     const int cwc = o_.COMMENTS_WITH_CODE;
-    if (code.has_comment && !code.comment_pinned &&
-        static_cast<int>(code.code.size() + brace.brace.size()) + code.indent + 1 >= cwc) {
-      OutputLine moved;
-      moved.kind = code.kind;
-      moved.offset = code.offset;
-      moved.gap = cwc;
-      moved.has_comment = true;
-      moved.comment = std::move(code.comment);
-      code.has_comment = false;
-      lines.push_back(std::move(moved));
+    if (code->has_comment && !code->comment_pinned &&
+        static_cast<int>(code->code.size() + brace->brace.size()) + code->indent + 1 >= cwc) {
+      OutputLine* moved = q->Acquire();
+      moved->kind = code->kind;
+      moved->offset = code->offset;
+      moved->gap = cwc;
+      moved->has_comment = true;
+      moved->comment.swap(code->comment);
+      code->has_comment = false;
+      lines[count++] = moved;
     }
-    OutputLine joined;
-    joined.kind = code.kind;
-    joined.offset = code.offset;
-    joined.indent = code.indent;
-    joined.has_code = true;
-    joined.code = std::move(code.code);
-    joined.code += ' ';
-    joined.code += brace.brace;
-    joined.frozen = code.frozen;
-    if (code.has_comment) {
-      joined.has_comment = true;
-      joined.comment = std::move(code.comment);
-      joined.comment_pinned = code.comment_pinned;
-      joined.opens_comment = code.opens_comment;
-      joined.comment_column = code.comment_column;
-      joined.gap = cwc - joined.indent - static_cast<int>(joined.code.size());
+    OutputLine* joined = q->Acquire();
+    joined->kind = code->kind;
+    joined->offset = code->offset;
+    joined->indent = code->indent;
+    joined->has_code = true;
+    joined->code.swap(code->code);
+    joined->code += ' ';
+    joined->code += brace->brace;
+    joined->frozen = code->frozen;
+    if (code->has_comment) {
+      joined->has_comment = true;
+      joined->comment.swap(code->comment);
+      joined->comment_pinned = code->comment_pinned;
+      joined->opens_comment = code->opens_comment;
+      joined->comment_column = code->comment_column;
+      joined->gap = cwc - joined->indent - static_cast<int>(joined->code.size());
     }
-    lines.push_back(std::move(joined));
-    OutputLine brace_comment;
-    if (brace.has_comment) {
-      brace_comment.kind = brace.kind;
-      brace_comment.offset = brace.offset;
-      brace_comment.gap = cwc;
-      brace_comment.has_comment = true;
-      brace_comment.comment = std::move(brace.comment);
-      brace_comment.comment_pinned = brace.comment_pinned;
-      brace_comment.opens_comment = brace.opens_comment;
-      brace_comment.comment_column = brace.comment_column;
+    lines[count++] = joined;
+    OutputLine* brace_comment = nullptr;
+    if (brace->has_comment) {
+      brace_comment = q->Acquire();
+      brace_comment->kind = brace->kind;
+      brace_comment->offset = brace->offset;
+      brace_comment->gap = cwc;
+      brace_comment->has_comment = true;
+      brace_comment->comment.swap(brace->comment);
+      brace_comment->comment_pinned = brace->comment_pinned;
+      brace_comment->opens_comment = brace->opens_comment;
+      brace_comment->comment_column = brace->comment_column;
     }
+    q->Release(q->Detach(j));
+    q->Release(q->Detach(k));
     // The brace line's comment follows the lines that stood before it, so
     // that comments keep their order (and one left open runs on over the
-    // lines after it, as it did).
-    for (OutputLine& l : between) lines.push_back(std::move(l));
-    if (brace.has_comment) lines.push_back(std::move(brace_comment));
-    for (size_t i = 0; i < lines.size(); ++i) q->InsertBefore(k + static_cast<int>(i), std::move(lines[i]));
+    // lines after it, as it did). Those lines now start at k.
+    for (int i = 0; i < count; ++i) q->InsertAcquiredBefore(k + i, lines[i]);
+    if (brace_comment) q->InsertAcquiredBefore(k + count + (j - k - 1), brace_comment);
     from = k;
   }
 }

@@ -52,6 +52,23 @@ struct OutputLine {
   int tail_blanks = 0;
 
   bool Empty() const { return !has_code && !has_brace && !has_comment; }
+
+  // Makes the line as new, keeping the capacity of its texts for reuse.
+  void ClearKeepingCapacity() {
+    std::string texts[] = {std::move(code), std::move(code_map), std::move(brace), std::move(brace_map),
+                           std::move(comment)};
+    *this = OutputLine();
+    code.swap(texts[0]);
+    code_map.swap(texts[1]);
+    brace.swap(texts[2]);
+    brace_map.swap(texts[3]);
+    comment.swap(texts[4]);
+    code.clear();
+    code_map.clear();
+    brace.clear();
+    brace_map.clear();
+    comment.clear();
+  }
 };
 
 // The keyword kind of `text` by the HangKeywords table (1 if/while/for/else,

@@ -19,7 +19,7 @@ std::vector<std::string> PiecesOfLast(const std::vector<std::string>& lines) {
   for (const std::string& line : lines) {
     ScanLine(line, 4, &state, &text, &map);
     bool ends_bs = !text.empty() && text.back() == '\\';
-    std::vector<SourcePiece> pieces;
+    PieceList pieces;
     DecomposeLine(text, map, ends_bs, previous_bs, &pieces);
     previous_bs = ends_bs;
     described.clear();
@@ -180,7 +180,7 @@ TEST(Decomposition, ManyBracesOnOneLine) {
   for (int i = 0; i < 20000; ++i) line += "{x;} ";
   line += "{ /**/ }";
   ScanLine(line, 4, &state, &text, &map);
-  std::vector<SourcePiece> pieces;
+  PieceList pieces;
   DecomposeLine(text, map, false, false, &pieces);
   // "{x;}" first on the line is one piece; then a brace, code and a brace each.
   ASSERT_EQ(pieces.size(), 1u + 3u * 19999u + 2u + 1u);
