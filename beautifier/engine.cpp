@@ -3,7 +3,9 @@
 #include "engine.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <new>
 #include <stdexcept>
@@ -20,10 +22,25 @@ namespace folios {
 
 namespace {
 
-bool IsWordChar(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-         c == '$';
-}
+// Classes of code characters for the statement tracker.
+constexpr uint8_t kOther = 0;    // sets statement-open
+constexpr uint8_t kWord = 1;     // letter, digit, '_' or '$'
+constexpr uint8_t kSpace = 2;    // blank or tab: passed over
+constexpr uint8_t kSpecial = 3;  // one of ( ) : ; = \ { }
+struct TrackTable {
+  uint8_t c[256] = {};
+  constexpr TrackTable() {
+    for (int b = 0; b < 256; ++b) {
+      if ((b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') || b == '_' || b == '$') {
+        c[b] = kWord;
+      }
+    }
+    c[' '] = c['\t'] = kSpace;
+    for (char ch : {'(', ')', ':', ';', '=', '\\', '{', '}'}) c[static_cast<unsigned char>(ch)] = kSpecial;
+  }
+};
+constexpr TrackTable kTrackTable{};
+constexpr const uint8_t* kTrackClass = kTrackTable.c;
 
 bool EndsWithBackslash(const std::string& s) { return !s.empty() && s.back() == '\\'; }
 
@@ -47,22 +64,34 @@ class StatementTracker {
 
  private:
   void Scan(const std::string& t, const CharStateMap& m) {
-    size_t n = t.size();
+    const size_t n = t.size();
+    const char* tp = t.data();
+    const char* mp = m.data();
     for (size_t i = 0; i < n;) {
-      if (m[i] != mark::kCode) {
+      if (mp[i] != mark::kCode) {
         ++i;
         continue;
       }
-      char c = t[i];
-      if (IsWordChar(c)) {
-        size_t e = i;
-        while (e < n && IsWordChar(t[e])) ++e;
-        if (i == 0 || !IsWordChar(t[i - 1])) Word(std::string_view(t).substr(i, e - i));
+      char c = tp[i];
+      uint8_t k = kTrackClass[static_cast<unsigned char>(c)];
+      if (k == kWord) {
+        size_t e = i + 1;
+        while (e < n && kTrackClass[static_cast<unsigned char>(tp[e])] == kWord) ++e;
+        if (i == 0 || kTrackClass[static_cast<unsigned char>(tp[i - 1])] != kWord) {
+          Word(std::string_view(tp + i, e - i));
+        }
         i = e;
         continue;
       }
       ++i;
-      if (c == ' ' || c == '\t') continue;
+      if (k == kSpace) continue;
+      if (k == kOther) {
+        // A run of code characters that each only mark the statement open.
+        init_pending_ = false;
+        open_ = true;
+        while (i < n && mp[i] == mark::kCode && kTrackClass[static_cast<unsigned char>(tp[i])] == kOther) ++i;
+        continue;
+      }
       if (c != '{') init_pending_ = false;
       switch (c) {
         case '(':
@@ -171,16 +200,15 @@ class LineReader {
     for (;;) {
       if (pos_ == end_ && !Fill()) return kLast;
       const char* p = buffer_.data() + pos_;
-      const char* e = buffer_.data() + end_;
-      const char* q = p;
-      while (q < e && static_cast<unsigned char>(*q) > '\r') ++q;
-      while (q < e && *q != '\n' && *q != '\r' && *q != '\0') {
-        ++q;
-        while (q < e && static_cast<unsigned char>(*q) > '\r') ++q;
-      }
+      // Line feeds are found in bulk; carriage returns and NULs, rare, are
+      // found once for the block and again only after each one met.
+      if (special_ < pos_) FindSpecial();
+      const char* limit = buffer_.data() + special_;
+      const void* nl = std::memchr(p, '\n', static_cast<size_t>(limit - p));
+      const char* q = nl ? static_cast<const char*>(nl) : limit;
       line->append(p, static_cast<size_t>(q - p));
       pos_ += static_cast<size_t>(q - p);
-      if (q == e) continue;
+      if (pos_ == end_) continue;
       char c = *q;
       ++pos_;
       if (c == '\0') return kBinary;
@@ -198,13 +226,26 @@ class LineReader {
     std::streamsize got = sb_->sgetn(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
     pos_ = 0;
     end_ = got > 0 ? static_cast<size_t>(got) : 0;
+    FindSpecial();
     return end_ > 0;
+  }
+
+  // special_: the first carriage return or NUL at or after pos_, or end_.
+  void FindSpecial() {
+    const char* p = buffer_.data() + pos_;
+    size_t n = end_ - pos_;
+    const void* cr = std::memchr(p, '\r', n);
+    if (cr) n = static_cast<size_t>(static_cast<const char*>(cr) - p);
+    const void* nul = std::memchr(p, '\0', n);
+    if (nul) n = static_cast<size_t>(static_cast<const char*>(nul) - p);
+    special_ = pos_ + n;
   }
 
   std::streambuf* sb_;
   std::vector<char> buffer_;
   size_t pos_ = 0;
   size_t end_ = 0;
+  size_t special_ = 0;
 };
 
 class Engine {
@@ -287,7 +328,7 @@ class Engine {
     const bool glued = previous_glue_ && !raw.empty() && raw[0] != ' ' && raw[0] != '\t';
     previous_glue_ = scan_.c_family && ends_bs && text_.size() >= 2 && text_[text_.size() - 2] != ' ';
     pieces_.clear();
-    DecomposeLine(text_, map_, ends_bs, previous_bs_, &pieces_, !remove_comments_);
+    DecomposeLine(text_, map_, ends_bs, previous_bs_, &pieces_, !remove_comments_, scan_.plain);
     const bool previous_bs = previous_bs_;
     bool continued = ends_bs || previous_bs_;
     previous_bs_ = ends_bs;

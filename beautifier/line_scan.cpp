@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
+#include <cstring>
 #include <utility>
 
 namespace folios {
@@ -167,7 +169,18 @@ class Scanner {
         s_.continued_code = true;
       }
     }
+    if (written == mark::kBlockComment || written == mark::kLineComment || written == mark::kDirective ||
+        (written == mark::kCode && (ch == '{' || ch == '}'))) {
+      s_.plain = false;
+    }
     Put(ch, written);
+  }
+
+  // Appends raw[from, to) with one mark for all.
+  void PutRun(std::string_view raw, size_t from, size_t to, char m) {
+    std::memcpy(text_ + n_, raw.data() + from, to - from);
+    std::memset(map_ + n_, m, to - from);
+    n_ += to - from;
   }
 
  private:
@@ -177,23 +190,34 @@ class Scanner {
   size_t n_ = 0;
 };
 
-// Characters that can only make or keep the mark a dot when met in code.
-struct PlainTable {
-  bool plain[256] = {};
-  constexpr PlainTable() {
-    for (int c = 33; c < 127; ++c) plain[c] = true;
-    for (char c : {'"', '\'', '/', '\\', '#', '@'}) plain[static_cast<unsigned char>(c)] = false;
+// Byte classes of the scan's bulk paths.
+constexpr uint8_t kPlainCode = 1;     // can only make or keep the mark a dot when met in code
+constexpr uint8_t kCodeBlank = 2;     // a space: makes the mark blank in code
+constexpr uint8_t kCommentText = 4;   // cannot end a line comment, nor be removed or expanded
+constexpr uint8_t kBlockText = 8;     // the same in a block comment: no '*' either
+
+struct ScanTable {
+  uint8_t c[256] = {};
+  constexpr ScanTable() {
+    for (int b = 33; b < 127; ++b) c[b] = kPlainCode;
+    // Braces are code too, but the cut must hear of them (ScanState::plain).
+    for (char ch : {'"', '\'', '/', '\\', '#', '@', '{', '}'}) c[static_cast<unsigned char>(ch)] = 0;
+    c[' '] = kCodeBlank;
+    for (int b = 32; b < 127; ++b) c[b] |= kCommentText | kBlockText;
+    c['*'] &= static_cast<uint8_t>(~kBlockText);
   }
+  constexpr uint8_t operator[](unsigned char b) const { return c[b]; }
 };
-constexpr PlainTable kPlain;
+constexpr ScanTable kScan;
 
 }  // namespace
 
 void ScanLine(std::string_view raw, int tab_width, ScanState* state, std::string* text,
               CharStateMap* map) {
   // Room for the longest result: every tab expanded to a full stop.
-  size_t tabs = 0;
-  for (char c : raw) tabs += c == '\t';
+  size_t tabs = std::memchr(raw.data(), '\t', raw.size()) == nullptr
+                    ? 0
+                    : static_cast<size_t>(std::count(raw.begin(), raw.end(), '\t'));
   size_t room = raw.size() + tabs * static_cast<size_t>(tab_width > 1 ? tab_width : 1);
   text->resize(room);
   map->resize(room);
@@ -201,6 +225,7 @@ void ScanLine(std::string_view raw, int tab_width, ScanState* state, std::string
   bool tabs_off = false;
   bool printable_seen = false;
   state->began_in_literal = state->current == mark::kString || state->current == mark::kChar;
+  state->plain = true;
   size_t n = raw.size();
   for (size_t k = 0; k < n; ++k) {
     // Raw strings and text blocks hold every byte as it is, to their end.
@@ -257,26 +282,25 @@ void ScanLine(std::string_view raw, int tab_width, ScanState* state, std::string
     bool in_code = (m == mark::kCode || m == mark::kBlank) && state->escape_skip == 0;
     // Fast path for the bulk of code: a run of plain characters, each making
     // or keeping the mark a dot, and blanks, each making it blank.
-    if (in_code && (kPlain.plain[uc] || ch == ' ')) {
-      char last = m;
-      bool plain_seen = false;
+    if (in_code && (kScan[uc] & (kPlainCode | kCodeBlank))) {
+      uint8_t seen = 0;
       size_t j = k;
-      for (; j < n; ++j) {
-        unsigned char c = static_cast<unsigned char>(raw[j]);
-        if (kPlain.plain[c]) {
-          scanner.Put(static_cast<char>(c), mark::kCode);
-          last = mark::kCode;
-          plain_seen = true;
-        } else if (c == ' ') {
-          scanner.Put(' ', mark::kBlank);
-          last = mark::kBlank;
-        } else {
-          break;
+      while (j < n && (kScan[static_cast<unsigned char>(raw[j])] & (kPlainCode | kCodeBlank))) {
+        seen |= kScan[static_cast<unsigned char>(raw[j])];
+        ++j;
+      }
+      char* text_at = text->data() + scanner.size();
+      char* map_at = map->data() + scanner.size();
+      scanner.PutRun(raw, k, j, mark::kCode);
+      if (seen & kCodeBlank) {
+        for (size_t i = 0; i < j - k; ++i) {
+          if (text_at[i] == ' ') map_at[i] = mark::kBlank;
         }
       }
+      char last = raw[j - 1] == ' ' ? mark::kBlank : mark::kCode;
       state->current = last;
       state->skip_mark = last;
-      if (plain_seen) {
+      if (seen & kPlainCode) {
         state->continued_code = true;
         printable_seen = true;
       }
@@ -285,20 +309,27 @@ void ScanLine(std::string_view raw, int tab_width, ScanState* state, std::string
     }
     // Fast path inside comments and literals: characters that cannot end them.
     if (state->escape_skip == 0 && ch != '\t' &&
-        ((m == mark::kLineComment && uc >= 32 && uc < 127) ||
-         (m == mark::kBlockComment && uc >= 32 && uc < 127 && ch != '*') ||
+        ((m == mark::kLineComment && (kScan[uc] & kCommentText)) ||
+         (m == mark::kBlockComment && (kScan[uc] & kBlockText)) ||
          ((m == mark::kString || m == mark::kChar) && ch != m && ch != '\\'))) {
       size_t j = k;
-      for (; j < n; ++j) {
-        char c = raw[j];
-        unsigned char u = static_cast<unsigned char>(c);
-        bool inert = c != '\t' && (m == mark::kLineComment    ? u >= 32 && u < 127
-                                   : m == mark::kBlockComment ? u >= 32 && u < 127 && c != '*'
-                                                              : c != m && c != '\\');
-        if (!inert) break;
-        scanner.Put(c, m);
-        if (u > 32) printable_seen = true;
+      bool printable = false;
+      if (m == mark::kLineComment || m == mark::kBlockComment) {
+        state->plain = false;
+        const uint8_t inert = m == mark::kLineComment ? kCommentText : kBlockText;
+        while (j < n && (kScan[static_cast<unsigned char>(raw[j])] & inert)) {
+          printable |= raw[j] != ' ';
+          ++j;
+        }
+      } else {
+        for (; j < n; ++j) {
+          char c = raw[j];
+          if (c == '\t' || c == m || c == '\\') break;
+          printable |= static_cast<unsigned char>(c) > 32;
+        }
       }
+      scanner.PutRun(raw, k, j, m);
+      if (printable) printable_seen = true;
       state->skip_mark = m;
       k = j - 1;
       continue;
@@ -402,15 +433,29 @@ void ReduceBeforeBackslash(std::string* text, CharStateMap* map) {
   }
 }
 
+// The decomposer's working texts, kept from line to line (one set per
+// thread) so that cutting a line allocates only for a longer line.
+struct DecomposeBuffers {
+  std::string rest_text;
+  CharStateMap rest_map;
+  std::vector<int> rest_col;
+  std::vector<std::pair<size_t, size_t>> deferred;
+  std::vector<size_t> next_open, next_close;
+};
+
 // Cuts one line into pieces without recursion and copies every character at
 // most a fixed number of times, so that a line of any length (thousands of
 // braces, comments or blanks) costs time linear in its length.
 class Decomposer {
  public:
   Decomposer(const std::string& text, const CharStateMap& map, bool ends_bs, bool comments_kept,
-             PieceList* pieces)
+             PieceList* pieces, DecomposeBuffers* buffers)
       : text_(text), map_(map), ends_bs_(ends_bs), comments_kept_(comments_kept), pieces_(*pieces),
-        first_(pieces->size()) {}
+        first_(pieces->size()), rest_text_(buffers->rest_text), rest_map_(buffers->rest_map),
+        rest_col_(buffers->rest_col), deferred_(buffers->deferred), next_open_(buffers->next_open),
+        next_close_(buffers->next_close) {
+    deferred_.clear();
+  }
 
   bool dropped_backslash() const { return dropped_backslash_; }
 
@@ -505,7 +550,9 @@ class Decomposer {
   void AddRest(size_t from, size_t to) {
     rest_text_.append(text_, from, to - from);
     rest_map_.append(map_, from, to - from);
-    for (size_t i = from; i < to; ++i) rest_col_.push_back(static_cast<int>(i));
+    size_t at = rest_col_.size();
+    rest_col_.resize(at + (to - from));
+    for (size_t i = from; i < to; ++i) rest_col_[at++] = static_cast<int>(i);
   }
 
   // Line comment, directive, and the cut at braces, over rest_.
@@ -623,11 +670,12 @@ class Decomposer {
   PieceList& pieces_;
   size_t first_;
   bool dropped_backslash_ = false;
-  std::string rest_text_;                             // the line without its block comments
-  CharStateMap rest_map_;
-  std::vector<int> rest_col_;                         // column of each rest_ character in the line
-  std::vector<std::pair<size_t, size_t>> deferred_;   // complete comments placed after the code
-  std::vector<size_t> next_open_, next_close_;
+  std::string& rest_text_;                            // the line without its block comments
+  CharStateMap& rest_map_;
+  std::vector<int>& rest_col_;                        // column of each rest_ character in the line
+  std::vector<std::pair<size_t, size_t>>& deferred_;  // complete comments placed after the code
+  std::vector<size_t>& next_open_;                    // the next code brace at or after each position
+  std::vector<size_t>& next_close_;
 };
 
 bool EndsWithBackslash(const std::string& s) { return !s.empty() && s.back() == '\\'; }
@@ -639,13 +687,13 @@ bool IsSplitCode(PieceKind k) {
 }  // namespace
 
 void DecomposeLine(const std::string& text, const CharStateMap& map, bool ends_with_backslash,
-                   bool previous_ended_with_backslash, PieceList* pieces, bool comments_kept) {
+                   bool previous_ended_with_backslash, PieceList* pieces, bool comments_kept, bool known_plain) {
   size_t first = pieces->size();
   // Most lines are plain code: no comment, directive or brace. They are one
   // trimmed code piece (or a blank line), as the full cut would find.
   bool plain = true;
-  bool code = false;
-  for (size_t i = 0; i < map.size() && plain; ++i) {
+  bool code = known_plain && !map.empty();
+  for (size_t i = 0; i < map.size() && plain && !known_plain; ++i) {
     char m = map[i];
     if (m == mark::kBlockComment || m == mark::kLineComment || m == mark::kDirective ||
         (m == mark::kCode && (text[i] == '{' || text[i] == '}'))) {
@@ -671,7 +719,8 @@ void DecomposeLine(const std::string& text, const CharStateMap& map, bool ends_w
     ReduceBeforeBackslash(&piece.text, &piece.map);
     return;
   }
-  Decomposer d(text, map, ends_with_backslash, comments_kept, pieces);
+  thread_local DecomposeBuffers buffers;
+  Decomposer d(text, map, ends_with_backslash, comments_kept, pieces, &buffers);
   d.Run();
 
   if (ends_with_backslash || previous_ended_with_backslash) {

@@ -46,6 +46,8 @@ struct ScanState {
                                   // literal opened on an earlier line
   bool ended_in_literal = false;  // set by ScanLine: a literal was still open at the
                                   // end of this line (it may end there, unterminated)
+  bool plain = false;             // set by ScanLine: no comment, directive sign or
+                                  // code brace was marked on this line
 };
 
 // Values of ScanState::long_literal.
@@ -208,8 +210,11 @@ class PieceList {
 // comment and `comments_kept`: then they stay in the code, so that the
 // comments keep their order. The cut never recurses and costs time linear in
 // the line.
+//
+// `known_plain` (ScanState::plain of the scan that made the line) skips the
+// search for comments, directives and braces when there are none.
 void DecomposeLine(const std::string& text, const CharStateMap& map, bool ends_with_backslash,
                    bool previous_ended_with_backslash, PieceList* pieces,
-                   bool comments_kept = true);
+                   bool comments_kept = true, bool known_plain = false);
 
 }  // namespace folios

@@ -7,17 +7,6 @@ namespace folios {
 
 namespace {
 
-struct HangKeyword {
-  std::string_view word;
-  int kind;
-};
-
-// The first matching row wins, so the second "while" never matches.
-constexpr HangKeyword kHangKeywords[] = {
-    {"if", 1},     {"while", 1},   {"for", 1},       {"else", 1},    {"case", 2},   {"default", 2},
-    {"public", 2}, {"protected", 2}, {"private", 2}, {"do", 3},      {"switch", 3}, {"while", 3},
-};
-
 bool IsWordChar(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
          c == '$';
@@ -42,23 +31,26 @@ bool StartsWithKeyword(std::string_view text, std::string_view word) {
 }
 
 int HangKeywordKind(std::string_view text, size_t* length) {
-  // Most words start with a letter no keyword starts with, or are longer.
+  // The words: if, while, for, else (1); case, default, public, protected,
+  // private (2); do, switch (3). "while" is of kind 1 only: it closes a do
+  // body as it opens a loop.
   if (text.size() < 2) return 0;
-  switch (text[0]) {
-    case 'i': case 'w': case 'f': case 'e': case 'c': case 'd': case 'p': case 's':
-      break;
-    default:
-      return 0;
-  }
   size_t word = 1;
   while (word < text.size() && word < 10 && IsWordChar(text[word])) ++word;
-  for (const HangKeyword& k : kHangKeywords) {
-    if (k.word.size() == word && text.compare(0, word, k.word) == 0) {
-      if (length) *length = word;
-      return k.kind;
-    }
+  auto is = [&](std::string_view keyword) { return text.compare(0, word, keyword) == 0; };
+  int kind = 0;
+  switch (word) {
+    case 2: kind = is("if") ? 1 : is("do") ? 3 : 0; break;
+    case 3: kind = is("for") ? 1 : 0; break;
+    case 4: kind = is("else") ? 1 : is("case") ? 2 : 0; break;
+    case 5: kind = is("while") ? 1 : 0; break;
+    case 6: kind = is("public") ? 2 : is("switch") ? 3 : 0; break;
+    case 7: kind = is("default") || is("private") ? 2 : 0; break;
+    case 9: kind = is("protected") ? 2 : 0; break;
+    default: break;
   }
-  return 0;
+  if (kind != 0 && length) *length = word;
+  return kind;
 }
 
 bool IsBareElse(const std::string& code, const CharStateMap& map) {
@@ -74,13 +66,24 @@ bool IsBareElse(const std::string& code, const CharStateMap& map) {
   return true;
 }
 
-std::string MakeWhitespace(bool tabs, int start, int width, int tab_width) {
-  if (width <= 0) return std::string();
-  if (!tabs || tab_width <= 0) return std::string(static_cast<size_t>(width), ' ');
+void AppendWhitespace(std::string* out, bool tabs, int start, int width, int tab_width) {
+  if (width <= 0) return;
+  if (!tabs || tab_width <= 0) {
+    out->append(static_cast<size_t>(width), ' ');
+    return;
+  }
   int count = (start + width) / tab_width - start / tab_width;
-  if (count <= 0) return std::string(static_cast<size_t>(width), ' ');
-  std::string s(static_cast<size_t>(count), '\t');
-  s.append(static_cast<size_t>((start + width) % tab_width), ' ');
+  if (count <= 0) {
+    out->append(static_cast<size_t>(width), ' ');
+    return;
+  }
+  out->append(static_cast<size_t>(count), '\t');
+  out->append(static_cast<size_t>((start + width) % tab_width), ' ');
+}
+
+std::string MakeWhitespace(bool tabs, int start, int width, int tab_width) {
+  std::string s;
+  AppendWhitespace(&s, tabs, start, width, tab_width);
   return s;
 }
 
@@ -414,6 +417,7 @@ void OutputStage::Write(OutputLine& line) {
       if (!last.empty() && last.back() == '/') gap = 1;
     }
   }
+  buffer_.clear();
   if (pending_blank_ > 0) {
     bool endif = false;
     if (line.kind == static_cast<int>(PieceKind::kDirective) && !line.code.empty()) {
@@ -425,28 +429,29 @@ void OutputStage::Write(OutputLine& line) {
       spacing_state_ = 0;
       // After a continued line the blank line ends the directive; dropping
       // it would join the "#endif" to it.
-      if (last_continued_) out_.put('\n');
+      if (last_continued_) buffer_ += '\n';
     } else {
-      for (int n = 0; n < pending_blank_; ++n) out_.put('\n');
+      buffer_.append(static_cast<size_t>(pending_blank_), '\n');
     }
     pending_blank_ = 0;
   }
-  buffer_.clear();
-  buffer_ += MakeWhitespace(tabs, 0, i, is);
+  const size_t line_start = buffer_.size();
+  AppendWhitespace(&buffer_, tabs, 0, i, is);
   buffer_ += line.code;
   buffer_ += line.brace;
   if (line.opens_comment && line.comment_in_code >= 0) {
     tail_shift_ = std::max(i, 0) + line.comment_in_code - line.comment_column;
   }
   if (line.has_comment) {
-    buffer_ += MakeWhitespace(tabs, c + std::max(i, 0), gap, is);
+    AppendWhitespace(&buffer_, tabs, c + std::max(i, 0), gap, is);
     if (line.opens_comment) tail_shift_ = c + std::max(i, 0) + gap - line.comment_column;
     buffer_.append(comment);
   }
   buffer_ += '\n';
   out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
-  size_t n = buffer_.size();
-  last_continued_ = (n >= 2 && buffer_[n - 2] == '\\') || (n >= 3 && buffer_.compare(n - 3, 3, "\\ \n") == 0);
+  std::string_view written = std::string_view(buffer_).substr(line_start);
+  size_t n = written.size();
+  last_continued_ = (n >= 2 && written[n - 2] == '\\') || (n >= 3 && written.compare(n - 3, 3, "\\ \n") == 0);
 }
 
 }  // namespace folios

@@ -25,22 +25,36 @@ namespace folios {
 
 namespace {
 
-// An output stream over a C stream, so the engine can write to an AtomicFile.
+// An output stream over a C stream, so the engine can write to an
+// AtomicFile. Text is gathered in a block of its own and handed on a block
+// at a time; what is not flushed when it goes is dropped (the file is then
+// discarded anyway).
 class FileOutBuf : public std::streambuf {
  public:
-  explicit FileOutBuf(std::FILE* file) : file_(file) {}
+  explicit FileOutBuf(std::FILE* file) : file_(file), block_(1 << 16) {
+    setp(block_.data(), block_.data() + block_.size());
+  }
 
  protected:
   int_type overflow(int_type c) override {
+    if (!Drain()) return traits_type::eof();
     if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
-    return std::fputc(c, file_) == EOF ? traits_type::eof() : c;
+    *pptr() = traits_type::to_char_type(c);
+    pbump(1);
+    return c;
   }
-  std::streamsize xsputn(const char* s, std::streamsize n) override {
-    return static_cast<std::streamsize>(std::fwrite(s, 1, static_cast<size_t>(n), file_));
-  }
+  int sync() override { return Drain() ? 0 : -1; }
 
  private:
+  bool Drain() {
+    size_t n = static_cast<size_t>(pptr() - pbase());
+    bool ok = n == 0 || std::fwrite(pbase(), 1, n, file_) == n;
+    setp(block_.data(), block_.data() + block_.size());
+    return ok;
+  }
+
   std::FILE* file_;
+  std::vector<char> block_;
 };
 
 // Puts the current content of `path` under `backup` in one step: a hard link
@@ -171,7 +185,7 @@ ReformatFileResult ReformatFileWith(const std::string& input, const std::string&
       rc = kReformatNoFileOrMemory;
       why = "cannot read '" + input + "'";
     }
-    if (rc == kReformatOk && (!formatted || std::fflush(file.file()) != 0)) {
+    if (rc == kReformatOk && (!formatted.flush() || std::fflush(file.file()) != 0)) {
       rc = kReformatNoFileOrMemory;
       why = "cannot write '" + output + "'";
     }
