@@ -3,6 +3,7 @@
 #include "engine.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -181,8 +182,14 @@ int Digits(long n) {
   return d;
 }
 
-void Backspaces(std::ostream& report, int count) {
-  for (int i = 0; i < count; ++i) report.put('\b');
+// Writes `erase` backspaces, then the count and a blank, in one write.
+void ShowCount(std::ostream& report, int erase, long count) {
+  char text[64];
+  int n = 0;
+  while (n < erase && n < 32) text[n++] = '\b';
+  char* end = std::to_chars(text + n, text + sizeof text - 1, count).ptr;
+  *end++ = ' ';
+  report.write(text, end - text);
 }
 
 // Reads lines ended by a line feed, a carriage return and line feed, or a
@@ -281,8 +288,7 @@ class Engine {
       ++lines_;
       if (talk && lines_ % 10 == 0) {
         long before = lines_ - 10;
-        Backspaces(report_, (before == 0 ? 0 : Digits(before)) + 1);
-        report_ << lines_ << ' ';
+        ShowCount(report_, (before == 0 ? 0 : Digits(before)) + 1, lines_);
       }
       if (gate_.CopyUnchanged(raw)) {
         stage_.Run(&queue_, 0);
@@ -299,8 +305,7 @@ class Engine {
     }
     stage_.Run(&queue_, 0);
     if (talk) {
-      if (lines_ > 10) Backspaces(report_, Digits(lines_ / 10 * 10) + 1);
-      report_ << lines_ << ' ';
+      ShowCount(report_, lines_ > 10 ? Digits(lines_ / 10 * 10) + 1 : 0, lines_);
       long elapsed = static_cast<long>(std::time(nullptr) - start);
       char buf[96];
       std::snprintf(buf, sizeof buf, "(In %d Hours %d Minutes %d Seconds)", static_cast<int>(elapsed / 3600),

@@ -2,6 +2,7 @@
 #include "output_stage.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace folios {
 
@@ -33,20 +34,28 @@ bool StartsWithKeyword(std::string_view text, std::string_view word) {
 int HangKeywordKind(std::string_view text, size_t* length) {
   // The words: if, while, for, else (1); case, default, public, protected,
   // private (2); do, switch (3). "while" is of kind 1 only: it closes a do
-  // body as it opens a loop.
+  // body as it opens a loop. Most words start with another letter or have
+  // another length, so they are turned away before any comparison.
   if (text.size() < 2) return 0;
+  const char first = text[0];
+  switch (first) {
+    case 'i': case 'd': case 'f': case 'e': case 'c': case 'w': case 'p': case 's':
+      break;
+    default:
+      return 0;
+  }
   size_t word = 1;
   while (word < text.size() && word < 10 && IsWordChar(text[word])) ++word;
-  auto is = [&](std::string_view keyword) { return text.compare(0, word, keyword) == 0; };
+  const char* t = text.data();
   int kind = 0;
   switch (word) {
-    case 2: kind = is("if") ? 1 : is("do") ? 3 : 0; break;
-    case 3: kind = is("for") ? 1 : 0; break;
-    case 4: kind = is("else") ? 1 : is("case") ? 2 : 0; break;
-    case 5: kind = is("while") ? 1 : 0; break;
-    case 6: kind = is("public") ? 2 : is("switch") ? 3 : 0; break;
-    case 7: kind = is("default") || is("private") ? 2 : 0; break;
-    case 9: kind = is("protected") ? 2 : 0; break;
+    case 2: kind = first == 'i' && t[1] == 'f' ? 1 : first == 'd' && t[1] == 'o' ? 3 : 0; break;
+    case 3: kind = std::memcmp(t, "for", 3) == 0 ? 1 : 0; break;
+    case 4: kind = std::memcmp(t, "else", 4) == 0 ? 1 : std::memcmp(t, "case", 4) == 0 ? 2 : 0; break;
+    case 5: kind = std::memcmp(t, "while", 5) == 0 ? 1 : 0; break;
+    case 6: kind = std::memcmp(t, "public", 6) == 0 ? 2 : std::memcmp(t, "switch", 6) == 0 ? 3 : 0; break;
+    case 7: kind = std::memcmp(t, "default", 7) == 0 || std::memcmp(t, "private", 7) == 0 ? 2 : 0; break;
+    case 9: kind = std::memcmp(t, "protected", 9) == 0 ? 2 : 0; break;
     default: break;
   }
   if (kind != 0 && length) *length = word;
@@ -98,7 +107,7 @@ void OutputStage::Run(PieceQueue<OutputLine>* q, int limit) {
         spacing_state_ = 2;
       }
       if (head->Empty()) {
-        q->RemoveOldest();
+        RemoveHead(q);
         continue;
       }
       spacing_state_ = 0;
@@ -111,8 +120,13 @@ void OutputStage::Run(PieceQueue<OutputLine>* q, int limit) {
     } else {
       Write(*line);
     }
-    q->RemoveOldest();
+    RemoveHead(q);
   }
+}
+
+void OutputStage::RemoveHead(PieceQueue<OutputLine>* q) {
+  q->RemoveOldest();
+  if (clean_prefix_ > 0) --clean_prefix_;
 }
 
 void OutputStage::Push(const HangEntry& e) {
@@ -227,6 +241,7 @@ void OutputStage::ApplyStack(PieceQueue<OutputLine>* q, bool outer) {
         p->gap = 0;
         if (grew) p->indent -= is;
         q->InsertAcquiredBefore(1, moved);
+        clean_prefix_ = 0;
         pi = 2;
       }
     }
@@ -283,8 +298,9 @@ void OutputStage::ShiftBlock(PieceQueue<OutputLine>* q, int b, int target) {
 
 void OutputStage::BraceJoin(PieceQueue<OutputLine>* q) {
   // Lines before a join are never joinable again, so each pass resumes where
-  // the last one stopped; the window keeps the pass short on a huge queue.
-  int from = 1;
+  // the last one stopped, and each call where the last call stopped; the
+  // window keeps the pass short on a huge queue.
+  int from = clean_prefix_ + 1;
   for (;;) {
     const int last = std::min(q->Count(), kStageWindow);
     int j = 0;
@@ -295,7 +311,11 @@ void OutputStage::BraceJoin(PieceQueue<OutputLine>* q) {
         break;
       }
     }
-    if (j == 0) return;
+    if (j == 0) {
+      clean_prefix_ = std::max(from - 1, last);
+      return;
+    }
+    clean_prefix_ = j - 1;
     int k = 0;
     bool blocked = false;
     for (int i = j - 1; i >= 1; --i) {
@@ -448,7 +468,11 @@ void OutputStage::Write(OutputLine& line) {
     buffer_.append(comment);
   }
   buffer_ += '\n';
-  out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+  // Straight to the stream buffer: one line is too little to pay for a
+  // sentry. A stream in error takes nothing more, as write would do.
+  std::streambuf* sink = out_.good() ? out_.rdbuf() : nullptr;
+  const std::streamsize size = static_cast<std::streamsize>(buffer_.size());
+  if (sink == nullptr || sink->sputn(buffer_.data(), size) != size) out_.setstate(std::ios::badbit);
   std::string_view written = std::string_view(buffer_).substr(line_start);
   size_t n = written.size();
   last_continued_ = (n >= 2 && written[n - 2] == '\\') || (n >= 3 && written.compare(n - 3, 3, "\\ \n") == 0);

@@ -115,6 +115,7 @@ class OutputStage {
   void HangStep(PieceQueue<OutputLine>* q);
   void ApplyStack(PieceQueue<OutputLine>* q, bool outer);
   void Push(const HangEntry& e);
+  void RemoveHead(PieceQueue<OutputLine>* q);
   void ShiftBlock(PieceQueue<OutputLine>* q, int b, int target);
   void BraceJoin(PieceQueue<OutputLine>* q);
   void Write(OutputLine& line);
@@ -126,6 +127,8 @@ class OutputStage {
   int pending_blank_ = 0;
   bool last_continued_ = false;  // the last written line ended with a backslash
   int tail_shift_ = 0;           // how far the open block comment's first line moved
+  int clean_prefix_ = 0;         // held lines, from the oldest, known to hold no brace
+                                 // that could still be joined
   std::string buffer_;
 };
 

@@ -54,6 +54,14 @@ class ByteSource {
     return reinterpret_cast<const unsigned char*>(data_.data()) + pos_;
   }
 
+  // At least `want` bytes from the current one on, or all that are left;
+  // *n says how many.
+  const unsigned char* Window(size_t want, size_t* n) {
+    if (pos_ + want > end_) Fill(want - 1);
+    *n = end_ - pos_;
+    return reinterpret_cast<const unsigned char*>(data_.data()) + pos_;
+  }
+
  private:
   static constexpr size_t kChunk = 1 << 16;
 
@@ -122,6 +130,9 @@ constexpr uint8_t kDoubleQuoteByte = 16;
 constexpr uint8_t kQuoteByte = 32;
 constexpr uint8_t kPrintByte = 64;       // compared in comments
 constexpr uint8_t kDotByte = 128;
+
+// Lines longer than this are always read token by token.
+constexpr size_t kMaxSkippedLine = 4096;
 constexpr uint8_t kAnyByte = kBlankByte | kIdentByte | kStopByte | kPrintByte;
 
 struct ClassTable {
@@ -146,6 +157,16 @@ struct ClassTable {
   constexpr uint8_t operator[](unsigned char b) const { return c[b]; }
 };
 constexpr ClassTable kClass{};
+
+// Bytes that may start something running on past the end of its line.
+struct RunOnTable {
+  bool c[256] = {};
+  constexpr RunOnTable() {
+    for (char ch : {'/', '"', '\\', '\r'}) c[static_cast<unsigned char>(ch)] = true;
+  }
+  constexpr bool operator[](unsigned char b) const { return c[b]; }
+};
+constexpr RunOnTable kMayRunOn{};
 
 // The punctuators of a language by their first byte, longest first.
 struct PunctuatorIndex {
@@ -187,6 +208,70 @@ class Lexer {
   // The line of the last token read (1 before the first).
   long line() const { return last_line_; }
 
+  // True between two lines of the text: no directive, raw string or other
+  // construct is open, so the lexer is in the state every line starts in.
+  // Passes over blanks and line ends (as Next would) to the next text and
+  // says whether that text starts a line.
+  bool ToLineStart() {
+    if (in_directive_) return false;
+    for (;;) {
+      SkipBlanks();
+      int c = src_.At(0);
+      if (c == '\n' || c == '\r') {
+        src_.Skip(c == '\r' && src_.At(1) == '\n' ? 2 : 1);
+        ++line_;
+        at_line_start_ = true;
+        fresh_line_ = true;
+        continue;
+      }
+      return fresh_line_ && c != -1;
+    }
+  }
+
+  // The rest of the current line and its line end, when they can be passed
+  // over without reading their tokens: the line ends within kMaxSkippedLine
+  // bytes and nothing on it can run on past its end (a block comment, a raw
+  // string or text block, a splice). Null otherwise.
+  const unsigned char* SelfContainedLine(size_t* length) {
+    size_t n;
+    const unsigned char* p = src_.Window(kMaxSkippedLine, &n);
+    const void* nl = std::memchr(p, '\n', std::min(n, kMaxSkippedLine));
+    if (nl == nullptr) return nullptr;
+    size_t len = static_cast<size_t>(static_cast<const unsigned char*>(nl) - p);
+    size_t body = len > 0 && p[len - 1] == '\r' ? len - 1 : len;
+    for (size_t i = 0; i < body; ++i) {
+      if (!kMayRunOn[p[i]]) continue;
+      const unsigned char c = p[i];
+      if (c == '\r') return nullptr;  // a line end of its own
+      if (c == '/' && i + 1 < body && p[i + 1] == '*') return nullptr;
+      if (c == '"' && (c_family_ ? i > 0 && p[i - 1] == 'R' : i + 2 < body && p[i + 1] == '"' && p[i + 2] == '"')) {
+        return nullptr;
+      }
+    }
+    // A backslash before the line end, blanks between, splices the next line on.
+    size_t last = body;
+    while (last > 0 && (p[last - 1] == ' ' || p[last - 1] == '\t' || p[last - 1] == '\f' || p[last - 1] == '\v')) --last;
+    if (c_family_ && last > 0 && p[last - 1] == '\\') return nullptr;
+    *length = len + 1;
+    return p;
+  }
+
+  // True when the text from the current byte on starts with `line`.
+  bool StartsWith(const unsigned char* line, size_t length) {
+    size_t n;
+    const unsigned char* p = src_.Window(length, &n);
+    return n >= length && std::memcmp(p, line, length) == 0;
+  }
+
+  // Passes over the line SelfContainedLine gave, as reading its tokens would.
+  void SkipLine(size_t length) {
+    src_.Skip(length);
+    last_line_ = line_;
+    ++line_;
+    at_line_start_ = true;
+    fresh_line_ = true;
+  }
+
   // The next token into `t`; false at the end of the text.
   bool Next(Token* t) {
     for (;;) {
@@ -218,6 +303,7 @@ class Lexer {
     t->text.clear();
     t->line = line_;
     last_line_ = line_;
+    fresh_line_ = false;
     int c = Peek(0);
     // Comments are white space: a number sign after one still starts a
     // directive.
@@ -577,6 +663,7 @@ class Lexer {
   long line_ = 1;
   long last_line_ = 1;
   bool at_line_start_ = true;   // no token yet on this line
+  bool fresh_line_ = true;      // nothing read yet of this line but blanks
   bool in_directive_ = false;
   int directive_words_ = 0;     // tokens after the directive's number sign
   bool header_next_ = false;    // a header name may follow (#include <...>)
@@ -599,6 +686,7 @@ class Comparison {
       // While nothing waits, tokens of the same category meet at once.
       if (more_a && more_b && sa.code.empty() && sb.code.empty() && sa.comments.empty() &&
           sb.comments.empty()) {
+        SkipSameLines();
         more_a = Read(&a_, &ta);
         more_b = Read(&b_, &tb);
         if (more_a && more_b && ta.kind == tb.kind) {
@@ -642,6 +730,21 @@ class Comparison {
     std::deque<Token> code;
     std::deque<CommentRef> comments;
   };
+
+  // Lines that both texts hold byte for byte, each starting in the state a
+  // line starts in, give the same tokens on both sides: they are passed
+  // over unread. Most lines of a formatted text are such lines once their
+  // indentation is passed. REQUIRES: nothing waits on either side.
+  void SkipSameLines() {
+    while (a_.ToLineStart() && b_.ToLineStart()) {
+      size_t la;
+      const unsigned char* pa = a_.SelfContainedLine(&la);
+      if (pa == nullptr) return;
+      if (!b_.StartsWith(pa, la)) return;
+      a_.SkipLine(la);
+      b_.SkipLine(la);
+    }
+  }
 
   // The next token to compare, comments skipped when they were removed.
   bool Read(Lexer* lexer, Token* t) {
