@@ -29,6 +29,7 @@ ReformatBuildResult RunReformatBuild(const std::vector<std::string>& paths_in_di
   // One file named twice (through "./", a link or a second project) is
   // formatted once: a second pass would put the first result in its backup.
   std::set<FileId> seen;
+  const FormatSettings settings = LoadFormatSettings();
   for (const std::string& path : paths_in_display_order) {
     if (progress) {
       progress->StepIt();
@@ -46,6 +47,7 @@ ReformatBuildResult RunReformatBuild(const std::vector<std::string>& paths_in_di
     std::string target = path;
     FollowLinks(path, &target);
     ReformatFileOptions options;
+    options.settings = &settings;
     options.skip_unchanged = true;
     options.backup_path = target + ".orig";
     ReformatFileResult done = ReformatFileWith(path, path, options, out, err);

@@ -9,7 +9,6 @@
 #include <deque>
 #include <fstream>
 #include <istream>
-#include <sstream>
 #include <streambuf>
 #include <vector>
 
@@ -795,10 +794,23 @@ TokenCheckResult CheckTokens(std::istream& original, std::istream& formatted, co
   return comparison.Run();
 }
 
+namespace {
+
+// A read-only stream buffer over text in memory, without a copy.
+class ViewBuf : public std::streambuf {
+ public:
+  explicit ViewBuf(std::string_view text) {
+    char* p = const_cast<char*>(text.data());  // only ever read
+    setg(p, p, p + text.size());
+  }
+};
+
+}  // namespace
+
 TokenCheckResult CheckTokenTexts(std::string_view original, std::string_view formatted,
                                  const TokenCheckOptions& options) {
-  std::istringstream a{std::string(original)};
-  std::istringstream b{std::string(formatted)};
+  ViewBuf a_buf(original), b_buf(formatted);
+  std::istream a(&a_buf), b(&b_buf);
   return CheckTokens(a, b, options);
 }
 
