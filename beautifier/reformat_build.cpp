@@ -1,7 +1,16 @@
-// The reformat build over a list of files.
+// The reformat build over a list of files, on one thread or several.
 #include "reformat_build.h"
 
+#include <algorithm>
+#include <condition_variable>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <ostream>
 #include <set>
+#include <sstream>
+#include <system_error>
+#include <thread>
 
 #include "atomic_file.h"
 #include "paths.h"
@@ -18,47 +27,192 @@ bool IsReformattable(const std::string& path) {
   return ext == "cpp" || ext == "h" || ext == "c" || ext == "java";
 }
 
+int DefaultReformatJobs() {
+  unsigned cores = std::thread::hardware_concurrency();
+  return std::clamp(static_cast<int>(cores), 1, kMaxReformatJobs);
+}
+
+namespace {
+
+// One file to format, with what it says while it waits for its turn to be
+// reported.
+struct Task {
+  std::string path;
+  ReformatFileOptions options;
+  std::ostringstream out;  // report text
+  std::ostringstream err;  // engine messages
+  ReformatFileResult result;
+  bool done = false;
+};
+
+// What a row of the list turned out to be.
+struct Row {
+  enum Kind { kPassedOver, kDuplicate, kFormat } kind = kPassedOver;
+  size_t task = 0;  // with kFormat: index into the tasks
+};
+
+// Writes what `text` gathered to `to`.
+void Pass(const std::ostringstream& text, std::ostream& to) {
+  std::string_view view = text.view();
+  to.write(view.data(), static_cast<std::streamsize>(view.size()));
+}
+
+void Record(const std::string& path, const ReformatFileResult& done, ReformatBuildResult* result) {
+  if (done.code != kReformatOk) {
+    result->failures.push_back({path, done.reason, done.code});
+  } else if (done.unchanged) {
+    ++result->unchanged;
+  } else {
+    ++result->formatted;
+  }
+}
+
+// Formats the tasks on `workers` threads, at most `window` tasks ahead of
+// the one reported last, so that the text waiting to be reported stays
+// bounded. `report(i)` is called on the calling thread for every task in
+// order, once it is done. False when no thread could be started (nothing
+// was done then).
+template <typename Report>
+bool FormatInParallel(std::vector<std::unique_ptr<Task>>& tasks, int workers, std::ostream& out,
+                      std::ostream& err, Report report) {
+  std::mutex mutex;
+  std::condition_variable changed;
+  size_t next = 0;      // the next task to start
+  size_t reported = 0;  // tasks reported so far
+  const size_t window = static_cast<size_t>(workers) * 4;
+
+  auto work = [&] {
+    for (;;) {
+      Task* task;
+      {
+        std::unique_lock<std::mutex> lock(mutex);
+        changed.wait(lock, [&] { return next >= tasks.size() || next < reported + window; });
+        if (next >= tasks.size()) return;
+        task = tasks[next++].get();
+      }
+      try {
+        task->result = ReformatFileWith(task->path, task->path, task->options, task->out, task->err);
+      } catch (const std::exception&) {
+        // Nothing may leave a thread; the file stays as it was.
+        task->result.code = kReformatNoFileOrMemory;
+        task->result.reason = "memory ran out; the file was left as it was";
+      }
+      {
+        std::lock_guard<std::mutex> lock(mutex);
+        task->done = true;
+      }
+      changed.notify_all();
+    }
+  };
+
+  std::vector<std::thread> threads;
+  for (int i = 0; i < workers; ++i) {
+    try {
+      threads.emplace_back(work);
+    } catch (const std::system_error&) {
+      break;  // fewer threads than asked for do the work all the same
+    }
+  }
+  if (threads.empty()) return false;
+
+  for (size_t i = 0; i < tasks.size(); ++i) {
+    Task& task = *tasks[i];
+    {
+      std::unique_lock<std::mutex> lock(mutex);
+      changed.wait(lock, [&] { return task.done; });
+    }
+    Pass(task.out, out);
+    Pass(task.err, err);
+    report(i);
+    task.out = std::ostringstream();
+    task.err = std::ostringstream();
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      ++reported;
+    }
+    changed.notify_all();
+  }
+  for (std::thread& thread : threads) thread.join();
+  return true;
+}
+
+}  // namespace
+
 ReformatBuildResult RunReformatBuild(const std::vector<std::string>& paths_in_display_order,
-                                     Progress* progress, std::ostream& out, std::ostream& err) {
+                                     Progress* progress, std::ostream& out, std::ostream& err, int jobs) {
   ReformatBuildResult result;
   if (progress) {
     progress->SetCaption("Reformat sourcecode files");
     progress->SetRange(0, static_cast<int>(paths_in_display_order.size()));
     progress->SetStep(1);
   }
-  // One file named twice (through "./", a link or a second project) is
-  // formatted once: a second pass would put the first result in its backup.
-  std::set<FileId> seen;
   const FormatSettings settings = LoadFormatSettings();
-  for (const std::string& path : paths_in_display_order) {
-    if (progress) {
-      progress->StepIt();
-      progress->SetStatus(path);
-    }
-    if (!IsReformattable(path)) {
-      ++result.passed_over;
-      result.passed_over_paths.push_back(path);
+
+  // What each row is, decided in list order. One file named twice (through
+  // "./", a link or a second project) is formatted once: a second pass would
+  // put the first result in its backup.
+  std::vector<Row> rows(paths_in_display_order.size());
+  std::vector<std::unique_ptr<Task>> tasks;
+  std::set<FileId> seen;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const std::string& path = paths_in_display_order[i];
+    if (!IsReformattable(path)) continue;
+    FileId id;
+    if (GetFileId(path, &id) && !seen.insert(id).second) {
+      rows[i].kind = Row::kDuplicate;
       continue;
     }
-    FileId id;
-    if (GetFileId(path, &id) && !seen.insert(id).second) continue;
     // The backup sits beside the file that changes, which for a symbolic
     // link is the file it leads to.
     std::string target = path;
     FollowLinks(path, &target);
-    ReformatFileOptions options;
-    options.settings = &settings;
-    options.skip_unchanged = true;
-    options.backup_path = target + ".orig";
-    ReformatFileResult done = ReformatFileWith(path, path, options, out, err);
-    if (done.code != kReformatOk) {
-      result.failures.push_back({path, done.reason, done.code});
-    } else if (done.unchanged) {
-      ++result.unchanged;
-    } else {
-      ++result.formatted;
+    auto task = std::make_unique<Task>();
+    task->path = path;
+    task->options.settings = &settings;
+    task->options.skip_unchanged = true;
+    task->options.backup_path = target + ".orig";
+    rows[i] = {Row::kFormat, tasks.size()};
+    tasks.push_back(std::move(task));
+  }
+
+  // Progress and results follow the list, whatever order the files are done in.
+  size_t row = 0;
+  auto advance_to = [&](size_t task_index) {
+    for (; row < rows.size(); ++row) {
+      const std::string& path = paths_in_display_order[row];
+      if (progress) {
+        progress->StepIt();
+        progress->SetStatus(path);
+      }
+      if (rows[row].kind == Row::kPassedOver) {
+        ++result.passed_over;
+        result.passed_over_paths.push_back(path);
+      } else if (rows[row].kind == Row::kFormat && rows[row].task == task_index) {
+        return;
+      }
+    }
+  };
+
+  const int workers = std::min(static_cast<int>(tasks.size()), jobs <= 0 ? DefaultReformatJobs()
+                                                                          : std::min(jobs, kMaxReformatJobs));
+  bool parallel = false;
+  if (workers > 1) {
+    // The progress of a row is shown when the build comes to report it.
+    parallel = FormatInParallel(tasks, workers, out, err, [&](size_t i) {
+      advance_to(i);
+      Record(paths_in_display_order[row], tasks[i]->result, &result);
+      ++row;
+    });
+  }
+  if (!parallel) {
+    for (size_t i = 0; i < tasks.size(); ++i) {
+      advance_to(i);
+      Task& task = *tasks[i];
+      Record(task.path, ReformatFileWith(task.path, task.path, task.options, out, err), &result);
+      ++row;
     }
   }
+  advance_to(tasks.size());  // the rows after the last file
   return result;
 }
 
