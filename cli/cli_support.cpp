@@ -40,7 +40,19 @@ bool ApplySettingOverride(const std::string& assignment, std::string* error) {
     *error = "unknown setting '" + name + "' (see 'folios settings list')";
     return false;
   }
-  CRegistry::OverrideForThisRun(kLocalMachine, SettingKeyPath(info->key), info->name, value);
+  std::string use;
+  std::string message;
+  switch (CheckSettingValue(*info, value, &use, &message)) {
+    case ValueCheck::kRefused:
+      *error = message;
+      return false;
+    case ValueCheck::kClamped:
+      PrintMessage("warning: " + message);
+      break;
+    case ValueCheck::kAccepted:
+      break;
+  }
+  CRegistry::OverrideForThisRun(kLocalMachine, SettingKeyPath(info->key), info->name, use);
   return true;
 }
 

@@ -24,7 +24,9 @@ bool IsHelp(const std::string& arg);
 
 // Applies "NAME=VALUE" for this run only (the settings store is not
 // written). NAME is a setting of the table, or "doc/NAME" and
-// "template_kw/NAME" to name the key. False with a message when NAME is unknown.
+// "template_kw/NAME" to name the key. False with a message when NAME is
+// unknown or VALUE is outside the setting's allowed range; a value the
+// engine clamps is brought into range with a warning.
 bool ApplySettingOverride(const std::string& assignment, std::string* error);
 
 // A subcommand: `args` excludes the program and command names.

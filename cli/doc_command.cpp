@@ -7,6 +7,7 @@
 #include "data_files.h"
 #include "doc_driver.h"
 #include "doc_messages.h"
+#include "temp_files.h"
 #include "terminal_progress.h"
 
 namespace folios::cli {
@@ -16,8 +17,9 @@ namespace {
 const char kHelp[] =
     "Usage: folios doc [OPTION...] SOURCE...\n"
     "\n"
-    "Builds a reference document (RTF, or the RTF source of a help file with its\n"
-    "project file) from @-tagged comments in C, C++ and Visual Basic sources.\n"
+    "Builds a reference document (RTF, the RTF source of a help file with its\n"
+    "project file, or with -rhtml one HTML page) from @-tagged comments in C, C++\n"
+    "and Visual Basic sources. Exit status 1 when a source cannot be read.\n"
     "A SOURCE may hold wildcards. The format file is LFX.fmt of the program\n"
     "unless -f names another. Options (one letter after \"-\", any case):\n"
     "\n";
@@ -63,15 +65,25 @@ int RunDocCommand(const std::vector<std::string>& args) {
     argv.push_back(LocateDataFile("LFX.fmt"));
   }
   argv.insert(argv.end(), args.begin(), args.end());
+  // The spool and the documents' temporary files go on SIGTERM and SIGINT too.
+  RemoveTemporaryFilesOnSignals();
   TerminalProgress progress;
   int rc = docgen::RunDocDriver(argv, &progress, std::cout, std::cerr, ShippedDataDirectory());
   progress.Finish();
+  // Verbose text and "Output file is" that could not be written are a failure.
+  std::cout.flush();
+  if (!std::cout) {
+    PrintMessage("doc: standard output cannot be written");
+    return kExitFailure;
+  }
   if (rc == 0) return kExitOk;
   if (rc == docgen::kUsageRequested) {
     std::cout << kHelp << docgen::DocOptionUsage();
     return kExitOk;
   }
   if (IsUsageCode(rc)) return UsageError("doc", docgen::DocMessage(rc));
+  // Any other code: the run ended early, a document could not be written,
+  // or a source could not be read (the others were documented all the same).
   return kExitFailure;
 }
 

@@ -18,9 +18,11 @@ const char kHelp[] =
     "Usage: folios files [--types LIST] [--subfolders | --no-subfolders] PATH...\n"
     "\n"
     "Gathers files as the desktop program does and prints the rows of its file\n"
-    "list: file name, directory, size and last-modified time (UTC), newest\n"
-    "gathered first. A PATH is a source file, a project (.dsp or .vbp) whose\n"
-    "files are taken, or a directory that is searched.\n"
+    "list: file name, directory, size and last-modified time (UTC), in the\n"
+    "order the other commands take them: the PATHs in the order given, a\n"
+    "project's files in its order, a directory's files by type, then by name.\n"
+    "A PATH is a source file, a project (.dsp or .vbp) whose files are taken,\n"
+    "or a directory that is searched.\n"
     "\n"
     "  --types LIST      file types searched in directories, comma-separated from\n"
     "                    cpp (*.cpp, *.c), h (*.hpp, *.h), java, frm, bas, cls;\n"
@@ -59,7 +61,10 @@ int RunFilesCommand(const std::vector<std::string>& args) {
 
   CProjectFile files;
   bool ok = GatherInputs(paths, options, &files);
-  FileList list = BuildFileList(files);
+  FileList list;
+  for (const std::string& path : DisplayOrderPaths(files)) {
+    list.rows.push_back(MakeRow(path, GroupOfExtension(Extension(path))));
+  }
   if (list.rows.empty()) return kExitFailure;
 
   const char* titles[] = {"Filename", "Directory", "Size", "Modified"};

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <sstream>
 
@@ -105,11 +106,24 @@ bool GatherInputs(const std::vector<std::string>& paths, const InputOptions& opt
       for (const std::string& dir : result.unreadable) {
         PrintError("search", dir, "cannot be read; skipped");
       }
+      for (const std::string& link : result.skipped_links) {
+        PrintError("search", link,
+                   "a symbolic link to a directory; skipped (name it to search it)");
+      }
       if (result.files.empty()) {
         PrintError("search", given, "No files where found in the directory!");
         ok = false;
         continue;
       }
+      // Grouped by type in the order the file list shows the groups, and
+      // in name order within a group.
+      std::stable_sort(result.files.begin(), result.files.end(),
+                       [](const std::string& a, const std::string& b) {
+                         int ga = GroupOfExtension(Extension(a));
+                         int gb = GroupOfExtension(Extension(b));
+                         if (ga != gb) return ga > gb;
+                         return a < b;
+                       });
       TerminalProgress progress;
       AppendFoundFiles(*files, result.files, &progress);
       continue;
@@ -136,17 +150,15 @@ bool GatherInputs(const std::vector<std::string>& paths, const InputOptions& opt
       PrintError("read project", given, status.message());
       ok = false;
     }
+    for (const std::string& note : files->notes()) {
+      PrintMessage("warning: project '" + given + "': " + note);
+    }
   }
   return ok;
 }
 
 std::vector<std::string> DisplayOrderPaths(const CProjectFile& files) {
-  std::vector<std::string> paths;
-  for (int group = kFileGroupCount - 1; group >= 0; --group) {
-    const auto& list = files.group(group);
-    for (auto it = list.rbegin(); it != list.rend(); ++it) paths.push_back(*it);
-  }
-  return paths;
+  return files.files_in_order();
 }
 
 }  // namespace folios::cli

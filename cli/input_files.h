@@ -22,15 +22,18 @@ struct InputOptions {
 int ParseInputOption(const std::vector<std::string>& args, size_t i, InputOptions* options,
                      const char* command);
 
-// Adds every path to `files`: a directory is searched, a .dsp or .vbp project
-// contributes its files, anything else is added as a source file. Problems
-// are reported on standard error; false when anything failed or nothing of a
+// Adds every path to `files`, in the order given: a directory is searched
+// (its files grouped by type in the order the file list shows the groups,
+// by name within a group), a .dsp or .vbp project contributes its files in
+// its own order, anything else is added as a source file. Problems are
+// reported on standard error; false when anything failed or nothing of a
 // path could be added.
 bool GatherInputs(const std::vector<std::string>& paths, const InputOptions& options,
                   CProjectFile* files);
 
-// The full paths of the file list's rows in display order: the order in
-// which every build takes them.
+// The full paths in the order every command-line build takes them: the
+// order in which GatherInputs added them. (The desktop program's list
+// shows the newest first; a command line reads left to right.)
 std::vector<std::string> DisplayOrderPaths(const CProjectFile& files);
 
 }  // namespace folios::cli

@@ -24,10 +24,11 @@ const char kHelp[] =
     "                      [--subfolders | --no-subfolders] INPUT...\n"
     "\n"
     "Writes one RTF source listing of every file gathered from the INPUTs, in the\n"
-    "order the desktop program's file list shows them: each file under a header\n"
-    "with its path, keywords and comments styled, laid out as the listing\n"
-    "settings say. An INPUT is a source file, a project (.dsp or .vbp) whose\n"
-    "files are taken, or a directory that is searched.\n"
+    "order given (a project's files in its order, a directory's files by type,\n"
+    "then by name): each file under a header with its path, keywords and\n"
+    "comments styled, laid out as the listing settings say. An INPUT is a source\n"
+    "file, a project (.dsp or .vbp) whose files are taken, or a directory that\n"
+    "is searched; a symbolic link to a directory inside it is not followed.\n"
     "\n"
     "  -o, --output OUT  the document to write; '-' writes to standard output.\n"
     "                    Default: the name of the last INPUT without its\n"
@@ -44,11 +45,20 @@ const char kHelp[] =
     "\n"
     "The document is replaced only when the build is complete. Ctrl-C stops the\n"
     "build: the document then ends with \"Operation was canceled!\". A file that\n"
-    "cannot be read is listed with a line saying so, and the exit status is 1.\n";
+    "cannot be read, or that holds NUL bytes (a binary file), is listed with a\n"
+    "line saying so, and the exit status is 1. No source file is written, and\n"
+    "no FILE.orig backup is made.\n";
 
 volatile sig_atomic_t g_interrupted = 0;
+volatile sig_atomic_t g_terminated = 0;
 
 void OnInterrupt(int) { g_interrupted = 1; }
+// Stops the build as Cancel does; the document is then dropped, so that
+// the temporary files go and the old document stays.
+void OnTerminate(int) {
+  g_terminated = 1;
+  g_interrupted = 1;
+}
 
 // A terminal progress bar whose cancel is Ctrl-C.
 class ListingProgress : public TerminalProgress {
@@ -139,18 +149,31 @@ int RunListingCommand(const std::vector<std::string>& args) {
 #ifdef FOLIOS_HAVE_PREFORMAT
   build.preformat = PreformatForListing;
 #endif
+  build.abandon = [] { return g_terminated != 0; };
   struct sigaction action {};
-  struct sigaction previous {};
+  struct sigaction terminate {};
+  struct sigaction previous_int {};
+  struct sigaction previous_term {};
   action.sa_handler = OnInterrupt;
   sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, &previous);
+  terminate = action;
+  terminate.sa_handler = OnTerminate;
+  sigaction(SIGINT, &action, &previous_int);
+  sigaction(SIGTERM, &terminate, &previous_term);
   ListingBuildResult result = output == "-" ? RunListingBuildToStream(paths, stdout, build)
                                             : RunListingBuild(paths, output, build);
-  sigaction(SIGINT, &previous, nullptr);
+  sigaction(SIGINT, &previous_int, nullptr);
+  sigaction(SIGTERM, &previous_term, nullptr);
   progress.Finish();
 
+  if (g_terminated) {
+    PrintMessage("terminated; the document was not written");
+    signal(SIGTERM, SIG_DFL);
+    raise(SIGTERM);
+    return kExitFailure;
+  }
   for (const ListingFileFailure& failure : result.failed_files) {
-    PrintError("cannot read", failure.path, failure.reason);
+    PrintError("cannot list", failure.path, failure.reason);
   }
   if (!result.output.ok()) {
     PrintError("cannot write", output, result.output.message());

@@ -117,9 +117,14 @@ int RunSettingsCommand(const std::vector<std::string>& args) {
     if (action == "get") {
       std::cout << settings.Text(info->name) << '\n';
     } else {
+      std::string use;
+      std::string message;
+      ValueCheck check = CheckSettingValue(*info, words[1], &use, &message);
+      if (check == ValueCheck::kRefused) return UsageError("settings", message);
+      if (check == ValueCheck::kClamped) PrintMessage("warning: " + message);
       // The write's own result: a later read could already see another
       // process's value.
-      Status written = settings.TrySetText(info->name, words[1]);
+      Status written = settings.TrySetText(info->name, use);
       if (!written.ok()) {
         PrintMessage(written.message());
         return kExitFailure;

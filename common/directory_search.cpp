@@ -28,7 +28,8 @@ namespace {
 
 struct Listing {
   std::vector<std::string> files;    // names of entries that are not directories
-  std::vector<std::string> subdirs;  // names of directories (links followed)
+  std::vector<std::string> subdirs;  // names of directories
+  std::vector<std::string> links;    // names of symbolic links to directories
 };
 
 // Lists one directory; errno is kept when it cannot be opened.
@@ -41,16 +42,25 @@ bool ListDirectory(const std::string& dir, Listing* listing, int* error) {
   while (dirent* entry = readdir(handle)) {
     std::string name = entry->d_name;
     if (name == "." || name == "..") continue;
-    bool is_dir = entry->d_type == DT_DIR;
-    if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
-      struct stat st;
-      is_dir = stat((dir + "/" + name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    unsigned char type = entry->d_type;
+    struct stat st;
+    if (type == DT_UNKNOWN) {
+      if (lstat((dir + "/" + name).c_str(), &st) != 0) continue;
+      type = S_ISLNK(st.st_mode) ? DT_LNK : S_ISDIR(st.st_mode) ? DT_DIR : DT_REG;
     }
-    (is_dir ? listing->subdirs : listing->files).push_back(std::move(name));
+    if (type == DT_DIR) {
+      listing->subdirs.push_back(std::move(name));
+    } else if (type == DT_LNK && stat((dir + "/" + name).c_str(), &st) == 0 &&
+               S_ISDIR(st.st_mode)) {
+      listing->links.push_back(std::move(name));
+    } else {
+      listing->files.push_back(std::move(name));
+    }
   }
   closedir(handle);
   std::sort(listing->files.begin(), listing->files.end());
   std::sort(listing->subdirs.begin(), listing->subdirs.end());
+  std::sort(listing->links.begin(), listing->links.end());
   return true;
 }
 
@@ -66,6 +76,7 @@ Status FindSourceFiles(const std::string& directory, const SearchTypes& types, b
                        SearchResult* result) {
   result->files.clear();
   result->unreadable.clear();
+  result->skipped_links.clear();
   std::string start = directory;
   struct stat st;
   if (stat(start.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) start = Directory(start);
@@ -79,6 +90,7 @@ Status FindSourceFiles(const std::string& directory, const SearchTypes& types, b
   while (!queue.empty()) {
     std::string dir = std::move(queue.front());
     queue.pop_front();
+    // Links are not followed, but a directory mounted twice is searched once.
     if (stat(dir.c_str(), &st) == 0 && !visited.insert({st.st_dev, st.st_ino}).second) continue;
     Listing listing;
     int error = 0;
@@ -96,6 +108,7 @@ Status FindSourceFiles(const std::string& directory, const SearchTypes& types, b
     }
     if (subfolders) {
       for (const std::string& name : listing.subdirs) queue.push_back(prefix + name);
+      for (const std::string& name : listing.links) result->skipped_links.push_back(prefix + name);
     }
   }
   return Status::OK();

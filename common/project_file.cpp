@@ -1,5 +1,9 @@
 #include "project_file.h"
 
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -28,7 +32,9 @@ size_t CProjectFile::FileCount() const {
 Status CProjectFile::Open(const std::string& path, bool clear_first) {
   if (clear_first) {
     for (auto& group : groups_) group.clear();
+    in_order_.clear();
   }
+  notes_.clear();
   if (file_.is_open()) file_.close();
   file_.clear();
   file_open_failed_ = false;
@@ -65,7 +71,67 @@ Status CProjectFile::Process() {
 
 void CProjectFile::AddFile(const std::string& path) {
   int group = GroupOfExtension(Extension(path));
-  if (group >= 0) groups_[group].push_back(path);
+  if (group < 0) return;
+  groups_[group].push_back(path);
+  in_order_.push_back(path);
+}
+
+namespace {
+
+bool Exists(const std::string& path) {
+  struct stat st;
+  return lstat(path.c_str(), &st) == 0;
+}
+
+}  // namespace
+
+std::string CaseInsensitiveLookup::Find(const std::string& path, std::string* ambiguity) {
+  ambiguity->clear();
+  if (path.empty() || Exists(path)) return path;
+  const bool absolute = path[0] == '/';
+  // The existing prefix found so far, written as `path` is (with or without
+  // its leading slash); empty at the start.
+  std::string found;
+  auto join = [&](const std::string& name) {
+    if (found.empty()) return absolute ? "/" + name : name;
+    return found + "/" + name;
+  };
+  for (size_t start = absolute ? 1 : 0; start < path.size();) {
+    size_t slash = std::min(path.find('/', start), path.size());
+    std::string name = path.substr(start, slash - start);
+    start = slash + 1;
+    if (name.empty()) continue;
+    std::string next = join(name);
+    if (name == "." || name == ".." || Exists(next)) {
+      found = std::move(next);
+      continue;
+    }
+    std::string dir = found.empty() ? (absolute ? "/" : ".") : found;
+    auto [listed, fresh] = listed_.try_emplace(dir);
+    if (fresh) {
+      if (DIR* handle = opendir(dir.c_str())) {
+        while (dirent* entry = readdir(handle)) {
+          listed->second.emplace(ToLowerAscii(entry->d_name), entry->d_name);
+        }
+        closedir(handle);
+      }
+    }
+    auto [first, last] = listed->second.equal_range(ToLowerAscii(name));
+    std::vector<std::string> matches;
+    for (auto it = first; it != last; ++it) matches.push_back(it->second);
+    if (matches.size() != 1) {
+      if (!matches.empty()) {
+        std::sort(matches.begin(), matches.end());
+        *ambiguity = "'" + path + "' does not exist, and " + std::to_string(matches.size()) +
+                     " names in '" + dir + "' differ from '" + name + "' only in case (";
+        for (size_t i = 0; i < matches.size(); ++i) *ambiguity += (i ? ", " : "") + matches[i];
+        *ambiguity += "): none was taken";
+      }
+      return path;
+    }
+    found = join(matches[0]);
+  }
+  return found.empty() ? path : found;
 }
 
 Status CProjectFile::ReadLines(std::vector<std::string>* lines) {
@@ -105,7 +171,15 @@ std::string CProjectFile::ResolveProjectPath(const std::string& project_path,
   return normal;
 }
 
+void CProjectFile::AddNamedFile(const std::string& path, CaseInsensitiveLookup* lookup) {
+  std::string ambiguity;
+  std::string found = lookup->Find(path, &ambiguity);
+  if (!ambiguity.empty()) notes_.push_back(ambiguity);
+  AddFile(found);
+}
+
 Status CProjectFile::ReadDsp() {
+  CaseInsensitiveLookup lookup;
   std::vector<std::string> lines;
   Status status = ReadLines(&lines);
   for (const std::string& line : lines) {
@@ -115,7 +189,7 @@ Status CProjectFile::ReadDsp() {
     if (!named.empty() && named.front() == '"') named.remove_prefix(1);
     if (!named.empty() && named.back() == '"') named.remove_suffix(1);
     if (named.empty()) continue;
-    AddFile(ResolveProjectPath(path_, named));
+    AddNamedFile(ResolveProjectPath(path_, named), &lookup);
   }
   return status;
 }
@@ -134,6 +208,7 @@ std::string_view AfterSemicolon(std::string_view line) {
 }  // namespace
 
 Status CProjectFile::ReadVbp() {
+  CaseInsensitiveLookup lookup;
   std::vector<std::string> lines;
   Status status = ReadLines(&lines);
   for (const std::string& line : lines) {
@@ -149,7 +224,7 @@ Status CProjectFile::ReadVbp() {
     }
     while (!named.empty() && (named.back() == ' ' || named.back() == '\t')) named.remove_suffix(1);
     if (named.empty()) continue;
-    AddFile(ResolveProjectPath(path_, named));
+    AddNamedFile(ResolveProjectPath(path_, named), &lookup);
   }
   return status;
 }

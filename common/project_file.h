@@ -9,6 +9,7 @@
 #include <fstream>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "status.h"
@@ -31,6 +32,23 @@ inline constexpr int kFileGroupCount = 6;
 // The group of a lower-case extension, or -1 when it is none of the six.
 int GroupOfExtension(std::string_view extension);
 
+// Finds the existing path that a path names when upper and lower case are
+// taken as the same. Each directory is listed at most once per object, so
+// looking up every file of a project costs time linear in the project and
+// its directories.
+class CaseInsensitiveLookup {
+ public:
+  // Returns `path` itself when it exists or nothing matches; otherwise each
+  // component that does not exist as written is matched against the entries
+  // of its directory ignoring ASCII case. When a component matches several
+  // entries, returns `path` and says why in `*ambiguity` (else cleared).
+  std::string Find(const std::string& path, std::string* ambiguity);
+
+ private:
+  // Directory -> its entries by lower-case name.
+  std::unordered_map<std::string, std::unordered_multimap<std::string, std::string>> listed_;
+};
+
 // Kinds of an opened file.
 enum ProjectKind { kVbProject = 0, kDspProject = 1, kSingleFile = 2 };
 
@@ -47,7 +65,12 @@ class CProjectFile {
   Status Open(const std::string& path, bool clear_first);
 
   // Reads the opened project, or adds the single file, then closes the file.
-  // Fails when a project holds binary data or cannot be read.
+  // Fails when a project holds binary data or cannot be read. A path named
+  // by a project that does not exist as written is looked up without regard
+  // to case, one component at a time (projects written on systems whose
+  // file names ignore case name files in any case); a unique match is
+  // taken, several matches are noted in notes() and the path is kept as
+  // written.
   Status Process();
 
   // Appends `path` to the group of its extension; other paths are dropped.
@@ -55,6 +78,10 @@ class CProjectFile {
   void AddFile(const std::string& path);
 
   const std::vector<std::string>& group(int index) const { return groups_[index]; }
+  // Every path of the groups, in the order they were added.
+  const std::vector<std::string>& files_in_order() const { return in_order_; }
+  // What the last Process found worth telling (ambiguous names); cleared by Open.
+  const std::vector<std::string>& notes() const { return notes_; }
   size_t FileCount() const;
   const std::string& path() const { return path_; }
   int kind() const { return kind_; }
@@ -69,13 +96,18 @@ class CProjectFile {
   Status ReadDsp();
   Status ReadVbp();
   Status ReadLines(std::vector<std::string>* lines);
+  // Adds a path a project names, in the case it has on disk.
+  void AddNamedFile(const std::string& path, CaseInsensitiveLookup* lookup);
 
   std::string path_;
   int kind_ = kSingleFile;
   std::ifstream file_;
   bool file_open_failed_ = false;
   std::array<std::vector<std::string>, kFileGroupCount> groups_;
+  std::vector<std::string> in_order_;
+  std::vector<std::string> notes_;
 };
+
 
 // Replaces the collection by the files of a directory search, processing each
 // one as Open Project/File would, with a step of `progress` per file.

@@ -133,6 +133,51 @@ class Scanner {
   size_t pos_;
 };
 
+// Finds the end of a default value that starts at `start`: the first ",",
+// ";" or ")" outside brackets, strings and character literals, or a comment.
+// Any expression may stand there (-1, "r", 'a', {}, Size(2, 3)). False when
+// the text ends inside a literal or a bracket: the value goes on.
+bool ScanDefaultValue(const std::string& t, size_t start, size_t* end) {
+  int depth = 0;
+  size_t i = start;
+  while (i < t.size()) {
+    char c = t[i];
+    if (c == '"' || c == '\'') {
+      size_t q = i + 1;
+      while (q < t.size() && t[q] != c) q += t[q] == '\\' ? 2 : 1;
+      if (q >= t.size()) return false;
+      i = q + 1;
+      continue;
+    }
+    if (c == '/' && i + 1 < t.size() && (t[i + 1] == '/' || t[i + 1] == '*')) break;
+    if (c == '(' || c == '[' || c == '{') {
+      ++depth;
+    } else if (c == ')' || c == ']' || c == '}') {
+      if (depth == 0) break;
+      --depth;
+    } else if (depth == 0 && (c == ',' || c == ';' || c == '\r' || c == '\n')) {
+      break;
+    } else if (c == '<' && i > start && IsIdentChar(t[i - 1])) {
+      // Template arguments (Pair<int, int>()) hold commas of their own.
+      size_t q = i + 1;
+      int angles = 1;
+      while (q < t.size() && angles > 0 && t[q] != ';' && t[q] != ')' && t[q] != '(') {
+        if (t[q] == '<') ++angles;
+        else if (t[q] == '>') --angles;
+        ++q;
+      }
+      if (angles == 0) {
+        i = q;
+        continue;
+      }
+    }
+    ++i;
+  }
+  if (depth > 0) return false;
+  *end = i;
+  return true;
+}
+
 // name list: function, field, parameter, parameteropt
 int ScanNameList(int kind, ScanCursor* cursor, bool needs_terminator, std::vector<std::string>* fields) {
   Scanner s(cursor);
@@ -165,9 +210,11 @@ int ScanNameList(int kind, ScanCursor* cursor, bool needs_terminator, std::vecto
     } else if (c == '=' && kind == kDeclParameterOpt) {
       s.set_pos(s.pos() + 1);
       s.SkipBlanks();
-      if (!IsIdentChar(s.Peek())) return kDeclContinues;
-      size_t start = s.ReadIdent();
-      default_value = t.substr(start, s.pos() - start);
+      size_t start = s.pos();
+      size_t end = 0;
+      if (!ScanDefaultValue(t, start, &end)) return kDeclContinues;
+      default_value = t.substr(start, end - start);
+      s.set_pos(end);
     } else if (c == '(') {
       size_t end = s.MatchGroup(s.pos());
       size_t after = end;
@@ -196,6 +243,50 @@ int ScanNameList(int kind, ScanCursor* cursor, bool needs_terminator, std::vecto
   if (kind == kDeclParameterOpt) fields->push_back(FieldText(default_value));
   cursor->pos = s.pos();
   return 0;
+}
+
+// The markers after a member's argument list belong to its signature:
+// "const", "override", "noexcept(...)", "&&", "= 0", "= default" ... are
+// appended to `arguments`; the scanner is left after them.
+void ReadTrailingSpecifiers(Scanner* s, std::string* arguments) {
+  static const char* const kWords[] = {"const", "volatile", "noexcept", "override", "final", "throw"};
+  const std::string& t = s->text();
+  while (true) {
+    s->SkipBlanks();
+    bool taken = false;
+    for (const char* word : kWords) {
+      if (!s->StartsWithWord(word)) continue;
+      size_t start = s->pos();
+      s->set_pos(start + std::string_view(word).size());
+      if (s->Peek() == '(') {
+        size_t end = s->MatchGroup(s->pos());
+        if (end != std::string::npos) s->set_pos(end);
+      }
+      *arguments += ' ' + t.substr(start, s->pos() - start);
+      taken = true;
+      break;
+    }
+    if (taken) continue;
+    if (s->Peek() == '&') {
+      size_t length = s->Peek(1) == '&' ? 2 : 1;
+      *arguments += ' ' + t.substr(s->pos(), length);
+      s->set_pos(s->pos() + length);
+      continue;
+    }
+    if (s->Peek() == '=') {
+      size_t at = s->pos();
+      s->set_pos(at + 1);
+      s->SkipBlanks();
+      size_t word = s->pos();
+      if (s->StartsWithWord("0") || s->StartsWithWord("default") || s->StartsWithWord("delete")) {
+        s->ReadIdent();
+        *arguments += " = " + t.substr(word, s->pos() - word);
+      } else {
+        s->set_pos(at);
+      }
+    }
+    return;
+  }
 }
 
 // member head: classmember, method
@@ -233,11 +324,7 @@ int ScanMemberHead(int kind, ScanCursor* cursor, std::vector<std::string>* field
       if (end == std::string::npos) return kDeclContinues;
       arguments = t.substr(s.pos(), end - s.pos());
       s.set_pos(end);
-      s.SkipBlanks();
-      if (s.StartsWithWord("const")) {
-        arguments += " const";
-        s.set_pos(s.pos() + 5);
-      }
+      ReadTrailingSpecifiers(&s, &arguments);
     } else if (c == '<') {
       size_t end = s.MatchGroup(s.pos());
       s.set_pos(end == std::string::npos ? t.size() : end);
@@ -608,7 +695,8 @@ int ScanVbPieces(Scanner* s, const std::vector<VbPiece>& order, bool stop_at_com
         std::string inner = t.substr(s->pos() + 1, end - s->pos() - 2);
         while (!inner.empty() && IsBlank(inner.back())) inner.pop_back();
         while (!inner.empty() && IsBlank(inner.front())) inner.erase(inner.begin());
-        result->bracket = "( " + inner + " )";
+        // Written as a Visual Basic programmer writes it: "()" and "(1 To 10)".
+        result->bracket = "(" + inner + ")";
         s->set_pos(end);
         next = static_cast<size_t>(matched) + 1;
         break;

@@ -9,11 +9,13 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <algorithm>
 #include <fstream>
 #include <new>
 #include <ostream>
 #include <string>
 
+#include "atomic_file.h"
 #include "data_files.h"
 #include "doc_messages.h"
 #include "extraction.h"
@@ -46,6 +48,21 @@ struct RunOptions {
   std::vector<std::string> sources;
   ExtractionExpression expression;
 };
+
+// A tab size: digits first, a value from 1 to kMaxTabSize. A wider tab
+// would only multiply the blanks of rebuilt example indentation.
+bool ParseTabSize(const std::string& text, int* tab_size) {
+  if (text.empty() || !std::isdigit(static_cast<unsigned char>(text[0]))) return false;
+  long value = 0;
+  size_t i = 0;
+  for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
+    value = value * 10 + (text[i] - '0');
+    if (value > kMaxTabSize) return false;
+  }
+  if (value < 1) return false;
+  *tab_size = static_cast<int>(value);
+  return true;
+}
 
 int ParseOptions(const std::vector<std::string>& argv, RunOptions* options) {
   for (size_t i = 0; i < argv.size(); ++i) {
@@ -100,8 +117,7 @@ int ParseOptions(const std::vector<std::string>& argv, RunOptions* options) {
         break;
       case 't':
         if ((rc = value(&text))) return rc;
-        if (text.empty() || !std::isdigit(static_cast<unsigned char>(text[0]))) return kErrTabNotNumber;
-        options->tab_size = std::max(1, std::atoi(text.c_str()));
+        if (!ParseTabSize(text, &options->tab_size)) return kErrTabNotNumber;
         break;
       case 'x':
         if ((rc = value(&text))) return rc;
@@ -128,20 +144,6 @@ bool IsRegularFile(const std::string& path) {
   return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-// The first file that matches a source name, or "".
-std::string FirstMatch(const std::string& name) {
-  if (IsRegularFile(name)) return name;
-  glob_t found{};
-  std::string first;
-  if (::glob(name.c_str(), 0, nullptr, &found) == 0) {
-    for (size_t i = 0; i < found.gl_pathc && first.empty(); ++i) {
-      if (IsRegularFile(found.gl_pathv[i])) first = found.gl_pathv[i];
-    }
-  }
-  ::globfree(&found);
-  return first;
-}
-
 int ReadContentsFile(const std::string& path, TopicCollection* collection) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return kFileErrorBase + CauseOfErrno(errno);
@@ -158,33 +160,76 @@ int ReadContentsFile(const std::string& path, TopicCollection* collection) {
   return 0;
 }
 
-// Opens the output for append: positioned where the old trailer began.
-int OpenForAppend(const std::string& path, const FormatModel& model, std::FILE** file, bool* empty) {
-  *file = std::fopen(path.c_str(), "r+b");
-  if (!*file) return kFileErrorBase + CauseOfErrno(errno);
-  std::fseek(*file, 0, SEEK_END);
-  long size = std::ftell(*file);
+// Where the new topics of append mode start in the existing output `path`:
+// where its old trailer begins, so that the trailer is written anew after
+// them. 0 for an empty file; *empty tells. Returns 0 or an error code.
+int AppendOffset(const std::string& path, const FormatModel& model, long* offset, bool* empty) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return kFileErrorBase + CauseOfErrno(errno);
+  std::fseek(file, 0, SEEK_END);
+  long size = std::ftell(file);
   *empty = size <= 0;
-  if (*empty) {
-    std::fseek(*file, 0, SEEK_SET);
-    return 0;
-  }
+  *offset = std::max(0L, size);
+  int rc = 0;
   const Definition* file_definition = model.First(kSectionFile);
-  if (!file_definition || file_definition->text[kSlotPost].empty()) return 0;
-  // The trailer as it was written: codes in the "post" text are expanded.
-  std::string trailer = ExpandFileText(model, file_definition->text[kSlotPost]);
-  if (trailer.empty()) {
-    std::fseek(*file, 0, SEEK_END);
-    return 0;
+  if (!*empty && file_definition && !file_definition->text[kSlotPost].empty()) {
+    // The trailer as it was written: codes in the "post" text are expanded.
+    std::string trailer = ExpandFileText(model, file_definition->text[kSlotPost]);
+    if (!trailer.empty()) {
+      long tail = std::min<long>(size, static_cast<long>(trailer.size()) + 80);
+      std::string bytes(static_cast<size_t>(tail), '\0');
+      std::fseek(file, size - tail, SEEK_SET);
+      size_t at = std::string::npos;
+      if (std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size()) rc = kFileErrorBase + kCauseHardIo;
+      else if ((at = bytes.rfind(trailer)) == std::string::npos) rc = kErrTrailerNotFound;
+      else *offset = size - tail + static_cast<long>(at);
+    }
   }
-  long tail = std::min<long>(size, static_cast<long>(trailer.size()) + 80);
-  std::string bytes(static_cast<size_t>(tail), '\0');
-  std::fseek(*file, size - tail, SEEK_SET);
-  if (std::fread(bytes.data(), 1, bytes.size(), *file) != bytes.size()) return kFileErrorBase + kCauseHardIo;
-  size_t at = bytes.rfind(trailer);
-  if (at == std::string::npos) return kErrTrailerNotFound;
-  std::fseek(*file, size - tail + static_cast<long>(at), SEEK_SET);
-  return 0;
+  std::fclose(file);
+  return rc;
+}
+
+// Copies the first `length` bytes of `path` into `to`.
+int CopyHead(const std::string& path, long length, std::FILE* to) {
+  std::FILE* from = std::fopen(path.c_str(), "rb");
+  if (!from) return kFileErrorBase + CauseOfErrno(errno);
+  char buffer[1 << 16];
+  int rc = 0;
+  while (length > 0 && rc == 0) {
+    size_t want = static_cast<size_t>(std::min<long>(length, sizeof buffer));
+    size_t got = std::fread(buffer, 1, want, from);
+    if (got == 0) rc = kFileErrorBase + kCauseEndOfFile;
+    else if (std::fwrite(buffer, 1, got, to) != got) rc = kFileErrorBase + CauseOfErrno(errno);
+    length -= static_cast<long>(got);
+  }
+  std::fclose(from);
+  return rc;
+}
+
+// Opens `file` for `path` by the shared policy for documents; reports a
+// refusal ("g.c: Error 105: it is also one of the input files") and
+// returns its code.
+int OpenDocument(AtomicFile* file, const std::string& path, const std::vector<std::string>& inputs,
+                 bool keep_existing_content, std::ostream& err) {
+  OutputOptions options;
+  options.inputs = inputs;
+  options.keep_existing_content = keep_existing_content;
+  errno = 0;
+  Status opened = file->Open(path, options);
+  if (opened.ok()) return 0;
+  // A refusal by policy (an input, a file without write bits) is a denial.
+  int code = kFileErrorBase + (errno && errno != EACCES ? CauseOfErrno(errno) : kCauseAccessDenied);
+  ReportFailure(err, path, code, opened.message());
+  return code;
+}
+
+// Renames a finished document into place; reports a failure.
+int CommitDocument(AtomicFile* file, std::ostream& err) {
+  if (!file->file()) return 0;
+  Status committed = file->Commit();
+  if (committed.ok()) return 0;
+  ReportFailure(err, file->target(), kFileErrorBase + kCauseHardIo, committed.message());
+  return kFileErrorBase + kCauseHardIo;
 }
 
 void Step(Progress* progress, const char* status) {
@@ -229,6 +274,15 @@ int RunDriver(const std::vector<std::string>& argv, Progress* progress, std::ost
     }
   }
 
+  // The files the run reads: no document may replace one of them.
+  std::vector<std::vector<std::string>> matches;
+  std::vector<std::string> inputs = model.loaded_files();
+  if (!options.contents_file.empty()) inputs.push_back(options.contents_file);
+  for (const std::string& source : options.sources) {
+    matches.push_back(MatchSourceName(source));
+    inputs.insert(inputs.end(), matches.back().begin(), matches.back().end());
+  }
+
   Step(progress, "Extract comment text ...");
   // The spool file goes away with this object on every way out of the run.
   SpoolFile spool;
@@ -240,54 +294,69 @@ int RunDriver(const std::vector<std::string>& argv, Progress* progress, std::ost
   }
   Step(progress, "Extract comment text ...");
 
-  std::FILE* output = nullptr;
+  // The document is written to a temporary file beside it and renamed over
+  // the old one only when the run has finished: a failure or a kill leaves
+  // the old document as it was.
+  AtomicFile output;
   bool append = options.append;
   if (!options.no_output) {
     if (options.output_file.empty()) {
-      std::string first = options.sources.empty() ? std::string() : FirstMatch(options.sources[0]);
+      std::string first = matches.empty() || matches[0].empty() ? std::string() : matches[0].front();
       if (first.empty()) {
         ReportError(err, options.sources.empty() ? std::string() : options.sources[0], 0, kErrNoOutputName);
         return kErrNoOutputName;
       }
-      std::string base = FileName(first);
+      std::string base = FileNamePart(first);
       size_t dot = base.rfind('.');
       if (dot != std::string::npos && dot > 0) base.resize(dot);
       const Definition* token = model.First(kSectionToken);
       options.output_file = base + "." + (token ? token->out_extension : std::string());
       out << "Output file is " << options.output_file << ".\n";
     }
+    long offset = 0;
+    bool empty = true;
     if (append && IsRegularFile(options.output_file)) {
-      bool empty = false;
-      rc = OpenForAppend(options.output_file, model, &output, &empty);
-      if (empty) append = false;
+      rc = AppendOffset(options.output_file, model, &offset, &empty);
       if (rc) {
-        if (output) std::fclose(output);
         ReportError(err, options.output_file, 0, rc);
         return rc;
       }
-    } else {
-      append = false;
-      output = std::fopen(options.output_file.c_str(), "wb");
-      if (!output) {
-        rc = kFileErrorBase + CauseOfErrno(errno);
-        ReportError(err, options.output_file, 0, rc);
-        return rc;
-      }
+    }
+    if (empty) append = false;
+    rc = OpenDocument(&output, options.output_file, inputs, false, err);
+    if (rc) return rc;
+    if (output.writes_in_place()) {
+      append = false;  // a pipe or device cannot be read back for its trailer
+    } else if (append && (rc = CopyHead(output.resolved_target(), offset, output.file()))) {
+      ReportError(err, options.output_file, 0, rc);
+      return rc;
     }
   }
 
   ExtractionSettings extraction;
   extraction.expression = &options.expression;
   extraction.verbose = options.verbose;
-  for (const std::string& source : options.sources) {
-    ExtractSource(source, &collection, model, extraction, &spool, out, err);
+  int source_failure = 0;  // the first source that could not be read
+  for (size_t k = 0; k < options.sources.size(); ++k) {
+    if (matches[k].empty()) {
+      rc = ExtractSource(options.sources[k], &collection, model, extraction, &spool, out, err);
+    } else {
+      rc = 0;
+      for (const std::string& path : matches[k]) {
+        int file_rc = ExtractFile(path, &collection, model, extraction, &spool, out, err);
+        if (file_rc && !rc) rc = file_rc;
+      }
+    }
+    if (rc && !source_failure) source_failure = rc;
   }
 
   std::vector<size_t> order = collection.OutputOrder(!options.unsorted);
   Step(progress, "Write file ...");
 
   int result = 0;
-  if (output) {
+  int side_failure = 0;  // the first help project or topic log not written
+  AtomicFile project;
+  if (output.file()) {
     if (options.verbose) out << "Writing topics...\n";
     OutputSettings settings;
     settings.tab_size = options.tab_size;
@@ -295,33 +364,54 @@ int RunDriver(const std::vector<std::string>& argv, Progress* progress, std::ost
     settings.sorted = !options.unsorted;
     settings.verbose = options.verbose;
     settings.output_name = options.output_file;
-    rc = WriteOutput(collection, order, model, settings, &spool, output, out, err);
-    if (rc == 0 && append) {
-      // Old bytes past the new trailer must not survive.
-      long end = std::ftell(output);
-      if (end >= 0 && ::ftruncate(::fileno(output), end) != 0) rc = kFileErrorBase + CauseOfErrno(errno);
-    }
-    if (std::fclose(output) != 0 && rc == 0) rc = kFileErrorBase + CauseOfErrno(errno);
+    rc = WriteOutput(collection, order, model, settings, &spool, output.file(), out, err);
     if (rc) {
       ReportError(err, options.output_file, 0, rc);
+      output.Discard();
       result = rc;
     }
     if (EqualsNoCase(options.output_type, "help")) {
       if (options.verbose) out << "Writing HPJ file...\n";
-      std::string project;
-      rc = WriteHelpProject(options.output_file, kGeneratorName, &project);
-      if (rc) ReportError(err, project, 0, rc);
+      // A project that exists already, possibly edited by the user, is kept.
+      std::string project_path = HelpProjectPath(options.output_file);
+      struct stat info;
+      if (::lstat(project_path.c_str(), &info) != 0) {
+        rc = OpenDocument(&project, project_path, inputs, false, err);
+        if (rc == 0) {
+          std::string text = HelpProjectText(options.output_file, kGeneratorName);
+          std::fwrite(text.data(), 1, text.size(), project.file());
+        } else if (!side_failure) {
+          side_failure = rc;
+        }
+      }
     }
   }
   spool.Remove();
   Step(progress, "Write file ...");
 
+  AtomicFile log;
   if (!options.log_file.empty()) {
     if (options.verbose) out << "Creating log file...\n";
-    rc = WriteTopicLog(collection, options.log_file, options.append);
-    if (rc) ReportError(err, options.log_file, 0, rc);
+    rc = OpenDocument(&log, options.log_file, inputs, options.append, err);
+    if (rc == 0) {
+      std::string text = TopicLogText(collection);
+      std::fwrite(text.data(), 1, text.size(), log.file());
+    } else if (!side_failure) {
+      side_failure = rc;
+    }
   }
-  return result;
+
+  // The run has finished: the new files take the place of the old ones.
+  rc = CommitDocument(&output, err);
+  if (rc && !result) result = rc;
+  for (AtomicFile* file : {&project, &log}) {
+    rc = CommitDocument(file, err);
+    if (rc && !side_failure) side_failure = rc;
+  }
+  // The project and the log do not undo the document, but a run that could
+  // not write one of them, or read a source, has failed all the same.
+  if (result) return result;
+  return source_failure ? source_failure : side_failure;
 }
 
 }  // namespace
@@ -368,8 +458,9 @@ const char* DocOptionUsage() {
          "  -n          extract only, write no output\n"
          "  -o FILE     output file (default: first source's name, format's extension)\n"
          "  -r TYPE     output type: d or doc (default), h or help, or another name\n"
+         "              that the format file defines (LFX.fmt: html)\n"
          "  -s FILE     additional format file, loaded before the main one\n"
-         "  -t N        tab size (default 8)\n"
+         "  -t N        tab size, 1 to 64 (default 8)\n"
          "  -u          keep topics in source order instead of sorting them\n"
          "  -v          verbose: list format files, sources and topics\n"
          "  -x EXPR     extraction expression over @doc and topic keyword lists\n";

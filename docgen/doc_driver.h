@@ -30,6 +30,9 @@ namespace folios::docgen {
 inline constexpr int kDocOk = 0;
 inline constexpr int kUsageRequested = 120;
 
+// The widest tab size option "-t" accepts (the narrowest is 1).
+inline constexpr int kMaxTabSize = 64;
+
 // The generator name written into help project files.
 inline constexpr const char kGeneratorName[] = "Lumentra Folios V3.5";
 
@@ -38,8 +41,14 @@ inline constexpr const char kGeneratorName[] = "Lumentra Folios V3.5";
 // written to `err` as "file(line): Error N: text". `progress` may be null.
 // `fallback_dir` is searched for format files not found as given (the
 // desktop command passes the system's temporary directory).
+// The document, help project and topic log are written to temporary files
+// beside them and renamed into place when the run has finished; a target
+// that is one of the run's inputs, or that the user may not write, is
+// refused before anything is written.
 // Returns 0 or the error code that ended the run; errors in single source
-// files or topics are reported and do not end it.
+// files or topics are reported and do not end it, but when a source could
+// not be read (missing, a directory, unreadable, binary) the run returns
+// that file's code after it has finished.
 int RunDocDriver(const std::vector<std::string>& argv, Progress* progress, std::ostream& out,
                  std::ostream& err, const std::string& fallback_dir = std::string());
 

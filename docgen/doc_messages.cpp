@@ -34,7 +34,7 @@ const MessageEntry kMessages[] = {
     {118, "\"d\" value without \"=\" within 64 characters"},
     {119, "option value missing at the end of the options"},
     {120, "usage requested"},
-    {121, "\"t\" value is not a number"},
+    {121, "\"t\" value is not a number from 1 to 64"},
     {122, "unknown option letter"},
     {125, "out of memory"},
     {127, "a declaration spread over lines grew past 1023 characters"},
@@ -111,6 +111,8 @@ const MessageEntry kMessages[] = {
     {211, "\"prename\", \"postname\", \"precontext\" and \"postcontext\" are not supported in [index]"},
     {212, "Visual Basic declaration pieces out of order"},
     {213, "text after the \"linecont\" character"},
+    {214, "a format text that refers to itself: expansion nested too deep"},
+    {215, "binary file (it holds NUL bytes), skipped"},
 };
 
 }  // namespace
@@ -131,6 +133,40 @@ void ReportError(std::ostream& err, const std::string& file, long line, int code
     err << ": ";
   }
   err << DocMessage(code) << '\n';
+}
+
+void ReportFailure(std::ostream& err, const std::string& file, int code, const std::string& reason) {
+  if (!file.empty()) err << file << ": ";
+  err << "Error " << code << ": " << reason << '\n';
+}
+
+namespace {
+
+// 1234567 as "1,234,567".
+std::string Grouped(long number) {
+  std::string digits = std::to_string(number);
+  std::string out;
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) out.push_back(',');
+    out.push_back(digits[i]);
+  }
+  return out;
+}
+
+}  // namespace
+
+void ErrorReporter::Report(const std::string& file, long line, int code) {
+  long& count = counts_[{file, code}];
+  if (++count <= kShown) ReportError(err_, file, line, code);
+}
+
+void ErrorReporter::Summarise() {
+  for (const auto& [key, count] : counts_) {
+    if (count <= kShown) continue;
+    if (!key.first.empty()) err_ << key.first << ": ";
+    err_ << DocMessage(key.second) << " ... and " << Grouped(count - kShown) << " more\n";
+  }
+  counts_.clear();
 }
 
 int CauseOfErrno(int error_number) {

@@ -7,7 +7,9 @@
 #pragma once
 
 #include <iosfwd>
+#include <map>
 #include <string>
+#include <utility>
 
 namespace folios::docgen {
 
@@ -109,6 +111,8 @@ inline constexpr int kErrContextValue = 209;
 inline constexpr int kErrIndexKeyword = 211;
 inline constexpr int kDeclOutOfOrder = 212;
 inline constexpr int kErrLineContExtra = 213;
+inline constexpr int kErrNestedTooDeep = 214;
+inline constexpr int kErrBinaryFile = 215;
 
 // "Error N: text" for any code (codes below 15 are taken as causes and
 // raised by 100). Unknown codes read "Error N".
@@ -117,6 +121,33 @@ std::string DocMessage(int code);
 // Writes one message line: "file(line): Error N: text". An empty file leaves
 // out the file and the ": "; a line of 0 or less leaves out "(line)".
 void ReportError(std::ostream& err, const std::string& file, long line, int code);
+
+// Reports errors through ReportError, but no more than kShown of one code
+// for one file: a flood of one fault (a 10 MB comment, a broken format text
+// used by every topic) would bury everything else. Summarise() then writes
+// one line per file and code for the rest: "file: Error N: text ... and
+// 1,234 more".
+class ErrorReporter {
+ public:
+  static constexpr long kShown = 5;
+
+  explicit ErrorReporter(std::ostream& err) : err_(err) {}
+  ErrorReporter(const ErrorReporter&) = delete;
+  ErrorReporter& operator=(const ErrorReporter&) = delete;
+
+  void Report(const std::string& file, long line, int code);
+  // Writes the summary lines and forgets the counts.
+  void Summarise();
+
+ private:
+  std::ostream& err_;
+  std::map<std::pair<std::string, int>, long> counts_;
+};
+
+// Writes "file: Error N: reason" for a failure whose reason the system gave
+// (a refused output: "Permission denied", "it is also one of the input
+// files").
+void ReportFailure(std::ostream& err, const std::string& file, int code, const std::string& reason);
 
 // The cause code of an errno value, for 100 + cause.
 int CauseOfErrno(int error_number);

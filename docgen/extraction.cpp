@@ -6,9 +6,9 @@
 
 #include <cctype>
 #include <cerrno>
-#include <fstream>
+#include <cstring>
+#include <new>
 #include <ostream>
-#include <sstream>
 
 #include "declarations.h"
 #include "doc_messages.h"
@@ -74,7 +74,7 @@ class FileExtractor {
   FileExtractor(const std::string& path, TopicCollection* collection, const FormatModel& model,
                 const ExtractionSettings& settings, SpoolFile* spool, std::ostream& out, std::ostream& err)
       : path_(path), collection_(collection), model_(model), settings_(settings), spool_(spool), out_(out),
-        err_(err) {}
+        err_(err), reporter_(err) {}
 
   void Run(const std::string& text);
 
@@ -92,7 +92,9 @@ class FileExtractor {
   void CompleteSecondary();
   void FinishTopic(std::vector<Paragraph>* list, const std::string& keywords);
   int CutFields(const Definition& definition, const std::string& text, long line, Paragraph* paragraph);
-  void Report(long line, int code) { ReportError(err_, path_, line, code); }
+  void Report(long line, int code) { reporter_.Report(path_, line, code); }
+  bool EndsJoin(std::string_view line) const;
+  std::string_view CodePart(std::string_view line) const;
   Paragraph* RequestTarget(const Request& request);
 
   std::string path_;
@@ -102,6 +104,7 @@ class FileExtractor {
   SpoolFile* spool_;
   std::ostream& out_;
   std::ostream& err_;
+  ErrorReporter reporter_;
 
   std::vector<std::string_view> lines_;
   int file_index_ = -1;
@@ -132,14 +135,23 @@ class FileExtractor {
 };
 
 void FileExtractor::SplitLines(const std::string& text) {
+  // LF, CR LF and a lone CR (old Mac files) each end a line.
+  const char* data = text.data();
   size_t pos = 0;
   while (pos < text.size()) {
-    size_t lf = text.find('\n', pos);
-    size_t end = lf == std::string::npos ? text.size() : lf;
-    size_t length = end - pos;
-    if (length > 0 && text[pos + length - 1] == '\r') --length;
-    lines_.emplace_back(text.data() + pos, length);
-    pos = lf == std::string::npos ? text.size() : lf + 1;
+    const void* lf_at = std::memchr(data + pos, '\n', text.size() - pos);
+    size_t lf = lf_at ? static_cast<size_t>(static_cast<const char*>(lf_at) - data) : text.size();
+    // Lone CRs inside [pos, lf) split the stretch further.
+    while (const void* cr_at = std::memchr(data + pos, '\r', lf - pos)) {
+      size_t cr = static_cast<size_t>(static_cast<const char*>(cr_at) - data);
+      if (cr + 1 == lf) break;  // CR LF
+      lines_.emplace_back(data + pos, cr - pos);
+      pos = cr + 1;
+    }
+    size_t length = lf - pos;
+    if (length > 0 && data[pos + length - 1] == '\r') --length;
+    lines_.emplace_back(data + pos, length);
+    pos = lf + 1;
   }
 }
 
@@ -247,6 +259,7 @@ void FileExtractor::Run(const std::string& text) {
     if (closes) collecting_ = false;
   }
   CompleteTopic();
+  reporter_.Summarise();
 }
 
 void FileExtractor::HandleComment(std::string_view text, std::string_view code, long line) {
@@ -284,8 +297,12 @@ void FileExtractor::AppendText(std::string_view text, long line) {
   if (!pending_ || !collecting_) return;
   text = TrimRight(text);
   if (pending_text_.size() + text.size() + 1 > kMaxCollected) {
+    // The part that fits is kept, cut where a UTF-8 character begins.
     Report(line, kErrTextTooLong);
-    return;
+    if (pending_text_.size() + 1 >= kMaxCollected) return;
+    size_t room = kMaxCollected - pending_text_.size() - 1;
+    while (room > 0 && (static_cast<unsigned char>(text[room]) & 0xC0) == 0x80) --room;
+    text = TrimRight(text.substr(0, room));
   }
   pending_text_.append(text);
   pending_text_.push_back('\n');
@@ -361,7 +378,7 @@ void FileExtractor::StartParagraph(std::string_view tag, bool secondary, std::st
   pending_secondary_ = secondary;
   pending_tag_ = std::string(tag);
   pending_second_ = std::string(second_name);
-  pending_code_ = std::string(code);
+  pending_code_ = std::string(code.substr(0, kMaxJoined));
   pending_line_ = line;
   pending_text_.clear();
   AppendText(rest, line);
@@ -372,12 +389,18 @@ int FileExtractor::CutFields(const Definition& definition, const std::string& te
   (void)line;
   size_t i = 0;
   int declared = definition.field_count;
+  bool after_bar = false;  // the previous field ended at a "|"
   for (int f = 0; f < declared; ++f) {
     bool last = f == declared - 1;
     if (!(last && definition.example)) {
       while (i < text.size() && (IsBlank(text[i]) || text[i] == '\n' || text[i] == '\r')) ++i;
     }
-    if (i >= text.size()) break;
+    if (i >= text.size()) {
+      // "a |" has an empty second field; a field never begun is missing.
+      if (after_bar) paragraph->fields.emplace_back();
+      break;
+    }
+    after_bar = false;
     std::string field;
     if (last && definition.example) {
       field = std::string(TrimRight(std::string_view(text).substr(i)));
@@ -399,7 +422,10 @@ int FileExtractor::CutFields(const Definition& definition, const std::string& te
       while (!field.empty() && (IsBlank(field.back()) || field.back() == '\n' || field.back() == '\r')) {
         field.pop_back();
       }
-      if (!last && i < text.size()) ++i;  // past "|"
+      if (!last && i < text.size()) {
+        ++i;  // past "|"
+        after_bar = true;
+      }
     }
     paragraph->fields.push_back(std::move(field));
   }
@@ -469,6 +495,44 @@ void FileExtractor::CompleteParagraph() {
   }
 }
 
+std::string_view FileExtractor::CodePart(std::string_view line) const {
+  if (style_ == kStyleC) {
+    char quote = 0;
+    for (size_t p = 0; p < line.size(); ++p) {
+      char c = line[p];
+      if (quote) {
+        if (c == quote) quote = 0;
+      } else if (c == '"' || c == '\'') {
+        quote = c;
+      } else if (c == '/' && p + 1 < line.size() && (line[p + 1] == '/' || line[p + 1] == '*')) {
+        return line.substr(0, p);
+      }
+    }
+    return line;
+  }
+  bool in_string = false;
+  for (size_t p = 0; p < line.size(); ++p) {
+    if (line[p] == '"') in_string = !in_string;
+    else if (!in_string && line[p] == delimiter_) return line.substr(0, p);
+  }
+  return line;
+}
+
+bool FileExtractor::EndsJoin(std::string_view line) const {
+  std::string_view code = CodePart(line);
+  if (code.size() == line.size()) return false;  // no comment at all
+  if (IsBlankLine(code)) return true;              // a comment line
+  std::string_view comment = line.substr(code.size());
+  // A block comment left open would be taken for code on the lines after.
+  if (style_ == kStyleC && comment.substr(0, 2) == "/*" && comment.find("*/", 2) == std::string_view::npos) {
+    return true;
+  }
+  // Code with a tag in its trailing comment documents itself.
+  size_t at = comment.find('@');
+  return at != std::string_view::npos &&
+         comment.find_first_not_of(" \t/*'+-;=", comment[0] == delimiter_ ? 1 : 0) == at;
+}
+
 Paragraph* FileExtractor::RequestTarget(const Request& request) {
   std::vector<Paragraph>& list = request.secondary ? secondary_ : paragraphs_;
   return request.index < list.size() ? &list[request.index] : nullptr;
@@ -477,17 +541,20 @@ Paragraph* FileExtractor::RequestTarget(const Request& request) {
 void FileExtractor::HandleCode(size_t* index) {
   CompleteParagraph();
   if (requests_.empty()) return;
-  std::string_view line = lines_[*index];
-  // A comment after the code is not part of the declaration.
-  std::string text(line);
+  // A comment after the code is not part of the declaration, and a line is
+  // read 1023 characters at most: the scanners never see an endless line.
+  std::string text(CodePart(lines_[*index]).substr(0, kMaxJoined));
   if (IsTemplateHeaderLine(text)) return;
   ScanCursor cursor{text, 0};
   for (const Request& request : requests_) {
     std::vector<std::string> fields;
     int rc = ParseDeclaration(request.kind, &cursor, true, &fields);
     while (rc == kDeclContinues) {
-      if (*index + 1 >= lines_.size()) break;
-      std::string_view next = lines_[*index + 1];
+      // A declaration is joined with the code lines that follow, never with
+      // a comment: that would swallow the next topic's tags.
+      // A block comment left open on this line takes the lines after it.
+      if (in_comment_ || *index + 1 >= lines_.size() || EndsJoin(lines_[*index + 1])) break;
+      std::string_view next = CodePart(lines_[*index + 1]);
       if (cursor.text.size() + 1 + next.size() > kMaxJoined) {
         rc = kErrDeclTooLong;
         break;
@@ -584,6 +651,25 @@ bool IsRegularFile(const std::string& path) {
   return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+bool IsDirectory(const std::string& path) {
+  struct stat info;
+  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// Reads a whole source; 0 or 100 + cause.
+int ReadSource(const std::string& path, std::string* content) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return kFileErrorBase + CauseOfErrno(errno);
+  struct stat info;
+  if (::fstat(::fileno(file), &info) == 0 && info.st_size > 0) content->reserve(static_cast<size_t>(info.st_size));
+  char buffer[1 << 16];
+  size_t got = 0;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) content->append(buffer, got);
+  int rc = std::ferror(file) ? kFileErrorBase + CauseOfErrno(errno) : 0;
+  std::fclose(file);
+  return rc;
+}
+
 }  // namespace
 
 void ExtractText(const std::string& path, const std::string& text, TopicCollection* collection,
@@ -593,8 +679,7 @@ void ExtractText(const std::string& path, const std::string& text, TopicCollecti
   extractor.Run(text);
 }
 
-int ExtractSource(const std::string& source_name, TopicCollection* collection, const FormatModel& model,
-                  const ExtractionSettings& settings, SpoolFile* spool, std::ostream& out, std::ostream& err) {
+std::vector<std::string> MatchSourceName(const std::string& source_name) {
   std::vector<std::string> paths;
   if (IsRegularFile(source_name)) {
     paths.push_back(source_name);
@@ -607,21 +692,45 @@ int ExtractSource(const std::string& source_name, TopicCollection* collection, c
     }
     ::globfree(&found);
   }
-  if (paths.empty()) {
-    ReportError(err, source_name, 0, kErrNotFound);
-    return kErrNotFound;
-  }
-  for (const std::string& path : paths) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-      ReportError(err, path, 0, kFileErrorBase + CauseOfErrno(errno));
-      continue;
+  return paths;
+}
+
+int ExtractFile(const std::string& path, TopicCollection* collection, const FormatModel& model,
+                const ExtractionSettings& settings, SpoolFile* spool, std::ostream& out, std::ostream& err) {
+  try {
+    std::string content;
+    int rc = ReadSource(path, &content);
+    if (rc) {
+      ReportError(err, path, 0, rc);
+      return rc;
     }
-    std::ostringstream content;
-    content << in.rdbuf();
-    ExtractText(path, content.str(), collection, model, settings, spool, out, err);
+    if (std::memchr(content.data(), '\0', content.size())) {
+      ReportError(err, path, 0, kErrBinaryFile);
+      return kErrBinaryFile;
+    }
+    ExtractText(path, content, collection, model, settings, spool, out, err);
+    return 0;
+  } catch (const std::bad_alloc&) {
+    // A file too large to hold (an endless line) is given up; the run goes on.
+    ReportError(err, path, 0, kErrOutOfMemory);
+    return kErrOutOfMemory;
   }
-  return 0;
+}
+
+int ExtractSource(const std::string& source_name, TopicCollection* collection, const FormatModel& model,
+                  const ExtractionSettings& settings, SpoolFile* spool, std::ostream& out, std::ostream& err) {
+  std::vector<std::string> paths = MatchSourceName(source_name);
+  if (paths.empty()) {
+    int rc = IsDirectory(source_name) ? kFileErrorBase + kCauseInvalidFile : kErrNotFound;
+    ReportError(err, source_name, 0, rc);
+    return rc;
+  }
+  int result = 0;
+  for (const std::string& path : paths) {
+    int rc = ExtractFile(path, collection, model, settings, spool, out, err);
+    if (rc && !result) result = rc;
+  }
+  return result;
 }
 
 }  // namespace folios::docgen

@@ -4,6 +4,7 @@
 
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 #include "format_model.h"
 #include "topic_collection.h"
@@ -15,12 +16,23 @@ struct ExtractionSettings {
   bool verbose = false;
 };
 
+// The files a source name stands for: the name itself when it is a regular
+// file, else the regular files its wildcards match. Empty when none.
+std::vector<std::string> MatchSourceName(const std::string& source_name);
+
 // Extracts every file that matches `source_name` (which may hold wildcards).
 // Errors are written to `err` with the path and line, and extraction goes
 // on; the verbose listing of files and topics goes to `out`. Returns 0, or
-// kErrNotFound when nothing matches the name.
+// the first code of a file that could not be extracted: kErrNotFound when
+// nothing matches, 100 + cause when a file cannot be read (a directory is
+// an invalid file), kErrBinaryFile for a file holding NUL bytes (skipped),
+// kErrOutOfMemory when a file is too large to hold.
 int ExtractSource(const std::string& source_name, TopicCollection* collection, const FormatModel& model,
                   const ExtractionSettings& settings, SpoolFile* spool, std::ostream& out, std::ostream& err);
+
+// Extracts one file; the results are those of ExtractSource.
+int ExtractFile(const std::string& path, TopicCollection* collection, const FormatModel& model,
+                const ExtractionSettings& settings, SpoolFile* spool, std::ostream& out, std::ostream& err);
 
 // Extracts one file's text (already read) as if it were the file `path`.
 void ExtractText(const std::string& path, const std::string& text, TopicCollection* collection,

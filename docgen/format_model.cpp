@@ -566,7 +566,14 @@ int FormatReader::HandleKeyword(int section, size_t* i) {
   {
     size_t start = value_start;
     size_t q = value_start;
+    // In a token replacement "^;" is a semicolon (HTML entities end in one),
+    // not the start of a comment.
+    bool caret_escapes = keyword == kKwToken;
     while (true) {
+      if (caret_escapes && q + 1 < text.size() && text[q] == '^') {
+        q += 2;
+        continue;
+      }
       if (q >= text.size() || text[q] == ';') {
         fields.push_back(text.substr(start, q - start));
         field_starts.push_back(start);
@@ -672,7 +679,10 @@ int FormatReader::HandleKeyword(int section, size_t* i) {
       size_t semicolon = raw.find(';');
       if (semicolon != std::string_view::npos) raw = raw.substr(0, semicolon);
       ConditionLine line;
-      int rc = ParseConditionLine(raw, d.field_count, &line);
+      // A diagram declares no fields: its conditions may test any of a
+      // paragraph's six.
+      int declared = section == kSectionDiagram ? kMaxFields : d.field_count;
+      int rc = ParseConditionLine(raw, declared, &line);
       if (rc) return rc;
       d.conditions.push_back(std::move(line));
       return 0;
@@ -733,7 +743,12 @@ int FormatReader::HandleKeyword(int section, size_t* i) {
         if (written.size() > 1) return kErrBadTokenChar;
         replacement.character = written[0];
       }
-      replacement.text = std::string(fields[1]);
+      // "^;" gives ";" and "^^" gives "^"; any other caret stays as written.
+      for (size_t k = 0; k < fields[1].size(); ++k) {
+        char c = fields[1][k];
+        if (c == '^' && k + 1 < fields[1].size() && (fields[1][k + 1] == ';' || fields[1][k + 1] == '^')) c = fields[1][++k];
+        replacement.text.push_back(c);
+      }
       replacement.context = model_->token_context_;
       d.replacements.insert(d.replacements.begin(), std::move(replacement));
       return 0;
@@ -932,6 +947,7 @@ int FormatModel::Load(const std::string& name, const std::string& fallback_path,
     if (path.empty()) return kErrNotFound;
   }
   if (verbose) out << "Getting tags from " << path << "\n";
+  loaded_files_.push_back(path);
   std::ifstream in(path, std::ios::binary);
   if (!in) return kFileErrorBase + CauseOfErrno(errno);
   std::ostringstream content;

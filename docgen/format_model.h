@@ -180,6 +180,8 @@ class FormatModel {
   const Definition* FindExtension(std::string_view extension) const;
 
   const std::string& output_type() const { return output_type_; }
+  // The paths of the format files read so far, as found.
+  const std::vector<std::string>& loaded_files() const { return loaded_files_; }
   // Whether an output-type field is active for this run.
   bool IsActiveType(std::string_view type) const;
 
@@ -187,6 +189,7 @@ class FormatModel {
   std::string output_type_;
   std::array<std::vector<Definition>, kSectionCount> sections_;
   std::vector<Definition> pending_constants_;
+  std::vector<std::string> loaded_files_;
   bool token_section_seen_ = false;
   int token_context_ = 0;
   friend class FormatReader;

@@ -10,14 +10,13 @@ namespace folios::docgen {
 // The project path for an output path: its extension replaced by ".HPJ".
 std::string HelpProjectPath(const std::string& output_path);
 
-// Writes the help project for `output_path` unless the project file exists
-// already (a project the user may have edited is kept). Returns 0 or
-// 100 + cause; *project_path gets the path.
-int WriteHelpProject(const std::string& output_path, const std::string& generator, std::string* project_path);
+// The text of the help project for `output_path` (CR LF line ends, as help
+// compilers read them): the generator's name, browse buttons, and the
+// output's file name under [files].
+std::string HelpProjectText(const std::string& output_path, const std::string& generator);
 
-// Writes the context string of every extracted topic, in context order, one
-// per line (CR LF); appends to an existing log when `append` is set.
-// Returns 0 or 100 + cause.
-int WriteTopicLog(const TopicCollection& collection, const std::string& log_path, bool append);
+// The context string of every extracted topic, in context order, each
+// followed by CR LF.
+std::string TopicLogText(const TopicCollection& collection);
 
 }  // namespace folios::docgen

@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "doc_messages.h"
+#include "temp_files.h"
 
 namespace folios::docgen {
 
@@ -145,6 +146,8 @@ int SpoolFile::Create(const std::string& path) {
     }
     path_ = candidate;
     size_ = 0;
+    // A signal must not leave the spool behind either.
+    RegisterTemporaryFile(path_);
     return 0;
   }
   path_ = path;
@@ -156,6 +159,7 @@ void SpoolFile::Remove() {
     std::fclose(file_);
     file_ = nullptr;
     std::remove(path_.c_str());
+    ForgetTemporaryFile(path_);
   }
 }
 

@@ -21,6 +21,28 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 constexpr size_t kFlushSize = 1 << 16;
 
+// The character of a code page 1252 byte above 127 (U+FFFD for the five
+// bytes the code page leaves undefined).
+uint32_t Cp1252CodePoint(unsigned char c) {
+  static const uint16_t k80To9F[32] = {
+      0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+      0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+  return c >= 0x80 && c < 0xA0 ? k80To9F[c - 0x80] : c;
+}
+
+void AppendUtf8(std::string* out, uint32_t code_point) {
+  if (code_point < 0x800) {
+    out->push_back(static_cast<char>(0xC0 | (code_point >> 6)));
+  } else {
+    out->push_back(static_cast<char>(0xE0 | (code_point >> 12)));
+    out->push_back(static_cast<char>(0x80 | ((code_point >> 6) & 0x3F)));
+  }
+  out->push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
+}
+// Diagrams, indexes and inline tags nested in one another, at most.
+constexpr size_t kMaxNesting = 32;
+
 struct OpenLevel {
   const Definition* definition;
   const Paragraph* paragraph;
@@ -31,7 +53,7 @@ class Writer : public ConditionContext {
   Writer(const TopicCollection& collection, const std::vector<size_t>& order, const FormatModel& model,
          const OutputSettings& settings, SpoolFile* spool, std::FILE* file, std::ostream& err)
       : collection_(collection), order_(order), model_(model), settings_(settings), spool_(spool), file_(file),
-        err_(err) {
+        err_(err), reporter_(err) {
     out_ = &buffer_;
     BuildReplacements();
   }
@@ -69,11 +91,23 @@ class Writer : public ConditionContext {
   void WriteParagraph(const Definition& definition, Paragraph* paragraph, std::vector<OpenLevel>* stack);
   void Expand(const std::string& text, const Definition* owner);
   void Error(const Definition* owner, int code) {
-    ReportError(err_, owner ? owner->file : std::string(), owner ? owner->line : 0, code);
+    reporter_.Report(owner ? owner->file : std::string(), owner ? owner->line : 0, code);
   }
   void SourceError(const Topic& topic, long line, int code) {
-    ReportError(err_, topic.file_index >= 0 ? collection_.file(topic.file_index) : std::string(), line, code);
+    reporter_.Report(topic.file_index >= 0 ? collection_.file(topic.file_index) : std::string(), line, code);
   }
+  // Marks `definition` as being expanded; false (after an error naming
+  // `owner`) when it already is: a text that refers to itself, directly or
+  // through others, would never end.
+  bool Enter(const Definition* definition, const Definition* owner) {
+    if (std::find(active_.begin(), active_.end(), definition) != active_.end() || active_.size() >= kMaxNesting) {
+      Error(owner, kErrNestedTooDeep);
+      return false;
+    }
+    active_.push_back(definition);
+    return true;
+  }
+  void Leave() { active_.pop_back(); }
   // The character writer: a character of field text or of a $! value.
   size_t WriteChar(std::string_view text, size_t i, int context);
   void WriteCharText(std::string_view text, int context);
@@ -92,11 +126,17 @@ class Writer : public ConditionContext {
   SpoolFile* spool_;
   std::FILE* file_;
   std::ostream& err_;
+  ErrorReporter reporter_;
+  std::vector<const Definition*> active_;  // diagrams, indexes and inline tags being expanded
   std::string buffer_;
   std::string* out_;
   int write_error_ = 0;
   const std::string* replacement_[256][2] = {};
-  bool raw_high_chars_ = false;
+  // How characters above 127 are written: RTF escapes (the default), as
+  // they are ("none"), or as UTF-8 ("utf-8": stray bytes read as code page
+  // 1252, so that old Windows sources give a well-formed page).
+  enum class HighChars { kRtf, kRaw, kUtf8 };
+  HighChars high_chars_ = HighChars::kRtf;
 
   Topic* topic_ = nullptr;
   const Paragraph* paragraph_ = nullptr;
@@ -110,7 +150,8 @@ void Writer::BuildReplacements() {
     auto& slot = replacement_[static_cast<unsigned char>(r.character)][r.context ? 1 : 0];
     if (!slot) slot = &r.text;
   }
-  raw_high_chars_ = EqualsNoCase(token->high_char_mask, "none");
+  if (EqualsNoCase(token->high_char_mask, "none")) high_chars_ = HighChars::kRaw;
+  if (EqualsNoCase(token->high_char_mask, "utf-8")) high_chars_ = HighChars::kUtf8;
 }
 
 void Writer::Flush() {
@@ -127,7 +168,22 @@ size_t Writer::WriteChar(std::string_view text, size_t i, int context) {
     out_->append(*replacement);
     return 1;
   }
-  if (c >= 0x80 && !raw_high_chars_) return AppendRtfNonAscii(out_, text, i);
+  if (c >= 0x80 && high_chars_ == HighChars::kRtf) return AppendRtfNonAscii(out_, text, i);
+  if (c >= 0x80 && high_chars_ == HighChars::kUtf8) {
+    Utf8Char decoded = DecodeUtf8(text, i);
+    if (decoded.valid) {
+      out_->append(text.substr(i, decoded.length));
+      return decoded.length;
+    }
+    AppendUtf8(out_, Cp1252CodePoint(c));
+    return 1;
+  }
+  if ((c < 0x20 && c != '\t' && c != '\f' && c != '\n' && c != '\r') || c == 0x7f) {
+    // Control characters are never written raw: a reader would stumble.
+    if (high_chars_ != HighChars::kRtf) out_->append("\xEF\xBF\xBD");  // U+FFFD
+    else AppendRtfHexByte(out_, c);
+    return 1;
+  }
   out_->push_back(static_cast<char>(c));
   return 1;
 }
@@ -309,7 +365,10 @@ size_t Writer::WriteInlineTag(std::string_view text, size_t i, const Definition*
     return close + 1;
   }
   if (definition->field_count != static_cast<int>(inline_tag.fields.size())) Error(definition, kErrInlineFieldCount);
-  Expand(definition->text[kSlotFormat], definition);
+  if (Enter(definition, owner)) {
+    Expand(definition->text[kSlotFormat], definition);
+    Leave();
+  }
   paragraph_ = saved;
   return close + 1;
 }
@@ -340,7 +399,7 @@ std::string Writer::TopicValue(char letter, const Definition* owner, bool* ok) {
       }
       break;
     case 'f':
-      if (topic && topic->file_index >= 0) value = FileName(collection_.file(topic->file_index));
+      if (topic && topic->file_index >= 0) value = FileNamePart(collection_.file(topic->file_index));
       break;
     case 'l': {
       long line = paragraph_ ? paragraph_->line : 0;
@@ -547,6 +606,7 @@ void Writer::WriteDiagram(const std::string& name, const Definition* owner) {
       if (std::find(diagram->cancel.begin(), diagram->cancel.end(), lower) != diagram->cancel.end()) return;
     }
   }
+  if (!Enter(diagram, owner)) return;
   const Paragraph* saved = paragraph_;
   Expand(diagram->text[kSlotPre], diagram);
   std::vector<const Paragraph*> matching;
@@ -557,15 +617,21 @@ void Writer::WriteDiagram(const std::string& name, const Definition* owner) {
   }
   for (size_t k = 0; k < matching.size(); ++k) {
     paragraph_ = matching[k];
-    const std::string* format = &diagram->text[kSlotFormat];
-    if (k == 0 && !diagram->text[kSlotFormatFirst].empty()) format = &diagram->text[kSlotFormatFirst];
-    if (k > 0 && k + 1 == matching.size() && !diagram->text[kSlotFormatLast].empty()) {
-      format = &diagram->text[kSlotFormatLast];
+    // Each paragraph takes its format from the first definition of the
+    // diagram whose conditions hold for it, so that "fieldempty" can leave
+    // out the words of an empty field; the diagram's own serves otherwise.
+    const Definition* item = model_.Find(kSectionDiagram, name, this);
+    if (!item) item = diagram;
+    const std::string* format = &item->text[kSlotFormat];
+    if (k == 0 && !item->text[kSlotFormatFirst].empty()) format = &item->text[kSlotFormatFirst];
+    if (k > 0 && k + 1 == matching.size() && !item->text[kSlotFormatLast].empty()) {
+      format = &item->text[kSlotFormatLast];
     }
-    Expand(*format, diagram);
+    Expand(*format, item);
   }
   paragraph_ = saved;
   Expand(diagram->text[kSlotPost], diagram);
+  Leave();
 }
 
 void Writer::WriteIndex(const std::string& filter1, const std::string& filter2, const Definition* owner) {
@@ -574,6 +640,7 @@ void Writer::WriteIndex(const std::string& filter1, const std::string& filter2, 
     Error(owner, kErrNoIndex);
     return;
   }
+  if (!Enter(index, owner)) return;
   // Filters may use codes themselves; they are expanded first.
   ExtractionExpression expressions[2];
   const std::string* filters[2] = {&filter1, &filter2};
@@ -616,6 +683,7 @@ void Writer::WriteIndex(const std::string& filter1, const std::string& filter2, 
   }
   topic_ = saved_topic;
   Expand(index->text[kSlotPost], index);
+  Leave();
 }
 
 void Writer::WriteParagraph(const Definition& definition, Paragraph* paragraph, std::vector<OpenLevel>* stack) {
@@ -728,12 +796,18 @@ int Writer::Run() {
     if (buffer_.size() > kFlushSize) Flush();
   }
   if (file_definition) Expand(file_definition->text[kSlotPost], file_definition);
+  reporter_.Summarise();
   Flush();
   if (std::fflush(file_) != 0 && !write_error_) write_error_ = kFileErrorBase + CauseOfErrno(errno);
   return write_error_;
 }
 
 }  // namespace
+
+std::string FileNamePart(const std::string& path) {
+  std::string name = FileName(path);
+  return name.empty() && path.find('/') == std::string::npos ? path : name;
+}
 
 std::string ContextString(std::string_view text) {
   std::string out;

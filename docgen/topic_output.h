@@ -31,6 +31,10 @@ int WriteOutput(const TopicCollection& collection, const std::vector<size_t>& or
 // that append mode looks for in an existing output).
 std::string ExpandFileText(const FormatModel& model, const std::string& text);
 
+// The file name of a path with its extension; a bare name is its own file
+// name ("geometry.h" gives "geometry.h", "src/a.c" gives "a.c").
+std::string FileNamePart(const std::string& path);
+
 // The context-string form of a text (at most 255 characters).
 std::string ContextString(std::string_view text);
 

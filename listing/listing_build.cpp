@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <new>
 
 #include "atomic_file.h"
 #include "paths.h"
@@ -20,56 +21,72 @@ bool IsPreformatted(const std::string& path) {
 }
 
 // A new empty file in the temporary directory with the source's extension,
-// so that the formatter can tell the language; empty on failure.
-std::string MakeTemporaryCopyName(const std::string& path) {
-  const char* dir = getenv("TMPDIR");
-  std::string pattern = std::string(dir && *dir ? dir : "/tmp") + "/folios-listing-XXXXXX";
-  std::string suffix = "." + Extension(path);
-  pattern += suffix;
-  int fd = mkstemps(pattern.data(), static_cast<int>(suffix.size()));
-  if (fd < 0) return std::string();
-  ::close(fd);
-  return pattern;
-}
+// so that the formatter can tell the language. Removed when it goes out of
+// scope; path() is empty when it could not be made.
+class TemporaryCopy {
+ public:
+  explicit TemporaryCopy(const std::string& source) {
+    const char* dir = getenv("TMPDIR");
+    std::string pattern = std::string(dir && *dir ? dir : "/tmp") + "/folios-listing-XXXXXX";
+    std::string suffix = "." + Extension(source);
+    pattern += suffix;
+    int fd = mkstemps(pattern.data(), static_cast<int>(suffix.size()));
+    if (fd < 0) return;
+    ::close(fd);
+    path_ = pattern;
+  }
+  ~TemporaryCopy() {
+    if (!path_.empty()) ::unlink(path_.c_str());
+  }
+  TemporaryCopy(const TemporaryCopy&) = delete;
+  TemporaryCopy& operator=(const TemporaryCopy&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
 
 }  // namespace
 
 ListingBuildResult RunListingBuildToStream(const std::vector<std::string>& paths,
                                            std::FILE* out, const ListingBuildOptions& options) {
   ListingBuildResult result;
-  const bool preformat = options.preformat && Settings().Int("m_use_advanced_options") != 0;
-  CListingWriter writer(out, options.progress, options.warnings);
-  const int total = static_cast<int>(paths.size());
-  for (int i = 0; i < total; ++i) {
-    const std::string& path = paths[static_cast<size_t>(i)];
-    std::string listed = path;
-    std::string temporary;
-    if (preformat && IsPreformatted(path)) {
-      // The backup stays beside the source, as users of the desktop program
-      // expect. The formatter only reads the source and writes a temporary
-      // copy, so the source is never written, whatever happens.
-      CopyFileAtomically(path, path + ".orig");
-      temporary = MakeTemporaryCopyName(path);
-      if (!temporary.empty() && options.preformat(path, temporary)) listed = temporary;
+  try {
+    const bool preformat = options.preformat && Settings().Int("m_use_advanced_options") != 0;
+    CListingWriter writer(out, options.progress, options.warnings);
+    const int total = static_cast<int>(paths.size());
+    for (int i = 0; i < total; ++i) {
+      const std::string& path = paths[static_cast<size_t>(i)];
+      std::string listed = path;
+      std::unique_ptr<TemporaryCopy> copy;
+      if (preformat && IsPreformatted(path)) {
+        // The formatter only reads the source and writes a temporary copy,
+        // so the source is never written, whatever happens.
+        copy = std::make_unique<TemporaryCopy>(path);
+        if (!copy->path().empty() && options.preformat(path, copy->path())) listed = copy->path();
+      }
+      ++result.files_listed;
+      bool cancelled = writer.AppendSource(path, listed, i + 1, total);
+      copy.reset();
+      if (cancelled) {
+        result.cancelled = true;
+        break;
+      }
     }
-    ++result.files_listed;
-    bool cancelled = writer.AppendSource(path, listed, i + 1, total);
-    if (!temporary.empty()) std::remove(temporary.c_str());
-    if (cancelled) {
-      result.cancelled = true;
-      break;
-    }
+    // Even a build of no files gives a complete document.
+    writer.EndDocument();
+    result.failed_files = writer.failures();
+    result.output = writer.Flush();
+  } catch (const std::bad_alloc&) {
+    result.output = Status::Error(ErrnoMessage(ENOMEM));
   }
-  // Even a build of no files gives a complete document.
-  writer.EndDocument();
-  result.failed_files = writer.failures();
-  result.output = writer.Flush();
   return result;
 }
 
 ListingBuildResult RunListingBuild(const std::vector<std::string>& paths,
                                    const std::string& output_path,
                                    const ListingBuildOptions& options) {
+  // The one place where the document is opened.
   AtomicFile file;
   OutputOptions policy;
   policy.inputs = paths;
@@ -80,7 +97,10 @@ ListingBuildResult RunListingBuild(const std::vector<std::string>& paths,
     return result;
   }
   ListingBuildResult result = RunListingBuildToStream(paths, file.file(), options);
-  if (result.output.ok()) {
+  if (options.abandon && options.abandon()) {
+    file.Discard();
+    result.abandoned = true;
+  } else if (result.output.ok()) {
     result.output = file.Commit();
   } else {
     file.Discard();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,26 +23,34 @@ struct ListingBuildOptions {
   PreformatFunction preformat;
   // Receives the "invalid keyword file" warnings; may be null.
   KeywordWarningSink* warnings = nullptr;
+  // Asked once the build has stopped: true drops the document and leaves the
+  // old one as it was (the build was killed rather than cancelled). May be
+  // empty.
+  std::function<bool()> abandon;
 };
 
 struct ListingBuildResult {
   bool cancelled = false;                        // the user stopped the build
   int files_listed = 0;                          // files whose listing was started
-  std::vector<ListingFileFailure> failed_files;  // files that could not be read
+  std::vector<ListingFileFailure> failed_files;  // files not (wholly) listed, and why
   Status output;                                 // failure writing the document
+  bool abandoned = false;                        // the document was dropped
   bool ok() const { return output.ok() && failed_files.empty(); }
 };
 
 // Lists `paths_in_display_order` into the document at `output_path`. The
 // document is written to a temporary file beside it and renamed over it when
-// the build ends, normally or by cancel; when writing fails, an existing
-// document stays as it was and `output` says why.
+// the build ends, normally or by cancel; when writing fails, or the build is
+// abandoned, an existing document stays as it was and `output` says why.
 //
 // Pre-formatting (m_use_advanced_options on, a preformat function given, a
-// file with extension cpp, h, c or java): the file is copied to FILE.orig,
-// reformatted into a temporary file (the preformat function reads the file
-// and must not write it), and that is listed under the file's own name.
-// The source file itself is never written.
+// file with extension cpp, h, c or java): the file is reformatted into a
+// temporary file (the preformat function reads the file and must not write
+// it), and that is listed under the file's own name. The temporary file is
+// removed as soon as the file is listed, whatever happened. The build never
+// writes a source file nor a FILE.orig backup: it changes no source, so it
+// has nothing to back up, and a backup left by something else stays as it
+// was.
 ListingBuildResult RunListingBuild(const std::vector<std::string>& paths_in_display_order,
                                    const std::string& output_path,
                                    const ListingBuildOptions& options);

@@ -54,12 +54,15 @@ bool AllowedAfter(char c) {
   }
 }
 
-bool KeywordBoundariesOk(std::string_view text, size_t pos, size_t length) {
-  char before = pos == 0 ? ' ' : text[pos - 1];
+bool KeywordBoundariesOk(std::string_view text, size_t pos, size_t length, char before) {
   if (!AllowedBefore(before)) return false;
   if (length <= 1) return true;
   char after = pos + length >= text.size() ? ' ' : text[pos + length];
   return AllowedAfter(after) || ((after == '!' || after == '#') && before == '#');
+}
+
+bool KeywordBoundariesOk(std::string_view text, size_t pos, size_t length) {
+  return KeywordBoundariesOk(text, pos, length, pos == 0 ? ' ' : text[pos - 1]);
 }
 
 }  // namespace
@@ -89,40 +92,85 @@ bool IsInString(std::string_view line, size_t pos) {
 }
 
 bool RemoveNoise(std::string* line, char c, size_t start) {
-  const bool was_empty = line->empty();
-  std::string& s = *line;
-  while (true) {
-    size_t f = s.find(c, start);
-    if (f == std::string::npos) break;
-    if (c == '*') {
-      if ((f >= 1 && s.compare(f - 1, 4, "/**/") == 0) ||
-          (f >= 2 && s.compare(f - 2, 4, "/**/") == 0)) {
-        return true;
-      }
-    }
-    size_t next = s.find(c, f + 1);
-    if (next == std::string::npos) break;
-    if (next == f + 1) {
-      if (IsInString(s, f)) break;
-      if (s == "/**") {
-        s = "/*";
-        return true;
-      }
-      if (s == "**/") {
-        s = "*/";
-        return true;
-      }
-      size_t third = s.find(c, next + 1);
-      s.erase(f, (c != ' ' && third == std::string::npos) ? 2 : 1);
-      start = f;
-    } else {
-      start = f + 1;
-    }
+  const std::string& in = *line;
+  const size_t npos = std::string::npos;
+  // Most lines hold no run of the character: nothing to do.
+  bool any_run = false;
+  for (size_t f = in.find(c, start); f != npos && !any_run; f = in.find(c, f + 1)) {
+    any_run = f + 1 < in.size() && in[f + 1] == c;
   }
+  if (!any_run) return true;
+
+  // One pass from the left. The text so far goes to `out`; what follows
+  // position i of `in` is still as it was, so whether a quote or another
+  // noise character follows is known from the last of each in `in`.
+  std::string out(in, 0, start);
+  size_t quotes = static_cast<size_t>(std::count(out.begin(), out.end(), '"'));
+  const size_t last_c = in.rfind(c);
+  const size_t last_quote = in.rfind('"');
+  bool removed = false;
+  size_t i = start;
+  auto current_is = [&](std::string_view text) {
+    return out.size() + (in.size() - i) == text.size() &&
+           std::string_view(out) == text.substr(0, out.size()) &&
+           std::string_view(in).substr(i) == text.substr(out.size());
+  };
+  while (true) {
+    size_t f = in.find(c, i);
+    if (f == npos) break;
+    quotes += static_cast<size_t>(std::count(in.begin() + i, in.begin() + f, '"'));
+    out.append(in, i, f - i);
+    i = f;
+    if (c == '*') {
+      // An empty comment "/**/" around the run ends the work on the line.
+      auto at = [&](long offset) -> char {
+        long k = static_cast<long>(out.size()) + offset;  // position in the current text
+        if (k < 0) return '\0';
+        if (k < static_cast<long>(out.size())) return out[static_cast<size_t>(k)];
+        size_t j = i + static_cast<size_t>(k) - out.size();
+        return j < in.size() ? in[j] : '\0';
+      };
+      auto empty_comment_at = [&](long from) {
+        return at(from) == '/' && at(from + 1) == '*' && at(from + 2) == '*' && at(from + 3) == '/';
+      };
+      if (empty_comment_at(-1) || empty_comment_at(-2)) {
+        out.append(in, i);
+        *line = std::move(out);
+        return true;
+      }
+    }
+    size_t next = in.find(c, i + 1);
+    if (next == npos) break;
+    if (next != i + 1) {
+      if (c == '"') ++quotes;
+      out += c;
+      ++i;
+      continue;
+    }
+    // A run. Inside a quoted string (an opening quote before it whose
+    // closing quote follows) it stays, and so does the rest of the line.
+    if (c != '"' && quotes % 2 == 1 && last_quote != npos && last_quote > i) break;
+    if (current_is("/**")) {
+      *line = "/*";
+      return true;
+    }
+    if (current_is("**/")) {
+      *line = "*/";
+      return true;
+    }
+    const bool third = last_c != npos && last_c > next;
+    i += (c != ' ' && !third) ? 2 : 1;
+    removed = true;
+  }
+  out.append(in, i);
+  *line = std::move(out);
+  // Only decoration that was taken away may leave an empty comment or an
+  // empty line behind; a line without noise is source as written.
+  if (!removed) return true;
   TrimRight(line);
+  std::string& s = *line;
   if (s.size() >= 2 && s.compare(s.size() - 2, 2, "//") == 0) s.resize(s.size() - 2);
-  // A blank line is not decoration: only a line emptied here goes.
-  return !s.empty() || was_empty;
+  return !s.empty();
 }
 
 size_t FindLineComment(std::string_view line, size_t start) {
@@ -133,6 +181,43 @@ size_t FindLineComment(std::string_view line, size_t start) {
     }
   }
   return std::string_view::npos;
+}
+
+void MarkerCursor::Reset(std::string_view line, std::string_view marker) {
+  *this = MarkerCursor();
+  line_ = line;
+  marker_ = marker;
+}
+
+size_t MarkerCursor::Find(size_t from) {
+  const size_t npos = std::string_view::npos;
+  if (answered_ && (found_ == npos || found_ >= from)) return found_;
+  from = std::min(from, line_.size());
+  if (from > scan_) {
+    quotes_ += static_cast<size_t>(std::count(line_.begin() + scan_, line_.begin() + from, '"'));
+    scan_ = from;
+  }
+  answered_ = true;
+  while (true) {
+    size_t p = line_.find(marker_, scan_);
+    if (p == npos) {
+      found_ = npos;
+      return npos;
+    }
+    quotes_ += static_cast<size_t>(std::count(line_.begin() + scan_, line_.begin() + p, '"'));
+    scan_ = p;
+    // Inside a string: after an opening quote whose closing quote follows.
+    if (quotes_ % 2 == 1 && !last_quote_known_) {
+      last_quote_ = line_.rfind('"');
+      last_quote_known_ = true;
+    }
+    bool inside = quotes_ % 2 == 1 && last_quote_ != npos && last_quote_ > p;
+    if (!inside) {
+      found_ = p;
+      return p;
+    }
+    scan_ = p + 1;  // a marker holds no quote
+  }
 }
 
 bool IsProcedureStart(std::string_view line) {
@@ -165,6 +250,13 @@ LineStyler::LineStyler(const KeywordTable& table, std::string comment_format) {
     if (!word) word_scan_ = false;
   }
   marker_ = keywords_[0];
+  c_like_ = marker_ != "'";
+  for (const char* c = "\\\"/"; *c; ++c) code_stops_[static_cast<unsigned char>(*c)] = true;
+  if (c_like_) code_stops_[static_cast<unsigned char>('\'')] = true;
+  if (!marker_.empty()) code_stops_[static_cast<unsigned char>(marker_[0])] = true;
+  for (bool* stops : {string_stops_, char_stops_}) stops[static_cast<unsigned char>('\\')] = true;
+  string_stops_[static_cast<unsigned char>('"')] = true;
+  char_stops_[static_cast<unsigned char>('\'')] = true;
   for (int before = 0; before < 2; ++before) {
     for (int after = 0; after < 2; ++after) {
       block_openers_[before][after] =
@@ -180,27 +272,64 @@ LineStyler::LineStyler(const KeywordTable& table, std::string comment_format) {
   }
 }
 
-bool LineStyler::Rejected(size_t pos) const {
-  for (const Span& span : rejected_) {
-    if (pos >= span.begin && pos < span.end) return true;
+namespace {
+
+// The header name of "#include <name>" (also #include_next and #import),
+// as [begin, end) of `t`; false when the line is no such directive.
+bool FindIncludedHeader(std::string_view t, size_t from, size_t end, size_t* begin,
+                        size_t* name_end) {
+  size_t p = from;
+  while (p < end && t[p] == ' ') ++p;
+  if (p >= end || t[p] != '#') return false;
+  ++p;
+  while (p < end && t[p] == ' ') ++p;
+  size_t word = p;
+  while (p < end && IsWordChar(t[p])) ++p;
+  std::string_view directive = t.substr(word, p - word);
+  if (directive != "include" && directive != "include_next" && directive != "import") {
+    return false;
   }
-  return false;
+  while (p < end && t[p] == ' ') ++p;
+  if (p >= end || t[p] != '<') return false;
+  size_t close = t.find('>', p + 1);
+  *begin = p + 1;
+  *name_end = close == std::string_view::npos || close > end ? end : close;
+  return true;
 }
+
+// True when the "'" at `pos` separates digits of a number (1'000'000)
+// rather than opening a character literal (u8'a' and L'a' open one).
+bool DigitSeparator(std::string_view t, size_t from, size_t pos) {
+  size_t start = pos;
+  while (start > from && (IsWordChar(t[start - 1]) || t[start - 1] == '\'')) --start;
+  return start < pos && t[start] >= '0' && t[start] <= '9';
+}
+
+}  // namespace
 
 void LineStyler::CommentPass(const StyleInput& input, CommentState* state) {
   std::string_view t = input.text;
   const size_t npos = std::string_view::npos;
   const size_t number_end = std::min(input.number_end, t.size());
   const size_t mark_start = std::min(input.mark_start, t.size());
+  // Only the source text is read for comments and strings, never the
+  // continuation mark.
+  const size_t source_end = std::max(mark_start, number_end);
+  const bool continues = mark_start < t.size();
   rejected_.clear();
   skip_keywords_ = false;
 
+  size_t header_begin = 0, header_end = 0;
+  const bool include = c_like_ && !state->in_block &&
+                       FindIncludedHeader(t, number_end, source_end, &header_begin, &header_end);
+
   // Most lines hold no comment and no string: nothing to insert.
-  if (!state->in_block && t.find('/') == npos && t.find('"') == npos &&
-      t.find(marker_) == npos) {
+  if (!state->in_block && state->open_quote == 0 && t.find('/') == npos &&
+      t.find('"') == npos && t.find(marker_) == npos) {
     line_ = t;
     if (number_end > 0) rejected_.push_back({0, number_end});
-    if (mark_start < t.size()) rejected_.push_back({mark_start, t.size()});
+    if (include) rejected_.push_back({header_begin, header_end});
+    if (continues) rejected_.push_back({mark_start, t.size()});
     return;
   }
 
@@ -221,55 +350,87 @@ void LineStyler::CommentPass(const StyleInput& input, CommentState* state) {
     return block_openers_[before][after];
   };
 
+  char quote = state->open_quote;
+  bool escape = state->escape_pending;
+  // Reads t[from, source_end) from the left: strings and character literals
+  // hide what they hold; the first comment marker or "/*" outside them
+  // counts. The text is RTF-escaped: a backslash and the character after it
+  // are one source character. With `record`, comment runs and the first
+  // string are noted for styling; without, only the state is followed.
+  size_t string_begin = quote == '"' ? number_end : npos;
+  size_t string_end = npos;
+  auto lex = [&](size_t from, bool record) {
+    size_t i = from;
+    while (i < source_end) {
+      // Runs of characters that open, close or escape nothing are skipped.
+      const bool* stops = quote == 0 ? code_stops_ : quote == '"' ? string_stops_ : char_stops_;
+      while (i < source_end && !escape && !stops[static_cast<unsigned char>(t[i])]) ++i;
+      if (i >= source_end) break;
+      const bool escaped = t[i] == '\\' && i + 1 < source_end;
+      const size_t unit = escaped ? 2 : 1;
+      const char c = escaped ? t[i + 1] : t[i];
+      if (quote != 0) {
+        if (escape) {
+          escape = false;
+        } else if (escaped && c == '\\' && c_like_) {
+          escape = true;
+        } else if (!escaped && c == quote) {
+          if (quote == '"' && string_end == npos && string_begin != npos) string_end = i;
+          quote = 0;
+        }
+        i += unit;
+        continue;
+      }
+      if (!escaped) {
+        if (c == '"') {
+          quote = '"';
+          if (string_begin == npos) string_begin = i + 1;
+        } else if (c == '\'' && c_like_ && !DigitSeparator(t, number_end, i)) {
+          quote = '\'';
+        } else if (c == marker_[0] && t.compare(i, marker_.size(), marker_) == 0) {
+          if (record) add_region(i, t.size(), run_openers_[0]);
+          state->line_comment_seen = true;
+          return;
+        } else if (c == '/' && i + 1 < source_end && t[i + 1] == '*') {
+          size_t close = t.find("*/", i + 2);
+          if (close == npos || close + 2 > source_end) {
+            if (record) add_region(i, t.size(), block_opener(i));
+            state->in_block = true;
+            return;
+          }
+          if (record) add_region(i, close + 2, block_opener(i));
+          i = close + 2;
+          continue;
+        }
+      }
+      i += unit;
+    }
+  };
+
   if (state->in_block) {
-    if (t.find("*/") != npos) state->in_block = false;
+    // The whole line is one comment run, whatever follows the "*/"; what
+    // follows is still read, so that a string or comment it opens goes on
+    // in the next line or segment.
     add_region(number_end, t.size(), block_opener(number_end));
     skip_keywords_ = true;
+    size_t close = t.substr(0, source_end).find("*/", number_end);
+    quote = 0;
+    escape = false;
+    if (close != npos) {
+      state->in_block = false;
+      lex(close + 2, false);
+    }
   } else {
-    size_t q1 = t.find('"');
-    size_t q2 = q1 == npos ? npos : t.find('"', q1 + 1);
-    bool quoted = q2 != npos;
-    size_t first_open = t.find("/*");
-    size_t first_close = t.find("*/");
-    size_t open = t.find("//*") == npos ? first_open : npos;
-    auto in_first_string = [&](size_t p) { return quoted && q1 < p && p < q2; };
-    auto first_marker_from = [&](size_t from) {
-      for (size_t m = t.find(marker_, from); m != npos; m = t.find(marker_, m + 1)) {
-        if (!in_first_string(m)) return m;
-      }
-      return npos;
-    };
-
-    if (open != npos && first_close != npos && (!quoted || q2 < open)) {
-      for (size_t p = open; p != npos;) {
-        size_t c = t.find("*/", p + 2);
-        if (c == npos) break;
-        add_region(p, c + 2, block_opener(p));
-        p = t.find("/*", c + 2);
-      }
-    } else if (open != npos && first_close == npos && !in_first_string(open) &&
-               // a "/*" inside a line comment opens nothing
-               first_marker_from(0) > open) {
-      add_region(open, t.size(), block_opener(open));
-      state->in_block = true;
+    lex(number_end, true);
+    // Keywords inside the first string stay plain; an unclosed one runs on
+    // to the end of the text.
+    if (string_begin != npos) {
+      rejected_.push_back({string_begin, string_end == npos ? source_end : string_end});
     }
-
-    for (size_t m = first_marker_from(0); m != npos; m = first_marker_from(m + 1)) {
-      if (first_open != npos && first_close != npos && first_open < m && m < first_close) continue;
-      bool inside = std::any_of(regions_.begin(), regions_.end(),
-                                [m](const Span& r) { return m >= r.begin && m < r.end; });
-      if (inside) continue;
-      add_region(m, t.size(), run_openers_[0]);
-      state->line_comment_seen = true;
-      break;
-    }
-
-    // Keyword spans in line positions, mapped below.
-    if (quoted) rejected_.push_back({q1 + 1, q2});
-    if (first_open != npos && first_close != npos && first_open < first_close) {
-      rejected_.push_back({first_open + 1, first_close});
-    }
+    if (include) rejected_.push_back({header_begin, header_end});
   }
+  state->open_quote = continues ? quote : 0;
+  state->escape_pending = continues && escape;
 
   std::stable_sort(inserts_.begin(), inserts_.end(), [](const Insert& a, const Insert& b) {
     if (a.pos != b.pos) return a.pos < b.pos;
@@ -293,19 +454,29 @@ void LineStyler::CommentPass(const StyleInput& input, CommentState* state) {
   }
   commented_.append(t.substr(copied));
   line_ = commented_;
+  // shifts_ is in position order: the last shift at or before a position
+  // is found by bisection, so a line with many comments costs n log n.
   auto map = [&](size_t pos) {
-    size_t extra = 0;
-    for (const auto& [at, total] : shifts_) {
-      if (at <= pos) extra = total;
-    }
-    return pos + extra;
+    auto after = std::upper_bound(shifts_.begin(), shifts_.end(), pos,
+                                  [](size_t p, const std::pair<size_t, size_t>& shift) {
+                                    return p < shift.first;
+                                  });
+    return pos + (after == shifts_.begin() ? 0 : std::prev(after)->second);
   };
   for (Span& span : rejected_) span = {map(span.begin), map(span.end)};
   for (size_t r = 0; r < regions_.size(); ++r) {
     rejected_.push_back({region_begin_[r], map(regions_[r].end)});
   }
   if (number_end > 0) rejected_.push_back({0, map(number_end)});
-  if (mark_start < t.size()) rejected_.push_back({map(mark_start), commented_.size()});
+  if (continues) rejected_.push_back({map(mark_start), commented_.size()});
+}
+
+void LineStyler::ReleaseScratch() {
+  std::string().swap(commented_);
+  line_ = std::string_view();
+  std::vector<Span>().swap(rejected_);
+  std::vector<Insert>().swap(inserts_);
+  std::vector<Span>().swap(regions_);
 }
 
 void LineStyler::Style(const StyleInput& input, CommentState* state, std::string* out) {
@@ -337,29 +508,59 @@ void LineStyler::StyleBySearch(const StyleInput& input, CommentState* state, std
 }
 
 void LineStyler::KeywordsBySearch(std::string* out) {
+  // Keyword after keyword, each styled wherever it stands in the line as the
+  // earlier ones left it. Each keyword rebuilds the line once, so a long line
+  // costs time linear in its length for every keyword.
   std::string line(line_);
+  std::string next;
   std::vector<Span> spans = rejected_;
+  std::vector<std::pair<size_t, size_t>> shifts;  // (position, bytes added up to it)
   for (size_t k = 1; k < keywords_.size(); ++k) {
     const std::string& kw = keywords_[k];
     if (kw.empty()) continue;
-    size_t pos = line.find(kw);
-    while (pos != std::string::npos) {
-      bool rejected = std::any_of(spans.begin(), spans.end(), [pos](const Span& s) {
-        return pos >= s.begin && pos < s.end;
-      });
-      if (rejected || !KeywordBoundariesOk(line, pos, kw.size())) {
+    std::sort(spans.begin(), spans.end(),
+              [](const Span& a, const Span& b) { return a.begin < b.begin; });
+    size_t next_span = 0;
+    size_t rejected_until = 0;
+    auto rejected = [&](size_t pos) {
+      while (next_span < spans.size() && spans[next_span].begin <= pos) {
+        rejected_until = std::max(rejected_until, spans[next_span].end);
+        ++next_span;
+      }
+      return pos < rejected_until;
+    };
+    next.clear();
+    shifts.clear();
+    size_t copied = 0;
+    size_t added = 0;
+    for (size_t pos = line.find(kw); pos != std::string::npos;) {
+      // Right after a run just inserted, the character before is its "{".
+      char before = !shifts.empty() && pos == copied ? '{' : pos == 0 ? ' ' : line[pos - 1];
+      if (rejected(pos) || !KeywordBoundariesOk(line, pos, kw.size(), before)) {
         pos = line.find(kw, pos + kw.size());
         continue;
       }
-      std::string run = run_openers_[k] + kw + "}{";
-      line.replace(pos, kw.size(), run);
-      size_t grown = run.size() - kw.size();
-      for (Span& s : spans) {
-        if (s.begin > pos) s.begin += grown;
-        if (s.end > pos) s.end += grown;
-      }
-      pos = line.find(kw, pos + run.size());
+      next.append(line, copied, pos - copied);
+      next += run_openers_[k];
+      next += kw;
+      next += "}{";
+      copied = pos + kw.size();
+      added += run_openers_[k].size() + 2;
+      shifts.emplace_back(pos, added);
+      pos = line.find(kw, copied);
     }
+    if (shifts.empty()) continue;
+    next.append(line, copied);
+    // A position moves by what was inserted strictly before it.
+    auto moved = [&](size_t q) {
+      auto after = std::lower_bound(shifts.begin(), shifts.end(), q,
+                                    [](const std::pair<size_t, size_t>& shift, size_t p) {
+                                      return shift.first < p;
+                                    });
+      return q + (after == shifts.begin() ? 0 : std::prev(after)->second);
+    };
+    for (Span& span : spans) span = {moved(span.begin), moved(span.end)};
+    line.swap(next);
   }
   out->append(line);
 }
@@ -367,9 +568,19 @@ void LineStyler::KeywordsBySearch(std::string* out) {
 void LineStyler::KeywordsByScan(std::string* out) {
   const std::string_view line = line_;
   const size_t n = line.size();
-  // Spans sorted by start so one pointer walks them with the scan.
+  // Spans sorted by start so one pointer walks them with the scan: a
+  // position is rejected when a span begun at or before it ends after it.
   std::sort(rejected_.begin(), rejected_.end(),
             [](const Span& a, const Span& b) { return a.begin < b.begin; });
+  size_t next_span = 0;
+  size_t rejected_until = 0;
+  auto rejected = [&](size_t pos) {
+    while (next_span < rejected_.size() && rejected_[next_span].begin <= pos) {
+      rejected_until = std::max(rejected_until, rejected_[next_span].end);
+      ++next_span;
+    }
+    return pos < rejected_until;
+  };
   size_t copied = 0;
   size_t p = 0;
   while (p < n) {
@@ -384,7 +595,7 @@ void LineStyler::KeywordsByScan(std::string* out) {
     if (length < 64 && (lengths >> length & 1) &&
         (p == 0 || AllowedBefore(line[p - 1]))) {
       auto it = word_index_.find(line.substr(p, length));
-      if (it != word_index_.end() && KeywordBoundariesOk(line, p, length) && !Rejected(p)) {
+      if (it != word_index_.end() && KeywordBoundariesOk(line, p, length) && !rejected(p)) {
         out->append(line, copied, p - copied);
         *out += run_openers_[it->second];
         out->append(line, p, length);

@@ -3,9 +3,11 @@
 // keyword pass that styles a line.
 //
 // Positions are byte positions. The writer replaces every character that is
-// not plain ASCII with one placeholder byte (kCharacterPlaceholder) before
-// any of these run, so a position is also a character count, and a
-// multi-byte character can never be cut or matched in part.
+// not plain ASCII, and every control character but tab and form feed, with
+// one placeholder byte (kCharacterPlaceholder) before any of these run, so a
+// position is also a character count, a multi-byte character can never be
+// cut or matched in part, and a control character reaches the document
+// only as an escape.
 #pragma once
 
 #include <cstddef>
@@ -19,7 +21,8 @@
 
 namespace folios {
 
-// Stands for one non-ASCII character (or a stray byte) of the source line.
+// Stands for one non-ASCII character (or a stray byte) or one control
+// character of the source line.
 inline constexpr char kCharacterPlaceholder = '\x01';
 
 // Puts a backslash before every backslash, "{" and "}".
@@ -32,14 +35,39 @@ bool IsInString(std::string_view line, size_t pos);
 // Removes runs of the noise character `c` from `line`, searching from
 // `start`: a run of two or more disappears (a run of blanks shrinks to one),
 // "/**/" survives, "/**" and "**/" become "/*" and "*/", and runs inside a
-// quoted string stay. Then trailing white space goes, and with it an empty
-// "//" at the end. Returns false when the line became empty that way (the
-// line is to be left out); a line that was empty to begin with is kept.
+// quoted string stay. When a run was removed, trailing white space goes too,
+// and with it a "//" the decoration has left empty at the end. Returns false
+// when the line became empty that way (the line is to be left out). A line
+// without a run of `c` is left exactly as it is.
 bool RemoveNoise(std::string* line, char c, size_t start = 0);
 
 // The first "//" at or after `start` that is not inside a quoted string, else
 // the first "'" found the same way; npos when neither.
 size_t FindLineComment(std::string_view line, size_t start);
+
+// The first occurrence of a marker at or after a start position that only
+// grows, not inside a quoted string (as IsInString judges). The line is read
+// once over all calls, so finding the marks of every segment of a cut line
+// costs time linear in the line.
+class MarkerCursor {
+ public:
+  // Starts over on `line` (which must stay alive and unchanged while the
+  // cursor is used). REQUIRES: `marker` is not empty and holds no '"'.
+  void Reset(std::string_view line, std::string_view marker);
+  // The first unquoted occurrence at or after `from`, or npos.
+  // REQUIRES: `from` is not below the `from` of the previous call.
+  size_t Find(size_t from);
+
+ private:
+  std::string_view line_;
+  std::string_view marker_;
+  size_t last_quote_ = std::string_view::npos;  // the line's last '"', once needed
+  bool last_quote_known_ = false;
+  size_t scan_ = 0;      // positions before this one have been read
+  size_t quotes_ = 0;    // double quotes before scan_
+  size_t found_ = 0;     // the last answer, when answered
+  bool answered_ = false;
+};
 
 // True when "Sub ", "Function " or "Property " starts below position 10 and
 // is not preceded (within eight places) by "Declare".
@@ -56,12 +84,19 @@ struct StyleInput {
 struct CommentState {
   bool in_block = false;            // inside a /* ... */ opened on an earlier line
   bool line_comment_seen = false;   // this source line holds a line comment
+  // Where a cut line's segment ended: inside a string ('"') or character
+  // literal ('\''), or 0. Cleared at the end of every source line.
+  char open_quote = 0;
+  bool escape_pending = false;      // ... right after a backslash inside it
 };
 
 // Styles lines of one language: comments as comment runs, keywords as
-// keyword runs. Keyword text inside the first quoted string, inside
-// comments, after a line comment's start, inside the line number or inside a
-// continuation mark is never styled.
+// keyword runs. Comments are found by reading the line from the left, so a
+// comment marker inside any string (or, in C, C++ and Java, any character
+// literal) starts nothing. Keyword text inside the first string, inside
+// comments, after a line comment's start, inside the header name of an
+// #include, inside the line number or inside a continuation mark is never
+// styled.
 class LineStyler {
  public:
   // `table` entry 0 is the comment marker; `comment_format` is the comment
@@ -84,6 +119,10 @@ class LineStyler {
   // scan of the line. Otherwise each keyword is searched in turn.
   bool uses_word_scan() const { return word_scan_; }
 
+  // Frees the scratch space kept between lines (after a line too long for
+  // memory).
+  void ReleaseScratch();
+
   // The keyword pass searching one keyword after another through the line,
   // as the other pass must match. For tests and unusual keyword tables.
   void StyleBySearch(const StyleInput& input, CommentState* state, std::string* out);
@@ -102,12 +141,17 @@ class LineStyler {
   void CommentPass(const StyleInput& input, CommentState* state);
   void KeywordsByScan(std::string* out);
   void KeywordsBySearch(std::string* out);
-  bool Rejected(size_t pos) const;
 
   std::vector<std::string> keywords_;
   std::vector<std::string> formats_;
   std::vector<std::string> run_openers_;  // "}{" + format + " "
   std::string marker_;
+  bool c_like_ = true;  // "'" opens character literals (not a Visual Basic table)
+  // The bytes the comment pass stops at in code, in a string and in a
+  // character literal.
+  bool code_stops_[256] = {};
+  bool string_stops_[256] = {};
+  bool char_stops_[256] = {};
   // Word scan: keyword index by text, the lowest index for repeated words;
   // for each first byte, a bit per keyword length that occurs.
   std::unordered_map<std::string_view, size_t> word_index_;

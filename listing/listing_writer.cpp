@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <new>
 
 #include "noise_chars.h"
 #include "paths.h"
@@ -29,29 +31,33 @@ bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
 
-// Bytes of a line's text that are not copied as they are: tabs and the RTF
-// specials.
+// Control characters reach the document as hex escapes; a reader would take
+// them raw as nothing, or worse. Tab and form feed are the two a source may
+// hold for layout.
+bool IsControlByte(unsigned char c) { return (c < 0x20 && c != '\t' && c != '\f') || c == 0x7f; }
+
+// Bytes of a line's text that are not copied as they are: tabs, the RTF
+// specials, control characters and everything beyond ASCII.
 struct SpecialBytes {
   bool table[256] = {};
-  constexpr SpecialBytes() { table['\t'] = table['\\'] = table['{'] = table['}'] = true; }
+  constexpr SpecialBytes() {
+    for (int c = 0; c < 256; ++c) table[c] = c < 0x20 || c >= 0x7f;
+    table['\f'] = false;
+    table['\\'] = table['{'] = table['}'] = true;
+  }
 };
 constexpr SpecialBytes kSpecialBytes;
 
-// Tabs become five blanks, not tab stops.
-void ExpandTabs(std::string_view from, std::string* to) {
-  to->clear();
-  for (char c : from) {
-    if (c == '\t') {
-      to->append(5, ' ');
-    } else {
-      to->push_back(c);
-    }
-  }
-}
+// A regular file up to this size is read in one piece; a larger one is read
+// once to check for NUL bytes, then again to be listed.
+const size_t kSmallBuffer = 1 << 16;
+const size_t kLargeBuffer = 4 << 20;
 
 }  // namespace
 
-// Reads a file line by line through one large buffer.
+// Reads a file line by line through one large buffer. LF, CR LF and a lone
+// CR each end a line. A file holding a NUL byte is binary: a regular file is
+// checked whole when it is opened, anything else (a pipe) as it is read.
 class CListingWriter::SourceReader {
  public:
   ~SourceReader() {
@@ -65,54 +71,139 @@ class CListingWriter::SourceReader {
       return false;
     }
     struct stat st;
+    bool regular = false;
     if (fstat(fd_, &st) == 0) {
       if (S_ISDIR(st.st_mode)) {
         *error = ErrnoMessage(EISDIR);
         return false;
       }
+      regular = S_ISREG(st.st_mode);
       size_ = static_cast<long long>(st.st_size);
     }
-    buffer_.resize(1 << 16);
+    size_t capacity = kSmallBuffer;
+    if (regular && size_ >= static_cast<long long>(kSmallBuffer)) {
+      capacity = static_cast<size_t>(std::min<long long>(size_ + 1, kLargeBuffer));
+    }
+    buffer_.resize(capacity);
+    if (!regular) return true;
+
+    size_t got = 0;
+    if (!ReadFully(&got)) {
+      *error = ErrnoMessage(error_);
+      return false;
+    }
+    binary_ = std::memchr(buffer_.data(), 0, got) != nullptr;
+    if (binary_) {
+      eof_ = true;
+      return true;
+    }
+    if (got < buffer_.size()) {
+      // The whole file is in the buffer.
+      any_bytes_ = got > 0;
+      begin_ = 0;
+      end_ = got;
+      piece_has_cr_ = std::memchr(buffer_.data(), '\r', got) != nullptr;
+      eof_ = true;
+      return true;
+    }
+    while (got == buffer_.size()) {
+      if (!ReadFully(&got)) {
+        *error = ErrnoMessage(error_);
+        return false;
+      }
+      if (std::memchr(buffer_.data(), 0, got) != nullptr) {
+        binary_ = true;
+        eof_ = true;
+        return true;
+      }
+    }
+    if (::lseek(fd_, 0, SEEK_SET) != 0) {
+      *error = ErrnoMessage(errno);
+      return false;
+    }
     return true;
   }
   long long size() const { return size_; }
   bool any_bytes() const { return any_bytes_; }
+  bool binary() const { return binary_; }
   // errno of a failed read, 0 when none.
   int error() const { return error_; }
 
-  // The next line without its line feed; false at the end of the file.
+  // The next line without its line end; false at the end of the file, and
+  // from the first NUL byte of a file that was not checked beforehand.
   bool ReadLine(std::string* line) {
     line->clear();
     while (true) {
-      if (begin_ == end_ && !Fill()) return !line->empty();
+      if (begin_ == end_ && !Fill()) return !binary_ && !line->empty();
+      if (skip_lf_) {
+        skip_lf_ = false;
+        if (buffer_[begin_] == '\n') {
+          ++begin_;
+          continue;
+        }
+      }
       const char* start = buffer_.data() + begin_;
-      const void* nl = std::memchr(start, '\n', end_ - begin_);
-      if (nl) {
-        size_t n = static_cast<size_t>(static_cast<const char*>(nl) - start);
+      const size_t available = end_ - begin_;
+      const void* nl = std::memchr(start, '\n', available);
+      const size_t span =
+          nl ? static_cast<size_t>(static_cast<const char*>(nl) - start) : available;
+      if (const void* cr = piece_has_cr_ ? std::memchr(start, '\r', span) : nullptr) {
+        size_t n = static_cast<size_t>(static_cast<const char*>(cr) - start);
         line->append(start, n);
         begin_ += n + 1;
+        if (begin_ < end_) {
+          if (buffer_[begin_] == '\n') ++begin_;
+        } else {
+          skip_lf_ = true;  // a LF at the start of the next piece belongs to this CR
+        }
         return true;
       }
-      line->append(start, end_ - begin_);
+      line->append(start, span);
+      if (nl) {
+        begin_ += span + 1;
+        return true;
+      }
       begin_ = end_;
     }
   }
 
  private:
+  // Reads until the buffer is full or the file ends.
+  bool ReadFully(size_t* got) {
+    *got = 0;
+    while (*got < buffer_.size()) {
+      ssize_t n = ::read(fd_, buffer_.data() + *got, buffer_.size() - *got);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) {
+        error_ = errno;
+        return false;
+      }
+      if (n == 0) break;
+      *got += static_cast<size_t>(n);
+    }
+    return true;
+  }
+
+  // A read interrupted by a signal ends the file with error EINTR: a pipe
+  // that sends nothing would otherwise hold the build past Ctrl-C.
   bool Fill() {
     if (eof_) return false;
-    ssize_t n;
-    do {
-      n = ::read(fd_, buffer_.data(), buffer_.size());
-    } while (n < 0 && errno == EINTR);
+    ssize_t n = ::read(fd_, buffer_.data(), buffer_.size());
     if (n <= 0) {
       if (n < 0) error_ = errno;
+      eof_ = true;
+      return false;
+    }
+    if (std::memchr(buffer_.data(), 0, static_cast<size_t>(n)) != nullptr) {
+      binary_ = true;
       eof_ = true;
       return false;
     }
     any_bytes_ = true;
     begin_ = 0;
     end_ = static_cast<size_t>(n);
+    // Most files have no CR at all: one look per piece saves one per line.
+    piece_has_cr_ = std::memchr(buffer_.data(), '\r', end_) != nullptr;
     return true;
   }
 
@@ -122,6 +213,9 @@ class CListingWriter::SourceReader {
   long long size_ = 0;
   bool eof_ = false;
   bool any_bytes_ = false;
+  bool binary_ = false;
+  bool skip_lf_ = false;
+  bool piece_has_cr_ = false;  // the bytes in the buffer hold a CR
   int error_ = 0;
 };
 
@@ -161,10 +255,13 @@ CListingWriter::CListingWriter(std::FILE* out, Progress* progress, KeywordWarnin
   settings_->visual_basic = false;
   header_format_ = GetHeaderFormat();
   code_format_ = GetCodeFormat();
-  // Noise characters beyond ASCII could cut a multi-byte character in two.
+  // Noise characters beyond ASCII could cut a multi-byte character in two,
+  // and removing backslashes from the escaped text could leave a brace bare.
   if (settings_->remove_noise) {
     for (char c : LoadNoiseChars()) {
-      if (static_cast<unsigned char>(c) < 0x80 && c != kCharacterPlaceholder) noise_ += c;
+      if (static_cast<unsigned char>(c) < 0x80 && c != kCharacterPlaceholder && c != '\\') {
+        noise_ += c;
+      }
     }
   }
   buffer_.reserve(kFlushSize + 4096);
@@ -192,27 +289,56 @@ Status CListingWriter::Flush() {
 }
 
 void CListingWriter::AppendExpanded(std::string_view text) {
-  if (placeholders_.empty() || text.find(kCharacterPlaceholder) == std::string_view::npos) {
+  const size_t npos = std::string_view::npos;
+  if (placeholder_lengths_.empty() || text.find(kCharacterPlaceholder) == npos) {
     buffer_.append(text);
     return;
   }
-  for (char c : text) {
-    if (c != kCharacterPlaceholder || next_placeholder_ >= placeholders_.size()) {
-      buffer_.push_back(c);
+  size_t copied = 0;
+  for (size_t p = text.find(kCharacterPlaceholder); p != npos;
+       p = text.find(kCharacterPlaceholder, p + 1)) {
+    buffer_.append(text, copied, p - copied);
+    copied = p + 1;
+    if (next_placeholder_ >= placeholder_lengths_.size()) {
+      AppendRtfHexByte(&buffer_, static_cast<unsigned char>(kCharacterPlaceholder));
       continue;
     }
-    const std::string& original = placeholders_[next_placeholder_++];
-    if (static_cast<unsigned char>(original[0]) < 0x80) {
-      buffer_ += original;
+    size_t length = placeholder_lengths_[next_placeholder_++];
+    std::string_view original =
+        std::string_view(placeholder_bytes_).substr(next_placeholder_byte_, length);
+    next_placeholder_byte_ += length;
+    unsigned char first = static_cast<unsigned char>(original[0]);
+    if (first < 0x80) {
+      AppendRtfHexByte(&buffer_, first);
     } else {
       AppendRtfNonAscii(&buffer_, original, 0);
     }
+  }
+  buffer_.append(text, copied);
+}
+
+void CListingWriter::AppendHeaderPath(const std::string& path) {
+  for (size_t i = 0; i < path.size();) {
+    unsigned char c = static_cast<unsigned char>(path[i]);
+    if (c >= 0x80) {
+      i += AppendRtfNonAscii(&buffer_, path, i);
+      continue;
+    }
+    if (c < 0x20 || c == 0x7f) {
+      AppendRtfHexByte(&buffer_, c);
+    } else {
+      // Braces in a file name would unbalance the document: escape them
+      // with the backslashes.
+      if (c == '\\' || c == '{' || c == '}') buffer_ += '\\';
+      buffer_ += static_cast<char>(c);
+    }
+    ++i;
   }
 }
 
 void CListingWriter::WriteText(const std::string& text, int mode, bool separator) {
   switch (mode) {
-    case 0:
+    case 0: {
       if (separator) {
         buffer_ += "\\par }\\pard \\widctlpar\\brdrb\\brdrs\\brdrw10\\brsp20 \\adjustright {";
         buffer_ += "\\par }\\pard \\widctlpar\\adjustright {";
@@ -220,28 +346,29 @@ void CListingWriter::WriteText(const std::string& text, int mode, bool separator
         buffer_ += "\\par }{";
       }
       AppendExpanded(text);
+      // Some readers take a backslash escape right before a line end as a
+      // line end of its own: a backslash that ends the line is written as
+      // its hex escape. Backslashes pair up from the left, so an even run
+      // at the end is made of escaped backslashes.
+      size_t run = 0;
+      while (run < buffer_.size() && buffer_[buffer_.size() - 1 - run] == '\\') ++run;
+      if (run >= 2 && run % 2 == 0) {
+        buffer_.resize(buffer_.size() - 2);
+        buffer_ += "\\'5c";
+      }
       buffer_ += '\n';
       break;
-    case 1: {
+    }
+    case 1:
       buffer_ += '\n';
-      buffer_ += page_break_ ? "\\page " : "\\par ";
+      // A page break goes between files, not before the first.
+      buffer_ += page_break_ && headers_written_ > 0 ? "\\page " : "\\par ";
+      ++headers_written_;
       buffer_ += header_format_;
-      // Braces in a file name would unbalance the document: escape them with
-      // the backslashes.
-      for (size_t i = 0; i < text.size();) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c >= 0x80) {
-          i += AppendRtfNonAscii(&buffer_, text, i);
-          continue;
-        }
-        if (c == '\\' || c == '{' || c == '}') buffer_ += '\\';
-        buffer_ += static_cast<char>(c);
-        ++i;
-      }
+      AppendHeaderPath(text);
       buffer_ += "{\\par } ";
       buffer_ += code_format_;
       break;
-    }
     default:
       buffer_ += text;
       buffer_ += '\n';
@@ -262,47 +389,39 @@ bool CListingWriter::AppendSource(const std::string& path, int index, int total)
 
 // Reads one source line into indent_ and text_: trailing white space off,
 // indentation apart, tabs as five blanks, the line number in front, RTF
-// specials escaped. Characters beyond ASCII become placeholders. An empty
-// file gives one empty line; the end of any other file gives none.
+// specials escaped. Control characters and characters beyond ASCII become
+// placeholders. An empty file gives one empty line; the end of any other
+// file gives none.
 bool CListingWriter::ReadSourceLine(const FileSettings& s) {
   if (!reader_->ReadLine(&raw_)) {
-    if (reader_->any_bytes() || gave_empty_line_) return false;
+    if (reader_->any_bytes() || reader_->binary() || gave_empty_line_) return false;
     gave_empty_line_ = true;
     raw_.clear();
   }
   // A byte-order mark says how the file is encoded; it is not text.
   if (first_line_ && raw_.compare(0, 3, "\xEF\xBB\xBF") == 0) raw_.erase(0, 3);
   first_line_ = false;
-  placeholders_.clear();
+  marks_ready_ = false;
+  placeholder_bytes_.clear();
+  placeholder_lengths_.clear();
   next_placeholder_ = 0;
-  // A plain loop without early exit: the compiler makes it a vector scan.
-  bool beyond_ascii = false;
-  for (char c : raw_) {
-    unsigned char u = static_cast<unsigned char>(c);
-    beyond_ascii |= (u >= 0x80) | (c == kCharacterPlaceholder);
-  }
-  if (beyond_ascii) {
-    marked_.clear();
-    for (size_t i = 0; i < raw_.size();) {
-      unsigned char c = static_cast<unsigned char>(raw_[i]);
-      if (c < 0x80 && c != static_cast<unsigned char>(kCharacterPlaceholder)) {
-        marked_.push_back(static_cast<char>(c));
-        ++i;
-        continue;
-      }
-      size_t length = c < 0x80 ? 1 : DecodeUtf8(raw_, i).length;
-      placeholders_.push_back(raw_.substr(i, length));
-      marked_.push_back(kCharacterPlaceholder);
-      i += length;
-    }
-    raw_.swap(marked_);
-  }
+  next_placeholder_byte_ = 0;
+
   size_t end = raw_.size();
   while (end > 0 && IsBlank(raw_[end - 1])) --end;
   size_t start = 0;
   while (start < end && IsBlank(raw_[start])) ++start;
-  std::string_view line(raw_);
-  ExpandTabs(line.substr(0, start), &indent_);
+  indent_.clear();
+  for (size_t i = 0; i < start; ++i) {
+    unsigned char c = static_cast<unsigned char>(raw_[i]);
+    if (c == '\t') {
+      indent_.append(5, ' ');
+    } else if (IsControlByte(c)) {
+      AppendRtfHexByte(&indent_, c);
+    } else {
+      indent_ += static_cast<char>(c);
+    }
+  }
   text_.clear();
   number_width_ = 0;
   if (s.numbers) {
@@ -311,19 +430,26 @@ bool CListingWriter::ReadSourceLine(const FileSettings& s) {
     text_ += ' ';
     line_counter_ += s.increment;
   }
-  std::string_view body = line.substr(start, end - start);
+  std::string_view body = std::string_view(raw_).substr(start, end - start);
   for (size_t i = 0; i < body.size();) {
     size_t j = i;
     while (j < body.size() && !kSpecialBytes.table[static_cast<unsigned char>(body[j])]) ++j;
     text_.append(body.data() + i, j - i);
     if (j == body.size()) break;
-    if (body[j] == '\t') {
+    const unsigned char c = static_cast<unsigned char>(body[j]);
+    size_t length = 1;
+    if (c == '\t') {
       text_.append(5, ' ');
-    } else {
+    } else if (c == '\\' || c == '{' || c == '}') {
       text_ += '\\';
-      text_ += body[j];
+      text_ += static_cast<char>(c);
+    } else {
+      if (c >= 0x80) length = DecodeUtf8(body, j).length;
+      placeholder_bytes_.append(body.data() + j, length);
+      placeholder_lengths_.push_back(static_cast<unsigned char>(length));
+      text_ += kCharacterPlaceholder;
     }
-    i = j + 1;
+    i = j + length;
   }
   return true;
 }
@@ -361,28 +487,25 @@ bool CListingWriter::ReadListedLine(const FileSettings& s) {
   }
 }
 
-int CListingWriter::ComputeCapacity(size_t segment_start, bool line_comment_seen) const {
+int CListingWriter::ComputeCapacity(size_t segment_start, bool line_comment_seen) {
   const int code = GetLineCapacity(code_font_size());
   const int comment = GetLineCapacity(comment_font_size());
   if (line_comment_seen) return comment;
   const std::string& line = text_;
   const size_t npos = std::string::npos;
-  size_t marker = FindLineComment(line, segment_start);
-  size_t open = npos, close = npos;
-  for (size_t p = line.find("/*", segment_start); p != npos; p = line.find("/*", p + 1)) {
-    if (!IsInString(line, p)) {
-      open = p;
-      break;
-    }
+  // The marks are found by cursors that move on with the segment start, so
+  // cutting a line costs time linear in its length.
+  if (!marks_ready_) {
+    slashes_.Reset(line, "//");
+    apostrophes_.Reset(line, "'");
+    opens_.Reset(line, "/*");
+    closes_.Reset(line, "*/");
+    marks_ready_ = true;
   }
-  if (open != npos) {
-    for (size_t p = line.find("*/", open + 2); p != npos; p = line.find("*/", p + 1)) {
-      if (!IsInString(line, p)) {
-        close = p;
-        break;
-      }
-    }
-  }
+  size_t marker = slashes_.Find(segment_start);
+  if (marker == npos) marker = apostrophes_.Find(segment_start);
+  size_t open = opens_.Find(segment_start);
+  size_t close = open == npos ? npos : closes_.Find(open + 2);
   long long smaller = GetLineCapacity(std::min(code_font_size(), comment_font_size()));
   long long end = std::min<long long>(static_cast<long long>(segment_start) + smaller,
                                       static_cast<long long>(line.size()));
@@ -401,8 +524,12 @@ int CListingWriter::ComputeCapacity(size_t segment_start, bool line_comment_seen
     }
   }
   if (j == 0) return code;
-  if (j >= end) return comment;
-  long long c = end - j;
+  // The mix is measured over the segment's own window: measured from the
+  // line's start, a later segment would count every earlier character as
+  // code, and its capacity would shrink to nothing.
+  const long long window = end - first;
+  if (j >= window) return comment;
+  long long c = window - j;
   long long g = (code - c) * 100 / code;
   return static_cast<int>(c + g * comment / 100);
 }
@@ -458,20 +585,60 @@ bool CListingWriter::AppendSource(const std::string& path, const std::string& re
   }
   WriteText(path, 1);
 
+  bool cancelled = false;
   if (!opened) {
     failures_.push_back({path, open_error});
-    placeholders_.clear();
     WriteText(UnreadableFileText(open_error), 0);
-    if (index == total) EndDocument();
-    return false;
+  } else if (!reader.binary()) {
+    reader_ = &reader;
+    unreported_progress_ = 0;
+    first_line_ = true;
+    gave_empty_line_ = false;
+    vb_code_found_ = false;
+    vb_form_ended_ = false;
+    try {
+      cancelled = ListLines(s, language);
+    } catch (const std::bad_alloc&) {
+      // A line longer than memory holds ends this file, not the build.
+      ReleaseLineMemory();
+      failures_.push_back({path, kOutOfMemoryReason});
+      WriteText(kOutOfMemoryText, 0);
+    }
+    reader_ = nullptr;
+    if (progress_ && unreported_progress_ > 0) ReportProgress();
+    // A read cut short by the signal that asks to cancel is the cancel.
+    if (!cancelled && reader.error() == EINTR && progress_ && progress_->CheckCancel()) {
+      cancelled = true;
+    }
+    if (reader.error() != 0 && !cancelled) {
+      failures_.push_back({path, ErrnoMessage(reader.error())});
+    }
   }
+  // A pipe shows its NUL bytes only as it is read: what came before stays.
+  if (opened && reader.binary()) {
+    failures_.push_back({path, kBinaryFileReason});
+    WriteText(kBinaryFileText, 0);
+  }
+  placeholder_lengths_.clear();
+  placeholder_bytes_.clear();
+  if (cancelled) {
+    WriteText("Operation was canceled!", 0);
+    EndDocument();
+    return true;
+  }
+  if (index == total) EndDocument();
+  return false;
+}
 
-  reader_ = &reader;
-  unreported_progress_ = 0;
-  first_line_ = true;
-  gave_empty_line_ = false;
-  vb_code_found_ = false;
-  vb_form_ended_ = false;
+void CListingWriter::ReleaseLineMemory() {
+  for (std::string* text : {&raw_, &indent_, &text_, &placeholder_bytes_, &segment_, &styled_}) {
+    std::string().swap(*text);
+  }
+  std::vector<unsigned char>().swap(placeholder_lengths_);
+  for (auto& styler : stylers_) styler->ReleaseScratch();
+}
+
+bool CListingWriter::ListLines(const FileSettings& s, Language language) {
   LineStyler& styler = *stylers_[static_cast<size_t>(language)];
   const size_t smallest_capacity = static_cast<size_t>(
       std::min(GetLineCapacity(code_font_size()), GetLineCapacity(comment_font_size())));
@@ -479,7 +646,6 @@ bool CListingWriter::AppendSource(const std::string& path, const std::string& re
   CommentState comments;
   bool pending = false;
   size_t segment_start = 0;
-  bool cancelled = false;
 
   while (true) {
     if (!pending || s.linebreaks == 0) {
@@ -540,10 +706,12 @@ bool CListingWriter::AppendSource(const std::string& path, const std::string& re
     }
     const std::string_view segment = cutting ? std::string_view(segment_) : std::string_view(text_);
 
-    const bool separator = s.visual_basic && s.linesep != 0 && IsProcedureStart(segment);
     StyleInput input;
     input.text = segment;
     input.number_end = number_width_ > 0 ? number_width_ + 1 : 0;
+    // The procedure test reads the line text, not its number.
+    const bool separator = s.visual_basic && s.linesep != 0 &&
+                           IsProcedureStart(segment.substr(std::min(input.number_end, segment.size())));
     input.mark_start = mark_start;
     // The indentation goes in front, or after the number and its blank.
     styled_.clear();
@@ -553,21 +721,8 @@ bool CListingWriter::AppendSource(const std::string& path, const std::string& re
     WriteText(styled_, 0, separator);
     number_width_ = 0;
 
-    if (progress_ && progress_->CheckCancel()) {
-      cancelled = true;
-      break;
-    }
+    if (progress_ && progress_->CheckCancel()) return true;
   }
-  reader_ = nullptr;
-  if (progress_ && unreported_progress_ > 0) ReportProgress();
-  if (reader.error() != 0) failures_.push_back({path, ErrnoMessage(reader.error())});
-  placeholders_.clear();
-  if (cancelled) {
-    WriteText("Operation was canceled!", 0);
-    EndDocument();
-    return true;
-  }
-  if (index == total) EndDocument();
   return false;
 }
 

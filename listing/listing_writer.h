@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "keyword_file.h"
@@ -26,6 +27,14 @@ struct ListingFileFailure {
 // The text of the paragraph that stands for an unreadable file's content.
 std::string UnreadableFileText(const std::string& reason);
 
+// The paragraph that stands for the content of a file holding NUL bytes.
+inline constexpr char kBinaryFileText[] = "(binary file: not listed)";
+// ... and the reason given for it.
+inline constexpr char kBinaryFileReason[] = "binary file (it holds NUL bytes): not listed";
+// The paragraph that ends a file whose line did not fit in memory.
+inline constexpr char kOutOfMemoryText[] = "(out of memory: the rest of this file is not listed)";
+inline constexpr char kOutOfMemoryReason[] = "out of memory (a line too long to hold)";
+
 class CListingWriter : public CRtfFrame {
  public:
   // Writes the document head to `out` and loads the three keyword files.
@@ -40,8 +49,10 @@ class CListingWriter : public CRtfFrame {
 
   // Lists the file at `path` as file `index` (from 1) of `total`. When index
   // equals total, or when the user cancels, the document end is written.
-  // Returns true when the user cancelled. A file that cannot be read gets its
-  // header and one line saying so, and is added to failures().
+  // Returns true when the user cancelled. A file that cannot be read, that
+  // holds NUL bytes (not a text source) or whose line does not fit in memory
+  // gets its header and one line saying so, and is added to failures().
+  // LF, CR LF and a lone CR each end a line.
   bool AppendSource(const std::string& path, int index, int total);
   // The same, reading the lines from `read_path` (a pre-formatted copy) but
   // naming and classifying the file by `path`.
@@ -63,11 +74,16 @@ class CListingWriter : public CRtfFrame {
 
  private:
   struct FileSettings;
+  class SourceReader;
+  // Lists the lines of the open file; true when the user cancelled.
+  bool ListLines(const FileSettings& settings, Language language);
   bool ReadListedLine(const FileSettings& settings);
   bool ReadSourceLine(const FileSettings& settings);
-  int ComputeCapacity(size_t segment_start, bool line_comment_seen) const;
+  int ComputeCapacity(size_t segment_start, bool line_comment_seen);
   size_t FindCut(size_t limit, size_t segment_start) const;
   void AppendExpanded(std::string_view text);
+  void AppendHeaderPath(const std::string& path);
+  void ReleaseLineMemory();
   void ReportProgress();
 
   std::FILE* out_;
@@ -78,6 +94,7 @@ class CListingWriter : public CRtfFrame {
   std::string buffer_;
   int write_error_ = 0;
   int page_break_;
+  int headers_written_ = 0;
   bool ended_ = false;
   long long line_counter_;
   KeywordTable tables_[kLanguageCount];
@@ -85,17 +102,22 @@ class CListingWriter : public CRtfFrame {
   std::vector<ListingFileFailure> failures_;
 
   // The file being listed.
-  class SourceReader;
   SourceReader* reader_ = nullptr;
   std::string noise_;
   // The current source line.
   std::string raw_;
   std::string indent_;
-  std::string text_;                       // number prefix + escaped text
-  std::vector<std::string> placeholders_;  // what each kCharacterPlaceholder stands for
+  std::string text_;  // number prefix + escaped text
+  // What the kCharacterPlaceholder bytes of text_ stand for, in order: their
+  // bytes one after another, and the length of each.
+  std::string placeholder_bytes_;
+  std::vector<unsigned char> placeholder_lengths_;
   size_t next_placeholder_ = 0;
+  size_t next_placeholder_byte_ = 0;
   size_t number_width_ = 0;
-  std::string marked_;
+  // Comment marks of text_ for the capacity of cut lines.
+  MarkerCursor slashes_, apostrophes_, opens_, closes_;
+  bool marks_ready_ = false;
   bool first_line_ = true;
   bool gave_empty_line_ = false;
   bool vb_code_found_ = false;

@@ -73,6 +73,15 @@ awk -v b="$bytes" -v t="$best" -v m="$mem" -v c="$cpu" -v dt="$dt" -v dm="$dm" -
   printf "doxygen %6.2f s wall %6.2f s CPU  %7.1f MB/s  %7d KB peak\n", dt, dc, b / dt / 1e6, dm
   printf "throughput ratio folios/doxygen: %.1fx wall, %.1fx CPU (target 10x)\n", dt / t, dc / c }'
 
+echo "== the same files as one HTML page (folios doc -rhtml), best of 3"
+best=
+for i in 1 2 3; do
+  read -r t m c < <(measure "$folios" doc -rhtml -o "$work/out.html" "$work/c$megabytes/folios/*.c")
+  if [ -z "$best" ] || awk "BEGIN{exit !($t < $best)}"; then best=$t; mem=$m; cpu=$c; fi
+done
+awk -v t="$best" -v m="$mem" -v c="$cpu" -v dc="$dc" 'BEGIN { c = (c < 0.01 ? 0.01 : c)
+  printf "folios html %6.2f s wall %6.2f s CPU  %7d KB peak  (%.1fx doxygen RTF CPU)\n", t, c, m, dc / c }'
+
 echo "== growth with the number of topics (time, peak memory)"
 for mb in $((megabytes / 4)) $((megabytes / 2)) $megabytes; do
   info=$(corpus "$work/c$mb" "$mb")

@@ -86,5 +86,27 @@ echo "Peak memory, one file of $(stat -c %s "$big") bytes:" \
      "$(peak "$folios" listing --set m_use_advanced_options=0 --set m_uselinenumbers=0 -o "$out/big.rtf" "$big") KB"
 echo "Peak memory, getline copy of it: $(peak "$build/bin/getline_copy" "$out/big.txt" "$big") KB"
 
+# One line of 50 MB, cut with the default layout: real C pieces with
+# strings, character literals and comments, so that every rule of the cut
+# is exercised. It must take under 2 s of processor time.
+long="$work/one-line.c"
+python3 - "$long" <<'PY'
+import sys
+piece = 'if (rb->count == CAP) { pr_info("ring // %d /* full */", id); c = \'"\'; } /* wrap */ '
+with open(sys.argv[1], "w") as out:
+    out.write(piece * (50_000_000 // len(piece)) + "\n")
+PY
+measure one_line "$folios" listing --set m_use_advanced_options=0 -o - "$long"
+measure one_line_plain "$folios" listing --set m_use_advanced_options=0 --set m_linebreaks=0 \
+  -o - "$long"
+echo
+echo "One line of $(stat -c %s "$long") bytes, cut: ${cpu[one_line]} cpu s" \
+     "(${wall[one_line]} s wall); not cut: ${cpu[one_line_plain]} cpu s"
+if (($(echo "${cpu[one_line]} < 2" | bc -l))); then
+  echo "One long line: under 2 s"
+else
+  echo "One long line: OVER 2 s"
+fi
+
 echo
 "$build/bin/listing_bench" --benchmark_min_time=0.5 2>/dev/null | grep -E "^BM_|^Benchmark"

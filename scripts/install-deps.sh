@@ -8,6 +8,8 @@ packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmar
           googletest openjdk-17-source unzip
           # manual pages, and what the package tests use
           scdoc man-db bash-completion dpkg-dev file bsdextrautils appstream desktop-file-utils
+          # a real RTF reader and PDF text for the documentation's index page numbers
+          libreoffice-writer-nogui poppler-utils
           "$@")
 missing=()
 for p in "${packages[@]}"; do

@@ -12,74 +12,87 @@ using K = SettingKey;
 constexpr SettingKind I = SettingKind::kInt;
 constexpr SettingKind T = SettingKind::kText;
 
+// The ranges the option pages allow.
+constexpr AllowedRange kFlag{0, 1};             // a check box, or a radio button's check state
+constexpr AllowedRange kLineNumber{1, 99999};   // "Start at" and "Increment by"
+constexpr AllowedRange kFontSize{8, 16};        // the sizes of the "Change font" list
+constexpr AllowedRange kColor{1, 14};           // the named colours
+// A number the beautifier brings into range itself.
+constexpr AllowedRange Clamped(int min, int max) { return AllowedRange{min, max, true}; }
+
 const std::vector<SettingInfo> kSettings = {
-    {K::kMain, "m_openfile", I, "1", "open the generated document after creation"},
-    {K::kMain, "m_showfiledlg", I, "0", "show the Open Project/File dialog at program start"},
-    {K::kMain, "m_filefilter", I, "0", "file types the Open dialog lists first: 0 C++, 1 Visual Basic, 2 Java"},
+    {K::kMain, "m_openfile", I, "1", "open the generated document after creation", kFlag},
+    {K::kMain, "m_showfiledlg", I, "0", "show the Open Project/File dialog at program start",
+     kFlag},
+    {K::kMain, "m_filefilter", I, "0", "file types the Open dialog lists first: 0 C++, 1 Visual Basic, 2 Java",
+     AllowedRange{0, 2}},
     {K::kMain, "m_file_location", T, "", "initial directory of the Open dialog"},
-    {K::kMain, "m_b_orientation", I, "0", "page orientation of listings: 0 portrait, 1 landscape"},
+    {K::kMain, "m_b_orientation", I, "0", "page orientation of listings: 0 portrait, 1 landscape",
+     AllowedRange{0, 1}},
     {K::kMain, "m_dir", T, "{home}", "last directory of the directory search"},
-    {K::kMain, "m_find_subfolders", I, "1", "include subfolders in the directory search"},
-    {K::kMain, "m_cpp", I, "1", "search C++ source files"},
-    {K::kMain, "m_h", I, "1", "search C++ header files"},
-    {K::kMain, "m_java", I, "0", "search Java files"},
-    {K::kMain, "m_frm", I, "0", "search Visual Basic form files"},
-    {K::kMain, "m_bas", I, "0", "search Visual Basic module files"},
-    {K::kMain, "m_cls", I, "0", "search Visual Basic class modules"},
+    {K::kMain, "m_find_subfolders", I, "1", "include subfolders in the directory search", kFlag},
+    {K::kMain, "m_cpp", I, "1", "search C++ source files", kFlag},
+    {K::kMain, "m_h", I, "1", "search C++ header files", kFlag},
+    {K::kMain, "m_java", I, "0", "search Java files", kFlag},
+    {K::kMain, "m_frm", I, "0", "search Visual Basic form files", kFlag},
+    {K::kMain, "m_bas", I, "0", "search Visual Basic module files", kFlag},
+    {K::kMain, "m_cls", I, "0", "search Visual Basic class modules", kFlag},
     {K::kMain, "m_cfiles", T, "{data}/C-Keywords.lfx", "keyword file for C++"},
     {K::kMain, "m_javafiles", T, "{data}/JAVA-Keywords.lfx", "keyword file for Java"},
     {K::kMain, "m_vbfiles", T, "{data}/VB-Keywords.lfx", "keyword file for Visual Basic"},
     {K::kMain, "kwfile", T, "{data}/C-Keywords.lfx", "keyword file last opened in the keyword editor"},
-    {K::kMain, "m_format", I, "1", "what of a Visual Basic file to list (form definition, code, both)"},
-    {K::kMain, "m_linesep", I, "1", "use line separators (Visual Basic)"},
-    {K::kMain, "m_linebreaks", I, "1", "generate line breaks if needed"},
-    {K::kMain, "m_uselinenumbers", I, "1", "non-zero means no line numbers"},
-    {K::kMain, "m_linecountermode", I, "1", "line numbering mode"},
-    {K::kMain, "m_linecountermode2", I, "0", "further line numbering option"},
-    {K::kMain, "m_startat", T, "1", "first line number"},
-    {K::kMain, "m_incrementby", T, "1", "line number increment"},
-    {K::kMain, "m_colnumber", T, "1", "number of columns"},
-    {K::kMain, "m_colseparator", I, "1", "separator line between columns"},
-    {K::kMain, "m_pagebreak", I, "0", "start a new page for every file"},
-    {K::kMain, "m_remove_noise_chars", I, "1", "remove noise characters from listings"},
-    {K::kMain, "m_use_advanced_options", I, "1", "pre-format C++/Java with the beautifier before listing"},
-    {K::kMain, "m_empty_lines", T, "2", "empty lines between two functions"},
-    {K::kMain, "m_indent_with_tabs", I, "0", "indent with tabs"},
-    {K::kMain, "m_spaces_to_indent", T, "4", "spaces per indent level"},
-    {K::kMain, "m_remove_comments", I, "0", "remove all comments"},
-    {K::kMain, "m_c_with_code", T, "1", "comment position with code"},
-    {K::kMain, "m_c_without_code", T, "0", "comment position without code"},
-    {K::kMain, "m_brace_style", I, "0", "brace style"},
-    {K::kMain, "m_doctype", I, "0", "documentation document type"},
-    {K::kMain, "m_sort_topics", I, "1", "sort topics"},
-    {K::kMain, "m_create_topic_log", I, "0", "create topic log"},
-    {K::kMain, "m_use_extraction_expression", I, "0", "use extraction expression"},
+    {K::kMain, "m_format", I, "1", "what of a Visual Basic file to list (form definition, code, both)",
+     AllowedRange{0, 2}},
+    {K::kMain, "m_linesep", I, "1", "use line separators (Visual Basic)", kFlag},
+    {K::kMain, "m_linebreaks", I, "1", "generate line breaks if needed", kFlag},
+    {K::kMain, "m_uselinenumbers", I, "1", "non-zero means no line numbers", kFlag},
+    {K::kMain, "m_linecountermode", I, "1", "line numbering mode", kFlag},
+    {K::kMain, "m_linecountermode2", I, "0", "further line numbering option", kFlag},
+    {K::kMain, "m_startat", T, "1", "first line number", kLineNumber},
+    {K::kMain, "m_incrementby", T, "1", "line number increment", kLineNumber},
+    {K::kMain, "m_colnumber", T, "1", "number of columns", AllowedRange{1, 2}},
+    {K::kMain, "m_colseparator", I, "1", "separator line between columns", kFlag},
+    {K::kMain, "m_pagebreak", I, "0", "start a new page for every file", kFlag},
+    {K::kMain, "m_remove_noise_chars", I, "1", "remove noise characters from listings", kFlag},
+    {K::kMain, "m_use_advanced_options", I, "1", "pre-format C++/Java with the beautifier before listing",
+     kFlag},
+    {K::kMain, "m_empty_lines", T, "2", "empty lines between two functions", Clamped(0, 10)},
+    {K::kMain, "m_indent_with_tabs", I, "0", "indent with tabs", kFlag},
+    {K::kMain, "m_spaces_to_indent", T, "4", "spaces per indent level", Clamped(0, 10)},
+    {K::kMain, "m_remove_comments", I, "0", "remove all comments", kFlag},
+    {K::kMain, "m_c_with_code", T, "1", "comment position with code", Clamped(0, 60)},
+    {K::kMain, "m_c_without_code", T, "0", "comment position without code", Clamped(0, 60)},
+    {K::kMain, "m_brace_style", I, "0", "brace style", AllowedRange{0, 1}},
+    {K::kMain, "m_doctype", I, "0", "documentation document type", AllowedRange{0, 1}},
+    {K::kMain, "m_sort_topics", I, "1", "sort topics", kFlag},
+    {K::kMain, "m_create_topic_log", I, "0", "create topic log", kFlag},
+    {K::kMain, "m_use_extraction_expression", I, "0", "use extraction expression", kFlag},
     {K::kMain, "m_extraction_expression", T, "", "the extraction expression"},
 
-    {K::kDoc, "m_header_bold", I, "1", "header bold"},
-    {K::kDoc, "m_header_italic", I, "0", "header italic"},
-    {K::kDoc, "m_header_underline", I, "0", "header underlined"},
-    {K::kDoc, "m_header_fontsize", I, "16", "header font size in points"},
-    {K::kDoc, "m_header_forecolor", I, "1", "header text colour"},
-    {K::kDoc, "m_header_back_color", I, "8", "header background colour"},
-    {K::kDoc, "m_code_bold", I, "0", "code bold"},
-    {K::kDoc, "m_code_italic", I, "0", "code italic"},
-    {K::kDoc, "m_code_underline", I, "0", "code underlined"},
-    {K::kDoc, "m_code_fontsize", I, "10", "code font size in points"},
-    {K::kDoc, "m_code_forecolor", I, "1", "code text colour"},
-    {K::kDoc, "m_code_back_color", I, "8", "code background colour"},
-    {K::kDoc, "m_comment_bold", I, "0", "comment bold"},
-    {K::kDoc, "m_comment_italic", I, "0", "comment italic"},
-    {K::kDoc, "m_comment_underline", I, "0", "comment underlined"},
-    {K::kDoc, "m_comment_fontsize", I, "8", "comment font size in points"},
-    {K::kDoc, "m_comment_forecolor", I, "11", "comment text colour"},
-    {K::kDoc, "m_comment_back_color", I, "8", "comment background colour"},
+    {K::kDoc, "m_header_bold", I, "1", "header bold", kFlag},
+    {K::kDoc, "m_header_italic", I, "0", "header italic", kFlag},
+    {K::kDoc, "m_header_underline", I, "0", "header underlined", kFlag},
+    {K::kDoc, "m_header_fontsize", I, "16", "header font size in points", kFontSize},
+    {K::kDoc, "m_header_forecolor", I, "1", "header text colour", kColor},
+    {K::kDoc, "m_header_back_color", I, "8", "header background colour", kColor},
+    {K::kDoc, "m_code_bold", I, "0", "code bold", kFlag},
+    {K::kDoc, "m_code_italic", I, "0", "code italic", kFlag},
+    {K::kDoc, "m_code_underline", I, "0", "code underlined", kFlag},
+    {K::kDoc, "m_code_fontsize", I, "10", "code font size in points", kFontSize},
+    {K::kDoc, "m_code_forecolor", I, "1", "code text colour", kColor},
+    {K::kDoc, "m_code_back_color", I, "8", "code background colour", kColor},
+    {K::kDoc, "m_comment_bold", I, "0", "comment bold", kFlag},
+    {K::kDoc, "m_comment_italic", I, "0", "comment italic", kFlag},
+    {K::kDoc, "m_comment_underline", I, "0", "comment underlined", kFlag},
+    {K::kDoc, "m_comment_fontsize", I, "8", "comment font size in points", kFontSize},
+    {K::kDoc, "m_comment_forecolor", I, "11", "comment text colour", kColor},
+    {K::kDoc, "m_comment_back_color", I, "8", "comment background colour", kColor},
 
-    {K::kTemplateKw, "m_bold", I, "0", "new keywords bold"},
-    {K::kTemplateKw, "m_italic", I, "0", "new keywords italic"},
-    {K::kTemplateKw, "m_underline", I, "0", "new keywords underlined"},
-    {K::kTemplateKw, "m_strcolor", I, "9", "new keywords text colour"},
-    {K::kTemplateKw, "m_strbackcolor", I, "8", "new keywords background colour"},
+    {K::kTemplateKw, "m_bold", I, "0", "new keywords bold", kFlag},
+    {K::kTemplateKw, "m_italic", I, "0", "new keywords italic", kFlag},
+    {K::kTemplateKw, "m_underline", I, "0", "new keywords underlined", kFlag},
+    {K::kTemplateKw, "m_strcolor", I, "9", "new keywords text colour", kColor},
+    {K::kTemplateKw, "m_strbackcolor", I, "8", "new keywords background colour", kColor},
 };
 
 }  // namespace
@@ -100,6 +113,44 @@ const SettingInfo* FindSettingAnyKey(std::string_view name) {
     if (lower == info.name) return &info;
   }
   return nullptr;
+}
+
+std::string DescribeRange(const AllowedRange& range) {
+  if (range.max == range.min + 1) {
+    return std::to_string(range.min) + " or " + std::to_string(range.max);
+  }
+  return "from " + std::to_string(range.min) + " to " + std::to_string(range.max);
+}
+
+ValueCheck CheckSettingValue(const SettingInfo& info, const std::string& value, std::string* use,
+                             std::string* message) {
+  *use = value;
+  message->clear();
+  if (!info.range) return ValueCheck::kAccepted;
+  const AllowedRange& range = *info.range;
+  const bool pair = range.max == range.min + 1;
+  const std::string allowed = std::string(info.name) + " must be " +
+                              (pair ? "" : "a whole number ") + DescribeRange(range);
+  size_t i = value.size() > 0 && (value[0] == '-' || value[0] == '+') ? 1 : 0;
+  bool digits = i < value.size();
+  for (size_t j = i; j < value.size(); ++j) digits = digits && value[j] >= '0' && value[j] <= '9';
+  if (!digits) {
+    *message = allowed + ", not '" + value + "'";
+    return ValueCheck::kRefused;
+  }
+  // Beyond ten digits every value is out of range; compare without overflow.
+  std::string magnitude = value.substr(i);
+  magnitude.erase(0, std::min(magnitude.find_first_not_of('0'), magnitude.size() - 1));
+  long long number = magnitude.size() > 10 ? 99999999999LL : std::stoll(magnitude);
+  if (value[0] == '-') number = -number;
+  if (number >= range.min && number <= range.max) return ValueCheck::kAccepted;
+  if (!range.clamp) {
+    *message = allowed + ", not " + value;
+    return ValueCheck::kRefused;
+  }
+  *use = std::to_string(number < range.min ? range.min : range.max);
+  *message = allowed + "; " + value + " is taken as " + *use;
+  return ValueCheck::kClamped;
 }
 
 std::string SettingKeyPath(SettingKey key) {

@@ -24,13 +24,41 @@ enum class SettingKey {
 
 enum class SettingKind { kInt, kText };
 
+// The whole numbers a setting may hold, as its option page allows them.
+struct AllowedRange {
+  int min;
+  int max;
+  // Out of range: refused (a check box, a choice, a number the page
+  // refuses), or brought to the nearer end with a warning (a number the
+  // engine that reads it clamps itself).
+  bool clamp = false;
+};
+
 struct SettingInfo {
   SettingKey key;
   const char* name;          // value name, such as "m_openfile"
   SettingKind kind;          // how its owner writes it
   const char* default_text;  // "{data}/NAME" for a data file, "{home}" for the home directory
   const char* meaning;       // one line for people (the command line lists it)
+  std::optional<AllowedRange> range = std::nullopt;  // none: any text
 };
+
+// "0 or 1", or "from 1 to 99999".
+std::string DescribeRange(const AllowedRange& range);
+
+enum class ValueCheck {
+  kAccepted,  // the value is allowed as it is
+  kClamped,   // out of range; `*use` holds the nearer end of the range
+  kRefused,   // not a whole number, or out of a range that is not clamped
+};
+
+// Checks `value` for the setting `info` as its option page would: a
+// setting with a range takes a whole decimal number (an optional sign, then
+// digits) within it. `*use` receives the value to store; `*message` says
+// what was wrong (for kClamped and kRefused), naming the setting and its
+// allowed range.
+ValueCheck CheckSettingValue(const SettingInfo& info, const std::string& value, std::string* use,
+                             std::string* message);
 
 // Every setting, in the order people will find them listed.
 const std::vector<SettingInfo>& AllSettings();

@@ -1,8 +1,9 @@
 // How fast listings are written. The keyword pass runs once per output line,
 // so it is measured alone (one scan of the line against searching keyword by
 // keyword) and as part of whole builds of generated C sources, with and
-// without line numbers. scripts/bench-listing.sh compares the command with
-// other converters on real sources.
+// without line numbers; one very long line is cut at three sizes.
+// scripts/bench-listing.sh compares the command with other converters on
+// real sources.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
@@ -137,6 +138,35 @@ void BM_ListingDefault(benchmark::State& state) { BuildListing(state, false); }
 void BM_ListingLineNumbers(benchmark::State& state) { BuildListing(state, true); }
 BENCHMARK(BM_ListingDefault)->Arg(8)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ListingLineNumbers)->Arg(8)->Unit(benchmark::kMillisecond);
+
+// One line of 1, 4 and 16 MB with strings, character literals and comments,
+// cut into segments: with cutting linear in the line, the time per byte
+// stays the same at every size (the fitted complexity reads N).
+void BM_CutOneLongLine(benchmark::State& state) {
+  const std::string path = Env().dir() + "/line.c";
+  const size_t size = static_cast<size_t>(state.range(0)) << 20;
+  {
+    std::string line;
+    while (line.size() < size) line += "x = \"a // b\", f(y, '\"', z); /* c */ ";
+    std::ofstream out(path, std::ios::binary);
+    out << line << "\n";
+  }
+  Settings().SetInt("m_uselinenumbers", 1);
+  for (auto _ : state) {
+    std::FILE* sink = std::fopen("/dev/null", "wb");
+    ListingBuildResult result = RunListingBuildToStream({path}, sink, ListingBuildOptions());
+    std::fclose(sink);
+    if (!result.ok()) state.SkipWithError("build failed");
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(size));
+  state.SetComplexityN(static_cast<int64_t>(size));
+}
+BENCHMARK(BM_CutOneLongLine)
+    ->Arg(1)
+    ->Arg(4)
+    ->Arg(16)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
 
 }  // namespace
 

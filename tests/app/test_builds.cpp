@@ -97,9 +97,9 @@ class TestBuilds : public QObject {
     QCOMPARE(Shell::opened(), QStringList{qfile("out/listing")});
     QVERIFY(MessageBox::shown().isEmpty());
     QVERIFY(m_frame->isEnabled());
-    // Pre-formatting leaves the source as it was, with a backup beside it.
+    // Pre-formatting leaves the source as it was, and so needs no backup.
     QCOMPARE(Read(file("main.c")), std::string(kMessyC));
-    QVERIFY(folios::test::FileExists(file("main.c.orig")));
+    QVERIFY(!folios::test::FileExists(file("main.c.orig")));
     QVERIFY(!folios::test::FileExists(file("Mod1.bas.orig")));
   }
 

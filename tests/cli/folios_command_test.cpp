@@ -1,6 +1,7 @@
 // The folios command as a user runs it: exit codes, messages, settings and
 // the file list.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "folios_runner.h"
 #include "registry.h"
@@ -66,25 +67,33 @@ TEST_F(FoliosCommand, SettingsGetSetListReset) {
   EXPECT_EQ(Run({"settings", "path"}).out, settings_.config_dir() + "/settings.ini\n");
 }
 
-TEST_F(FoliosCommand, FilesShowsRowsNewestGatheredFirst) {
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+TEST_F(FoliosCommand, FilesShowsRowsInTheOrderTheBuildsTakeThem) {
   WriteFile(dir_.File("src/a.cpp"), std::string(1500, 'x'));
   WriteFile(dir_.File("src/b.h"), "");
   WriteFile(dir_.File("src/c.java"), "x");
   WriteFile(dir_.File("src/sub/d.c"), "x");
+  WriteFile(dir_.File("src/sub/e.hpp"), "x");
   RunResult r = Run({"files", "--types", "cpp,h", "src"});
   ASSERT_EQ(r.exit_code, 0) << r.err;
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < r.out.size()) {
-    size_t end = r.out.find('\n', start);
-    lines.push_back(r.out.substr(start, end - start));
-    start = end + 1;
-  }
-  ASSERT_EQ(lines.size(), 4u) << r.out;
+  std::vector<std::string> lines = Lines(r.out);
+  ASSERT_EQ(lines.size(), 5u) << r.out;
   EXPECT_EQ(lines[0].rfind("Filename  ", 0), 0u);
-  EXPECT_EQ(lines[1].rfind("b.h  ", 0), 0u);  // headers come before sources, shown reversed
-  EXPECT_EQ(lines[2].rfind("d.c  ", 0), 0u);
+  // Headers before sources, as the file list groups them; by name within.
+  EXPECT_EQ(lines[1].rfind("b.h  ", 0), 0u);
+  EXPECT_EQ(lines[2].rfind("e.hpp  ", 0), 0u);
   EXPECT_EQ(lines[3].rfind("a.cpp  ", 0), 0u);
+  EXPECT_EQ(lines[4].rfind("d.c  ", 0), 0u);
   EXPECT_NE(lines[3].find(dir_.File("src") + "  "), std::string::npos);
   EXPECT_NE(lines[3].find("  2KB  "), std::string::npos);
   EXPECT_NE(lines[1].find("  1KB  "), std::string::npos);
@@ -92,6 +101,45 @@ TEST_F(FoliosCommand, FilesShowsRowsNewestGatheredFirst) {
   RunResult shallow = Run({"files", "--no-subfolders", "--types=cpp", "src"});
   EXPECT_EQ(shallow.out.find("d.c"), std::string::npos);
   EXPECT_NE(shallow.out.find("a.cpp"), std::string::npos);
+
+  // Named files come in the order named.
+  lines = Lines(Run({"files", "src/sub/d.c", "src/c.java", "src/a.cpp"}).out);
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[1].rfind("d.c  ", 0), 0u);
+  EXPECT_EQ(lines[2].rfind("c.java  ", 0), 0u);
+  EXPECT_EQ(lines[3].rfind("a.cpp  ", 0), 0u);
+}
+
+TEST_F(FoliosCommand, SearchesDoNotFollowLinksToDirectories) {
+  WriteFile(dir_.File("src/a.c"), "x");
+  WriteFile(dir_.File("elsewhere/b.c"), "x");
+  ASSERT_EQ(symlink(dir_.File("elsewhere").c_str(), dir_.File("src/link").c_str()), 0);
+  RunResult r = Run({"files", "--types", "cpp", "--subfolders", "src"});
+  EXPECT_EQ(r.exit_code, 0);
+  EXPECT_EQ(r.out.find("b.c"), std::string::npos) << r.out;
+  EXPECT_EQ(r.err, "folios: search '" + dir_.File("src/link") +
+                       "': a symbolic link to a directory; skipped (name it to search it)\n");
+  EXPECT_NE(Run({"files", "--types", "cpp", "src/link"}).out.find("b.c"), std::string::npos);
+}
+
+TEST_F(FoliosCommand, SettingsSetChecksTheRange) {
+  RunResult refused = Run({"settings", "set", "m_colnumber", "3"});
+  EXPECT_EQ(refused.exit_code, 2);
+  EXPECT_NE(refused.err.find("m_colnumber must be 1 or 2, not 3"), std::string::npos)
+      << refused.err;
+  EXPECT_EQ(Run({"settings", "get", "m_colnumber"}).out, "1\n");
+  EXPECT_EQ(Run({"settings", "set", "m_startat", "abc"}).exit_code, 2);
+  EXPECT_EQ(Run({"settings", "set", "doc/m_code_fontsize", "20"}).exit_code, 2);
+
+  RunResult clamped = Run({"settings", "set", "m_c_with_code", "99"});
+  EXPECT_EQ(clamped.exit_code, 0);
+  EXPECT_NE(clamped.err.find("warning: m_c_with_code must be a whole number from 0 to 60; "
+                             "99 is taken as 60"),
+            std::string::npos)
+      << clamped.err;
+  EXPECT_EQ(Run({"settings", "get", "m_c_with_code"}).out, "60\n");
+  EXPECT_EQ(Run({"settings", "set", "m_c_with_code", "x"}).exit_code, 2);
+  EXPECT_EQ(Run({"settings", "set", "m_extraction_expression", "anything"}).exit_code, 0);
 }
 
 TEST_F(FoliosCommand, FilesTakesItsDefaultTypesFromTheSettings) {

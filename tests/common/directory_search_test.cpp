@@ -57,15 +57,30 @@ TEST(DirectorySearch, OnlyChosenTypesAreFound) {
   EXPECT_EQ(Relative(result, dir.path()), (std::vector<std::string>{"e.cls", "d.bas", "c.frm"}));
 }
 
-TEST(DirectorySearch, SymbolicLinkLoopsEndAndLinkedDirectoriesAreSearchedOnce) {
+// A search stays inside the directory it was given: links to directories
+// are reported, not followed (so no loop and no stray tree), unless the link
+// is the directory given.
+TEST(DirectorySearch, LinksToDirectoriesAreSkippedUnlessNamed) {
   TempDir dir;
   WriteFile(dir.File("tree/a.c"), "x");
   WriteFile(dir.File("tree/sub/b.c"), "x");
+  WriteFile(dir.File("outside/secret.c"), "x");
   ASSERT_EQ(symlink(dir.File("tree").c_str(), dir.File("tree/sub/loop").c_str()), 0);
-  ASSERT_EQ(symlink(dir.File("tree/sub").c_str(), dir.File("tree/again").c_str()), 0);
+  ASSERT_EQ(symlink(dir.File("outside").c_str(), dir.File("tree/away").c_str()), 0);
+  ASSERT_EQ(symlink(dir.File("outside/secret.c").c_str(), dir.File("tree/linked.c").c_str()), 0);
   SearchResult result;
   ASSERT_TRUE(FindSourceFiles(dir.File("tree"), SearchTypes{}, true, &result).ok());
-  EXPECT_EQ(Relative(result, dir.File("tree")), (std::vector<std::string>{"a.c", "again/b.c"}));
+  EXPECT_EQ(Relative(result, dir.File("tree")),
+            (std::vector<std::string>{"a.c", "linked.c", "sub/b.c"}));
+  EXPECT_EQ(result.skipped_links,
+            (std::vector<std::string>{dir.File("tree/away"), dir.File("tree/sub/loop")}));
+
+  // Without subfolders nothing would be entered, so nothing is reported.
+  ASSERT_TRUE(FindSourceFiles(dir.File("tree"), SearchTypes{}, false, &result).ok());
+  EXPECT_TRUE(result.skipped_links.empty());
+
+  ASSERT_TRUE(FindSourceFiles(dir.File("tree/away"), SearchTypes{}, true, &result).ok());
+  EXPECT_EQ(result.files, (std::vector<std::string>{dir.File("tree/away/secret.c")}));
 }
 
 TEST(DirectorySearch, AFilePathSearchesItsDirectoryAndMissingDirectoriesFail) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "progress.h"
 #include "test_support.h"
 
@@ -81,6 +83,63 @@ TEST(ProjectFile, VbpLinesNameFormsModulesAndClasses) {
                             "3:" + parent + "/lib/x.bas",
                             "4:" + root + "/vb/frmMain.frm",
                         }));
+  // The project's own order, across the groups.
+  EXPECT_EQ(files.files_in_order(),
+            (std::vector<std::string>{root + "/vb/frmMain.frm", root + "/vb/Mod1.bas",
+                                      root + "/vb/Cls1.cls", parent + "/lib/x.bas"}));
+}
+
+// Projects written where file names ignore case name their files in any
+// case; each path component is matched ignoring case when the exact name
+// does not exist.
+TEST(ProjectFile, NamesInAnotherCaseFindTheFileOnDisk) {
+  TempDir dir;
+  for (const char* name : {"vb/AIP.BAS", "vb/Forms/Main.FRM", "vb/both.cls", "vb/Both.cls",
+                           "vb/q.BAS", "vb/Q.bas", "vb/Exact.bas", "vb/EXACT.bas"}) {
+    WriteFile(dir.File(name), "x");
+  }
+  WriteFile(dir.File("vb/AskAIP.vbp"),
+            "Module=AIP; AIP.bas\r\n"
+            "Form=forms\\main.frm\r\n"
+            "Class=B; both.cls\r\n"           // exists as written: taken as it is
+            "Module=Q; q.bas\r\n"             // two candidates: kept as written, and noted
+            "Module=E; Exact.bas\r\n"
+            "Module=M; missing.bas\r\n");     // none: kept as written
+  CProjectFile files;
+  ASSERT_TRUE(files.Open(dir.File("vb/AskAIP.vbp"), true).ok());
+  ASSERT_TRUE(files.Process().ok());
+  EXPECT_EQ(files.files_in_order(),
+            (std::vector<std::string>{dir.File("vb/AIP.BAS"), dir.File("vb/Forms/Main.FRM"),
+                                      dir.File("vb/both.cls"), dir.File("vb/q.bas"),
+                                      dir.File("vb/Exact.bas"), dir.File("vb/missing.bas")}));
+  ASSERT_EQ(files.notes().size(), 1u);
+  EXPECT_NE(files.notes()[0].find("'" + dir.File("vb/q.bas") + "' does not exist"),
+            std::string::npos);
+  EXPECT_NE(files.notes()[0].find("(Q.bas, q.BAS)"), std::string::npos) << files.notes()[0];
+
+  WriteFile(dir.File("lua/src/lauxlib.c"), "x");
+  WriteFile(dir.File("lua/lua.dsp"), "SOURCE=.\\SRC\\LAUXLIB.C\r\nSOURCE=\"..\\LUA\\src\\LauxLib.c\"\r\n");
+  ASSERT_TRUE(files.Open(dir.File("lua/lua.dsp"), true).ok());
+  ASSERT_TRUE(files.Process().ok());
+  EXPECT_TRUE(files.notes().empty());
+  EXPECT_EQ(files.files_in_order(),
+            (std::vector<std::string>{dir.File("lua/src/lauxlib.c"), dir.File("lua/src/lauxlib.c")}));
+}
+
+TEST(CaseInsensitiveLookup, RelativePathsAndPathsThatExist) {
+  TempDir dir;
+  WriteFile(dir.File("Src/Main.C"), "x");
+  std::string old_dir = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path());
+  CaseInsensitiveLookup lookup;
+  std::string ambiguity;
+  EXPECT_EQ(lookup.Find("src/main.c", &ambiguity), "Src/Main.C");
+  EXPECT_EQ(lookup.Find("./SRC/MAIN.C", &ambiguity), "./Src/Main.C");
+  EXPECT_EQ(lookup.Find("Src/Main.C", &ambiguity), "Src/Main.C");
+  EXPECT_EQ(lookup.Find("src/other.c", &ambiguity), "src/other.c");
+  EXPECT_EQ(ambiguity, "");
+  std::filesystem::current_path(old_dir);
+  EXPECT_EQ(lookup.Find(dir.File("SRC/main.c"), &ambiguity), dir.File("Src/Main.C"));
 }
 
 TEST(ProjectFile, OpeningASecondProjectReplacesTheFirst) {
@@ -152,6 +211,8 @@ TEST(ProjectFile, FoundFilesReplaceTheCollectionWithProgress) {
   // Appending keeps what was gathered before.
   AppendFoundFiles(files, {"/e/z.java"}, nullptr);
   EXPECT_EQ(All(files), (std::vector<std::string>{"0:/d/b.c", "1:/d/a.h", "1:/d/c.h", "5:/e/z.java"}));
+  EXPECT_EQ(files.files_in_order(),
+            (std::vector<std::string>{"/d/a.h", "/d/b.c", "/d/c.h", "/e/z.java"}));
 }
 
 }  // namespace

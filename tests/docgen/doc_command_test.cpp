@@ -1,4 +1,5 @@
 // folios doc: exit statuses, the default format file, hostile input.
+#include <iostream>
 #include <random>
 #include <sstream>
 #include <string>
@@ -44,6 +45,36 @@ TEST(DocCommand, ExitStatusFollowsTheDriver) {
   }
 }
 
+// Standard error of one command run, and its exit status.
+int RunCapturingErrors(const std::vector<std::string>& args, std::string* errors) {
+  std::ostringstream captured;
+  std::streambuf* old = std::cerr.rdbuf(captured.rdbuf());
+  int status = cli::RunDocCommand(args);
+  std::cerr.rdbuf(old);
+  *errors = captured.str();
+  return status;
+}
+
+// A source that cannot be read, or a document that may not be written,
+// fails the command (the run goes on for the other sources).
+TEST(DocCommand, LostSourcesAndRefusedDocumentsExitWithFailure) {
+  test::ScopedSettings settings;
+  test::TempDir dir;
+  std::string g = dir.File("g.c");
+  test::WriteFile(g, "/* @doc */\n/* @func Adds.\n */\nint add(int a);\n");
+  std::string errors;
+  EXPECT_EQ(RunCapturingErrors({"-o", g, g}, &errors), cli::kExitFailure);
+  EXPECT_EQ(errors, g + ": Error 105: it is also one of the input files\n");
+  EXPECT_EQ(test::ReadFile(g), "/* @doc */\n/* @func Adds.\n */\nint add(int a);\n");
+
+  EXPECT_EQ(RunCapturingErrors({dir.File("missing.c"), g, "-o", dir.File("a.rtf")}, &errors), cli::kExitFailure);
+  EXPECT_EQ(errors, dir.File("missing.c") + ": Error 102: file not found\n");
+  EXPECT_NE(test::ReadFile(dir.File("a.rtf")).find("add"), std::string::npos);  // the others are documented
+
+  EXPECT_EQ(RunCapturingErrors({g, "-t", "4294967300", "-o", dir.File("b.rtf")}, &errors), cli::kExitUsage);
+  EXPECT_FALSE(test::FileExists(dir.File("b.rtf")));
+}
+
 // Random bytes and shuffled fragments must never crash the reader, the
 // extraction or the writer (the sanitizer build checks memory use).
 TEST(DocHostileInput, NoCrashOnGarbage) {
@@ -71,7 +102,7 @@ TEST(DocHostileInput, NoCrashOnGarbage) {
                                   out, err);
     // Either success or one of the engine's numbered errors, and every
     // message line names its error.
-    EXPECT_TRUE(rc == 0 || (rc >= 100 && rc <= 213)) << rc;
+    EXPECT_TRUE(rc == 0 || (rc >= 100 && rc <= 215)) << rc;
     std::istringstream lines(err.str());
     for (std::string line; std::getline(lines, line);) {
       EXPECT_NE(line.find("Error "), std::string::npos) << line;

@@ -85,6 +85,11 @@ TEST_F(DocDriverTest, OptionErrorsEndTheRunWithTheirCode) {
       {{"-?"}, kUsageRequested},
       {{"-tx"}, kErrTabNotNumber},
       {{"-t", "x4"}, kErrTabNotNumber},
+      // A tab size out of range is refused, not wrapped or obeyed.
+      {{"-t", "4294967300"}, kErrTabNotNumber},
+      {{"-t", "1000000000"}, kErrTabNotNumber},
+      {{"-t65"}, kErrTabNotNumber},
+      {{"-t", "0"}, kErrTabNotNumber},
       {{"-q"}, kErrUnknownOption},
       {{"-o"}, kErrOptionValueMissing},
       {{"-dNAMEVALUE"}, kErrDefineTooLong},
@@ -97,6 +102,12 @@ TEST_F(DocDriverTest, OptionErrorsEndTheRunWithTheirCode) {
     EXPECT_EQ(err_, "") << c.argv[0];
   }
   EXPECT_EQ(SpoolFilesLeft(), 0);
+}
+
+TEST_F(DocDriverTest, TabSizesWithinRangeAreTaken) {
+  std::string a = Source("a.c", "// @doc\n// @t A | x\n");
+  EXPECT_EQ(Run({a, "-f", dir_.File("f.fmt"), "-o", dir_.File("o.txt"), "-t", "64"}), 0);
+  EXPECT_EQ(Run({a, "-f", dir_.File("f.fmt"), "-o", dir_.File("o.txt"), "-t1"}), 0);
 }
 
 TEST_F(DocDriverTest, AbsolutePathsAreSourcesAndOptionsMayComeAnywhere) {
@@ -147,7 +158,8 @@ TEST_F(DocDriverTest, FormatFileErrorsAreReportedWithFileAndLine) {
 TEST_F(DocDriverTest, SourceErrorsAreReportedAndTheRunGoesOn) {
   std::string a = Source("a.c", "// @doc\n// @t A | x\n");
   std::string out = dir_.File("out.txt");
-  EXPECT_EQ(Run({dir_.File("missing.c"), a, "-f", dir_.File("f.fmt"), "-o", out, "-v"}), 0);
+  // The run goes on past a source it cannot read, and says so in its result.
+  EXPECT_EQ(Run({dir_.File("missing.c"), a, "-f", dir_.File("f.fmt"), "-o", out, "-v"}), kErrNotFound);
   EXPECT_EQ(err_, dir_.File("missing.c") + ": Error 102: file not found\n");
   EXPECT_EQ(test::ReadFile(out), "<doc>\r\n[A:x:from format]\r\n</doc>\r\n");
   EXPECT_EQ(out_, "Getting tags from " + dir_.File("f.fmt") + "\n" + a + "\n\tA\nWriting topics...\n\n");

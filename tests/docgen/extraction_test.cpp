@@ -23,6 +23,7 @@ const char kFormat[] =
     ".tag=mfunc, doc, 2, 1, $1::$2\n"
     "[paragraph]\n"
     ".tag=parm, doc, 3, 1\n.parse=parameter\n"
+    ".tag=parmopt, doc, 4, 1\n.parse=parameteropt\n"
     ".tag=bparm, doc, 4, 1\n.parse=bparameter\n"
     ".tag=note, doc, 2, 1\n"
     ".tag=ex, doc, 2, 1, 1\n"
@@ -230,10 +231,13 @@ TEST_F(DocExtractionTest, TagTextHasALimit) {
   std::string line = "// " + std::string(997, 'w') + "\n";  // " www...", 998 bytes and a line feed
   for (int i = 0; i < 25; ++i) text += line;
   // " T | start\n" is 11 bytes; 11 + 24 * 999 = 23987 fit, the 25th line
-  // would make 24986.
+  // would make 24986: its first 587 bytes fill the text up to 24575 with
+  // the line feed, the rest is dropped.
   EXPECT_EQ(Extract("a.c", text), "a.c(27): Error 130: collected text of one tag longer than 24575 bytes\n");
   auto fields = Fields(0);
-  EXPECT_EQ(fields[0][2].size(), 5u + 24 * 999);  // "start" and 24 times a line feed and 998
+  // "start", 24 times a line feed and 998 bytes, a line feed and 587 bytes
+  EXPECT_EQ(fields[0][2].size(), 5u + 24 * 999 + 1 + 587);
+  EXPECT_EQ(fields[0][2].substr(fields[0][2].size() - 589), "w\n " + std::string(586, 'w'));
 }
 
 TEST_F(DocExtractionTest, UnknownExtensionIsReportedAndReadAsC) {
@@ -317,6 +321,104 @@ TEST(DocExtractionExpressions, CompileAndMatch) {
   EXPECT_EQ(e.Compile(std::string(65, 'w')), kErrExprWordTooLong);
   EXPECT_EQ(e.Compile("a, b", true), 0);  // index filters read "," as "or"
   EXPECT_TRUE(e.Matches(" B "));
+}
+
+// A default that is no plain name (-1, "r", 'a', {}) is read as a default;
+// the topic after it keeps its tags.
+TEST_F(DocExtractionTest, DefaultsOfEveryFormKeepTheNextTopic) {
+  std::string errors = Extract("a.c",
+                               "// @doc\n"
+                               "// @func Sets the level.\n"
+                               "// @parmopt The level.\n"
+                               "void set_level(int n = -1);\n"
+                               "// @func Opens.\n"
+                               "// @parmopt The mode.\n"
+                               "// @parmopt The fill.\n"
+                               "// @parmopt The size.\n"
+                               "FILE* open(const char* mode = \"r\", char fill = 'a',\n"
+                               "           Size size = {});\n"
+                               "// @func Closes.\n"
+                               "void close();\n");
+  EXPECT_EQ(errors, "");
+  ASSERT_EQ(collection_.topics().size(), 3u);
+  EXPECT_EQ(Fields(0)[1], (std::vector<std::string>{"parmopt", "int", "n", "-1", "The level."}));
+  auto open = Fields(1);
+  ASSERT_EQ(open.size(), 4u);
+  EXPECT_EQ(open[1], (std::vector<std::string>{"parmopt", "const char*", "mode", "\"r\"", "The mode."}));
+  EXPECT_EQ(open[2], (std::vector<std::string>{"parmopt", "char", "fill", "'a'", "The fill."}));
+  EXPECT_EQ(open[3], (std::vector<std::string>{"parmopt", "Size", "size", "{}", "The size."}));
+  EXPECT_EQ(collection_.topics()[2].name, "close");
+}
+
+// A declaration that never completes is joined with code lines only: the
+// comment lines after it, and their tags, are left for the next topic.
+TEST_F(DocExtractionTest, AnUnfinishedDeclarationNeverSwallowsComments) {
+  std::string errors = Extract("a.c",
+                               "// @doc\n"
+                               "// @func Broken.\n"
+                               "// @parm First.\n"
+                               "void broken(int\n"
+                               "            a  // trailing words are no code\n"
+                               "// @func Next.\n"
+                               "// @parm The value.\n"
+                               "int next(int value);\n"
+                               "/* @func Last.\n"
+                               " * @parm X.\n"
+                               " * @parm Y.\n"
+                               " */\n"
+                               "void last(int x, /* a block comment that goes on\n"
+                               "   int not_code) */\n");
+  EXPECT_EQ(errors,
+            "a.c(5): Error 195: the declaration is not complete\n"
+            "a.c(13): Error 195: the declaration is not complete\n");
+  ASSERT_EQ(collection_.topics().size(), 3u);
+  EXPECT_EQ(collection_.topics()[1].name, "next");
+  EXPECT_EQ(Fields(1)[1], (std::vector<std::string>{"parm", "int", "value", "The value."}));
+}
+
+TEST_F(DocExtractionTest, AnExplicitlyEmptyLastFieldIsAField) {
+  std::string errors = Extract("a.c",
+                               "// @doc\n"
+                               "// @topic T | Text\n"
+                               "// @note a |\n"
+                               "// @note b | \n"
+                               "//\n"
+                               "// @note c\n");
+  EXPECT_EQ(errors, "a.c(6): Error 207: field count differs from the definition\n");
+  auto fields = Fields(0);
+  ASSERT_EQ(fields.size(), 4u);
+  EXPECT_EQ(fields[1], (std::vector<std::string>{"note", "a", ""}));
+  EXPECT_EQ(fields[2], (std::vector<std::string>{"note", "b", ""}));
+  EXPECT_EQ(fields[3], (std::vector<std::string>{"note", "c"}));
+}
+
+TEST_F(DocExtractionTest, LoneCarriageReturnsEndLines) {
+  // An old Mac file: CR only. Mixed with CR LF and LF, every form ends a line.
+  std::string errors = Extract("a.c",
+                               "// @doc\r// @func Adds.\r// @parm Left.\r\n"
+                               "int add(int a);\n// @func Subtracts.\rint sub(void);\r");
+  EXPECT_EQ(errors, "");
+  ASSERT_EQ(collection_.topics().size(), 2u);
+  EXPECT_EQ(Fields(0)[0], (std::vector<std::string>{"func", "int", "add", "Adds."}));
+  EXPECT_EQ(Fields(0)[1], (std::vector<std::string>{"parm", "int", "a", "Left."}));
+  EXPECT_EQ(collection_.topics()[1].name, "sub");
+  EXPECT_EQ(collection_.topics()[1].line, 5);
+}
+
+// A flood of one error is summarised after the first few for each file.
+TEST_F(DocExtractionTest, RepeatedErrorsAreSummarised) {
+  std::string text = "// @doc\n// @topic T | start\n";
+  std::string line = "// " + std::string(1000, 'w') + "\n";
+  for (int i = 0; i < 1030; ++i) text += line;
+  std::string errors = Extract("a.c", text);
+  // 24 lines fit whole, the 25th in part; 1006 more are over the limit.
+  std::string expected;
+  for (int n = 27; n < 32; ++n) {
+    expected += "a.c(" + std::to_string(n) + "): Error 130: collected text of one tag longer than 24575 bytes\n";
+  }
+  expected += "a.c: Error 130: collected text of one tag longer than 24575 bytes ... and 1,001 more\n";
+  EXPECT_EQ(errors, expected);
+  EXPECT_EQ(Fields(0)[0][2].size(), 24575u - std::string(" T | \n").size());
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
-// The shipped format file over the shipped samples, read back by a real RTF
-// reader (unrtf); and a real third-party code base without tags.
+// The shipped format file over the shipped samples, read back by real RTF
+// readers (unrtf; LibreOffice for the page numbers and links of the index);
+// and a real third-party code base without tags.
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <map>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -89,6 +92,67 @@ TEST(DocRealReader, ShippedFormatOverTheSamplesReadsBackInOrder) {
       "PrintInvoice", "Public Sub PrintInvoice(", "Optional ByVal WithTotal As Boolean",
       "Whether to print the total",
   });
+}
+
+// Converts `rtf` with LibreOffice to `format` ("pdf", "html") in `dir`;
+// returns the converted file's path. A private profile keeps parallel runs
+// apart.
+std::string Convert(const std::string& rtf, const std::string& format, const test::TempDir& dir) {
+  std::string command = "libreoffice -env:UserInstallation=file://" + dir.File("profile") +
+                        " --headless --convert-to " + format + " --outdir '" + dir.path() + "' '" + rtf +
+                        "' >/dev/null 2>&1";
+  EXPECT_EQ(std::system(command.c_str()), 0);
+  std::string base = rtf.substr(rtf.rfind('/') + 1);
+  return dir.File(base.substr(0, base.rfind('.')) + "." + format);
+}
+
+// The index gives each topic's page as the reader lays the document out, and
+// each entry and cross reference links to its topic's bookmark.
+TEST(DocRealReader, TheIndexGivesPageNumbersAndLinks) {
+  if (!HaveProgram("libreoffice") || !HaveProgram("pdftotext")) {
+    GTEST_SKIP() << "libreoffice or pdftotext is not installed (scripts/install-deps.sh installs them)";
+  }
+  test::TempDir dir;
+  std::vector<std::string> argv = Samples();
+  argv.insert(argv.end(), {"-f", kRoot + "/data/LFX.fmt", "-o", dir.File("ref.rtf")});
+  std::ostringstream out, err;
+  ASSERT_EQ(RunDocDriver(argv, nullptr, out, err), 0);
+  std::string pdf = Convert(dir.File("ref.rtf"), "pdf", dir);
+  ASSERT_EQ(std::system(("pdftotext -layout '" + pdf + "' '" + dir.File("ref.txt") + "'").c_str()), 0);
+  std::string text = test::ReadFile(dir.File("ref.txt"));
+  std::vector<std::string> pages;
+  for (size_t start = 0; start <= text.size();) {
+    size_t feed = text.find('\f', start);
+    if (feed == std::string::npos) feed = text.size();
+    pages.push_back(text.substr(start, feed - start));
+    start = feed + 1;
+  }
+  // Where each topic's heading ("Name kind") stands, by page.
+  std::map<std::string, int> heading_page;
+  std::regex heading(R"((^|\n)(\S+) (class|structure|enumeration|function|member function|constant|Visual Basic \w+)\n)");
+  for (size_t p = 1; p < pages.size(); ++p) {
+    for (std::sregex_iterator it(pages[p].begin(), pages[p].end(), heading), end; it != end; ++it) {
+      heading_page.emplace((*it)[2].str(), static_cast<int>(p) + 1);
+    }
+  }
+  // Index lines: "Name   file.ext......N".
+  std::regex entry(R"(\n +(\S+) +\S+\.\w+\.{3,}(\d+))");
+  int entries = 0;
+  for (std::sregex_iterator it(pages[0].begin(), pages[0].end(), entry), end; it != end; ++it) {
+    ++entries;
+    std::string name = (*it)[1].str();
+    ASSERT_TRUE(heading_page.count(name)) << name << " has no heading";
+    EXPECT_EQ(std::stoi((*it)[2].str()), heading_page[name]) << name;
+  }
+  EXPECT_EQ(entries, 16) << pages[0];
+  EXPECT_GE(heading_page["PrintInvoice"], 3);  // the numbers are not all alike
+
+  // A cross reference in a remark ("owned by their <c Drawing>") and the
+  // index entries link to the bookmark at the topic's heading.
+  std::string html = test::ReadFile(Convert(dir.File("ref.rtf"), "html", dir));
+  EXPECT_NE(html.find("<a name=\"tp_Drawing\""), std::string::npos);
+  std::regex link(R"(<a href="#tp_Drawing"[^>]*>(<[^>]*>)*Drawing<)");
+  EXPECT_EQ(std::distance(std::sregex_iterator(html.begin(), html.end(), link), std::sregex_iterator()), 2);
 }
 
 TEST(DocRealReader, HelpOutputCarriesFootnotesAndPageBreaks) {

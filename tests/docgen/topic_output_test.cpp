@@ -234,5 +234,79 @@ TEST_F(DocExpansionTest, DiagramsAreCancelledByListedTags) {
   EXPECT_EQ(cancelled.err, "");
 }
 
+// A format text that refers to itself, directly or through another, is
+// stopped with an error naming its definition; the rest is written.
+TEST_F(DocExpansionTest, SelfReferringTextsAreStopped) {
+  struct Case {
+    const char* name;
+    const char* pre;
+    const char* more;
+    const char* output;
+    const char* where;  // file line of the definition that holds the looping code
+  } cases[] = {
+      {"index in its own format", "<$[index]>", "\n[index]\n.output=doc\n.format=($!n$[index])", "<(Name)\r\n>", "(11)"},
+      {"diagram in its own pre", "<$[d]>", "\n[diagram]\n.tag=d, doc, p\n.pre=[$[d]]", "<[]>", "(11)"},
+      {"diagram and index in turn", "<$[d]>",
+       "\n[diagram]\n.tag=d, doc, p\n.pre=[$[index]]\n[index]\n.output=doc\n.format=$[d]", "<[\r\n]>", "(14)"},
+  };
+  for (const Case& c : cases) {
+    RunResult r = Expand(c.pre, "// @doc\n// @t Name | text\n", c.more);
+    EXPECT_EQ(r.rc, 0) << c.name;
+    EXPECT_EQ(r.output, c.output) << c.name;
+    EXPECT_EQ(r.err, dir_.File("f.fmt") + c.where +
+                         ": Error 214: a format text that refers to itself: expansion nested too deep\n")
+        << c.name;
+  }
+}
+
+// The paragraphs of a diagram each take the first definition whose
+// conditions hold for them: empty words can be left out item by item.
+TEST_F(DocExpansionTest, DiagramItemsTakeTheirOwnConditionalFormat) {
+  const char* more =
+      "\n[diagram]\n"
+      ".tag=d, doc, p\n.if=$1=skip\n.formatfirst=(none)\n.format=, (none)\n"
+      ".tag=d, doc, p\n.pre=[\n.formatfirst=$1\n.format=, $1\n.post=]";
+  RunResult r = Expand("$[d]", "// @doc\n// @t N | x\n// @p a\n// @p skip\n// @p c\n", more);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.output.substr(0, r.output.find('<')), "[a, (none), c]");
+}
+
+// Token replacements may end in ";" (entities), written "^;".
+TEST_F(DocExpansionTest, TokenReplacementsMayHoldSemicolons) {
+  test::WriteFile(dir_.File("f.fmt"),
+                  "[topic]\n.tag=t, x, 2, 1, $1\n.pre=<p>$2</p>\n[extension]\n.ext=c, c\n"
+                  "[token]\n.output=x, x\n.token=&,&amp^;; a comment\n.token=<,&lt^;\n.token=>,^^&gt^;\n"
+                  ".highcharmask=none\n");
+  test::WriteFile(dir_.File("a.c"), "// @doc\n// @t N | a\\<b && c\\>d \xc3\xa9\n");
+  RunResult r = RunDoc(dir_, {"a.c"}, "f.fmt", {"-rx"});
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.output, "<p>a&lt;b &amp;&amp; c^&gt;d \xc3\xa9</p>");
+}
+
+// With the "utf-8" mask, UTF-8 passes and stray bytes are code page 1252;
+// control characters become U+FFFD rather than raw bytes.
+TEST_F(DocExpansionTest, Utf8MaskMakesWellFormedText) {
+  test::WriteFile(dir_.File("f.fmt"),
+                  "[topic]\n.tag=t, x, 2, 1, $1\n.pre=$2\n[extension]\n.ext=c, c\n"
+                  "[token]\n.output=x, x\n.highcharmask=utf-8\n");
+  test::WriteFile(dir_.File("a.c"), "// @doc\n// @t N | \xc3\xa9 \xe9 \x80 \x93q\x94 \x81 \x01 \xe2\x82\xac\n");
+  RunResult r = RunDoc(dir_, {"a.c"}, "f.fmt", {"-rx"});
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.output,
+            "\xc3\xa9 \xc3\xa9 \xe2\x82\xac \xe2\x80\x9cq\xe2\x80\x9d \xef\xbf\xbd \xef\xbf\xbd \xe2\x82\xac");
+}
+
+// One broken code used by every topic is reported a few times, then summed up.
+TEST_F(DocExpansionTest, RepeatedOutputErrorsAreSummarised) {
+  std::string source = "// @doc\n";
+  for (int i = 0; i < 12; ++i) source += "// @t N" + std::to_string(i) + " | x\n";
+  RunResult r = Expand("$9", source);
+  std::string line = dir_.File("f.fmt") + "(4): Error 178: field number that the current paragraph does not have\n";
+  std::string expected;
+  for (int i = 0; i < 5; ++i) expected += line;
+  expected += dir_.File("f.fmt") + ": Error 178: field number that the current paragraph does not have ... and 7 more\n";
+  EXPECT_EQ(r.err, expected);
+}
+
 }  // namespace
 }  // namespace folios::docgen

@@ -1,8 +1,10 @@
 // folios listing: the command's wiring, run as a user runs it.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <csignal>
 #include <filesystem>
 
 #include "test_support.h"
@@ -28,6 +30,13 @@ class CliListing : public testing::Test {
                           "/keywords.lfx' " + args + " > stdout.txt 2> stderr.txt";
     int status = system(command.c_str());
     if (out) *out = ReadFile(dir_.File("stdout.txt"));
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  // Runs a shell script in the work directory; the exit status.
+  int Script(const std::string& text) {
+    WriteFile(dir_.File("run.sh"), "cd '" + dir_.path() + "'\nfolios='" FOLIOS_BIN_DIR
+                                   "/folios'\n" + text);
+    int status = system(("bash '" + dir_.File("run.sh") + "'").c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
   test::ScopedSettings settings_;
@@ -85,6 +94,162 @@ TEST_F(CliListing, UnwritableOutputKeepsNothingAndFails) {
   WriteFile(dir_.File("a.c"), "x\n");
   EXPECT_EQ(Folios("-o missing-dir/out.rtf a.c"), 1);
   EXPECT_NE(ReadFile(dir_.File("stderr.txt")).find("cannot write"), std::string::npos);
+}
+
+
+// The headers of a document, in order.
+std::vector<std::string> Headers(const std::string& doc) {
+  std::vector<std::string> headers;
+  const std::string before = "\\lang1033";
+  for (size_t p = doc.find("{\\par } "); p != std::string::npos; p = doc.find("{\\par } ", p + 1)) {
+    size_t start = doc.rfind(before, p) + before.size();
+    headers.push_back(doc.substr(start, p - start));
+  }
+  return headers;
+}
+
+TEST_F(CliListing, FilesComeInTheOrderOfTheCommandLine) {
+  for (const char* name : {"a.c", "b.c", "d/z.h", "d/a.c", "d/m.hpp", "d/sub/b.c", "d/Q.java"}) {
+    WriteFile(dir_.File(name), "x\n");
+  }
+  WriteFile(dir_.File("p.vbp"), "Module=M; m.bas\r\nForm=f.frm\r\nClass=C; c.cls\r\n");
+  for (const char* name : {"m.bas", "f.frm", "c.cls"}) WriteFile(dir_.File(name), "x\n");
+  ASSERT_EQ(Folios("-o out.rtf b.c a.c"), 0) << ReadFile(dir_.File("stderr.txt"));
+  EXPECT_EQ(Headers(ReadFile(dir_.File("out.rtf"))),
+            (std::vector<std::string>{dir_.File("b.c"), dir_.File("a.c")}));
+  // A project's files in its order; a directory's by type as the file list
+  // groups them, by name within a type.
+  ASSERT_EQ(Folios("-o out.rtf --types cpp,h,java p.vbp d a.c"), 0)
+      << ReadFile(dir_.File("stderr.txt"));
+  EXPECT_EQ(Headers(ReadFile(dir_.File("out.rtf"))),
+            (std::vector<std::string>{dir_.File("m.bas"), dir_.File("f.frm"), dir_.File("c.cls"),
+                                      dir_.File("d/Q.java"), dir_.File("d/m.hpp"),
+                                      dir_.File("d/z.h"), dir_.File("d/a.c"),
+                                      dir_.File("d/sub/b.c"), dir_.File("a.c")}));
+}
+
+TEST_F(CliListing, SetRefusesWhatTheOptionPagesRefuse) {
+  WriteFile(dir_.File("a.c"), "x\n");
+  struct Case {
+    const char* set;
+    const char* message;
+  };
+  const Case refused[] = {
+      {"m_incrementby=0", "m_incrementby must be a whole number from 1 to 99999, not 0"},
+      {"m_startat=abc", "m_startat must be a whole number from 1 to 99999, not 'abc'"},
+      {"m_startat=100000", "m_startat must be a whole number from 1 to 99999, not 100000"},
+      {"m_colnumber=3", "m_colnumber must be 1 or 2, not 3"},
+      {"m_pagebreak=yes", "m_pagebreak must be 0 or 1, not 'yes'"},
+      {"m_format=3", "m_format must be a whole number from 0 to 2, not 3"},
+      {"doc/m_code_fontsize=17", "m_code_fontsize must be a whole number from 8 to 16, not 17"},
+      {"m_comment_forecolor=0", "m_comment_forecolor must be a whole number from 1 to 14, not 0"},
+      {"m_empty_lines=two", "m_empty_lines must be a whole number from 0 to 10, not 'two'"},
+  };
+  for (const Case& c : refused) {
+    EXPECT_EQ(Folios(std::string("--set ") + c.set + " -o out.rtf a.c"), 2) << c.set;
+    EXPECT_NE(ReadFile(dir_.File("stderr.txt")).find(c.message), std::string::npos)
+        << c.set << ": " << ReadFile(dir_.File("stderr.txt"));
+    EXPECT_FALSE(test::FileExists(dir_.File("out.rtf"))) << c.set;
+  }
+  // The ends of a range are allowed.
+  ASSERT_EQ(Folios("--set m_uselinenumbers=0 --set m_startat=99999 --set m_incrementby=99999 "
+                   "-o out.rtf a.c"),
+            0);
+  EXPECT_NE(ReadFile(dir_.File("out.rtf")).find("\\par }{99999 x\n"), std::string::npos);
+  // The beautifier's numbers are brought into range with a warning.
+  ASSERT_EQ(Folios("--set m_empty_lines=50 -o out.rtf a.c"), 0);
+  EXPECT_NE(ReadFile(dir_.File("stderr.txt"))
+                .find("warning: m_empty_lines must be a whole number from 0 to 10; 50 is taken as 10"),
+            std::string::npos);
+}
+
+TEST_F(CliListing, BinaryInputIsNamedAndFailsTheBuild) {
+  WriteFile(dir_.File("a.c"), "int a;\n");
+  WriteFile(dir_.File("x.c"), std::string("\x7f" "ELF\0\0\0\x01\x02", 9));
+  EXPECT_EQ(Folios("-o out.rtf a.c x.c"), 1);
+  EXPECT_NE(ReadFile(dir_.File("stderr.txt"))
+                .find("folios: cannot list '" + dir_.File("x.c") +
+                      "': binary file (it holds NUL bytes): not listed"),
+            std::string::npos)
+      << ReadFile(dir_.File("stderr.txt"));
+  std::string doc = ReadFile(dir_.File("out.rtf"));
+  EXPECT_NE(doc.find("(binary file: not listed)"), std::string::npos);
+  EXPECT_EQ(doc.find('\0'), std::string::npos);
+  EXPECT_EQ(doc.find("ELF"), std::string::npos);
+}
+
+TEST_F(CliListing, ProjectNamesInAnyCaseFindTheirFiles) {
+  WriteFile(dir_.File("vb/AIP.BAS"), "Attribute VB_Name = \"AIP\"\nSub Main()\n");
+  WriteFile(dir_.File("vb/Forms/Main.FRM"), "VERSION 5.00\n");
+  WriteFile(dir_.File("vb/AskAIP.vbp"), "Form=forms\\main.frm\r\nModule=AIP; AIP.bas\r\n");
+  WriteFile(dir_.File("lua/src/lauxlib.c"), "int aux;\n");
+  WriteFile(dir_.File("lua/lua.dsp"), "SOURCE=.\\SRC\\LAUXLIB.C\r\n");
+  ASSERT_EQ(Folios("-o out.rtf vb/AskAIP.vbp lua/lua.dsp"), 0) << ReadFile(dir_.File("stderr.txt"));
+  EXPECT_EQ(Headers(ReadFile(dir_.File("out.rtf"))),
+            (std::vector<std::string>{dir_.File("vb/Forms/Main.FRM"), dir_.File("vb/AIP.BAS"),
+                                      dir_.File("lua/src/lauxlib.c")}));
+  EXPECT_EQ(ReadFile(dir_.File("stderr.txt")), "");
+}
+
+// Killed politely mid-build: the old document stays, and no temporary file
+// is left beside it.
+TEST_F(CliListing, TerminatedBuildLeavesTheOldDocument) {
+  WriteFile(dir_.File("out.rtf"), "previous");
+  ASSERT_EQ(mkfifo(dir_.File("endless.c").c_str(), 0600), 0);
+  int status = Script(
+      "timeout 30 yes 'int x;' > endless.c &\n"
+      "\"$folios\" listing --set m_use_advanced_options=0 -o out.rtf endless.c 2> stderr.txt &\n"
+      "sleep 0.5\n"
+      "kill -TERM $!\n"
+      "wait $!\n");
+  EXPECT_EQ(status, 128 + SIGTERM) << ReadFile(dir_.File("stderr.txt"));
+  EXPECT_EQ(ReadFile(dir_.File("out.rtf")), "previous");
+
+  // Also while it waits on a pipe that sends nothing: it stops at once
+  // (status 99 would mean it still waited five seconds later).
+  ASSERT_EQ(mkfifo(dir_.File("silent.c").c_str(), 0600), 0);
+  status = Script(
+      "sleep 300 > silent.c &\n"
+      "writer=$!\n"
+      "\"$folios\" listing --set m_use_advanced_options=0 -o out.rtf silent.c 2> stderr.txt &\n"
+      "pid=$!\n"
+      "sleep 0.5\n"
+      "kill -TERM $pid\n"
+      "for i in $(seq 50); do kill -0 $pid 2> /dev/null || break; sleep 0.1; done\n"
+      "if kill -0 $pid 2> /dev/null; then kill -KILL $pid $writer; exit 99; fi\n"
+      "wait $pid\n"
+      "status=$?\n"
+      "kill $writer\n"
+      "exit $status\n");
+  EXPECT_EQ(status, 128 + SIGTERM) << ReadFile(dir_.File("stderr.txt"));
+  EXPECT_EQ(ReadFile(dir_.File("out.rtf")), "previous");
+  for (const auto& entry : fs::directory_iterator(dir_.path())) {
+    EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
+  }
+}
+
+// An endless line from a pipe ends that file with a note when memory runs
+// out; the build goes on and says so.
+TEST_F(CliListing, OutOfMemoryOnAHugeLineIsAnErrorForThatFile) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer reserves more address space than the limit allows";
+#else
+  WriteFile(dir_.File("a.c"), "int a;\n");
+  ASSERT_EQ(mkfifo(dir_.File("endless.c").c_str(), 0600), 0);
+  int status = Script(
+      "(timeout 60 yes xxxxxxxxxxxxxxx | tr -d '\\n' > endless.c) &\n"
+      "ulimit -v 400000\n"
+      "\"$folios\" listing --set m_use_advanced_options=0 -o out.rtf endless.c a.c 2> stderr.txt\n");
+  std::string err = ReadFile(dir_.File("stderr.txt"));
+  EXPECT_EQ(status, 1) << err;
+  EXPECT_NE(err.find("cannot list '" + dir_.File("endless.c") + "': out of memory"),
+            std::string::npos)
+      << err;
+  std::string doc = ReadFile(dir_.File("out.rtf"));
+  EXPECT_NE(doc.find("(out of memory: the rest of this file is not listed)"), std::string::npos);
+  EXPECT_NE(doc.find(dir_.File("a.c")), std::string::npos);
+  EXPECT_EQ(doc.substr(doc.size() - 21), "\\par}}\n\\par}}\n\\par}}\n");
+#endif
 }
 
 }  // namespace

@@ -67,4 +67,56 @@ std::string ExpectedHead(const HeadLayout& layout) {
   return ExpectedHead(layout, kDefaultHeaderFormat, kDefaultCodeFormat);
 }
 
+std::vector<std::string> ParagraphTexts(const std::string& rtf) {
+  std::vector<std::string> paragraphs(1);
+  auto is_letter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+  auto hex = [](char c) { return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10; };
+  for (size_t i = 0; i < rtf.size();) {
+    char c = rtf[i];
+    if (c == '{' && rtf.compare(i, 3, "{\\*") == 0) {
+      int depth = 0;
+      do {
+        if (rtf[i] == '\\') {
+          ++i;
+        } else if (rtf[i] == '{') {
+          ++depth;
+        } else if (rtf[i] == '}') {
+          --depth;
+        }
+        ++i;
+      } while (i < rtf.size() && depth > 0);
+      continue;
+    }
+    if (c == '{' || c == '}' || c == '\n') {
+      ++i;
+      continue;
+    }
+    if (c != '\\') {
+      paragraphs.back() += c;
+      ++i;
+      continue;
+    }
+    char next = i + 1 < rtf.size() ? rtf[i + 1] : '\0';
+    if (next == '\\' || next == '{' || next == '}') {
+      paragraphs.back() += next;
+      i += 2;
+    } else if (next == '\'' && i + 3 < rtf.size()) {
+      paragraphs.back() += static_cast<char>(hex(rtf[i + 2]) * 16 + hex(rtf[i + 3]));
+      i += 4;
+    } else if (is_letter(next)) {
+      size_t end = i + 1;
+      while (end < rtf.size() && is_letter(rtf[end])) ++end;
+      std::string word = rtf.substr(i + 1, end - i - 1);
+      if (end < rtf.size() && rtf[end] == '-') ++end;
+      while (end < rtf.size() && rtf[end] >= '0' && rtf[end] <= '9') ++end;
+      if (end < rtf.size() && rtf[end] == ' ') ++end;
+      if (word == "par") paragraphs.emplace_back();
+      i = end;
+    } else {
+      i += 2;
+    }
+  }
+  return paragraphs;
+}
+
 }  // namespace folios::test

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace folios::test {
 
@@ -28,5 +29,11 @@ std::string ExpectedHead(const HeadLayout& layout, const std::string& header_for
 std::string ExpectedHead(const HeadLayout& layout = HeadLayout());
 
 inline constexpr const char kDocumentEnd[] = "\\par}}\n\\par}}\n\\par}}\n";
+
+// The text of each paragraph of a listing document as a reader shows it:
+// control words dropped, "\\", "\{", "\}" and "\'hh" decoded, groups that
+// start with "\*" (field instructions) skipped, a paragraph ended by each
+// "\par". Only what listing documents use is understood.
+std::vector<std::string> ParagraphTexts(const std::string& rtf);
 
 }  // namespace folios::test

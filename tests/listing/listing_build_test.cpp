@@ -2,9 +2,13 @@
 #include "listing_build.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <filesystem>
+#include <thread>
 
 #include "expected_rtf.h"
 #include "paths.h"
@@ -85,7 +89,7 @@ TEST_F(ListingBuildTest, NoFilesStillGivesACompleteDocument) {
   EXPECT_EQ(ReadFile(dir_.File("out.rtf")), test::ExpectedHead() + "\n" + test::kDocumentEnd);
 }
 
-TEST_F(ListingBuildTest, PreformatListsTheReformattedCopyAndLeavesTheSource) {
+TEST_F(ListingBuildTest, PreformatListsTheReformattedCopyAndWritesNoBackup) {
   Settings().SetInt("m_use_advanced_options", 1);
   TempDir tmp;
   setenv("TMPDIR", tmp.path().c_str(), 1);
@@ -103,6 +107,8 @@ TEST_F(ListingBuildTest, PreformatListsTheReformattedCopyAndLeavesTheSource) {
   std::string java = Source("Z.Java", "java\n");
   std::string hpp = Source("w.hpp", "untouched\n");
   std::string bas = Source("m.bas", "Attribute VB_Name = \"m\"\nbasic\n");
+  // A backup something else left behind is not the listing's to touch.
+  WriteFile(h + ".orig", "a patch leftover\n");
   ListingBuildResult result = RunListingBuild({c, h, java, hpp, bas}, dir_.File("out.rtf"), options);
   unsetenv("TMPDIR");
   ASSERT_TRUE(result.ok());
@@ -114,12 +120,45 @@ TEST_F(ListingBuildTest, PreformatListsTheReformattedCopyAndLeavesTheSource) {
   EXPECT_NE(doc.find(c + "{\\par }"), std::string::npos);
   EXPECT_EQ(doc.find("folios-listing-"), std::string::npos);
   EXPECT_EQ(ReadFile(c), "lower\n");
-  EXPECT_EQ(ReadFile(c + ".orig"), "lower\n");
-  EXPECT_EQ(ReadFile(java + ".orig"), "java\n");
-  EXPECT_FALSE(test::FileExists(hpp + ".orig"));
-  EXPECT_FALSE(test::FileExists(bas + ".orig"));
+  EXPECT_EQ(ReadFile(java), "java\n");
+  for (const std::string& source : {c, java, hpp, bas}) {
+    EXPECT_FALSE(test::FileExists(source + ".orig")) << source;
+  }
+  EXPECT_EQ(ReadFile(h + ".orig"), "a patch leftover\n");
   EXPECT_EQ(inputs, (std::vector<std::string>{c, h, java}));
   EXPECT_TRUE(fs::is_empty(tmp.path()));  // temporary copies removed
+}
+
+TEST_F(ListingBuildTest, TemporaryCopiesGoWhenTheBuildIsCancelledOrDropped) {
+  Settings().SetInt("m_use_advanced_options", 1);
+  TempDir tmp;
+  setenv("TMPDIR", tmp.path().c_str(), 1);
+  ListingBuildOptions options;
+  options.preformat = [&](const std::string& input, const std::string& output) {
+    WriteFile(output, ReadFile(input));
+    return true;
+  };
+  std::vector<std::string> files = {Source("a.c", "a1\na2\n"), Source("b.c", "b1\nb2\n"),
+                                    Source("c.c", "c1\n")};
+  ScriptedProgress progress(2);
+  options.progress = &progress;
+  ListingBuildResult result = RunListingBuild(files, dir_.File("out.rtf"), options);
+  EXPECT_TRUE(result.cancelled);
+  EXPECT_TRUE(fs::is_empty(tmp.path()));
+
+  // Dropped (as when the command is killed): the old document stays, and
+  // nothing is left beside it.
+  WriteFile(dir_.File("kept.rtf"), "previous");
+  options.progress = nullptr;
+  options.abandon = [] { return true; };
+  result = RunListingBuild(files, dir_.File("kept.rtf"), options);
+  unsetenv("TMPDIR");
+  EXPECT_TRUE(result.abandoned);
+  EXPECT_EQ(ReadFile(dir_.File("kept.rtf")), "previous");
+  EXPECT_TRUE(fs::is_empty(tmp.path()));
+  for (const auto& entry : fs::directory_iterator(dir_.path())) {
+    EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
+  }
 }
 
 TEST_F(ListingBuildTest, PreformatOffOrFailedListsTheFileAsItIs) {
@@ -236,6 +275,94 @@ TEST_F(ListingBuildTest, StreamOutputIsTheSameDocument) {
   std::fclose(out);
   ASSERT_TRUE(result.ok());
   EXPECT_EQ(ReadFile(dir_.File("stream.rtf")), ReadFile(dir_.File("out.rtf")));
+}
+
+
+TEST_F(ListingBuildTest, BinaryFilesAreNotListed) {
+  std::string a = Source("a.c", "int first;\n");
+  // The NUL byte comes late in a file larger than one read: the file is
+  // still known as binary before any of its lines is written.
+  std::string big(300000, 'x');
+  for (size_t i = 79; i < big.size(); i += 80) big[i] = '\n';
+  big += std::string("\0tail\n", 6);
+  std::string bin = Source("bin.c", big);
+  std::string small = Source("small.h", std::string("ab\0cd\n", 6));
+  std::string b = Source("b.c", "int last;\n");
+  ListingBuildResult result = RunListingBuild({a, bin, small, b}, dir_.File("out.rtf"), {});
+  EXPECT_TRUE(result.output.ok());
+  ASSERT_EQ(result.failed_files.size(), 2u);
+  EXPECT_EQ(result.failed_files[0].path, bin);
+  EXPECT_EQ(result.failed_files[0].reason, kBinaryFileReason);
+  EXPECT_EQ(result.failed_files[1].path, small);
+  EXPECT_FALSE(result.ok());
+  std::string doc = ReadFile(dir_.File("out.rtf"));
+  for (const std::string& path : {bin, small}) {
+    EXPECT_NE(doc.find(path + "{\\par } " + test::kDefaultCodeFormat + "\\par }{" +
+                       kBinaryFileText + "\n"),
+              std::string::npos)
+        << path;
+  }
+  EXPECT_EQ(doc.find("xxxxxxxx"), std::string::npos);
+  EXPECT_EQ(doc.find('\0'), std::string::npos);
+  EXPECT_NE(doc.find("first"), std::string::npos);
+  EXPECT_NE(doc.find("last"), std::string::npos);
+}
+
+TEST_F(ListingBuildTest, APipeShowsItsNulBytesOnlyAsItIsRead) {
+  std::string fifo = dir_.File("pipe.c");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::thread writer([&] {
+    std::FILE* out = std::fopen(fifo.c_str(), "wb");
+    if (!out) return;
+    std::fputs("int shown;\n", out);
+    std::fflush(out);
+    std::fwrite("\0\0\0", 1, 3, out);
+    std::fclose(out);
+  });
+  ListingBuildResult result = RunListingBuild({fifo}, dir_.File("out.rtf"), {});
+  writer.join();
+  ASSERT_EQ(result.failed_files.size(), 1u);
+  EXPECT_EQ(result.failed_files[0].reason, kBinaryFileReason);
+  std::string doc = ReadFile(dir_.File("out.rtf"));
+  EXPECT_NE(doc.find(std::string("\\par }{") + kBinaryFileText + "\n"), std::string::npos);
+  EXPECT_EQ(doc.find('\0'), std::string::npos);
+}
+
+// A long line mixing strings, character literals and block comments, cut
+// with the default layout: the segments rejoin to the line (so no segment
+// gained a comment marker from a "//" inside a string), and none shrinks to
+// a few characters however far into the line it starts.
+TEST_F(ListingBuildTest, CutSegmentsRejoinToTheLineAndKeepTheirWidth) {
+  std::string line;
+  for (int i = 0; i < 120; ++i) {
+    line += "x = \"a // b /* c\"; /* note */ f(y, '\"', z" + std::to_string(i) + "); ";
+  }
+  line.pop_back();
+  std::string a = Source("long.c", line + "\nafter\n");
+  ASSERT_TRUE(RunListingBuild({a}, dir_.File("out.rtf"), {}).ok());
+  std::vector<std::string> paragraphs = test::ParagraphTexts(ReadFile(dir_.File("out.rtf")));
+  auto header = std::find(paragraphs.begin(), paragraphs.end(), a);
+  ASSERT_NE(header, paragraphs.end());
+  // The header's paragraph is followed by the blank one its group leaves.
+  auto first = header + 1;
+  while (first != paragraphs.end() && (first->empty() || *first == " ")) ++first;
+  std::string joined;
+  size_t segments = 0;
+  for (auto it = first; it != paragraphs.end() && *it != "after"; ++it, ++segments) {
+    std::string text = *it;
+    bool last = it + 1 != paragraphs.end() && *(it + 1) == "after";
+    if (!last) {
+      // The continuation mark adds one blank before its arrow.
+      ASSERT_FALSE(text.empty());
+      EXPECT_EQ(text.back(), ' ');
+      text.pop_back();
+      EXPECT_GE(text.size(), 15u) << "segment " << segments << ": " << text;
+      EXPECT_LE(text.size(), 92u) << "segment " << segments << ": " << text;
+    }
+    joined += text;
+  }
+  EXPECT_EQ(joined, line);
+  EXPECT_GT(segments, line.size() / 92);
 }
 
 }  // namespace

@@ -64,15 +64,71 @@ TEST(RemoveNoise, Table) {
       {"s = \"**\";", '*', "s = \"**\";", true},  // inside a string
       {"a*b*c", '*', "a*b*c", true},         // single noise characters stay
       {"** x *", '*', "* x *", true},        // a third one later keeps one of the run
-      {"x = 1; //", '~', "x = 1; ", true},   // an empty line comment goes
-      {"", '*', "", true},                   // a blank line is not decoration
-      {"x;   ", '~', "x;", true},
+      {"x = 1; //", '~', "x = 1; //", true}, // a line without noise stays as it is
+      {"//", '~', "//", true},
+      {"x;   ", '~', "x;   ", true},
+      {"y = 2; // ~~~", '~', "y = 2; ", true},  // decoration taken, its empty comment too
+      {"", '*', "", true},
   };
   for (const Case& c : cases) {
     std::string s = c.in;
     bool kept = RemoveNoise(&s, c.c);
     EXPECT_EQ(s, c.out) << c.in;
     EXPECT_EQ(kept, c.kept) << c.in;
+  }
+}
+
+// The removal rule as it reads, step by step on the changing line, against
+// which the one-pass removal is checked on random lines.
+bool ReferenceRemoveNoise(std::string* line, char c) {
+  std::string& s = *line;
+  size_t start = 0;
+  bool removed = false;
+  while (true) {
+    size_t f = s.find(c, start);
+    if (f == std::string::npos) break;
+    if (c == '*' && ((f >= 1 && s.compare(f - 1, 4, "/**/") == 0) ||
+                     (f >= 2 && s.compare(f - 2, 4, "/**/") == 0))) {
+      return true;
+    }
+    size_t next = s.find(c, f + 1);
+    if (next == std::string::npos) break;
+    if (next != f + 1) {
+      start = f + 1;
+      continue;
+    }
+    if (IsInString(s, f)) break;
+    if (s == "/**" || s == "**/") {
+      s = s == "/**" ? "/*" : "*/";
+      return true;
+    }
+    bool third = s.find(c, next + 1) != std::string::npos;
+    s.erase(f, (c != ' ' && !third) ? 2 : 1);
+    removed = true;
+    start = f;
+  }
+  if (!removed) return true;
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.pop_back();
+  if (s.size() >= 2 && s.compare(s.size() - 2, 2, "//") == 0) s.resize(s.size() - 2);
+  return !s.empty();
+}
+
+TEST(RemoveNoise, OnePassAgreesWithTheStepByStepRule) {
+  static const char* const kPieces[] = {"*", "**", "/", "/**/", "\"", " ", "  ", "~", "~~",
+                                        "=", "==", "x", "//", "'"};
+  std::mt19937 rng(5);
+  std::uniform_int_distribution<size_t> count(0, 12);
+  std::uniform_int_distribution<size_t> piece(0, std::size(kPieces) - 1);
+  for (int i = 0; i < 20000; ++i) {
+    std::string line;
+    for (size_t n = count(rng); n > 0; --n) line += kPieces[piece(rng)];
+    for (char c : {'*', ' ', '~', '=', '"', '/'}) {
+      std::string fast = line, slow = line;
+      bool kept_fast = RemoveNoise(&fast, c);
+      bool kept_slow = ReferenceRemoveNoise(&slow, c);
+      ASSERT_EQ(fast, slow) << "line [" << line << "] noise " << c;
+      ASSERT_EQ(kept_fast, kept_slow) << "line [" << line << "] noise " << c;
+    }
   }
 }
 
@@ -99,8 +155,7 @@ TEST(IsProcedureStart, Table) {
       {"Property Get Name() As String", true},
       {"End Sub", false},
       {"x = 1 ' call Sub later", false},
-      {"12 Sub Main()", true},
-      {"123 Private Sub Foo()", false},
+      {"Public Property Let X(v)", true},
   };
   for (const Case& c : cases) EXPECT_EQ(IsProcedureStart(c.line), c.start) << c.line;
 }
@@ -174,6 +229,14 @@ TEST(LineStyler, StringsAndLineComments) {
       {"f(\"a\", \"b int c\");", "f(\"a\", \"b " + kInt + " c\");", false},
       {"s = \"// no\"; int z;", "s = \"// no\"; " + kInt + " z;", false},
       {"//* odd", "}{" + kComment + " //* odd}{", true},
+      // Every string and character literal hides comment markers.
+      {"a = \"x\"; b = \"//\"; int c;", "a = \"x\"; b = \"//\"; " + kInt + " c;", false},
+      {"c = '\"'; s = \"// x\";", "c = '\"'; s = \"// x\";", false},
+      {"c = '/'; d = '/'; // e", "c = '/'; d = '/'; }{" + kComment + " // e}{", true},
+      // Digit separators open no character literal; prefixed literals do.
+      {"x = 1'000'000; // e", "x = 1'000'000; }{" + kComment + " // e}{", true},
+      {"c = u8'\"'; // e", "c = u8'\"'; }{" + kComment + " // e}{", true},
+      {"s = \"a\\\\\"//\"; int x;", "s = \"a\\\\\"//\"; " + kInt + " x;", false},
   };
   for (const Case& c : cases) {
     LineStyler styler(SmallTable(), test::kDefaultCommentFormat);
@@ -197,6 +260,126 @@ TEST(LineStyler, BlockCommentsAcrossLines) {
   EXPECT_EQ(StyleOne(styler, "end */ int", &state), kComment + "end */ int}{");
   EXPECT_FALSE(state.in_block);
   EXPECT_EQ(StyleOne(styler, "int y;", &state), kInt + " y;");
+}
+
+TEST(LineStyler, SlashStarInsideAnyStringOpensNoBlock) {
+  LineStyler styler(SmallTable(), test::kDefaultCommentFormat);
+  CommentState state;
+  EXPECT_EQ(StyleOne(styler, "a = \"x\"; b = \"/*\";", &state), "a = \"x\"; b = \"/*\";");
+  EXPECT_FALSE(state.in_block);
+  // A comment after the strings still counts; so does one before them.
+  EXPECT_EQ(StyleOne(styler, "f(\"*/\", \"/*\"); /* c */", &state),
+            "f(\"*/\", \"/*\"); " + kComment + "/* c */}{");
+  EXPECT_EQ(StyleOne(styler, "/* \"q\" */ int x;", &state),
+            kComment + "/* \"q\" */}{ " + kInt + " x;");
+  EXPECT_FALSE(state.in_block);
+  EXPECT_EQ(StyleOne(styler, "int y;", &state), kInt + " y;");
+}
+
+// A cut line's segments are styled one by one: a string left open at the
+// end of one segment goes on in the next.
+TEST(LineStyler, StringsRunOnAcrossSegmentsOfACutLine) {
+  LineStyler styler(SmallTable(), test::kDefaultCommentFormat);
+  CommentState state;
+  const std::string mark = " }{\\f2";
+  std::string first = "s = \"a /*" + mark;
+  StyleInput input;
+  input.text = first;
+  input.mark_start = first.size() - mark.size();
+  std::string out;
+  styler.Style(input, &state, &out);
+  EXPECT_EQ(out, first);
+  EXPECT_FALSE(state.in_block);
+  EXPECT_EQ(state.open_quote, '"');
+  // The last segment: the string closes, the comment after it counts, and
+  // the line's end clears the state.
+  EXPECT_EQ(StyleOne(styler, " b // c\"; int x; // d", &state),
+            " b // c\"; " + kInt + " x; }{" + kComment + " // d}{");
+  EXPECT_EQ(state.open_quote, 0);
+  EXPECT_EQ(StyleOne(styler, "int y; // z", &state), kInt + " y; }{" + kComment + " // z}{");
+}
+
+// A segment inside a block comment is one comment run, but what follows its
+// "*/" still opens strings and comments for the next segment.
+TEST(LineStyler, WhatFollowsTheEndOfABlockCommentCarriesOn) {
+  LineStyler styler(SmallTable(), test::kDefaultCommentFormat);
+  const std::string mark = " }{\\f2";
+  auto segment = [&](const std::string& text, CommentState* state) {
+    std::string with_mark = text + mark;
+    StyleInput input;
+    input.text = with_mark;
+    input.mark_start = text.size();
+    std::string out;
+    styler.Style(input, state, &out);
+    return out;
+  };
+  CommentState state;
+  state.in_block = true;
+  EXPECT_EQ(segment("c */ s = \"a /*", &state), kComment + "c */ s = \"a /* }{\\f2}{");
+  EXPECT_FALSE(state.in_block);
+  EXPECT_EQ(state.open_quote, '"');
+  EXPECT_EQ(StyleOne(styler, " b\"; int x;", &state), " b\"; " + kInt + " x;");
+
+  state = CommentState();
+  state.in_block = true;
+  segment("c */ x; /* d", &state);
+  EXPECT_TRUE(state.in_block);
+  EXPECT_EQ(StyleOne(styler, "e */", &state), kComment + "e */}{");
+  EXPECT_FALSE(state.in_block);
+}
+
+TEST(LineStyler, HeaderNamesOfIncludesAreNotScanned) {
+  LineStyler styler(SmallTable(), test::kDefaultCommentFormat);
+  const std::string kDefine = "}{\\cf12\\highlight8 define}{";
+  struct Case {
+    const char* in;
+    std::string out;
+  };
+  const Case cases[] = {
+      {"#include <int.h>", "#include <int.h>"},
+      {"  #  include <sys/char.h> // int", "  #  include <sys/char.h> }{" + kComment + " // int}{"},
+      {"#import <int>", "#import <int>"},
+      {"#define X <int>", "#" + kDefine + " X <" + kInt + ">"},
+      {"x = a<int>(b);", "x = a<" + kInt + ">(b);"},
+  };
+  for (const Case& c : cases) {
+    CommentState state;
+    EXPECT_EQ(StyleOne(styler, c.in, &state), c.out) << c.in;
+  }
+  // Visual Basic has no includes.
+  LineStyler vb(SmallTable("'"), test::kDefaultCommentFormat);
+  CommentState state;
+  EXPECT_EQ(StyleOne(vb, "#include <int>", &state), "#include <" + kInt + ">");
+}
+
+// The cursor over a line gives, for every start, what a search from that
+// start gives: the first unquoted occurrence of the marker.
+TEST(MarkerCursor, AgreesWithASearchFromEachStart) {
+  static const char* const kPieces[] = {"\"", "//", "/", "'", "/*", "*/", "*", "x", " ", "ab"};
+  std::mt19937 rng(99);
+  std::uniform_int_distribution<size_t> count(0, 30);
+  std::uniform_int_distribution<size_t> piece(0, std::size(kPieces) - 1);
+  std::uniform_int_distribution<size_t> step(0, 6);
+  for (int i = 0; i < 3000; ++i) {
+    std::string line;
+    for (size_t n = count(rng); n > 0; --n) line += kPieces[piece(rng)];
+    for (std::string_view marker : {std::string_view("//"), std::string_view("'"),
+                                    std::string_view("/*"), std::string_view("*/")}) {
+      MarkerCursor cursor;
+      cursor.Reset(line, marker);
+      for (size_t from = 0; from <= line.size() + 1; from += step(rng)) {
+        size_t expected = std::string::npos;
+        for (size_t p = line.find(marker, from); p != std::string::npos; p = line.find(marker, p + 1)) {
+          if (!IsInString(line, p)) {
+            expected = p;
+            break;
+          }
+        }
+        ASSERT_EQ(cursor.Find(from), expected) << "line: " << line << " marker " << marker
+                                               << " from " << from;
+      }
+    }
+  }
 }
 
 TEST(LineStyler, SlashStarInsideLineCommentOpensNoBlock) {
@@ -295,6 +478,12 @@ TEST(LineStyler, UnusualKeywordsAreSearchedOneByOne) {
   // One-character keywords need only an allowed character before them.
   EXPECT_EQ(StyleOne(styler, "End Sub (*", &state),
             "}{\\b\\cf9\\highlight8 End Sub}{ (}{\\cf6\\highlight8 *}{");
+  // Each keyword is searched in the line as the earlier runs left it: the
+  // "{" a run ends with may stand before the next occurrence.
+  const std::string star = "}{\\cf6\\highlight8 *}{";
+  EXPECT_EQ(StyleOne(styler, "(**x *", &state), "(" + star + star + "x " + star);
+  EXPECT_EQ(StyleOne(styler, "int x; End Sub(*) // *", &state),
+            kInt + " x; }{\\b\\cf9\\highlight8 End Sub}{(" + star + ") }{" + kComment + " // *}{");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "listing_build.h"
+#include "project_file.h"
 #include "rtf_text.h"
 #include "settings_table.h"
 #include "test_support.h"
@@ -25,7 +26,9 @@ const char kC[] =
     "\tif (rb->count == CAP) return 0;  // full\n"
     "\tchar *s = \"{braces} and \\\\ backslash\";\n"
     "    return 1;\n"
-    "}\n";
+    "}\n"
+    "#define PUT(rb, b) \\\n"
+    "  put(rb, b)\n";
 const char kJava[] =
     "public class Shelf {\n"
     "    /** Items. */\n"
@@ -39,6 +42,20 @@ const char kVb[] =
     "Public Function AddInterest(ByVal b As Currency) As Currency\n"
     "    AddInterest = b * 1.05 ' five percent\n"
     "End Function\n";
+// Old Mac line ends, and a tab in a line.
+const char kOldMac[] = "int a;\rint\tb;\r\rreturn a; // end\r";
+// A Visual Basic project names its files in another case than the disk.
+const char kVbForm[] =
+    "VERSION 5.00\n"
+    "Attribute VB_Name = \"Main\"\n"
+    "Private Sub Form_Load()\n"
+    "End Sub\n";
+const char kVbModule[] =
+    "Attribute VB_Name = \"AIP\"\n"
+    "Public Function Rate() As Double ' percent\n"
+    "    Rate = 1.5\n"
+    "End Function\n";
+
 const char kUtf8[] =
     "// Gr\xC3\xBC\xC3\x9F" "e, caf\xC3\xA9 \xE2\x82\xAC\n"
     "s = \"na\xC3\xAFve \xF0\x9D\x84\x9E\";\n";
@@ -77,7 +94,16 @@ std::vector<std::string> NormalizedLines(const std::string& text) {
 // UTF-16 unit).
 std::vector<std::string> ExpectedLines(const std::string& source, bool ascii_fallback) {
   std::vector<std::string> lines;
-  std::istringstream in(source);
+  // LF, CR LF and a lone CR each end a line.
+  std::string text;
+  for (size_t i = 0; i < source.size(); ++i) {
+    if (source[i] != '\r') {
+      text += source[i];
+    } else if (i + 1 >= source.size() || source[i + 1] != '\n') {
+      text += '\n';
+    }
+  }
+  std::istringstream in(text);
   std::string line;
   int number = 1;
   while (std::getline(in, line)) {
@@ -105,12 +131,22 @@ class ReaderTest : public testing::Test {
     main.SetInt("m_uselinenumbers", 0);
     main.SetInt("m_format", 2);
     WriteFile(settings_.data_dir() + "/noise-chars.lfx", "");
-    sources_ = {{"ring.c", kC}, {"Shelf.java", kJava}, {"Accounts.bas", kVb}, {"utf8.c", kUtf8}};
+    sources_ = {{"ring.c", kC},           {"Shelf.java", kJava},
+                {"Accounts.bas", kVb},     {"utf8.c", kUtf8},
+                {"mac.c", kOldMac},        {"vb/Forms/Main.FRM", kVbForm},
+                {"vb/AIP.BAS", kVbModule}};
     std::vector<std::string> paths;
     for (const auto& [name, text] : sources_) {
       WriteFile(dir_.File(name), text);
-      paths.push_back(dir_.File(name));
+      if (name.rfind("vb/", 0) != 0) paths.push_back(dir_.File(name));
     }
+    WriteFile(dir_.File("vb/Ask.vbp"), "Form=forms\\main.frm\r\nModule=AIP; aip.bas\r\n");
+    CProjectFile project;
+    ASSERT_TRUE(project.Open(dir_.File("vb/Ask.vbp"), true).ok());
+    ASSERT_TRUE(project.Process().ok());
+    ASSERT_EQ(project.files_in_order(), (std::vector<std::string>{dir_.File("vb/Forms/Main.FRM"),
+                                                                   dir_.File("vb/AIP.BAS")}));
+    for (const std::string& path : project.files_in_order()) paths.push_back(path);
     ListingBuildResult result = RunListingBuild(paths, dir_.File("listing.rtf"), {});
     ASSERT_TRUE(result.ok());
   }

@@ -91,5 +91,84 @@ TEST(NoiseChars, ReadAtMostTwoHundredBytesAndWriteInOrder) {
   EXPECT_EQ(ReadFile(settings.data_dir() + "/noise-chars.lfx"), "#@");
 }
 
+// Every number a page edits has the range the page allows; texts that are
+// not numbers have none.
+TEST(SettingsTable, NumbersHaveTheirPagesRanges) {
+  for (const SettingInfo& info : AllSettings()) {
+    bool number = info.kind == SettingKind::kInt;
+    for (const char* text_number : {"m_startat", "m_incrementby", "m_colnumber", "m_empty_lines",
+                                    "m_spaces_to_indent", "m_c_with_code", "m_c_without_code"}) {
+      number = number || std::string(info.name) == text_number;
+    }
+    EXPECT_EQ(info.range.has_value(), number) << info.name;
+    if (info.range) {
+      EXPECT_LE(info.range->min, info.range->max) << info.name;
+      std::string use, message;
+      EXPECT_EQ(CheckSettingValue(info, info.default_text, &use, &message), ValueCheck::kAccepted)
+          << info.name << " default " << info.default_text;
+    }
+  }
+}
+
+TEST(SettingsTable, ValuesAreCheckedAgainstTheRange) {
+  struct Case {
+    const char* name;
+    const char* value;
+    ValueCheck check;
+    const char* use;
+  };
+  const Case cases[] = {
+      {"m_startat", "1", ValueCheck::kAccepted, "1"},
+      {"m_startat", "99999", ValueCheck::kAccepted, "99999"},
+      {"m_startat", "+7", ValueCheck::kAccepted, "+7"},
+      {"m_startat", "0", ValueCheck::kRefused, "0"},
+      {"m_startat", "100000", ValueCheck::kRefused, "100000"},
+      {"m_startat", "-1", ValueCheck::kRefused, "-1"},
+      {"m_startat", "abc", ValueCheck::kRefused, "abc"},
+      {"m_startat", "12abc", ValueCheck::kRefused, "12abc"},
+      {"m_startat", " 5", ValueCheck::kRefused, " 5"},
+      {"m_startat", "", ValueCheck::kRefused, ""},
+      {"m_startat", "-", ValueCheck::kRefused, "-"},
+      {"m_incrementby", "0", ValueCheck::kRefused, "0"},
+      {"m_colnumber", "2", ValueCheck::kAccepted, "2"},
+      {"m_colnumber", "3", ValueCheck::kRefused, "3"},
+      {"m_pagebreak", "2", ValueCheck::kRefused, "2"},
+      {"m_format", "2", ValueCheck::kAccepted, "2"},
+      {"m_code_fontsize", "7", ValueCheck::kRefused, "7"},
+      {"m_header_fontsize", "16", ValueCheck::kAccepted, "16"},
+      {"m_code_back_color", "14", ValueCheck::kAccepted, "14"},
+      {"m_code_back_color", "15", ValueCheck::kRefused, "15"},
+      {"m_strcolor", "0", ValueCheck::kRefused, "0"},
+      // Numbers the beautifier clamps itself are brought to the nearer end.
+      {"m_empty_lines", "50", ValueCheck::kClamped, "10"},
+      {"m_spaces_to_indent", "-3", ValueCheck::kClamped, "0"},
+      {"m_c_with_code", "000061", ValueCheck::kClamped, "60"},
+      {"m_c_without_code", "99999999999999999999999", ValueCheck::kClamped, "60"},
+      {"m_c_without_code", "-99999999999999999999999", ValueCheck::kClamped, "0"},
+      {"m_c_with_code", "0060", ValueCheck::kAccepted, "0060"},
+      {"m_empty_lines", "x", ValueCheck::kRefused, "x"},
+      // Texts that are not numbers take anything.
+      {"m_extraction_expression", "a*b", ValueCheck::kAccepted, "a*b"},
+      {"m_cfiles", "", ValueCheck::kAccepted, ""},
+  };
+  for (const Case& c : cases) {
+    const SettingInfo* info = FindSettingAnyKey(c.name);
+    ASSERT_NE(info, nullptr) << c.name;
+    std::string use, message;
+    EXPECT_EQ(CheckSettingValue(*info, c.value, &use, &message), c.check)
+        << c.name << "=" << c.value << ": " << message;
+    EXPECT_EQ(use, c.use) << c.name << "=" << c.value;
+    if (c.check != ValueCheck::kAccepted) {
+      // The message names the setting and what it allows.
+      EXPECT_EQ(message.rfind(std::string(c.name) + " must be ", 0), 0u) << message;
+      EXPECT_NE(message.find(DescribeRange(*info->range)), std::string::npos) << message;
+    } else {
+      EXPECT_EQ(message, "");
+    }
+  }
+  EXPECT_EQ(DescribeRange(AllowedRange{0, 1}), "0 or 1");
+  EXPECT_EQ(DescribeRange(AllowedRange{1, 99999}), "from 1 to 99999");
+}
+
 }  // namespace
 }  // namespace folios

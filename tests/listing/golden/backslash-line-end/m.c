@@ -1,0 +1,5 @@
+#define TWICE(x) \
+  ((x) + (x))
+s = "\\";
+x = 1; // ends in \
+\\

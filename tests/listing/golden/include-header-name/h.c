@@ -1,0 +1,5 @@
+#include <int.h>
+#include <sys/char.h>
+# include <void>
+int x; /* <int> */
+y = f<int>(z);
