@@ -2,17 +2,14 @@
 #include "reformat_build.h"
 
 #include <algorithm>
-#include <condition_variable>
 #include <exception>
 #include <memory>
-#include <mutex>
 #include <ostream>
 #include <set>
 #include <sstream>
-#include <system_error>
-#include <thread>
 
 #include "atomic_file.h"
+#include "ordered_jobs.h"
 #include "paths.h"
 #include "reformat_file.h"
 
@@ -27,11 +24,6 @@ bool IsReformattable(const std::string& path) {
   return ext == "cpp" || ext == "h" || ext == "c" || ext == "java";
 }
 
-int DefaultReformatJobs() {
-  unsigned cores = std::thread::hardware_concurrency();
-  return std::clamp(static_cast<int>(cores), 1, kMaxReformatJobs);
-}
-
 namespace {
 
 // One file to format, with what it says while it waits for its turn to be
@@ -42,7 +34,6 @@ struct Task {
   std::ostringstream out;  // report text
   std::ostringstream err;  // engine messages
   ReformatFileResult result;
-  bool done = false;
 };
 
 // What a row of the list turned out to be.
@@ -65,75 +56,6 @@ void Record(const std::string& path, const ReformatFileResult& done, ReformatBui
   } else {
     ++result->formatted;
   }
-}
-
-// Formats the tasks on `workers` threads, at most `window` tasks ahead of
-// the one reported last, so that the text waiting to be reported stays
-// bounded. `report(i)` is called on the calling thread for every task in
-// order, once it is done. False when no thread could be started (nothing
-// was done then).
-template <typename Report>
-bool FormatInParallel(std::vector<std::unique_ptr<Task>>& tasks, int workers, std::ostream& out,
-                      std::ostream& err, Report report) {
-  std::mutex mutex;
-  std::condition_variable changed;
-  size_t next = 0;      // the next task to start
-  size_t reported = 0;  // tasks reported so far
-  const size_t window = static_cast<size_t>(workers) * 4;
-
-  auto work = [&] {
-    for (;;) {
-      Task* task;
-      {
-        std::unique_lock<std::mutex> lock(mutex);
-        changed.wait(lock, [&] { return next >= tasks.size() || next < reported + window; });
-        if (next >= tasks.size()) return;
-        task = tasks[next++].get();
-      }
-      try {
-        task->result = ReformatFileWith(task->path, task->path, task->options, task->out, task->err);
-      } catch (const std::exception&) {
-        // Nothing may leave a thread; the file stays as it was.
-        task->result.code = kReformatNoFileOrMemory;
-        task->result.reason = "memory ran out; the file was left as it was";
-      }
-      {
-        std::lock_guard<std::mutex> lock(mutex);
-        task->done = true;
-      }
-      changed.notify_all();
-    }
-  };
-
-  std::vector<std::thread> threads;
-  for (int i = 0; i < workers; ++i) {
-    try {
-      threads.emplace_back(work);
-    } catch (const std::system_error&) {
-      break;  // fewer threads than asked for do the work all the same
-    }
-  }
-  if (threads.empty()) return false;
-
-  for (size_t i = 0; i < tasks.size(); ++i) {
-    Task& task = *tasks[i];
-    {
-      std::unique_lock<std::mutex> lock(mutex);
-      changed.wait(lock, [&] { return task.done; });
-    }
-    Pass(task.out, out);
-    Pass(task.err, err);
-    report(i);
-    task.out = std::ostringstream();
-    task.err = std::ostringstream();
-    {
-      std::lock_guard<std::mutex> lock(mutex);
-      ++reported;
-    }
-    changed.notify_all();
-  }
-  for (std::thread& thread : threads) thread.join();
-  return true;
 }
 
 }  // namespace
@@ -193,18 +115,33 @@ ReformatBuildResult RunReformatBuild(const std::vector<std::string>& paths_in_di
     }
   };
 
-  const int workers = std::min(static_cast<int>(tasks.size()), jobs <= 0 ? DefaultReformatJobs()
-                                                                          : std::min(jobs, kMaxReformatJobs));
-  bool parallel = false;
-  if (workers > 1) {
-    // The progress of a row is shown when the build comes to report it.
-    parallel = FormatInParallel(tasks, workers, out, err, [&](size_t i) {
-      advance_to(i);
-      Record(paths_in_display_order[row], tasks[i]->result, &result);
-      ++row;
+  const int threads = std::min(static_cast<int>(tasks.size()), jobs <= 0 ? DefaultJobCount() : jobs);
+  if (threads > 1) {
+    // Each file's report waits for the files before it; at most a few files
+    // run ahead of the one reported, so little waits. The progress of a row
+    // is shown when the build comes to report it.
+    OrderedJobs pool(tasks.size(), threads, 4 * static_cast<size_t>(threads), [&](size_t i) {
+      Task& task = *tasks[i];
+      try {
+        task.result = ReformatFileWith(task.path, task.path, task.options, task.out, task.err);
+      } catch (const std::exception&) {
+        // Nothing may leave a thread; the file stays as it was.
+        task.result.code = kReformatNoFileOrMemory;
+        task.result.reason = "memory ran out; the file was left as it was";
+      }
     });
-  }
-  if (!parallel) {
+    for (size_t i = 0; i < tasks.size(); ++i) {
+      pool.Take(i);
+      Task& task = *tasks[i];
+      Pass(task.out, out);
+      Pass(task.err, err);
+      task.out = std::ostringstream();
+      task.err = std::ostringstream();
+      advance_to(i);
+      Record(task.path, task.result, &result);
+      ++row;
+    }
+  } else {
     for (size_t i = 0; i < tasks.size(); ++i) {
       advance_to(i);
       Task& task = *tasks[i];

@@ -28,13 +28,6 @@ struct ReformatBuildResult {
 // True when the lower-case extension of `path` is "cpp", "h", "c" or "java".
 bool IsReformattable(const std::string& path);
 
-// The most files a build formats at once. Each holds two temporary files at
-// a time, and the signal handler that removes them has room for 64.
-inline constexpr int kMaxReformatJobs = 32;
-
-// The number of jobs when none is asked for: one per processor core.
-int DefaultReformatJobs();
-
 // Runs the build over `paths_in_display_order`. `progress` (may be null) gets
 // the caption "Reformat sourcecode files", the range 0..number of paths, one
 // step and the path as status per file; cancel is not consulted.
@@ -48,8 +41,8 @@ int DefaultReformatJobs();
 // listed in the result. Engine report text goes to `out`, engine messages
 // to `err`.
 //
-// `jobs` files are formatted at once (0 or less: DefaultReformatJobs; at
-// most kMaxReformatJobs). Whatever the order they finish in, the progress,
+// `jobs` files are formatted at once (0 or less: DefaultJobCount; at most
+// kMaxJobs, of ordered_jobs.h). Whatever the order they finish in, the progress,
 // the report text, the messages and the result follow the list: a file's
 // text is written when every file before it is done. The settings are read
 // once, when the build starts.

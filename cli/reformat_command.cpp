@@ -7,6 +7,7 @@
 #include "commands.h"
 #include "engine.h"
 #include "input_files.h"
+#include "ordered_jobs.h"
 #include "reformat_build.h"
 #include "settings_table.h"
 #include "terminal_progress.h"
@@ -39,15 +40,15 @@ const char kHelp[] =
     "                    touched and no report is printed\n";
 
 // A job count from the command line: a whole number from 1 up. Counts above
-// kMaxReformatJobs are lowered to it, with a warning.
+// kMaxJobs are lowered to it, with a warning.
 bool ParseJobs(const std::string& text, int* jobs) {
   if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) return false;
   int n = std::stoi(text);
   if (n < 1) return false;
-  if (n > kMaxReformatJobs) {
-    PrintMessage("warning: -j " + text + " is more than " + std::to_string(kMaxReformatJobs) + ": " +
-                 std::to_string(kMaxReformatJobs) + " files are formatted at once");
-    n = kMaxReformatJobs;
+  if (n > kMaxJobs) {
+    PrintMessage("warning: -j " + text + " is more than " + std::to_string(kMaxJobs) + ": " +
+                 std::to_string(kMaxJobs) + " files are formatted at once");
+    n = kMaxJobs;
   }
   *jobs = n;
   return true;
@@ -74,7 +75,7 @@ int RunReformatCommand(const std::vector<std::string>& args) {
   InputOptions options;
   std::vector<std::string> paths;
   bool from_stdin = false;
-  int jobs = DefaultReformatJobs();
+  int jobs = DefaultJobCount();
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (IsHelp(arg)) {
