@@ -119,6 +119,9 @@ BuildOutcome RunListingBuild(const std::vector<std::string>& paths, const QStrin
   for (const ListingFileFailure& failure : result.failed_files) {
     outcome.failures << Text(failure.path) + QStringLiteral(": ") + Text(failure.reason);
   }
+  for (const ListingFileFailure& failure : result.listed_unformatted) {
+    outcome.failures << Text(failure.path) + QObject::tr(": listed as it is: ") + Text(failure.reason);
+  }
 #else
   (void)paths;
   (void)output;

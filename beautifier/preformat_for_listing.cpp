@@ -7,10 +7,13 @@
 
 namespace folios {
 
-bool PreformatForListing(const std::string& input, const std::string& output) {
+bool PreformatForListing(const std::string& input, const std::string& output, std::string* why) {
   std::ostream report(nullptr);  // discarded; a null stream keeps memory flat
   std::ostringstream messages;
-  return ReformatFile(input, output, report, messages) == kReformatOk;
+  std::string reason;
+  int rc = ReformatFile(input, output, report, messages, &reason);
+  if (why) *why = rc == kReformatOk || rc == kReformatBinary ? std::string() : reason;
+  return rc == kReformatOk;
 }
 
 }  // namespace folios

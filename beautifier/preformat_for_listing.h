@@ -6,10 +6,12 @@
 namespace folios {
 
 // Reformats `input` with the current beautifier settings into `output`
-// (written whole or not at all). `input` itself is never written; the
-// listing build makes the ".orig" copy. True when `output` holds the
-// complete formatted text; the engine's report text is discarded.
+// (written whole or not at all). `input` itself is never written. True when
+// `output` holds the complete formatted text, whose tokens were checked
+// against the source's; otherwise `why` says why the source should be listed
+// as it is (empty for a binary file, which the listing reports itself). The
+// engine's report text is discarded.
 // Matches folios::PreformatFunction.
-bool PreformatForListing(const std::string& input, const std::string& output);
+bool PreformatForListing(const std::string& input, const std::string& output, std::string* why);
 
 }  // namespace folios

@@ -175,6 +175,9 @@ int RunListingCommand(const std::vector<std::string>& args) {
   for (const ListingFileFailure& failure : result.failed_files) {
     PrintError("cannot list", failure.path, failure.reason);
   }
+  for (const ListingFileFailure& failure : result.listed_unformatted) {
+    PrintError("listed as it is", failure.path, failure.reason);
+  }
   if (!result.output.ok()) {
     PrintError("cannot write", output, result.output.message());
     return kExitFailure;

@@ -70,7 +70,8 @@ bool ColorFieldName(const std::string& field, std::string* name) {
   if (i < field.size() && (field[i] == '-' || field[i] == '+')) ++i;
   size_t digits = i;
   while (i < field.size() && field[i] >= '0' && field[i] <= '9') ++i;
-  if (i == digits || i - start > 10) return false;
+  // Nine digits at most, so the number always fits an int.
+  if (i == digits || i - digits > 9) return false;
   *name = ColorName(std::stoi(field.substr(start, i - start)));
   return true;
 }

@@ -10,6 +10,7 @@
 #include "atomic_file.h"
 #include "paths.h"
 #include "settings_table.h"
+#include "temp_files.h"
 
 namespace folios {
 
@@ -34,9 +35,12 @@ class TemporaryCopy {
     if (fd < 0) return;
     ::close(fd);
     path_ = pattern;
+    RegisterTemporaryFile(path_);
   }
   ~TemporaryCopy() {
-    if (!path_.empty()) ::unlink(path_.c_str());
+    if (path_.empty()) return;
+    ::unlink(path_.c_str());
+    ForgetTemporaryFile(path_);
   }
   TemporaryCopy(const TemporaryCopy&) = delete;
   TemporaryCopy& operator=(const TemporaryCopy&) = delete;
@@ -63,7 +67,12 @@ ListingBuildResult RunListingBuildToStream(const std::vector<std::string>& paths
         // The formatter only reads the source and writes a temporary copy,
         // so the source is never written, whatever happens.
         copy = std::make_unique<TemporaryCopy>(path);
-        if (!copy->path().empty() && options.preformat(path, copy->path())) listed = copy->path();
+        std::string why;
+        if (!copy->path().empty() && options.preformat(path, copy->path(), &why)) {
+          listed = copy->path();
+        } else if (!why.empty()) {
+          result.listed_unformatted.push_back({path, why});
+        }
       }
       ++result.files_listed;
       bool cancelled = writer.AppendSource(path, listed, i + 1, total);

@@ -33,9 +33,12 @@ struct ListingBuildResult {
   bool cancelled = false;                        // the user stopped the build
   int files_listed = 0;                          // files whose listing was started
   std::vector<ListingFileFailure> failed_files;  // files not (wholly) listed, and why
+  // Files listed as they are because pre-formatting failed or would have
+  // changed their program, and why.
+  std::vector<ListingFileFailure> listed_unformatted;
   Status output;                                 // failure writing the document
   bool abandoned = false;                        // the document was dropped
-  bool ok() const { return output.ok() && failed_files.empty(); }
+  bool ok() const { return output.ok() && failed_files.empty() && listed_unformatted.empty(); }
 };
 
 // Lists `paths_in_display_order` into the document at `output_path`. The

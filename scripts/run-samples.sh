@@ -6,11 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 bash scripts/build.sh build
-# Work on a copy: the listing's pre-formatting leaves a .orig backup beside
-# every C, C++ and Java file it lists.
-rm -rf out/samples
+# The builds only read the samples: neither writes anything beside them.
 mkdir -p out
-cp -r samples out/samples
-./build/bin/folios doc -o out/reference.rtf out/samples/documented/*/*
-./build/bin/folios listing --types cpp,h,java,frm,bas,cls -o out/samples.rtf out/samples
+./build/bin/folios doc -o out/reference.rtf samples/documented/*/*
+./build/bin/folios listing --types cpp,h,java,frm,bas,cls -o out/samples.rtf samples
 echo "Wrote out/samples.rtf (source listing) and out/reference.rtf (documentation)."

@@ -199,13 +199,13 @@ TEST(PreformatForListing, FormatsIntoTheOutputAndLeavesTheSource) {
   test::WriteFile(dir.File("a.c"), kUnformatted);
   struct stat before {};
   ASSERT_EQ(stat(dir.File("a.c").c_str(), &before), 0);
-  EXPECT_TRUE(PreformatForListing(dir.File("a.c"), dir.File("listed.c")));
+  EXPECT_TRUE(PreformatForListing(dir.File("a.c"), dir.File("listed.c"), nullptr));
   EXPECT_EQ(test::ReadFile(dir.File("listed.c")), kFormatted);
   EXPECT_EQ(test::ReadFile(dir.File("a.c")), kUnformatted);
   struct stat after {};
   ASSERT_EQ(stat(dir.File("a.c").c_str(), &after), 0);
   EXPECT_EQ(before.st_ino, after.st_ino);  // never replaced, not even for a moment
-  EXPECT_FALSE(PreformatForListing(dir.File("missing.c"), dir.File("listed2.c")));
+  EXPECT_FALSE(PreformatForListing(dir.File("missing.c"), dir.File("listed2.c"), nullptr));
   EXPECT_FALSE(test::FileExists(dir.File("listed2.c")));
 }
 

@@ -178,6 +178,17 @@ TEST_F(FileSafety, ReformatKeepsAFileWhoseProgramFormattingWouldChange) {
   EXPECT_EQ(Names(dir_.path()), (std::vector<std::string>{"inc.c", "raw.cpp"}));
 }
 
+TEST_F(FileSafety, ListingShowsAsItIsAFileWhoseProgramFormattingWouldChange) {
+  WriteFile(File("raw.cpp"), "const char* s = R\"(abc");
+  RunResult r = Run({"listing", "-o", "out.rtf", "raw.cpp"});
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_NE(r.err.find("folios: listed as it is '" + File("raw.cpp") +
+                       "': formatting would change the program at line 1; file left as it was"),
+            std::string::npos) << r.err;
+  EXPECT_NE(ReadFile(File("out.rtf")).find("R\"(abc"), std::string::npos);
+  EXPECT_EQ(Names(dir_.path()), (std::vector<std::string>{"out.rtf", "raw.cpp"}));
+}
+
 TEST_F(FileSafety, ReformatReadsLoneCarriageReturnsAsLineEnds) {
   WriteFile(File("mac.c"), "// note\rint x;\rint f()\r{\rreturn x;\r}\r");
   RunResult r = Run({"reformat", "mac.c"});
@@ -245,7 +256,7 @@ TEST_F(FileSafety, TerminatedListingLeavesTheOldDocumentAndNoTemporaryFile) {
     }
     // Wait until the temporary document exists, then stop the build.
     bool started = false;
-    for (int i = 0; i < 500 && !started; ++i) {
+    for (int i = 0; i < 3000 && !started; ++i) {
       started = Names(File("out")).size() > 1;
       if (!started) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }

@@ -206,6 +206,15 @@ TEST(KeywordEditor, ColourThatIsNotANumberStopsReading) {
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0].keyword, "int");
   EXPECT_NE(error.find("blue"), std::string::npos);
+
+  // A number too long for any colour stops reading the same way; it must not throw.
+  WriteFile(dir.File("long.lfx"), "Lumentra Folios bgc\nint\nTrue\nFalse\nFalse\n9\n8\n"
+                                  "char\nTrue\nFalse\nFalse\n4294967300\n8\n");
+  rows.clear();
+  error.clear();
+  EXPECT_EQ(ReadKeywordFileForEditor(dir.File("long.lfx"), &rows, &error), KeywordReadResult::kRead);
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_NE(error.find("4294967300"), std::string::npos);
 }
 
 TEST(KeywordFile, ShippedFilesAreValidAndStyled) {

@@ -95,7 +95,7 @@ TEST_F(ListingBuildTest, PreformatListsTheReformattedCopyAndWritesNoBackup) {
   setenv("TMPDIR", tmp.path().c_str(), 1);
   std::vector<std::string> inputs;
   ListingBuildOptions options;
-  options.preformat = [&](const std::string& input, const std::string& output) {
+  options.preformat = [&](const std::string& input, const std::string& output, std::string*) {
     inputs.push_back(input);
     std::string text = ReadFile(input);
     for (char& c : text) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
@@ -134,7 +134,7 @@ TEST_F(ListingBuildTest, TemporaryCopiesGoWhenTheBuildIsCancelledOrDropped) {
   TempDir tmp;
   setenv("TMPDIR", tmp.path().c_str(), 1);
   ListingBuildOptions options;
-  options.preformat = [&](const std::string& input, const std::string& output) {
+  options.preformat = [&](const std::string& input, const std::string& output, std::string*) {
     WriteFile(output, ReadFile(input));
     return true;
   };
@@ -165,7 +165,7 @@ TEST_F(ListingBuildTest, PreformatOffOrFailedListsTheFileAsItIs) {
   std::string c = Source("x.c", "lower\n");
   int calls = 0;
   ListingBuildOptions options;
-  options.preformat = [&](const std::string&, const std::string&) {
+  options.preformat = [&](const std::string&, const std::string&, std::string*) {
     ++calls;
     return false;
   };
