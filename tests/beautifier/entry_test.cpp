@@ -243,8 +243,8 @@ TEST(ReformatCommand, WarnsAboutClampedSettings) {
   EXPECT_EQ(r.exit_code, 0) << r.err;
   EXPECT_EQ(r.out, "int f() {\nx;\n}\n");
   EXPECT_EQ(r.err,
-            "folios: warning: m_spaces_to_indent is -3, outside 0..10: 0 is used\n"
-            "folios: warning: m_c_with_code is 61, outside 0..60: 60 is used\n");
+            "folios: warning: m_spaces_to_indent must be a whole number from 0 to 10; -3 is taken as 0\n"
+            "folios: warning: m_c_with_code must be a whole number from 0 to 60; 61 is taken as 60\n");
 }
 
 TEST(ReformatCommand, NamesTheFileItCouldNotFormat) {
