@@ -6,6 +6,10 @@
 #include <cctype>
 #include <cstdint>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <utility>
 
 namespace folios {
@@ -95,6 +99,26 @@ size_t Utf8Length(std::string_view raw, size_t k) {
   return len;
 }
 
+// Byte classes of the scan's bulk paths.
+constexpr uint8_t kPlainCode = 1;     // can only make or keep the mark a dot when met in code
+constexpr uint8_t kCodeBlank = 2;     // a space: makes the mark blank in code
+constexpr uint8_t kCommentText = 4;   // cannot end a line comment, nor be removed or expanded
+constexpr uint8_t kBlockText = 8;     // the same in a block comment: no '*' either
+
+struct ScanTable {
+  uint8_t c[256] = {};
+  constexpr ScanTable() {
+    for (int b = 33; b < 127; ++b) c[b] = kPlainCode;
+    // Braces are code too, but the cut must hear of them (ScanState::plain).
+    for (char ch : {'"', '\'', '/', '\\', '#', '@', '{', '}'}) c[static_cast<unsigned char>(ch)] = 0;
+    c[' '] = kCodeBlank;
+    for (int b = 32; b < 127; ++b) c[b] |= kCommentText | kBlockText;
+    c['*'] &= static_cast<uint8_t>(~kBlockText);
+  }
+  constexpr uint8_t operator[](unsigned char b) const { return c[b]; }
+};
+constexpr ScanTable kScan;
+
 class Scanner {
  public:
   // Writes into `text` and `map`, which hold room for every character.
@@ -176,6 +200,45 @@ class Scanner {
     Put(ch, written);
   }
 
+  // Appends the run of plain code characters and blanks that starts `p`
+  // (at most n characters) with their marks; `seen` gets the classes met.
+  // Returns the length of the run.
+  size_t PutCodeRun(const char* p, size_t n, uint8_t* seen) {
+    char* map = map_ + n_;
+    size_t i = 0;
+#if defined(__SSE2__)
+    // Sixteen characters at a time while all of them belong to the run.
+    const __m128i kBlank16 = _mm_set1_epi8(' ');
+    const __m128i kDot16 = _mm_set1_epi8(mark::kCode);
+    for (; i + 16 <= n; i += 16) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+      // 33..126 (bytes from 128 on are negative here), but not the
+      // characters that change the mark or that the cut must hear of.
+      __m128i plain = _mm_and_si128(_mm_cmpgt_epi8(v, kBlank16), _mm_cmplt_epi8(v, _mm_set1_epi8(127)));
+      __m128i special = _mm_setzero_si128();
+      for (char c : {'"', '\'', '/', '\\', '#', '@', '{', '}'}) {
+        special = _mm_or_si128(special, _mm_cmpeq_epi8(v, _mm_set1_epi8(c)));
+      }
+      plain = _mm_andnot_si128(special, plain);
+      const __m128i blank = _mm_cmpeq_epi8(v, kBlank16);
+      if (_mm_movemask_epi8(_mm_or_si128(plain, blank)) != 0xFFFF) break;
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(map + i),
+                       _mm_xor_si128(kDot16, _mm_and_si128(blank, _mm_set1_epi8(mark::kCode ^ mark::kBlank))));
+      if (_mm_movemask_epi8(plain) != 0) *seen |= kPlainCode;
+      if (_mm_movemask_epi8(blank) != 0) *seen |= kCodeBlank;
+    }
+#endif
+    for (; i < n; ++i) {
+      const uint8_t c = kScan[static_cast<unsigned char>(p[i])] & (kPlainCode | kCodeBlank);
+      if (c == 0) break;
+      *seen |= c;
+      map[i] = c == kCodeBlank ? mark::kBlank : mark::kCode;
+    }
+    std::memcpy(text_ + n_, p, i);
+    n_ += i;
+    return i;
+  }
+
   // Appends raw[from, to) with one mark for all.
   void PutRun(std::string_view raw, size_t from, size_t to, char m) {
     std::memcpy(text_ + n_, raw.data() + from, to - from);
@@ -190,25 +253,6 @@ class Scanner {
   size_t n_ = 0;
 };
 
-// Byte classes of the scan's bulk paths.
-constexpr uint8_t kPlainCode = 1;     // can only make or keep the mark a dot when met in code
-constexpr uint8_t kCodeBlank = 2;     // a space: makes the mark blank in code
-constexpr uint8_t kCommentText = 4;   // cannot end a line comment, nor be removed or expanded
-constexpr uint8_t kBlockText = 8;     // the same in a block comment: no '*' either
-
-struct ScanTable {
-  uint8_t c[256] = {};
-  constexpr ScanTable() {
-    for (int b = 33; b < 127; ++b) c[b] = kPlainCode;
-    // Braces are code too, but the cut must hear of them (ScanState::plain).
-    for (char ch : {'"', '\'', '/', '\\', '#', '@', '{', '}'}) c[static_cast<unsigned char>(ch)] = 0;
-    c[' '] = kCodeBlank;
-    for (int b = 32; b < 127; ++b) c[b] |= kCommentText | kBlockText;
-    c['*'] &= static_cast<uint8_t>(~kBlockText);
-  }
-  constexpr uint8_t operator[](unsigned char b) const { return c[b]; }
-};
-constexpr ScanTable kScan;
 
 }  // namespace
 
@@ -284,19 +328,7 @@ void ScanLine(std::string_view raw, int tab_width, ScanState* state, std::string
     // or keeping the mark a dot, and blanks, each making it blank.
     if (in_code && (kScan[uc] & (kPlainCode | kCodeBlank))) {
       uint8_t seen = 0;
-      size_t j = k;
-      while (j < n && (kScan[static_cast<unsigned char>(raw[j])] & (kPlainCode | kCodeBlank))) {
-        seen |= kScan[static_cast<unsigned char>(raw[j])];
-        ++j;
-      }
-      char* text_at = text->data() + scanner.size();
-      char* map_at = map->data() + scanner.size();
-      scanner.PutRun(raw, k, j, mark::kCode);
-      if (seen & kCodeBlank) {
-        for (size_t i = 0; i < j - k; ++i) {
-          if (text_at[i] == ' ') map_at[i] = mark::kBlank;
-        }
-      }
+      const size_t j = k + scanner.PutCodeRun(raw.data() + k, n - k, &seen);
       char last = raw[j - 1] == ' ' ? mark::kBlank : mark::kCode;
       state->current = last;
       state->skip_mark = last;

@@ -27,8 +27,8 @@ bool EndsWithBackslash(const std::string& s) { return !s.empty() && s.back() == 
 }  // namespace
 
 bool StartsWithKeyword(std::string_view text, std::string_view word) {
-  return text.size() >= word.size() && text.compare(0, word.size(), word) == 0 &&
-         (text.size() == word.size() || !IsWordChar(text[word.size()]));
+  return text.size() >= word.size() && !word.empty() && text[0] == word[0] &&
+         text.compare(0, word.size(), word) == 0 && (text.size() == word.size() || !IsWordChar(text[word.size()]));
 }
 
 int HangKeywordKind(std::string_view text, size_t* length) {
@@ -78,7 +78,13 @@ bool IsBareElse(const std::string& code, const CharStateMap& map) {
 void AppendWhitespace(std::string* out, bool tabs, int start, int width, int tab_width) {
   if (width <= 0) return;
   if (!tabs || tab_width <= 0) {
-    out->append(static_cast<size_t>(width), ' ');
+    // Most indentation is short: copied from a row of blanks.
+    static constexpr char kBlanks[] = "                                                                ";
+    if (static_cast<size_t>(width) < sizeof kBlanks) {
+      out->append(kBlanks, static_cast<size_t>(width));
+    } else {
+      out->append(static_cast<size_t>(width), ' ');
+    }
     return;
   }
   int count = (start + width) / tab_width - start / tab_width;
