@@ -503,6 +503,7 @@ class Decomposer {
         return;
       }
       Append(PieceKind::kBlockComment, 0, HasCode(map_, e, n) ? -1 : 0, Text(0, e), Map(0, e));
+      if (e == n) return;  // the comment goes on over the whole line
       start = e;
     }
     while (start < n && map_[start] == mark::kBlank) ++start;
