@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <istream>
+#include <random>
 #include <ostream>
 #include <streambuf>
 #include <string_view>
@@ -165,51 +166,68 @@ class FormattedText : public std::streambuf {
   std::string kept_;
 };
 
-// Puts the current content of `path` under `backup` in one step: a hard link
-// (no copy) or, where links are not possible, a copy, made under a temporary
-// name and renamed over `backup`, so an old backup or a link of that name is
-// replaced and never written through.
-Status KeepBackup(const std::string& path, const std::string& backup) {
+// A fresh name beside `backup` for its temporary link or copy:
+// ".<name>.tmp-" and six random letters.
+std::string TemporaryNameFor(const std::string& backup) {
+  thread_local std::mt19937_64 random(std::random_device{}());
+  static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
   size_t slash = backup.rfind('/');
-  std::string slot = slash == std::string::npos ? "." + backup + ".tmp-XXXXXX"
-                                                : backup.substr(0, slash + 1) + "." +
-                                                      backup.substr(slash + 1) + ".tmp-XXXXXX";
-  std::vector<char> name(slot.begin(), slot.end());
-  name.push_back('\0');
-  int fd = mkstemp(name.data());
-  if (fd < 0) return Status::Error(ErrnoMessage(errno));
-  ::close(fd);
-  std::string temporary = name.data();
-  ::unlink(temporary.c_str());
-  RegisterTemporaryFile(temporary);
+  std::string name = slash == std::string::npos ? "." + backup
+                                                : backup.substr(0, slash + 1) + "." + backup.substr(slash + 1);
+  name += ".tmp-";
+  for (int i = 0; i < 6; ++i) name += kLetters[random() % (sizeof kLetters - 1)];
+  return name;
+}
+
+// Puts the current content of `path` under `backup` in one step: a hard link
+// (no copy) or, where links are not possible, a copy, made under a fresh
+// temporary name and renamed over `backup`, so an old backup or a link of
+// that name is replaced and never written through. A name that exists is
+// never used: link and O_EXCL refuse it, and another is tried.
+Status KeepBackup(const std::string& path, const std::string& backup) {
+  std::string temporary;
+  int error = EEXIST;
+  for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
+    temporary = TemporaryNameFor(backup);
+    error = ::link(path.c_str(), temporary.c_str()) == 0 ? 0 : errno;
+  }
+  if (error == 0) RegisterTemporaryFile(temporary);
   struct Forget {
     const std::string& path;
     ~Forget() { ForgetTemporaryFile(path); }
   } forget{temporary};
-  if (::link(path.c_str(), temporary.c_str()) != 0) {
+  if (error != 0) {
     std::FILE* in = std::fopen(path.c_str(), "rb");
-    int out_fd = in ? ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600) : -1;
+    if (!in) return Status::Error(ErrnoMessage(errno));
+    int out_fd = -1;
+    error = EEXIST;
+    for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
+      temporary = TemporaryNameFor(backup);
+      out_fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+      error = out_fd >= 0 ? 0 : errno;
+    }
+    if (out_fd >= 0) RegisterTemporaryFile(temporary);
     std::FILE* copy = out_fd >= 0 ? fdopen(out_fd, "wb") : nullptr;
     bool ok = copy != nullptr;
     char buffer[65536];
     size_t n;
     while (ok && (n = std::fread(buffer, 1, sizeof buffer, in)) > 0) ok = std::fwrite(buffer, 1, n, copy) == n;
     ok = ok && !std::ferror(in);
-    int error = errno;
+    if (error == 0 && !ok) error = errno;
     struct stat st {};
     if (ok && ::stat(path.c_str(), &st) == 0) ::fchmod(fileno(copy), st.st_mode & 0777);
     if (copy && std::fclose(copy) != 0) ok = false;
     if (!copy && out_fd >= 0) ::close(out_fd);
-    if (in) std::fclose(in);
+    std::fclose(in);
     if (!ok) {
-      ::unlink(temporary.c_str());
+      if (out_fd >= 0) ::unlink(temporary.c_str());
       return Status::Error(ErrnoMessage(error ? error : EIO));
     }
   }
   if (std::rename(temporary.c_str(), backup.c_str()) != 0) {
-    int error = errno;
+    int rename_error = errno;
     ::unlink(temporary.c_str());
-    return Status::Error(ErrnoMessage(error));
+    return Status::Error(ErrnoMessage(rename_error));
   }
   return Status::OK();
 }
