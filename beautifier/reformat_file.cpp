@@ -10,8 +10,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <istream>
-#include <random>
 #include <ostream>
+#include <random>
 #include <streambuf>
 #include <string_view>
 #include <vector>
@@ -112,7 +112,7 @@ class SourceText : public std::streambuf {
 // The formatted text on its way to the temporary file of an AtomicFile,
 // gathered in a block and written a block at a time straight to the file's
 // descriptor (the C stream's own buffer stays empty). While it stays within
-// kInMemoryLimit it is also kept, for the checks after formatting. What is
+// twice kInMemoryLimit it is also kept, for the checks after formatting. What is
 // not flushed when the buffer goes is dropped (the file is discarded then).
 class FormattedText : public std::streambuf {
  public:
