@@ -259,9 +259,11 @@ class Scanner {
 void ScanLine(std::string_view raw, int tab_width, ScanState* state, std::string* text,
               CharStateMap* map) {
   // Room for the longest result: every tab expanded to a full stop.
-  size_t tabs = std::memchr(raw.data(), '\t', raw.size()) == nullptr
-                    ? 0
-                    : static_cast<size_t>(std::count(raw.begin(), raw.end(), '\t'));
+  size_t tabs = 0;
+  for (const char* t = raw.data(), *end = t + raw.size();
+       (t = static_cast<const char*>(std::memchr(t, '\t', static_cast<size_t>(end - t)))) != nullptr; ++t) {
+    ++tabs;
+  }
   size_t room = raw.size() + tabs * static_cast<size_t>(tab_width > 1 ? tab_width : 1);
   text->resize(room);
   map->resize(room);
