@@ -99,6 +99,7 @@ BuildOutcome RunListingBuild(const std::vector<std::string>& paths, const QStrin
   ListingBuildOptions options;
 #ifdef FOLIOS_HAVE_BEAUTIFIER
   options.preformat = PreformatForListing;
+  options.preformat_jobs = 0;  // one per core, ahead of the listing
 #endif
   ListingBuildResult result;
   {

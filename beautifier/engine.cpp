@@ -3,7 +3,10 @@
 #include "engine.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <new>
 #include <stdexcept>
@@ -20,10 +23,25 @@ namespace folios {
 
 namespace {
 
-bool IsWordChar(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-         c == '$';
-}
+// Classes of code characters for the statement tracker.
+constexpr uint8_t kOther = 0;    // sets statement-open
+constexpr uint8_t kWord = 1;     // letter, digit, '_' or '$'
+constexpr uint8_t kSpace = 2;    // blank or tab: passed over
+constexpr uint8_t kSpecial = 3;  // one of ( ) : ; = \ { }
+struct TrackTable {
+  uint8_t c[256] = {};
+  constexpr TrackTable() {
+    for (int b = 0; b < 256; ++b) {
+      if ((b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') || b == '_' || b == '$') {
+        c[b] = kWord;
+      }
+    }
+    c[' '] = c['\t'] = kSpace;
+    for (char ch : {'(', ')', ':', ';', '=', '\\', '{', '}'}) c[static_cast<unsigned char>(ch)] = kSpecial;
+  }
+};
+constexpr TrackTable kTrackTable{};
+constexpr const uint8_t* kTrackClass = kTrackTable.c;
 
 bool EndsWithBackslash(const std::string& s) { return !s.empty() && s.back() == '\\'; }
 
@@ -47,22 +65,34 @@ class StatementTracker {
 
  private:
   void Scan(const std::string& t, const CharStateMap& m) {
-    size_t n = t.size();
+    const size_t n = t.size();
+    const char* tp = t.data();
+    const char* mp = m.data();
     for (size_t i = 0; i < n;) {
-      if (m[i] != mark::kCode) {
+      if (mp[i] != mark::kCode) {
         ++i;
         continue;
       }
-      char c = t[i];
-      if (IsWordChar(c)) {
-        size_t e = i;
-        while (e < n && IsWordChar(t[e])) ++e;
-        if (i == 0 || !IsWordChar(t[i - 1])) Word(std::string_view(t).substr(i, e - i));
+      char c = tp[i];
+      uint8_t k = kTrackClass[static_cast<unsigned char>(c)];
+      if (k == kWord) {
+        size_t e = i + 1;
+        while (e < n && kTrackClass[static_cast<unsigned char>(tp[e])] == kWord) ++e;
+        if (i == 0 || kTrackClass[static_cast<unsigned char>(tp[i - 1])] != kWord) {
+          Word(std::string_view(tp + i, e - i));
+        }
         i = e;
         continue;
       }
       ++i;
-      if (c == ' ' || c == '\t') continue;
+      if (k == kSpace) continue;
+      if (k == kOther) {
+        // A run of code characters that each only mark the statement open.
+        init_pending_ = false;
+        open_ = true;
+        while (i < n && mp[i] == mark::kCode && kTrackClass[static_cast<unsigned char>(tp[i])] == kOther) ++i;
+        continue;
+      }
       if (c != '{') init_pending_ = false;
       switch (c) {
         case '(':
@@ -152,8 +182,14 @@ int Digits(long n) {
   return d;
 }
 
-void Backspaces(std::ostream& report, int count) {
-  for (int i = 0; i < count; ++i) report.put('\b');
+// Writes `erase` backspaces, then the count and a blank, in one write.
+void ShowCount(std::ostream& report, int erase, long count) {
+  char text[64];
+  int n = 0;
+  while (n < erase && n < 32) text[n++] = '\b';
+  char* end = std::to_chars(text + n, text + sizeof text - 1, count).ptr;
+  *end++ = ' ';
+  report.write(text, end - text);
 }
 
 // Reads lines ended by a line feed, a carriage return and line feed, or a
@@ -171,16 +207,15 @@ class LineReader {
     for (;;) {
       if (pos_ == end_ && !Fill()) return kLast;
       const char* p = buffer_.data() + pos_;
-      const char* e = buffer_.data() + end_;
-      const char* q = p;
-      while (q < e && static_cast<unsigned char>(*q) > '\r') ++q;
-      while (q < e && *q != '\n' && *q != '\r' && *q != '\0') {
-        ++q;
-        while (q < e && static_cast<unsigned char>(*q) > '\r') ++q;
-      }
+      // Line feeds are found in bulk; carriage returns and NULs, rare, are
+      // found once for the block and again only after each one met.
+      if (special_ < pos_) FindSpecial();
+      const char* limit = buffer_.data() + special_;
+      const void* nl = std::memchr(p, '\n', static_cast<size_t>(limit - p));
+      const char* q = nl ? static_cast<const char*>(nl) : limit;
       line->append(p, static_cast<size_t>(q - p));
       pos_ += static_cast<size_t>(q - p);
-      if (q == e) continue;
+      if (pos_ == end_) continue;
       char c = *q;
       ++pos_;
       if (c == '\0') return kBinary;
@@ -198,13 +233,26 @@ class LineReader {
     std::streamsize got = sb_->sgetn(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
     pos_ = 0;
     end_ = got > 0 ? static_cast<size_t>(got) : 0;
+    FindSpecial();
     return end_ > 0;
+  }
+
+  // special_: the first carriage return or NUL at or after pos_, or end_.
+  void FindSpecial() {
+    const char* p = buffer_.data() + pos_;
+    size_t n = end_ - pos_;
+    const void* cr = std::memchr(p, '\r', n);
+    if (cr) n = static_cast<size_t>(static_cast<const char*>(cr) - p);
+    const void* nul = std::memchr(p, '\0', n);
+    if (nul) n = static_cast<size_t>(static_cast<const char*>(nul) - p);
+    special_ = pos_ + n;
   }
 
   std::streambuf* sb_;
   std::vector<char> buffer_;
   size_t pos_ = 0;
   size_t end_ = 0;
+  size_t special_ = 0;
 };
 
 class Engine {
@@ -240,8 +288,7 @@ class Engine {
       ++lines_;
       if (talk && lines_ % 10 == 0) {
         long before = lines_ - 10;
-        Backspaces(report_, (before == 0 ? 0 : Digits(before)) + 1);
-        report_ << lines_ << ' ';
+        ShowCount(report_, (before == 0 ? 0 : Digits(before)) + 1, lines_);
       }
       if (gate_.CopyUnchanged(raw)) {
         stage_.Run(&queue_, 0);
@@ -258,8 +305,7 @@ class Engine {
     }
     stage_.Run(&queue_, 0);
     if (talk) {
-      if (lines_ > 10) Backspaces(report_, Digits(lines_ / 10 * 10) + 1);
-      report_ << lines_ << ' ';
+      ShowCount(report_, lines_ > 10 ? Digits(lines_ / 10 * 10) + 1 : 0, lines_);
       long elapsed = static_cast<long>(std::time(nullptr) - start);
       char buf[96];
       std::snprintf(buf, sizeof buf, "(In %d Hours %d Minutes %d Seconds)", static_cast<int>(elapsed / 3600),
@@ -287,7 +333,7 @@ class Engine {
     const bool glued = previous_glue_ && !raw.empty() && raw[0] != ' ' && raw[0] != '\t';
     previous_glue_ = scan_.c_family && ends_bs && text_.size() >= 2 && text_[text_.size() - 2] != ' ';
     pieces_.clear();
-    DecomposeLine(text_, map_, ends_bs, previous_bs_, &pieces_, !remove_comments_);
+    DecomposeLine(text_, map_, ends_bs, previous_bs_, &pieces_, !remove_comments_, scan_.plain);
     const bool previous_bs = previous_bs_;
     bool continued = ends_bs || previous_bs_;
     previous_bs_ = ends_bs;
@@ -341,7 +387,7 @@ class Engine {
       if (piece.kind != PieceKind::kBlockComment && piece.kind != PieceKind::kLineComment &&
           piece.map.find(mark::kBlockComment) != std::string::npos) {
         facts.inner_comment = true;
-        facts.inner_piece = static_cast<size_t>(&piece - pieces_.data());
+        facts.inner_piece = static_cast<size_t>(&piece - pieces_.begin());
       }
     }
     facts.ends_in_comment = scan_.current == mark::kBlockComment;
@@ -375,9 +421,27 @@ class Engine {
   };
 
   int BuildLine(size_t index, const LineFacts& facts) {
+    OutputLine* built = queue_.Acquire();
+    int rc = BuildLine(index, facts, built);
+    if (rc != kAppend) {
+      queue_.Release(built);
+      return rc;
+    }
+    queue_.AppendAcquired(built);
+    if (current_indent_ < 0) current_indent_ = 0;
+    return kReformatOk;
+  }
+
+  // BuildLine's result when the line is to be appended to the queue.
+  static constexpr int kAppend = 1;
+
+  // Builds the output line of piece `index` into `out`. Returns kAppend, or
+  // kReformatOk when the piece makes no line (a carried or removed comment),
+  // or an error.
+  int BuildLine(size_t index, const LineFacts& facts, OutputLine* out) {
     SourcePiece& piece = pieces_[index];
     const int cur = current_indent_;
-    OutputLine line;
+    OutputLine& line = *out;
     line.kind = static_cast<int>(piece.kind);
     line.offset = piece.offset;
     line.directive_body = facts.directive_body;
@@ -387,8 +451,8 @@ class Engine {
         line.frozen = index == 0 && piece.offset == 0 &&
                       ((facts.began_in_literal && !piece.map.empty() && IsLiteralMark(piece.map[0])) ||
                        facts.glued);
-        line.code = std::move(piece.text);
-        line.code_map = std::move(piece.map);
+        line.code.swap(piece.text);
+        line.code_map.swap(piece.map);
         if (!line.frozen) {
           line.indent = cur;
           if (else_pending_ && StartsWithKeyword(line.code, "if")) line.else_if = true;
@@ -399,8 +463,8 @@ class Engine {
         else_pending_ = false;
         line.indent = cur;
         line.has_brace = true;
-        line.brace = std::move(piece.text);
-        line.brace_map = std::move(piece.map);
+        line.brace.swap(piece.text);
+        line.brace_map.swap(piece.map);
         if (current_indent_ < kMaxIndent) current_indent_ += o_.INDENT_SPACING;
         break;
       case PieceKind::kCloseBrace:
@@ -408,13 +472,13 @@ class Engine {
         current_indent_ = std::max(0, current_indent_ - o_.INDENT_SPACING);
         line.indent = current_indent_;
         line.has_brace = true;
-        line.brace = std::move(piece.text);
-        line.brace_map = std::move(piece.map);
+        line.brace.swap(piece.text);
+        line.brace_map.swap(piece.map);
         break;
       case PieceKind::kDirective:
         line.has_code = true;
-        line.code = std::move(piece.text);
-        line.code_map = std::move(piece.map);
+        line.code.swap(piece.text);
+        line.code_map.swap(piece.map);
         break;
       case PieceKind::kBlankLine:
         // An empty line inside a multi-line literal is part of the literal.
@@ -464,14 +528,14 @@ class Engine {
             // comments in the code goes to the piece that holds them, where a
             // second run finds it again.
             carried_target_ = runs_on ? facts.last_code : pinned ? facts.inner_piece : 0;
-            carried_comment_ = std::move(piece.text);
+            carried_comment_.swap(piece.text);
             carried_pinned_ = pinned;
             carried_opens_ = opens;
             carried_column_ = piece.offset;
             return kReformatOk;
           }
           line.has_comment = true;
-          line.comment = std::move(piece.text);
+          line.comment.swap(piece.text);
           line.gap = o_.COMMENTS_WITH_CODE;
           break;
         }
@@ -481,7 +545,7 @@ class Engine {
         } else {
           line.indent = o_.COMMENTS_WITH_NOCODE;
         }
-        line.comment = std::move(piece.text);
+        line.comment.swap(piece.text);
         line.comment_pinned = EndsWithBackslash(line.comment);
         if (tail) {
           AlignBlockComment(&line);
@@ -494,7 +558,7 @@ class Engine {
     if (carried_ && piece.kind != PieceKind::kBlockComment && piece.kind != PieceKind::kLineComment &&
         (!carried_pinned_ || index >= carried_target_)) {
       line.has_comment = true;
-      line.comment = std::move(carried_comment_);
+      line.comment.swap(carried_comment_);
       line.comment_pinned = carried_pinned_;
       int len = static_cast<int>(line.code.size() + line.brace.size());
       line.gap = o_.COMMENTS_WITH_CODE - cur - len;
@@ -521,9 +585,7 @@ class Engine {
       }
     }
     tracker_.Update(&line);
-    queue_.Append(std::move(line));
-    if (current_indent_ < 0) current_indent_ = 0;
-    return kReformatOk;
+    return kAppend;
   }
 
   // True when `text` holds "*/" at or after `from`.
@@ -573,7 +635,7 @@ class Engine {
   ScanState scan_;
   std::string text_;
   CharStateMap map_;
-  std::vector<SourcePiece> pieces_;
+  PieceList pieces_;
   bool previous_bs_ = false;
   bool previous_glue_ = false;
   int current_indent_ = 0;

@@ -4,6 +4,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <utility>
 
 namespace folios {
@@ -93,6 +99,26 @@ size_t Utf8Length(std::string_view raw, size_t k) {
   return len;
 }
 
+// Byte classes of the scan's bulk paths.
+constexpr uint8_t kPlainCode = 1;     // can only make or keep the mark a dot when met in code
+constexpr uint8_t kCodeBlank = 2;     // a space: makes the mark blank in code
+constexpr uint8_t kCommentText = 4;   // cannot end a line comment, nor be removed or expanded
+constexpr uint8_t kBlockText = 8;     // the same in a block comment: no '*' either
+
+struct ScanTable {
+  uint8_t c[256] = {};
+  constexpr ScanTable() {
+    for (int b = 33; b < 127; ++b) c[b] = kPlainCode;
+    // Braces are code too, but the cut must hear of them (ScanState::plain).
+    for (char ch : {'"', '\'', '/', '\\', '#', '@', '{', '}'}) c[static_cast<unsigned char>(ch)] = 0;
+    c[' '] = kCodeBlank;
+    for (int b = 32; b < 127; ++b) c[b] |= kCommentText | kBlockText;
+    c['*'] &= static_cast<uint8_t>(~kBlockText);
+  }
+  constexpr uint8_t operator[](unsigned char b) const { return c[b]; }
+};
+constexpr ScanTable kScan;
+
 class Scanner {
  public:
   // Writes into `text` and `map`, which hold room for every character.
@@ -167,7 +193,57 @@ class Scanner {
         s_.continued_code = true;
       }
     }
+    if (written == mark::kBlockComment || written == mark::kLineComment || written == mark::kDirective ||
+        (written == mark::kCode && (ch == '{' || ch == '}'))) {
+      s_.plain = false;
+    }
     Put(ch, written);
+  }
+
+  // Appends the run of plain code characters and blanks that starts `p`
+  // (at most n characters) with their marks; `seen` gets the classes met.
+  // Returns the length of the run.
+  size_t PutCodeRun(const char* p, size_t n, uint8_t* seen) {
+    char* map = map_ + n_;
+    size_t i = 0;
+#if defined(__SSE2__)
+    // Sixteen characters at a time while all of them belong to the run.
+    const __m128i kBlank16 = _mm_set1_epi8(' ');
+    const __m128i kDot16 = _mm_set1_epi8(mark::kCode);
+    for (; i + 16 <= n; i += 16) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+      // 33..126 (bytes from 128 on are negative here), but not the
+      // characters that change the mark or that the cut must hear of.
+      __m128i plain = _mm_and_si128(_mm_cmpgt_epi8(v, kBlank16), _mm_cmplt_epi8(v, _mm_set1_epi8(127)));
+      __m128i special = _mm_setzero_si128();
+      for (char c : {'"', '\'', '/', '\\', '#', '@', '{', '}'}) {
+        special = _mm_or_si128(special, _mm_cmpeq_epi8(v, _mm_set1_epi8(c)));
+      }
+      plain = _mm_andnot_si128(special, plain);
+      const __m128i blank = _mm_cmpeq_epi8(v, kBlank16);
+      if (_mm_movemask_epi8(_mm_or_si128(plain, blank)) != 0xFFFF) break;
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(map + i),
+                       _mm_xor_si128(kDot16, _mm_and_si128(blank, _mm_set1_epi8(mark::kCode ^ mark::kBlank))));
+      if (_mm_movemask_epi8(plain) != 0) *seen |= kPlainCode;
+      if (_mm_movemask_epi8(blank) != 0) *seen |= kCodeBlank;
+    }
+#endif
+    for (; i < n; ++i) {
+      const uint8_t c = kScan[static_cast<unsigned char>(p[i])] & (kPlainCode | kCodeBlank);
+      if (c == 0) break;
+      *seen |= c;
+      map[i] = c == kCodeBlank ? mark::kBlank : mark::kCode;
+    }
+    std::memcpy(text_ + n_, p, i);
+    n_ += i;
+    return i;
+  }
+
+  // Appends raw[from, to) with one mark for all.
+  void PutRun(std::string_view raw, size_t from, size_t to, char m) {
+    std::memcpy(text_ + n_, raw.data() + from, to - from);
+    std::memset(map_ + n_, m, to - from);
+    n_ += to - from;
   }
 
  private:
@@ -177,15 +253,6 @@ class Scanner {
   size_t n_ = 0;
 };
 
-// Characters that can only make or keep the mark a dot when met in code.
-struct PlainTable {
-  bool plain[256] = {};
-  constexpr PlainTable() {
-    for (int c = 33; c < 127; ++c) plain[c] = true;
-    for (char c : {'"', '\'', '/', '\\', '#', '@'}) plain[static_cast<unsigned char>(c)] = false;
-  }
-};
-constexpr PlainTable kPlain;
 
 }  // namespace
 
@@ -193,7 +260,10 @@ void ScanLine(std::string_view raw, int tab_width, ScanState* state, std::string
               CharStateMap* map) {
   // Room for the longest result: every tab expanded to a full stop.
   size_t tabs = 0;
-  for (char c : raw) tabs += c == '\t';
+  for (const char* t = raw.data(), *end = t + raw.size();
+       (t = static_cast<const char*>(std::memchr(t, '\t', static_cast<size_t>(end - t)))) != nullptr; ++t) {
+    ++tabs;
+  }
   size_t room = raw.size() + tabs * static_cast<size_t>(tab_width > 1 ? tab_width : 1);
   text->resize(room);
   map->resize(room);
@@ -201,6 +271,7 @@ void ScanLine(std::string_view raw, int tab_width, ScanState* state, std::string
   bool tabs_off = false;
   bool printable_seen = false;
   state->began_in_literal = state->current == mark::kString || state->current == mark::kChar;
+  state->plain = true;
   size_t n = raw.size();
   for (size_t k = 0; k < n; ++k) {
     // Raw strings and text blocks hold every byte as it is, to their end.
@@ -257,26 +328,13 @@ void ScanLine(std::string_view raw, int tab_width, ScanState* state, std::string
     bool in_code = (m == mark::kCode || m == mark::kBlank) && state->escape_skip == 0;
     // Fast path for the bulk of code: a run of plain characters, each making
     // or keeping the mark a dot, and blanks, each making it blank.
-    if (in_code && (kPlain.plain[uc] || ch == ' ')) {
-      char last = m;
-      bool plain_seen = false;
-      size_t j = k;
-      for (; j < n; ++j) {
-        unsigned char c = static_cast<unsigned char>(raw[j]);
-        if (kPlain.plain[c]) {
-          scanner.Put(static_cast<char>(c), mark::kCode);
-          last = mark::kCode;
-          plain_seen = true;
-        } else if (c == ' ') {
-          scanner.Put(' ', mark::kBlank);
-          last = mark::kBlank;
-        } else {
-          break;
-        }
-      }
+    if (in_code && (kScan[uc] & (kPlainCode | kCodeBlank))) {
+      uint8_t seen = 0;
+      const size_t j = k + scanner.PutCodeRun(raw.data() + k, n - k, &seen);
+      char last = raw[j - 1] == ' ' ? mark::kBlank : mark::kCode;
       state->current = last;
       state->skip_mark = last;
-      if (plain_seen) {
+      if (seen & kPlainCode) {
         state->continued_code = true;
         printable_seen = true;
       }
@@ -285,20 +343,27 @@ void ScanLine(std::string_view raw, int tab_width, ScanState* state, std::string
     }
     // Fast path inside comments and literals: characters that cannot end them.
     if (state->escape_skip == 0 && ch != '\t' &&
-        ((m == mark::kLineComment && uc >= 32 && uc < 127) ||
-         (m == mark::kBlockComment && uc >= 32 && uc < 127 && ch != '*') ||
+        ((m == mark::kLineComment && (kScan[uc] & kCommentText)) ||
+         (m == mark::kBlockComment && (kScan[uc] & kBlockText)) ||
          ((m == mark::kString || m == mark::kChar) && ch != m && ch != '\\'))) {
       size_t j = k;
-      for (; j < n; ++j) {
-        char c = raw[j];
-        unsigned char u = static_cast<unsigned char>(c);
-        bool inert = c != '\t' && (m == mark::kLineComment    ? u >= 32 && u < 127
-                                   : m == mark::kBlockComment ? u >= 32 && u < 127 && c != '*'
-                                                              : c != m && c != '\\');
-        if (!inert) break;
-        scanner.Put(c, m);
-        if (u > 32) printable_seen = true;
+      bool printable = false;
+      if (m == mark::kLineComment || m == mark::kBlockComment) {
+        state->plain = false;
+        const uint8_t inert = m == mark::kLineComment ? kCommentText : kBlockText;
+        while (j < n && (kScan[static_cast<unsigned char>(raw[j])] & inert)) {
+          printable |= raw[j] != ' ';
+          ++j;
+        }
+      } else {
+        for (; j < n; ++j) {
+          char c = raw[j];
+          if (c == '\t' || c == m || c == '\\') break;
+          printable |= static_cast<unsigned char>(c) > 32;
+        }
       }
+      scanner.PutRun(raw, k, j, m);
+      if (printable) printable_seen = true;
       state->skip_mark = m;
       k = j - 1;
       continue;
@@ -402,15 +467,29 @@ void ReduceBeforeBackslash(std::string* text, CharStateMap* map) {
   }
 }
 
+// The decomposer's working texts, kept from line to line (one set per
+// thread) so that cutting a line allocates only for a longer line.
+struct DecomposeBuffers {
+  std::string rest_text;
+  CharStateMap rest_map;
+  std::vector<int> rest_col;
+  std::vector<std::pair<size_t, size_t>> deferred;
+  std::vector<size_t> next_open, next_close;
+};
+
 // Cuts one line into pieces without recursion and copies every character at
 // most a fixed number of times, so that a line of any length (thousands of
 // braces, comments or blanks) costs time linear in its length.
 class Decomposer {
  public:
   Decomposer(const std::string& text, const CharStateMap& map, bool ends_bs, bool comments_kept,
-             std::vector<SourcePiece>* pieces)
+             PieceList* pieces, DecomposeBuffers* buffers)
       : text_(text), map_(map), ends_bs_(ends_bs), comments_kept_(comments_kept), pieces_(*pieces),
-        first_(pieces->size()) {}
+        first_(pieces->size()), rest_text_(buffers->rest_text), rest_map_(buffers->rest_map),
+        rest_col_(buffers->rest_col), deferred_(buffers->deferred), next_open_(buffers->next_open),
+        next_close_(buffers->next_close) {
+    deferred_.clear();
+  }
 
   bool dropped_backslash() const { return dropped_backslash_; }
 
@@ -425,7 +504,8 @@ class Decomposer {
         Append(PieceKind::kBlockComment, 0, 0, text_, map_);
         return;
       }
-      Append(PieceKind::kBlockComment, 0, HasCode(map_, e, n) ? -1 : 0, text_.substr(0, e), map_.substr(0, e));
+      Append(PieceKind::kBlockComment, 0, HasCode(map_, e, n) ? -1 : 0, Text(0, e), Map(0, e));
+      if (e == n) return;  // the comment goes on over the whole line
       start = e;
     }
     while (start < n && map_[start] == mark::kBlank) ++start;
@@ -434,7 +514,7 @@ class Decomposer {
     // Complete comments that shared the line with code follow its pieces, in
     // the order they stood.
     for (const auto& [p, e] : deferred_) {
-      Append(PieceKind::kBlockComment, 0, 0, text_.substr(p, e - p), map_.substr(p, e - p));
+      Append(PieceKind::kBlockComment, 0, 0, Text(p, e), Map(p, e));
     }
   }
 
@@ -466,7 +546,7 @@ class Decomposer {
       bool complete = text_.compare(lp, 2, "/*") == 0 && le - lp >= 4 && text_.compare(le - 2, 2, "*/") == 0;
       if (!complete && lp > p) {
         AddRest(start, lp);
-        Append(PieceKind::kBlockComment, static_cast<int>(lp), -1, text_.substr(lp, le - lp), map_.substr(lp, le - lp));
+        Append(PieceKind::kBlockComment, static_cast<int>(lp), -1, Text(lp, le), Map(lp, le));
         AddRest(le, n);
         return true;
       }
@@ -480,10 +560,8 @@ class Decomposer {
       AddRest(pos, p);
       if (e == p + 1 && !HasNonBlank(rest_map_)) {
         if (NothingAppended()) Append(PieceKind::kBlankLine, static_cast<int>(p), 0, "", "");
-        Append(PieceKind::kBlockComment, static_cast<int>(p), 0, text_.substr(p), map_.substr(p));
-        for (const auto& [dp, de] : deferred_) {
-          Append(PieceKind::kBlockComment, 0, 0, text_.substr(dp, de - dp), map_.substr(dp, de - dp));
-        }
+        Append(PieceKind::kBlockComment, static_cast<int>(p), 0, Text(p, n), Map(p, n));
+        for (const auto& [dp, de] : deferred_) Append(PieceKind::kBlockComment, 0, 0, Text(dp, de), Map(dp, de));
         return false;
       }
       // Removing "/**/" from "a+/**/+b" must not make "a++b".
@@ -496,8 +574,7 @@ class Decomposer {
       if (any_code && complete) {
         deferred_.emplace_back(p, e);
       } else {
-        Append(PieceKind::kBlockComment, static_cast<int>(p), any_code ? -1 : 0, text_.substr(p, e - p),
-               map_.substr(p, e - p));
+        Append(PieceKind::kBlockComment, static_cast<int>(p), any_code ? -1 : 0, Text(p, e), Map(p, e));
       }
       pos = e;
     }
@@ -508,7 +585,9 @@ class Decomposer {
   void AddRest(size_t from, size_t to) {
     rest_text_.append(text_, from, to - from);
     rest_map_.append(map_, from, to - from);
-    for (size_t i = from; i < to; ++i) rest_col_.push_back(static_cast<int>(i));
+    size_t at = rest_col_.size();
+    rest_col_.resize(at + (to - from));
+    for (size_t i = from; i < to; ++i) rest_col_[at++] = static_cast<int>(i);
   }
 
   // Line comment, directive, and the cut at braces, over rest_.
@@ -518,7 +597,8 @@ class Decomposer {
     size_t hi = t.size();
     size_t c = m.find(mark::kLineComment);
     if (c != std::string::npos) {
-      Append(PieceKind::kLineComment, rest_col_[c], HasCode(m, 0, c) ? -1 : 0, t.substr(c), m.substr(c));
+      Append(PieceKind::kLineComment, rest_col_[c], HasCode(m, 0, c) ? -1 : 0, std::string_view(t).substr(c),
+             std::string_view(m).substr(c));
       hi = c;
     }
     while (hi > 0 && m[hi - 1] == mark::kBlank) --hi;
@@ -567,7 +647,7 @@ class Decomposer {
       size_t b = std::min(open, close);
       if (HasCode(m, cur, b)) AppendTrimmed(PieceKind::kCode, cur, b);
       if (b == open) {
-        Append(PieceKind::kOpenBrace, rest_col_[b], 0, "{", m.substr(b, 1));
+        Append(PieceKind::kOpenBrace, rest_col_[b], 0, "{", std::string_view(m).substr(b, 1));
         cur = b + 1;
         continue;
       }
@@ -577,7 +657,8 @@ class Decomposer {
         AppendTrimmed(PieceKind::kCloseBrace, b, hi);
         return;
       }
-      Append(PieceKind::kCloseBrace, rest_col_[b], 0, t.substr(b, e - b), m.substr(b, e - b));
+      Append(PieceKind::kCloseBrace, rest_col_[b], 0, std::string_view(t).substr(b, e - b),
+             std::string_view(m).substr(b, e - b));
       cur = e;
     }
   }
@@ -594,38 +675,42 @@ class Decomposer {
 
   bool NothingAppended() const { return pieces_.size() == first_; }
 
-  void Append(PieceKind kind, int offset, int code_after, std::string text, CharStateMap map) {
-    SourcePiece piece;
+  std::string_view Text(size_t from, size_t to) const { return std::string_view(text_).substr(from, to - from); }
+  std::string_view Map(size_t from, size_t to) const { return std::string_view(map_).substr(from, to - from); }
+
+  SourcePiece& Append(PieceKind kind, int offset, int code_after, std::string_view text, std::string_view map) {
+    SourcePiece& piece = pieces_.Add();
     piece.kind = kind;
     piece.offset = offset;
     piece.has_code_after = code_after;
-    piece.text = std::move(text);
-    piece.map = std::move(map);
-    pieces_.push_back(std::move(piece));
+    piece.text.assign(text);
+    piece.map.assign(map);
+    return piece;
   }
 
   // rest_[from, to) trimmed, as a piece of `kind`.
   void AppendTrimmed(PieceKind kind, size_t from, size_t to) {
     while (from < to && rest_map_[from] == mark::kBlank) ++from;
     while (to > from && rest_map_[to - 1] == mark::kBlank) --to;
-    std::string text = rest_text_.substr(from, to - from);
-    CharStateMap map = rest_map_.substr(from, to - from);
-    ReduceBeforeBackslash(&text, &map);
-    Append(kind, from < rest_col_.size() ? rest_col_[from] : 0, 0, std::move(text), std::move(map));
+    SourcePiece& piece = Append(kind, from < rest_col_.size() ? rest_col_[from] : 0, 0,
+                                std::string_view(rest_text_).substr(from, to - from),
+                                std::string_view(rest_map_).substr(from, to - from));
+    ReduceBeforeBackslash(&piece.text, &piece.map);
   }
 
   const std::string& text_;
   const CharStateMap& map_;
   bool ends_bs_;
   bool comments_kept_;
-  std::vector<SourcePiece>& pieces_;
+  PieceList& pieces_;
   size_t first_;
   bool dropped_backslash_ = false;
-  std::string rest_text_;                             // the line without its block comments
-  CharStateMap rest_map_;
-  std::vector<int> rest_col_;                         // column of each rest_ character in the line
-  std::vector<std::pair<size_t, size_t>> deferred_;   // complete comments placed after the code
-  std::vector<size_t> next_open_, next_close_;
+  std::string& rest_text_;                            // the line without its block comments
+  CharStateMap& rest_map_;
+  std::vector<int>& rest_col_;                        // column of each rest_ character in the line
+  std::vector<std::pair<size_t, size_t>>& deferred_;  // complete comments placed after the code
+  std::vector<size_t>& next_open_;                    // the next code brace at or after each position
+  std::vector<size_t>& next_close_;
 };
 
 bool EndsWithBackslash(const std::string& s) { return !s.empty() && s.back() == '\\'; }
@@ -637,13 +722,13 @@ bool IsSplitCode(PieceKind k) {
 }  // namespace
 
 void DecomposeLine(const std::string& text, const CharStateMap& map, bool ends_with_backslash,
-                   bool previous_ended_with_backslash, std::vector<SourcePiece>* pieces, bool comments_kept) {
+                   bool previous_ended_with_backslash, PieceList* pieces, bool comments_kept, bool known_plain) {
   size_t first = pieces->size();
   // Most lines are plain code: no comment, directive or brace. They are one
   // trimmed code piece (or a blank line), as the full cut would find.
   bool plain = true;
-  bool code = false;
-  for (size_t i = 0; i < map.size() && plain; ++i) {
+  bool code = known_plain && !map.empty();
+  for (size_t i = 0; i < map.size() && plain && !known_plain; ++i) {
     char m = map[i];
     if (m == mark::kBlockComment || m == mark::kLineComment || m == mark::kDirective ||
         (m == mark::kCode && (text[i] == '{' || text[i] == '}'))) {
@@ -656,23 +741,21 @@ void DecomposeLine(const std::string& text, const CharStateMap& map, bool ends_w
     while (b < e && map[b] == mark::kBlank) ++b;
     while (e > b && map[e - 1] == mark::kBlank) --e;
     if (b == e) {
-      SourcePiece piece;
-      piece.offset = static_cast<int>(b);
-      pieces->push_back(std::move(piece));
+      pieces->Add().offset = static_cast<int>(b);
       return;
     }
     if (e - b == 1 && text[b] == '\\') return;  // a lone continuation: nothing
     if (!code) return;
-    SourcePiece piece;
+    SourcePiece& piece = pieces->Add();
     piece.kind = PieceKind::kCode;
     piece.offset = static_cast<int>(b);
     piece.text.assign(text, b, e - b);
     piece.map.assign(map, b, e - b);
     ReduceBeforeBackslash(&piece.text, &piece.map);
-    pieces->push_back(std::move(piece));
     return;
   }
-  Decomposer d(text, map, ends_with_backslash, comments_kept, pieces);
+  thread_local DecomposeBuffers buffers;
+  Decomposer d(text, map, ends_with_backslash, comments_kept, pieces, &buffers);
   d.Run();
 
   if (ends_with_backslash || previous_ended_with_backslash) {

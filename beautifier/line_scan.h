@@ -3,7 +3,8 @@
 // into pieces (comments, code, braces, directive, blank line).
 #pragma once
 
-#include <deque>
+#include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,6 +46,8 @@ struct ScanState {
                                   // literal opened on an earlier line
   bool ended_in_literal = false;  // set by ScanLine: a literal was still open at the
                                   // end of this line (it may end there, unterminated)
+  bool plain = false;             // set by ScanLine: no comment, directive sign or
+                                  // code brace was marked on this line
 };
 
 // Values of ScanState::long_literal.
@@ -81,23 +84,121 @@ struct SourcePiece {
   CharStateMap map;             // same length as text
 };
 
+// Makes a recycled item like a new one. Items that hold buffers keep their
+// capacity through a ClearKeepingCapacity() member; others are assigned anew.
+template <typename T>
+void ResetForReuse(T* item) {
+  if constexpr (requires { item->ClearKeepingCapacity(); }) {
+    item->ClearKeepingCapacity();
+  } else {
+    *item = T();
+  }
+}
+
 // A first-in first-out queue of owned items (pieces of a line, or formatted
 // lines). Item(n) counts from the oldest, 1-based, and is null out of range.
+//
+// Items removed from the queue go back to a pool and are handed out again by
+// Acquire, so that a queue that runs for a whole file allocates only while it
+// grows to its largest size. Pointers to items stay valid while the items are
+// in the queue; an item removed may come back as another.
 template <typename T>
 class PieceQueue {
  public:
-  void Append(T item) { items_.push_back(std::move(item)); }
-  void RemoveOldest() { items_.pop_front(); }
-  int Count() const { return static_cast<int>(items_.size()); }
-  T* Item(int n) { return n >= 1 && n <= Count() ? &items_[n - 1] : nullptr; }
-  void Clear() { items_.clear(); }
+  PieceQueue() = default;
+  PieceQueue(const PieceQueue&) = delete;
+  PieceQueue& operator=(const PieceQueue&) = delete;
+
+  void Append(T item) { AppendAcquired(Own(std::move(item))); }
+  void RemoveOldest() { Release(Detach(1)); }
+  int Count() const { return static_cast<int>(items_.size() - head_); }
+  T* Item(int n) { return n >= 1 && n <= Count() ? items_[head_ + static_cast<size_t>(n) - 1] : nullptr; }
+  void Clear() {
+    while (!Empty()) RemoveOldest();
+  }
   // Inserts before item n (1-based); n = Count() + 1 appends.
-  void InsertBefore(int n, T item) { items_.insert(items_.begin() + (n - 1), std::move(item)); }
-  void Remove(int n) { items_.erase(items_.begin() + (n - 1)); }
-  bool Empty() const { return items_.empty(); }
+  void InsertBefore(int n, T item) { InsertAcquiredBefore(n, Own(std::move(item))); }
+  void Remove(int n) { Release(Detach(n)); }
+  bool Empty() const { return Count() == 0; }
+
+  // An item as new (ResetForReuse), owned by the queue but not in it yet.
+  // REQUIRES: it is later appended, inserted or released, once.
+  T* Acquire() {
+    if (free_.empty()) {
+      all_.push_back(std::make_unique<T>());
+      return all_.back().get();
+    }
+    T* item = free_.back();
+    free_.pop_back();
+    ResetForReuse(item);
+    return item;
+  }
+  // REQUIRES: `item` came from Acquire or Detach of this queue.
+  void AppendAcquired(T* item) { items_.push_back(item); }
+  void InsertAcquiredBefore(int n, T* item) {
+    items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(head_ + static_cast<size_t>(n) - 1), item);
+  }
+  // Takes item n out of the queue without giving it up.
+  T* Detach(int n) {
+    T* item = items_[head_ + static_cast<size_t>(n) - 1];
+    if (n == 1) {
+      ++head_;
+      // The consumed front is dropped once it outweighs what is held.
+      if (head_ >= 64 && head_ * 2 >= items_.size()) {
+        items_.erase(items_.begin(), items_.begin() + static_cast<std::ptrdiff_t>(head_));
+        head_ = 0;
+      }
+    } else {
+      items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(head_ + static_cast<size_t>(n) - 1));
+    }
+    return item;
+  }
+  // Gives an acquired or detached item back to the pool.
+  void Release(T* item) { free_.push_back(item); }
 
  private:
-  std::deque<T> items_;
+  T* Own(T item) {
+    T* slot = Acquire();
+    *slot = std::move(item);
+    return slot;
+  }
+
+  std::vector<T*> items_;  // the queue from items_[head_] on
+  size_t head_ = 0;
+  std::vector<T*> free_;   // pooled items not in the queue
+  std::vector<std::unique_ptr<T>> all_;
+};
+
+// The pieces of one line, in order. Clear keeps the pieces' buffers for the
+// next line, so cutting line after line allocates only for longer lines.
+class PieceList {
+ public:
+  // A new piece at the end (kind blank line, offset 0, no text).
+  SourcePiece& Add() {
+    if (size_ == pieces_.size()) pieces_.emplace_back();
+    SourcePiece& p = pieces_[size_++];
+    p.kind = PieceKind::kBlankLine;
+    p.offset = 0;
+    p.has_code_after = 0;
+    p.text.clear();
+    p.map.clear();
+    return p;
+  }
+  void clear() { size_ = 0; }
+  size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  SourcePiece& operator[](size_t i) { return pieces_[i]; }
+  const SourcePiece& operator[](size_t i) const { return pieces_[i]; }
+  SourcePiece& front() { return pieces_[0]; }
+  SourcePiece& back() { return pieces_[size_ - 1]; }
+  SourcePiece* begin() { return pieces_.data(); }
+  SourcePiece* end() { return pieces_.data() + size_; }
+  const SourcePiece* begin() const { return pieces_.data(); }
+  const SourcePiece* end() const { return pieces_.data() + size_; }
+
+ private:
+  std::vector<SourcePiece> pieces_;
+  size_t size_ = 0;
 };
 
 // Cuts one cleaned line into pieces, appended to `pieces` in the order of
@@ -109,8 +210,11 @@ class PieceQueue {
 // comment and `comments_kept`: then they stay in the code, so that the
 // comments keep their order. The cut never recurses and costs time linear in
 // the line.
+//
+// `known_plain` (ScanState::plain of the scan that made the line) skips the
+// search for comments, directives and braces when there are none.
 void DecomposeLine(const std::string& text, const CharStateMap& map, bool ends_with_backslash,
-                   bool previous_ended_with_backslash, std::vector<SourcePiece>* pieces,
-                   bool comments_kept = true);
+                   bool previous_ended_with_backslash, PieceList* pieces,
+                   bool comments_kept = true, bool known_plain = false);
 
 }  // namespace folios

@@ -2,21 +2,11 @@
 #include "output_stage.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace folios {
 
 namespace {
-
-struct HangKeyword {
-  std::string_view word;
-  int kind;
-};
-
-// The first matching row wins, so the second "while" never matches.
-constexpr HangKeyword kHangKeywords[] = {
-    {"if", 1},     {"while", 1},   {"for", 1},       {"else", 1},    {"case", 2},   {"default", 2},
-    {"public", 2}, {"protected", 2}, {"private", 2}, {"do", 3},      {"switch", 3}, {"while", 3},
-};
 
 bool IsWordChar(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
@@ -37,28 +27,39 @@ bool EndsWithBackslash(const std::string& s) { return !s.empty() && s.back() == 
 }  // namespace
 
 bool StartsWithKeyword(std::string_view text, std::string_view word) {
-  return text.size() >= word.size() && text.compare(0, word.size(), word) == 0 &&
-         (text.size() == word.size() || !IsWordChar(text[word.size()]));
+  return text.size() >= word.size() && !word.empty() && text[0] == word[0] &&
+         text.compare(0, word.size(), word) == 0 && (text.size() == word.size() || !IsWordChar(text[word.size()]));
 }
 
 int HangKeywordKind(std::string_view text, size_t* length) {
-  // Most words start with a letter no keyword starts with, or are longer.
+  // The words: if, while, for, else (1); case, default, public, protected,
+  // private (2); do, switch (3). "while" is of kind 1 only: it closes a do
+  // body as it opens a loop. Most words start with another letter or have
+  // another length, so they are turned away before any comparison.
   if (text.size() < 2) return 0;
-  switch (text[0]) {
-    case 'i': case 'w': case 'f': case 'e': case 'c': case 'd': case 'p': case 's':
+  const char first = text[0];
+  switch (first) {
+    case 'i': case 'd': case 'f': case 'e': case 'c': case 'w': case 'p': case 's':
       break;
     default:
       return 0;
   }
   size_t word = 1;
   while (word < text.size() && word < 10 && IsWordChar(text[word])) ++word;
-  for (const HangKeyword& k : kHangKeywords) {
-    if (k.word.size() == word && text.compare(0, word, k.word) == 0) {
-      if (length) *length = word;
-      return k.kind;
-    }
+  const char* t = text.data();
+  int kind = 0;
+  switch (word) {
+    case 2: kind = first == 'i' && t[1] == 'f' ? 1 : first == 'd' && t[1] == 'o' ? 3 : 0; break;
+    case 3: kind = std::memcmp(t, "for", 3) == 0 ? 1 : 0; break;
+    case 4: kind = std::memcmp(t, "else", 4) == 0 ? 1 : std::memcmp(t, "case", 4) == 0 ? 2 : 0; break;
+    case 5: kind = std::memcmp(t, "while", 5) == 0 ? 1 : 0; break;
+    case 6: kind = std::memcmp(t, "public", 6) == 0 ? 2 : std::memcmp(t, "switch", 6) == 0 ? 3 : 0; break;
+    case 7: kind = std::memcmp(t, "default", 7) == 0 || std::memcmp(t, "private", 7) == 0 ? 2 : 0; break;
+    case 9: kind = std::memcmp(t, "protected", 9) == 0 ? 2 : 0; break;
+    default: break;
   }
-  return 0;
+  if (kind != 0 && length) *length = word;
+  return kind;
 }
 
 bool IsBareElse(const std::string& code, const CharStateMap& map) {
@@ -74,13 +75,30 @@ bool IsBareElse(const std::string& code, const CharStateMap& map) {
   return true;
 }
 
-std::string MakeWhitespace(bool tabs, int start, int width, int tab_width) {
-  if (width <= 0) return std::string();
-  if (!tabs || tab_width <= 0) return std::string(static_cast<size_t>(width), ' ');
+void AppendWhitespace(std::string* out, bool tabs, int start, int width, int tab_width) {
+  if (width <= 0) return;
+  if (!tabs || tab_width <= 0) {
+    // Most indentation is short: copied from a row of blanks.
+    static constexpr char kBlanks[] = "                                                                ";
+    if (static_cast<size_t>(width) < sizeof kBlanks) {
+      out->append(kBlanks, static_cast<size_t>(width));
+    } else {
+      out->append(static_cast<size_t>(width), ' ');
+    }
+    return;
+  }
   int count = (start + width) / tab_width - start / tab_width;
-  if (count <= 0) return std::string(static_cast<size_t>(width), ' ');
-  std::string s(static_cast<size_t>(count), '\t');
-  s.append(static_cast<size_t>((start + width) % tab_width), ' ');
+  if (count <= 0) {
+    out->append(static_cast<size_t>(width), ' ');
+    return;
+  }
+  out->append(static_cast<size_t>(count), '\t');
+  out->append(static_cast<size_t>((start + width) % tab_width), ' ');
+}
+
+std::string MakeWhitespace(bool tabs, int start, int width, int tab_width) {
+  std::string s;
+  AppendWhitespace(&s, tabs, start, width, tab_width);
   return s;
 }
 
@@ -95,21 +113,26 @@ void OutputStage::Run(PieceQueue<OutputLine>* q, int limit) {
         spacing_state_ = 2;
       }
       if (head->Empty()) {
-        q->RemoveOldest();
+        RemoveHead(q);
         continue;
       }
       spacing_state_ = 0;
     }
     HangStep(q);
     if (o_.PLACE_BRACE_ON_NEW_LINE == 0) BraceJoin(q);
-    OutputLine line = std::move(*q->Item(1));
-    q->RemoveOldest();
-    if (line.Empty()) {
+    OutputLine* line = q->Item(1);
+    if (line->Empty()) {
       pending_blank_ = 1;
     } else {
-      Write(line);
+      Write(*line);
     }
+    RemoveHead(q);
   }
+}
+
+void OutputStage::RemoveHead(PieceQueue<OutputLine>* q) {
+  q->RemoveOldest();
+  if (clean_prefix_ > 0) --clean_prefix_;
 }
 
 void OutputStage::Push(const HangEntry& e) {
@@ -211,19 +234,20 @@ void OutputStage::ApplyStack(PieceQueue<OutputLine>* q, bool outer) {
       if (p->comment_pinned) {
         p->gap = 0;
       } else {
-        OutputLine moved;
-        moved.kind = p->kind;
-        moved.offset = p->offset;
-        moved.opens_comment = p->opens_comment;
-        moved.comment_column = p->comment_column;
-        moved.gap = o_.COMMENTS_WITH_CODE;
-        moved.has_comment = true;
-        moved.comment = std::move(p->comment);
+        OutputLine* moved = q->Acquire();
+        moved->kind = p->kind;
+        moved->offset = p->offset;
+        moved->opens_comment = p->opens_comment;
+        moved->comment_column = p->comment_column;
+        moved->gap = o_.COMMENTS_WITH_CODE;
+        moved->has_comment = true;
+        moved->comment.swap(p->comment);
         p->comment.clear();
         p->has_comment = false;
         p->gap = 0;
         if (grew) p->indent -= is;
-        q->InsertBefore(1, std::move(moved));
+        q->InsertAcquiredBefore(1, moved);
+        clean_prefix_ = 0;
         pi = 2;
       }
     }
@@ -280,8 +304,9 @@ void OutputStage::ShiftBlock(PieceQueue<OutputLine>* q, int b, int target) {
 
 void OutputStage::BraceJoin(PieceQueue<OutputLine>* q) {
   // Lines before a join are never joinable again, so each pass resumes where
-  // the last one stopped; the window keeps the pass short on a huge queue.
-  int from = 1;
+  // the last one stopped, and each call where the last call stopped; the
+  // window keeps the pass short on a huge queue.
+  int from = clean_prefix_ + 1;
   for (;;) {
     const int last = std::min(q->Count(), kStageWindow);
     int j = 0;
@@ -292,7 +317,11 @@ void OutputStage::BraceJoin(PieceQueue<OutputLine>* q) {
         break;
       }
     }
-    if (j == 0) return;
+    if (j == 0) {
+      clean_prefix_ = std::max(from - 1, last);
+      return;
+    }
+    clean_prefix_ = j - 1;
     int k = 0;
     bool blocked = false;
     for (int i = j - 1; i >= 1; --i) {
@@ -323,60 +352,61 @@ void OutputStage::BraceJoin(PieceQueue<OutputLine>* q) {
       continue;
     }
 
-    OutputLine code = std::move(*q->Item(k));
-    OutputLine brace = std::move(*q->Item(j));
-    std::vector<OutputLine> between;
-    for (int i = k + 1; i < j; ++i) between.push_back(std::move(*q->Item(i)));
-    for (int i = j; i >= k; --i) q->Remove(i);
-
-    std::vector<OutputLine> lines;
+    // The code line and the brace line leave the queue; what replaces them
+    // goes in at the code line's place.
+    OutputLine* code = q->Item(k);
+    OutputLine* brace = q->Item(j);
+    OutputLine* lines[4];
+    int count = 0;
     const int cwc = o_.COMMENTS_WITH_CODE;
-    if (code.has_comment && !code.comment_pinned &&
-        static_cast<int>(code.code.size() + brace.brace.size()) + code.indent + 1 >= cwc) {
-      OutputLine moved;
-      moved.kind = code.kind;
-      moved.offset = code.offset;
-      moved.gap = cwc;
-      moved.has_comment = true;
-      moved.comment = std::move(code.comment);
-      code.has_comment = false;
-      lines.push_back(std::move(moved));
+    if (code->has_comment && !code->comment_pinned &&
+        static_cast<int>(code->code.size() + brace->brace.size()) + code->indent + 1 >= cwc) {
+      OutputLine* moved = q->Acquire();
+      moved->kind = code->kind;
+      moved->offset = code->offset;
+      moved->gap = cwc;
+      moved->has_comment = true;
+      moved->comment.swap(code->comment);
+      code->has_comment = false;
+      lines[count++] = moved;
     }
-    OutputLine joined;
-    joined.kind = code.kind;
-    joined.offset = code.offset;
-    joined.indent = code.indent;
-    joined.has_code = true;
-    joined.code = std::move(code.code);
-    joined.code += ' ';
-    joined.code += brace.brace;
-    joined.frozen = code.frozen;
-    if (code.has_comment) {
-      joined.has_comment = true;
-      joined.comment = std::move(code.comment);
-      joined.comment_pinned = code.comment_pinned;
-      joined.opens_comment = code.opens_comment;
-      joined.comment_column = code.comment_column;
-      joined.gap = cwc - joined.indent - static_cast<int>(joined.code.size());
+    OutputLine* joined = q->Acquire();
+    joined->kind = code->kind;
+    joined->offset = code->offset;
+    joined->indent = code->indent;
+    joined->has_code = true;
+    joined->code.swap(code->code);
+    joined->code += ' ';
+    joined->code += brace->brace;
+    joined->frozen = code->frozen;
+    if (code->has_comment) {
+      joined->has_comment = true;
+      joined->comment.swap(code->comment);
+      joined->comment_pinned = code->comment_pinned;
+      joined->opens_comment = code->opens_comment;
+      joined->comment_column = code->comment_column;
+      joined->gap = cwc - joined->indent - static_cast<int>(joined->code.size());
     }
-    lines.push_back(std::move(joined));
-    OutputLine brace_comment;
-    if (brace.has_comment) {
-      brace_comment.kind = brace.kind;
-      brace_comment.offset = brace.offset;
-      brace_comment.gap = cwc;
-      brace_comment.has_comment = true;
-      brace_comment.comment = std::move(brace.comment);
-      brace_comment.comment_pinned = brace.comment_pinned;
-      brace_comment.opens_comment = brace.opens_comment;
-      brace_comment.comment_column = brace.comment_column;
+    lines[count++] = joined;
+    OutputLine* brace_comment = nullptr;
+    if (brace->has_comment) {
+      brace_comment = q->Acquire();
+      brace_comment->kind = brace->kind;
+      brace_comment->offset = brace->offset;
+      brace_comment->gap = cwc;
+      brace_comment->has_comment = true;
+      brace_comment->comment.swap(brace->comment);
+      brace_comment->comment_pinned = brace->comment_pinned;
+      brace_comment->opens_comment = brace->opens_comment;
+      brace_comment->comment_column = brace->comment_column;
     }
+    q->Release(q->Detach(j));
+    q->Release(q->Detach(k));
     // The brace line's comment follows the lines that stood before it, so
     // that comments keep their order (and one left open runs on over the
-    // lines after it, as it did).
-    for (OutputLine& l : between) lines.push_back(std::move(l));
-    if (brace.has_comment) lines.push_back(std::move(brace_comment));
-    for (size_t i = 0; i < lines.size(); ++i) q->InsertBefore(k + static_cast<int>(i), std::move(lines[i]));
+    // lines after it, as it did). Those lines now start at k.
+    for (int i = 0; i < count; ++i) q->InsertAcquiredBefore(k + i, lines[i]);
+    if (brace_comment) q->InsertAcquiredBefore(k + count + (j - k - 1), brace_comment);
     from = k;
   }
 }
@@ -413,6 +443,7 @@ void OutputStage::Write(OutputLine& line) {
       if (!last.empty() && last.back() == '/') gap = 1;
     }
   }
+  buffer_.clear();
   if (pending_blank_ > 0) {
     bool endif = false;
     if (line.kind == static_cast<int>(PieceKind::kDirective) && !line.code.empty()) {
@@ -424,28 +455,33 @@ void OutputStage::Write(OutputLine& line) {
       spacing_state_ = 0;
       // After a continued line the blank line ends the directive; dropping
       // it would join the "#endif" to it.
-      if (last_continued_) out_.put('\n');
+      if (last_continued_) buffer_ += '\n';
     } else {
-      for (int n = 0; n < pending_blank_; ++n) out_.put('\n');
+      buffer_.append(static_cast<size_t>(pending_blank_), '\n');
     }
     pending_blank_ = 0;
   }
-  buffer_.clear();
-  buffer_ += MakeWhitespace(tabs, 0, i, is);
+  const size_t line_start = buffer_.size();
+  AppendWhitespace(&buffer_, tabs, 0, i, is);
   buffer_ += line.code;
   buffer_ += line.brace;
   if (line.opens_comment && line.comment_in_code >= 0) {
     tail_shift_ = std::max(i, 0) + line.comment_in_code - line.comment_column;
   }
   if (line.has_comment) {
-    buffer_ += MakeWhitespace(tabs, c + std::max(i, 0), gap, is);
+    AppendWhitespace(&buffer_, tabs, c + std::max(i, 0), gap, is);
     if (line.opens_comment) tail_shift_ = c + std::max(i, 0) + gap - line.comment_column;
     buffer_.append(comment);
   }
   buffer_ += '\n';
-  out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
-  size_t n = buffer_.size();
-  last_continued_ = (n >= 2 && buffer_[n - 2] == '\\') || (n >= 3 && buffer_.compare(n - 3, 3, "\\ \n") == 0);
+  // Straight to the stream buffer: one line is too little to pay for a
+  // sentry. A stream in error takes nothing more, as write would do.
+  std::streambuf* sink = out_.good() ? out_.rdbuf() : nullptr;
+  const std::streamsize size = static_cast<std::streamsize>(buffer_.size());
+  if (sink == nullptr || sink->sputn(buffer_.data(), size) != size) out_.setstate(std::ios::badbit);
+  std::string_view written = std::string_view(buffer_).substr(line_start);
+  size_t n = written.size();
+  last_continued_ = (n >= 2 && written[n - 2] == '\\') || (n >= 3 && written.compare(n - 3, 3, "\\ \n") == 0);
 }
 
 }  // namespace folios

@@ -13,16 +13,14 @@
 
 namespace folios {
 
-// One line of output. A line with neither code, brace nor comment is empty.
-struct OutputLine {
+// What is known of one line of output besides its texts.
+struct OutputLineFacts {
   int kind = 0;               // PieceKind of the piece it came from
   int offset = 0;             // column of that piece in the line as read
   int indent = 0;             // columns of leading white space
   int continuation = 0;       // extra indentation steps for an unfinished statement
   bool else_if = false;       // an "if" right after a bare "else"
   bool has_code = false;
-  std::string code;           // code or directive text
-  CharStateMap code_map;      // empty after a brace join
   bool frozen = false;        // the code begins inside a literal continued from above,
                               // or continues a token split by a backslash-newline:
                               // its leading white space is part of a token, so it is
@@ -32,11 +30,8 @@ struct OutputLine {
   bool directive_body = false;  // continues a preprocessor directive: no statement
                                 // tracking
   bool has_brace = false;
-  std::string brace;          // the text of a brace piece
-  CharStateMap brace_map;
   int gap = 0;                // columns between code/brace and comment
   bool has_comment = false;
-  std::string comment;
   bool comment_pinned = false;  // the comment may not move to a line before the code:
                                 // it is an unclosed block comment, ends with a
                                 // backslash, or sits in a continued line
@@ -50,8 +45,27 @@ struct OutputLine {
                               // written at its column as read (tail_blanks) moved by
                               // as much as the opening line's comment moved
   int tail_blanks = 0;
+};
+
+// One line of output. A line with neither code, brace nor comment is empty.
+struct OutputLine : OutputLineFacts {
+  std::string code;           // code or directive text
+  CharStateMap code_map;      // empty after a brace join
+  std::string brace;          // the text of a brace piece
+  CharStateMap brace_map;
+  std::string comment;
 
   bool Empty() const { return !has_code && !has_brace && !has_comment; }
+
+  // Makes the line as new, keeping the capacity of its texts for reuse.
+  void ClearKeepingCapacity() {
+    static_cast<OutputLineFacts&>(*this) = OutputLineFacts();
+    code.clear();
+    code_map.clear();
+    brace.clear();
+    brace_map.clear();
+    comment.clear();
+  }
 };
 
 // The keyword kind of `text` by the HangKeywords table (1 if/while/for/else,
@@ -83,6 +97,8 @@ struct HangEntry {
 
 // Tabs and spaces from column `start` over `width` columns.
 std::string MakeWhitespace(bool tabs, int start, int width, int tab_width);
+// The same, appended to `out`.
+void AppendWhitespace(std::string* out, bool tabs, int start, int width, int tab_width);
 
 // Writes and changes the held lines. Owned by one engine run.
 class OutputStage {
@@ -99,6 +115,7 @@ class OutputStage {
   void HangStep(PieceQueue<OutputLine>* q);
   void ApplyStack(PieceQueue<OutputLine>* q, bool outer);
   void Push(const HangEntry& e);
+  void RemoveHead(PieceQueue<OutputLine>* q);
   void ShiftBlock(PieceQueue<OutputLine>* q, int b, int target);
   void BraceJoin(PieceQueue<OutputLine>* q);
   void Write(OutputLine& line);
@@ -110,6 +127,8 @@ class OutputStage {
   int pending_blank_ = 0;
   bool last_continued_ = false;  // the last written line ended with a backslash
   int tail_shift_ = 0;           // how far the open block comment's first line moved
+  int clean_prefix_ = 0;         // held lines, from the oldest, known to hold no brace
+                                 // that could still be joined
   std::string buffer_;
 };
 

@@ -40,7 +40,14 @@ bool IsReformattable(const std::string& path);
 // be read, written, backed up or formatted stays exactly as it was and is
 // listed in the result. Engine report text goes to `out`, engine messages
 // to `err`.
+//
+// `jobs` files are formatted at once (0 or less: DefaultJobCount; at most
+// kMaxJobs, of ordered_jobs.h). Whatever the order they finish in, the progress,
+// the report text, the messages and the result follow the list: a file's
+// text is written when every file before it is done. The settings are read
+// once, when the build starts.
 ReformatBuildResult RunReformatBuild(const std::vector<std::string>& paths_in_display_order,
-                                     Progress* progress, std::ostream& out, std::ostream& err);
+                                     Progress* progress, std::ostream& out, std::ostream& err,
+                                     int jobs = 1);
 
 }  // namespace folios

@@ -3,6 +3,9 @@
 
 #include <iosfwd>
 #include <string>
+#include <vector>
+
+#include "beautifier_options.h"
 
 namespace folios {
 
@@ -29,8 +32,23 @@ int ReformatFile(const std::string& input, const std::string& output, std::ostre
 int ReformatFile(const std::string& input, const std::string& output, std::ostream& out,
                  std::ostream& err, std::string* reason);
 
-// How ReformatFileInPlace treats the file it replaces.
+// What files are formatted with: the option record and whether comments are
+// removed.
+struct FormatSettings {
+  BeautifierOptions options;
+  bool remove_comments = false;
+};
+
+// Reads FormatSettings from the settings store; `warnings` (may be null)
+// gets one line for each value clamped (LoadBeautifierOptions).
+FormatSettings LoadFormatSettings(std::vector<std::string>* warnings = nullptr);
+
+// How ReformatFileWith treats the file it replaces.
 struct ReformatFileOptions {
+  // The settings to format with, read once for a whole build so that every
+  // file of it is formatted alike; null: read from the settings store for
+  // this file alone.
+  const FormatSettings* settings = nullptr;
   // Leaves the output as it is, time stamp included, when the formatted text
   // equals its content.
   bool skip_unchanged = false;

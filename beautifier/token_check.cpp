@@ -9,9 +9,12 @@
 #include <deque>
 #include <fstream>
 #include <istream>
-#include <sstream>
 #include <streambuf>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace folios {
 
@@ -50,6 +53,14 @@ class ByteSource {
   // The bytes held from the current one on; *n is 0 only at the end.
   const unsigned char* Span(size_t* n) {
     if (pos_ == end_) Fill(0);
+    *n = end_ - pos_;
+    return reinterpret_cast<const unsigned char*>(data_.data()) + pos_;
+  }
+
+  // At least `want` bytes from the current one on, or all that are left;
+  // *n says how many.
+  const unsigned char* Window(size_t want, size_t* n) {
+    if (pos_ + want > end_) Fill(want - 1);
     *n = end_ - pos_;
     return reinterpret_cast<const unsigned char*>(data_.data()) + pos_;
   }
@@ -122,6 +133,9 @@ constexpr uint8_t kDoubleQuoteByte = 16;
 constexpr uint8_t kQuoteByte = 32;
 constexpr uint8_t kPrintByte = 64;       // compared in comments
 constexpr uint8_t kDotByte = 128;
+
+// Lines longer than this are always read token by token.
+constexpr size_t kMaxSkippedLine = 4096;
 constexpr uint8_t kAnyByte = kBlankByte | kIdentByte | kStopByte | kPrintByte;
 
 struct ClassTable {
@@ -146,6 +160,16 @@ struct ClassTable {
   constexpr uint8_t operator[](unsigned char b) const { return c[b]; }
 };
 constexpr ClassTable kClass{};
+
+// Bytes that may start something running on past the end of its line.
+struct RunOnTable {
+  bool c[256] = {};
+  constexpr RunOnTable() {
+    for (char ch : {'/', '"', '\r'}) c[static_cast<unsigned char>(ch)] = true;
+  }
+  constexpr bool operator[](unsigned char b) const { return c[b]; }
+};
+constexpr RunOnTable kMayRunOn{};
 
 // The punctuators of a language by their first byte, longest first.
 struct PunctuatorIndex {
@@ -187,6 +211,87 @@ class Lexer {
   // The line of the last token read (1 before the first).
   long line() const { return last_line_; }
 
+  // True between two lines of the text: no directive, raw string or other
+  // construct is open, so the lexer is in the state every line starts in.
+  // Passes over blanks and line ends (as Next would) to the next text and
+  // says whether that text starts a line.
+  bool ToLineStart() {
+    if (in_directive_) return false;
+    for (;;) {
+      SkipBlanks();
+      int c = src_.At(0);
+      if (c == '\n' || c == '\r') {
+        src_.Skip(c == '\r' && src_.At(1) == '\n' ? 2 : 1);
+        ++line_;
+        at_line_start_ = true;
+        fresh_line_ = true;
+        continue;
+      }
+      return fresh_line_ && c != -1;
+    }
+  }
+
+  // The rest of the current line and its line end, when they can be passed
+  // over without reading their tokens: the line ends within kMaxSkippedLine
+  // bytes and nothing on it can run on past its end (a block comment, a raw
+  // string or text block, a splice). Null otherwise.
+  const unsigned char* SelfContainedLine(size_t* length) {
+    size_t n;
+    const unsigned char* p = src_.Window(kMaxSkippedLine, &n);
+    const void* nl = std::memchr(p, '\n', std::min(n, kMaxSkippedLine));
+    if (nl == nullptr) return nullptr;
+    size_t len = static_cast<size_t>(static_cast<const unsigned char*>(nl) - p);
+    size_t body = len > 0 && p[len - 1] == '\r' ? len - 1 : len;
+    size_t i = 0;
+#if defined(__SSE2__)
+    // Sixteen bytes at a time; only the few that may run on are looked at.
+    for (; i + 16 <= body; i += 16) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+      unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(
+          _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('/')), _mm_cmpeq_epi8(v, _mm_set1_epi8('"'))),
+                       _mm_cmpeq_epi8(v, _mm_set1_epi8('\r')))));
+      for (; mask != 0; mask &= mask - 1) {
+        if (MayRunOn(p, i + static_cast<size_t>(__builtin_ctz(mask)), body)) return nullptr;
+      }
+    }
+#endif
+    for (; i < body; ++i) {
+      if (kMayRunOn[p[i]] && MayRunOn(p, i, body)) return nullptr;
+    }
+    // A backslash before the line end, blanks between, splices the next line on.
+    size_t last = body;
+    while (last > 0 && (p[last - 1] == ' ' || p[last - 1] == '\t' || p[last - 1] == '\f' || p[last - 1] == '\v')) --last;
+    if (c_family_ && last > 0 && p[last - 1] == '\\') return nullptr;
+    *length = len + 1;
+    return p;
+  }
+
+  // True when p[i], one of the bytes kMayRunOn marks, starts something that
+  // may run on past the end of the line p[0, body).
+  bool MayRunOn(const unsigned char* p, size_t i, size_t body) const {
+    const unsigned char c = p[i];
+    if (c == '\r') return true;  // a line end of its own
+    if (c == '/') return i + 1 < body && p[i + 1] == '*';
+    // A raw string, R"( ... )", or a text block, """ ... """.
+    return c_family_ ? i > 0 && p[i - 1] == 'R' : i + 2 < body && p[i + 1] == '"' && p[i + 2] == '"';
+  }
+
+  // True when the text from the current byte on starts with `line`.
+  bool StartsWith(const unsigned char* line, size_t length) {
+    size_t n;
+    const unsigned char* p = src_.Window(length, &n);
+    return n >= length && std::memcmp(p, line, length) == 0;
+  }
+
+  // Passes over the line SelfContainedLine gave, as reading its tokens would.
+  void SkipLine(size_t length) {
+    src_.Skip(length);
+    last_line_ = line_;
+    ++line_;
+    at_line_start_ = true;
+    fresh_line_ = true;
+  }
+
   // The next token into `t`; false at the end of the text.
   bool Next(Token* t) {
     for (;;) {
@@ -218,6 +323,7 @@ class Lexer {
     t->text.clear();
     t->line = line_;
     last_line_ = line_;
+    fresh_line_ = false;
     int c = Peek(0);
     // Comments are white space: a number sign after one still starts a
     // directive.
@@ -577,6 +683,7 @@ class Lexer {
   long line_ = 1;
   long last_line_ = 1;
   bool at_line_start_ = true;   // no token yet on this line
+  bool fresh_line_ = true;      // nothing read yet of this line but blanks
   bool in_directive_ = false;
   int directive_words_ = 0;     // tokens after the directive's number sign
   bool header_next_ = false;    // a header name may follow (#include <...>)
@@ -599,6 +706,7 @@ class Comparison {
       // While nothing waits, tokens of the same category meet at once.
       if (more_a && more_b && sa.code.empty() && sb.code.empty() && sa.comments.empty() &&
           sb.comments.empty()) {
+        SkipSameLines();
         more_a = Read(&a_, &ta);
         more_b = Read(&b_, &tb);
         if (more_a && more_b && ta.kind == tb.kind) {
@@ -642,6 +750,21 @@ class Comparison {
     std::deque<Token> code;
     std::deque<CommentRef> comments;
   };
+
+  // Lines that both texts hold byte for byte, each starting in the state a
+  // line starts in, give the same tokens on both sides: they are passed
+  // over unread. Most lines of a formatted text are such lines once their
+  // indentation is passed. REQUIRES: nothing waits on either side.
+  void SkipSameLines() {
+    while (a_.ToLineStart() && b_.ToLineStart()) {
+      size_t la;
+      const unsigned char* pa = a_.SelfContainedLine(&la);
+      if (pa == nullptr) return;
+      if (!b_.StartsWith(pa, la)) return;
+      a_.SkipLine(la);
+      b_.SkipLine(la);
+    }
+  }
 
   // The next token to compare, comments skipped when they were removed.
   bool Read(Lexer* lexer, Token* t) {
@@ -692,10 +815,23 @@ TokenCheckResult CheckTokens(std::istream& original, std::istream& formatted, co
   return comparison.Run();
 }
 
+namespace {
+
+// A read-only stream buffer over text in memory, without a copy.
+class ViewBuf : public std::streambuf {
+ public:
+  explicit ViewBuf(std::string_view text) {
+    char* p = const_cast<char*>(text.data());  // only ever read
+    setg(p, p, p + text.size());
+  }
+};
+
+}  // namespace
+
 TokenCheckResult CheckTokenTexts(std::string_view original, std::string_view formatted,
                                  const TokenCheckOptions& options) {
-  std::istringstream a{std::string(original)};
-  std::istringstream b{std::string(formatted)};
+  ViewBuf a_buf(original), b_buf(formatted);
+  std::istream a(&a_buf), b(&b_buf);
   return CheckTokens(a, b, options);
 }
 

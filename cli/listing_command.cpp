@@ -156,6 +156,7 @@ int RunListingCommand(const std::vector<std::string>& args) {
   build.warnings = &warnings;
 #ifdef FOLIOS_HAVE_PREFORMAT
   build.preformat = PreformatForListing;
+  build.preformat_jobs = 0;  // one per core, ahead of the listing
 #endif
   build.abandon = [] { return g_terminated != 0; };
   struct sigaction action {};

@@ -7,6 +7,7 @@
 #include "commands.h"
 #include "engine.h"
 #include "input_files.h"
+#include "ordered_jobs.h"
 #include "reformat_build.h"
 #include "settings_table.h"
 #include "terminal_progress.h"
@@ -16,7 +17,7 @@ namespace folios::cli {
 namespace {
 
 const char kHelp[] =
-    "Usage: folios reformat [--set NAME=VALUE ...] [--types LIST] FILE...\n"
+    "Usage: folios reformat [-j N] [--set NAME=VALUE ...] [--types LIST] FILE...\n"
     "       folios reformat [--set NAME=VALUE ...] - | --stdout\n"
     "\n"
     "Re-indents C, C++ and Java files, places braces, aligns comments and\n"
@@ -32,9 +33,26 @@ const char kHelp[] =
     "cannot be read, written, backed up or formatted (a read-only file, a\n"
     "binary file) is left exactly as it was, and the exit status is 1.\n"
     "\n"
+    "  -j N, --jobs N    format N files at once (default: one per processor\n"
+    "                    core, at most 32); reports still follow the list\n"
     "  --set NAME=VALUE  use VALUE for the setting NAME in this run only\n"
     "  -, --stdout       format standard input to standard output; no file is\n"
     "                    touched and no report is printed\n";
+
+// A job count from the command line: a whole number from 1 up. Counts above
+// kMaxJobs are lowered to it, with a warning.
+bool ParseJobs(const std::string& text, int* jobs) {
+  if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+  int n = std::stoi(text);
+  if (n < 1) return false;
+  if (n > kMaxJobs) {
+    PrintMessage("warning: -j " + text + " is more than " + std::to_string(kMaxJobs) + ": " +
+                 std::to_string(kMaxJobs) + " files are formatted at once");
+    n = kMaxJobs;
+  }
+  *jobs = n;
+  return true;
+}
 
 int FormatStandardInput() {
   BeautifierOptions options = LoadBeautifierOptions();
@@ -57,6 +75,7 @@ int RunReformatCommand(const std::vector<std::string>& args) {
   InputOptions options;
   std::vector<std::string> paths;
   bool from_stdin = false;
+  int jobs = DefaultJobCount();
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (IsHelp(arg)) {
@@ -65,6 +84,18 @@ int RunReformatCommand(const std::vector<std::string>& args) {
     }
     if (arg == "-" || arg == "--stdout") {
       from_stdin = true;
+      continue;
+    }
+    if (arg == "-j" || arg == "--jobs" || (arg.rfind("-j", 0) == 0 && arg.size() > 2 && arg[2] != '-') ||
+        arg.rfind("--jobs=", 0) == 0) {
+      std::string value;
+      if (arg == "-j" || arg == "--jobs") {
+        if (i + 1 >= args.size()) return UsageError("reformat", arg + " needs a number of jobs");
+        value = args[++i];
+      } else {
+        value = arg.substr(arg[1] == 'j' ? 2 : 7);
+      }
+      if (!ParseJobs(value, &jobs)) return UsageError("reformat", "-j takes a number from 1 up, got '" + value + "'");
       continue;
     }
     if (arg == "--set" || arg.rfind("--set=", 0) == 0) {
@@ -104,7 +135,7 @@ int RunReformatCommand(const std::vector<std::string>& args) {
   ReformatBuildResult result;
   {
     TerminalProgress progress;
-    result = RunReformatBuild(list, &progress, std::cout, std::cerr);
+    result = RunReformatBuild(list, &progress, std::cout, std::cerr, jobs);
   }
   std::cout.flush();
   for (const std::string& path : result.passed_over_paths) {

@@ -21,6 +21,7 @@
 #include "extraction.h"
 #include "format_model.h"
 #include "help_project.h"
+#include "ordered_jobs.h"
 #include "paths.h"
 #include "settings_table.h"
 #include "topic_collection.h"
@@ -337,13 +338,25 @@ int RunDriver(const std::vector<std::string>& argv, Progress* progress, std::ost
   extraction.expression = &options.expression;
   extraction.verbose = options.verbose;
   int source_failure = 0;  // the first source that could not be read
+  // Files are read ahead on the shared pool; their topics go into the
+  // collection one file after another, in order.
+  std::vector<const std::string*> files;
+  for (const std::vector<std::string>& found : matches) {
+    for (const std::string& path : found) files.push_back(&path);
+  }
+  std::vector<LoadedSource> loaded(files.size());
+  const int readers = DefaultJobCount();
+  OrderedJobs read_ahead(files.size(), readers, 2 * static_cast<size_t>(readers),
+                         [&](size_t i) { loaded[i] = LoadSource(*files[i]); });
+  size_t next_file = 0;
   for (size_t k = 0; k < options.sources.size(); ++k) {
     if (matches[k].empty()) {
       rc = ExtractSource(options.sources[k], &collection, model, extraction, &spool, out, err);
     } else {
       rc = 0;
       for (const std::string& path : matches[k]) {
-        int file_rc = ExtractFile(path, &collection, model, extraction, &spool, out, err);
+        read_ahead.Take(next_file);
+        int file_rc = ExtractLoadedFile(path, &loaded[next_file++], &collection, model, extraction, &spool, out, err);
         if (file_rc && !rc) rc = file_rc;
       }
     }

@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <exception>
 #include <new>
 #include <ostream>
 
@@ -695,26 +696,39 @@ std::vector<std::string> MatchSourceName(const std::string& source_name) {
   return paths;
 }
 
+LoadedSource LoadSource(const std::string& path) {
+  LoadedSource source;
+  try {
+    source.rc = ReadSource(path, &source.text);
+    if (source.rc == 0 && std::memchr(source.text.data(), '\0', source.text.size())) source.rc = kErrBinaryFile;
+  } catch (const std::exception&) {
+    // A file too large to hold (an endless line) is given up; the run goes on.
+    source.rc = kErrOutOfMemory;
+  }
+  if (source.rc) std::string().swap(source.text);
+  return source;
+}
+
+int ExtractLoadedFile(const std::string& path, LoadedSource* source, TopicCollection* collection,
+                      const FormatModel& model, const ExtractionSettings& settings, SpoolFile* spool,
+                      std::ostream& out, std::ostream& err) {
+  int rc = source->rc;
+  if (rc == 0) {
+    try {
+      ExtractText(path, source->text, collection, model, settings, spool, out, err);
+    } catch (const std::bad_alloc&) {
+      rc = kErrOutOfMemory;
+    }
+  }
+  std::string().swap(source->text);
+  if (rc) ReportError(err, path, 0, rc);
+  return rc;
+}
+
 int ExtractFile(const std::string& path, TopicCollection* collection, const FormatModel& model,
                 const ExtractionSettings& settings, SpoolFile* spool, std::ostream& out, std::ostream& err) {
-  try {
-    std::string content;
-    int rc = ReadSource(path, &content);
-    if (rc) {
-      ReportError(err, path, 0, rc);
-      return rc;
-    }
-    if (std::memchr(content.data(), '\0', content.size())) {
-      ReportError(err, path, 0, kErrBinaryFile);
-      return kErrBinaryFile;
-    }
-    ExtractText(path, content, collection, model, settings, spool, out, err);
-    return 0;
-  } catch (const std::bad_alloc&) {
-    // A file too large to hold (an endless line) is given up; the run goes on.
-    ReportError(err, path, 0, kErrOutOfMemory);
-    return kErrOutOfMemory;
-  }
+  LoadedSource source = LoadSource(path);
+  return ExtractLoadedFile(path, &source, collection, model, settings, spool, out, err);
 }
 
 int ExtractSource(const std::string& source_name, TopicCollection* collection, const FormatModel& model,

@@ -34,6 +34,21 @@ int ExtractSource(const std::string& source_name, TopicCollection* collection, c
 int ExtractFile(const std::string& path, TopicCollection* collection, const FormatModel& model,
                 const ExtractionSettings& settings, SpoolFile* spool, std::ostream& out, std::ostream& err);
 
+// A source file read ahead of its extraction: its text, or the code it could
+// not be used with (as ExtractFile returns it).
+struct LoadedSource {
+  int rc = 0;
+  std::string text;
+};
+
+// Reads `path` for ExtractLoadedFile. Safe on any thread; throws nothing.
+LoadedSource LoadSource(const std::string& path);
+
+// ExtractFile on a file LoadSource read; its text is used up.
+int ExtractLoadedFile(const std::string& path, LoadedSource* source, TopicCollection* collection,
+                      const FormatModel& model, const ExtractionSettings& settings, SpoolFile* spool,
+                      std::ostream& out, std::ostream& err);
+
 // Extracts one file's text (already read) as if it were the file `path`.
 void ExtractText(const std::string& path, const std::string& text, TopicCollection* collection,
                  const FormatModel& model, const ExtractionSettings& settings, SpoolFile* spool,

@@ -3,11 +3,15 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <exception>
+#include <memory>
 #include <new>
 
 #include "atomic_file.h"
+#include "ordered_jobs.h"
 #include "paths.h"
 #include "settings_table.h"
 #include "temp_files.h"
@@ -60,24 +64,53 @@ ListingBuildResult RunListingBuildToStream(const std::vector<std::string>& paths
     const bool preformat = options.preformat && Settings().Int("m_use_advanced_options") != 0;
     CListingWriter writer(out, options.progress, options.warnings);
     const int total = static_cast<int>(paths.size());
+
+    // The files to pre-format, formatted ahead of the writer (which lists in
+    // order) when more than one job is asked for. The formatter only reads
+    // a source and writes a temporary copy, so the source is never written,
+    // whatever happens. `copies` outlives the pool, which stops its threads
+    // first; the copies go with it.
+    std::vector<size_t> rows;
+    for (size_t i = 0; preformat && i < paths.size(); ++i) {
+      if (IsPreformatted(paths[i])) rows.push_back(i);
+    }
+    struct Copy {
+      std::unique_ptr<TemporaryCopy> file;
+      bool formatted = false;
+      std::string why;
+    };
+    std::vector<Copy> copies(rows.size());
+    const int jobs = options.preformat_jobs <= 0 ? DefaultJobCount() : options.preformat_jobs;
+    // Each copy waiting to be listed holds a temporary file.
+    const int threads = std::min(jobs, kMaxJobs / 2);
+    OrderedJobs pool(rows.size(), threads, static_cast<size_t>(threads), [&](size_t k) {
+      Copy& copy = copies[k];
+      const std::string& path = paths[rows[k]];
+      try {
+        copy.file = std::make_unique<TemporaryCopy>(path);
+        copy.formatted = !copy.file->path().empty() && options.preformat(path, copy.file->path(), &copy.why);
+      } catch (const std::exception&) {
+        copy.formatted = false;  // listed as it is; nothing may leave a thread
+      }
+    });
+
+    size_t next_copy = 0;
     for (int i = 0; i < total; ++i) {
       const std::string& path = paths[static_cast<size_t>(i)];
       std::string listed = path;
-      std::unique_ptr<TemporaryCopy> copy;
-      if (preformat && IsPreformatted(path)) {
-        // The formatter only reads the source and writes a temporary copy,
-        // so the source is never written, whatever happens.
-        copy = std::make_unique<TemporaryCopy>(path);
-        std::string why;
-        if (!copy->path().empty() && options.preformat(path, copy->path(), &why)) {
-          listed = copy->path();
-        } else if (!why.empty()) {
-          result.listed_unformatted.push_back({path, why});
+      Copy* copy = nullptr;
+      if (next_copy < rows.size() && rows[next_copy] == static_cast<size_t>(i)) {
+        pool.Take(next_copy);
+        copy = &copies[next_copy++];
+        if (copy->formatted) {
+          listed = copy->file->path();
+        } else if (!copy->why.empty()) {
+          result.listed_unformatted.push_back({path, copy->why});
         }
       }
       ++result.files_listed;
       bool cancelled = writer.AppendSource(path, listed, i + 1, total);
-      copy.reset();
+      if (copy) copy->file.reset();
       if (cancelled) {
         result.cancelled = true;
         break;

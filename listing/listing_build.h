@@ -21,6 +21,10 @@ struct ListingBuildOptions {
   // Reformats C, C++ and Java files before they are listed when
   // m_use_advanced_options is set; may be empty (files are listed as they are).
   PreformatFunction preformat;
+  // Files pre-formatted at once, ahead of the one being listed (0: one per
+  // processor core). With more than one, `preformat` runs on several
+  // threads at once and must allow that.
+  int preformat_jobs = 1;
   // Receives the "invalid keyword file" warnings; may be null.
   KeywordWarningSink* warnings = nullptr;
   // Asked once the build has stopped: true drops the document and leaves the

@@ -9,6 +9,7 @@
 
 #include "beautifier_options.h"
 #include "engine.h"
+#include "reformat_file.h"
 #include "token_check.h"
 
 namespace {
@@ -69,6 +70,30 @@ void Check(benchmark::State& state, const std::string& text) {
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
 }
+
+// A whole ReformatFile as the reformat command runs it: the source read,
+// formatted into a temporary file, checked token for token and renamed over
+// the output. Set against BM_FormatSamples, the difference is what reading,
+// writing and checking add to the engine.
+void BM_ReformatFileSamples(benchmark::State& state) {
+  static const std::string text = SamplesText();
+  const std::string dir = (std::filesystem::temp_directory_path() / "folios-bench-reformat").string();
+  std::filesystem::create_directories(dir);
+  const std::string input = dir + "/samples.c", output = dir + "/formatted.c";
+  std::ofstream(input, std::ios::binary) << text;
+  folios::ReformatFileOptions options;
+  const folios::FormatSettings settings;  // the defaults, as a fresh settings store has them
+  options.settings = &settings;
+  for (auto _ : state) {
+    std::ostream report(nullptr);
+    std::ostringstream err;
+    folios::ReformatFileResult r = folios::ReformatFileWith(input, output, options, report, err);
+    if (r.code != 0) state.SkipWithError(r.reason.c_str());
+  }
+  std::filesystem::remove_all(dir);
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
+}
+BENCHMARK(BM_ReformatFileSamples);
 
 void BM_FormatSamples(benchmark::State& state) {
   static const std::string text = SamplesText();

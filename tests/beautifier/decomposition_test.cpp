@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "line_scan.h"
+#include "output_stage.h"
 
 namespace folios {
 namespace {
@@ -19,7 +20,7 @@ std::vector<std::string> PiecesOfLast(const std::vector<std::string>& lines) {
   for (const std::string& line : lines) {
     ScanLine(line, 4, &state, &text, &map);
     bool ends_bs = !text.empty() && text.back() == '\\';
-    std::vector<SourcePiece> pieces;
+    PieceList pieces;
     DecomposeLine(text, map, ends_bs, previous_bs, &pieces);
     previous_bs = ends_bs;
     described.clear();
@@ -180,7 +181,7 @@ TEST(Decomposition, ManyBracesOnOneLine) {
   for (int i = 0; i < 20000; ++i) line += "{x;} ";
   line += "{ /**/ }";
   ScanLine(line, 4, &state, &text, &map);
-  std::vector<SourcePiece> pieces;
+  PieceList pieces;
   DecomposeLine(text, map, false, false, &pieces);
   // "{x;}" first on the line is one piece; then a brace, code and a brace each.
   ASSERT_EQ(pieces.size(), 1u + 3u * 19999u + 2u + 1u);
@@ -224,6 +225,76 @@ TEST(Scan, LiteralsThatSpanLines) {
   ScanLine("// c:\\", 4, &state, &text, &map);
   ScanLine("x;", 4, &state, &text, &map);
   EXPECT_EQ(map, "..");
+}
+
+// ScanState::plain lets the cut skip its own search: it may only be set on
+// a line that holds no comment, directive sign or code brace.
+TEST(Scan, PlainOnlyWhenNothingIsThereToCut) {
+  const char* lines[] = {
+      "x = a + b;", "", "    ", "\tx = 1;", "if (a) {", "}", "int a[] = {1};", "// c", "x; /* c */",
+      "/* open", "still in it", "      ", "*/ y;", "#define A 1", "#x", "s = \"{ // }\";", "c = '{';", "x = 1'000;",
+      "a \\", "  b;", "s = R\"(", "{ /* raw */ }", ")\";", "@(#)\tx", "\xe2\x82\xac = 1;", "x\x01y;",
+      "p = q / r;", "a = b\t// tab before", "\t{",
+  };
+  ScanState state;
+  std::string text;
+  CharStateMap map;
+  for (const char* line : lines) {
+    ScanLine(line, 4, &state, &text, &map);
+    bool structured = false;
+    for (size_t i = 0; i < map.size(); ++i) {
+      char m = map[i];
+      structured |= m == mark::kBlockComment || m == mark::kLineComment || m == mark::kDirective ||
+                    (m == mark::kCode && (text[i] == '{' || text[i] == '}'));
+    }
+    EXPECT_FALSE(state.plain && structured) << line;
+    // The cut told the line is plain finds what its own search finds.
+    PieceList told, searched;
+    DecomposeLine(text, map, false, false, &told, true, state.plain);
+    DecomposeLine(text, map, false, false, &searched, true, false);
+    ASSERT_EQ(told.size(), searched.size()) << line;
+    for (size_t i = 0; i < told.size(); ++i) {
+      EXPECT_EQ(told[i].kind, searched[i].kind) << line;
+      EXPECT_EQ(told[i].text, searched[i].text) << line;
+      EXPECT_EQ(told[i].offset, searched[i].offset) << line;
+    }
+  }
+}
+
+// Pieces and lines are reused from line to line; one used before must come
+// back as a new one.
+TEST(PieceQueue, ReusedItemsComeBackAsNew) {
+  PieceQueue<OutputLine> q;
+  OutputLine* a = q.Acquire();
+  a->kind = 5;
+  a->indent = 12;
+  a->has_code = true;
+  a->code = "a long line of code that does not fit a short string";
+  a->has_comment = true;
+  a->comment = "// note";
+  a->no_join = true;
+  a->comment_in_code = 3;
+  q.AppendAcquired(a);
+  q.AppendAcquired(q.Acquire());
+  q.RemoveOldest();
+  OutputLine* again = q.Acquire();
+  EXPECT_EQ(again, a);  // the same storage, with its capacity
+  EXPECT_EQ(again->kind, 0);
+  EXPECT_EQ(again->indent, 0);
+  EXPECT_FALSE(again->has_code);
+  EXPECT_TRUE(again->code.empty());
+  EXPECT_GE(again->code.capacity(), 50u);
+  EXPECT_FALSE(again->has_comment);
+  EXPECT_TRUE(again->comment.empty());
+  EXPECT_FALSE(again->no_join);
+  EXPECT_EQ(again->comment_in_code, -1);
+  q.InsertAcquiredBefore(1, again);
+  EXPECT_EQ(q.Item(1), again);
+  EXPECT_EQ(q.Count(), 2);
+  OutputLine* second = q.Item(2);
+  EXPECT_EQ(q.Detach(2), second);
+  EXPECT_EQ(q.Count(), 1);
+  q.Release(second);
 }
 
 TEST(PieceQueue, CountsFromTheOldest) {

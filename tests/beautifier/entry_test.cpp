@@ -223,6 +223,43 @@ TEST(ReformatCommand, RewritesFilesAndKeepsBackups) {
   EXPECT_EQ(Settings(SettingKey::kMain).Int("m_spaces_to_indent"), 4);
 }
 
+TEST(ReformatCommand, JobsOption) {
+  test::ScopedSettings scoped;
+  test::TempDir dir;
+  std::vector<std::string> args = {"reformat", "", ""};
+  for (int i = 0; i < 6; ++i) {
+    std::string name = "f" + std::to_string(i) + ".c";
+    test::WriteFile(dir.File(name), kUnformatted);
+    args.push_back(name);
+  }
+  args.push_back("gone.c");
+  // Every spelling runs the same build; the report follows the list.
+  std::string first_out;
+  for (const std::vector<std::string>& jobs :
+       {std::vector<std::string>{"-j", "1"}, {"-j", "3"}, {"-j3", "--set=m_empty_lines=2"}, {"--jobs", "40"},
+        {"--jobs=2", "--set=m_empty_lines=2"}}) {
+    for (int i = 0; i < 6; ++i) test::WriteFile(dir.File("f" + std::to_string(i) + ".c"), kUnformatted);
+    args[1] = jobs[0];
+    args[2] = jobs[1];
+    test::RunResult r = test::RunFolios(args, dir.path());
+    EXPECT_EQ(r.exit_code, 1) << jobs[0];  // gone.c
+    EXPECT_NE(r.err.find("gone.c': cannot open"), std::string::npos) << r.err;
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(test::ReadFile(dir.File("f" + std::to_string(i) + ".c")), kFormatted);
+    std::string out = WithoutTime(r.out);
+    if (first_out.empty()) first_out = out;
+    EXPECT_EQ(out, first_out) << jobs[0];
+    // More jobs than the temporary-file handler can follow are lowered.
+    EXPECT_EQ(r.err.find("warning: -j 40 is more than 32: 32 files are formatted at once") != std::string::npos,
+              jobs[1] == "40") << r.err;
+  }
+  for (const char* bad : {"0", "-1", "x", "2x", ""}) {
+    test::RunResult r = test::RunFolios({"reformat", "-j", bad, "f0.c"}, dir.path());
+    EXPECT_EQ(r.exit_code, 2) << bad;
+    EXPECT_NE(r.err.find("-j takes a number from 1 up"), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(test::RunFolios({"reformat", "f0.c", "-j"}, dir.path()).exit_code, 2);
+}
+
 TEST(ReformatCommand, StandardInputToStandardOutput) {
   test::ScopedSettings scoped;
   test::TempDir dir;

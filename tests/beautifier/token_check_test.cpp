@@ -101,6 +101,34 @@ TEST(TokenCheck, CommentsKeepTheirTextAndOrder) {
   }, SourceLanguage::kCFamily, true);
 }
 
+// Lines both texts hold byte for byte are passed over without reading their
+// tokens; what follows them must be compared, and reported, as if they had
+// been read.
+TEST(TokenCheck, LinesHeldAlikeOnBothSides) {
+  std::string same;
+  for (int i = 0; i < 100; ++i) same += "    x = y + " + std::to_string(i) + ";\n";
+  const std::string many_a = same + "a;\n", many_b = same + "b;\n";
+  const std::string long_line = "int " + std::string(5000, 'z') + ";\n";  // longer than a line passed over at once
+  const std::string long_x = long_line + "x;\n", long_y = long_line + "y;\n";
+  ExpectPairs({
+      {"difference after many such lines", many_a.c_str(), many_b.c_str(), 101},
+      {"re-indented lines are such lines too", "x;\n  y;\nz;\n", "    x;\ny;\nw;\n", 3},
+      {"an extra token after them", "a;\nb;\n", "a;\nb;\n}\n", 2},
+      {"line ends of two bytes", "a;\r\nb;\r\nc;\r\n", "a;\r\nb;\r\nd;\r\n", 3},
+      {"a carriage return alone ends a line inside one", "a;\rb;\nc;\n", "a;\rb;\nd;\n", 3},
+      {"a line too long to pass over at once", long_x.c_str(), long_y.c_str(), 2},
+      {"a comment closed on its line", "a; /* c */\nb;\n", "a; /* c */\nd;\n", 2},
+      {"a comment opened after one closed", "a; /* c */ b; /* d\n e */ f;\n", "a; /* c */ b; /* d\n*/ e f;\n", 1},
+      {"a comment opened after one closed, moved", "a; /* c */ b; /* d\n e */ f;\n",
+       "a; /* c */ b; /* d\n  e */\nf;\n", 0},
+      {"a star and slash that close nothing", "x; /*/ y\n*/ z;\n", "x; /*/ y\n q */ z;\n", 1},
+      {"a comment left open", "a; /* c\nb */ x;\n", "a; /* c\nb */\nx;\n", 0},
+      {"a comment left open, code pulled into it", "a; /* c\n*/ b;\n", "a; /* c\nb */;\n", 1},
+      {"a literal left open by a splice", "s = \"a\\\nb c\";\n", "s = \"a\\\nb  c\";\n", 1},
+      {"the last line without a line end", "a;\nb;", "a;\nc;", 2},
+  }, SourceLanguage::kCFamily);
+}
+
 TEST(TokenCheck, LanguageByExtension) {
   EXPECT_EQ(LanguageForPath("src/Main.java"), SourceLanguage::kJava);
   EXPECT_EQ(LanguageForPath("src/MAIN.JAVA"), SourceLanguage::kJava);

@@ -233,6 +233,37 @@ TEST_F(DocDriverTest, UnsortedKeepsSourceOrder) {
             "<doc>\r\n[Amy:2:from format]\r\n[Bob:3:from format]\r\n[Zed:1:from format]\r\n</doc>\r\n");
 }
 
+TEST_F(DocDriverTest, ManySourcesAreReadAheadAndTakenInOrder) {
+  std::vector<std::string> args;
+  std::string expected = "<doc>\r\n";
+  std::string listed;
+  for (int i = 0; i < 40; ++i) {
+    std::string n = std::to_string(i);
+    if (i == 13) {
+      args.push_back(dir_.File("missing.c"));
+    } else if (i == 27) {
+      args.push_back(Source("bin.c", std::string("// @doc\0\n", 10)));
+    } else {
+      args.push_back(Source("s" + n + ".c", "// @doc\n// @t T" + n + " | " + n + "\n"));
+      expected += "[T" + n + ":" + n + ":from format]\r\n";
+      listed += args.back() + "\n\tT" + n + "\n";
+    }
+  }
+  expected += "</doc>\r\n";
+  std::string out = dir_.File("out.txt");
+  for (const char* flag : {"-u", "-v"}) args.push_back(flag);
+  for (const std::string& arg : {std::string("-f"), dir_.File("f.fmt"), std::string("-o"), out}) args.push_back(arg);
+  EXPECT_EQ(Run(args), kErrNotFound);
+  EXPECT_EQ(test::ReadFile(out), expected);
+  // Files and errors are reported in the order of the sources.
+  EXPECT_EQ(out_, "Getting tags from " + dir_.File("f.fmt") + "\n" + listed + "Writing topics...\n\n");
+  size_t missing = err_.find(dir_.File("missing.c"));
+  size_t binary = err_.find(dir_.File("bin.c"));
+  EXPECT_NE(missing, std::string::npos) << err_;
+  EXPECT_NE(binary, std::string::npos) << err_;
+  EXPECT_LT(missing, binary);
+}
+
 TEST(DocOptionVector, FollowsTheSettings) {
   test::ScopedSettings scoped;
   std::string format = LocateDataFile("LFX.fmt");

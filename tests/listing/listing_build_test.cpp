@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <thread>
 
@@ -159,6 +160,51 @@ TEST_F(ListingBuildTest, TemporaryCopiesGoWhenTheBuildIsCancelledOrDropped) {
   for (const auto& entry : fs::directory_iterator(dir_.path())) {
     EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
   }
+}
+
+TEST_F(ListingBuildTest, PreformatAheadListsAsOneAtATimeAndLeavesNoCopy) {
+  Settings().SetInt("m_use_advanced_options", 1);
+  TempDir tmp;
+  setenv("TMPDIR", tmp.path().c_str(), 1);
+  std::atomic<int> calls{0};
+  ListingBuildOptions options;
+  options.preformat = [&](const std::string& input, const std::string& output, std::string* why) {
+    ++calls;
+    std::string text = ReadFile(input);
+    if (text.find("refuse") != std::string::npos) {
+      *why = "formatting would change the program at line 1; file left as it was";
+      return false;
+    }
+    for (char& c : text) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    WriteFile(output, text);
+    return true;
+  };
+  std::vector<std::string> files;
+  for (int i = 0; i < 20; ++i) {
+    std::string n = std::to_string(i);
+    files.push_back(Source("f" + n + (i % 5 == 3 ? ".bas" : ".c"), (i == 7 ? "refuse" : "text") + n + "\n"));
+  }
+  ListingBuildResult one = RunListingBuild(files, dir_.File("one.rtf"), options);
+  const int sequential_calls = calls.exchange(0);
+  options.preformat_jobs = 3;
+  ListingBuildResult ahead = RunListingBuild(files, dir_.File("ahead.rtf"), options);
+  EXPECT_EQ(calls.load(), sequential_calls);
+  EXPECT_EQ(sequential_calls, 16);  // the .bas files are listed as they are
+  EXPECT_EQ(ReadFile(dir_.File("ahead.rtf")), ReadFile(dir_.File("one.rtf")));
+  EXPECT_NE(ReadFile(dir_.File("ahead.rtf")).find("TEXT19"), std::string::npos);
+  ASSERT_EQ(ahead.listed_unformatted.size(), 1u);
+  EXPECT_EQ(ahead.listed_unformatted[0].path, files[7]);
+  EXPECT_EQ(one.listed_unformatted.size(), 1u);
+  EXPECT_TRUE(fs::is_empty(tmp.path()));
+
+  // Cancelled in the fifth file: the copies made ahead go too.
+  ScriptedProgress progress(5);
+  options.progress = &progress;
+  ahead = RunListingBuild(files, dir_.File("ahead.rtf"), options);
+  unsetenv("TMPDIR");
+  EXPECT_TRUE(ahead.cancelled);
+  EXPECT_EQ(ahead.files_listed, 5);
+  EXPECT_TRUE(fs::is_empty(tmp.path()));
 }
 
 TEST_F(ListingBuildTest, PreformatOffOrFailedListsTheFileAsItIs) {
