@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <ctime>
 
 namespace folios {
 
@@ -21,7 +22,20 @@ struct Slot {
 };
 Slot g_slots[kSlots];
 
+// Threads between creating a temporary file and registering it. Each holds
+// the signals back itself, so a signal taken meanwhile runs on another
+// thread. That one first says the process is ending, so that no thread
+// starts another file, then waits for those under way (a while at most)
+// before it removes the files.
+std::atomic<int> g_creating{0};
+std::atomic<bool> g_ending{false};
+
 extern "C" void RemoveAndReraise(int signal_number) {
+  g_ending.store(true);
+  for (int wait = 0; wait < 1000 && g_creating.load() > 0; ++wait) {
+    struct timespec pause {0, 1000000};
+    nanosleep(&pause, nullptr);
+  }
   for (Slot& slot : g_slots) {
     if (slot.state.load(std::memory_order_acquire) == 2) ::unlink(slot.path);
   }
@@ -62,9 +76,19 @@ TemporaryFileSignalsHeld::TemporaryFileSignalsHeld() {
   sigemptyset(&held);
   for (int signal_number : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&held, signal_number);
   pthread_sigmask(SIG_BLOCK, &held, &previous_);
+  g_creating.fetch_add(1);
+  if (g_ending.load()) {
+    // The process is being ended by a signal on another thread: a file
+    // made now might be missed, so none is.
+    g_creating.fetch_sub(1);
+    for (;;) pause();
+  }
 }
 
-TemporaryFileSignalsHeld::~TemporaryFileSignalsHeld() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+TemporaryFileSignalsHeld::~TemporaryFileSignalsHeld() {
+  g_creating.fetch_sub(1);
+  pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+}
 
 void RemoveTemporaryFilesOnSignals() {
   for (int signal_number : {SIGTERM, SIGINT, SIGHUP}) {
