@@ -290,13 +290,13 @@ class Engine {
         long before = lines_ - 10;
         ShowCount(report_, (before == 0 ? 0 : Digits(before)) + 1, lines_);
       }
+      // The empty "line" after a final line feed is no line of the file;
+      // formatted, it would become one inside a literal left open at the end.
+      if (!got) break;
       if (gate_.CopyUnchanged(raw)) {
         stage_.Run(&queue_, 0);
-        // The empty "line" after a final line feed is no line of the file.
-        if (got) {
-          out_.write(raw.data(), static_cast<std::streamsize>(raw.size()));
-          out_.put('\n');
-        }
+        out_.write(raw.data(), static_cast<std::streamsize>(raw.size()));
+        out_.put('\n');
       } else {
         int rc = FormatLine(raw);
         if (rc != kReformatOk) return rc;
@@ -542,6 +542,10 @@ class Engine {
         line.has_comment = true;
         if (piece.has_code_after && !tail) {
           line.gap = o_.COMMENTS_WITH_CODE;
+        } else if (piece.kind == PieceKind::kLineComment && piece.text.compare(0, 2, "//") != 0) {
+          // A line that a backslash adds to a line comment above is comment
+          // text: it stays where it stood, or it would move on every pass.
+          line.indent = piece.offset;
         } else {
           line.indent = o_.COMMENTS_WITH_NOCODE;
         }
