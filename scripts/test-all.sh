@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: once in a normal
-# build and once with AddressSanitizer and UndefinedBehaviorSanitizer.
+# build and once with AddressSanitizer and UndefinedBehaviorSanitizer, then a
+# short run of every fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -14,6 +15,9 @@ bash scripts/build.sh build-sanitize -DFOLIOS_SANITIZE=ON -DFOLIOS_BUILD_BENCH=O
 (cd build-sanitize &&
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --output-on-failure -j"$(nproc)") || status=1
+
+# Every fuzz target for a few thousand runs from its seeds, oracles and sanitizers on.
+bash scripts/fuzz.sh --runs 3000 || status=1
 
 if ((status)); then echo "Some tests failed."; else echo "All tests passed."; fi
 exit $status
