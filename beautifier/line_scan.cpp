@@ -22,15 +22,19 @@ bool IsAlnum(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
 }
 
+// A byte that may be part of an identifier or a number: compilers take "$"
+// and bytes beyond ASCII (UTF-8 letters) as letters.
+bool IsWordByte(char c) { return IsAlnum(c) || c == '$' || static_cast<unsigned char>(c) >= 128; }
+
 // An apostrophe inside a number ("1'000", "0xFF'FF") separates digits and
-// opens no literal. The walk back stops at an earlier separator, so a long
-// number costs linear time.
+// opens no literal; after an identifier ("u8'a'", "x1'") it opens one. The
+// walk back stops at an earlier separator, so a long number costs linear
+// time.
 bool IsDigitSeparator(std::string_view raw, size_t k) {
-  if (k == 0 || k + 1 >= raw.size() || !IsAlnum(raw[k - 1]) || !IsAlnum(raw[k + 1])) return false;
+  if (k == 0 || k + 1 >= raw.size() || !IsWordByte(raw[k - 1]) || !IsWordByte(raw[k + 1])) return false;
   size_t b = k;
-  while (b > 0 && (IsAlnum(raw[b - 1]) || raw[b - 1] == '.')) --b;
+  while (b > 0 && (IsWordByte(raw[b - 1]) || raw[b - 1] == '.')) --b;
   if (b > 0 && raw[b - 1] == '\'') return true;
-  if (b > 0 && raw[b - 1] == '$') return false;
   return (raw[b] >= '0' && raw[b] <= '9') ||
          (raw[b] == '.' && b + 1 < k && raw[b + 1] >= '0' && raw[b + 1] <= '9');
 }
