@@ -364,7 +364,7 @@ class Lexer {
       return true;
     }
     if (c == '"') {
-      if (!c_family_ && Peek(1) == '"' && Peek(2) == '"') {
+      if (!c_family_ && Peek(1) == '"' && Peek(2) == '"' && OpensTextBlock()) {
         TextBlock(t);
       } else {
         Quoted(t, '"');
@@ -634,6 +634,16 @@ class Lexer {
       }
     }
     raw_ = false;
+  }
+
+  // True when the three quotes at the current byte open a text block: only
+  // blanks follow them on their line. Otherwise they are an empty string and
+  // the opening quote of another, as the formatter reads them too.
+  bool OpensTextBlock() {
+    size_t k = 3;
+    while (src_.At(k) == ' ' || src_.At(k) == '\t') ++k;
+    int c = src_.At(k);
+    return c == '\n' || c == '\r' || c == -1;
   }
 
   void TextBlock(Token* t) {

@@ -64,6 +64,8 @@ TEST(TokenCheck, LiteralsAreComparedByteForByte) {
   ExpectPairs({
       {"text block re-indented", "s = \"\"\"\n  a\n  \"\"\";\n", "s = \"\"\"\n    a\n    \"\"\";\n", 1},
       {"text block kept", "s = \"\"\"\n  a \\\"\"\" b\n  \"\"\"; x;\n", "  s = \"\"\"\n  a \\\"\"\" b\n  \"\"\";\n  x;\n", 0},
+      {"three quotes with code after them open no text block", "s = \"\"\";\n    b;\n", "s = \"\"\";\nb;\n", 0},
+      {"three quotes and blanks open one", "s = \"\"\"  \n    b\n\"\"\";\n", "s = \"\"\"  \nb\n\"\"\";\n", 1},
   }, SourceLanguage::kJava);
 }
 
