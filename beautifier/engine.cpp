@@ -327,7 +327,9 @@ class Engine {
     // Nothing may follow a literal open at the end of the line, whether it
     // goes on or ends there unterminated.
     const bool ends_in_literal = scan_.ended_in_literal;
-    bool ends_bs = EndsWithBackslash(text_);
+    // Only C and C++ splice lines; in Java a backslash there is a stray
+    // character that must stay where it is.
+    bool ends_bs = scan_.c_family && EndsWithBackslash(text_);
     // A backslash-newline right after a token character splices this line's
     // first characters onto that token: they must stay at column 0.
     const bool glued = previous_glue_ && !raw.empty() && raw[0] != ' ' && raw[0] != '\t';
