@@ -632,7 +632,8 @@ class Decomposer {
       size_t open = next_open(cur);
       size_t close = next_close(cur);
       if (open == hi && close == hi) {
-        if (hi - cur == 1 && t[cur] == '\\') {
+        if (hi - cur == 1 && t[cur] == '\\' && ends_bs_) {
+          // The continuation goes to the line's last piece (DecomposeLine).
           dropped_backslash_ = true;
         } else if (HasCode(m, cur, hi)) {
           AppendTrimmed(PieceKind::kCode, cur, hi);
@@ -748,7 +749,7 @@ void DecomposeLine(const std::string& text, const CharStateMap& map, bool ends_w
       pieces->Add().offset = static_cast<int>(b);
       return;
     }
-    if (e - b == 1 && text[b] == '\\') return;  // a lone continuation: nothing
+    if (e - b == 1 && text[b] == '\\' && ends_with_backslash) return;  // a lone continuation: nothing
     if (!code) return;
     SourcePiece& piece = pieces->Add();
     piece.kind = PieceKind::kCode;
