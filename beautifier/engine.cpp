@@ -333,6 +333,8 @@ class Engine {
     // A backslash-newline right after a token character splices this line's
     // first characters onto that token: they must stay at column 0.
     const bool glued = previous_glue_ && !raw.empty() && raw[0] != ' ' && raw[0] != '\t';
+    // Blanks there part that token from this line's first one: one must stay.
+    const bool parted = previous_glue_ && !raw.empty() && !glued;
     previous_glue_ = scan_.c_family && ends_bs && text_.size() >= 2 && text_[text_.size() - 2] != ' ';
     pieces_.clear();
     DecomposeLine(text_, map_, ends_bs, previous_bs_, &pieces_, !remove_comments_, scan_.plain);
@@ -371,6 +373,7 @@ class Engine {
     facts.after_backslash = previous_bs;
     facts.began_in_literal = began_in_literal;
     facts.glued = glued;
+    facts.parted = parted;
     facts.directive_body = directive_body;
     facts.last_code = pieces_.size();
     for (size_t i = pieces_.size(); i-- > 0;) {
@@ -412,6 +415,7 @@ class Engine {
     bool after_backslash = false;   // the line before ends with a backslash
     bool began_in_literal = false;  // the line starts inside a literal
     bool glued = false;             // its first characters continue a spliced token
+    bool parted = false;            // blanks part its first token from a spliced one
     bool directive_body = false;    // it continues a directive
     bool directive_context = false; // it holds or continues a directive
     bool comment_in_directive = false;  // it starts inside a comment opened in a directive
@@ -456,7 +460,7 @@ class Engine {
         line.code.swap(piece.text);
         line.code_map.swap(piece.map);
         if (!line.frozen) {
-          line.indent = cur;
+          line.indent = index == 0 && facts.parted ? std::max(cur, 1) : cur;
           if (else_pending_ && StartsWithKeyword(line.code, "if")) line.else_if = true;
           else_pending_ = IsBareElse(line.code, line.code_map);
         }
