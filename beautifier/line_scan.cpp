@@ -429,7 +429,10 @@ void ScanLine(std::string_view raw, int tab_width, ScanState* state, std::string
   bool comment_goes_on = cur == mark::kLineComment && state->c_family && end > 0 && (*text)[end - 1] == '\\';
   if (cur == mark::kLineComment && !comment_goes_on) cur = mark::kCode;
   state->ended_in_literal = cur == mark::kString || cur == mark::kChar;
-  if ((cur == mark::kString || cur == mark::kChar) && state->escape_skip == 0 && state->long_literal == 0) {
+  // A literal ends with its line unless a backslash splices the next line
+  // on, which only C and C++ do; a text block or raw string goes on.
+  if ((cur == mark::kString || cur == mark::kChar) && (state->escape_skip == 0 || !state->c_family) &&
+      state->long_literal == 0) {
     cur = mark::kCode;
   }
   // Only a literal stays open across a line end; an escape pending in code
