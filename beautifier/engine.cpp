@@ -375,6 +375,11 @@ class Engine {
     facts.glued = glued;
     facts.parted = parted;
     facts.directive_body = directive_body;
+    // The line comment is cut off first, so the piece a line starts with
+    // is the one with the smallest column, not always the first one.
+    for (size_t i = 1; i < pieces_.size(); ++i) {
+      if (pieces_[i].offset < pieces_[facts.lead].offset) facts.lead = i;
+    }
     facts.last_code = pieces_.size();
     for (size_t i = pieces_.size(); i-- > 0;) {
       PieceKind k = pieces_[i].kind;
@@ -416,6 +421,7 @@ class Engine {
     bool began_in_literal = false;  // the line starts inside a literal
     bool glued = false;             // its first characters continue a spliced token
     bool parted = false;            // blanks part its first token from a spliced one
+    size_t lead = 0;                // the piece it starts with
     bool directive_body = false;    // it continues a directive
     bool directive_context = false; // it holds or continues a directive
     bool comment_in_directive = false;  // it starts inside a comment opened in a directive
@@ -454,13 +460,13 @@ class Engine {
     switch (piece.kind) {
       case PieceKind::kCode:
         line.has_code = true;
-        line.frozen = index == 0 && piece.offset == 0 &&
+        line.frozen = index == facts.lead && piece.offset == 0 &&
                       ((facts.began_in_literal && !piece.map.empty() && IsLiteralMark(piece.map[0])) ||
                        facts.glued);
         line.code.swap(piece.text);
         line.code_map.swap(piece.map);
         if (!line.frozen) {
-          line.indent = index == 0 && facts.parted ? std::max(cur, 1) : cur;
+          line.indent = index == facts.lead && facts.parted ? std::max(cur, 1) : cur;
           if (else_pending_ && StartsWithKeyword(line.code, "if")) line.else_if = true;
           else_pending_ = IsBareElse(line.code, line.code_map);
         }
