@@ -129,6 +129,8 @@ class Scanner {
   Scanner(ScanState* state, char* text, char* map) : s_(*state), text_(text), map_(map) {}
 
   size_t size() const { return n_; }
+  // The mark of the last character put, or a blank's at the line start.
+  char last_mark() const { return n_ > 0 ? map_[n_ - 1] : mark::kBlank; }
   void Put(char ch, char m) {
     text_[n_] = ch;
     map_[n_] = m;
@@ -409,7 +411,16 @@ void ScanLine(std::string_view raw, int tab_width, ScanState* state, std::string
     }
     if (ch == '@' && raw.substr(k + 1, 3) == "(#)") tabs_off = true;
     // Unwanted characters go, except inside literals where they are data.
-    if (((uc < 32) || (uc >= 127 && uc <= 159)) && !in_literal) continue;
+    if (((uc < 32) || (uc >= 127 && uc <= 159)) && !in_literal) {
+      // In code a blank takes its place: dropped, it would join what it
+      // stood between ("a\fb", "/\v/" would become one word, a comment).
+      if (in_code && scanner.last_mark() != mark::kBlank) {
+        state->current = mark::kBlank;
+        state->skip_mark = mark::kBlank;
+        scanner.Put(' ', mark::kBlank);
+      }
+      continue;
+    }
     scanner.Emit(ch, next, raw, k);
     if (uc > 32) printable_seen = true;
   }
