@@ -208,6 +208,13 @@ TEST(Scan, LiteralsThatSpanLines) {
   EXPECT_EQ(map, std::string(9, '"') + ". .");
   EXPECT_EQ(state.long_literal, 0);
 
+  // Three quotes and blanks open a text block in Java; in C and C++ they are
+  // an empty string and an unterminated one.
+  ScanLine("t = \"\"\"", 4, &state, &text, &map);
+  EXPECT_EQ(state.long_literal, 0);
+  EXPECT_EQ(map, ". . \"\"\"");
+  state = ScanState();
+  state.c_family = false;
   ScanLine("t = \"\"\"", 4, &state, &text, &map);  // a text block
   EXPECT_EQ(state.long_literal, kTextBlock);
   ScanLine("  a \\\"\"\" /* b", 4, &state, &text, &map);
@@ -216,8 +223,14 @@ TEST(Scan, LiteralsThatSpanLines) {
   ScanLine("  \"\"\"; x", 4, &state, &text, &map);
   EXPECT_EQ(map, std::string(5, '"') + ". .");
 
+  state = ScanState();
   ScanLine("x = 1'000 + 'a'; // don't", 4, &state, &text, &map);
   EXPECT_EQ(map, ". . ..... . '''. CCCCCCCC");
+  // R"( opens a raw string in C++ only.
+  state.c_family = false;
+  ScanLine("s = R\"(a\" b", 4, &state, &text, &map);
+  EXPECT_EQ(state.long_literal, 0);
+  state = ScanState();
 
   // In C and C++ a line comment ending in a backslash goes on; in Java not.
   ScanLine("// c:\\", 4, &state, &text, &map);
