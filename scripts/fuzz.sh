@@ -3,7 +3,7 @@
 # runs, coverage and findings. Exit status 1 when anything was found.
 #
 #   scripts/fuzz.sh [SECONDS]          each target for SECONDS (default 60)
-#   scripts/fuzz.sh --runs N           each target for N runs (the smoke run)
+#   scripts/fuzz.sh --runs N           each target for N runs from a fixed seed (the smoke run)
 #   ... [TARGET...]                    only these targets (listing, docgen, ...)
 #
 # Builds the targets with clang, libFuzzer, AddressSanitizer and
@@ -75,7 +75,9 @@ for target in "${targets[@]}"; do
   findings=$build/fuzz-findings/$target
   mkdir -p "$corpus" "$findings"
   starting_inputs "$target" "$start"
-  if [[ $mode == runs ]]; then limit=(-runs="$amount"); else limit=(-max_total_time="$amount"); fi
+  # A fixed number of runs (the smoke run of the test command) starts from a
+  # fixed random seed, so that the same tree always gives the same result.
+  if [[ $mode == runs ]]; then limit=(-runs="$amount" -seed=1); else limit=(-max_total_time="$amount"); fi
   log=$findings/last-run.log
   before=$(find "$findings" -maxdepth 1 -type f ! -name '*.log' | wc -l)
   # A finding ends libFuzzer with a non-zero status; the table reports it.
