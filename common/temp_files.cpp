@@ -22,6 +22,10 @@ struct Slot {
 };
 Slot g_slots[kSlots];
 
+// The signals that remove the files; the same ones are held back while a
+// file is made.
+constexpr int kRemovingSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
 // Threads between creating a temporary file and registering it. Each holds
 // the signals back itself, so a signal taken meanwhile runs on another
 // thread. That one first says the process is ending, so that no thread
@@ -74,7 +78,7 @@ void ForgetTemporaryFile(const std::string& path) {
 TemporaryFileSignalsHeld::TemporaryFileSignalsHeld() {
   sigset_t held;
   sigemptyset(&held);
-  for (int signal_number : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&held, signal_number);
+  for (int signal_number : kRemovingSignals) sigaddset(&held, signal_number);
   pthread_sigmask(SIG_BLOCK, &held, &previous_);
   g_creating.fetch_add(1);
   if (g_ending.load()) {
@@ -91,7 +95,7 @@ TemporaryFileSignalsHeld::~TemporaryFileSignalsHeld() {
 }
 
 void RemoveTemporaryFilesOnSignals() {
-  for (int signal_number : {SIGTERM, SIGINT, SIGHUP}) {
+  for (int signal_number : kRemovingSignals) {
     struct sigaction old {};
     if (sigaction(signal_number, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
     struct sigaction action {};
