@@ -179,6 +179,21 @@ std::string TemporaryNameFor(const std::string& backup) {
   return name;
 }
 
+// Makes a file under a fresh temporary name beside `backup` with `make`,
+// which returns 0 or an errno value (EEXIST: the name is taken, another is
+// tried), and registers it for removal on signals. Returns make's last result.
+template <typename Make>
+int MakeUnderFreshName(const std::string& backup, std::string* temporary, Make make) {
+  TemporaryFileSignalsHeld held;  // until the new name is registered
+  int error = EEXIST;
+  for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
+    *temporary = TemporaryNameFor(backup);
+    error = make(*temporary);
+  }
+  if (error == 0) RegisterTemporaryFile(*temporary);
+  return error;
+}
+
 // Puts the current content of `path` under `backup` in one step: a hard link
 // (no copy) or, where links are not possible, a copy, made under a fresh
 // temporary name and renamed over `backup`, so an old backup or a link of
@@ -186,15 +201,9 @@ std::string TemporaryNameFor(const std::string& backup) {
 // never used: link and O_EXCL refuse it, and another is tried.
 Status KeepBackup(const std::string& path, const std::string& backup) {
   std::string temporary;
-  int error = EEXIST;
-  {
-    TemporaryFileSignalsHeld held;  // until the new name is registered
-    for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
-      temporary = TemporaryNameFor(backup);
-      error = ::link(path.c_str(), temporary.c_str()) == 0 ? 0 : errno;
-    }
-    if (error == 0) RegisterTemporaryFile(temporary);
-  }
+  int error = MakeUnderFreshName(backup, &temporary, [&](const std::string& name) {
+    return ::link(path.c_str(), name.c_str()) == 0 ? 0 : errno;
+  });
   struct Forget {
     const std::string& path;
     ~Forget() { ForgetTemporaryFile(path); }
@@ -203,16 +212,10 @@ Status KeepBackup(const std::string& path, const std::string& backup) {
     std::FILE* in = std::fopen(path.c_str(), "rb");
     if (!in) return Status::Error(ErrnoMessage(errno));
     int out_fd = -1;
-    error = EEXIST;
-    {
-      TemporaryFileSignalsHeld held;
-      for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
-        temporary = TemporaryNameFor(backup);
-        out_fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        error = out_fd >= 0 ? 0 : errno;
-      }
-      if (out_fd >= 0) RegisterTemporaryFile(temporary);
-    }
+    error = MakeUnderFreshName(backup, &temporary, [&](const std::string& name) {
+      out_fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+      return out_fd >= 0 ? 0 : errno;
+    });
     std::FILE* copy = out_fd >= 0 ? fdopen(out_fd, "wb") : nullptr;
     bool ok = copy != nullptr;
     char buffer[65536];
