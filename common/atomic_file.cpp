@@ -197,9 +197,14 @@ Status AtomicFile::Commit() {
     in_place_ = false;
     return failed ? Status::Error(ErrnoMessage(error)) : Status::OK();
   }
-  if (!failed && std::rename(temp_path_.c_str(), resolved_.c_str()) != 0) {
-    failed = true;
-    error = errno;
+  if (!failed) {
+    // The target may itself be a registered temporary file (a pre-format
+    // copy): a signal's sweep on another thread must not run between.
+    TemporaryFileSignalsHeld held;
+    if (std::rename(temp_path_.c_str(), resolved_.c_str()) != 0) {
+      failed = true;
+      error = errno;
+    }
   }
   if (failed) {
     Discard();

@@ -21,8 +21,8 @@ void RegisterTemporaryFile(const std::string& path);
 void ForgetTemporaryFile(const std::string& path);
 
 // Holds back SIGTERM, SIGINT and SIGHUP for its lifetime, so that a file
-// created and then registered cannot be left behind by a signal arriving in
-// between; a signal held back is delivered when the object goes away. A
+// created and then registered, or renamed onto a registered name, cannot be
+// left behind by a signal arriving in between; a signal held back is delivered when the object goes away. A
 // signal taken meanwhile by another thread waits for every such object to go.
 class TemporaryFileSignalsHeld {
  public:
