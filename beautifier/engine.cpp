@@ -337,7 +337,19 @@ class Engine {
     const bool parted = previous_glue_ && !raw.empty() && !glued;
     previous_glue_ = scan_.c_family && ends_bs && text_.size() >= 2 && text_[text_.size() - 2] != ' ';
     pieces_.clear();
-    DecomposeLine(text_, map_, ends_bs, previous_bs_, &pieces_, !remove_comments_, scan_.plain);
+    DecomposeLine(text_, map_, ends_bs, previous_bs_, &pieces_, !remove_comments_, scan_.plain,
+                  scan_.began_in_comment);
+    // A directive runs on to the end of the line where a comment opened in it
+    // ends: what follows that comment on this line belongs to the directive
+    // and stays on the comment's line, whole, as the rest of a directive does.
+    if (comment_in_directive_ && scan_.began_in_comment && pieces_.size() > 1 &&
+        pieces_[0].kind == PieceKind::kBlockComment && pieces_[0].has_code_after != 0) {
+      pieces_.clear();
+      SourcePiece& whole = pieces_.Add();
+      whole.kind = PieceKind::kBlockComment;
+      whole.text = text_;
+      whole.map = map_;
+    }
     const bool previous_bs = previous_bs_;
     bool continued = ends_bs || previous_bs_;
     previous_bs_ = ends_bs;
@@ -372,6 +384,7 @@ class Engine {
     facts.continued = continued;
     facts.after_backslash = previous_bs;
     facts.began_in_literal = began_in_literal;
+    facts.began_in_comment = scan_.began_in_comment;
     facts.glued = glued;
     facts.parted = parted;
     facts.directive_body = directive_body;
@@ -419,6 +432,7 @@ class Engine {
     bool continued = false;         // this line or the one before ends with a backslash
     bool after_backslash = false;   // the line before ends with a backslash
     bool began_in_literal = false;  // the line starts inside a literal
+    bool began_in_comment = false;  // the line starts inside a block comment
     bool glued = false;             // its first characters continue a spliced token
     bool parted = false;            // blanks part its first token from a spliced one
     size_t lead = 0;                // the piece it starts with
@@ -501,11 +515,14 @@ class Engine {
         break;
       case PieceKind::kBlockComment:
       case PieceKind::kLineComment: {
+        // The tail of a block comment opened on an earlier line, which may
+        // itself read "/* ...*/", must stay in front of the code after it.
+        const bool tail = piece.kind == PieceKind::kBlockComment &&
+                          ((index == 0 && facts.began_in_comment) || piece.text.compare(0, 2, "/*") != 0);
         if (remove_comments_) {
           // A comment that spans lines inside a directive stays: its lines,
           // and the backslashes that end them, hold the directive together.
-          bool opens_here = piece.kind == PieceKind::kBlockComment && piece.text.compare(0, 2, "/*") == 0 &&
-                            !ClosesComment(piece.text, 2);
+          bool opens_here = piece.kind == PieceKind::kBlockComment && !tail && !ClosesComment(piece.text, 2);
           bool keep = (index == 0 && facts.comment_in_directive) || (opens_here && facts.directive_context);
           if (!keep) {
             // The empty line a removed comment leaves behind would end the
@@ -516,9 +533,6 @@ class Engine {
             break;
           }
         }
-        // The tail of a block comment opened on an earlier line must stay in
-        // front of the code that follows it.
-        bool tail = piece.kind == PieceKind::kBlockComment && piece.text.compare(0, 2, "/*") != 0;
         bool opens = piece.kind == PieceKind::kBlockComment && !tail && !ClosesComment(piece.text, 2);
         const SourcePiece* next = index + 1 < pieces_.size() ? &pieces_[index + 1] : nullptr;
         if (piece.has_code_after && next && !tail) {

@@ -277,6 +277,7 @@ void ScanLine(std::string_view raw, int tab_width, ScanState* state, std::string
   bool tabs_off = false;
   bool printable_seen = false;
   state->began_in_literal = state->current == mark::kString || state->current == mark::kChar;
+  state->began_in_comment = state->current == mark::kBlockComment;
   state->plain = true;
   size_t n = raw.size();
   for (size_t k = 0; k < n; ++k) {
@@ -502,8 +503,9 @@ struct DecomposeBuffers {
 class Decomposer {
  public:
   Decomposer(const std::string& text, const CharStateMap& map, bool ends_bs, bool comments_kept,
-             PieceList* pieces, DecomposeBuffers* buffers)
-      : text_(text), map_(map), ends_bs_(ends_bs), comments_kept_(comments_kept), pieces_(*pieces),
+             bool began_in_comment, PieceList* pieces, DecomposeBuffers* buffers)
+      : text_(text), map_(map), ends_bs_(ends_bs), comments_kept_(comments_kept),
+        began_in_comment_(began_in_comment), pieces_(*pieces),
         first_(pieces->size()), rest_text_(buffers->rest_text), rest_map_(buffers->rest_map),
         rest_col_(buffers->rest_col), deferred_(buffers->deferred), next_open_(buffers->next_open),
         next_close_(buffers->next_close) {
@@ -516,8 +518,9 @@ class Decomposer {
     const size_t n = text_.size();
     size_t start = 0;
     // A line that begins inside a block comment opened earlier: the comment
-    // part keeps its leading blanks.
-    if (n > 0 && map_[0] == mark::kBlockComment && text_.compare(0, 2, "/*") != 0) {
+    // part keeps its leading blanks. Its text may itself begin with "/*",
+    // which then opens nothing: "/* a*/ b" inside a comment ends it at "*/".
+    if (n > 0 && map_[0] == mark::kBlockComment && (began_in_comment_ || text_.compare(0, 2, "/*") != 0)) {
       size_t e = RunEnd(map_, 0, mark::kBlockComment);
       if (e == 1) {
         Append(PieceKind::kBlockComment, 0, 0, text_, map_);
@@ -722,6 +725,7 @@ class Decomposer {
   const CharStateMap& map_;
   bool ends_bs_;
   bool comments_kept_;
+  bool began_in_comment_;
   PieceList& pieces_;
   size_t first_;
   bool dropped_backslash_ = false;
@@ -742,7 +746,8 @@ bool IsSplitCode(PieceKind k) {
 }  // namespace
 
 void DecomposeLine(const std::string& text, const CharStateMap& map, bool ends_with_backslash,
-                   bool previous_ended_with_backslash, PieceList* pieces, bool comments_kept, bool known_plain) {
+                   bool previous_ended_with_backslash, PieceList* pieces, bool comments_kept, bool known_plain,
+                   bool began_in_comment) {
   size_t first = pieces->size();
   // Most lines are plain code: no comment, directive or brace. They are one
   // trimmed code piece (or a blank line), as the full cut would find.
@@ -775,7 +780,7 @@ void DecomposeLine(const std::string& text, const CharStateMap& map, bool ends_w
     return;
   }
   thread_local DecomposeBuffers buffers;
-  Decomposer d(text, map, ends_with_backslash, comments_kept, pieces, &buffers);
+  Decomposer d(text, map, ends_with_backslash, comments_kept, began_in_comment, pieces, &buffers);
   d.Run();
 
   if (ends_with_backslash || previous_ended_with_backslash) {

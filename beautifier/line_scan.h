@@ -44,6 +44,8 @@ struct ScanState {
   std::string raw_close;        // what ends the open raw string: ")delim\""
   bool began_in_literal = false;  // set by ScanLine: this line started inside a
                                   // literal opened on an earlier line
+  bool began_in_comment = false;  // set by ScanLine: this line started inside a
+                                  // block comment opened on an earlier line
   bool ended_in_literal = false;  // set by ScanLine: a literal was still open at the
                                   // end of this line (it may end there, unterminated)
   bool plain = false;             // set by ScanLine: no comment, directive sign or
@@ -213,8 +215,10 @@ class PieceList {
 //
 // `known_plain` (ScanState::plain of the scan that made the line) skips the
 // search for comments, directives and braces when there are none.
+// `began_in_comment` (ScanState::began_in_comment) says the line's first
+// comment characters end a comment opened earlier, even where they read "/*".
 void DecomposeLine(const std::string& text, const CharStateMap& map, bool ends_with_backslash,
                    bool previous_ended_with_backslash, PieceList* pieces,
-                   bool comments_kept = true, bool known_plain = false);
+                   bool comments_kept = true, bool known_plain = false, bool began_in_comment = false);
 
 }  // namespace folios

@@ -21,7 +21,7 @@ std::vector<std::string> PiecesOfLast(const std::vector<std::string>& lines) {
     ScanLine(line, 4, &state, &text, &map);
     bool ends_bs = !text.empty() && text.back() == '\\';
     PieceList pieces;
-    DecomposeLine(text, map, ends_bs, previous_bs, &pieces);
+    DecomposeLine(text, map, ends_bs, previous_bs, &pieces, true, false, state.began_in_comment);
     previous_bs = ends_bs;
     described.clear();
     for (const SourcePiece& p : pieces) {
@@ -81,6 +81,9 @@ TEST(Decomposition, CutsLinesIntoPieces) {
       {"literal continued from the line before", {"s = \"ab\\", "cd\";"}, {"code@0:cd\";"}},
       {"unterminated literal ends with its line", {"s = \"ab", "x = 1; // c"}, {"line-comment@7+:// c", "code@0:x = 1;"}},
       {"removing a comment never joins tokens", {"a+/**/+b;"}, {"code@0:a+ +b;", "block-comment@0:/**/"}},
+      {"inside a comment, a line reading \"/*\" only ends it",
+       {"/* start", "/* more */ x = 1; /* c */"},
+       {"block-comment@0+:/* more */", "code@11:x = 1;", "block-comment@0:/* c */"}},
   };
   for (const PieceCase& c : cases) {
     EXPECT_EQ(PiecesOfLast(c.lines), c.pieces) << c.name;
