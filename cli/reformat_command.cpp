@@ -1,6 +1,9 @@
 // folios reformat: the beautifier over files (each backed up to FILE.orig
 // first), or from standard input to standard output.
+#include <cstdio>
 #include <iostream>
+#include <sstream>
+#include <streambuf>
 
 #include "beautifier_options.h"
 #include "cli_support.h"
@@ -9,8 +12,10 @@
 #include "input_files.h"
 #include "ordered_jobs.h"
 #include "reformat_build.h"
+#include "reformat_file.h"
 #include "settings_table.h"
 #include "terminal_progress.h"
+#include "token_check.h"
 
 namespace folios::cli {
 
@@ -37,7 +42,9 @@ const char kHelp[] =
     "                    core, at most 32); reports still follow the list\n"
     "  --set NAME=VALUE  use VALUE for the setting NAME in this run only\n"
     "  -, --stdout       format standard input to standard output; no file is\n"
-    "                    touched and no report is printed\n";
+    "                    touched and no report is printed. A text that cannot\n"
+    "                    be formatted without changing its program is written\n"
+    "                    out as it came in, and the exit status is 1\n";
 
 // A job count from the command line: a whole number from 1 up. Counts above
 // kMaxJobs are lowered to it, with a warning.
@@ -54,16 +61,48 @@ bool ParseJobs(const std::string& text, int* jobs) {
   return true;
 }
 
+// A read-only view of a string as a stream buffer, so the engine reads the
+// text kept for the check without a second copy.
+class TextSource : public std::streambuf {
+ public:
+  explicit TextSource(std::string& text) { setg(text.data(), text.data(), text.data() + text.size()); }
+};
+
+// Standard input is held whole so the formatted text can be checked against
+// it before anything is written: a text whose program formatting would
+// change, or that cannot be formatted, comes out as it went in.
 int FormatStandardInput() {
   BeautifierOptions options = LoadBeautifierOptions();
   bool remove_comments = Settings(SettingKey::kMain).Int("m_remove_comments") != 0;
-  std::ostream report(nullptr);  // no report in a pipe; a null stream keeps memory flat
-  std::ios::sync_with_stdio(false);
-  std::cin.tie(nullptr);  // reading a line must not flush the output each time
-  int rc = RunBeautifier(std::cin, std::cout, options, remove_comments, report, std::cerr);
+  std::string source;
+  char chunk[1 << 16];
+  size_t got;
+  while ((got = std::fread(chunk, 1, sizeof chunk, stdin)) > 0) source.append(chunk, got);
+  if (std::ferror(stdin)) {
+    PrintMessage("cannot read standard input");
+    return kExitFailure;
+  }
+  TextSource source_buffer(source);
+  std::istream in(&source_buffer);
+  std::ostringstream formatted;
+  std::ostream report(nullptr);  // no report in a pipe
+  int rc = RunBeautifier(in, formatted, options, remove_comments, report, std::cerr);
+  std::string why;
+  if (rc == kReformatOk) {
+    TokenCheckOptions check_options;
+    check_options.comments_removed = remove_comments;
+    TokenCheckResult check = CheckTokenTexts(source, formatted.view(), check_options);
+    if (!check.same) why = "formatting would change the program at line " + std::to_string(check.line);
+  } else if (rc == kReformatBinary) {
+    why = "binary text (it holds NUL bytes)";
+  } else {
+    why = "result " + std::to_string(rc);
+  }
+  const std::string_view text = why.empty() ? formatted.view() : std::string_view(source);
+  std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
   std::cout.flush();
-  if (rc != 0) {
-    PrintMessage("cannot reformat standard input (result " + std::to_string(rc) + ")");
+  if (!why.empty()) {
+    PrintMessage("cannot reformat standard input: " + why + "; it was written out as it was");
     return kExitFailure;
   }
   return std::cout ? kExitOk : kExitFailure;

@@ -271,6 +271,32 @@ TEST(ReformatCommand, StandardInputToStandardOutput) {
   EXPECT_EQ(r.out, "int f()\n{\n    x;\n}\n");
 }
 
+TEST(ReformatCommand, StandardInputThatCannotBeFormattedSafelyComesOutAsItWentIn) {
+  test::ScopedSettings scoped;
+  test::TempDir dir;
+  // The formatter still reads "//" in a header name as a comment; the check
+  // against the input must catch it before anything is written.
+  std::string input = "#include <a//b.h>\nint x;\n";
+  test::RunResult r = test::RunFolios({"reformat", "-"}, dir.path(), &input);
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_EQ(r.out, input);
+  EXPECT_EQ(r.err,
+            "folios: cannot reformat standard input: formatting would change the program at line 1; "
+            "it was written out as it was\n");
+
+  input = std::string("int f(){\0x;}\n", 13);
+  r = test::RunFolios({"reformat", "-"}, dir.path(), &input);
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_EQ(r.out, input);
+  EXPECT_NE(r.err.find("folios: cannot reformat standard input: binary text (it holds NUL bytes); "
+                       "it was written out as it was\n"), std::string::npos) << r.err;
+
+  input.clear();
+  r = test::RunFolios({"reformat", "-"}, dir.path(), &input);
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.out, "");
+}
+
 TEST(ReformatCommand, WarnsAboutClampedSettings) {
   test::ScopedSettings scoped;
   test::TempDir dir;
