@@ -277,6 +277,7 @@ class Engine {
     }
     LineReader reader(in);
     std::string raw;
+    bool unterminated_last_line = false;  // the text does not end with a line end
     for (;;) {
       LineReader::Result result = reader.Read(&raw);
       if (result == LineReader::kBinary) {
@@ -295,15 +296,18 @@ class Engine {
       if (!got) break;
       if (gate_.CopyUnchanged(raw)) {
         stage_.Run(&queue_, 0);
-        out_.write(raw.data(), static_cast<std::streamsize>(raw.size()));
-        out_.put('\n');
+        stage_.WriteUnchanged(raw);
       } else {
         int rc = FormatLine(raw);
         if (rc != kReformatOk) return rc;
       }
-      if (at_end) break;
+      if (at_end) {
+        unterminated_last_line = true;
+        break;
+      }
     }
     stage_.Run(&queue_, 0);
+    stage_.Finish(!(unterminated_last_line && scan_.long_literal != 0));
     if (talk) {
       ShowCount(report_, lines_ > 10 ? Digits(lines_ / 10 * 10) + 1 : 0, lines_);
       long elapsed = static_cast<long>(std::time(nullptr) - start);

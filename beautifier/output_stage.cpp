@@ -444,6 +444,7 @@ void OutputStage::Write(OutputLine& line) {
     }
   }
   buffer_.clear();
+  if (line_feed_owed_) buffer_ += '\n';
   if (pending_blank_ > 0) {
     bool endif = false;
     if (line.kind == static_cast<int>(PieceKind::kDirective) && !line.code.empty()) {
@@ -473,15 +474,35 @@ void OutputStage::Write(OutputLine& line) {
     if (line.opens_comment) tail_shift_ = c + std::max(i, 0) + gap - line.comment_column;
     buffer_.append(comment);
   }
-  buffer_ += '\n';
+  line_feed_owed_ = true;
+  Emit();
+  std::string_view written = std::string_view(buffer_).substr(line_start);
+  size_t n = written.size();
+  last_continued_ = (n >= 1 && written[n - 1] == '\\') || (n >= 2 && written.compare(n - 2, 2, "\\ ") == 0);
+}
+
+void OutputStage::WriteUnchanged(std::string_view line) {
+  buffer_.clear();
+  if (line_feed_owed_) buffer_ += '\n';
+  buffer_ += line;
+  line_feed_owed_ = true;
+  Emit();
+}
+
+void OutputStage::Finish(bool final_line_feed) {
+  buffer_.clear();
+  if (line_feed_owed_ && final_line_feed) buffer_ += '\n';
+  line_feed_owed_ = false;
+  Emit();
+}
+
+void OutputStage::Emit() {
   // Straight to the stream buffer: one line is too little to pay for a
   // sentry. A stream in error takes nothing more, as write would do.
+  if (buffer_.empty()) return;
   std::streambuf* sink = out_.good() ? out_.rdbuf() : nullptr;
   const std::streamsize size = static_cast<std::streamsize>(buffer_.size());
   if (sink == nullptr || sink->sputn(buffer_.data(), size) != size) out_.setstate(std::ios::badbit);
-  std::string_view written = std::string_view(buffer_).substr(line_start);
-  size_t n = written.size();
-  last_continued_ = (n >= 2 && written[n - 2] == '\\') || (n >= 3 && written.compare(n - 3, 3, "\\ \n") == 0);
 }
 
 }  // namespace folios

@@ -108,6 +108,14 @@ class OutputStage {
   // Writes and removes lines while the queue holds more than `limit`.
   void Run(PieceQueue<OutputLine>* queue, int limit);
 
+  // Writes a line exactly as it stands (the queue must be empty).
+  void WriteUnchanged(std::string_view line);
+
+  // Ends the text: the last line gets its line feed unless
+  // `final_line_feed` is false (a literal left open at the end of a file
+  // without one must not gain a character).
+  void Finish(bool final_line_feed);
+
   // Entries on the HangStack (for tests).
   int hang_depth() const { return static_cast<int>(stack_.size()); }
 
@@ -119,6 +127,7 @@ class OutputStage {
   void ShiftBlock(PieceQueue<OutputLine>* q, int b, int target);
   void BraceJoin(PieceQueue<OutputLine>* q);
   void Write(OutputLine& line);
+  void Emit();  // buffer_ to the stream
 
   const BeautifierOptions& o_;
   std::ostream& out_;
@@ -130,6 +139,9 @@ class OutputStage {
   int clean_prefix_ = 0;         // held lines, from the oldest, known to hold no brace
                                  // that could still be joined
   std::string buffer_;
+  // Each line's line feed is written in front of the next line, so that the
+  // last one can be left out.
+  bool line_feed_owed_ = false;
 };
 
 }  // namespace folios

@@ -1,0 +1,4 @@
+void f() {
+    const char *s = R"x(
+  a {
+  tio

@@ -1,0 +1,5 @@
+void f()
+{
+const char *s = R"x(
+  a {
+  tio
