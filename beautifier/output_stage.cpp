@@ -144,6 +144,11 @@ void OutputStage::Push(const HangEntry& e) {
 
 void OutputStage::HangStep(PieceQueue<OutputLine>* q) {
   const int is = o_.INDENT_SPACING;
+  // A statement a macro's body leaves open ends with the macro: its hang
+  // must not indent the code after it.
+  if (!q->Item(1)->directive_body) {
+    while (!stack_.empty() && stack_.back().in_macro) stack_.pop_back();
+  }
   if (!stack_.empty() && stack_.back().kind == 1 && OpensBlock(*q->Item(1))) stack_.pop_back();
   if (!stack_.empty()) ApplyStack(q, true);
   if (q->Count() < 2) return;
@@ -168,6 +173,7 @@ void OutputStage::HangStep(PieceQueue<OutputLine>* q) {
     if (last != ';' && last != '{' && last != '}' && !BraceStarts(*q->Item(2), '{')) {
       HangEntry e;
       e.kind = kind;
+      e.in_macro = p->directive_body;
       if (kind == 1) {
         e.extra = is;
       } else {
@@ -194,7 +200,7 @@ void OutputStage::ApplyStack(PieceQueue<OutputLine>* q, bool outer) {
   if (!(p->has_code || (p->has_brace && e.kind == 2))) {
     stack_.push_back(e);
     if (p->has_brace) {
-      for (HangEntry& entry : stack_) entry = HangEntry{0, entry.base, 0};
+      for (HangEntry& entry : stack_) entry = HangEntry{0, entry.base, 0, entry.in_macro};
     }
     return;
   }

@@ -93,6 +93,7 @@ struct HangEntry {
   int kind = 0;    // 0 inert, 1 single statement, 2 label region, 3 loop or switch body
   int base = 0;    // base indent
   int extra = 0;   // extra indent
+  bool in_macro = false;  // opened by a line of a macro's body
 };
 
 // Tabs and spaces from column `start` over `width` columns.
