@@ -351,7 +351,7 @@ class Lexer {
     const bool header = header_next_;
     header_next_ = false;
     ++directive_words_;
-    if (header && c == '<') {
+    if (header && c == '<' && HeaderNameCloses()) {
       HeaderName(t);
       return true;
     }
@@ -527,6 +527,26 @@ class Lexer {
         Hash(t, Get());
         return;
       }
+    }
+  }
+
+  // True when a ">" ends the line's "<": only then is it a header name, and
+  // "//" or "/*" inside it no comment.
+  bool HeaderNameCloses() {
+    bool opened = false;  // the "<" itself is passed
+    for (size_t p = 0;;) {
+      int c = src_.At(p);
+      if (c == '\\') {
+        size_t s = SpliceAt(p);
+        if (s > 0) {
+          p += s;
+          continue;
+        }
+      }
+      if (c == -1 || c == '\n' || c == '\r') return false;
+      if (c == '>' && opened) return true;
+      opened = true;
+      ++p;
     }
   }
 

@@ -80,6 +80,9 @@ TEST(TokenCheck, SplicesAndDirectives) {
       {"directive continuation lost", "#define A(x) \\\n  f(x)\n", "#define A(x)\n  f(x)\n", 2},
       {"number sign inside a line is no directive", "a # b\n", "a\n# b\n", 1},
       {"a comment before a directive", "/* c */ #define A 1\nx;\n", "#define A 1\n/* c */\nx;\n", 0},
+      {"slashes inside a header name are no comment", "#include <a//b.h>\n", "#include <a\n//b.h>\n", 1},
+      {"a header name ends at its line", "#include <a/*b.h>\nint x;\n", "#include <a/*b.h>\n  int x;\n", 0},
+      {"without \">\" no header name: a comment", "#include <st /* c */\n", "#include <st\n/* c */\n", 0},
   }, SourceLanguage::kCFamily);
   // Java has no splices: the line after a comment ending in a backslash is code.
   ExpectPairs({
