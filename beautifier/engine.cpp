@@ -307,7 +307,10 @@ class Engine {
       }
     }
     stage_.Run(&queue_, 0);
-    stage_.Finish(!(unterminated_last_line && scan_.long_literal != 0));
+    // Without a final line end, one added after a backslash would splice
+    // the last line onto nothing, and one inside an open raw string or text
+    // block would become part of it.
+    stage_.Finish(!(unterminated_last_line && (scan_.long_literal != 0 || previous_bs_)));
     if (talk) {
       ShowCount(report_, lines_ > 10 ? Digits(lines_ / 10 * 10) + 1 : 0, lines_);
       long elapsed = static_cast<long>(std::time(nullptr) - start);

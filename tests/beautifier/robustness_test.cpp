@@ -107,6 +107,28 @@ TEST(Robustness, EveryLineEndEndsALine) {
   EXPECT_EQ(f.out, "// note\nint x;\nvoid f() {\n    x;\n}\n");
 }
 
+TEST(Robustness, ALastLineWithoutLineEndGainsOneOnlyWhereItChangesNothing) {
+  struct Case {
+    const char* input;
+    const char* output;
+  };
+  const Case cases[] = {
+      {"int x;", "int x;\n"},
+      // A line end after a final backslash would splice the line onto
+      // nothing; inside a raw string it would become part of the string.
+      {"int t = \"abc\\", "int t = \"abc\\"},
+      {"x = 1; \\", "x = 1; \\"},
+      {"const char* s = R\"x(\n  a {\n  b", "const char* s = R\"x(\n  a {\n  b"},
+      {"const char* s = R\"x(a)x\";", "const char* s = R\"x(a)x\";\n"},
+  };
+  for (const Case& c : cases) {
+    Formatted f = Format(c.input);
+    ASSERT_EQ(f.rc, kReformatOk) << c.input;
+    EXPECT_EQ(f.out, c.output);
+    ExpectSameProgram(c.input, f.out);
+  }
+}
+
 // Runs `body` in a child process whose address space is limited to `bytes`;
 // true when the child exited with status 0.
 template <typename Body>
