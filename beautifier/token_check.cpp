@@ -405,17 +405,17 @@ class Lexer {
     return PeekSlow(n);
   }
 
+  // The first position at or after `p` that no splice covers.
+  size_t PastSplices(size_t p) {
+    while (size_t s = SpliceAt(p)) p += s;
+    return p;
+  }
+
   int PeekSlow(int n) {
     size_t p = 0;
     for (;;) {
+      p = PastSplices(p);
       int c = src_.At(p);
-      if (c == '\\') {
-        size_t s = SpliceAt(p);
-        if (s > 0) {
-          p += s;
-          continue;
-        }
-      }
       if (n == 0) return c == '\r' ? '\n' : c;
       p += (c == '\r' && src_.At(p + 1) == '\n') ? 2 : 1;
       --n;
@@ -533,20 +533,11 @@ class Lexer {
   // True when a ">" ends the line's "<": only then is it a header name, and
   // "//" or "/*" inside it no comment.
   bool HeaderNameCloses() {
-    bool opened = false;  // the "<" itself is passed
-    for (size_t p = 0;;) {
+    for (size_t p = PastSplices(0) + 1;; ++p) {
+      p = PastSplices(p);
       int c = src_.At(p);
-      if (c == '\\') {
-        size_t s = SpliceAt(p);
-        if (s > 0) {
-          p += s;
-          continue;
-        }
-      }
       if (c == -1 || c == '\n' || c == '\r') return false;
-      if (c == '>' && opened) return true;
-      opened = true;
-      ++p;
+      if (c == '>') return true;
     }
   }
 
