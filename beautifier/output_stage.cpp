@@ -347,8 +347,10 @@ void OutputStage::BraceJoin(PieceQueue<OutputLine>* q) {
     if (!blocked) {
       const OutputLine& code = *q->Item(k);
       // A brace joined to a directive, behind a continuation, or into a
-      // literal still open would change the program.
+      // literal still open would change the program; so would one that
+      // carries a continuation itself, whose backslash must end its line.
       blocked = code.kind == static_cast<int>(PieceKind::kDirective) || EndsWithBackslash(code.code) ||
+                EndsWithBackslash(q->Item(j)->brace) ||
                 (code.has_comment && EndsWithBackslash(code.comment)) || code.literal_open ||
                 code.directive_body;
     }

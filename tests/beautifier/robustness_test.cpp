@@ -129,6 +129,18 @@ TEST(Robustness, ALastLineWithoutLineEndGainsOneOnlyWhereItChangesNothing) {
   }
 }
 
+TEST(Robustness, ABraceThatCarriesAContinuationKeepsItsLine) {
+  // Joined to the line above, the brace's backslash would stand before that
+  // line's comment instead of ending the line.
+  BeautifierOptions options;
+  options.COMMENTS_WITH_CODE = 40;
+  const std::string input = "x; // c\n{ \\\n* d;\n}\n";
+  Formatted f = Format(input, options);
+  ASSERT_EQ(f.rc, kReformatOk);
+  EXPECT_EQ(f.out, "x;                                      // c\n{ \\\n    * d;\n}\n");
+  ExpectSameProgram(input, f.out);
+}
+
 // Runs `body` in a child process whose address space is limited to `bytes`;
 // true when the child exited with status 0.
 template <typename Body>
