@@ -529,7 +529,7 @@ class Engine {
         if (remove_comments_) {
           // A comment that spans lines inside a directive stays: its lines,
           // and the backslashes that end them, hold the directive together.
-          bool opens_here = piece.kind == PieceKind::kBlockComment && !tail && !ClosesComment(piece.text, 2);
+          bool opens_here = piece.kind == PieceKind::kBlockComment && !tail && EndsInsideComment(piece.text, 2);
           bool keep = (index == 0 && facts.comment_in_directive) || (opens_here && facts.directive_context);
           if (!keep) {
             // The empty line a removed comment leaves behind would end the
@@ -540,7 +540,7 @@ class Engine {
             break;
           }
         }
-        bool opens = piece.kind == PieceKind::kBlockComment && !tail && !ClosesComment(piece.text, 2);
+        bool opens = piece.kind == PieceKind::kBlockComment && !tail && EndsInsideComment(piece.text, 2);
         const SourcePiece* next = index + 1 < pieces_.size() ? &pieces_[index + 1] : nullptr;
         if (piece.has_code_after && next && !tail) {
           int nk = static_cast<int>(next->kind);
@@ -625,9 +625,17 @@ class Engine {
     return kAppend;
   }
 
-  // True when `text` holds "*/" at or after `from`.
-  static bool ClosesComment(const std::string& text, size_t from) {
-    return text.size() >= from + 2 && text.find("*/", from) != std::string::npos;
+  // True when comment text that is inside a block comment at `from` is
+  // still inside one at its end. The text may hold several comments in a
+  // row: "/**//*" closes one and opens the next.
+  static bool EndsInsideComment(const std::string& text, size_t from) {
+    for (size_t i = std::min(from, text.size());;) {
+      size_t close = text.find("*/", i);
+      if (close == std::string::npos) return true;
+      size_t open = text.find("/*", close + 2);
+      if (open == std::string::npos) return false;
+      i = open + 2;
+    }
   }
 
   void StartBlockComment(int column, bool after_code) {
@@ -655,7 +663,7 @@ class Engine {
       text.erase(0, a);
       if (star) line->indent += 1;
     }
-    if (ClosesComment(line->comment, 0)) comment_open_ = false;
+    if (!EndsInsideComment(line->comment, 0)) comment_open_ = false;
   }
 
   static constexpr int kMaxIndent = 1 << 24;

@@ -1,0 +1,7 @@
+int a;/**//* runs
+  on */
+int b;
+void f() {
+    g();/* one *//* two
+      three */
+}
