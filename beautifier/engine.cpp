@@ -531,6 +531,13 @@ class Engine {
           // and the backslashes that end them, hold the directive together.
           bool opens_here = piece.kind == PieceKind::kBlockComment && !tail && EndsInsideComment(piece.text, 2);
           bool keep = (index == 0 && facts.comment_in_directive) || (opens_here && facts.directive_context);
+          if (!keep && tail && std::any_of(piece.map.begin(), piece.map.end(), IsCodeMark)) {
+            // A "#" after the end of a comment, kept on the comment's line,
+            // would begin a directive once the comment before it is gone.
+            err_ << "\n#### ERROR ! Line " << lines_
+                 << ": a number sign after the end of a comment would begin a directive without it\n";
+            return kReformatBadLine;
+          }
           if (!keep) {
             // The empty line a removed comment leaves behind would end the
             // line that a backslash continues onto this line's code.

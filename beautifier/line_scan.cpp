@@ -474,6 +474,14 @@ size_t RunEnd(const CharStateMap& map, size_t from, char m) {
   return from;
 }
 
+// True when the first character at or after `from` that is not blank is a
+// "#" or "%:" of code: first on a line of its own, it would begin a directive.
+bool SignFollows(std::string_view text, std::string_view map, size_t from) {
+  while (from < map.size() && map[from] == mark::kBlank) ++from;
+  if (from >= map.size() || !IsCodeMark(map[from])) return false;
+  return text[from] == '#' || (text[from] == '%' && from + 1 < text.size() && text[from + 1] == ':');
+}
+
 // A run of blanks in front of a final backslash shrinks to one blank. Blanks
 // inside a literal are data and stay.
 void ReduceBeforeBackslash(std::string* text, CharStateMap* map) {
@@ -524,6 +532,12 @@ class Decomposer {
       size_t e = RunEnd(map_, 0, mark::kBlockComment);
       if (e == 1) {
         Append(PieceKind::kBlockComment, 0, 0, text_, map_);
+        return;
+      }
+      if (SignFollows(text_, map_, e)) {
+        // The sign after the comment is not first on its line and must not
+        // become so: the line stays whole.
+        Append(PieceKind::kBlockComment, 0, -1, text_, map_);
         return;
       }
       Append(PieceKind::kBlockComment, 0, HasCode(map_, e, n) ? -1 : 0, Text(0, e), Map(0, e));
@@ -663,11 +677,18 @@ class Decomposer {
       if (open < close && close < hi && NothingAppended() && next_open(open + 1) > close) {
         size_t end = close + 1;
         if (end < hi && (t[end] == ',' || t[end] == ';')) ++end;
+        // A "#" cut off to a line of its own would begin a directive: what
+        // precedes it stays with it, here and at the braces below.
+        if (SignFollows(t, std::string_view(m).substr(0, hi), end)) end = hi;
         AppendTrimmed(PieceKind::kCode, cur, end);
         cur = end;
         continue;
       }
       size_t b = std::min(open, close);
+      if (b == open && SignFollows(t, std::string_view(m).substr(0, hi), b + 1)) {
+        AppendTrimmed(PieceKind::kCode, cur, hi);
+        return;
+      }
       if (HasCode(m, cur, b)) AppendTrimmed(PieceKind::kCode, cur, b);
       if (b == open) {
         Append(PieceKind::kOpenBrace, rest_col_[b], 0, "{", std::string_view(m).substr(b, 1));
@@ -676,7 +697,7 @@ class Decomposer {
       }
       size_t e = b + 1;
       if (e < hi && t[e] == ';') ++e;
-      if (next_open(e) == hi && next_close(e) == hi) {
+      if ((next_open(e) == hi && next_close(e) == hi) || SignFollows(t, std::string_view(m).substr(0, hi), e)) {
         AppendTrimmed(PieceKind::kCloseBrace, b, hi);
         return;
       }

@@ -95,8 +95,10 @@ int FormatStandardInput() {
     if (!check.same) why = "formatting would change the program at line " + std::to_string(check.line);
   } else if (rc == kReformatBinary) {
     why = "binary text (it holds NUL bytes)";
+  } else if (rc == kReformatBadLine) {
+    why = "a line could not be assembled";
   } else {
-    why = "result " + std::to_string(rc);
+    why = "memory ran out";
   }
   const std::string_view text = why.empty() ? formatted.view() : std::string_view(source);
   std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));

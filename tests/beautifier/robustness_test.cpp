@@ -141,6 +141,27 @@ TEST(Robustness, ABraceThatCarriesAContinuationKeepsItsLine) {
   ExpectSameProgram(input, f.out);
 }
 
+TEST(Robustness, ANumberSignNeverComesFirstOnALineItWasNotFirstOn) {
+  // Cut off to a line of its own after a brace, or after the end of a
+  // comment, "#" would begin a directive.
+  const std::string input = "int a; /* a\n b */ # x\n{#\nx { %: b\n{ a; } # b\n} # b {\nint z;\n";
+  for (bool braces_alone : {false, true}) {
+    BeautifierOptions options;
+    options.PLACE_BRACE_ON_NEW_LINE = braces_alone ? 1 : 0;
+    Formatted f = Format(input, options);
+    ASSERT_EQ(f.rc, kReformatOk) << f.err;
+    EXPECT_EQ(f.out, "int a;/* a\nb */ # x\n{#\n    x { %: b\n    { a; } # b\n} # b {\nint z;\n");
+    ExpectSameProgram(input, f.out);
+  }
+  // Without the comment the sign would stand first: such a file is not
+  // formatted with comments removed.
+  std::istringstream in(input);
+  std::ostringstream out, err;
+  std::ostream report(nullptr);
+  EXPECT_EQ(RunBeautifier(in, out, BeautifierOptions(), true, report, err), kReformatBadLine);
+  EXPECT_NE(err.str().find("Line 2: a number sign after the end of a comment"), std::string::npos) << err.str();
+}
+
 // Runs `body` in a child process whose address space is limited to `bytes`;
 // true when the child exited with status 0.
 template <typename Body>
