@@ -28,13 +28,15 @@ bool IsWordByte(char c) { return IsAlnum(c) || c == '$' || static_cast<unsigned 
 
 // An apostrophe inside a number ("1'000", "0xFF'FF") separates digits and
 // opens no literal; after an identifier ("u8'a'", "x1'") it opens one. The
-// walk back stops at an earlier separator, so a long number costs linear
-// time.
-bool IsDigitSeparator(std::string_view raw, size_t k) {
+// walk back stops at an earlier apostrophe: when that was a separator
+// (`previous_separator`, the position of the last one on the line) this one
+// is one too, so a long number costs linear time; a quote that closed a
+// literal ("'a'x'") starts no number.
+bool IsDigitSeparator(std::string_view raw, size_t k, size_t previous_separator) {
   if (k == 0 || k + 1 >= raw.size() || !IsWordByte(raw[k - 1]) || !IsWordByte(raw[k + 1])) return false;
   size_t b = k;
   while (b > 0 && (IsWordByte(raw[b - 1]) || raw[b - 1] == '.')) --b;
-  if (b > 0 && raw[b - 1] == '\'') return true;
+  if (b > 0 && raw[b - 1] == '\'' && b - 1 == previous_separator) return true;
   return (raw[b] >= '0' && raw[b] <= '9') ||
          (raw[b] == '.' && b + 1 < k && raw[b + 1] >= '0' && raw[b + 1] <= '9');
 }
@@ -155,8 +157,12 @@ class Scanner {
             m = mark::kBlank;
           } else if (ch == '"') {
             m = mark::kString;
-          } else if (ch == '\'' && !IsDigitSeparator(raw, k)) {
-            m = mark::kChar;
+          } else if (ch == '\'') {
+            if (IsDigitSeparator(raw, k, last_separator_)) {
+              last_separator_ = k;
+            } else {
+              m = mark::kChar;
+            }
           } else if (ch == '/' && next == '*') {
             m = mark::kBlockComment;
             s_.escape_skip = 1;
@@ -257,6 +263,7 @@ class Scanner {
   char* text_;
   char* map_;
   size_t n_ = 0;
+  size_t last_separator_ = std::string_view::npos;  // raw position of the line's last digit separator
 };
 
 

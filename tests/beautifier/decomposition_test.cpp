@@ -229,6 +229,10 @@ TEST(Scan, LiteralsThatSpanLines) {
   state = ScanState();
   ScanLine("x = 1'000 + 'a'; // don't", 4, &state, &text, &map);
   EXPECT_EQ(map, ". . ..... . '''. CCCCCCCC");
+  // Separators in a row stay separators; a quote that closed a literal
+  // starts no number, so the apostrophe after the word opens one.
+  ScanLine("1'000'000 'a'x'{", 4, &state, &text, &map);
+  EXPECT_EQ(map, "......... '''.''");
   // R"( opens a raw string in C++ only.
   state.c_family = false;
   ScanLine("s = R\"(a\" b", 4, &state, &text, &map);
