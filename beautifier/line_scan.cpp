@@ -199,7 +199,8 @@ class Scanner {
       s_.skip_mark = written;
     }
     if (IsCodeMark(written)) {
-      if (ch == '#' && !s_.continued_code) {
+      // "#", or its digraph "%:", first in a line's code begins a directive.
+      if ((ch == '#' || (ch == '%' && next == ':' && s_.c_family)) && !s_.continued_code) {
         written = mark::kDirective;
       } else {
         s_.continued_code = true;
@@ -343,9 +344,17 @@ void ScanLine(std::string_view raw, int tab_width, ScanState* state, std::string
     bool in_code = (m == mark::kCode || m == mark::kBlank) && state->escape_skip == 0;
     // Fast path for the bulk of code: a run of plain characters, each making
     // or keeping the mark a dot, and blanks, each making it blank.
-    if (in_code && (kScan[uc] & (kPlainCode | kCodeBlank))) {
+    size_t run_limit = n - k;
+    if (in_code && !state->continued_code && state->c_family) {
+      // A "%:" first in the line's code is a directive sign: the slow path
+      // marks it.
+      size_t j = k;
+      while (j < n && raw[j] == ' ') ++j;
+      if (j + 1 < n && raw[j] == '%' && raw[j + 1] == ':') run_limit = j - k;
+    }
+    if (in_code && (kScan[uc] & (kPlainCode | kCodeBlank)) && run_limit > 0) {
       uint8_t seen = 0;
-      const size_t j = k + scanner.PutCodeRun(raw.data() + k, n - k, &seen);
+      const size_t j = k + scanner.PutCodeRun(raw.data() + k, run_limit, &seen);
       char last = raw[j - 1] == ' ' ? mark::kBlank : mark::kCode;
       state->current = last;
       state->skip_mark = last;

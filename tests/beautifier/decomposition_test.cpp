@@ -48,6 +48,8 @@ TEST(Decomposition, CutsLinesIntoPieces) {
       {"else between braces", {"} else {"}, {"close-brace@0:}", "code@2:else", "open-brace@7:{"}},
       {"directive", {"#define X 1"}, {"directive@0:#define X 1"}},
       {"indented directive", {"   #  define X 1"}, {"directive@3:#  define X 1"}},
+      {"digraph directive keeps its brace", {" %:define X {"}, {"directive@1:%:define X {"}},
+      {"digraph inside a line is code", {"x = a %: b;"}, {"code@0:x = a %: b;"}},
       {"number sign continuing a macro is code", {"#define A \\", "#x"}, {"code@0:#x"}},
       {"blank line", {"    "}, {"blank-line@0:"}},
       {"empty line", {""}, {"blank-line@0:"}},
