@@ -45,6 +45,14 @@ constexpr const uint8_t* kTrackClass = kTrackTable.c;
 
 bool EndsWithBackslash(const std::string& s) { return !s.empty() && s.back() == '\\'; }
 
+// True when a backslash marked as code has more of the line after it.
+bool HoldsStrayBackslash(const std::string& text, const CharStateMap& map) {
+  for (size_t i = text.find('\\'); i != std::string::npos && i + 1 < text.size(); i = text.find('\\', i + 1)) {
+    if (map[i] == mark::kCode) return true;
+  }
+  return false;
+}
+
 bool IsLiteralMark(char m) { return m == mark::kString || m == mark::kChar; }
 
 // Adds continuation indentation to lines that continue an unfinished
@@ -298,7 +306,7 @@ class Engine {
         stage_.Run(&queue_, 0);
         stage_.WriteUnchanged(raw);
       } else {
-        int rc = FormatLine(raw);
+        int rc = FormatLine(raw, at_end);
         if (rc != kReformatOk) return rc;
       }
       if (at_end) {
@@ -310,7 +318,7 @@ class Engine {
     // Without a final line end, one added after a backslash would splice
     // the last line onto nothing, and one inside an open raw string or text
     // block would become part of it.
-    stage_.Finish(!(unterminated_last_line && (scan_.long_literal != 0 || previous_bs_)));
+    stage_.Finish(!(unterminated_last_line && (scan_.long_literal != 0 || last_ends_with_backslash_)));
     if (talk) {
       ShowCount(report_, lines_ > 10 ? Digits(lines_ / 10 * 10) + 1 : 0, lines_);
       long elapsed = static_cast<long>(std::time(nullptr) - start);
@@ -328,7 +336,8 @@ class Engine {
     return o;
   }
 
-  int FormatLine(const std::string& raw) {
+  // `unterminated`: the line is the text's last and has no line end.
+  int FormatLine(const std::string& raw, bool unterminated) {
     ScanLine(raw, o_.INDENT_SPACING, &scan_, &text_, &map_);
     const bool began_in_literal = scan_.began_in_literal;
     // Nothing may follow a literal open at the end of the line, whether it
@@ -336,7 +345,9 @@ class Engine {
     const bool ends_in_literal = scan_.ended_in_literal;
     // Only C and C++ splice lines; in Java a backslash there is a stray
     // character that must stay where it is.
-    bool ends_bs = scan_.c_family && EndsWithBackslash(text_);
+    last_ends_with_backslash_ = scan_.c_family && EndsWithBackslash(text_);
+    // With no line end after it, a final backslash continues nothing.
+    bool ends_bs = last_ends_with_backslash_ && !unterminated;
     // A backslash-newline right after a token character splices this line's
     // first characters onto that token: they must stay at column 0.
     const bool glued = previous_glue_ && !raw.empty() && raw[0] != ' ' && raw[0] != '\t';
@@ -346,10 +357,29 @@ class Engine {
     pieces_.clear();
     DecomposeLine(text_, map_, ends_bs, previous_bs_, &pieces_, !remove_comments_, scan_.plain,
                   scan_.began_in_comment);
+    // A backslash in code with more after it on the line is a stray
+    // character; cut off at the end of a line it would splice that line onto
+    // the next. Such a line is written as it stands.
+    bool kept_whole = false;
+    if (scan_.c_family && HoldsStrayBackslash(text_, map_)) {
+      bool directive = false;
+      for (char m : map_) {
+        if (m != mark::kBlank) {
+          directive = m == mark::kDirective;
+          break;
+        }
+      }
+      pieces_.clear();
+      SourcePiece& whole = pieces_.Add();
+      whole.kind = directive ? PieceKind::kDirective : PieceKind::kCode;
+      whole.text = text_;
+      whole.map = map_;
+      kept_whole = true;
+    }
     // A directive runs on to the end of the line where a comment opened in it
     // ends: what follows that comment on this line belongs to the directive
     // and stays on the comment's line, whole, as the rest of a directive does.
-    if (comment_in_directive_ && scan_.began_in_comment && pieces_.size() > 1 &&
+    if (!kept_whole && comment_in_directive_ && scan_.began_in_comment && pieces_.size() > 1 &&
         pieces_[0].kind == PieceKind::kBlockComment && pieces_[0].has_code_after != 0) {
       pieces_.clear();
       SourcePiece& whole = pieces_.Add();
@@ -392,6 +422,7 @@ class Engine {
     facts.after_backslash = previous_bs;
     facts.began_in_literal = began_in_literal;
     facts.began_in_comment = scan_.began_in_comment;
+    facts.kept_whole = kept_whole;
     facts.glued = glued;
     facts.parted = parted;
     facts.directive_body = directive_body;
@@ -440,6 +471,7 @@ class Engine {
     bool after_backslash = false;   // the line before ends with a backslash
     bool began_in_literal = false;  // the line starts inside a literal
     bool began_in_comment = false;  // the line starts inside a block comment
+    bool kept_whole = false;        // it is written as it stands
     bool glued = false;             // its first characters continue a spliced token
     bool parted = false;            // blanks part its first token from a spliced one
     size_t lead = 0;                // the piece it starts with
@@ -481,9 +513,11 @@ class Engine {
     switch (piece.kind) {
       case PieceKind::kCode:
         line.has_code = true;
-        line.frozen = index == facts.lead && piece.offset == 0 &&
-                      ((facts.began_in_literal && !piece.map.empty() && IsLiteralMark(piece.map[0])) ||
-                       facts.glued);
+        line.frozen = facts.kept_whole ||
+                      (index == facts.lead && piece.offset == 0 &&
+                       ((facts.began_in_literal && !piece.map.empty() && IsLiteralMark(piece.map[0])) ||
+                        facts.glued));
+        line.kept_whole = facts.kept_whole;
         line.code.swap(piece.text);
         line.code_map.swap(piece.map);
         if (!line.frozen) {
@@ -510,6 +544,7 @@ class Engine {
         break;
       case PieceKind::kDirective:
         line.has_code = true;
+        line.kept_whole = facts.kept_whole;
         line.code.swap(piece.text);
         line.code_map.swap(piece.map);
         break;
@@ -689,6 +724,7 @@ class Engine {
   CharStateMap map_;
   PieceList pieces_;
   bool previous_bs_ = false;
+  bool last_ends_with_backslash_ = false;  // the last line read ends with a backslash (C, C++)
   bool previous_glue_ = false;
   int current_indent_ = 0;
   bool else_pending_ = false;

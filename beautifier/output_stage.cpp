@@ -352,7 +352,7 @@ void OutputStage::BraceJoin(PieceQueue<OutputLine>* q) {
       blocked = code.kind == static_cast<int>(PieceKind::kDirective) || EndsWithBackslash(code.code) ||
                 EndsWithBackslash(q->Item(j)->brace) ||
                 (code.has_comment && EndsWithBackslash(code.comment)) || code.literal_open ||
-                code.directive_body;
+                code.directive_body || code.kept_whole;
     }
     if (blocked) {
       q->Item(j)->no_join = true;

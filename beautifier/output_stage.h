@@ -21,6 +21,8 @@ struct OutputLineFacts {
   int continuation = 0;       // extra indentation steps for an unfinished statement
   bool else_if = false;       // an "if" right after a bare "else"
   bool has_code = false;
+  bool kept_whole = false;    // a line written as it stood (with its comments): nothing
+                              // is joined to it
   bool frozen = false;        // the code begins inside a literal continued from above,
                               // or continues a token split by a backslash-newline:
                               // its leading white space is part of a token, so it is

@@ -162,6 +162,23 @@ TEST(Robustness, ANumberSignNeverComesFirstOnALineItWasNotFirstOn) {
   EXPECT_NE(err.str().find("Line 2: a number sign after the end of a comment"), std::string::npos) << err.str();
 }
 
+TEST(Robustness, AStrayBackslashNeverEndsALine) {
+  // Left at the end of a line, a backslash from inside a line would splice
+  // it onto the next; its line is written as it stands, comments and all.
+  const std::string input = "void f()\n{\n  a();\n\\ }\nx \\ // c\n{\ny \\ /* d */\n#define Q a \\ b\n{\n}\n";
+  for (bool remove_comments : {false, true}) {
+    std::istringstream in(input);
+    std::ostringstream out, err;
+    std::ostream report(nullptr);
+    ASSERT_EQ(RunBeautifier(in, out, BeautifierOptions(), remove_comments, report, err), kReformatOk) << err.str();
+    EXPECT_NE(out.str().find("\n\\ }\nx \\ // c\n"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("\ny \\ /* d */\n#define Q a \\ b\n"), std::string::npos) << out.str();
+    TokenCheckOptions check;
+    check.comments_removed = remove_comments;
+    EXPECT_TRUE(CheckTokenTexts(input, out.str(), check).same) << out.str();
+  }
+}
+
 // Runs `body` in a child process whose address space is limited to `bytes`;
 // true when the child exited with status 0.
 template <typename Body>
