@@ -422,6 +422,8 @@ class Engine {
     facts.after_backslash = previous_bs;
     facts.began_in_literal = began_in_literal;
     facts.began_in_comment = scan_.began_in_comment;
+    facts.opening_kept = open_comment_kept_;
+    open_comment_kept_ = false;
     facts.kept_whole = kept_whole;
     facts.glued = glued;
     facts.parted = parted;
@@ -472,6 +474,7 @@ class Engine {
     bool began_in_literal = false;  // the line starts inside a literal
     bool began_in_comment = false;  // the line starts inside a block comment
     bool kept_whole = false;        // it is written as it stands
+    bool opening_kept = false;      // it starts inside a comment whose opening was written
     bool glued = false;             // its first characters continue a spliced token
     bool parted = false;            // blanks part its first token from a spliced one
     size_t lead = 0;                // the piece it starts with
@@ -565,7 +568,9 @@ class Engine {
           // A comment that spans lines inside a directive stays: its lines,
           // and the backslashes that end them, hold the directive together.
           bool opens_here = piece.kind == PieceKind::kBlockComment && !tail && EndsInsideComment(piece.text, 2);
-          bool keep = (index == 0 && facts.comment_in_directive) || (opens_here && facts.directive_context);
+          // So does the rest of a comment whose opening stayed.
+          bool keep = (index == 0 && facts.comment_in_directive) || (opens_here && facts.directive_context) ||
+                      (tail && facts.opening_kept);
           if (!keep && tail && std::any_of(piece.map.begin(), piece.map.end(), IsCodeMark)) {
             // A "#" after the end of a comment, kept on the comment's line,
             // would begin a directive once the comment before it is gone.
@@ -574,6 +579,9 @@ class Engine {
             return kReformatBadLine;
           }
           if (!keep) {
+            if (piece.kind == PieceKind::kBlockComment && EndsInsideComment(piece.text, tail ? 0 : 2)) {
+              open_comment_kept_ = false;
+            }
             // The empty line a removed comment leaves behind would end the
             // line that a backslash continues onto this line's code.
             if (facts.after_backslash && index < facts.last_code && facts.last_code < pieces_.size()) {
@@ -583,6 +591,9 @@ class Engine {
           }
         }
         bool opens = piece.kind == PieceKind::kBlockComment && !tail && EndsInsideComment(piece.text, 2);
+        if (piece.kind == PieceKind::kBlockComment && (opens || (tail && EndsInsideComment(piece.text, 0)))) {
+          open_comment_kept_ = true;
+        }
         const SourcePiece* next = index + 1 < pieces_.size() ? &pieces_[index + 1] : nullptr;
         if (piece.has_code_after && next && !tail) {
           int nk = static_cast<int>(next->kind);
@@ -649,6 +660,10 @@ class Engine {
       carried_ = false;
     }
     if (index == facts.last_code && facts.ends_in_literal) line.literal_open = true;
+    {
+      const CharStateMap& m = line.has_code ? line.code_map : line.brace_map;
+      if (!m.empty() && m.back() == mark::kBlockComment) open_comment_kept_ = true;
+    }
     // A block comment left open inside the code (a continued line keeps its
     // comments in the code) also leads the lines that continue it.
     if (index == facts.last_code && facts.ends_in_comment && !remove_comments_) {
@@ -724,6 +739,7 @@ class Engine {
   CharStateMap map_;
   PieceList pieces_;
   bool previous_bs_ = false;
+  bool open_comment_kept_ = false;  // the block comment open at the end of the last line was written
   bool last_ends_with_backslash_ = false;  // the last line read ends with a backslash (C, C++)
   bool previous_glue_ = false;
   int current_indent_ = 0;

@@ -168,9 +168,9 @@ class Scanner {
             s_.escape_skip = 1;
           } else if (ch == '/' && next == '/') {
             m = mark::kLineComment;
-          } else if (ch == '\\') {
-            s_.escape_skip = EscapeLength(raw, k);
           }
+          // A backslash in code escapes nothing: "\"" opens a string and
+          // "\//" a comment, as a compiler reads them.
           break;
         case mark::kBlockComment:
           if (ch == '*' && next == '/') {

@@ -1,0 +1,5 @@
+int y; /* dir C:\
+more */
+x;
+
+int z;

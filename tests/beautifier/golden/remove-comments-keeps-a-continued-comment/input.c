@@ -1,0 +1,3 @@
+int y; /* dir C:\
+  more */ x;
+int z; // gone
