@@ -419,6 +419,7 @@ class Engine {
 
     LineFacts facts;
     facts.continued = continued;
+    facts.ends_with_backslash = ends_bs;
     facts.after_backslash = previous_bs;
     facts.began_in_literal = began_in_literal;
     facts.began_in_comment = scan_.began_in_comment;
@@ -471,6 +472,7 @@ class Engine {
   struct LineFacts {
     bool continued = false;         // this line or the one before ends with a backslash
     bool after_backslash = false;   // the line before ends with a backslash
+    bool ends_with_backslash = false;  // this line ends with one
     bool began_in_literal = false;  // the line starts inside a literal
     bool began_in_comment = false;  // the line starts inside a block comment
     bool kept_whole = false;        // it is written as it stands
@@ -606,7 +608,11 @@ class Engine {
           // continued by a backslash) must follow every piece of the line.
           // So must one on a line whose code keeps comments of its own, or
           // the comments would change their order.
-          bool runs_on = facts.continued || EndsWithBackslash(piece.text) || opens;
+          // A backslash that ended the line before inside the comment this
+          // line closes continued the comment, not the code after it.
+          const bool code_continued =
+              facts.continued && !(facts.after_backslash && facts.began_in_comment && !facts.ends_with_backslash);
+          bool runs_on = code_continued || EndsWithBackslash(piece.text) || opens;
           bool pinned = runs_on || facts.inner_comment;
           if (pinned || o_.COMMENTS_WITH_CODE >= static_cast<int>(next->text.size()) + cur) {
             carried_ = true;

@@ -1,0 +1,3 @@
+int y; /* a \
+  b */ x; // c
+int z;
