@@ -235,6 +235,9 @@ TEST(Scan, LiteralsThatSpanLines) {
   // starts no number, so the apostrophe after the word opens one.
   ScanLine("1'000'000 'a'x'{", 4, &state, &text, &map);
   EXPECT_EQ(map, "......... '''.''");
+  // A backslash in code escapes nothing: the quote after it opens a string.
+  ScanLine("\\\"a\" x", 4, &state, &text, &map);
+  EXPECT_EQ(map, ".\"\"\" .");
   // R"( opens a raw string in C++ only.
   state.c_family = false;
   ScanLine("s = R\"(a\" b", 4, &state, &text, &map);
