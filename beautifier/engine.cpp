@@ -360,32 +360,18 @@ class Engine {
     // A backslash in code with more after it on the line is a stray
     // character; cut off at the end of a line it would splice that line onto
     // the next. Such a line is written as it stands.
-    bool kept_whole = false;
-    if (scan_.c_family && HoldsStrayBackslash(text_, map_)) {
-      bool directive = false;
-      for (char m : map_) {
-        if (m != mark::kBlank) {
-          directive = m == mark::kDirective;
-          break;
-        }
-      }
-      pieces_.clear();
-      SourcePiece& whole = pieces_.Add();
-      whole.kind = directive ? PieceKind::kDirective : PieceKind::kCode;
-      whole.text = text_;
-      whole.map = map_;
-      kept_whole = true;
-    }
-    // A directive runs on to the end of the line where a comment opened in it
-    // ends: what follows that comment on this line belongs to the directive
-    // and stays on the comment's line, whole, as the rest of a directive does.
-    if (!kept_whole && comment_in_directive_ && scan_.began_in_comment && pieces_.size() > 1 &&
-        pieces_[0].kind == PieceKind::kBlockComment && pieces_[0].has_code_after != 0) {
-      pieces_.clear();
-      SourcePiece& whole = pieces_.Add();
-      whole.kind = PieceKind::kBlockComment;
-      whole.text = text_;
-      whole.map = map_;
+    const bool kept_whole = scan_.c_family && HoldsStrayBackslash(text_, map_);
+    if (kept_whole) {
+      size_t first = map_.find_first_not_of(mark::kBlank);
+      bool directive = first != std::string::npos && map_[first] == mark::kDirective;
+      MakeLineOnePiece(directive ? PieceKind::kDirective : PieceKind::kCode);
+    } else if (comment_in_directive_ && scan_.began_in_comment && pieces_.size() > 1 &&
+               pieces_[0].kind == PieceKind::kBlockComment && pieces_[0].has_code_after != 0) {
+      // A directive runs on to the end of the line where a comment opened in
+      // it ends: what follows that comment on this line belongs to the
+      // directive and stays on the comment's line, whole, as the rest of a
+      // directive does.
+      MakeLineOnePiece(PieceKind::kBlockComment);
     }
     const bool previous_bs = previous_bs_;
     bool continued = ends_bs || previous_bs_;
@@ -505,6 +491,15 @@ class Engine {
   // BuildLine's result when the line is to be appended to the queue.
   static constexpr int kAppend = 1;
 
+  // Replaces the line's pieces by one of `kind` holding the whole line.
+  void MakeLineOnePiece(PieceKind kind) {
+    pieces_.clear();
+    SourcePiece& whole = pieces_.Add();
+    whole.kind = kind;
+    whole.text = text_;
+    whole.map = map_;
+  }
+
   // Builds the output line of piece `index` into `out`. Returns kAppend, or
   // kReformatOk when the piece makes no line (a carried or removed comment),
   // or an error.
@@ -566,12 +561,12 @@ class Engine {
         // itself read "/* ...*/", must stay in front of the code after it.
         const bool tail = piece.kind == PieceKind::kBlockComment &&
                           ((index == 0 && facts.began_in_comment) || piece.text.compare(0, 2, "/*") != 0);
+        const bool opens = piece.kind == PieceKind::kBlockComment && !tail && EndsInsideComment(piece.text, 2);
         if (remove_comments_) {
           // A comment that spans lines inside a directive stays: its lines,
           // and the backslashes that end them, hold the directive together.
-          bool opens_here = piece.kind == PieceKind::kBlockComment && !tail && EndsInsideComment(piece.text, 2);
           // So does the rest of a comment whose opening stayed.
-          bool keep = (index == 0 && facts.comment_in_directive) || (opens_here && facts.directive_context) ||
+          bool keep = (index == 0 && facts.comment_in_directive) || (opens && facts.directive_context) ||
                       (tail && facts.opening_kept);
           if (!keep && tail && std::any_of(piece.map.begin(), piece.map.end(), IsCodeMark)) {
             // A "#" after the end of a comment, kept on the comment's line,
@@ -581,9 +576,6 @@ class Engine {
             return kReformatBadLine;
           }
           if (!keep) {
-            if (piece.kind == PieceKind::kBlockComment && EndsInsideComment(piece.text, tail ? 0 : 2)) {
-              open_comment_kept_ = false;
-            }
             // The empty line a removed comment leaves behind would end the
             // line that a backslash continues onto this line's code.
             if (facts.after_backslash && index < facts.last_code && facts.last_code < pieces_.size()) {
@@ -592,8 +584,7 @@ class Engine {
             break;
           }
         }
-        bool opens = piece.kind == PieceKind::kBlockComment && !tail && EndsInsideComment(piece.text, 2);
-        if (piece.kind == PieceKind::kBlockComment && (opens || (tail && EndsInsideComment(piece.text, 0)))) {
+        if (opens || (tail && EndsInsideComment(piece.text, 0))) {
           open_comment_kept_ = true;
         }
         const SourcePiece* next = index + 1 < pieces_.size() ? &pieces_[index + 1] : nullptr;

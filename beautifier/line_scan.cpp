@@ -200,7 +200,8 @@ class Scanner {
     }
     if (IsCodeMark(written)) {
       // "#", or its digraph "%:", first in a line's code begins a directive.
-      if ((ch == '#' || (ch == '%' && next == ':' && s_.c_family)) && !s_.continued_code) {
+      const size_t sign = DirectiveSignLength(raw, k);
+      if ((sign == 1 || (sign == 2 && s_.c_family)) && !s_.continued_code) {
         written = mark::kDirective;
       } else {
         s_.continued_code = true;
@@ -350,7 +351,7 @@ void ScanLine(std::string_view raw, int tab_width, ScanState* state, std::string
       // marks it.
       size_t j = k;
       while (j < n && raw[j] == ' ') ++j;
-      if (j + 1 < n && raw[j] == '%' && raw[j + 1] == ':') run_limit = j - k;
+      if (DirectiveSignLength(raw, j) == 2) run_limit = j - k;
     }
     if (in_code && (kScan[uc] & (kPlainCode | kCodeBlank)) && run_limit > 0) {
       uint8_t seen = 0;
@@ -494,8 +495,7 @@ size_t RunEnd(const CharStateMap& map, size_t from, char m) {
 // "#" or "%:" of code: first on a line of its own, it would begin a directive.
 bool SignFollows(std::string_view text, std::string_view map, size_t from) {
   while (from < map.size() && map[from] == mark::kBlank) ++from;
-  if (from >= map.size() || !IsCodeMark(map[from])) return false;
-  return text[from] == '#' || (text[from] == '%' && from + 1 < text.size() && text[from + 1] == ':');
+  return from < map.size() && IsCodeMark(map[from]) && DirectiveSignLength(text, from) != 0;
 }
 
 // A run of blanks in front of a final backslash shrinks to one blank. Blanks

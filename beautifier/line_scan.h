@@ -30,6 +30,14 @@ inline bool IsCodeMark(char m) {
   return m == mark::kCode || m == mark::kString || m == mark::kChar || m == mark::kDirective;
 }
 
+// The length of a directive sign at text[i]: 1 for "#", 2 for its digraph
+// "%:", 0 for anything else.
+inline size_t DirectiveSignLength(std::string_view text, size_t i) {
+  if (i >= text.size()) return 0;
+  if (text[i] == '#') return 1;
+  return text[i] == '%' && i + 1 < text.size() && text[i + 1] == ':' ? 2 : 0;
+}
+
 // Scan state carried from line to line within one file.
 struct ScanState {
   char current = mark::kBlank;  // the mark in force

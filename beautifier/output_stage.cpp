@@ -456,7 +456,7 @@ void OutputStage::Write(OutputLine& line) {
   if (pending_blank_ > 0) {
     bool endif = false;
     if (line.kind == static_cast<int>(PieceKind::kDirective) && !line.code.empty()) {
-      size_t p = line.code[0] == '%' ? 2 : 1;  // after "#" or "%:"
+      size_t p = std::max<size_t>(DirectiveSignLength(line.code, 0), 1);
       while (p < line.code.size() && (line.code[p] == ' ' || line.code[p] == '\t')) ++p;
       endif = StartsWithKeyword(std::string_view(line.code).substr(p), "endif");
     }
