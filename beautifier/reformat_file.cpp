@@ -12,6 +12,7 @@
 #include <istream>
 #include <ostream>
 #include <random>
+#include <sstream>
 #include <streambuf>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,7 @@
 #include "status.h"
 #include "temp_files.h"
 #include "token_check.h"
+#include "view_buf.h"
 
 namespace folios {
 
@@ -384,6 +386,34 @@ ReformatFileResult ReformatFileWith(const std::string& input, const std::string&
   out << "Done !\n";
   if (rc == kReformatOk) why.clear();
   return result;
+}
+
+int ReformatText(std::string_view source, const FormatSettings& settings, SourceLanguage language,
+                 std::string* formatted, std::string* why, std::ostream& err) {
+  ViewBuf source_buffer(source);
+  std::istream in(&source_buffer);
+  std::ostringstream out;
+  std::ostream report(nullptr);  // no settings report nor progress
+  int rc = RunBeautifier(in, out, settings.options, settings.remove_comments, report, err, language);
+  why->clear();
+  switch (rc) {
+    case kReformatOk: {
+      TokenCheckOptions check_options;
+      check_options.language = language;
+      check_options.comments_removed = settings.remove_comments;
+      TokenCheckResult check = CheckTokenTexts(source, out.view(), check_options);
+      if (!check.same) {
+        *why = "formatting would change the program at line " + std::to_string(check.line);
+        rc = kReformatRefused;
+      }
+      break;
+    }
+    case kReformatBinary: *why = "binary text (it holds NUL bytes)"; break;
+    case kReformatBadLine: *why = "a line could not be assembled"; break;
+    default: *why = "memory ran out"; break;
+  }
+  *formatted = std::move(out).str();
+  return rc;
 }
 
 }  // namespace folios

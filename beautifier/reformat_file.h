@@ -3,9 +3,11 @@
 
 #include <iosfwd>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "beautifier_options.h"
+#include "token_check.h"
 
 namespace folios {
 
@@ -69,5 +71,13 @@ struct ReformatFileResult {
 ReformatFileResult ReformatFileWith(const std::string& input, const std::string& output,
                                     const ReformatFileOptions& options, std::ostream& out,
                                     std::ostream& err);
+
+// Formats `source`, held in memory, into `formatted` with `settings`, and
+// checks that the result holds the same program. kReformatOk, the engine's
+// code, or kReformatRefused when the program would change; on failure `why`
+// says why for people ("formatting would change the program at line 3") and
+// `formatted` is to be ignored. Engine messages go to `err`.
+int ReformatText(std::string_view source, const FormatSettings& settings, SourceLanguage language,
+                 std::string* formatted, std::string* why, std::ostream& err);
 
 }  // namespace folios

@@ -16,6 +16,8 @@
 #include <emmintrin.h>
 #endif
 
+#include "view_buf.h"
+
 namespace folios {
 
 SourceLanguage LanguageForPath(std::string_view path) {
@@ -835,19 +837,6 @@ TokenCheckResult CheckTokens(std::istream& original, std::istream& formatted, co
   Comparison comparison(original, formatted, options);
   return comparison.Run();
 }
-
-namespace {
-
-// A read-only stream buffer over text in memory, without a copy.
-class ViewBuf : public std::streambuf {
- public:
-  explicit ViewBuf(std::string_view text) {
-    char* p = const_cast<char*>(text.data());  // only ever read
-    setg(p, p, p + text.size());
-  }
-};
-
-}  // namespace
 
 TokenCheckResult CheckTokenTexts(std::string_view original, std::string_view formatted,
                                  const TokenCheckOptions& options) {

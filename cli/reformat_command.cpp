@@ -2,20 +2,15 @@
 // first), or from standard input to standard output.
 #include <cstdio>
 #include <iostream>
-#include <sstream>
-#include <streambuf>
 
 #include "beautifier_options.h"
 #include "cli_support.h"
 #include "commands.h"
-#include "engine.h"
 #include "input_files.h"
 #include "ordered_jobs.h"
 #include "reformat_build.h"
 #include "reformat_file.h"
-#include "settings_table.h"
 #include "terminal_progress.h"
-#include "token_check.h"
 
 namespace folios::cli {
 
@@ -61,19 +56,10 @@ bool ParseJobs(const std::string& text, int* jobs) {
   return true;
 }
 
-// A read-only view of a string as a stream buffer, so the engine reads the
-// text kept for the check without a second copy.
-class TextSource : public std::streambuf {
- public:
-  explicit TextSource(std::string& text) { setg(text.data(), text.data(), text.data() + text.size()); }
-};
-
 // Standard input is held whole so the formatted text can be checked against
 // it before anything is written: a text whose program formatting would
 // change, or that cannot be formatted, comes out as it went in.
 int FormatStandardInput() {
-  BeautifierOptions options = LoadBeautifierOptions();
-  bool remove_comments = Settings(SettingKey::kMain).Int("m_remove_comments") != 0;
   std::string source;
   char chunk[1 << 16];
   size_t got;
@@ -82,28 +68,12 @@ int FormatStandardInput() {
     PrintMessage("cannot read standard input");
     return kExitFailure;
   }
-  TextSource source_buffer(source);
-  std::istream in(&source_buffer);
-  std::ostringstream formatted;
-  std::ostream report(nullptr);  // no report in a pipe
-  int rc = RunBeautifier(in, formatted, options, remove_comments, report, std::cerr);
-  std::string why;
-  if (rc == kReformatOk) {
-    TokenCheckOptions check_options;
-    check_options.comments_removed = remove_comments;
-    TokenCheckResult check = CheckTokenTexts(source, formatted.view(), check_options);
-    if (!check.same) why = "formatting would change the program at line " + std::to_string(check.line);
-  } else if (rc == kReformatBinary) {
-    why = "binary text (it holds NUL bytes)";
-  } else if (rc == kReformatBadLine) {
-    why = "a line could not be assembled";
-  } else {
-    why = "memory ran out";
-  }
-  const std::string_view text = why.empty() ? formatted.view() : std::string_view(source);
+  std::string formatted, why;
+  int rc = ReformatText(source, LoadFormatSettings(), SourceLanguage::kCFamily, &formatted, &why, std::cerr);
+  const std::string& text = rc == kReformatOk ? formatted : source;
   std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
   std::cout.flush();
-  if (!why.empty()) {
+  if (rc != kReformatOk) {
     PrintMessage("cannot reformat standard input: " + why + "; it was written out as it was");
     return kExitFailure;
   }
