@@ -21,18 +21,10 @@ const char kHelp[] =
     "project file, or with -rhtml one HTML page) from @-tagged comments in C, C++\n"
     "and Visual Basic sources. Exit status 1 when a source cannot be read.\n"
     "A SOURCE may hold wildcards. The format file is LFX.fmt of the program\n"
-    "unless -f names another. Options (one letter after \"-\", any case):\n"
+    "unless -f names another. '-o -' writes the document to standard output.\n"
+    "Options (one letter after \"-\", any case; the switches a, e, n, u and v\n"
+    "may be combined, as in -uv; every argument after -- is a SOURCE):\n"
     "\n";
-
-// Letters whose option takes a value (from the same or the next argument).
-bool TakesValue(char letter) {
-  switch (letter) {
-    case 'c': case 'd': case 'f': case 'l': case 'o': case 'r': case 's': case 't': case 'x':
-      return true;
-    default:
-      return false;
-  }
-}
 
 bool IsUsageCode(int code) {
   return code == docgen::kErrDefineTooLong || code == docgen::kErrOptionValueMissing ||
@@ -40,35 +32,50 @@ bool IsUsageCode(int code) {
          (code >= docgen::kErrExprWordTooLong && code <= docgen::kErrExprParen);
 }
 
+// The usage error for an option vector the engine refuses, naming the
+// argument at fault.
+int OptionError(const docgen::DocOptionCheck& check) {
+  std::string text = docgen::DocMessage(check.code) + ": '" + check.argument + "'";
+  if (check.code == docgen::kErrUnknownOption) {
+    text += " (a SOURCE whose name begins with '-' goes after '--')";
+  }
+  return UsageError("doc", text);
+}
+
 }  // namespace
 
 int RunDocCommand(const std::vector<std::string>& args) {
-  bool has_format = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (IsHelp(args[i])) {
+  for (const std::string& arg : args) {
+    if (arg == "--") break;
+    if (IsHelp(arg)) {
       std::cout << kHelp << docgen::DocOptionUsage();
       return kExitOk;
     }
-    const std::string& arg = args[i];
-    if (arg.size() < 2 || arg[0] != '-') continue;
-    char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(arg[1])));
-    if (letter == 'f') has_format = true;
-    if (TakesValue(letter) && arg.size() == 2) ++i;
   }
   if (args.empty()) return UsageError("doc", "no SOURCE given");
-
+  // The options are checked before anything is read or written.
+  docgen::DocOptionCheck check = docgen::CheckDocOptions(args);
+  if (check.code == docgen::kUsageRequested) {
+    std::cout << kHelp << docgen::DocOptionUsage();
+    return kExitOk;
+  }
+  if (check.code) return OptionError(check);
+  if (check.source_count == 0) return UsageError("doc", "no SOURCE given");
   // The default format file goes in front, where it cannot become the value
   // of an option left without one at the end.
   std::vector<std::string> argv;
-  if (!has_format) {
+  if (!check.format_given) {
     argv.push_back("-f");
     argv.push_back(LocateDataFile("LFX.fmt"));
   }
   argv.insert(argv.end(), args.begin(), args.end());
   // The spool and the documents' temporary files go on SIGTERM and SIGINT too.
   RemoveTemporaryFilesOnSignals();
+  // A document written to standard output keeps it to itself: the verbose
+  // text goes to standard error then.
+  std::ostream& messages = check.output_file == "-" ? std::cerr : std::cout;
   TerminalProgress progress;
-  int rc = docgen::RunDocDriver(argv, &progress, std::cout, std::cerr, ShippedDataDirectory());
+  int rc = docgen::RunDocDriver(argv, &progress, messages, std::cerr, ShippedDataDirectory());
   progress.Finish();
   // Verbose text and "Output file is" that could not be written are a failure.
   std::cout.flush();
@@ -77,13 +84,10 @@ int RunDocCommand(const std::vector<std::string>& args) {
     return kExitFailure;
   }
   if (rc == 0) return kExitOk;
-  if (rc == docgen::kUsageRequested) {
-    std::cout << kHelp << docgen::DocOptionUsage();
-    return kExitOk;
-  }
   if (IsUsageCode(rc)) return UsageError("doc", docgen::DocMessage(rc));
   // Any other code: the run ended early, a document could not be written,
-  // or a source could not be read (the others were documented all the same).
+  // a source could not be read (the others were documented all the same),
+  // or an error was reported.
   return kExitFailure;
 }
 

@@ -28,7 +28,9 @@ const char kHelp[] =
     "                    cpp (*.cpp, *.c), h (*.hpp, *.h), java, frm, bas, cls;\n"
     "                    default: the types chosen in the last search (settings)\n"
     "  --subfolders      search subdirectories too (default: as last time)\n"
-    "  --no-subfolders   search only the named directory\n";
+    "  --no-subfolders   search only the named directory\n"
+    "  --                every argument after it is a PATH, even one that\n"
+    "                    begins with '-'\n";
 
 void PrintPadded(const std::string& text, size_t width) {
   std::cout << text;
@@ -41,7 +43,16 @@ void PrintPadded(const std::string& text, size_t width) {
 int RunFilesCommand(const std::vector<std::string>& args) {
   InputOptions options;
   std::vector<std::string> paths;
+  bool operands_only = false;
   for (size_t i = 0; i < args.size(); ++i) {
+    if (operands_only) {
+      paths.push_back(args[i]);
+      continue;
+    }
+    if (args[i] == "--") {
+      operands_only = true;
+      continue;
+    }
     if (IsHelp(args[i])) {
       std::cout << kHelp;
       return kExitOk;

@@ -145,9 +145,14 @@ bool GatherInputs(const std::vector<std::string>& paths, const InputOptions& opt
       ok = false;
       continue;
     }
+    const size_t before = files->files_in_order().size();
     status = files->Process();
     if (!status.ok()) {
       PrintError("read project", given, status.message());
+      ok = false;
+    } else if (files->files_in_order().size() == before) {
+      // A project of nothing but other kinds of entries (or only itself).
+      PrintMessage(given + ": no source files");
       ok = false;
     }
     for (const std::string& note : files->notes()) {

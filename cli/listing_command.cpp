@@ -43,37 +43,40 @@ const char kHelp[] =
     "                    default: the types chosen in the last search (settings)\n"
     "  --subfolders      search subdirectories too (default: as last time)\n"
     "  --no-subfolders   search only the named directory\n"
+    "  --                every argument after it is an INPUT, even one that\n"
+    "                    begins with '-'\n"
     "\n"
-    "The document is replaced only when the build is complete. Ctrl-C stops the\n"
-    "build: the document then ends with \"Operation was canceled!\". A file that\n"
+    "The document is replaced only when the build is complete: Ctrl-C (SIGINT),\n"
+    "SIGTERM or SIGHUP stop the build and leave the old document as it was,\n"
+    "with no temporary file behind (exit status 130, 143, 129). A file that\n"
     "cannot be read, or that holds NUL bytes (a binary file), is listed with a\n"
     "line saying so, and the exit status is 1. No source file is written, and\n"
     "no FILE.orig backup is made.\n";
 
-volatile sig_atomic_t g_interrupted = 0;
-volatile sig_atomic_t g_terminated = 0;
+// The signal that stops the build (SIGINT, SIGTERM or SIGHUP), 0 while none
+// came. The build stops as Cancel stops it, then the document is dropped,
+// so that the temporary files go and the old document stays.
+volatile sig_atomic_t g_stop_signal = 0;
+volatile sig_atomic_t g_cancel_pending = 0;
 
-void OnInterrupt(int) { g_interrupted = 1; }
-// Stops the build as Cancel does; the document is then dropped, so that
-// the temporary files go and the old document stays.
-void OnTerminate(int) {
-  g_terminated = 1;
-  g_interrupted = 1;
+void OnStop(int signal_number) {
+  g_stop_signal = signal_number;
+  g_cancel_pending = 1;
   // A build waiting on a slow source (a pipe) sees the flag only after its
   // next line; a signal that came just before the wait began would never
   // end it. An alarm each second interrupts such a wait.
   alarm(1);
 }
 void OnAlarm(int) {
-  if (g_terminated) alarm(1);
+  if (g_stop_signal) alarm(1);
 }
 
-// A terminal progress bar whose cancel is Ctrl-C.
+// A terminal progress bar whose cancel is a stopping signal.
 class ListingProgress : public TerminalProgress {
  protected:
   void ProcessPendingEvents() override {
-    if (g_interrupted) {
-      g_interrupted = 0;
+    if (g_cancel_pending) {
+      g_cancel_pending = 0;
       RequestCancel();
     }
   }
@@ -101,8 +104,17 @@ int RunListingCommand(const std::vector<std::string>& args) {
   InputOptions options;
   std::vector<std::string> inputs;
   std::string output;
+  bool operands_only = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
+    if (operands_only) {
+      inputs.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      operands_only = true;
+      continue;
+    }
     if (IsHelp(arg)) {
       std::cout << kHelp;
       return kExitOk;
@@ -158,33 +170,36 @@ int RunListingCommand(const std::vector<std::string>& args) {
   build.preformat = PreformatForListing;
   build.preformat_jobs = 0;  // one per core, ahead of the listing
 #endif
-  build.abandon = [] { return g_terminated != 0; };
-  struct sigaction action {};
-  struct sigaction terminate {};
-  struct sigaction previous_int {};
-  struct sigaction previous_term {};
-  action.sa_handler = OnInterrupt;
-  sigemptyset(&action.sa_mask);
-  terminate = action;
-  terminate.sa_handler = OnTerminate;
-  struct sigaction wake = action;
+  build.abandon = [] { return g_stop_signal != 0; };
+  const int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+  struct sigaction previous[3] {};
+  struct sigaction stop {};
+  stop.sa_handler = OnStop;
+  sigemptyset(&stop.sa_mask);
+  struct sigaction wake = stop;
   struct sigaction previous_alarm {};
   wake.sa_handler = OnAlarm;  // no SA_RESTART: the wait it interrupts fails
   sigaction(SIGALRM, &wake, &previous_alarm);
-  sigaction(SIGINT, &action, &previous_int);
-  sigaction(SIGTERM, &terminate, &previous_term);
+  for (int k = 0; k < 3; ++k) {
+    // A signal the caller ignores (nohup, a background job) stays ignored.
+    sigaction(kStopSignals[k], nullptr, &previous[k]);
+    if (previous[k].sa_handler != SIG_IGN) sigaction(kStopSignals[k], &stop, nullptr);
+  }
   ListingBuildResult result = output == "-" ? RunListingBuildToStream(paths, stdout, build)
                                             : RunListingBuild(paths, output, build);
-  sigaction(SIGINT, &previous_int, nullptr);
-  sigaction(SIGTERM, &previous_term, nullptr);
+  for (int k = 0; k < 3; ++k) sigaction(kStopSignals[k], &previous[k], nullptr);
   alarm(0);
   sigaction(SIGALRM, &previous_alarm, nullptr);
   progress.Finish();
 
-  if (g_terminated) {
-    PrintMessage("terminated; the document was not written");
-    signal(SIGTERM, SIG_DFL);
-    raise(SIGTERM);
+  if (g_stop_signal) {
+    // The process ends by the signal, as the shell expects (exit status
+    // 128 + its number: 130 for Ctrl-C).
+    const int signal_number = g_stop_signal;
+    PrintMessage(std::string(signal_number == SIGINT ? "interrupted" : "terminated") +
+                 "; the document was not written");
+    signal(signal_number, SIG_DFL);
+    raise(signal_number);
     return kExitFailure;
   }
   for (const ListingFileFailure& failure : result.failed_files) {

@@ -36,6 +36,8 @@ const char kHelp[] =
     "  -j N, --jobs N    format N files at once (default: one per processor\n"
     "                    core, at most 32); reports still follow the list\n"
     "  --set NAME=VALUE  use VALUE for the setting NAME in this run only\n"
+    "  --                every argument after it is a FILE, even '-' or one that\n"
+    "                    begins with '-'\n"
     "  -, --stdout       format standard input to standard output; no file is\n"
     "                    touched and no report is printed. A text that cannot\n"
     "                    be formatted without changing its program is written\n"
@@ -87,8 +89,17 @@ int RunReformatCommand(const std::vector<std::string>& args) {
   std::vector<std::string> paths;
   bool from_stdin = false;
   int jobs = DefaultJobCount();
+  bool operands_only = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
+    if (operands_only) {
+      paths.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      operands_only = true;
+      continue;
+    }
     if (IsHelp(arg)) {
       std::cout << kHelp;
       return kExitOk;

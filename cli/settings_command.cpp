@@ -24,7 +24,8 @@ const char kHelp[] =
     "KEY/NAME, as list prints it. 'list' prints every setting as NAME=VALUE with\n"
     "the value in force (stored, else the default; line breaks shown as \\n).\n"
     "'reset' deletes every stored setting so that all read as their defaults.\n"
-    "'path' prints the file the settings are kept in.\n";
+    "'path' prints the file the settings are kept in. Every argument after --\n"
+    "is a NAME or VALUE, even one that begins with '-'.\n";
 
 struct Parsed {
   std::optional<SettingKey> key;
@@ -33,6 +34,10 @@ struct Parsed {
 
 int ParseArgs(const std::vector<std::string>& args, Parsed* parsed) {
   for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--") {
+      parsed->words.insert(parsed->words.end(), args.begin() + static_cast<long>(i) + 1, args.end());
+      break;
+    }
     if (args[i] == "--key") {
       if (i + 1 >= args.size()) return UsageError("settings", "--key needs a value");
       parsed->key = SettingKeyFromName(args[++i]);
@@ -79,6 +84,7 @@ int List(const Parsed& parsed) {
 int RunSettingsCommand(const std::vector<std::string>& args) {
   if (args.empty()) return UsageError("settings", "missing action (list, get, set, reset, path)");
   for (const std::string& arg : args) {
+    if (arg == "--") break;
     if (IsHelp(arg)) {
       std::cout << kHelp;
       return kExitOk;

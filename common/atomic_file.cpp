@@ -34,6 +34,33 @@ std::string BaseNameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// The descriptor a path names when it is one of the process's own:
+// /dev/stdout, /dev/fd/N, /proc/self/fd/N (also at the end of a chain of
+// links); -1 for any other path.
+int DescriptorNamed(const std::string& path) {
+  const std::string numbered[] = {"/dev/fd/", "/proc/self/fd/", "/proc/thread-self/fd/",
+                                  "/proc/" + std::to_string(::getpid()) + "/fd/"};
+  std::string current = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    if (current == "/dev/stdin") return 0;
+    if (current == "/dev/stdout") return 1;
+    if (current == "/dev/stderr") return 2;
+    for (const std::string& prefix : numbered) {
+      if (current.compare(0, prefix.size(), prefix) != 0) continue;
+      std::string digits = current.substr(prefix.size());
+      if (digits.empty() || digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) break;
+      return std::stoi(digits);
+    }
+    struct stat st {};
+    if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return -1;
+    std::vector<char> target(PATH_MAX + 1);
+    ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
+    if (n <= 0 || static_cast<size_t>(n) >= target.size()) return -1;
+    current = ResolveAgainst(current, std::string(target.data(), static_cast<size_t>(n)));
+  }
+  return -1;
+}
+
 Status CopyInto(const std::string& from, std::FILE* to) {
   std::FILE* in = std::fopen(from.c_str(), "rb");
   if (!in) return Status::Error(ErrnoMessage(errno));
@@ -95,20 +122,37 @@ Status AtomicFile::Open(const std::string& target, const OutputOptions& options)
   Discard();
   target_ = target;
   in_place_ = false;
+  auto is_input = [&](const struct stat& st) {
+    for (const std::string& input : options.inputs) {
+      FileId id;
+      if (GetFileId(input, &id) && id.device == st.st_dev && id.inode == st.st_ino) return true;
+    }
+    return false;
+  };
+
+  // One of the process's own descriptors (/dev/stdout, /dev/fd/N, a
+  // process substitution) is written through that descriptor, where the
+  // shell's redirection points; its links lead to no file that could be
+  // replaced ("pipe:[1234]").
+  const int descriptor = DescriptorNamed(target);
+  if (descriptor >= 0) {
+    resolved_ = target;
+    struct stat st {};
+    if (::fstat(descriptor, &st) != 0) return Status::Error(ErrnoMessage(errno));
+    if (S_ISDIR(st.st_mode)) return Status::Error(ErrnoMessage(EISDIR));
+    if (is_input(st)) return Status::Error("it is also one of the input files");
+    int fd = ::fcntl(descriptor, F_DUPFD_CLOEXEC, 3);
+    if (fd < 0) return Status::Error(ErrnoMessage(errno));
+    return OpenInPlace(fd, options.keep_existing_content);
+  }
+
   if (!FollowLinks(target, &resolved_)) return Status::Error(ErrnoMessage(ELOOP));
 
   struct stat st {};
   bool exists = ::stat(resolved_.c_str(), &st) == 0;
   if (!exists && errno != ENOENT) return Status::Error(ErrnoMessage(errno));
   if (exists && S_ISDIR(st.st_mode)) return Status::Error(ErrnoMessage(EISDIR));
-  if (exists) {
-    for (const std::string& input : options.inputs) {
-      FileId id;
-      if (GetFileId(input, &id) && id.device == st.st_dev && id.inode == st.st_ino) {
-        return Status::Error("it is also one of the input files");
-      }
-    }
-  }
+  if (exists && is_input(st)) return Status::Error("it is also one of the input files");
 
   if (exists && !S_ISREG(st.st_mode)) {
     // A pipe or a device is the destination itself: replacing it would
@@ -116,14 +160,7 @@ Status AtomicFile::Open(const std::string& target, const OutputOptions& options)
     int flags = O_WRONLY | O_NOCTTY | O_CLOEXEC | (options.keep_existing_content ? O_APPEND : 0);
     int fd = ::open(resolved_.c_str(), flags);
     if (fd < 0) return Status::Error(ErrnoMessage(errno));
-    file_ = fdopen(fd, options.keep_existing_content ? "ab" : "wb");
-    if (!file_) {
-      int error = errno;
-      ::close(fd);
-      return Status::Error(ErrnoMessage(error));
-    }
-    in_place_ = true;
-    return Status::OK();
+    return OpenInPlace(fd, options.keep_existing_content);
   }
   if (exists) {
     if (::faccessat(AT_FDCWD, resolved_.c_str(), W_OK, AT_EACCESS) != 0) return Status::Error(ErrnoMessage(errno));
@@ -173,6 +210,17 @@ Status AtomicFile::Open(const std::string& target, const OutputOptions& options)
       return copied;
     }
   }
+  return Status::OK();
+}
+
+Status AtomicFile::OpenInPlace(int fd, bool append) {
+  file_ = fdopen(fd, append ? "ab" : "wb");
+  if (!file_) {
+    int error = errno;
+    ::close(fd);
+    return Status::Error(ErrnoMessage(error));
+  }
+  in_place_ = true;
   return Status::OK();
 }
 

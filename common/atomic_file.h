@@ -8,7 +8,10 @@
 // - a symbolic link is followed: the file it leads to is replaced and the
 //   link stays a link;
 // - a target that exists but is not a regular file (a pipe, a terminal, a
-//   device) is written straight into, never replaced;
+//   device) is written straight into, never replaced; so is one of the
+//   process's own descriptors named as /dev/stdout, /dev/fd/N or
+//   /proc/self/fd/N (a shell's redirection or process substitution),
+//   through that descriptor, whatever it leads to;
 // - a target the user may not write (no permission, or a file without any
 //   write bit even for root) is refused, and so is a target that is one of
 //   the build's inputs (same device and inode, also through links);
@@ -70,6 +73,9 @@ class AtomicFile {
   void Discard();
 
  private:
+  // Takes `fd` as the stream written straight into.
+  Status OpenInPlace(int fd, bool append);
+
   std::string target_;
   std::string resolved_;
   std::string temp_path_;

@@ -39,9 +39,11 @@ namespace {
 
 void AppendUnit(std::string* out, uint32_t unit) {
   int value = unit > 32767 ? static_cast<int>(unit) - 65536 : static_cast<int>(unit);
+  // A blank ends the control word before its fallback "?": some readers
+  // take any character after it as its end and then skip the next one.
   *out += "\\u";
   *out += std::to_string(value);
-  *out += '?';
+  *out += " ?";
 }
 
 }  // namespace

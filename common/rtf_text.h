@@ -22,7 +22,7 @@ struct Utf8Char {
 // Overlong forms, surrogates and values above U+10FFFF are not valid.
 Utf8Char DecodeUtf8(std::string_view text, size_t i);
 
-// Appends "\uN?" (N as a signed 16-bit number); characters above U+FFFF are
+// Appends "\uN ?" (N as a signed 16-bit number); characters above U+FFFF are
 // written as a surrogate pair of two such escapes.
 void AppendRtfUnicode(std::string* out, uint32_t code_point);
 

@@ -45,6 +45,7 @@ struct RunOptions {
   std::string log_file;
   std::vector<std::string> extra_format_files;
   std::string main_format_file = "Scrivlet.FMT";
+  bool format_given = false;
   std::vector<std::pair<std::string, std::string>> defines;
   std::vector<std::string> sources;
   ExtractionExpression expression;
@@ -65,79 +66,98 @@ bool ParseTabSize(const std::string& text, int* tab_size) {
   return true;
 }
 
-int ParseOptions(const std::vector<std::string>& argv, RunOptions* options) {
+// The switches that may be combined in one argument ("-uv").
+bool IsSwitch(char letter) {
+  return letter == 'a' || letter == 'e' || letter == 'n' || letter == 'u' || letter == 'v' || letter == '?' ||
+         letter == 'h';
+}
+
+void SetSwitch(char letter, RunOptions* options) {
+  switch (letter) {
+    case 'a': options->append = true; break;
+    case 'e': options->option_e = true; break;
+    case 'n': options->no_output = true; break;
+    case 'u': options->unsorted = true; break;
+    case 'v': options->verbose = true; break;
+    default: break;
+  }
+}
+
+char LowerLetter(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+
+// Parses the option vector; on an error, *fault is the argument at fault.
+int ParseOptions(const std::vector<std::string>& argv, RunOptions* options, std::string* fault) {
+  bool options_ended = false;
   for (size_t i = 0; i < argv.size(); ++i) {
     const std::string& arg = argv[i];
     // On this platform an absolute path begins with "/", so only "-"
-    // introduces an option.
-    if (arg.size() < 2 || arg[0] != '-') {
+    // introduces an option; "--" ends the options.
+    if (options_ended || arg.size() < 2 || arg[0] != '-') {
       options->sources.push_back(arg);
       continue;
     }
-    char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(arg[1])));
-    auto value = [&](std::string* out) -> int {
-      if (arg.size() > 2) {
-        *out = arg.substr(2);
-        return 0;
+    if (arg == "--") {
+      options_ended = true;
+      continue;
+    }
+    *fault = arg;
+    const char letter = LowerLetter(arg[1]);
+    if (IsSwitch(letter)) {
+      // Switches combine ("-uv"); a letter that is no switch makes the whole
+      // argument unknown, never half taken ("-notes.c" is not "-n").
+      for (size_t k = 1; k < arg.size(); ++k) {
+        if (!IsSwitch(LowerLetter(arg[k]))) return kErrUnknownOption;
       }
-      if (i + 1 >= argv.size()) return kErrOptionValueMissing;
-      *out = argv[++i];
-      return 0;
-    };
+      for (size_t k = 1; k < arg.size(); ++k) {
+        char c = LowerLetter(arg[k]);
+        if (c == '?' || c == 'h') return kErrUsage;
+        SetSwitch(c, options);
+      }
+      continue;
+    }
+    if (std::string_view("cdflorstx").find(letter) == std::string_view::npos) return kErrUnknownOption;
     std::string text;
-    int rc = 0;
+    if (arg.size() > 2) {
+      text = arg.substr(2);
+    } else if (i + 1 < argv.size()) {
+      text = argv[++i];
+    } else {
+      return kErrOptionValueMissing;
+    }
     switch (letter) {
-      case '?':
-      case 'h': return kErrUsage;
-      case 'a': options->append = true; break;
-      case 'e': options->option_e = true; break;
-      case 'n': options->no_output = true; break;
-      case 'u': options->unsorted = true; break;
-      case 'v': options->verbose = true; break;
-      case 'c':
-        if ((rc = value(&options->contents_file))) return rc;
-        break;
+      case 'c': options->contents_file = text; break;
       case 'f':
-        if ((rc = value(&options->main_format_file))) return rc;
+        options->main_format_file = text;
+        options->format_given = true;
         break;
-      case 'l':
-        if ((rc = value(&options->log_file))) return rc;
-        break;
-      case 'o':
-        if ((rc = value(&options->output_file))) return rc;
-        break;
-      case 's':
-        if ((rc = value(&text))) return rc;
-        options->extra_format_files.push_back(text);
-        break;
+      case 'l': options->log_file = text; break;
+      case 'o': options->output_file = text; break;
+      case 's': options->extra_format_files.push_back(text); break;
       case 'r':
-        if ((rc = value(&text))) return rc;
         if (text.size() == 1 && (text[0] == 'd' || text[0] == 'D')) options->output_type = "doc";
         else if (text.size() == 1 && (text[0] == 'h' || text[0] == 'H')) options->output_type = "help";
         else options->output_type = text;
         break;
       case 't':
-        if ((rc = value(&text))) return rc;
         if (!ParseTabSize(text, &options->tab_size)) return kErrTabNotNumber;
         break;
       case 'x':
-        if ((rc = value(&text))) return rc;
         if (!options->expression_text.empty()) options->expression_text += ' ';
         options->expression_text += text;
         break;
-      case 'd': {
-        if ((rc = value(&text))) return rc;
+      default: {  // 'd'
         size_t equals = text.find('=');
         if (equals == std::string::npos || equals > kMaxName) return kErrDefineTooLong;
         options->defines.emplace_back(text.substr(0, equals), text.substr(equals + 1));
         break;
       }
-      default:
-        return kErrUnknownOption;
     }
   }
+  fault->clear();
   if (options->output_type.empty()) options->output_type = "doc";
-  return options->expression.Compile(options->expression_text);
+  int rc = options->expression.Compile(options->expression_text);
+  if (rc) *fault = options->expression_text;
+  return rc;
 }
 
 bool IsRegularFile(const std::string& path) {
@@ -249,7 +269,8 @@ int RunDriver(const std::vector<std::string>& argv, Progress* progress, std::ost
   Step(progress, "Load codefiles ...");
 
   RunOptions options;
-  int rc = ParseOptions(argv, &options);
+  std::string fault;
+  int rc = ParseOptions(argv, &options, &fault);
   if (rc) return rc;
 
   FormatModel model(options.output_type);
@@ -259,6 +280,10 @@ int RunDriver(const std::vector<std::string>& argv, Progress* progress, std::ost
   for (const std::string& format_file : format_files) {
     long line = 0;
     rc = model.Load(format_file, fallback_dir, options.verbose, out, &line);
+    if (rc == kErrNoToken) {
+      ReportFailure(err, format_file, rc, model.NoTokenReason());
+      return rc;
+    }
     if (rc) {
       ReportError(err, format_file, line, rc);
       return rc;
@@ -316,15 +341,17 @@ int RunDriver(const std::vector<std::string>& argv, Progress* progress, std::ost
     }
     long offset = 0;
     bool empty = true;
-    if (append && IsRegularFile(options.output_file)) {
-      rc = AppendOffset(options.output_file, model, &offset, &empty);
+    // "-o -" is standard output.
+    const std::string target = options.output_file == "-" ? "/dev/stdout" : options.output_file;
+    if (append && IsRegularFile(target)) {
+      rc = AppendOffset(target, model, &offset, &empty);
       if (rc) {
         ReportError(err, options.output_file, 0, rc);
         return rc;
       }
     }
     if (empty) append = false;
-    rc = OpenDocument(&output, options.output_file, inputs, false, err);
+    rc = OpenDocument(&output, target, inputs, false, err);
     if (rc) return rc;
     if (output.writes_in_place()) {
       append = false;  // a pipe or device cannot be read back for its trailer
@@ -334,10 +361,13 @@ int RunDriver(const std::vector<std::string>& argv, Progress* progress, std::ost
     }
   }
 
+  ErrorTally reported;  // errors in the sources' text and in writing
   ExtractionSettings extraction;
   extraction.expression = &options.expression;
   extraction.verbose = options.verbose;
+  extraction.errors = &reported;
   int source_failure = 0;  // the first source that could not be read
+  bool any_read = false;   // a source was read (whatever it held)
   // Files are read ahead on the shared pool; their topics go into the
   // collection one file after another, in order.
   std::vector<const std::string*> files;
@@ -358,9 +388,17 @@ int RunDriver(const std::vector<std::string>& argv, Progress* progress, std::ost
         read_ahead.Take(next_file);
         int file_rc = ExtractLoadedFile(path, &loaded[next_file++], &collection, model, extraction, &spool, out, err);
         if (file_rc && !rc) rc = file_rc;
+        if (!file_rc) any_read = true;
       }
     }
     if (rc && !source_failure) source_failure = rc;
+  }
+  // A run that could read none of its sources would put an empty document
+  // in the place of a good one: the old document, its log and its project
+  // stay as they were.
+  if (!options.sources.empty() && !any_read) {
+    if (output.file()) err << options.output_file << ": not written: none of the sources could be read\n";
+    return source_failure;
   }
 
   std::vector<size_t> order = collection.OutputOrder(!options.unsorted);
@@ -377,13 +415,16 @@ int RunDriver(const std::vector<std::string>& argv, Progress* progress, std::ost
     settings.sorted = !options.unsorted;
     settings.verbose = options.verbose;
     settings.output_name = options.output_file;
+    settings.errors = &reported;
     rc = WriteOutput(collection, order, model, settings, &spool, output.file(), out, err);
     if (rc) {
       ReportError(err, options.output_file, 0, rc);
       output.Discard();
       result = rc;
     }
-    if (EqualsNoCase(options.output_type, "help")) {
+    // The project names the document's file: a pipe or standard output has
+    // none to name.
+    if (EqualsNoCase(options.output_type, "help") && !output.writes_in_place()) {
       if (options.verbose) out << "Writing HPJ file...\n";
       // A project that exists already, possibly edited by the user, is kept.
       std::string project_path = HelpProjectPath(options.output_file);
@@ -429,9 +470,11 @@ int RunDriver(const std::vector<std::string>& argv, Progress* progress, std::ost
     if (rc && !side_failure) side_failure = rc;
   }
   // The project and the log do not undo the document, but a run that could
-  // not write one of them, or read a source, has failed all the same.
-  if (result) return result;
-  return source_failure ? source_failure : side_failure;
+  // not write one of them, read a source, or that reported an error in the
+  // sources or the format texts, has failed all the same.
+  if (source_failure) return source_failure;
+  if (reported.count > 0) return reported.first_code;
+  return side_failure;
 }
 
 }  // namespace
@@ -444,6 +487,16 @@ int RunDocDriver(const std::vector<std::string>& argv, Progress* progress, std::
     ReportError(err, std::string(), 0, kErrOutOfMemory);
     return kErrOutOfMemory;
   }
+}
+
+DocOptionCheck CheckDocOptions(const std::vector<std::string>& argv) {
+  RunOptions options;
+  DocOptionCheck check;
+  check.code = ParseOptions(argv, &options, &check.argument);
+  check.source_count = options.sources.size();
+  check.output_file = options.output_file;
+  check.format_given = options.format_given;
+  return check;
 }
 
 std::vector<std::string> BuildDocOptionVector(const std::vector<std::string>& sources,

@@ -3,9 +3,11 @@
 // command builds from the settings.
 //
 // Option vector: options begin with "-" followed by one letter (any case);
-// every other argument is a source name (a path, possibly with wildcards).
-// A value is the rest of the option argument or, when that is empty, the
-// next argument.
+// every other argument is a source name (a path, possibly with wildcards),
+// and so is every argument after "--". A value is the rest of the option
+// argument or, when that is empty, the next argument. Switches (the options
+// without a value: a e n u v) may be combined in one argument ("-uv"); an
+// argument that combines anything else is an unknown option.
 //   -? -h usage (result kUsageRequested)   -a append to the output file
 //   -c FILE contents file                  -d NAME=VALUE define a constant
 //   -e option e                            -f FILE main format file
@@ -51,6 +53,19 @@ inline constexpr const char kGeneratorName[] = "Lumentra Folios V3.5";
 // that file's code after it has finished.
 int RunDocDriver(const std::vector<std::string>& argv, Progress* progress, std::ostream& out,
                  std::ostream& err, const std::string& fallback_dir = std::string());
+
+// What the option vector asks for, before anything is read: `code` is 0, or
+// the usage error the driver would end with (kUsageRequested, or a code
+// from 118 to 136) and `argument` the argument at fault (the expression for
+// an expression error).
+struct DocOptionCheck {
+  int code = 0;
+  std::string argument;
+  size_t source_count = 0;
+  std::string output_file;  // "-o" value; "-" is standard output
+  bool format_given = false;  // "-f"
+};
+DocOptionCheck CheckDocOptions(const std::vector<std::string>& argv);
 
 // The option vector of the desktop command for `sources` (in file-list
 // order) and `output_path`, from the current settings: the sources first,

@@ -35,7 +35,7 @@ const MessageEntry kMessages[] = {
     {119, "option value missing at the end of the options"},
     {120, "usage requested"},
     {121, "\"t\" value is not a number from 1 to 64"},
-    {122, "unknown option letter"},
+    {122, "unknown option"},
     {125, "out of memory"},
     {127, "a declaration spread over lines grew past 1023 characters"},
     {130, "collected text of one tag longer than 24575 bytes"},
@@ -52,7 +52,7 @@ const MessageEntry kMessages[] = {
     {143, "unknown section name"},
     {144, "unknown or overlong \"parse\" value, or no scanner for this declaration kind"},
     {145, "unknown comment style in \"ext\""},
-    {146, "a name longer than 64 characters"},
+    {146, "a name that is empty or longer than 64 characters"},
     {147, "bad \"token\" character"},
     {148, "the same text keyword twice in one definition"},
     {149, "missing \")\" after a condition"},
@@ -113,6 +113,7 @@ const MessageEntry kMessages[] = {
     {213, "text after the \"linecont\" character"},
     {214, "a format text that refers to itself: expansion nested too deep"},
     {215, "binary file (it holds NUL bytes), skipped"},
+    {216, "a comment that is not closed before the end of the file; the text after it was taken as comment"},
 };
 
 }  // namespace
@@ -126,12 +127,20 @@ std::string DocMessage(int code) {
   return text;
 }
 
+namespace {
+
+// "file(line): " of a message line.
+void WriteLocation(std::ostream& err, const std::string& file, long line) {
+  if (file.empty()) return;
+  err << file;
+  if (line > 0) err << '(' << line << ')';
+  err << ": ";
+}
+
+}  // namespace
+
 void ReportError(std::ostream& err, const std::string& file, long line, int code) {
-  if (!file.empty()) {
-    err << file;
-    if (line > 0) err << '(' << line << ')';
-    err << ": ";
-  }
+  WriteLocation(err, file, line);
   err << DocMessage(code) << '\n';
 }
 
@@ -155,9 +164,14 @@ std::string Grouped(long number) {
 
 }  // namespace
 
-void ErrorReporter::Report(const std::string& file, long line, int code) {
+void ErrorReporter::Report(const std::string& file, long line, int code, const std::string& excerpt) {
+  if (tally_) tally_->Add(code);
   long& count = counts_[{file, code}];
-  if (++count <= kShown) ReportError(err_, file, line, code);
+  if (++count > kShown) return;
+  WriteLocation(err_, file, line);
+  err_ << DocMessage(code);
+  if (!excerpt.empty()) err_ << ": \"" << excerpt << '"';
+  err_ << '\n';
 }
 
 void ErrorReporter::Summarise() {

@@ -113,6 +113,7 @@ inline constexpr int kDeclOutOfOrder = 212;
 inline constexpr int kErrLineContExtra = 213;
 inline constexpr int kErrNestedTooDeep = 214;
 inline constexpr int kErrBinaryFile = 215;
+inline constexpr int kErrUnclosedComment = 216;
 
 // "Error N: text" for any code (codes below 15 are taken as causes and
 // raised by 100). Unknown codes read "Error N".
@@ -121,6 +122,15 @@ std::string DocMessage(int code);
 // Writes one message line: "file(line): Error N: text". An empty file leaves
 // out the file and the ": "; a line of 0 or less leaves out "(line)".
 void ReportError(std::ostream& err, const std::string& file, long line, int code);
+
+// What a run has reported: the number of error messages and the first code.
+struct ErrorTally {
+  long count = 0;
+  int first_code = 0;
+  void Add(int code) {
+    if (count++ == 0) first_code = code;
+  }
+};
 
 // Reports errors through ReportError, but no more than kShown of one code
 // for one file: a flood of one fault (a 10 MB comment, a broken format text
@@ -131,16 +141,20 @@ class ErrorReporter {
  public:
   static constexpr long kShown = 5;
 
-  explicit ErrorReporter(std::ostream& err) : err_(err) {}
+  // Every report is also counted in `tally` when it is not null.
+  explicit ErrorReporter(std::ostream& err, ErrorTally* tally = nullptr) : err_(err), tally_(tally) {}
   ErrorReporter(const ErrorReporter&) = delete;
   ErrorReporter& operator=(const ErrorReporter&) = delete;
 
-  void Report(const std::string& file, long line, int code);
+  // `excerpt`, when not empty, is the text at fault, quoted after the
+  // message.
+  void Report(const std::string& file, long line, int code, const std::string& excerpt = std::string());
   // Writes the summary lines and forgets the counts.
   void Summarise();
 
  private:
   std::ostream& err_;
+  ErrorTally* tally_;
   std::map<std::pair<std::string, int>, long> counts_;
 };
 

@@ -75,7 +75,7 @@ class FileExtractor {
   FileExtractor(const std::string& path, TopicCollection* collection, const FormatModel& model,
                 const ExtractionSettings& settings, SpoolFile* spool, std::ostream& out, std::ostream& err)
       : path_(path), collection_(collection), model_(model), settings_(settings), spool_(spool), out_(out),
-        err_(err), reporter_(err) {}
+        err_(err), reporter_(err, settings.errors) {}
 
   void Run(const std::string& text);
 
@@ -113,6 +113,7 @@ class FileExtractor {
   char delimiter_ = 0;
 
   bool in_comment_ = false;   // inside a block comment
+  long comment_line_ = 0;     // where that block comment began
   bool in_block_ = false;     // inside a documentation block
   int block_index_ = -1;
   bool topic_open_ = false;
@@ -209,6 +210,7 @@ void FileExtractor::Run(const std::string& text) {
             comment = comment.substr(0, end);
           } else {
             in_comment_ = true;
+            comment_line_ = number;
           }
           break;
         }
@@ -259,6 +261,8 @@ void FileExtractor::Run(const std::string& text) {
     }
     if (closes) collecting_ = false;
   }
+  // A comment left open swallowed the code after it: say where it began.
+  if (in_comment_) Report(comment_line_, kErrUnclosedComment);
   CompleteTopic();
   reporter_.Summarise();
 }

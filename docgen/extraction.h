@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "doc_messages.h"
 #include "format_model.h"
 #include "topic_collection.h"
 
@@ -14,6 +15,8 @@ namespace folios::docgen {
 struct ExtractionSettings {
   const ExtractionExpression* expression = nullptr;  // null: everything matches
   bool verbose = false;
+  // Counts the errors reported about the sources' text; may be null.
+  ErrorTally* errors = nullptr;
 };
 
 // The files a source name stands for: the name itself when it is a regular

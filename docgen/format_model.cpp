@@ -782,6 +782,7 @@ int FormatReader::StartDefinition(int section, int keyword, const std::vector<st
     case kSectionToken:
       if (count != 2) return kErrFieldCount;
       type = fields[0];
+      model_->NoteTokenType(Trim(type));
       break;
     case kSectionTopic:
       if (count != 5) return kErrFieldCount;
@@ -965,9 +966,27 @@ void FormatModel::DefineConstantFirst(const std::string& name, const std::string
   constants.insert(constants.begin(), std::move(d));
 }
 
+void FormatModel::NoteTokenType(std::string_view type) {
+  // "both" stands for the two types it selects.
+  for (std::string_view one : EqualsNoCase(type, "both") ? std::vector<std::string_view>{"doc", "help"}
+                                                         : std::vector<std::string_view>{type}) {
+    bool known = false;
+    for (const std::string& seen : token_types_) known = known || EqualsNoCase(seen, one);
+    if (!known && !one.empty()) token_types_.emplace_back(one);
+  }
+}
+
+std::string FormatModel::NoTokenReason() const {
+  std::string reason = "no token definition for the output type '" + output_type_ + "'";
+  if (token_types_.empty()) return reason + " (the format files define no output type)";
+  reason += " (the format files define";
+  for (size_t i = 0; i < token_types_.size(); ++i) reason += (i ? ", " : " ") + token_types_[i];
+  return reason + ")";
+}
+
 bool FormatModel::Validate(std::ostream& err) const {
   if (sections_[kSectionToken - 1].empty()) {
-    ReportError(err, std::string(), 0, kErrNoToken);
+    ReportFailure(err, std::string(), kErrNoToken, NoTokenReason());
     return false;
   }
   return true;

@@ -168,8 +168,12 @@ class FormatModel {
   void DefineConstantFirst(const std::string& name, const std::string& value);
 
   // The section checks after all files are loaded; reports failures to
-  // `err` and returns false when any failed.
+  // `err` and returns false when any failed (a run type without a token
+  // definition is named, with the types the files define).
   bool Validate(std::ostream& err) const;
+  // Why the run's output type has no token definition, naming it and the
+  // types the files loaded so far define.
+  std::string NoTokenReason() const;
 
   const std::vector<Definition>& section(int section) const { return sections_[section - 1]; }
   // The first definition named `name` (case-insensitive) whose conditions
@@ -190,8 +194,10 @@ class FormatModel {
   std::array<std::vector<Definition>, kSectionCount> sections_;
   std::vector<Definition> pending_constants_;
   std::vector<std::string> loaded_files_;
+  std::vector<std::string> token_types_;  // output types of [token] definitions, in file order
   bool token_section_seen_ = false;
   int token_context_ = 0;
+  void NoteTokenType(std::string_view type);
   friend class FormatReader;
 };
 

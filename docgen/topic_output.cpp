@@ -53,7 +53,7 @@ class Writer : public ConditionContext {
   Writer(const TopicCollection& collection, const std::vector<size_t>& order, const FormatModel& model,
          const OutputSettings& settings, SpoolFile* spool, std::FILE* file, std::ostream& err)
       : collection_(collection), order_(order), model_(model), settings_(settings), spool_(spool), file_(file),
-        err_(err), reporter_(err) {
+        err_(err), reporter_(err, settings.errors) {
     out_ = &buffer_;
     BuildReplacements();
   }
@@ -93,8 +93,21 @@ class Writer : public ConditionContext {
   void Error(const Definition* owner, int code) {
     reporter_.Report(owner ? owner->file : std::string(), owner ? owner->line : 0, code);
   }
-  void SourceError(const Topic& topic, long line, int code) {
-    reporter_.Report(topic.file_index >= 0 ? collection_.file(topic.file_index) : std::string(), line, code);
+  void SourceError(const Topic& topic, long line, int code, const std::string& excerpt = std::string()) {
+    reporter_.Report(topic.file_index >= 0 ? collection_.file(topic.file_index) : std::string(), line, code,
+                     excerpt);
+  }
+  // An error in field text: it came from the source, so the source file and
+  // the line of its paragraph are named, with the text at fault.
+  void TextError(const Definition* owner, int code, std::string_view text, size_t at) {
+    if (!topic_ || source_line_ <= 0) {
+      Error(owner, code);
+      return;
+    }
+    std::string excerpt(text.substr(at, 24));
+    size_t lf = excerpt.find('\n');
+    if (lf != std::string::npos) excerpt.resize(lf);
+    SourceError(*topic_, source_line_, code, excerpt);
   }
   // Marks `definition` as being expanded; false (after an error naming
   // `owner`) when it already is: a text that refers to itself, directly or
@@ -140,6 +153,7 @@ class Writer : public ConditionContext {
 
   Topic* topic_ = nullptr;
   const Paragraph* paragraph_ = nullptr;
+  long source_line_ = 0;  // the source line of the field text being written
 };
 
 void Writer::BuildReplacements() {
@@ -289,12 +303,17 @@ void Writer::WriteExampleText(std::string_view text) {
 
 void Writer::WriteField(const Paragraph& paragraph, int n, const Definition* owner) {
   const std::string& field = paragraph.fields[n - 1];
+  // Inline tags have no line of their own: their text stays that of the
+  // paragraph that holds them.
+  const long saved_line = source_line_;
+  if (paragraph.line > 0) source_line_ = paragraph.line;
   bool example = (paragraph.flags & kParagraphExample) && n == static_cast<int>(paragraph.fields.size());
   if (example) {
     WriteExampleText(field);
   } else {
     WriteBodyText(field, owner);
   }
+  source_line_ = saved_line;
 }
 
 size_t Writer::WriteInlineTag(std::string_view text, size_t i, const Definition* owner) {
@@ -304,7 +323,7 @@ size_t Writer::WriteInlineTag(std::string_view text, size_t i, const Definition*
   while (p < text.size() && IsNameChar(text[p])) ++p;
   std::string_view name = text.substr(name_start, p - name_start);
   if (name.empty() || name.size() > kMaxName) {
-    Error(owner, kErrNameTooLong);
+    TextError(owner, kErrNameTooLong, text, start);
     return start + WriteChar(text, start, 0);
   }
   // The tag ends at the first ">" without a backslash before it.
@@ -316,7 +335,7 @@ size_t Writer::WriteInlineTag(std::string_view text, size_t i, const Definition*
     }
   }
   if (close == std::string_view::npos) {
-    Error(owner, kErrInlineNoClose);
+    TextError(owner, kErrInlineNoClose, text, start);
     return start + WriteChar(text, start, 0);
   }
   Paragraph inline_tag;
@@ -353,18 +372,20 @@ size_t Writer::WriteInlineTag(std::string_view text, size_t i, const Definition*
     }
     inline_tag.fields.push_back(std::move(field));
   }
-  if (too_many) Error(owner, kErrInlineFields);
+  if (too_many) TextError(owner, kErrInlineFields, text, start);
   const Paragraph* saved = paragraph_;
   paragraph_ = &inline_tag;
   const Definition* definition = model_.Find(kSectionText, name, this);
   if (!definition) {
     paragraph_ = saved;
-    Error(owner, kErrNoTextDef);
+    TextError(owner, kErrNoTextDef, text, start);
     // Keep the words of an unknown tag rather than lose them.
     WriteCharText(text.substr(p, close - p), 0);
     return close + 1;
   }
-  if (definition->field_count != static_cast<int>(inline_tag.fields.size())) Error(definition, kErrInlineFieldCount);
+  if (definition->field_count != static_cast<int>(inline_tag.fields.size())) {
+    TextError(definition, kErrInlineFieldCount, text, start);
+  }
   if (Enter(definition, owner)) {
     Expand(definition->text[kSlotFormat], definition);
     Leave();

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "doc_messages.h"
 #include "format_model.h"
 #include "topic_collection.h"
 
@@ -18,6 +19,8 @@ struct OutputSettings {
   bool sorted = true;
   bool verbose = false;
   std::string output_name;  // for messages
+  // Counts the errors reported while writing; may be null.
+  ErrorTally* errors = nullptr;
 };
 
 // Writes the whole output to `file`: the [file] "pre" text, every topic of

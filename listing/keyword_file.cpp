@@ -76,6 +76,33 @@ bool ColorFieldName(const std::string& field, std::string* name) {
   return true;
 }
 
+// True for the decimal text of a colour-table index (0, the automatic
+// colour, to kColorTableSize).
+bool IsColorTableIndex(const std::string& field) {
+  if (field.empty() || field.size() > 2 || field.find_first_not_of("0123456789") != std::string::npos) return false;
+  return std::stoi(field) <= kColorTableSize;
+}
+
+// Colours a listing cannot show (outside the colour table, or no number)
+// become the automatic colour, with one warning for the file.
+void UseTableColors(const std::string& path, KeywordTable* table, KeywordWarningSink* sink) {
+  long refused = 0;
+  std::string example;
+  for (size_t k = 1; k < table->entries.size(); ++k) {
+    KeywordRecord& record = table->entries[k];
+    for (std::string* color : {&record.fore, &record.back}) {
+      if (color->empty()) *color = "0";
+      if (IsColorTableIndex(*color)) continue;
+      if (refused++ == 0) example = "'" + *color + "' of the keyword '" + record.keyword + "'";
+      *color = "0";
+    }
+  }
+  if (refused == 0 || !sink) return;
+  sink->Warn(path + " - " + std::to_string(refused) + (refused == 1 ? " colour is" : " colours are") +
+             " not in the colour table (0 to " + std::to_string(kColorTableSize) + "), such as " + example +
+             ";\nthe automatic colour is used instead.");
+}
+
 }  // namespace
 
 KeywordWarningSink::~KeywordWarningSink() = default;
@@ -144,6 +171,7 @@ KeywordTable LoadKeywordTableForListing(const std::string& path, Language langua
   // Files written by the system end with an empty record; a real keyword in
   // the last record is kept.
   if (table.entries.size() > 1 && table.entries.back().keyword.empty()) table.entries.pop_back();
+  UseTableColors(path, &table, sink);
   return table;
 }
 

@@ -62,7 +62,9 @@ std::string KeywordFileForListing(Language language);
 // settings under "\doc"), then every record. A wrong header warns through
 // `sink` (may be null) and the file is read regardless. Only a final record
 // whose keyword is empty (the trailing empty record) is dropped; a file
-// that cannot be opened gives the comment entry alone.
+// that cannot be opened gives the comment entry alone. A colour that is not
+// an index of the colour table (0 to 16) becomes 0, the automatic colour,
+// with one warning for the file.
 KeywordTable LoadKeywordTableForListing(const std::string& path, Language language,
                                         KeywordWarningSink* sink);
 

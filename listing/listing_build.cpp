@@ -119,6 +119,13 @@ ListingBuildResult RunListingBuildToStream(const std::vector<std::string>& paths
     // Even a build of no files gives a complete document.
     writer.EndDocument();
     result.failed_files = writer.failures();
+    result.files_read = writer.files_read();
+    // A file that could not be read is reported once, not again for the
+    // pre-format step that could not read it either.
+    std::erase_if(result.listed_unformatted, [&](const ListingFileFailure& unformatted) {
+      return std::any_of(result.failed_files.begin(), result.failed_files.end(),
+                         [&](const ListingFileFailure& failed) { return failed.path == unformatted.path; });
+    });
     result.output = writer.Flush();
   } catch (const std::bad_alloc&) {
     result.output = Status::Error(ErrnoMessage(ENOMEM));
@@ -143,6 +150,11 @@ ListingBuildResult RunListingBuild(const std::vector<std::string>& paths,
   if (options.abandon && options.abandon()) {
     file.Discard();
     result.abandoned = true;
+  } else if (result.output.ok() && result.files_listed > 0 && result.files_read == 0 && !result.cancelled) {
+    // A document of nothing but "cannot be read" lines would take the place
+    // of a good one.
+    file.Discard();
+    result.output = Status::Error("none of the files could be read; the old document was left as it was");
   } else if (result.output.ok()) {
     result.output = file.Commit();
   } else {

@@ -36,6 +36,7 @@ struct ListingBuildOptions {
 struct ListingBuildResult {
   bool cancelled = false;                        // the user stopped the build
   int files_listed = 0;                          // files whose listing was started
+  int files_read = 0;                            // files whose text could be read
   std::vector<ListingFileFailure> failed_files;  // files not (wholly) listed, and why
   // Files listed as they are because pre-formatting failed or would have
   // changed their program, and why.
@@ -47,8 +48,9 @@ struct ListingBuildResult {
 
 // Lists `paths_in_display_order` into the document at `output_path`. The
 // document is written to a temporary file beside it and renamed over it when
-// the build ends, normally or by cancel; when writing fails, or the build is
-// abandoned, an existing document stays as it was and `output` says why.
+// the build ends, normally or by cancel; when writing fails, when none of
+// the files could be read, or when the build is abandoned, an existing
+// document stays as it was and `output` says why.
 //
 // Pre-formatting (m_use_advanced_options on, a preformat function given, a
 // file with extension cpp, h, c or java): the file is reformatted into a

@@ -355,11 +355,11 @@ void LineStyler::CommentPass(const StyleInput& input, CommentState* state) {
   };
   // A block comment run starts with a blank, which takes the place of a
   // blank already standing before it. The comment format ends in a control
-  // word with a number: a digit or a blank right after it would be read as
-  // part of it, so a delimiting blank goes between.
+  // word with a number, which a blank delimits from the text: some readers
+  // take any character after a control word as its end.
   auto block_opener = [&](size_t pos) -> std::string_view {
     bool before = pos > 0 && t[pos - 1] != ' ';
-    bool after = pos < t.size() && ((t[pos] >= '0' && t[pos] <= '9') || t[pos] == ' ');
+    bool after = pos < t.size();
     return block_openers_[before][after];
   };
 

@@ -23,6 +23,8 @@ namespace {
 // Cuts of a long line end with a downward arrow from the Symbol font.
 const char kContinuationMark[] =
     " }{\\f2{\\field{\\*\\fldinst SYMBOL 175 \\\\f Symbol\\\\s 12}{\\fldrslt\\f3}}}{\\f2";
+// Closes the line's group and the document's: the two groups open at the
+// end of every line.
 const char kDocumentEnd[] = "\\par}}";
 const size_t kFlushSize = 1 << 18;
 const size_t kProgressGranularity = 4096;
@@ -31,10 +33,23 @@ bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
 
-// Control characters reach the document as hex escapes; a reader would take
-// them raw as nothing, or worse. Tab and form feed are the two a source may
-// hold for layout.
-bool IsControlByte(unsigned char c) { return (c < 0x20 && c != '\t' && c != '\f') || c == 0x7f; }
+// Control characters reach the document as escapes; a reader would take
+// them raw as nothing, or worse. A tab is a tab's worth of blanks; a form
+// feed, which a source holds to start a new page, is a page break.
+bool IsControlByte(unsigned char c) { return (c < 0x20 && c != '\t') || c == 0x7f; }
+
+// White space around a line's text. A form feed is not: it stands for a
+// page break, also on a line of its own.
+bool IsTrimmed(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v'; }
+
+// A control character of a line as the document holds it.
+void AppendControl(std::string* out, unsigned char c) {
+  if (c == '\f') {
+    *out += "\\page ";
+  } else {
+    AppendRtfHexByte(out, c);
+  }
+}
 
 // Bytes of a line's text that are not copied as they are: tabs, the RTF
 // specials, control characters and everything beyond ASCII.
@@ -42,7 +57,6 @@ struct SpecialBytes {
   bool table[256] = {};
   constexpr SpecialBytes() {
     for (int c = 0; c < 256; ++c) table[c] = c < 0x20 || c >= 0x7f;
-    table['\f'] = false;
     table['\\'] = table['{'] = table['}'] = true;
   }
 };
@@ -85,6 +99,7 @@ class CListingWriter::SourceReader {
       capacity = static_cast<size_t>(std::min<long long>(size_ + 1, kLargeBuffer));
     }
     buffer_.resize(capacity);
+    regular_ = regular;
     if (!regular) return true;
 
     size_t got = 0;
@@ -100,6 +115,7 @@ class CListingWriter::SourceReader {
     if (got < buffer_.size()) {
       // The whole file is in the buffer.
       any_bytes_ = got > 0;
+      whole_ = true;
       begin_ = 0;
       end_ = got;
       piece_has_cr_ = std::memchr(buffer_.data(), '\r', got) != nullptr;
@@ -125,6 +141,36 @@ class CListingWriter::SourceReader {
   }
   long long size() const { return size_; }
   bool any_bytes() const { return any_bytes_; }
+
+  // While on, the bytes read from a pipe are kept, so that Rewind can give
+  // them again; a file is read again instead.
+  void KeepForRewind(bool keep) {
+    keep_ = keep && !regular_;
+    if (!keep_) std::string().swap(kept_);
+  }
+  // Starts again at the first line; false when that cannot be done.
+  bool Rewind() {
+    skip_lf_ = false;
+    if (whole_) {
+      begin_ = 0;
+      return true;
+    }
+    if (regular_) {
+      if (::lseek(fd_, 0, SEEK_SET) != 0) return false;
+      begin_ = end_ = 0;
+      eof_ = false;
+      return true;
+    }
+    if (!keep_ || !eof_) return false;
+    keep_ = false;
+    buffer_.swap(kept_);
+    std::string().swap(kept_);
+    begin_ = 0;
+    end_ = buffer_.size();
+    piece_has_cr_ = std::memchr(buffer_.data(), '\r', end_) != nullptr;
+    whole_ = true;
+    return true;
+  }
   bool binary() const { return binary_; }
   // errno of a failed read, 0 when none.
   int error() const { return error_; }
@@ -202,6 +248,7 @@ class CListingWriter::SourceReader {
     any_bytes_ = true;
     begin_ = 0;
     end_ = static_cast<size_t>(n);
+    if (keep_) kept_.append(buffer_.data(), end_);
     // Most files have no CR at all: one look per piece saves one per line.
     piece_has_cr_ = std::memchr(buffer_.data(), '\r', end_) != nullptr;
     return true;
@@ -216,6 +263,10 @@ class CListingWriter::SourceReader {
   bool binary_ = false;
   bool skip_lf_ = false;
   bool piece_has_cr_ = false;  // the bytes in the buffer hold a CR
+  bool regular_ = false;
+  bool whole_ = false;         // the whole file is in the buffer
+  bool keep_ = false;
+  std::string kept_;           // a pipe's bytes, while kept
   int error_ = 0;
 };
 
@@ -309,7 +360,7 @@ void CListingWriter::AppendExpanded(std::string_view text) {
     next_placeholder_byte_ += length;
     unsigned char first = static_cast<unsigned char>(original[0]);
     if (first < 0x80) {
-      AppendRtfHexByte(&buffer_, first);
+      AppendControl(&buffer_, first);
     } else {
       AppendRtfNonAscii(&buffer_, original, 0);
     }
@@ -365,6 +416,7 @@ void CListingWriter::WriteText(const std::string& text, int mode, bool separator
       buffer_ += page_break_ && headers_written_ > 0 ? "\\page " : "\\par ";
       ++headers_written_;
       buffer_ += header_format_;
+      buffer_ += ' ';  // ends the last control word: the path may begin with any character
       AppendHeaderPath(text);
       buffer_ += "{\\par } ";
       buffer_ += code_format_;
@@ -379,7 +431,7 @@ void CListingWriter::WriteText(const std::string& text, int mode, bool separator
 
 void CListingWriter::EndDocument() {
   if (ended_) return;
-  for (int i = 0; i < 3; ++i) WriteText(kDocumentEnd, 2);
+  WriteText(kDocumentEnd, 2);
   ended_ = true;
 }
 
@@ -408,16 +460,16 @@ bool CListingWriter::ReadSourceLine(const FileSettings& s) {
   next_placeholder_byte_ = 0;
 
   size_t end = raw_.size();
-  while (end > 0 && IsBlank(raw_[end - 1])) --end;
+  while (end > 0 && IsTrimmed(raw_[end - 1])) --end;
   size_t start = 0;
-  while (start < end && IsBlank(raw_[start])) ++start;
+  while (start < end && IsTrimmed(raw_[start])) ++start;
   indent_.clear();
   for (size_t i = 0; i < start; ++i) {
     unsigned char c = static_cast<unsigned char>(raw_[i]);
     if (c == '\t') {
       indent_.append(5, ' ');
     } else if (IsControlByte(c)) {
-      AppendRtfHexByte(&indent_, c);
+      AppendControl(&indent_, c);
     } else {
       indent_ += static_cast<char>(c);
     }
@@ -458,7 +510,20 @@ bool CListingWriter::ReadSourceLine(const FileSettings& s) {
 // and the Visual Basic filters skip what is not to be shown.
 bool CListingWriter::ReadListedLine(const FileSettings& s) {
   while (true) {
-    if (vb_form_ended_ || !ReadSourceLine(s)) return false;
+    if (vb_form_ended_) return false;
+    if (!ReadSourceLine(s)) {
+      // "Code only" starts a module at its name line. A file without one
+      // has no form definition to leave out: all of it is code, and it is
+      // read again from its first line.
+      if (!s.visual_basic || s.format != 1 || vb_code_found_ || !reader_->Rewind()) return false;
+      vb_code_found_ = true;
+      line_counter_ = file_first_number_;
+      first_line_ = true;
+      gave_empty_line_ = false;
+      unreported_progress_ = 0;
+      if (progress_) progress_->SetRange(progress_->lower(), progress_->upper());
+      continue;
+    }
     if (s.remove_noise) {
       bool keep = true;
       for (char c : noise_) {
@@ -481,6 +546,7 @@ bool CListingWriter::ReadListedLine(const FileSettings& s) {
       if (s.format == 1 && !vb_code_found_) {
         if (!name_line) continue;
         vb_code_found_ = true;
+        reader_->KeepForRewind(false);
       }
     }
     return true;
@@ -590,12 +656,15 @@ bool CListingWriter::AppendSource(const std::string& path, const std::string& re
     failures_.push_back({path, open_error});
     WriteText(UnreadableFileText(open_error), 0);
   } else if (!reader.binary()) {
+    ++files_read_;
     reader_ = &reader;
     unreported_progress_ = 0;
     first_line_ = true;
     gave_empty_line_ = false;
     vb_code_found_ = false;
     vb_form_ended_ = false;
+    file_first_number_ = line_counter_;
+    reader.KeepForRewind(s.visual_basic && s.format == 1);
     try {
       cancelled = ListLines(s, language);
     } catch (const std::bad_alloc&) {

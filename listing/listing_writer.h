@@ -66,6 +66,8 @@ class CListingWriter : public CRtfFrame {
   Status Flush();
 
   const std::vector<ListingFileFailure>& failures() const { return failures_; }
+  // Files whose text could be read, in whole or in part.
+  int files_read() const { return files_read_; }
 
   // The only output primitive. Mode 0: one line as a paragraph (with a
   // separator line before it when `separator`); mode 1: the file header for
@@ -100,6 +102,7 @@ class CListingWriter : public CRtfFrame {
   KeywordTable tables_[kLanguageCount];
   std::vector<std::unique_ptr<LineStyler>> stylers_;
   std::vector<ListingFileFailure> failures_;
+  int files_read_ = 0;
 
   // The file being listed.
   SourceReader* reader_ = nullptr;
@@ -122,6 +125,7 @@ class CListingWriter : public CRtfFrame {
   bool gave_empty_line_ = false;
   bool vb_code_found_ = false;
   bool vb_form_ended_ = false;
+  long long file_first_number_ = 0;  // the line number of the file's first line
   size_t unreported_progress_ = 0;  // bytes of lines not yet shown as progress
   // Per output line.
   std::string segment_;

@@ -56,10 +56,12 @@ const int kCapacity[9][4] = {
     {55, 23, 88, 40},  {50, 21, 82, 37},  {47, 20, 76, 34},  {44, 18, 71, 32},
 };
 
-std::string FormatPrefix(int half_points, const char* section, int fore_default) {
+// "\plain \f0\fsN" + the styles and colours of a section: the character
+// format that the format prefixes and the style sheet entries share.
+std::string CharacterFormat(int half_points, const char* section, int fore_default) {
   Settings doc(SettingKey::kDoc);
   std::string s = section;
-  std::string out = "\\pard\\plain \\f0\\fs" + std::to_string(half_points);
+  std::string out = "\\plain \\f0\\fs" + std::to_string(half_points);
   if (doc.Int("m_" + s + "_underline") != 0) out += "\\ul";
   if (doc.Int("m_" + s + "_bold") != 0) out += "\\b";
   if (doc.Int("m_" + s + "_italic") != 0) out += "\\i";
@@ -106,21 +108,27 @@ std::string CRtfFrame::GetStyleSheet() const {
   // Two entries without numbers would both define style 0, and readers that
   // honour the duplicate fall back to their default serif font for the whole
   // document. The header is style 1; the code style is the normal style 0.
-  return "{\\stylesheet {\\s1" + GetHeaderFormat() + " Header ;}{" + GetCodeFormat() +
+  // An entry describes a style, it is no paragraph: a paragraph reset in it
+  // sends some readers round in circles.
+  return "{\\stylesheet {\\s1" + HeaderCharacterFormat() + " Header ;}{" + CodeCharacterFormat() +
          " Code ;}}";
 }
 
-std::string CRtfFrame::GetHeaderFormat() const {
-  return FormatPrefix(HalfPoints(Settings(SettingKey::kDoc).Int("m_header_fontsize")), "header",
-                      DefaultInt(SettingKey::kDoc, "m_header_forecolor"));
+std::string CRtfFrame::HeaderCharacterFormat() const {
+  return CharacterFormat(HalfPoints(Settings(SettingKey::kDoc).Int("m_header_fontsize")), "header",
+                         DefaultInt(SettingKey::kDoc, "m_header_forecolor"));
 }
 
-std::string CRtfFrame::GetCodeFormat() const {
-  return FormatPrefix(code_font_size_, "code", DefaultInt(SettingKey::kDoc, "m_code_forecolor"));
+std::string CRtfFrame::CodeCharacterFormat() const {
+  return CharacterFormat(code_font_size_, "code", DefaultInt(SettingKey::kDoc, "m_code_forecolor"));
 }
+
+std::string CRtfFrame::GetHeaderFormat() const { return "\\pard" + HeaderCharacterFormat(); }
+
+std::string CRtfFrame::GetCodeFormat() const { return "\\pard" + CodeCharacterFormat(); }
 
 std::string CRtfFrame::GetCommentFormat() const {
-  return FormatPrefix(comment_font_size_, "comment", kStyleSheetCommentForeColorDefault);
+  return "\\pard" + CharacterFormat(comment_font_size_, "comment", kStyleSheetCommentForeColorDefault);
 }
 
 std::string CRtfFrame::GetDocumentHead() const {

@@ -41,6 +41,11 @@ class CRtfFrame {
   int column_separator() const { return column_separator_; }
 
  private:
+  // The prefixes without their paragraph reset ("\plain \f0\fsN..."), as the
+  // style sheet entries hold them.
+  std::string HeaderCharacterFormat() const;
+  std::string CodeCharacterFormat() const;
+
   std::vector<std::string> font_names_;
   int code_font_size_;
   int comment_font_size_;

@@ -143,6 +143,58 @@ TEST(AtomicFilePolicy, PipesAndDevicesAreWrittenIntoNotReplaced) {
   EXPECT_EQ(EntriesIn(dir.path()), 2u);
 }
 
+// What a pipe end holds after the writer closed it.
+std::string Drain(int fd) {
+  std::string received;
+  char buffer[256];
+  ssize_t n;
+  while ((n = read(fd, buffer, sizeof buffer)) > 0) received.append(buffer, static_cast<size_t>(n));
+  return received;
+}
+
+// /dev/stdout, /dev/fd/N and /proc/self/fd/N lead to "pipe:[1234]" when the
+// shell redirects into a pipe: the descriptor itself is written.
+TEST(AtomicFilePolicy, TheProcessesOwnDescriptorsAreWrittenThrough) {
+  TempDir dir;
+  ASSERT_EQ(symlink("/dev/fd/47", dir.File("to-fd.rtf").c_str()), 0);
+  const std::vector<std::string> names = {"/dev/fd/47", "/proc/self/fd/47",
+                                          "/proc/" + std::to_string(getpid()) + "/fd/47", dir.File("to-fd.rtf")};
+  for (const std::string& name : names) {
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    ASSERT_EQ(dup2(ends[1], 47), 47);
+    close(ends[1]);
+    Status status = WriteThrough(name, "through " + name);
+    close(47);
+    EXPECT_TRUE(status.ok()) << name << ": " << status.message();
+    EXPECT_EQ(Drain(ends[0]), "through " + name);
+    close(ends[0]);
+  }
+  EXPECT_EQ(EntriesIn(dir.path()), 1u);
+
+  // A descriptor open on a file in append mode (">> log") keeps what the
+  // file held: it is written where the descriptor stands, not replaced.
+  WriteFile(dir.File("log.txt"), "earlier\n");
+  int log = open(dir.File("log.txt").c_str(), O_WRONLY | O_APPEND);
+  ASSERT_EQ(dup2(log, 47), 47);
+  close(log);
+  EXPECT_TRUE(WriteThrough("/dev/fd/47", "later\n").ok());
+  close(47);
+  EXPECT_EQ(ReadFile(dir.File("log.txt")), "earlier\nlater\n");
+
+  // ... and refused when it is one of the inputs, or not open at all.
+  log = open(dir.File("log.txt").c_str(), O_WRONLY | O_APPEND);
+  ASSERT_EQ(dup2(log, 47), 47);
+  close(log);
+  AtomicFile file;
+  OutputOptions options;
+  options.inputs = {dir.File("log.txt")};
+  EXPECT_EQ(file.Open("/dev/fd/47", options).message(), "it is also one of the input files");
+  close(47);
+  EXPECT_FALSE(file.Open("/dev/fd/47").ok());
+  EXPECT_EQ(ReadFile(dir.File("log.txt")), "earlier\nlater\n");
+}
+
 TEST(AtomicFilePolicy, ReadOnlyTargetsAndInputsAreRefusedUntouched) {
   TempDir dir;
   std::string ro = dir.File("ro.rtf");

@@ -180,7 +180,17 @@ TEST(DocFormatFileDefinitions, AnEarlierTokenSectionSatisfiesALaterEmptyOne) {
   EXPECT_TRUE(model.Validate(err));
   FormatModel empty("doc");
   EXPECT_FALSE(empty.Validate(err));
-  EXPECT_EQ(err.str(), "Error 169: no token definition for the output type\n");
+  EXPECT_EQ(err.str(), "Error 169: no token definition for the output type 'doc' (the format files define no output type)\n");
+}
+
+// An output type the format files have no [token] definition for is named,
+// with the types they define ("both" standing for doc and help).
+TEST(DocFormatFileDefinitions, AnUnknownOutputTypeIsNamedWithTheTypesThereAre) {
+  FormatModel model("xyz");
+  long line = 0;
+  EXPECT_EQ(model.LoadText("a.fmt", "[token]\n.output=both, rtf\n.output=html, html\n.output=HTML, htm\n", &line),
+            kErrNoToken);
+  EXPECT_EQ(model.NoTokenReason(), "no token definition for the output type 'xyz' (the format files define doc, help, html)");
 }
 
 TEST(DocFormatFileDefinitions, ConstantsFromOptionsComeFirst) {

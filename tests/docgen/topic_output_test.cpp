@@ -148,7 +148,8 @@ TEST_F(DocExpansionTest, ErrorsAreReportedWithTheDefinitionAndWritingGoesOn) {
     EXPECT_EQ(r.output, c.output) << c.pre;
     std::string where = dir_.File("f.fmt") + "(4): Error " + std::to_string(c.code) + ":";
     EXPECT_EQ(r.err.rfind(where, 0), 0u) << c.pre << "\n" << r.err;
-    EXPECT_EQ(r.rc, 0) << c.pre;
+    // Writing went on, and the run fails with the code of its first error.
+    EXPECT_EQ(r.rc, c.code) << c.pre;
   }
 }
 
@@ -162,19 +163,26 @@ TEST_F(DocExpansionTest, InlineTagsAndTheirErrors) {
       {"<b x.y>", "[y|x]", ""},
       {"<b x::y>", "[y|x]", ""},
       {"<b x\\.z.y\\>>", "[y>|x.z]", ""},
-      {"<b x>", "[|x]", "Error 208"},
-      {"<q x>", " x", "Error 191"},  // the words of an unknown tag are kept
-      {"<b x", "<b x", "Error 185"},
-      {"a < b", "a < b", "Error 146"},
-      {"<b 1.2.3.4.5.6.7>", "[2|1]", "Error 201"},
+      {"<b x>", "[|x]", "Error 208: inline tag field count differs from its [text] definition: \"<b x>\""},
+      // The words of an unknown tag are kept.
+      {"<q x>", " x", "Error 191: inline tag without [text] definition: \"<q x>\""},
+      {"<b x", "<b x", "Error 185: inline tag without \">\": \"<b x\""},
+      {"may be < 0 or > 100.", "may be < 0 or > 100.",
+       "Error 146: a name that is empty or longer than 64 characters: \"< 0 or > 100.\""},
+      {"<b 1.2.3.4.5.6.7>", "[2|1]", "Error 201: inline tag with more than 6 fields: \"<b 1.2.3.4.5.6.7>\""},
   };
   for (const Case& c : cases) {
-    RunResult r = Expand("$2", std::string("// @doc\n// @t N | ") + c.field + "\n", text);
+    // The text came from the source: the message names the source and the
+    // line of its paragraph, not the format file, and quotes the text.
+    RunResult r = Expand("$2", std::string("// @doc\n//\n// @t N | ") + c.field + "\n", text);
     EXPECT_EQ(r.output, c.output) << c.field;
     if (*c.error) {
-      EXPECT_NE(r.err.find(c.error), std::string::npos) << c.field << ": " << r.err;
+      std::string first = dir_.File("a.c") + "(3): " + c.error + "\n";
+      EXPECT_EQ(r.err.substr(0, first.size()), first) << c.field;
+      EXPECT_NE(r.rc, 0) << c.field;
     } else {
       EXPECT_EQ(r.err, "") << c.field;
+      EXPECT_EQ(r.rc, 0) << c.field;
     }
   }
 }
@@ -251,7 +259,7 @@ TEST_F(DocExpansionTest, SelfReferringTextsAreStopped) {
   };
   for (const Case& c : cases) {
     RunResult r = Expand(c.pre, "// @doc\n// @t Name | text\n", c.more);
-    EXPECT_EQ(r.rc, 0) << c.name;
+    EXPECT_EQ(r.rc, kErrNestedTooDeep) << c.name;
     EXPECT_EQ(r.output, c.output) << c.name;
     EXPECT_EQ(r.err, dir_.File("f.fmt") + c.where +
                          ": Error 214: a format text that refers to itself: expansion nested too deep\n")

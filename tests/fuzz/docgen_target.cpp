@@ -37,7 +37,7 @@ bool IsRtfType(const std::string& type) { return type == "doc" || type == "help"
 void CheckRtfFile(const std::string& path, const std::string& what) {
   std::error_code ec;
   if (!std::filesystem::exists(path, ec)) return;
-  RequireRtf(ReadFileOrDie(path), "", what);
+  RequireRtf(ReadFileOrDie(path), what);
 }
 
 }  // namespace

@@ -98,10 +98,10 @@ void Fail(const std::string& what, std::string_view detail) {
   std::abort();
 }
 
-void RequireRtf(std::string_view rtf, std::string_view tail, const std::string& what) {
+void RequireRtf(std::string_view rtf, const std::string& what) {
   std::string problem;
   size_t offset = 0;
-  if (CheckRtfDocument(rtf, tail, &problem, &offset)) return;
+  if (CheckRtfDocument(rtf, &problem, &offset)) return;
   constexpr size_t kBefore = 300;
   size_t from = offset > kBefore ? offset - kBefore : 0;
   Fail(what + " is not well-formed RTF: " + problem, rtf.substr(from, kBefore + 100));

@@ -14,10 +14,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
 namespace folios::fuzz {
 
-// What follows the closing brace of a listing: the document end closes the
-// group with the first of its three "\par}}".
-inline constexpr std::string_view kListingTail = "\n\\par}}\n\\par}}\n";
-
 // An input split into a fixed-size header of setting bytes and a body.
 // Missing header bytes read as 0, and 0 always selects the default, so a
 // plain source file is a valid input (it only loses its first bytes to the
@@ -70,8 +66,8 @@ inline void Check(bool condition, const std::string& what, std::string_view deta
 }
 
 // Fails, naming `what` and showing the text around the fault, unless `rtf`
-// is a well-formed RTF document followed by exactly `tail` (CheckRtfDocument).
-void RequireRtf(std::string_view rtf, std::string_view tail, const std::string& what);
+// is one well-formed RTF document (CheckRtfDocument).
+void RequireRtf(std::string_view rtf, const std::string& what);
 
 // An input of `body` repeated until it holds at least `size` bytes: cost
 // that is not linear in the input shows on these as a time-out.

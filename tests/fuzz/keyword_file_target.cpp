@@ -106,6 +106,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::fclose(out);
   std::string rtf(buffer, length);
   std::free(buffer);
-  RequireRtf(rtf, kListingTail, "a listing styled by the keyword file");
+  RequireRtf(rtf, "a listing styled by the keyword file");
   return 0;
 }

@@ -23,8 +23,7 @@ constexpr size_t kMaxWordDigits = 10;
 
 }  // namespace
 
-bool CheckRtfDocument(std::string_view rtf, std::string_view tail, std::string* problem,
-                      size_t* offset) {
+bool CheckRtfDocument(std::string_view rtf, std::string* problem, size_t* offset) {
   auto fail = [&](size_t at, const std::string& what) {
     if (offset) *offset = at;
     if (problem) {
@@ -60,7 +59,11 @@ bool CheckRtfDocument(std::string_view rtf, std::string_view tail, std::string* 
         size_t digits = p;
         while (p < n && IsDigit(rtf[p])) ++p;
         if (p - digits > kMaxWordDigits) return fail(i, "a control word's number is too long");
-        if (p < n && rtf[p] == ' ') ++p;
+        if (p < n && rtf[p] == ' ') {
+          ++p;
+        } else if (p < n && !IsLineEnd(rtf[p]) && rtf[p] != '\\' && rtf[p] != '{' && rtf[p] != '}' && rtf[p] != ';') {
+          return fail(p, "text follows a control word without a delimiting blank");
+        }
         i = p;
       } else if (next == '\'') {
         if (i + 3 >= n) return fail(i, "a hex escape is cut off");
@@ -73,17 +76,13 @@ bool CheckRtfDocument(std::string_view rtf, std::string_view tail, std::string* 
       } else {
         return fail(i, "an unknown control symbol '\\" + std::string(1, next) + "'");
       }
-    } else if (static_cast<unsigned char>(c) < 32 && !IsLineEnd(c) && c != '\t' && c != '\f') {
+    } else if (static_cast<unsigned char>(c) < 32 && !IsLineEnd(c) && c != '\t') {
       return fail(i, "a raw control byte " + std::to_string(static_cast<int>(c)));
     } else {
       ++i;
     }
   }
   if (depth > 0) return fail(n, "the document ends with " + std::to_string(depth) + " groups open");
-  if (!tail.empty()) {
-    if (rtf.substr(i) != tail) return fail(i, "the document does not end as it should");
-    return true;
-  }
   for (; i < n; ++i) {
     if (!IsLineEnd(rtf[i])) return fail(i, "text follows the end of the document");
   }

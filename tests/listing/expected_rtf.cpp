@@ -49,7 +49,11 @@ std::string ExpectedHead(const HeadLayout& layout, const std::string& header_for
   std::string head = "{\\rtf1\\ansi \\deff0\\deflang1033\n\n";
   head += std::string(kFontTable) + "\n\n";
   head += std::string(kColorTable) + "\n\n";
-  head += "{\\stylesheet {\\s1" + header_format + " Header ;}{" + code_format + " Code ;}}\n\n";
+  // The style sheet entries hold the prefixes without their paragraph reset.
+  auto entry = [](const std::string& format) {
+    return format.rfind("\\pard", 0) == 0 ? format.substr(5) : format;
+  };
+  head += "{\\stylesheet {\\s1" + entry(header_format) + " Header ;}{" + entry(code_format) + " Code ;}}\n\n";
   head += layout.landscape ? "\\paperw16838\\paperh11906" : "\\paperw11906\\paperh16838";
   if (layout.columns == 1) {
     head += kP1;

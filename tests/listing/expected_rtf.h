@@ -28,7 +28,8 @@ std::string ExpectedHead(const HeadLayout& layout, const std::string& header_for
                          const std::string& code_format);
 std::string ExpectedHead(const HeadLayout& layout = HeadLayout());
 
-inline constexpr const char kDocumentEnd[] = "\\par}}\n\\par}}\n\\par}}\n";
+// Closes the last line's group and the document's.
+inline constexpr const char kDocumentEnd[] = "\\par}}\n";
 
 // The text of each paragraph of a listing document as a reader shows it:
 // control words dropped, "\\", "\{", "\}" and "\'hh" decoded, groups that

@@ -80,7 +80,7 @@ TEST_F(ListingBuildTest, FilesInGivenOrderEachUnderItsHeader) {
   EXPECT_LT(pb, doc.find("second_text"));
   EXPECT_LT(doc.find("second_text"), pa);
   EXPECT_LT(pa, doc.find("first_text"));
-  EXPECT_EQ(Count(doc, "\\par}}"), 3u);
+  EXPECT_EQ(Count(doc, "\\par}}"), 1u);
   EXPECT_EQ(doc.substr(doc.size() - std::string(test::kDocumentEnd).size()), test::kDocumentEnd);
 }
 
@@ -243,7 +243,7 @@ TEST_F(ListingBuildTest, CancelInTheThirdOfFiveFiles) {
   for (const char* text : {"f3b", "f4a", "f5a"}) EXPECT_EQ(doc.find(text), std::string::npos) << text;
   std::string tail = "\\par }{f3a\n\\par }{Operation was canceled!\n" + std::string(test::kDocumentEnd);
   EXPECT_EQ(doc.substr(doc.size() - tail.size()), tail);
-  EXPECT_EQ(Count(doc, "\\par}}"), 3u);
+  EXPECT_EQ(Count(doc, "\\par}}"), 1u);
 }
 
 TEST_F(ListingBuildTest, ProgressTexts) {
@@ -283,11 +283,23 @@ TEST_F(ListingBuildTest, FailingOutputLeavesTheOldDocument) {
   EXPECT_FALSE(result.output.message().empty());
 
   WriteFile(dir_.File("out.rtf"), "previous");
-  // A directory in place of a source file fails that file, not the document.
+  // A build that could read none of its files keeps the old document: a
+  // directory or a missing file in place of every source.
   fs::create_directory(dir_.File("adir.c"));
-  result = RunListingBuild({dir_.File("adir.c")}, dir_.File("out.rtf"), {});
+  for (const std::vector<std::string>& paths : {std::vector<std::string>{dir_.File("adir.c")},
+                                                {dir_.File("missing.c"), dir_.File("adir.c")}}) {
+    result = RunListingBuild(paths, dir_.File("out.rtf"), {});
+    EXPECT_EQ(result.output.message(), "none of the files could be read; the old document was left as it was");
+    EXPECT_EQ(result.failed_files.size(), paths.size());
+    EXPECT_EQ(result.files_read, 0);
+    EXPECT_EQ(ReadFile(dir_.File("out.rtf")), "previous");
+  }
+  // With one file read, a directory in place of another fails that file,
+  // not the document.
+  result = RunListingBuild({dir_.File("adir.c"), a}, dir_.File("out.rtf"), {});
   EXPECT_TRUE(result.output.ok());
   EXPECT_EQ(result.failed_files.size(), 1u);
+  EXPECT_EQ(result.files_read, 1);
   EXPECT_NE(ReadFile(dir_.File("out.rtf")), "previous");
   // Nothing but the document is left beside it.
   size_t entries = 0;

@@ -250,14 +250,14 @@ TEST(LineStyler, StringsAndLineComments) {
 TEST(LineStyler, BlockCommentsAcrossLines) {
   LineStyler styler(SmallTable(), test::kDefaultCommentFormat);
   CommentState state;
-  EXPECT_EQ(StyleOne(styler, "/* c */ int x;", &state), kComment + "/* c */}{ " + kInt + " x;");
-  EXPECT_EQ(StyleOne(styler, "x;/* c */", &state), "x; " + kComment + "/* c */}{");
+  EXPECT_EQ(StyleOne(styler, "/* c */ int x;", &state), kComment + " /* c */}{ " + kInt + " x;");
+  EXPECT_EQ(StyleOne(styler, "x;/* c */", &state), "x; " + kComment + " /* c */}{");
   EXPECT_EQ(StyleOne(styler, "int a; /* start int", &state),
-            kInt + " a; " + kComment + "/* start int}{");
+            kInt + " a; " + kComment + " /* start int}{");
   EXPECT_TRUE(state.in_block);
-  EXPECT_EQ(StyleOne(styler, "more int", &state), kComment + "more int}{");
+  EXPECT_EQ(StyleOne(styler, "more int", &state), kComment + " more int}{");
   EXPECT_TRUE(state.in_block);
-  EXPECT_EQ(StyleOne(styler, "end */ int", &state), kComment + "end */ int}{");
+  EXPECT_EQ(StyleOne(styler, "end */ int", &state), kComment + " end */ int}{");
   EXPECT_FALSE(state.in_block);
   EXPECT_EQ(StyleOne(styler, "int y;", &state), kInt + " y;");
 }
@@ -269,9 +269,9 @@ TEST(LineStyler, SlashStarInsideAnyStringOpensNoBlock) {
   EXPECT_FALSE(state.in_block);
   // A comment after the strings still counts; so does one before them.
   EXPECT_EQ(StyleOne(styler, "f(\"*/\", \"/*\"); /* c */", &state),
-            "f(\"*/\", \"/*\"); " + kComment + "/* c */}{");
+            "f(\"*/\", \"/*\"); " + kComment + " /* c */}{");
   EXPECT_EQ(StyleOne(styler, "/* \"q\" */ int x;", &state),
-            kComment + "/* \"q\" */}{ " + kInt + " x;");
+            kComment + " /* \"q\" */}{ " + kInt + " x;");
   EXPECT_FALSE(state.in_block);
   EXPECT_EQ(StyleOne(styler, "int y;", &state), kInt + " y;");
 }
@@ -315,7 +315,7 @@ TEST(LineStyler, WhatFollowsTheEndOfABlockCommentCarriesOn) {
   };
   CommentState state;
   state.in_block = true;
-  EXPECT_EQ(segment("c */ s = \"a /*", &state), kComment + "c */ s = \"a /* }{\\f2}{");
+  EXPECT_EQ(segment("c */ s = \"a /*", &state), kComment + " c */ s = \"a /* }{\\f2}{");
   EXPECT_FALSE(state.in_block);
   EXPECT_EQ(state.open_quote, '"');
   EXPECT_EQ(StyleOne(styler, " b\"; int x;", &state), " b\"; " + kInt + " x;");
@@ -324,7 +324,7 @@ TEST(LineStyler, WhatFollowsTheEndOfABlockCommentCarriesOn) {
   state.in_block = true;
   segment("c */ x; /* d", &state);
   EXPECT_TRUE(state.in_block);
-  EXPECT_EQ(StyleOne(styler, "e */", &state), kComment + "e */}{");
+  EXPECT_EQ(StyleOne(styler, "e */", &state), kComment + " e */}{");
   EXPECT_FALSE(state.in_block);
 }
 
@@ -395,10 +395,10 @@ TEST(LineStyler, NumberPrefixStaysCode) {
   LineStyler styler(SmallTable(), test::kDefaultCommentFormat);
   CommentState state;
   EXPECT_EQ(StyleOne(styler, "12 int x;", &state, 3), "12 " + kInt + " x;");
-  EXPECT_EQ(StyleOne(styler, "13 /* open", &state, 3), "13 " + kComment + "/* open}{");
+  EXPECT_EQ(StyleOne(styler, "13 /* open", &state, 3), "13 " + kComment + " /* open}{");
   // A digit after the comment format would run into its number.
   EXPECT_EQ(StyleOne(styler, "14 2. item", &state, 3), "14 " + kComment + " 2. item}{");
-  EXPECT_EQ(StyleOne(styler, "15 */", &state, 3), "15 " + kComment + "*/}{");
+  EXPECT_EQ(StyleOne(styler, "15 */", &state, 3), "15 " + kComment + " */}{");
   EXPECT_FALSE(state.in_block);
 }
 
