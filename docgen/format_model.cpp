@@ -10,10 +10,17 @@
 #include <fstream>
 #include <ostream>
 #include <sstream>
+#include <unordered_set>
 
 #include "doc_messages.h"
 
 namespace folios::docgen {
+
+std::string LowerName(std::string_view name) {
+  std::string lower(name);
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower;
+}
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -540,7 +547,7 @@ int FormatReader::FinishDefinition(int section) {
     current_line_ = definition.line;
     return kErrGenericNoDelim;
   }
-  model_->sections_[section - 1].push_back(std::move(definition));
+  model_->Append(section, std::move(definition));
   open_definition_ = Definition();
   return 0;
 }
@@ -654,17 +661,19 @@ int FormatReader::HandleKeyword(int section, size_t* i) {
         d.has_context = true;
         return 0;
       }
-    case kKwOrder:
+    case kKwOrder: {
+      // A name listed twice counts once.
+      std::unordered_set<std::string> present;
+      for (const std::string& existing : d.order) present.insert(LowerName(existing));
       for (std::string_view field : fields) {
         for (std::string_view name : Words(field)) {
           int rc = CheckName(name);
           if (rc) return rc;
-          bool present = false;
-          for (const std::string& existing : d.order) present = present || EqualsNoCase(existing, name);
-          if (!present) d.order.emplace_back(name);
+          if (present.insert(LowerName(name)).second) d.order.emplace_back(name);
         }
       }
       return 0;
+    }
     case kKwParse: {
       if (field_count != 1) return kErrFieldCount;
       std::string_view value = FirstWord(fields[0]);
@@ -964,6 +973,18 @@ void FormatModel::DefineConstantFirst(const std::string& name, const std::string
   d.has_text[kSlotPre] = true;
   auto& constants = sections_[kSectionConstant - 1];
   constants.insert(constants.begin(), std::move(d));
+  // Every constant moved one place on.
+  auto& index = by_name_[kSectionConstant - 1];
+  for (auto& [key, positions] : index) {
+    for (size_t& position : positions) ++position;
+  }
+  index[LowerName(name)].insert(index[LowerName(name)].begin(), 0);
+}
+
+void FormatModel::Append(int section, Definition definition) {
+  auto& list = sections_[section - 1];
+  by_name_[section - 1][LowerName(definition.name)].push_back(list.size());
+  list.push_back(std::move(definition));
 }
 
 void FormatModel::NoteTokenType(std::string_view type) {
@@ -993,8 +1014,13 @@ bool FormatModel::Validate(std::ostream& err) const {
 }
 
 const Definition* FormatModel::Find(int section, std::string_view name, const ConditionContext* context) const {
-  for (const Definition& d : sections_[section - 1]) {
-    if (!EqualsNoCase(d.name, name)) continue;
+  // Through the index: a format file of thousands of tags is looked up as
+  // fast as one of ten.
+  const auto& index = by_name_[section - 1];
+  auto found = index.find(LowerName(name));
+  if (found == index.end()) return nullptr;
+  for (size_t position : found->second) {
+    const Definition& d = sections_[section - 1][position];
     if (!context || ConditionsHold(d, *context)) return &d;
   }
   return nullptr;

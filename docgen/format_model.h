@@ -13,6 +13,7 @@
 #include <iosfwd>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace folios::docgen {
@@ -198,6 +199,10 @@ class FormatModel {
   bool token_section_seen_ = false;
   int token_context_ = 0;
   void NoteTokenType(std::string_view type);
+  void Append(int section, Definition definition);
+  // Per section: the positions of the definitions of each lower-case name,
+  // in list order.
+  std::array<std::unordered_map<std::string, std::vector<size_t>>, kSectionCount> by_name_;
   friend class FormatReader;
 };
 
@@ -212,5 +217,7 @@ bool ConditionsHold(const Definition& definition, const ConditionContext& contex
 int ParsePattern(std::string_view text, size_t* pos, int declared, FieldPattern* pattern);
 
 bool EqualsNoCase(std::string_view a, std::string_view b);
+// `name` with ASCII letters in lower case, as EqualsNoCase compares.
+std::string LowerName(std::string_view name);
 
 }  // namespace folios::docgen

@@ -88,6 +88,7 @@ class Writer : public ConditionContext {
   void BuildReplacements();
   void Flush();
   void WriteTopic(Topic* topic);
+  void WriteParagraphsInOrder(Topic* topic, const Definition& definition);
   void WriteParagraph(const Definition& definition, Paragraph* paragraph, std::vector<OpenLevel>* stack);
   void Expand(const std::string& text, const Definition* owner);
   void Error(const Definition* owner, int code) {
@@ -743,6 +744,98 @@ void Writer::WriteParagraph(const Definition& definition, Paragraph* paragraph, 
   paragraph->flags |= kParagraphWritten;
 }
 
+// The paragraphs after the topic's own, in the order its definition asks:
+// for each name of the order list, the paragraphs of that tag, each with
+// the deeper paragraphs that follow it; then every paragraph not written, in
+// source order. Each paragraph's definition is looked up once, written ones
+// drop out of a linked list, and each name visits only its own paragraphs,
+// so the cost is linear in the paragraphs and names, in any order.
+void Writer::WriteParagraphsInOrder(Topic* topic, const Definition& definition) {
+  std::vector<Paragraph>& paragraphs = topic->paragraphs;
+  const size_t count = paragraphs.size();
+  constexpr int kNoMark = 32767;
+  std::vector<const Definition*> definitions(count, nullptr);
+  // Unwritten paragraphs as a list in source order; `count` ends it.
+  std::vector<size_t> next(count + 1, count), previous(count + 1, 0);
+  std::unordered_map<std::string, std::vector<size_t>> by_tag;
+  std::vector<size_t> above_mark;  // levels that any walk writes at once
+  size_t last = count;             // the list's head sits at index `count`
+  for (size_t k = 1; k < count; ++k) {
+    Paragraph& p = paragraphs[k];
+    p.flags &= ~kParagraphWritten;
+    paragraph_ = &p;
+    definitions[k] = model_.Find(kSectionParagraph, p.tag, this);
+    if (!definitions[k]) {
+      SourceError(*topic, p.line, kErrNoParagraphDef);
+      p.flags |= kParagraphWritten;
+      continue;
+    }
+    previous[k] = last;
+    next[last] = k;
+    last = k;
+    by_tag[LowerName(p.tag)].push_back(k);
+    if (definitions[k]->level > kNoMark) above_mark.push_back(k);
+  }
+  next[last] = count;
+  paragraphs[0].flags &= ~kParagraphWritten;
+  paragraph_ = &paragraphs[0];
+
+  std::vector<OpenLevel> stack;
+  auto write = [&](size_t k) {
+    WriteParagraph(*definitions[k], &paragraphs[k], &stack);
+    next[previous[k]] = next[k];
+    if (next[k] < count) previous[next[k]] = previous[k];
+  };
+  auto written = [&](size_t k) { return (paragraphs[k].flags & kParagraphWritten) != 0; };
+  size_t above_first = 0;  // the first of above_mark that may be unwritten
+  for (const std::string& name : definition.order) {
+    auto tagged = by_tag.find(LowerName(name));
+    if (tagged == by_tag.end()) continue;
+    std::vector<size_t>& ones = tagged->second;
+    while (above_first < above_mark.size() && written(above_mark[above_first])) ++above_first;
+    size_t one_at = 0;
+    size_t above_at = above_first;
+    size_t k = 0;  // where the walk stands: runs start after it
+    while (true) {
+      // The next run starts at a paragraph of the name, or at one whose
+      // level passes any mark.
+      while (one_at < ones.size() && (ones[one_at] <= k || written(ones[one_at]))) ++one_at;
+      while (above_at < above_mark.size() && (above_mark[above_at] <= k || written(above_mark[above_at]))) {
+        ++above_at;
+      }
+      size_t at = one_at < ones.size() ? ones[one_at] : count;
+      if (above_at < above_mark.size()) at = std::min(at, above_mark[above_at]);
+      if (at == count) break;
+      // The run: the paragraph, then those that follow it while they are
+      // of the name or deeper than the last of the name.
+      int mark = kNoMark;
+      while (at < count) {
+        const int level = definitions[at]->level;
+        if (EqualsNoCase(paragraphs[at].tag, name)) {
+          mark = level;
+        } else if (mark >= level) {
+          break;
+        }
+        const size_t after = next[at];
+        write(at);
+        at = after;
+      }
+      k = at;
+    }
+    ones.clear();  // every paragraph of the name is written now
+  }
+  for (size_t k = next[count]; k < count;) {
+    const size_t after = next[k];
+    write(k);
+    k = after;
+  }
+  while (!stack.empty()) {
+    paragraph_ = stack.back().paragraph;
+    Expand(stack.back().definition->text[kSlotPost], stack.back().definition);
+    stack.pop_back();
+  }
+}
+
 void Writer::WriteTopic(Topic* topic) {
   int rc = spool_->Load(topic);
   if (rc) {
@@ -761,47 +854,7 @@ void Writer::WriteTopic(Topic* topic) {
     return;
   }
   Expand(definition->text[kSlotPre], definition);
-  for (Paragraph& p : topic->paragraphs) p.flags &= ~kParagraphWritten;
-  std::vector<OpenLevel> stack;
-  auto lookup = [&](Paragraph& p) -> const Definition* {
-    const Paragraph* saved = paragraph_;
-    paragraph_ = &p;
-    const Definition* found = model_.Find(kSectionParagraph, p.tag, this);
-    paragraph_ = saved;
-    if (!found) {
-      SourceError(*topic, p.line, kErrNoParagraphDef);
-      p.flags |= kParagraphWritten;
-    }
-    return found;
-  };
-  for (const std::string& name : definition->order) {
-    int level_mark = 32767;
-    for (size_t k = 1; k < topic->paragraphs.size(); ++k) {
-      Paragraph& p = topic->paragraphs[k];
-      if (p.flags & kParagraphWritten) continue;
-      const Definition* pd = lookup(p);
-      if (!pd) continue;
-      if (EqualsNoCase(p.tag, name)) {
-        level_mark = pd->level;
-        WriteParagraph(*pd, &p, &stack);
-      } else if (level_mark < pd->level) {
-        WriteParagraph(*pd, &p, &stack);
-      } else {
-        level_mark = 32767;
-      }
-    }
-  }
-  for (size_t k = 1; k < topic->paragraphs.size(); ++k) {
-    Paragraph& p = topic->paragraphs[k];
-    if (p.flags & kParagraphWritten) continue;
-    const Definition* pd = lookup(p);
-    if (pd) WriteParagraph(*pd, &p, &stack);
-  }
-  while (!stack.empty()) {
-    paragraph_ = stack.back().paragraph;
-    Expand(stack.back().definition->text[kSlotPost], stack.back().definition);
-    stack.pop_back();
-  }
+  WriteParagraphsInOrder(topic, *definition);
   paragraph_ = first;
   Expand(definition->text[kSlotPost], definition);
   SpoolFile::Release(topic);

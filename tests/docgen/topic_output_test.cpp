@@ -201,6 +201,24 @@ TEST_F(DocExpansionTest, UnorderedDeeperParagraphWaitsForTheFinalPass) {
   EXPECT_EQ(r.err, dir_.File("a.c") + "(7): Error 204: paragraph tag without [paragraph] definition\n");
 }
 
+// The order list taken against the source order: each name's paragraphs
+// with the deeper ones that follow them, a name listed twice or unknown
+// changing nothing, the rest in source order.
+TEST_F(DocExpansionTest, OrderListAgainstTheSourceOrder) {
+  test::WriteFile(dir_.File("f.fmt"),
+                  "[topic]\n.tag=t, doc, 1, 1, $1\n.order=c none b c a\n.pre=T\n.post=/T\n"
+                  "[paragraph]\n.tag=a, doc, 1, 1\n.format=a$1\n.tag=b, doc, 1, 1\n.format=b$1\n"
+                  ".tag=c, doc, 1, 1\n.format=c$1\n.tag=s, doc, 1, 2\n.pre=(\n.format=s$1\n.post=)\n"
+                  ".tag=z, doc, 1, 1\n.format=z$1\n"
+                  "[extension]\n.ext=c, c\n[token]\n.output=doc, txt\n");
+  test::WriteFile(dir_.File("a.c"), "// @doc\n// @t N\n// @a 1\n// @s 2\n// @z 3\n// @b 4\n// @C 5\n// @s 6\n// @a 7\n");
+  RunResult r = RunDoc(dir_, {"a.c"}, "f.fmt");
+  // c: C5 and the s6 under it (a7 ends the run); b: b4; a: a1 with s2, then
+  // a7; the final pass: z3.
+  EXPECT_EQ(r.output, "Tc5(s6)b4a1(s2)a7z3/T");
+  EXPECT_EQ(r.err, "");
+}
+
 TEST_F(DocExpansionTest, IndexEntriesReadNamedFieldsBack) {
   const char* more = "\n[file]\n.output=doc\n.pre=$[index]|\n[index]\n.output=doc\n.format=$!n:$t.2";
   RunResult r = Expand("", "// @doc\n// @t B | second\n// @t A | first\n", more);
