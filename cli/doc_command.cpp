@@ -19,18 +19,17 @@ const char kHelp[] =
     "\n"
     "Builds a reference document (RTF, the RTF source of a help file with its\n"
     "project file, or with -rhtml one HTML page) from @-tagged comments in C, C++\n"
-    "and Visual Basic sources. Exit status 1 when a source cannot be read.\n"
-    "A SOURCE may hold wildcards. The format file is LFX.fmt of the program\n"
-    "unless -f names another. '-o -' writes the document to standard output.\n"
+    "and Visual Basic sources. A SOURCE may hold wildcards. The format file is\n"
+    "LFX.fmt of the program unless -f names another. '-o -' writes the\n"
+    "document to standard output (the verbose text then to standard error).\n"
+    "Exit status 1 when a source cannot be read or an error is reported (each\n"
+    "names its file and line); a run that can read none of its sources writes\n"
+    "nothing and leaves the old document. Ctrl-C, SIGTERM and SIGHUP also leave\n"
+    "the old document as it was.\n"
+    "\n"
     "Options (one letter after \"-\", any case; the switches a, e, n, u and v\n"
     "may be combined, as in -uv; every argument after -- is a SOURCE):\n"
     "\n";
-
-bool IsUsageCode(int code) {
-  return code == docgen::kErrDefineTooLong || code == docgen::kErrOptionValueMissing ||
-         code == docgen::kErrTabNotNumber || code == docgen::kErrUnknownOption ||
-         (code >= docgen::kErrExprWordTooLong && code <= docgen::kErrExprParen);
-}
 
 // The usage error for an option vector the engine refuses, naming the
 // argument at fault.
@@ -83,12 +82,10 @@ int RunDocCommand(const std::vector<std::string>& args) {
     PrintMessage("doc: standard output cannot be written");
     return kExitFailure;
   }
-  if (rc == 0) return kExitOk;
-  if (IsUsageCode(rc)) return UsageError("doc", docgen::DocMessage(rc));
-  // Any other code: the run ended early, a document could not be written,
-  // a source could not be read (the others were documented all the same),
-  // or an error was reported.
-  return kExitFailure;
+  // The options were checked above: any code now means the run ended
+  // early, a document could not be written, a source could not be read
+  // (the others were documented all the same), or an error was reported.
+  return rc == 0 ? kExitOk : kExitFailure;
 }
 
 }  // namespace folios::cli

@@ -75,54 +75,70 @@ class Scanner {
     while (pos_ < text_.size() && IsIdentChar(text_[pos_])) ++pos_;
     return start;
   }
-  // Skips "template <...>" and the blanks after it; false when the bracket
-  // list is incomplete.
-  bool SkipTemplatePrefix() {
+  // Skips "template <...>" and the blanks after it, giving the head in
+  // `head` (blanks collapsed) when that is not null; false when the
+  // bracket list is incomplete.
+  bool SkipTemplatePrefix(std::string* head = nullptr) {
     SkipBlanks();
     if (!StartsWithWord("template")) return true;
+    size_t start = pos_;
     pos_ += 8;
     SkipBlanks();
     if (Peek() != '<') return false;
     size_t end = MatchGroup(pos_);
     if (end == std::string::npos) return false;
     pos_ = end;
+    if (head) *head = CollapseBlanks(std::string_view(text_).substr(start, end - start));
     SkipBlanks();
     return true;
   }
-  // An operator name at the cursor ("operator" already seen at `start`).
+  // An operator name at the cursor, which stands on "operator": the call,
+  // subscript, allocation and literal operators, a conversion operator
+  // ("operator bool", "operator const char*") or one of the symbols.
   std::string ReadOperatorName() {
+    static const char* const kSymbols[] = {
+        "->*", "<=>", "<<=", ">>=", "->", "++", "--", "<<", ">>", "<=", ">=", "==", "!=", "&&", "||", "+=",
+        "-=",  "*=",  "/=",  "%=",  "&=", "|=", "^=", "+",  "-",  "*",  "/",  "%",  "^",  "&",  "|",  "~",
+        "!",   "=",   "<",   ">",   ","};
     pos_ += 8;
     std::string name = "operator";
     SkipBlanks();
-    if (Peek() == '(' && Peek(1) == ')') {
+    auto closes = [&](char open, char close) {
+      if (Peek() != open) return false;
+      size_t p = pos_ + 1;
+      while (p < text_.size() && IsBlank(text_[p])) ++p;
+      if (p >= text_.size() || text_[p] != close) return false;
+      pos_ = p + 1;
+      return true;
+    };
+    if (closes('(', ')')) {
       name += "()";
-      pos_ += 2;
-    } else if (StartsWithWord("delete") || StartsWithWord("new")) {
+    } else if (closes('[', ']')) {
+      name += "[]";
+    } else if (StartsWithWord("new") || StartsWithWord("delete") || StartsWithWord("co_await")) {
       size_t start = ReadIdent();
       name += " " + text_.substr(start, pos_ - start);
+      SkipBlanks();
+      if (closes('[', ']')) name += "[]";
+    } else if (Peek() == '"' && Peek(1) == '"') {
+      pos_ += 2;
+      SkipBlanks();
+      size_t start = ReadIdent();
+      name += "\"\"" + text_.substr(start, pos_ - start);
     } else if (IsIdentStart(Peek())) {
+      // A conversion operator: the type runs to the parameter list.
       size_t start = pos_;
-      while (pos_ < text_.size() && text_[pos_] != '(' && text_[pos_] != '<') ++pos_;
-      std::string conversion = text_.substr(start, pos_ - start);
-      while (!conversion.empty() && IsBlank(conversion.back())) conversion.pop_back();
-      name += " " + conversion;
+      while (pos_ < text_.size() && text_[pos_] != '(' && text_[pos_] != ';' && text_[pos_] != '{') ++pos_;
+      std::string type = CollapseBlanks(std::string_view(text_).substr(start, pos_ - start));
+      while (!type.empty() && type.back() == ' ') type.pop_back();
+      name += " " + type;
     } else {
-      while (pos_ < text_.size() && !IsBlank(text_[pos_]) && text_[pos_] != '(') {
-        if (text_[pos_] == '<' && pos_ + 1 < text_.size() && text_[pos_ + 1] != '<' && text_[pos_ + 1] != '=') {
-          size_t end = MatchGroup(pos_);
-          if (end == std::string::npos) break;
-          name += text_.substr(pos_, end - pos_);
-          pos_ = end;
-          continue;
+      for (const char* symbol : kSymbols) {
+        if (text_.compare(pos_, std::string_view(symbol).size(), symbol) == 0) {
+          name += symbol;
+          pos_ += std::string_view(symbol).size();
+          break;
         }
-        name.push_back(text_[pos_++]);
-      }
-    }
-    if (Peek() == '<') {
-      size_t end = MatchGroup(pos_);
-      if (end != std::string::npos) {
-        name += text_.substr(pos_, end - pos_);
-        pos_ = end;
       }
     }
     return name;
@@ -178,12 +194,20 @@ bool ScanDefaultValue(const std::string& t, size_t start, size_t* end) {
   return true;
 }
 
+// The parameter list that opens at t[at] and the markers after it, as
+// written with blanks collapsed ("(int a = 1) const"). Strings and
+// character literals hide their brackets. False when the list does not
+// close in the text.
+bool ReadParameterList(const std::string& t, size_t at, std::string* list);
+
 // name list: function, field, parameter, parameteropt
-int ScanNameList(int kind, ScanCursor* cursor, bool needs_terminator, std::vector<std::string>* fields) {
+int ScanNameList(int kind, ScanCursor* cursor, bool needs_terminator, std::vector<std::string>* fields,
+                 DeclarationText* text) {
   Scanner s(cursor);
   s.SkipBlanks();
   if (s.Peek() == ',' || s.Peek() == '(' || s.Peek() == '{') s.set_pos(s.pos() + 1);
-  if (!s.SkipTemplatePrefix()) return kDeclNotThisKind;
+  std::string head;
+  if (!s.SkipTemplatePrefix(&head)) return kDeclNotThisKind;
   size_t first = std::string::npos;
   size_t name_start = std::string::npos, name_end = 0;
   int names = 0;
@@ -237,10 +261,16 @@ int ScanNameList(int kind, ScanCursor* cursor, bool needs_terminator, std::vecto
     return names == 0 && stop != '\0' ? kDeclNotThisKind : kDeclContinues;
   }
   if (name_start == std::string::npos) return kDeclNotThisKind;
+  std::string parameters;
+  const bool open_list = kind == kDeclFunction && stop == '(' && !ReadParameterList(t, s.pos(), &parameters);
   std::string type = names > 1 ? t.substr(first, name_start - first) : std::string();
   fields->push_back(FieldText(type));
   fields->push_back(FieldText(t.substr(name_start, name_end - name_start)));
   if (kind == kDeclParameterOpt) fields->push_back(FieldText(default_value));
+  // The parameter list goes on on the next line; the fields are there all
+  // the same, for a caller that cannot give more.
+  if (open_list && needs_terminator) return kDeclContinues;
+  if (text && kind == kDeclFunction) *text = DeclarationText{head, parameters};
   cursor->pos = s.pos();
   return 0;
 }
@@ -289,11 +319,39 @@ void ReadTrailingSpecifiers(Scanner* s, std::string* arguments) {
   }
 }
 
+bool ReadParameterList(const std::string& t, size_t at, std::string* list) {
+  int depth = 0;
+  size_t i = at;
+  for (; i < t.size(); ++i) {
+    char c = t[i];
+    if (c == '"' || c == '\'') {
+      size_t q = i + 1;
+      while (q < t.size() && t[q] != c) q += t[q] == '\\' ? 2 : 1;
+      if (q >= t.size()) return false;
+      i = q;
+    } else if (c == '(') {
+      ++depth;
+    } else if (c == ')' && --depth == 0) {
+      break;
+    }
+  }
+  if (i >= t.size()) return false;
+  ScanCursor after{t, i + 1};
+  Scanner s(&after);
+  std::string written = t.substr(at, i + 1 - at);
+  ReadTrailingSpecifiers(&s, &written);
+  *list = CollapseBlanks(written);
+  return true;
+}
+
 // member head: classmember, method
 int ScanMemberHead(int kind, ScanCursor* cursor, std::vector<std::string>* fields) {
   Scanner s(cursor);
   s.SkipBlanks();
   if (s.Peek() == '{') s.set_pos(s.pos() + 1);
+  // A member template keeps its head in front of its type.
+  std::string head;
+  if (!s.SkipTemplatePrefix(&head)) return kDeclNotThisKind;
   s.SkipBlanks();
   const std::string& t = s.text();
   size_t first = std::string::npos;
@@ -355,7 +413,9 @@ int ScanMemberHead(int kind, ScanCursor* cursor, std::vector<std::string>* field
                                                                                        : kDeclContinues;
   }
   if (name_start == std::string::npos) return kDeclNotThisKind;
-  fields->push_back(FieldText(t.substr(first, name_start - first)));
+  std::string type = t.substr(first, name_start - first);
+  if (!head.empty()) type = head + " " + type;
+  fields->push_back(FieldText(type));
   fields->push_back(FieldText(name));
   if (kind == kDeclClassMember) fields->push_back(FieldText(CollapseBlanks(arguments)));
   cursor->pos = s.pos() + 1;
@@ -363,9 +423,11 @@ int ScanMemberHead(int kind, ScanCursor* cursor, std::vector<std::string>* field
 }
 
 // qualified head: memberfunction
-int ScanQualifiedHead(ScanCursor* cursor, std::vector<std::string>* fields) {
+int ScanQualifiedHead(ScanCursor* cursor, bool needs_terminator, std::vector<std::string>* fields,
+                      DeclarationText* text) {
   Scanner s(cursor);
-  if (!s.SkipTemplatePrefix()) return kDeclNotThisKind;
+  std::string head;
+  if (!s.SkipTemplatePrefix(&head)) return kDeclNotThisKind;
   const std::string& t = s.text();
   size_t begin = s.pos();
   // The "::" that qualifies the member is the last one before the
@@ -414,16 +476,23 @@ int ScanQualifiedHead(ScanCursor* cursor, std::vector<std::string>* fields) {
     member = t.substr(start, s.pos() - start);
   }
   if (member.empty()) return kDeclNotThisKind;
+  std::string parameters;
+  size_t list = s.pos();
+  while (list < t.size() && IsBlank(t[list])) ++list;
+  const bool open_list = list < t.size() && t[list] == '(' && !ReadParameterList(t, list, &parameters);
   fields->push_back(FieldText(t.substr(begin, class_start - begin)));
   fields->push_back(FieldText(t.substr(class_start, class_end - class_start)));
   fields->push_back(FieldText(member));
+  if (open_list && needs_terminator) return kDeclContinues;  // as in ScanNameList
+  if (text) *text = DeclarationText{head, parameters};
   cursor->pos = s.pos();
   return 0;
 }
 
-int ScanClassHead(ScanCursor* cursor, std::vector<std::string>* fields) {
+int ScanClassHead(ScanCursor* cursor, std::vector<std::string>* fields, DeclarationText* text) {
   Scanner s(cursor);
-  if (!s.SkipTemplatePrefix()) return kDeclNotThisKind;
+  std::string head;
+  if (!s.SkipTemplatePrefix(&head)) return kDeclNotThisKind;
   if (!s.StartsWithWord("class") || !IsBlank(s.Peek(5))) return kDeclNoKeyword;
   s.set_pos(s.pos() + 5);
   const std::string& t = s.text();
@@ -441,6 +510,7 @@ int ScanClassHead(ScanCursor* cursor, std::vector<std::string>* fields) {
     }
   }
   if (name.empty()) return kDeclNotThisKind;
+  if (text) *text = DeclarationText{head, std::string()};
   fields->push_back(FieldText(name));
   cursor->pos = s.pos();
   return 0;
@@ -803,18 +873,19 @@ bool IsTemplateHeaderLine(const std::string& line) {
   return s.AtEnd() || s.Peek() == '\r' || s.Peek() == '\n';
 }
 
-int ParseDeclaration(int kind, ScanCursor* cursor, bool needs_terminator, std::vector<std::string>* fields) {
+int ParseDeclaration(int kind, ScanCursor* cursor, bool needs_terminator, std::vector<std::string>* fields,
+                     DeclarationText* text) {
   fields->clear();
   if (cursor->pos > cursor->text.size()) cursor->pos = cursor->text.size();
   switch (kind) {
     case kDeclFunction:
     case kDeclField:
     case kDeclParameter:
-    case kDeclParameterOpt: return ScanNameList(kind, cursor, needs_terminator, fields);
+    case kDeclParameterOpt: return ScanNameList(kind, cursor, needs_terminator, fields, text);
     case kDeclClassMember:
     case kDeclMethod: return ScanMemberHead(kind, cursor, fields);
-    case kDeclMemberFunction: return ScanQualifiedHead(cursor, fields);
-    case kDeclClass: return ScanClassHead(cursor, fields);
+    case kDeclMemberFunction: return ScanQualifiedHead(cursor, needs_terminator, fields, text);
+    case kDeclClass: return ScanClassHead(cursor, fields, text);
     case kDeclConstant: return ScanConstant(cursor, fields);
     case kDeclStruct:
     case kDeclUnion:

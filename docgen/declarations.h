@@ -18,15 +18,31 @@ struct ScanCursor {
   size_t pos = 0;
 };
 
+// What a declaration says beyond its fields, as written in the code (blanks
+// collapsed, not escaped).
+struct DeclarationText {
+  // "template <typename T>" of a function, member function or class.
+  std::string template_head;
+  // The parameter list of a function or member function and the markers
+  // after it: "(void)", "(const Shape &other) const", "() = 0".
+  std::string parameters;
+};
+
 // Scans a declaration of `kind` (a DeclKind) at the cursor. On success (0)
 // `fields` receives the fields to insert in front of the paragraph's own,
-// already escaped ("<", ">" and "\" get a backslash) and trimmed, and the
-// cursor moves past what was consumed. Other results: kDeclNotThisKind (194),
-// kDeclContinues (195: the declaration goes on past the text; join the next
-// line and try again), kDeclNoKeyword (196), kDeclOutOfOrder (212),
-// kErrUnknownParse (144: no scanner for the kind). `needs_terminator` asks
-// name lists to end at one of , ; ( ) rather than at the end of the text.
-int ParseDeclaration(int kind, ScanCursor* cursor, bool needs_terminator, std::vector<std::string>* fields);
+// already escaped ("<", ">" and "\" get a backslash) and trimmed, `text`
+// (when not null) what the declaration says beyond them, and the cursor
+// moves past what was consumed (for a function, to its parameter list).
+// Other results: kDeclNotThisKind (194), kDeclContinues (195: the
+// declaration goes on past the text; join the next line and try again),
+// kDeclNoKeyword (196), kDeclOutOfOrder (212), kErrUnknownParse (144: no
+// scanner for the kind). `needs_terminator` asks name lists to end at one
+// of , ; ( ) rather than at the end of the text, and a function's
+// parameter list to be complete: a function whose list does not close in
+// the text gives kDeclContinues with its fields already set, and without
+// `needs_terminator` those fields (and no parameter list).
+int ParseDeclaration(int kind, ScanCursor* cursor, bool needs_terminator, std::vector<std::string>* fields,
+                     DeclarationText* text = nullptr);
 
 // The number of fields a successful scan of `kind` inserts (0 for kinds
 // without a scanner).

@@ -91,7 +91,7 @@ class FileExtractor {
   void CompleteParagraph();
   void CompleteTopic();
   void CompleteSecondary();
-  void FinishTopic(std::vector<Paragraph>* list, const std::string& keywords);
+  void FinishTopic(std::vector<Paragraph>* list, const std::string& keywords, DeclarationText* declaration);
   int CutFields(const Definition& definition, const std::string& text, long line, Paragraph* paragraph);
   void Report(long line, int code) { reporter_.Report(path_, line, code); }
   bool EndsJoin(std::string_view line) const;
@@ -131,6 +131,8 @@ class FileExtractor {
   long pending_line_ = 0;
 
   std::vector<Paragraph> paragraphs_;
+  DeclarationText declaration_;  // of the open topic, from its own request
+  std::string template_line_;    // a template header line passed over
   std::vector<Paragraph> secondary_;
   std::vector<PendingMap> secondary_maps_;  // parallel to secondary_; map null for plain paragraphs
   std::vector<Request> requests_;
@@ -465,7 +467,8 @@ void FileExtractor::CompleteParagraph() {
         // Code in front of the comment on the tag's line declares it.
         ScanCursor cursor{pending_code_, 0};
         std::vector<std::string> fields;
-        if (ParseDeclaration(definition->parse, &cursor, false, &fields) == 0) {
+        if (ParseDeclaration(definition->parse, &cursor, false, &fields,
+                             first && !secondary ? &declaration_ : nullptr) == 0) {
           paragraph.fields.insert(paragraph.fields.begin(), fields.begin(), fields.end());
           done = true;
         }
@@ -549,11 +552,21 @@ void FileExtractor::HandleCode(size_t* index) {
   // A comment after the code is not part of the declaration, and a line is
   // read 1023 characters at most: the scanners never see an endless line.
   std::string text(CodePart(lines_[*index]).substr(0, kMaxJoined));
-  if (IsTemplateHeaderLine(text)) return;
+  if (IsTemplateHeaderLine(text)) {
+    // The declaration is on the next line; its head goes in front of it.
+    template_line_ = text;
+    return;
+  }
+  if (!template_line_.empty() && template_line_.size() + 1 + text.size() <= kMaxJoined) {
+    text = template_line_ + " " + text;
+  }
+  template_line_.clear();
   ScanCursor cursor{text, 0};
   for (const Request& request : requests_) {
     std::vector<std::string> fields;
-    int rc = ParseDeclaration(request.kind, &cursor, true, &fields);
+    // The topic's own declaration says what its fields do not.
+    DeclarationText* said = !request.secondary && request.index == 0 ? &declaration_ : nullptr;
+    int rc = ParseDeclaration(request.kind, &cursor, true, &fields, said);
     while (rc == kDeclContinues) {
       // A declaration is joined with the code lines that follow, never with
       // a comment: that would swallow the next topic's tags.
@@ -567,8 +580,10 @@ void FileExtractor::HandleCode(size_t* index) {
       ++*index;
       cursor.text += ' ';
       cursor.text.append(next);
-      rc = ParseDeclaration(request.kind, &cursor, true, &fields);
+      rc = ParseDeclaration(request.kind, &cursor, true, &fields, said);
     }
+    // A head whose parameter list never closes still has its name.
+    if (rc == kDeclContinues && !fields.empty()) rc = ParseDeclaration(request.kind, &cursor, false, &fields, said);
     Paragraph* paragraph = RequestTarget(request);
     if (rc == 0) {
       if (paragraph) paragraph->fields.insert(paragraph->fields.begin(), fields.begin(), fields.end());
@@ -608,19 +623,22 @@ void FileExtractor::CompleteSecondary() {
   std::vector<Paragraph> list = std::move(secondary_);
   secondary_.clear();
   secondary_maps_.clear();
-  FinishTopic(&list, std::string());
+  FinishTopic(&list, std::string(), nullptr);
 }
 
 void FileExtractor::CompleteTopic() {
   CompleteParagraph();
   CompleteSecondary();
   requests_.clear();
-  if (topic_open_ && !paragraphs_.empty()) FinishTopic(&paragraphs_, topic_keywords_);
+  if (topic_open_ && !paragraphs_.empty()) FinishTopic(&paragraphs_, topic_keywords_, &declaration_);
   paragraphs_.clear();
+  declaration_ = DeclarationText();
+  template_line_.clear();
   topic_open_ = false;
 }
 
-void FileExtractor::FinishTopic(std::vector<Paragraph>* list, const std::string& keywords) {
+void FileExtractor::FinishTopic(std::vector<Paragraph>* list, const std::string& keywords,
+                                DeclarationText* declaration) {
   Paragraph& first = list->front();
   const Definition* definition = model_.Find(kSectionTopic, first.tag, nullptr);
   if (!definition) {
@@ -640,6 +658,10 @@ void FileExtractor::FinishTopic(std::vector<Paragraph>* list, const std::string&
   topic.line = first.line;
   topic.paragraphs = std::move(*list);
   list->clear();
+  if (declaration) {
+    topic.template_head = std::move(declaration->template_head);
+    topic.parameters = std::move(declaration->parameters);
+  }
   if (settings_.verbose) out_ << "\t" << topic.name << "\n";
   int rc = spool_->Store(&topic);
   if (rc) {

@@ -35,6 +35,10 @@ struct Topic {
   int block_index = -1;
   long line = 0;
   bool removed = false;  // replaced by a later entry of the same context
+  // What the declaration read for the topic says beyond its fields: the
+  // template head and the parameter list as written (empty when none).
+  std::string template_head;
+  std::string parameters;
 };
 
 inline constexpr int kAddContents = 1;

@@ -432,6 +432,12 @@ std::string Writer::TopicValue(char letter, const Definition* owner, bool* ok) {
     case 'n':
       if (topic) value = topic->name;
       break;
+    case 't':  // the template head, with a blank to set it off
+      if (topic && !topic->template_head.empty()) value = topic->template_head + " ";
+      break;
+    case 'a':
+      if (topic) value = topic->parameters;
+      break;
     case 'p':
       if (topic && topic->file_index >= 0) {
         value = collection_.file(topic->file_index);

@@ -244,8 +244,8 @@ TEST_F(FileSafety, TerminatedListingLeavesTheOldDocumentAndNoTemporaryFile) {
   // while the new document is half written.
   ASSERT_EQ(mkfifo(File("slow.c").c_str(), 0600), 0);
   WriteFile(File("out/doc.rtf"), "old document");
-  // (SIGINT is the listing's Cancel: it ends the document where it stopped.)
-  for (int signal_number : {SIGTERM, SIGHUP}) {
+  // Ctrl-C too: on the command line it stops the build as SIGTERM does.
+  for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
     pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -264,7 +264,9 @@ TEST_F(FileSafety, TerminatedListingLeavesTheOldDocumentAndNoTemporaryFile) {
     kill(child, signal_number);
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
+    // Ended by the signal: a shell reports 128 + its number (130 for Ctrl-C).
     EXPECT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(WTERMSIG(status), signal_number);
     EXPECT_EQ(ReadFile(File("out/doc.rtf")), "old document");
     EXPECT_EQ(Names(File("out")), std::vector<std::string>{"doc.rtf"});
   }

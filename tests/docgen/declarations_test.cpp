@@ -106,6 +106,94 @@ TEST(DocDeclarations, CppMembersClassesAndQualifiedHeads) {
   });
 }
 
+// Operators of every form, as class members and as qualified heads.
+TEST(DocDeclarations, OperatorsAreNamesOfTheirOwn) {
+  RunCases({
+      {"less", "bool operator<(const Box &other) const;",
+       {{kDeclClassMember, 0, {"bool", "operator\\<", "(const Box &other) const"}}}},
+      {"shift", "std::ostream& operator<<(std::ostream& out) const;",
+       {{kDeclClassMember, 0, {"std::ostream&", "operator\\<\\<", "(std::ostream& out) const"}}}},
+      {"call", "int operator()(int x);", {{kDeclClassMember, 0, {"int", "operator()", "(int x)"}}}},
+      {"subscript", "T& operator[](size_t i);", {{kDeclClassMember, 0, {"T&", "operator[]", "(size_t i)"}}}},
+      {"defaulted comparison", "bool operator==(const A&) const = default;",
+       {{kDeclClassMember, 0, {"bool", "operator==", "(const A&) const = default"}}}},
+      {"new", "void* operator new(size_t n);", {{kDeclClassMember, 0, {"void*", "operator new", "(size_t n)"}}}},
+      {"array delete", "void operator delete[](void* p) noexcept;",
+       {{kDeclClassMember, 0, {"void", "operator delete[]", "(void* p) noexcept"}}}},
+      {"literal", "Distance operator\"\"_km(long double v);",
+       {{kDeclClassMember, 0, {"Distance", "operator\"\"_km", "(long double v)"}}}},
+      {"conversion", "explicit operator bool() const;",
+       {{kDeclClassMember, 0, {"explicit", "operator bool", "() const"}}}},
+      {"conversion to a pointer", "operator const char*() const;",
+       {{kDeclClassMember, 0, {"", "operator const char*", "() const"}}}},
+      {"deleted assignment", "Shape& operator=(Shape&&) = delete;",
+       {{kDeclClassMember, 0, {"Shape&", "operator=", "(Shape&&) = delete"}}}},
+      {"member template", "template <typename U> void Put(U u);",
+       {{kDeclClassMember, 0, {"template \\<typename U\\> void", "Put", "(U u)"}}}},
+      {"qualified less", "bool Shape::operator<(const Shape &other) const",
+       {{kDeclMemberFunction, 0, {"bool", "Shape", "operator\\<"}}, {kDeclParameter, 0, {"const Shape &", "other"}}}},
+      {"qualified call", "int Counter::operator()(int step)",
+       {{kDeclMemberFunction, 0, {"int", "Counter", "operator()"}}, {kDeclParameter, 0, {"int", "step"}}}},
+      {"qualified conversion", "Shape::operator bool() const", {{kDeclMemberFunction, 0, {"", "Shape", "operator bool"}}}},
+  });
+}
+
+// What a head says beyond its fields: the template head, and the parameter
+// list as written with what follows it.
+TEST(DocDeclarations, HeadsKeepTheirTemplateHeadParameterListAndQualifiers) {
+  struct TextCase {
+    const char* name;
+    int kind;
+    const char* text;
+    Fields fields;
+    const char* template_head;
+    const char* parameters;
+  } cases[] = {
+      {"template function", kDeclFunction, "template <typename T> T Max(T a, T b)", {"T", "Max"},
+       "template <typename T>", "(T a, T b)"},
+      {"void list", kDeclFunction, "int f(void);", {"int", "f"}, "", "(void)"},
+      {"defaults as written", kDeclFunction,
+       "int g(int n = -1, double d = -1.5e3, const char *s = \"a b\", std::vector<int> v = {});", {"int", "g"}, "",
+       "(int n = -1, double d = -1.5e3, const char *s = \"a b\", std::vector<int> v = {})"},
+      {"brackets in literals", kDeclFunction, "void h(char c = ')', const char* s = \"(\")", {"void", "h"}, "",
+       "(char c = ')', const char* s = \"(\")"},
+      {"const member function", kDeclMemberFunction, "bool Shape::operator<(const Shape &other) const",
+       {"bool", "Shape", "operator\\<"}, "", "(const Shape &other) const"},
+      {"template member function", kDeclMemberFunction, "template <typename T>  void Box<T>::add(const T &item)",
+       {"void", "Box", "add"}, "template <typename T>", "(const T &item)"},
+      {"qualifiers", kDeclMemberFunction, "int Shape::Area() const noexcept override", {"int", "Shape", "Area"}, "",
+       "() const noexcept override"},
+      {"pure", kDeclMemberFunction, "void Shape::Draw(Canvas& c) = 0;", {"void", "Shape", "Draw"}, "", "(Canvas& c) = 0"},
+      {"class template", kDeclClass, "template <typename T> class Box", {"Box"}, "template <typename T>", ""},
+  };
+  for (const TextCase& c : cases) {
+    ScanCursor cursor{c.text, 0};
+    Fields fields;
+    DeclarationText text;
+    ASSERT_EQ(ParseDeclaration(c.kind, &cursor, true, &fields, &text), 0) << c.name;
+    EXPECT_EQ(fields, c.fields) << c.name;
+    EXPECT_EQ(text.template_head, c.template_head) << c.name;
+    EXPECT_EQ(text.parameters, c.parameters) << c.name;
+  }
+  // The defaults one by one, as written.
+  RunCases({{"defaults one by one",
+             "(int n = -1, double d = -1.5e3, const char *s = \"a b\", std::vector<int> v = {})",
+             {{kDeclParameterOpt, 0, {"int", "n", "-1"}},
+              {kDeclParameterOpt, 0, {"double", "d", "-1.5e3"}},
+              {kDeclParameterOpt, 0, {"const char *", "s", "\"a b\""}},
+              {kDeclParameterOpt, 0, {"std::vector\\<int\\>", "v", "{}"}}}}});
+  // A list that does not close asks for the next line, and gives the name
+  // all the same when no line can follow.
+  ScanCursor open{"void broken(int", 0};
+  Fields fields;
+  DeclarationText text;
+  EXPECT_EQ(ParseDeclaration(kDeclFunction, &open, true, &fields, &text), kDeclContinues);
+  EXPECT_EQ(fields, (Fields{"void", "broken"}));
+  EXPECT_EQ(ParseDeclaration(kDeclFunction, &open, false, &fields, &text), 0);
+  EXPECT_EQ(fields, (Fields{"void", "broken"}));
+  EXPECT_EQ(text.parameters, "");
+}
+
 TEST(DocDeclarations, ConstantsStructuresAndEnumerators) {
   RunCases({
       {"define", "#define MAX_POINTS 256", {{kDeclConstant, 0, {"#define", "MAX_POINTS"}}}},

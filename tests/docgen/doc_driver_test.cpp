@@ -264,6 +264,159 @@ TEST_F(DocDriverTest, ManySourcesAreReadAheadAndTakenInOrder) {
   EXPECT_LT(missing, binary);
 }
 
+// "--" ends the options; switches combine; an argument that combines a
+// switch with anything else is refused whole, naming itself.
+TEST_F(DocDriverTest, OptionsEndAtTwoDashesAndCombinedLettersAreAllOrNothing) {
+  std::string a = Source("-notes.c", "// @doc\n// @t A | x\n");
+  struct Case {
+    std::vector<std::string> argv;
+    int code;
+    const char* argument;
+    size_t sources;
+  } cases[] = {
+      {{"-o", "o.rtf", "-notes.c"}, kErrUnknownOption, "-notes.c", 0},
+      {{"-nq"}, kErrUnknownOption, "-nq", 0},
+      {{"-uvx", "a"}, kErrUnknownOption, "-uvx", 0},
+      {{"-uv", "a.c"}, 0, "", 1},
+      {{"-UvN", "a.c"}, 0, "", 1},
+      {{"-vh"}, kUsageRequested, "-vh", 0},
+      {{"-o", "o.rtf", "--", "-notes.c", "--", "-x"}, 0, "", 3},
+      {{"-rhtml", "--"}, 0, "", 0},
+  };
+  for (const Case& c : cases) {
+    DocOptionCheck check = CheckDocOptions(c.argv);
+    EXPECT_EQ(check.code, c.code) << c.argv[0];
+    EXPECT_EQ(check.argument, c.argument) << c.argv[0];
+    EXPECT_EQ(check.source_count, c.sources) << c.argv[0];
+  }
+  // -uv is -u and -v: unsorted and verbose.
+  std::string b = Source("b.c", "// @doc\n// @t Zed | 1\n// @t Amy | 2\n");
+  std::string out = dir_.File("out.txt");
+  ASSERT_EQ(Run({b, "-f", dir_.File("f.fmt"), "-o", out, "-uv"}), 0);
+  EXPECT_EQ(test::ReadFile(out), "<doc>\r\n[Zed:1:from format]\r\n[Amy:2:from format]\r\n</doc>\r\n");
+  EXPECT_NE(out_.find("Writing topics..."), std::string::npos);
+  // After "--" a name that begins with "-" is a source.
+  ASSERT_EQ(Run({"-f", dir_.File("f.fmt"), "-o", out, "--", a}), 0);
+  EXPECT_EQ(test::ReadFile(out), "<doc>\r\n[A:x:from format]\r\n</doc>\r\n");
+}
+
+// A run that could read none of its sources writes nothing: the document,
+// its topic log and its help project stay as they were. One source read is
+// enough for all three to be written.
+TEST_F(DocDriverTest, ARunThatReadNothingKeepsTheOldDocument) {
+  std::string out = dir_.File("api.rtf");
+  std::string log = dir_.File("Topics.rtf");
+  test::WriteFile(out, "complete reference");
+  test::WriteFile(log, "old log");
+  std::filesystem::create_directory(dir_.File("adir"));
+  std::string binary = Source("bin.c", std::string("a\0b", 3));
+  struct Case {
+    std::vector<std::string> sources;
+    int rc;
+  } cases[] = {
+      {{dir_.File("typo.c")}, kErrNotFound},
+      {{dir_.File("adir")}, kFileErrorBase + kCauseInvalidFile},
+      {{dir_.File("typo.c"), binary, dir_.File("none*.c")}, kErrNotFound},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> argv = c.sources;
+    argv.insert(argv.end(), {"-f", dir_.File("f.fmt"), "-o", out, "-l", log, "-rh"});
+    EXPECT_EQ(Run(argv), c.rc) << c.sources[0];
+    EXPECT_EQ(test::ReadFile(out), "complete reference");
+    EXPECT_EQ(test::ReadFile(log), "old log");
+    EXPECT_FALSE(test::FileExists(dir_.File("api.HPJ")));
+    EXPECT_NE(err_.find(out + ": not written: none of the sources could be read\n"), std::string::npos) << err_;
+    EXPECT_EQ(SpoolFilesLeft(), 0);
+  }
+  std::string a = Source("a.c", "// @doc\n// @t A | x\n");
+  EXPECT_EQ(Run({dir_.File("typo.c"), a, "-f", dir_.File("f.fmt"), "-o", out, "-l", log, "-rh"}), kErrNotFound);
+  EXPECT_EQ(test::ReadFile(out), "<help>\r\n[A:x:from format]\r\n</help>\r\n");
+  EXPECT_EQ(test::ReadFile(log), "A\r\n");
+  EXPECT_TRUE(test::FileExists(dir_.File("api.HPJ")));
+}
+
+// Every error the sources' text gives fails the run, though the document is
+// written; an unclosed comment is named with the line it opens on.
+TEST_F(DocDriverTest, ErrorsInTheSourcesFailTheRun) {
+  test::WriteFile(dir_.File("p.fmt"),
+                  "[topic]\n.tag=t, doc, 2, 1, $1\n.pre=[$1]\n.tag=f, doc, 2, 1, $2\n.parse=function\n.pre=($2)\n"
+                  "[paragraph]\n.tag=p, doc, 2, 1\n.format=<$1>\n"
+                  "[extension]\n.ext=c, c\n[token]\n.output=doc, txt\n");
+  struct Case {
+    const char* source;
+    int rc;
+    const char* message;
+  } cases[] = {
+      {"// @doc\n// @t A | x\n", 0, ""},
+      {"// @doc\n// @p one | two\n// @t A | x\n", kErrTagBeforeTopic,
+       "(2): Error 206: a tag inside a documentation block before any topic tag\n"},
+      {"// @doc\n// @t A | x\n// @q y\n", kErrParagraphTag, "(3): Error 204: paragraph tag without [paragraph] definition\n"},
+      // (Reported when the paragraph is read and again when it is written.)
+      {"// @doc\n// @t A | x\n// @p y\n", kErrFieldsDiffer,
+       "(3): Error 207: field count differs from the definition\n"},
+      {"// @doc\n// @f Does.\n*;\n", kDeclNotThisKind,
+       "(3): Error 194: the code is not a declaration of the requested kind\n"},
+      {"// @doc\n// @t A | x\nint x; /* @t B | y\nint y;\n", kErrUnclosedComment,
+       "(3): Error 216: a comment that is not closed before the end of the file; the text after it was taken as "
+       "comment\n"},
+  };
+  for (const Case& c : cases) {
+    std::string a = Source("a.c", c.source);
+    std::string out = dir_.File("out.txt");
+    std::remove(out.c_str());
+    EXPECT_EQ(Run({a, "-f", dir_.File("p.fmt"), "-o", out}), c.rc) << c.source;
+    std::string first = *c.message ? a + c.message : "";
+    EXPECT_EQ(err_.substr(0, err_.find('\n') + 1), first) << c.source;
+    EXPECT_TRUE(test::FileExists(out)) << c.source;
+  }
+}
+
+// An output type that has no [token] definition is named, with the types
+// the format file defines.
+TEST_F(DocDriverTest, AnUnknownOutputTypeIsNamed) {
+  std::string a = Source("a.c", "// @doc\n// @t A | x\n");
+  EXPECT_EQ(Run({a, "-f", LocateDataFile("LFX.fmt"), "-o", dir_.File("o.rtf"), "-r", "xyz"}), kErrNoToken);
+  EXPECT_EQ(err_, LocateDataFile("LFX.fmt") +
+                      ": Error 169: no token definition for the output type 'xyz' (the format files define doc, "
+                      "help, html)\n");
+  EXPECT_FALSE(test::FileExists(dir_.File("o.rtf")));
+}
+
+// C++ heads through the shipped format file, as a reader sees them:
+// operators, template heads, qualifiers, (void) and defaults as written.
+TEST_F(DocDriverTest, CppHeadsAreWrittenAsTheCodeHasThem) {
+  std::string a = Source("shapes.cpp",
+                         "// @doc\n"
+                         "/* @mfunc Compares two shapes.\n   @parm The other shape. */\n"
+                         "bool Shape::operator<(const Shape &other) const\n{\n}\n"
+                         "/* @class A box of things. */\n"
+                         "template <typename T>\nclass Box\n{\npublic:\n"
+                         "  /* @cmember Compares. */\n  bool operator<(const Box &other) const;\n"
+                         "  // @cmember Tells whether it holds anything.\n  explicit operator bool() const noexcept;\n};\n"
+                         "/* @mfunc Adds one.\n   @parm The item. */\n"
+                         "template <typename T>\nvoid Box<T>::add(const T &item)\n{\n}\n"
+                         "/* @func Does nothing. */\nint f(void);\n"
+                         "/* @func Counts.\n   @parmopt The count.\n   @parmopt The scale.\n   @parmopt The text. */\n"
+                         "int g(int n = -1, double d = -1.5e3,\n      const char *s = \"a b\");\n");
+  std::string out = dir_.File("shapes.rtf");
+  ASSERT_EQ(Run({a, "-f", LocateDataFile("LFX.fmt"), "-o", out}), 0) << err_;
+  EXPECT_EQ(err_, "");
+  std::string rtf = test::ReadFile(out);
+  const char* heads[] = {
+      "\\f1\\fs20 bool {\\b Shape::operator<}(const Shape &other) const\\par",
+      "{\\*\\bkmkstart tp_Shape__operator.3c}Shape::operator<{\\*\\bkmkend tp_Shape__operator.3c}",
+      "\\f1\\fs20 template <typename T> class Box\\par",
+      "\\f1\\fs20 bool {\\b operator<}(const Box &other) const\\cell",
+      "\\f1\\fs20 explicit {\\b operator bool}() const noexcept\\cell",
+      "\\f1\\fs20 template <typename T> void {\\b Box::add}(const T &item)\\par",
+      "\\f1\\fs20 int {\\b f}(void)\\par",
+      "\\f1\\fs20 int {\\b g}(int n = -1, double d = -1.5e3, const char *s = \"a b\")\\par",
+      "\\f1\\fs20 double {\\b d} = -1.5e3\\cell",
+      "\\f1\\fs20 const char * {\\b s} = \"a b\"\\cell",
+  };
+  for (const char* head : heads) EXPECT_NE(rtf.find(head), std::string::npos) << head;
+}
+
 TEST(DocOptionVector, FollowsTheSettings) {
   test::ScopedSettings scoped;
   std::string format = LocateDataFile("LFX.fmt");
