@@ -45,14 +45,7 @@ int RunFilesCommand(const std::vector<std::string>& args) {
   std::vector<std::string> paths;
   bool operands_only = false;
   for (size_t i = 0; i < args.size(); ++i) {
-    if (operands_only) {
-      paths.push_back(args[i]);
-      continue;
-    }
-    if (args[i] == "--") {
-      operands_only = true;
-      continue;
-    }
+    if (TakeOperandAfterOptions(args[i], &operands_only, &paths)) continue;
     if (IsHelp(args[i])) {
       std::cout << kHelp;
       return kExitOk;

@@ -107,14 +107,7 @@ int RunListingCommand(const std::vector<std::string>& args) {
   bool operands_only = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (operands_only) {
-      inputs.push_back(arg);
-      continue;
-    }
-    if (arg == "--") {
-      operands_only = true;
-      continue;
-    }
+    if (TakeOperandAfterOptions(arg, &operands_only, &inputs)) continue;
     if (IsHelp(arg)) {
       std::cout << kHelp;
       return kExitOk;

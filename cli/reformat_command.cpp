@@ -92,14 +92,7 @@ int RunReformatCommand(const std::vector<std::string>& args) {
   bool operands_only = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (operands_only) {
-      paths.push_back(arg);
-      continue;
-    }
-    if (arg == "--") {
-      operands_only = true;
-      continue;
-    }
+    if (TakeOperandAfterOptions(arg, &operands_only, &paths)) continue;
     if (IsHelp(arg)) {
       std::cout << kHelp;
       return kExitOk;

@@ -187,12 +187,17 @@ TEST_F(DocExpansionTest, InlineTagsAndTheirErrors) {
   }
 }
 
+// A format whose topic "t" has the order list `order`, over paragraphs a, b,
+// c, p and z of level 1 and s of level 2 (in brackets).
+std::string OrderFormat(const std::string& order) {
+  return "[topic]\n.tag=t, doc, 1, 1, $1\n.order=" + order + "\n.pre=T\n.post=/T\n[paragraph]\n" +
+         ".tag=a, doc, 1, 1\n.format=a$1\n.tag=b, doc, 1, 1\n.format=b$1\n.tag=c, doc, 1, 1\n.format=c$1\n" +
+         ".tag=p, doc, 1, 1\n.format=p$1\n.tag=z, doc, 1, 1\n.format=z$1\n" +
+         ".tag=s, doc, 1, 2\n.pre=(\n.format=s$1\n.post=)\n[extension]\n.ext=c, c\n[token]\n.output=doc, txt\n";
+}
+
 TEST_F(DocExpansionTest, UnorderedDeeperParagraphWaitsForTheFinalPass) {
-  test::WriteFile(dir_.File("f.fmt"),
-                  "[topic]\n.tag=t, doc, 1, 1, $1\n.order=p\n.pre=T\n.post=/T\n"
-                  "[paragraph]\n.tag=p, doc, 1, 1\n.format=p$1\n.tag=c, doc, 1, 1\n.format=c$1\n"
-                  ".tag=s, doc, 1, 2\n.pre=(\n.format=s$1\n.post=)\n"
-                  "[extension]\n.ext=c, c\n[token]\n.output=doc, txt\n");
+  test::WriteFile(dir_.File("f.fmt"), OrderFormat("p"));
   test::WriteFile(dir_.File("a.c"), "// @doc\n// @t N\n// @c 1\n// @s 2\n// @p 3\n// @s 4\n// @x 5\n");
   RunResult r = RunDoc(dir_, {"a.c"}, "f.fmt");
   // Order pass: p3 and the s4 that nests under it. Final pass: c1, then s2
@@ -205,12 +210,7 @@ TEST_F(DocExpansionTest, UnorderedDeeperParagraphWaitsForTheFinalPass) {
 // with the deeper ones that follow them, a name listed twice or unknown
 // changing nothing, the rest in source order.
 TEST_F(DocExpansionTest, OrderListAgainstTheSourceOrder) {
-  test::WriteFile(dir_.File("f.fmt"),
-                  "[topic]\n.tag=t, doc, 1, 1, $1\n.order=c none b c a\n.pre=T\n.post=/T\n"
-                  "[paragraph]\n.tag=a, doc, 1, 1\n.format=a$1\n.tag=b, doc, 1, 1\n.format=b$1\n"
-                  ".tag=c, doc, 1, 1\n.format=c$1\n.tag=s, doc, 1, 2\n.pre=(\n.format=s$1\n.post=)\n"
-                  ".tag=z, doc, 1, 1\n.format=z$1\n"
-                  "[extension]\n.ext=c, c\n[token]\n.output=doc, txt\n");
+  test::WriteFile(dir_.File("f.fmt"), OrderFormat("c none b c a"));
   test::WriteFile(dir_.File("a.c"), "// @doc\n// @t N\n// @a 1\n// @s 2\n// @z 3\n// @b 4\n// @C 5\n// @s 6\n// @a 7\n");
   RunResult r = RunDoc(dir_, {"a.c"}, "f.fmt");
   // c: C5 and the s6 under it (a7 ends the run); b: b4; a: a1 with s2, then

@@ -386,6 +386,37 @@ TEST_F(ListingBuildTest, APipeShowsItsNulBytesOnlyAsItIsRead) {
   EXPECT_EQ(doc.find('\0'), std::string::npos);
 }
 
+// "Code only" lists a Visual Basic file from its "Attribute VB_Name" line
+// on; a file without one is all code and is listed whole, numbered from its
+// first line, whether it is read from a file or from a pipe.
+TEST_F(ListingBuildTest, CodeOnlyListsAVisualBasicFileWithoutItsNameLineWhole) {
+  Settings().SetInt("m_uselinenumbers", 0);
+  const std::string module = "Option Explicit\nSub Greet()\nEnd Sub\n";
+  std::string file = Source("Module1.bas", module);
+  std::string pipe = dir_.File("Module2.bas");
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  std::thread writer([&] { WriteFile(pipe, module); });
+  std::string named = Source("Named.bas", "Option Explicit\nAttribute VB_Name = \"Named\"\nSub Named()\n");
+  ListingBuildResult result = RunListingBuild({file, pipe, named}, dir_.File("out.rtf"), {});
+  writer.join();
+  ASSERT_TRUE(result.ok()) << result.output.message();
+  std::vector<std::string> paragraphs = test::ParagraphTexts(ReadFile(dir_.File("out.rtf")));
+  // The first three lines listed after a file's header (blank paragraphs,
+  // such as the separator before a procedure, left out).
+  auto listed = [&](const std::string& path) {
+    std::vector<std::string> lines;
+    auto it = std::find(paragraphs.begin(), paragraphs.end(), path);
+    for (it = it == paragraphs.end() ? it : it + 1; it != paragraphs.end() && lines.size() < 3; ++it) {
+      if (it->find_first_not_of(' ') != std::string::npos) lines.push_back(*it);
+    }
+    return lines;
+  };
+  for (const std::string& path : {file, pipe}) {
+    EXPECT_EQ(listed(path), (std::vector<std::string>{"1 Option Explicit", "2 Sub Greet()", "3 End Sub"})) << path;
+  }
+  EXPECT_EQ(listed(named), (std::vector<std::string>{"2 Attribute VB_Name = \"Named\"", "3 Sub Named()"}));
+}
+
 // A long line mixing strings, character literals and block comments, cut
 // with the default layout: the segments rejoin to the line (so no segment
 // gained a comment marker from a "//" inside a string), and none shrinks to
