@@ -146,6 +146,7 @@ class Writer : public ConditionContext {
   std::string* out_;
   int write_error_ = 0;
   const std::string* replacement_[256][2] = {};
+  bool delimit_[256][2] = {};  // the replacement takes a blank after it
   // How characters above 127 are written: RTF escapes (the default), as
   // they are ("none"), or as UTF-8 ("utf-8": stray bytes read as code page
   // 1252, so that old Windows sources give a well-formed page).
@@ -160,13 +161,22 @@ class Writer : public ConditionContext {
 void Writer::BuildReplacements() {
   const Definition* token = model_.First(kSectionToken);
   if (!token) return;
-  // The list holds the newest replacement first; the first match wins.
-  for (const Replacement& r : token->replacements) {
-    auto& slot = replacement_[static_cast<unsigned char>(r.character)][r.context ? 1 : 0];
-    if (!slot) slot = &r.text;
-  }
   if (EqualsNoCase(token->high_char_mask, "none")) high_chars_ = HighChars::kRaw;
   if (EqualsNoCase(token->high_char_mask, "utf-8")) high_chars_ = HighChars::kUtf8;
+  // The list holds the newest replacement first; the first match wins.
+  for (const Replacement& r : token->replacements) {
+    const int character = static_cast<unsigned char>(r.character);
+    const int context = r.context ? 1 : 0;
+    if (replacement_[character][context]) continue;
+    replacement_[character][context] = &r.text;
+    // In RTF a replacement that ends in a control word ("\par") takes a
+    // blank, so that the text after it cannot run into the word.
+    size_t word = r.text.size();
+    while (word > 0 && (std::isalnum(static_cast<unsigned char>(r.text[word - 1])) || r.text[word - 1] == '-')) --word;
+    delimit_[character][context] = high_chars_ == HighChars::kRtf && word > 0 && word < r.text.size() &&
+                                   r.text[word - 1] == '\\' && std::isalpha(static_cast<unsigned char>(r.text[word])) &&
+                                   (word < 2 || r.text[word - 2] != '\\');
+  }
 }
 
 void Writer::Flush() {
@@ -181,6 +191,7 @@ size_t Writer::WriteChar(std::string_view text, size_t i, int context) {
   unsigned char c = static_cast<unsigned char>(text[i]);
   if (const std::string* replacement = replacement_[c][context ? 1 : 0]) {
     out_->append(*replacement);
+    if (delimit_[c][context ? 1 : 0]) out_->push_back(' ');
     return 1;
   }
   if (c >= 0x80 && high_chars_ == HighChars::kRtf) return AppendRtfNonAscii(out_, text, i);
@@ -193,7 +204,7 @@ size_t Writer::WriteChar(std::string_view text, size_t i, int context) {
     AppendUtf8(out_, Cp1252CodePoint(c));
     return 1;
   }
-  if ((c < 0x20 && c != '\t' && c != '\f' && c != '\n' && c != '\r') || c == 0x7f) {
+  if ((c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0x7f) {
     // Control characters are never written raw: a reader would stumble.
     if (high_chars_ != HighChars::kRtf) out_->append("\xEF\xBF\xBD");  // U+FFFD
     else AppendRtfHexByte(out_, c);

@@ -96,7 +96,20 @@ TEST_F(DocFilesTest, ControlCharactersAreEscapedInRtf) {
                   "[token]\n.output=doc, rtf\n.token={,\\{\n.highcharmask=rtf\n");
   std::string a = Source("a.c", "// @doc\n// @t Bell\x07 | esc\x1b tab\tff\x0c del\x7f\n");
   ASSERT_EQ(Run({a, "-f", dir_.File("rtf.fmt"), "-o", dir_.File("a.rtf")}), 0);
-  EXPECT_EQ(test::ReadFile(dir_.File("a.rtf")), "{\\rtf1 Bell\\'07 esc\\'1b tab\tff\x0c del\\'7f\\par\r\n}");
+  EXPECT_EQ(test::ReadFile(dir_.File("a.rtf")), "{\\rtf1 Bell\\'07 esc\\'1b tab\tff\\'0c del\\'7f\\par\r\n}");
+}
+
+// A replacement that ends in a control word is set off from the text after
+// it, wherever the text comes from (a name that runs over two lines).
+TEST_F(DocFilesTest, AReplacementEndingInAControlWordIsDelimited) {
+  test::WriteFile(dir_.File("rtf.fmt"),
+                  "[file]\n.output=doc\n.pre={\\rtf1 \n.post=}\n"
+                  "[topic]\n.tag=t, doc, 2, 1, $1\n.pre=$!n|$2\\par^n\n"
+                  "[extension]\n.ext=c, c\n"
+                  "[token]\n.output=doc, rtf\n.token=^P,\\par\n.token=x,\\tab\n.token=y,{\\tab}\n.highcharmask=rtf\n");
+  std::string a = Source("a.c", "// @doc\n// @t Two\n// lines | axb y\n");
+  ASSERT_EQ(Run({a, "-f", dir_.File("rtf.fmt"), "-o", dir_.File("a.rtf")}), 0);
+  EXPECT_EQ(test::ReadFile(dir_.File("a.rtf")), "{\\rtf1 Two\\par  lines|a\\tab b {\\tab}\\par\r\n}");
 }
 
 // A source named without a directory names the output and "$!f" by itself.
