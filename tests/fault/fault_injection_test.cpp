@@ -595,8 +595,14 @@ TEST_F(FaultInjection, InterruptedListingKeepsTheOldDocument) {
   WriteAll(fd, "int before_interrupt;\n");
   EXPECT_TRUE(WaitFor([&] { return !Temporaries(work_).empty(); }));
   kill(child, SIGINT);
-  WriteAll(fd, "int after_interrupt;\nint more;\n");
+  // The build may already have stopped and closed its end of the pipe.
+  struct sigaction ignore {}, previous {};
+  ignore.sa_handler = SIG_IGN;
+  sigaction(SIGPIPE, &ignore, &previous);
+  const std::string after = "int after_interrupt;\nint more;\n";
+  (void)!write(fd, after.data(), after.size());
   close(fd);
+  sigaction(SIGPIPE, &previous, nullptr);
   Outcome r = Wait(child);
   EXPECT_FALSE(r.exited);
   EXPECT_EQ(r.code, SIGINT);
