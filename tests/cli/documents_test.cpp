@@ -87,9 +87,9 @@ TEST_F(Documents, PipesStandardOutputAndDescriptorsAreWrittenInto) {
       "\"$folios\" listing -o /dev/stdout a.c | wc -c > via-stdout.txt\n"
       "\"$folios\" listing -o /dev/fd/3 a.c 3> via-fd.rtf\n"
       "\"$folios\" listing -o >(cat > via-substitution.rtf) a.c\n"
+      "wait $!\n"
       "\"$folios\" doc -o - a.c > via-dash.rtf\n"
-      "\"$folios\" doc -v -o - a.c > verbose-dash.rtf 2> verbose.txt\n"
-      "sleep 0.2\n");
+      "\"$folios\" doc -v -o - a.c > verbose-dash.rtf 2> verbose.txt\n");
   EXPECT_EQ(r.exit_code, 0) << r.err;
   EXPECT_EQ(r.err, "");
   std::string listing = ReadFile(File("via-fd.rtf"));
