@@ -243,7 +243,8 @@ void CHtmlListingWriter::WriteHead() {
   std::string& out = buffer();
   std::string title = "Source code listing";
   if (!index_paths_.empty()) {
-    title = "Listing of " + FileName(index_paths_[0]);
+    const std::string& first = index_paths_[0];
+    title = "Listing of " + (first.find('/') == std::string::npos ? first : FileName(first));
     if (index_paths_.size() > 1) title += " and " + std::to_string(index_paths_.size() - 1) + " more";
   }
   out +=
