@@ -10,6 +10,8 @@ packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmar
           scdoc man-db bash-completion dpkg-dev file bsdextrautils appstream desktop-file-utils
           # a real RTF reader and PDF text for the documentation's index page numbers
           libreoffice-writer-nogui poppler-utils
+          # a real browser for the web page listing and reference
+          chromium
           # the fuzz targets: clang with libFuzzer and the sanitizer runtimes
           clang libclang-rt-14-dev
           "$@")
