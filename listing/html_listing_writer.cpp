@@ -300,17 +300,22 @@ void CHtmlListingWriter::WriteHead() {
   out += ".note{font-style:italic}\n";
   out += ".ff,.pb{break-before:page}\n";
   out += ".unlisted{margin-top:1.5em;font-style:italic}\n";
-  out += "@media screen{.ff{border-top:1px dashed #999}}\n";
+  out += "@media screen{.src.ff{border-top:1px dashed #999}}\n";
   // The paper and margins of the RTF document (25 mm; 20 mm at the bottom
   // with one column, at the right with two).
   const bool landscape = orientation() != 0;
   const bool two_columns = column_count() != 1;
   out += std::string("@page{size:A4 ") + (landscape ? "landscape" : "portrait") + ";margin:" +
          (two_columns ? "25mm 20.8mm 25mm 25mm" : "25mm 25mm 20mm") + "}\n";
-  out += "@media print{nav.index{display:none}.f{margin-top:0}.l:target{background:none}"
-         "h2.h{break-after:avoid}";
+  // On paper a number takes its own width and a blank, as in the RTF
+  // document, whose cuts count it so. Each block of lines is set in the
+  // columns, so that a page break (between files, at a form feed) stands
+  // outside them, where it takes effect.
+  out += "@media print{body{margin:0}nav.index{display:none}.f{margin-top:0}.f+.f:not(.pb){margin-top:1.25em}"
+         ".l{line-height:1.15}.l:target{background:none}h2.h{break-after:avoid}"
+         ".n{min-width:0}span.n{display:none}";
   if (two_columns) {
-    out += "main{columns:2;column-gap:12.5mm;";
+    out += ".src{columns:2;column-gap:12.5mm;";
     if (column_separator()) out += "column-rule:1px solid #000;";
     out += "}";
   }
@@ -326,10 +331,17 @@ void CHtmlListingWriter::WriteHead() {
   FlushWhenFull();
 }
 
+void CHtmlListingWriter::OpenLines(bool page_break) {
+  if (lines_open_ && !page_break) return;
+  if (lines_open_) buffer() += "</div>\n";
+  buffer() += page_break ? "<div class=\"src ff\">\n" : "<div class=\"src\">\n";
+  lines_open_ = true;
+}
+
 void CHtmlListingWriter::CloseFile() {
-  if (!file_open_) return;
-  buffer() += "</div>\n</section>\n";
-  file_open_ = false;
+  if (lines_open_) buffer() += "</div>\n";
+  if (file_open_) buffer() += "</section>\n";
+  lines_open_ = file_open_ = false;
 }
 
 void CHtmlListingWriter::WriteFileHeader(const std::string& path) {
@@ -341,7 +353,7 @@ void CHtmlListingWriter::WriteFileHeader(const std::string& path) {
   out += page_break_ && files_ > 1 ? "<section class=\"f pb\" id=\"" : "<section class=\"f\" id=\"";
   out += id + "\">\n<h2 class=\"h\">";
   AppendPlainText(&out, path);
-  out += "</h2>\n<div class=\"src\">\n";
+  out += "</h2>\n";
   file_open_ = true;
   last_number_ = 0;
   numbered_lines_ = 0;
@@ -350,6 +362,7 @@ void CHtmlListingWriter::WriteFileHeader(const std::string& path) {
 }
 
 void CHtmlListingWriter::WriteNote(const std::string& text) {
+  OpenLines(false);
   std::string& out = buffer();
   out += "<div class=\"l note\">";
   AppendPlainText(&out, text);
@@ -358,9 +371,10 @@ void CHtmlListingWriter::WriteNote(const std::string& text) {
 }
 
 void CHtmlListingWriter::WriteLine(const OutputLine& line) {
+  OpenLines(line.page_break);
   std::string& out = buffer();
   if (line.separator) out += "<hr class=\"sep\">\n";
-  out += line.page_break ? "<div class=\"l ff\"" : "<div class=\"l\"";
+  out += "<div class=\"l\"";
   std::string_view number = line.number;
   while (!number.empty() && number.back() == ' ') number.remove_suffix(1);
   if (!number.empty()) {

@@ -38,6 +38,9 @@ class CHtmlListingWriter : public CListingWriter {
                      std::shared_ptr<StyleClasses> classes);
   void WriteHead();
   void CloseFile();
+  // Opens the block of lines that the next line goes into: a new one, on a
+  // new page, when `page_break`.
+  void OpenLines(bool page_break);
   // Appends decided line text (escapes, runs, placeholders) as HTML; false
   // when it shows nothing.
   bool AppendLineText(std::string_view text);
@@ -49,6 +52,7 @@ class CHtmlListingWriter : public CListingWriter {
   bool page_break_;  // a new page for every file
   int files_ = 0;    // files begun
   bool file_open_ = false;
+  bool lines_open_ = false;  // a block of lines is open
   // The numbers of the current file, for the lines' ids.
   long long last_number_ = 0;
   long long numbered_lines_ = 0;
