@@ -4,6 +4,7 @@
 #include <map>
 #include <string_view>
 
+#include "expected_rtf.h"
 #include "rtf_text.h"
 
 namespace folios::test {
@@ -46,17 +47,7 @@ std::vector<std::string> RtfShownLines(const std::string& rtf) {
     if (c == '{' && rtf.compare(i, 3, "{\\*") == 0) {
       // A destination to skip; the continuation mark's field shows an arrow.
       size_t begin = i;
-      int depth = 0;
-      do {
-        if (rtf[i] == '\\') {
-          ++i;
-        } else if (rtf[i] == '{') {
-          ++depth;
-        } else if (rtf[i] == '}') {
-          --depth;
-        }
-        ++i;
-      } while (i < rtf.size() && depth > 0);
+      i = EndOfGroup(rtf, i);
       if (std::string_view(rtf).substr(begin, i - begin).starts_with("{\\*\\fldinst SYMBOL 175")) {
         paragraphs.back() += kArrow;
       }
