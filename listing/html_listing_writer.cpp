@@ -2,8 +2,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <tuple>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "paths.h"
 #include "rtf_colors.h"
@@ -106,6 +111,30 @@ struct HtmlSpecials {
 };
 constexpr HtmlSpecials kSpecials;
 
+// The first byte at or after `i` that needs more than copying. Lines are
+// mostly plain text: sixteen bytes are tested at once where the processor
+// allows.
+size_t SkipPlain(std::string_view text, size_t i) {
+  const size_t n = text.size();
+#ifdef __SSE2__
+  const __m128i space = _mm_set1_epi8(0x20);
+  const __m128i del = _mm_set1_epi8(0x7f);
+  const __m128i specials[] = {_mm_set1_epi8('<'), _mm_set1_epi8('>'), _mm_set1_epi8('&'),
+                              _mm_set1_epi8('"'), _mm_set1_epi8('\''), _mm_set1_epi8('\\')};
+  while (i + 16 <= n) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+    // As signed bytes, those above 127 are below 0x20 too.
+    __m128i hit = _mm_or_si128(_mm_cmplt_epi8(bytes, space), _mm_cmpeq_epi8(bytes, del));
+    for (const __m128i& special : specials) hit = _mm_or_si128(hit, _mm_cmpeq_epi8(bytes, special));
+    const int mask = _mm_movemask_epi8(hit);
+    if (mask != 0) return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+    i += 16;
+  }
+#endif
+  while (i < n && !kSpecials.table[static_cast<unsigned char>(text[i])]) ++i;
+  return i;
+}
+
 // Appends the picture of control character `c` (U+2400 and on, U+2421 for
 // DEL): shown, never raw.
 void AppendControlPicture(std::string* out, unsigned char c) {
@@ -154,13 +183,57 @@ size_t AppendCharacter(std::string* out, std::string_view text, size_t i) {
 // Plain text (a path, a note) as HTML text or attribute value.
 void AppendPlainText(std::string* out, std::string_view text) {
   for (size_t i = 0; i < text.size();) {
-    size_t j = i;
-    while (j < text.size() && !kSpecials.table[static_cast<unsigned char>(text[j])]) ++j;
+    const size_t j = SkipPlain(text, i);
     out->append(text, i, j - i);
     if (j == text.size()) break;
     i = j + AppendCharacter(out, text, j);
   }
 }
+
+}  // namespace
+
+// Gathers the many short pieces of a line in a small buffer and hands them
+// to the output string in one piece now and then: cheaper than appending
+// each to the string.
+class CHtmlListingWriter::Staged {
+ public:
+  explicit Staged(std::string* out) : out_(out) {}
+  ~Staged() { Flush(); }
+  Staged(const Staged&) = delete;
+  Staged& operator=(const Staged&) = delete;
+
+  void Put(char c) {
+    if (used_ == sizeof(room_)) Flush();
+    room_[used_++] = c;
+  }
+  void Put(std::string_view text) {
+    if (text.size() > sizeof(room_) - used_) {
+      Flush();
+      if (text.size() > sizeof(room_)) {
+        out_->append(text);
+        return;
+      }
+    }
+    std::memcpy(room_ + used_, text.data(), text.size());
+    used_ += text.size();
+  }
+  // The string itself, for the rare piece written by a function of its own.
+  std::string* Direct() {
+    Flush();
+    return out_;
+  }
+  void Flush() {
+    out_->append(room_, used_);
+    used_ = 0;
+  }
+
+ private:
+  std::string* out_;
+  char room_[2048];
+  size_t used_ = 0;
+};
+
+namespace {
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -355,6 +428,7 @@ void CHtmlListingWriter::WriteFileHeader(const std::string& path) {
   AppendPlainText(&out, path);
   out += "</h2>\n";
   file_open_ = true;
+  id_prefix_ = id + "-line-";
   last_number_ = 0;
   numbered_lines_ = 0;
   numbers_rise_ = true;
@@ -371,10 +445,11 @@ void CHtmlListingWriter::WriteNote(const std::string& text) {
 }
 
 void CHtmlListingWriter::WriteLine(const OutputLine& line) {
+  using namespace std::string_view_literals;
   OpenLines(line.page_break);
-  std::string& out = buffer();
-  if (line.separator) out += "<hr class=\"sep\">\n";
-  out += "<div class=\"l\"";
+  Staged out(&buffer());
+  if (line.separator) out.Put("<hr class=\"sep\">\n"sv);
+  out.Put("<div class=\"l\""sv);
   std::string_view number = line.number;
   while (!number.empty() && number.back() == ' ') number.remove_suffix(1);
   if (!number.empty()) {
@@ -382,24 +457,37 @@ void CHtmlListingWriter::WriteLine(const OutputLine& line) {
     // otherwise (an increment below 1) by its place among the file's
     // numbered lines as well.
     long long value = 0;
-    bool parsed = ParseNumber(number, &value);
+    const bool parsed = ParseNumber(number, &value);
     ++numbered_lines_;
     if (!parsed || (numbered_lines_ > 1 && value <= last_number_)) numbers_rise_ = false;
     last_number_ = value;
-    id_ = "file-" + std::to_string(files_) + "-line-";
-    AppendPlainText(&id_, number);
-    if (!numbers_rise_) id_ += "-" + std::to_string(numbered_lines_);
-    out += " id=\"" + id_ + "\"><a class=\"n\" href=\"#" + id_ + "\" data-n=\"";
-    AppendPlainText(&out, number);
-    out += "\"></a>";
+    id_.assign(id_prefix_);
+    if (parsed) {
+      id_.append(number);
+    } else {
+      AppendPlainText(&id_, number);
+    }
+    const size_t number_end = id_.size();
+    if (!numbers_rise_) {
+      id_ += '-';
+      id_ += std::to_string(numbered_lines_);
+    }
+    out.Put(" id=\""sv);
+    out.Put(id_);
+    out.Put("\"><a class=\"n\" href=\"#"sv);
+    out.Put(id_);
+    out.Put("\" data-n=\""sv);
+    out.Put(std::string_view(id_).substr(id_prefix_.size(), number_end - id_prefix_.size()));
+    out.Put("\"></a>"sv);
   } else {
-    out += numbers_ ? "><span class=\"n\"></span>" : ">";
+    out.Put(numbers_ ? "><span class=\"n\"></span>"sv : ">"sv);
   }
-  bool shown = AppendLineText(line.indent);
-  shown = AppendLineText(line.text) || shown;
+  bool shown = AppendLineText(out, line.indent);
+  shown = AppendLineText(out, line.text) || shown;
   // An empty line keeps its height, and its place in copied text.
-  if (!shown) out += "<br>";
-  out += "</div>\n";
+  if (!shown) out.Put("<br>"sv);
+  out.Put("</div>\n"sv);
+  out.Flush();
   FlushWhenFull();
 }
 
@@ -412,16 +500,15 @@ void CHtmlListingWriter::AppendPlaceholder() {
   }
 }
 
-bool CHtmlListingWriter::AppendLineText(std::string_view text) {
-  std::string& out = buffer();
+bool CHtmlListingWriter::AppendLineText(Staged& out, std::string_view text) {
+  using namespace std::string_view_literals;
   bool shown = false;
   const size_t n = text.size();
   size_t i = 0;
   while (i < n) {
-    size_t j = i;
-    while (j < n && !kSpecials.table[static_cast<unsigned char>(text[j])]) ++j;
+    const size_t j = SkipPlain(text, i);
     if (j > i) {
-      out.append(text, i, j - i);
+      out.Put(text.substr(i, j - i));
       shown = true;
     }
     if (j == n) break;
@@ -432,55 +519,61 @@ bool CHtmlListingWriter::AppendLineText(std::string_view text) {
         // "\\", "\{", "\}", or a control character of the indentation as
         // "\'hh".
         if (i < n && (text[i] == '\\' || text[i] == '{' || text[i] == '}')) {
-          out += text[i++];
+          out.Put(text[i++]);
         } else if (i + 2 < n && text[i] == '\'' && HexDigit(text[i + 1]) >= 0 &&
                    HexDigit(text[i + 2]) >= 0) {
-          AppendControlPicture(&out, static_cast<unsigned char>(HexDigit(text[i + 1]) * 16 +
-                                                                HexDigit(text[i + 2])));
+          AppendControlPicture(out.Direct(), static_cast<unsigned char>(HexDigit(text[i + 1]) * 16 +
+                                                                        HexDigit(text[i + 2])));
           i += 3;
         } else {
-          out += '\\';
+          out.Put('\\');
         }
         shown = true;
         break;
+      case '<': out.Put("&lt;"sv); shown = true; break;
+      case '>': out.Put("&gt;"sv); shown = true; break;
+      case '&': out.Put("&amp;"sv); shown = true; break;
+      case '"': out.Put("&quot;"sv); shown = true; break;
+      case '\'': out.Put("&#39;"sv); shown = true; break;
       case kCharacterPlaceholder:
+        out.Flush();
         AppendPlaceholder();
         shown = true;
         break;
       case kKeywordOpen: {
         size_t end = text.find(kKeywordOpenEnd, i);
         if (end == std::string_view::npos) end = n;
-        out += "<span class=\"k";
-        out.append(text, i, end - i);
-        out += "\">";
+        out.Put("<span class=\"k"sv);
+        out.Put(text.substr(i, end - i));
+        out.Put("\">"sv);
         ++open_runs_;
         i = std::min(end + 1, n);
         break;
       }
       case kCommentOpen:
-        out += "<span class=\"c\">";
+        out.Put("<span class=\"c\">"sv);
         ++open_runs_;
         break;
       case kRunClose:
         if (i < n && text[i] == '{') ++i;
         if (open_runs_ > 0) {
-          out += "</span>";
+          out.Put("</span>"sv);
           --open_runs_;
         }
         break;
       case kContinuation:
-        out += "<span class=\"cm\"></span>";
+        out.Put("<span class=\"cm\"></span>"sv);
         shown = true;
         break;
       case '\f':
         break;  // the line starts a new page
       default:
-        i = j + AppendCharacter(&out, text, j);
+        i = j + AppendCharacter(out.Direct(), text, j);
         shown = true;
         break;
     }
   }
-  for (; open_runs_ > 0; --open_runs_) out += "</span>";
+  for (; open_runs_ > 0; --open_runs_) out.Put("</span>"sv);
   return shown;
 }
 

@@ -33,6 +33,7 @@ class CHtmlListingWriter : public CListingWriter {
 
  private:
   class StyleClasses;
+  class Staged;
   CHtmlListingWriter(std::FILE* out, const std::vector<std::string>& index_paths,
                      Progress* progress, KeywordWarningSink* warnings,
                      std::shared_ptr<StyleClasses> classes);
@@ -43,7 +44,7 @@ class CHtmlListingWriter : public CListingWriter {
   void OpenLines(bool page_break);
   // Appends decided line text (escapes, runs, placeholders) as HTML; false
   // when it shows nothing.
-  bool AppendLineText(std::string_view text);
+  bool AppendLineText(Staged& out, std::string_view text);
   void AppendPlaceholder();
 
   std::shared_ptr<StyleClasses> classes_;
@@ -58,6 +59,7 @@ class CHtmlListingWriter : public CListingWriter {
   long long numbered_lines_ = 0;
   bool numbers_rise_ = true;
   int open_runs_ = 0;
+  std::string id_prefix_;  // "file-N-line-" of the current file
   std::string id_;
 };
 
