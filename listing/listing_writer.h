@@ -95,10 +95,10 @@ class CListingWriter : public CRtfFrame {
     // The indentation: blanks (a control character as an RTF hex escape,
     // a form feed as it is).
     std::string_view indent;
-    // The text after them, RTF-escaped ("\\", "\\{", "\\}"), holding the
-    // styler's run markup, the continuation mark at the end of a segment
-    // that is continued, and a placeholder for each character TakePlaceholder
-    // gives back.
+    // The text after them, RTF-escaped (a backslash before each backslash
+    // and brace), holding the styler's run markup, the continuation mark at
+    // the end of a segment that is continued, and a placeholder for each
+    // character TakePlaceholder gives back.
     std::string_view text;
     bool separator;   // a Visual Basic procedure starts: a separator line first
     bool page_break;  // the source line holds a form feed
