@@ -11,7 +11,8 @@ Lists the samples as web pages and renders them in headless Chromium:
   its number and a link to itself; every link's target present; every
   keyword run styled as its keyword file says (computed styles, measured by
   a script added to a copy of the page) and the same words as the RTF
-  document's keyword runs; the numbers of a pre-formatted, cut listing
+  document's keyword runs; copying a file's lines gives its source lines,
+  without their numbers; the numbers of a pre-formatted, cut listing
   rising by one, a segment only after a line that ends in the mark;
 - printed to PDF: with a page per file, each file starts a page;
 - the HTML reference of the documented samples: well formed, every link's
@@ -305,6 +306,15 @@ for (const e of document.querySelectorAll('span[class^="k"], span.c, div.l')) {
   e.setAttribute('data-style', JSON.stringify([s.fontWeight, s.fontStyle,
       s.textDecorationLine, s.color, s.backgroundColor, s.fontSize]));
 }
+// What copying a file's lines gives: the selection's text.
+for (const section of document.querySelectorAll('section')) {
+  const range = document.createRange();
+  range.setStartBefore(section.querySelector('.src'));
+  range.setEndAfter(section.lastElementChild);
+  getSelection().removeAllRanges();
+  getSelection().addRange(range);
+  section.setAttribute('data-copied', getSelection().toString());
+}
 </script>
 """
 
@@ -324,6 +334,10 @@ def check_styles(browser, page, tables, rtf_words, work):
     comments = 0
     for section in sections(root):
         path = [h for h in section.walk() if h.tag == "h2"][0].text()
+        # Copied code comes without the numbers.
+        copied = section.attrs.get("data-copied", "").rstrip("\n")
+        if copied != "\n".join(source_lines(path)):
+            fail("%s: copying the lines gives %r" % (path, copied[:200]))
         ext = path.rsplit(".", 1)[-1].lower()
         table = tables.get(ext, tables["c"])
         for node in section.walk():
