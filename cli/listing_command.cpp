@@ -171,7 +171,9 @@ int RunListingCommand(const std::vector<std::string>& args) {
   if (inputs.empty()) return UsageError("listing", "no INPUT given");
   // An explicit --format wins, then the output's extension, then the setting
   // (read after the --set overrides).
-  if (!format) format = output.empty() || output == "-" ? StoredListingFormat() : ListingFormatForOutput(output);
+  if (!format) {
+    format = output.empty() || output == "-" ? StoredListingFormat() : ListingFormatForOutput(output);
+  }
   if (output.empty()) output = DefaultOutputName(inputs.back(), *format);
 
   CProjectFile files;

@@ -43,7 +43,9 @@ struct TextStyle {
 
 // A colour index as an RTF reader takes it: one of the table, or the
 // automatic colour for 0 and anything the table does not hold.
-int TableColor(long long index) { return index >= 1 && index <= kColorTableSize ? static_cast<int>(index) : 0; }
+int TableColor(long long index) {
+  return index >= 1 && index <= kColorTableSize ? static_cast<int>(index) : 0;
+}
 
 // A keyword file's colour field: a number (an optional minus and at most
 // ten digits, as the RTF document writes it), else the automatic colour.
@@ -277,7 +279,8 @@ class CHtmlListingWriter::StyleClasses {
       style.back = FieldColor(r.back);
       auto found = ids_.try_emplace(style, static_cast<int>(styles_.size()) + 1);
       if (found.second) styles_.push_back(style);
-      markup.openers.push_back(kKeywordOpen + std::to_string(found.first->second) + kKeywordOpenEnd);
+      markup.openers.push_back(kKeywordOpen + std::to_string(found.first->second) +
+                               kKeywordOpenEnd);
     }
     markup.block_openers[0] = markup.block_openers[1] = std::string(1, kCommentOpen);
     markup.closer = std::string(1, kRunClose) + "{";
@@ -318,7 +321,9 @@ void CHtmlListingWriter::WriteHead() {
   if (!index_paths_.empty()) {
     const std::string& first = index_paths_[0];
     title = "Listing of " + (first.find('/') == std::string::npos ? first : FileName(first));
-    if (index_paths_.size() > 1) title += " and " + std::to_string(index_paths_.size() - 1) + " more";
+    if (index_paths_.size() > 1) {
+      title += " and " + std::to_string(index_paths_.size() - 1) + " more";
+    }
   }
   out +=
       "<!DOCTYPE html>\n"
@@ -384,9 +389,9 @@ void CHtmlListingWriter::WriteHead() {
   // document, whose cuts count it so. Each block of lines is set in the
   // columns, so that a page break (between files, at a form feed) stands
   // outside them, where it takes effect.
-  out += "@media print{body{margin:0}nav.index{display:none}.f{margin-top:0}.f+.f:not(.pb){margin-top:1.25em}"
-         ".l{line-height:1.15}.l:target{background:none}h2.h{break-after:avoid}"
-         ".n{min-width:0}span.n{display:none}";
+  out += "@media print{body{margin:0}nav.index{display:none}.f{margin-top:0}"
+         ".f+.f:not(.pb){margin-top:1.25em}.l{line-height:1.15}.l:target{background:none}"
+         "h2.h{break-after:avoid}.n{min-width:0}span.n{display:none}";
   if (two_columns) {
     out += ".src{columns:2;column-gap:12.5mm;";
     if (column_separator()) out += "column-rule:1px solid #000;";
