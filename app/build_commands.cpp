@@ -9,6 +9,7 @@
 #include "file_filters.h"
 #include "message_box.h"
 #include "progress_dlg.h"
+#include "settings_table.h"
 
 #ifdef FOLIOS_HAVE_DOCGEN
 #include "doc_driver.h"
@@ -31,9 +32,24 @@ QString Text(const std::string& s) { return QString::fromUtf8(s.data(), static_c
 
 }  // namespace
 
+QString ListingExtension() {
+#ifdef FOLIOS_HAVE_LISTING
+  return QString::fromLatin1(ListingFormatExtension(StoredListingFormat()));
+#else
+  return QStringLiteral(".rtf");
+#endif
+}
+
+QString DocumentationExtension() {
+  return Settings(SettingKey::kMain).Int("m_doctype") == 2 ? QStringLiteral(".html")
+                                                           : QStringLiteral(".rtf");
+}
+
 QString AskOutputFile(QWidget* parent, const QString& proposedPath) {
-  const QString path =
-      FileDialog::getSaveFileName(parent, QObject::tr("Save As"), proposedPath, RtfFilter());
+  const bool page = proposedPath.endsWith(QStringLiteral(".html"), Qt::CaseInsensitive) ||
+                    proposedPath.endsWith(QStringLiteral(".htm"), Qt::CaseInsensitive);
+  const QString path = FileDialog::getSaveFileName(parent, QObject::tr("Save As"), proposedPath,
+                                                   page ? HtmlFilter() : RtfFilter());
   if (path.isEmpty()) return QString();
   QFileInfo info(path);
   if (info.exists() || info.isSymLink()) {
@@ -97,6 +113,7 @@ BuildOutcome RunListingBuild(const std::vector<std::string>& paths, const QStrin
   BuildOutcome outcome;
 #ifdef FOLIOS_HAVE_LISTING
   ListingBuildOptions options;
+  options.format = ListingFormatForOutput(output.toStdString());
 #ifdef FOLIOS_HAVE_BEAUTIFIER
   options.preformat = PreformatForListing;
   options.preformat_jobs = 0;  // one per core, ahead of the listing

@@ -19,14 +19,22 @@ struct BuildOutcome {
   QStringList failures;   // one line per failure, "what: why", in list order
 };
 
-// Asks for the output document: a save dialog with the RTF filter proposing
-// `proposedPath`, any new or existing path allowed and nothing appended to
-// it; an existing file must be confirmed with the "Save" question (it is
-// replaced only once the new document is complete). Empty when the user
-// cancels or declines.
+// Asks for the output document: a save dialog proposing `proposedPath`,
+// with the filter of its type (RTF, or a web page for ".html"), any new or
+// existing path allowed and nothing appended to it; an existing file must
+// be confirmed with the "Save" question (it is replaced only once the new
+// document is complete). Empty when the user cancels or declines.
 QString AskOutputFile(QWidget* parent, const QString& proposedPath);
 
-// The source code listing of `paths` into `output`.
+// The extension of the document a build writes as the settings choose it:
+// ".rtf" or ".html" (m_output_type for the listing, m_doctype 2 for the
+// documentation).
+QString ListingExtension();
+QString DocumentationExtension();
+
+// The source code listing of `paths` into `output`: a web page when its
+// name ends in ".html" or ".htm", RTF when in ".rtf", else as m_output_type
+// says.
 BuildOutcome RunListingBuild(const std::vector<std::string>& paths, const QString& output,
                              QWidget* owner);
 // The documentation of `paths` into `output`, driven by the settings and

@@ -23,10 +23,13 @@ CDocOpt::CDocOpt(QWidget* parent) : CPropertyPage(tr("Documentation layout"), pa
   m_docType = new QButtonGroup(this);
   QRadioButton* rtf = NamedRadio(tr("&RTF format"), "rtfRadio", typeBox);
   QRadioButton* hlp = NamedRadio(tr("&HLP format"), "hlpRadio", typeBox);
+  QRadioButton* html = NamedRadio(tr("&Web page (HTML)"), "htmlRadio", typeBox);
   m_docType->addButton(rtf, 0);
   m_docType->addButton(hlp, 1);
+  m_docType->addButton(html, 2);
   typeLayout->addWidget(rtf);
   typeLayout->addWidget(hlp);
+  typeLayout->addWidget(html);
 
   auto* generalBox = new QGroupBox(tr("General"), this);
   auto* generalLayout = new QGridLayout(generalBox);

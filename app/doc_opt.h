@@ -1,5 +1,6 @@
 // CDocOpt: the "Documentation layout" page of the Preferences: document
-// type, topic sorting, topic log and the extraction expression.
+// type (RTF, help file source or web page), topic sorting, topic log and the
+// extraction expression.
 #pragma once
 
 #include "prop_sheet.h"

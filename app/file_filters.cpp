@@ -53,6 +53,8 @@ QStringList OpenFileFilters(int file_filter) {
 
 QString RtfFilter() { return QtFilters(QStringLiteral("Rich Text Format (*.rtf)|*.rtf||")).first(); }
 
+QString HtmlFilter() { return QtFilters(QStringLiteral("Web page (*.html;*.htm)|*.html;*.htm||")).first(); }
+
 QString KeywordFileFilter() {
   return QtFilters(QStringLiteral("Lumentra Folios keywords (*.lfx) | *.lfx||")).first();
 }

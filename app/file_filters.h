@@ -20,6 +20,8 @@ QStringList OpenFileFilters(int file_filter);
 
 // "Rich Text Format (*.rtf)" for the output of the builds.
 QString RtfFilter();
+// "Web page (*.html *.htm)" for the builds' web pages.
+QString HtmlFilter();
 
 // The filter of the keyword-file choosers.
 QString KeywordFileFilter();

@@ -245,7 +245,7 @@ void CLFXView::documentOptions() {
 
 void CLFXView::buildListing() {
   const std::vector<std::string> paths = rowPaths();
-  const QString output = askOutputFile();
+  const QString output = askOutputFile(ListingExtension());
   if (output.isEmpty()) return;
   BuildOutcome outcome = RunListingBuild(paths, output, window());
   if (!outcome.available) {
@@ -262,7 +262,7 @@ void CLFXView::buildListing() {
 
 void CLFXView::buildDocumentation() {
   const std::vector<std::string> paths = rowPaths();
-  const QString output = askOutputFile();
+  const QString output = askOutputFile(DocumentationExtension());
   if (output.isEmpty()) return;
   BuildOutcome outcome = RunDocumentationBuild(paths, output, window());
   if (!outcome.available) {
@@ -289,7 +289,7 @@ void CLFXView::reformatFiles() {
                  tr("These files were left as they were:"), outcome);
 }
 
-QString CLFXView::askOutputFile() {
+QString CLFXView::askOutputFile(const QString& extension) {
   // The folder of the first listed file, else the last one saved to: a
   // place the user knows, never the program's working directory.
   QString folder;
@@ -300,7 +300,7 @@ QString CLFXView::askOutputFile() {
   if (folder.isEmpty()) folder = m_lastOutputFolder;
   if (folder.isEmpty()) folder = Text(HomeDirectory());
   const QString name = m_projectName.isEmpty() ? QStringLiteral("listing") : m_projectName;
-  const QString output = AskOutputFile(window(), QDir(folder).filePath(name + QStringLiteral(".rtf")));
+  const QString output = AskOutputFile(window(), QDir(folder).filePath(name + extension));
   if (!output.isEmpty()) m_lastOutputFolder = QFileInfo(output).absolutePath();
   return output;
 }

@@ -95,8 +95,9 @@ class CLFXView : public QWidget {
  private:
   // The collection has changed: rebuild, name the project, enable commands.
   void afterLoad(const QString& firstPath, bool anything);
-  // The save dialog and replace question of the builds; empty when cancelled.
-  QString askOutputFile();
+  // The save dialog and replace question of the builds, proposing a name
+  // with `extension`; empty when cancelled.
+  QString askOutputFile(const QString& extension);
   // The row of the selected file, or -1: a row merely current (as the list
   // makes its first row when it gets the focus) is not selected.
   int selectionMark() const;

@@ -93,6 +93,18 @@ CSourceOpt::CSourceOpt(QWidget* parent) : CPropertyPage(tr("Source code layout")
   m_pageBreak = NamedCheck(tr("S&tart new page for every file"), "pageBreakCheck", pageBox);
   pageLayout->addWidget(m_pageBreak);
 
+  auto* outputBox = new QGroupBox(tr("Output type"), this);
+  auto* outputLayout = new QHBoxLayout(outputBox);
+  m_outputType = new QButtonGroup(this);
+  const QString outputTexts[] = {tr("RTF docum&ent"), tr("&Web page (HTML)")};
+  const char* outputNames[] = {"rtfDocumentRadio", "webPageRadio"};
+  for (int i = 0; i < 2; ++i) {
+    QRadioButton* radio = NamedRadio(outputTexts[i], outputNames[i], outputBox);
+    m_outputType->addButton(radio, i);
+    outputLayout->addWidget(radio);
+  }
+  outputLayout->addStretch(1);
+
   m_useAdvanced = NamedCheck(tr("&Use advanced options"), "useAdvancedCheck", this);
   QPushButton* advanced =
       NamedButton(tr("&Advanced C(++)/Java format options"), "advancedButton", this);
@@ -107,11 +119,13 @@ CSourceOpt::CSourceOpt(QWidget* parent) : CPropertyPage(tr("Source code layout")
   advancedRow->addWidget(m_useAdvanced);
   advancedRow->addStretch(1);
   advancedRow->addWidget(advanced);
-  grid->addLayout(advancedRow, 3, 0, 1, 2);
-  grid->setRowStretch(4, 1);
+  grid->addWidget(outputBox, 3, 0, 1, 2);
+  grid->addLayout(advancedRow, 4, 0, 1, 2);
+  grid->setRowStretch(5, 1);
 
   const auto changed = [this] { emit modified(); };
   connect(m_format, &QButtonGroup::idClicked, this, changed);
+  connect(m_outputType, &QButtonGroup::idClicked, this, changed);
   for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{
            m_lineSep, m_lineBreaks, m_removeNoise, m_noLineNumbers, m_byModule, m_continuous,
            m_colSeparator, m_pageBreak, m_useAdvanced}) {
@@ -142,6 +156,7 @@ void CSourceOpt::LoadSettings() {
   m_colSeparator->setChecked(settings.Int("m_colseparator") != 0);
   m_pageBreak->setChecked(settings.Int("m_pagebreak") != 0);
   m_useAdvanced->setChecked(settings.Int("m_use_advanced_options") != 0);
+  CheckButtonById(m_outputType, settings.Int("m_output_type"));
   applyEnablingRule();
 }
 
@@ -180,6 +195,7 @@ bool CSourceOpt::SaveSettings() {
   settings.SetInt("m_pagebreak", m_pageBreak->isChecked() ? 1 : 0);
   settings.SetInt("m_remove_noise_chars", m_removeNoise->isChecked() ? 1 : 0);
   settings.SetInt("m_use_advanced_options", m_useAdvanced->isChecked() ? 1 : 0);
+  if (m_outputType->checkedId() >= 0) settings.SetInt("m_output_type", m_outputType->checkedId());
   return true;
 }
 

@@ -1,6 +1,7 @@
 // CSourceOpt: the "Source code layout" page of the Preferences: what of a
 // Visual Basic file is listed, line separators and breaks, noise characters,
-// line numbers, columns, page breaks, and pre-formatting with the beautifier.
+// line numbers, columns, page breaks, pre-formatting with the beautifier,
+// and the document type (RTF or a web page).
 #pragma once
 
 #include "prop_sheet.h"
@@ -52,6 +53,7 @@ class CSourceOpt : public CPropertyPage {
   QCheckBox* m_colSeparator;
   QCheckBox* m_pageBreak;
   QCheckBox* m_useAdvanced;
+  QButtonGroup* m_outputType;
 };
 
 }  // namespace folios::gui

@@ -1,9 +1,11 @@
-// folios listing: one RTF source listing of every gathered file.
+// folios listing: one source listing of every gathered file, as an RTF
+// document or a web page.
 #include <signal.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <iostream>
+#include <optional>
 
 #include "cli_support.h"
 #include "commands.h"
@@ -21,10 +23,11 @@ namespace folios::cli {
 namespace {
 
 const char kHelp[] =
-    "Usage: folios listing [-o OUT.rtf] [--set NAME=VALUE]... [--types LIST]\n"
+    "Usage: folios listing [-o OUT.rtf|OUT.html] [--format rtf|html]\n"
+    "                      [--set NAME=VALUE]... [--types LIST]\n"
     "                      [--subfolders | --no-subfolders] INPUT...\n"
     "\n"
-    "Writes one RTF source listing of every file gathered from the INPUTs, in the\n"
+    "Writes one source listing of every file gathered from the INPUTs, in the\n"
     "order given (a project's files in its order, a directory's files by type,\n"
     "then by name): each file under a header with its path, keywords and\n"
     "comments styled, laid out as the listing settings say. An INPUT is a source\n"
@@ -33,8 +36,13 @@ const char kHelp[] =
     "\n"
     "  -o, --output OUT  the document to write; '-' writes to standard output.\n"
     "                    Default: the name of the last INPUT without its\n"
-    "                    extension, plus \".rtf\", in the current directory\n"
-    "                    (samples/ gives samples.rtf, ringbuf.dsp ringbuf.rtf)\n"
+    "                    extension, plus \".rtf\" or \".html\", in the current\n"
+    "                    directory (samples/ gives samples.rtf, ringbuf.dsp\n"
+    "                    ringbuf.rtf)\n"
+    "  --format FORMAT   rtf: an RTF document; html: one self-contained web page\n"
+    "                    (UTF-8 HTML, no other files). Default: html when OUT\n"
+    "                    ends in .html or .htm, rtf when it ends in .rtf, else\n"
+    "                    the setting m_output_type (0 rtf, 1 html)\n"
     "  --set NAME=VALUE  use VALUE for setting NAME in this run only, without\n"
     "                    storing it (repeatable; 'folios settings list' shows\n"
     "                    the names), e.g. --set m_uselinenumbers=0\n"
@@ -90,12 +98,23 @@ class PrintedWarnings : public KeywordWarningSink {
 };
 
 // The project name of the last input (its file name without extension).
-std::string DefaultOutputName(const std::string& input) {
+std::string DefaultOutputName(const std::string& input, ListingFormat format) {
   std::string name = FileName(AbsolutePath(input));
   std::string ext = Extension(name);
   if (!ext.empty()) name.resize(name.size() - ext.size() - 1);
   if (name.empty()) name = "listing";
-  return name + ".rtf";
+  return name + ListingFormatExtension(format);
+}
+
+bool ParseFormat(const std::string& value, std::optional<ListingFormat>* format) {
+  if (value == "rtf") {
+    *format = ListingFormat::kRtf;
+  } else if (value == "html") {
+    *format = ListingFormat::kHtml;
+  } else {
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -105,6 +124,7 @@ int RunListingCommand(const std::vector<std::string>& args) {
   std::vector<std::string> inputs;
   std::string output;
   bool operands_only = false;
+  std::optional<ListingFormat> format;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (TakeOperandAfterOptions(arg, &operands_only, &inputs)) continue;
@@ -118,10 +138,14 @@ int RunListingCommand(const std::vector<std::string>& args) {
       i += static_cast<size_t>(consumed) - 1;
       continue;
     }
-    if (arg == "-o" || arg == "--output" || arg == "--set") {
+    if (arg == "-o" || arg == "--output" || arg == "--set" || arg == "--format") {
       if (i + 1 >= args.size()) return UsageError("listing", arg + " needs a value");
       const std::string& value = args[++i];
-      if (arg == "--set") {
+      if (arg == "--format") {
+        if (!ParseFormat(value, &format)) {
+          return UsageError("listing", "--format must be rtf or html, not '" + value + "'");
+        }
+      } else if (arg == "--set") {
         std::string error;
         if (!ApplySettingOverride(value, &error)) return UsageError("listing", error);
       } else {
@@ -131,6 +155,12 @@ int RunListingCommand(const std::vector<std::string>& args) {
     }
     if (arg.rfind("--output=", 0) == 0) {
       output = arg.substr(9);
+      continue;
+    }
+    if (arg.rfind("--format=", 0) == 0) {
+      if (!ParseFormat(arg.substr(9), &format)) {
+        return UsageError("listing", "--format must be rtf or html, not '" + arg.substr(9) + "'");
+      }
       continue;
     }
     if (arg.rfind("--set=", 0) == 0) {
@@ -144,7 +174,12 @@ int RunListingCommand(const std::vector<std::string>& args) {
     inputs.push_back(arg);
   }
   if (inputs.empty()) return UsageError("listing", "no INPUT given");
-  if (output.empty()) output = DefaultOutputName(inputs.back());
+  // An explicit --format wins, then the output's extension, then the setting
+  // (read after the --set overrides).
+  if (!format) {
+    format = output.empty() || output == "-" ? StoredListingFormat() : ListingFormatForOutput(output);
+  }
+  if (output.empty()) output = DefaultOutputName(inputs.back(), *format);
 
   CProjectFile files;
   bool gathered = GatherInputs(inputs, options, &files);
@@ -157,6 +192,7 @@ int RunListingCommand(const std::vector<std::string>& args) {
   ListingProgress progress;
   PrintedWarnings warnings;
   ListingBuildOptions build;
+  build.format = *format;
   build.progress = &progress;
   build.warnings = &warnings;
 #ifdef FOLIOS_HAVE_PREFORMAT

@@ -75,6 +75,32 @@ size_t AppendRtfNonAscii(std::string* out, std::string_view text, size_t i) {
   return 1;
 }
 
+uint32_t Cp1252CodePoint(unsigned char byte) {
+  static const uint16_t k80To9F[32] = {
+      0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+      0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+  return byte >= 0x80 && byte < 0xA0 ? k80To9F[byte - 0x80] : byte;
+}
+
+void AppendUtf8(std::string* out, uint32_t code_point) {
+  if (code_point < 0x80) {
+    out->push_back(static_cast<char>(code_point));
+    return;
+  }
+  if (code_point < 0x800) {
+    out->push_back(static_cast<char>(0xC0 | (code_point >> 6)));
+  } else if (code_point < 0x10000) {
+    out->push_back(static_cast<char>(0xE0 | (code_point >> 12)));
+    out->push_back(static_cast<char>(0x80 | ((code_point >> 6) & 0x3F)));
+  } else {
+    out->push_back(static_cast<char>(0xF0 | (code_point >> 18)));
+    out->push_back(static_cast<char>(0x80 | ((code_point >> 12) & 0x3F)));
+    out->push_back(static_cast<char>(0x80 | ((code_point >> 6) & 0x3F)));
+  }
+  out->push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
+}
+
 size_t CountCharacters(std::string_view text) {
   size_t count = 0;
   for (size_t i = 0; i < text.size();) {

@@ -33,6 +33,13 @@ void AppendRtfHexByte(std::string* out, unsigned char byte);
 // number of bytes it took. REQUIRES: text[i] is a byte above 127.
 size_t AppendRtfNonAscii(std::string* out, std::string_view text, size_t i);
 
+// The character of a code page 1252 byte (U+FFFD for the five bytes above
+// 127 that the code page leaves undefined).
+uint32_t Cp1252CodePoint(unsigned char byte);
+
+// Appends the UTF-8 form of `code_point`. REQUIRES: a Unicode scalar value.
+void AppendUtf8(std::string* out, uint32_t code_point);
+
 // The number of characters in `text` as a reader will show them: a valid
 // UTF-8 sequence counts once, every other byte once.
 size_t CountCharacters(std::string_view text);

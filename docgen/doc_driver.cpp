@@ -504,7 +504,9 @@ std::vector<std::string> BuildDocOptionVector(const std::vector<std::string>& so
   Settings settings(SettingKey::kMain);
   std::vector<std::string> argv = sources;
   if (settings.Int("m_sort_topics") == 0) argv.push_back("-u");
-  if (settings.Int("m_doctype") == 1) argv.push_back("-rh");
+  const int type = settings.Int("m_doctype");
+  if (type == 1) argv.push_back("-rh");
+  if (type == 2) argv.push_back("-rhtml");
   argv.push_back("-o");
   argv.push_back(output_path);
   if (settings.Int("m_create_topic_log") != 0) {

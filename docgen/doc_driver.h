@@ -69,7 +69,8 @@ DocOptionCheck CheckDocOptions(const std::vector<std::string>& argv);
 
 // The option vector of the desktop command for `sources` (in file-list
 // order) and `output_path`, from the current settings: the sources first,
-// then "-u" (m_sort_topics 0), "-rh" (m_doctype 1), "-o" output, "-l"
+// then "-u" (m_sort_topics 0), "-rh" (m_doctype 1) or "-rhtml" (m_doctype
+// 2), "-o" output, "-l"
 // <output dir>/Topics.rtf (m_create_topic_log), "-f" the shipped or user
 // LFX.fmt, "-x" expression (m_use_extraction_expression).
 std::vector<std::string> BuildDocOptionVector(const std::vector<std::string>& sources,

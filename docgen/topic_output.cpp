@@ -21,25 +21,6 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 constexpr size_t kFlushSize = 1 << 16;
 
-// The character of a code page 1252 byte above 127 (U+FFFD for the five
-// bytes the code page leaves undefined).
-uint32_t Cp1252CodePoint(unsigned char c) {
-  static const uint16_t k80To9F[32] = {
-      0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-      0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
-  return c >= 0x80 && c < 0xA0 ? k80To9F[c - 0x80] : c;
-}
-
-void AppendUtf8(std::string* out, uint32_t code_point) {
-  if (code_point < 0x800) {
-    out->push_back(static_cast<char>(0xC0 | (code_point >> 6)));
-  } else {
-    out->push_back(static_cast<char>(0xE0 | (code_point >> 12)));
-    out->push_back(static_cast<char>(0x80 | ((code_point >> 6) & 0x3F)));
-  }
-  out->push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
-}
 // Diagrams, indexes and inline tags nested in one another, at most.
 constexpr size_t kMaxNesting = 32;
 

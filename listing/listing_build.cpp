@@ -11,6 +11,7 @@
 #include <new>
 
 #include "atomic_file.h"
+#include "html_listing_writer.h"
 #include "ordered_jobs.h"
 #include "paths.h"
 #include "settings_table.h"
@@ -57,12 +58,32 @@ class TemporaryCopy {
 
 }  // namespace
 
+ListingFormat StoredListingFormat() {
+  return Settings().Int("m_output_type") == 1 ? ListingFormat::kHtml : ListingFormat::kRtf;
+}
+
+ListingFormat ListingFormatForOutput(const std::string& output_path) {
+  const std::string ext = Extension(output_path);
+  if (ext == "html" || ext == "htm") return ListingFormat::kHtml;
+  if (ext == "rtf") return ListingFormat::kRtf;
+  return StoredListingFormat();
+}
+
+const char* ListingFormatExtension(ListingFormat format) {
+  return format == ListingFormat::kHtml ? ".html" : ".rtf";
+}
+
 ListingBuildResult RunListingBuildToStream(const std::vector<std::string>& paths,
                                            std::FILE* out, const ListingBuildOptions& options) {
   ListingBuildResult result;
   try {
     const bool preformat = options.preformat && Settings().Int("m_use_advanced_options") != 0;
-    CListingWriter writer(out, options.progress, options.warnings);
+    std::unique_ptr<CListingWriter> writer;
+    if (options.format == ListingFormat::kHtml) {
+      writer = std::make_unique<CHtmlListingWriter>(out, paths, options.progress, options.warnings);
+    } else {
+      writer = std::make_unique<CListingWriter>(out, options.progress, options.warnings);
+    }
     const int total = static_cast<int>(paths.size());
 
     // The files to pre-format, formatted ahead of the writer (which lists in
@@ -109,7 +130,7 @@ ListingBuildResult RunListingBuildToStream(const std::vector<std::string>& paths
         }
       }
       ++result.files_listed;
-      bool cancelled = writer.AppendSource(path, listed, i + 1, total);
+      bool cancelled = writer->AppendSource(path, listed, i + 1, total);
       if (copy) copy->file.reset();
       if (cancelled) {
         result.cancelled = true;
@@ -117,16 +138,16 @@ ListingBuildResult RunListingBuildToStream(const std::vector<std::string>& paths
       }
     }
     // Even a build of no files gives a complete document.
-    writer.EndDocument();
-    result.failed_files = writer.failures();
-    result.files_read = writer.files_read();
+    writer->EndDocument();
+    result.failed_files = writer->failures();
+    result.files_read = writer->files_read();
     // A file that could not be read is reported once, not again for the
     // pre-format step that could not read it either.
     std::erase_if(result.listed_unformatted, [&](const ListingFileFailure& unformatted) {
       return std::any_of(result.failed_files.begin(), result.failed_files.end(),
                          [&](const ListingFileFailure& failed) { return failed.path == unformatted.path; });
     });
-    result.output = writer.Flush();
+    result.output = writer->Flush();
   } catch (const std::bad_alloc&) {
     result.output = Status::Error(ErrnoMessage(ENOMEM));
   }

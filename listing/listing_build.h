@@ -1,5 +1,5 @@
-// The listing build: every file of a list, in display order, into one RTF
-// listing document. Used by the desktop program and the command line alike.
+// The listing build: every file of a list, in display order, into one
+// listing document, RTF or HTML. Used by the desktop program and the command line alike.
 #pragma once
 
 #include <cstdio>
@@ -15,7 +15,21 @@
 
 namespace folios {
 
+// The document type of a listing.
+enum class ListingFormat { kRtf, kHtml };
+
+// The type for a document named `output_path`: HTML for a name ending in
+// ".html" or ".htm", RTF for ".rtf" (in any case), else the stored choice
+// m_output_type.
+ListingFormat ListingFormatForOutput(const std::string& output_path);
+// The type the settings choose (m_output_type 1: HTML).
+ListingFormat StoredListingFormat();
+// ".rtf" or ".html".
+const char* ListingFormatExtension(ListingFormat format);
+
 struct ListingBuildOptions {
+  // The document type.
+  ListingFormat format = ListingFormat::kRtf;
   // Shows progress and is asked after every line whether to cancel; may be null.
   Progress* progress = nullptr;
   // Reformats C, C++ and Java files before they are listed when

@@ -240,8 +240,9 @@ bool IsProcedureStart(std::string_view line) {
   return false;
 }
 
-LineStyler::LineStyler(const KeywordTable& table, std::string comment_format) {
-  word_scan_ = true;
+RunMarkup RtfRunMarkup(const KeywordTable& table, const std::string& comment_format) {
+  RunMarkup markup;
+  std::string comment_run;
   for (size_t k = 0; k < table.entries.size(); ++k) {
     const KeywordRecord& r = table.entries[k];
     std::string format = k == 0 ? comment_format : std::string();
@@ -249,13 +250,38 @@ LineStyler::LineStyler(const KeywordTable& table, std::string comment_format) {
     if (r.italic == "True") format += "\\i";
     if (r.underline == "True") format += "\\ul";
     format += "\\cf" + ColorNumber(r.fore) + "\\highlight" + ColorNumber(r.back);
+    markup.openers.push_back("}{" + format + " ");
+    if (k == 0) comment_run = format;
+  }
+  // The comment format ends in a control word with a number, which a blank
+  // delimits from the text after it: some readers take any character after
+  // a control word as its end. The opener carries no "}{": it ends nothing.
+  markup.block_openers[0] = comment_run;
+  markup.block_openers[1] = comment_run + " ";
+  markup.closer = "}{";
+  return markup;
+}
+
+LineStyler::LineStyler(const KeywordTable& table, std::string comment_format)
+    : LineStyler(table, RtfRunMarkup(table, comment_format)) {}
+
+LineStyler::LineStyler(const KeywordTable& table, RunMarkup markup) {
+  word_scan_ = true;
+  run_openers_ = std::move(markup.openers);
+  closer_ = std::move(markup.closer);
+  for (size_t k = 0; k < table.entries.size(); ++k) {
+    const KeywordRecord& r = table.entries[k];
     // Keywords are found in the escaped line: one holding a backslash or a
     // brace would match part of an escape or of a run's markup and cut it,
-    // so it is never styled.
-    bool markup = k > 0 && r.keyword.find_first_of("\\{}") != std::string::npos;
-    keywords_.push_back(markup ? std::string() : r.keyword);
-    run_openers_.push_back("}{" + format + " ");
-    formats_.push_back(std::move(format));
+    // so it is never styled. Nor is one holding a control character: no
+    // line's text holds one (but for the placeholder and the form feed),
+    // so it could only match markup.
+    bool markup_chars = k > 0 && std::any_of(r.keyword.begin(), r.keyword.end(), [](char c) {
+                          unsigned char u = static_cast<unsigned char>(c);
+                          return c == '\\' || c == '{' || c == '}' ||
+                                 (u < 0x20 && c != kCharacterPlaceholder && c != '\f');
+                        });
+    keywords_.push_back(markup_chars ? std::string() : r.keyword);
     if (k == 0) continue;
     bool word = r.keyword.size() >= 2 && r.keyword.size() < 64 &&
                 std::all_of(r.keyword.begin(), r.keyword.end(), IsWordChar) && IsDigits(r.fore) &&
@@ -272,8 +298,7 @@ LineStyler::LineStyler(const KeywordTable& table, std::string comment_format) {
   char_stops_[static_cast<unsigned char>('\'')] = true;
   for (int before = 0; before < 2; ++before) {
     for (int after = 0; after < 2; ++after) {
-      block_openers_[before][after] =
-          (before ? " " : "") + formats_[0] + (after ? " " : "");
+      block_openers_[before][after] = (before ? " " : "") + markup.block_openers[after];
     }
   }
   if (word_scan_) {
@@ -351,7 +376,7 @@ void LineStyler::CommentPass(const StyleInput& input, CommentState* state) {
   auto add_region = [&](size_t begin, size_t end, std::string_view opener) {
     regions_.push_back({begin, end});
     inserts_.push_back({begin, 1, opener, static_cast<int>(regions_.size()) - 1});
-    inserts_.push_back({end, begin < end ? 0 : 2, "}{", -1});
+    inserts_.push_back({end, begin < end ? 0 : 2, closer_, -1});
   };
   // A block comment run starts with a blank, which takes the place of a
   // blank already standing before it. The comment format ends in a control
@@ -556,9 +581,9 @@ void LineStyler::KeywordsBySearch(std::string* out) {
       next.append(line, copied, pos - copied);
       next += run_openers_[k];
       next += kw;
-      next += "}{";
+      next += closer_;
       copied = pos + kw.size();
-      added += run_openers_[k].size() + 2;
+      added += run_openers_[k].size() + closer_.size();
       shifts.emplace_back(pos, added);
       pos = line.find(kw, copied);
     }
@@ -612,7 +637,7 @@ void LineStyler::KeywordsByScan(std::string* out) {
         out->append(line, copied, p - copied);
         *out += run_openers_[it->second];
         out->append(line, p, length);
-        *out += "}{";
+        *out += closer_;
         copied = q;
       }
     }

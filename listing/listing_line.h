@@ -90,6 +90,25 @@ struct CommentState {
   bool escape_pending = false;      // ... right after a backslash inside it
 };
 
+// What the styler inserts into a line to mark its runs. Runs never nest:
+// each opener is followed by one closer.
+struct RunMarkup {
+  // Per keyword table entry, what opens its run; entry 0 opens a line
+  // comment run.
+  std::vector<std::string> openers;
+  // What opens a block comment run; the second form stands before text.
+  std::string block_openers[2];
+  // What closes a run. It ends in "{": a keyword right after a run is
+  // judged by that character, whatever the document type, so that every
+  // type styles the same words.
+  std::string closer;
+};
+
+// The runs of an RTF listing: "}{" + format + " " opens, "}{" closes. The
+// format of entry k is built from its styles and colours ("\b\cf9\highlight8"),
+// with `comment_format` in front for entry 0.
+RunMarkup RtfRunMarkup(const KeywordTable& table, const std::string& comment_format);
+
 // Styles lines of one language: comments as comment runs, keywords as
 // keyword runs. Comments are found by reading the line from the left, so a
 // comment marker inside any string (or, in C, C++ and Java, any character
@@ -102,6 +121,9 @@ class LineStyler {
   // `table` entry 0 is the comment marker; `comment_format` is the comment
   // prefix of the document frame. REQUIRES: table.entries is not empty.
   LineStyler(const KeywordTable& table, std::string comment_format);
+  // The same with the runs of another document type. REQUIRES: markup has
+  // an opener for every table entry.
+  LineStyler(const KeywordTable& table, RunMarkup markup);
   // The word index refers to the styler's own keyword texts.
   LineStyler(const LineStyler&) = delete;
   LineStyler& operator=(const LineStyler&) = delete;
@@ -110,9 +132,8 @@ class LineStyler {
   // and without trailing white space.
   void Style(const StyleInput& input, CommentState* state, std::string* out);
 
-  // The run format of table entry k ("\b\cf9\highlight8", the comment prefix
-  // first for k = 0).
-  const std::string& KeywordFormat(size_t k) const { return formats_[k]; }
+  // What opens the run of table entry k.
+  const std::string& RunOpener(size_t k) const { return run_openers_[k]; }
 
   // True when every keyword is a word of letters, digits and "_" of two or
   // more characters with numeric colours: then keywords are found in one
@@ -143,8 +164,8 @@ class LineStyler {
   void KeywordsBySearch(std::string* out);
 
   std::vector<std::string> keywords_;
-  std::vector<std::string> formats_;
-  std::vector<std::string> run_openers_;  // "}{" + format + " "
+  std::vector<std::string> run_openers_;
+  std::string closer_;
   std::string marker_;
   bool c_like_ = true;  // "'" opens character literals (not a Visual Basic table)
   // The bytes the comment pass stops at in code, in a string and in a

@@ -287,7 +287,14 @@ std::string UnreadableFileText(const std::string& reason) {
 }
 
 CListingWriter::CListingWriter(std::FILE* out, Progress* progress, KeywordWarningSink* warnings)
+    : CListingWriter(out, progress, warnings, MarkupForTable()) {
+  WriteText(GetDocumentHead(), 2);
+}
+
+CListingWriter::CListingWriter(std::FILE* out, Progress* progress, KeywordWarningSink* warnings,
+                               const MarkupForTable& markup)
     : out_(out), progress_(progress) {
+  continuation_mark_ = kContinuationMark;
   Settings main;
   page_break_ = main.Int("m_pagebreak");
   line_counter_ = CRegistry::AtoiRule(main.Text("m_startat"));
@@ -316,12 +323,12 @@ CListingWriter::CListingWriter(std::FILE* out, Progress* progress, KeywordWarnin
     }
   }
   buffer_.reserve(kFlushSize + 4096);
-  WriteText(GetDocumentHead(), 2);
   std::string comment_format = GetCommentFormat();
   for (int i = 0; i < kLanguageCount; ++i) {
     Language language = static_cast<Language>(i);
     tables_[i] = LoadKeywordTableForListing(KeywordFileForListing(language), language, warnings);
-    stylers_.push_back(std::make_unique<LineStyler>(tables_[i], comment_format));
+    stylers_.push_back(markup ? std::make_unique<LineStyler>(tables_[i], markup(tables_[i]))
+                              : std::make_unique<LineStyler>(tables_[i], comment_format));
   }
 }
 
@@ -350,14 +357,11 @@ void CListingWriter::AppendExpanded(std::string_view text) {
        p = text.find(kCharacterPlaceholder, p + 1)) {
     buffer_.append(text, copied, p - copied);
     copied = p + 1;
-    if (next_placeholder_ >= placeholder_lengths_.size()) {
+    std::string_view original = TakePlaceholder();
+    if (original.empty()) {
       AppendRtfHexByte(&buffer_, static_cast<unsigned char>(kCharacterPlaceholder));
       continue;
     }
-    size_t length = placeholder_lengths_[next_placeholder_++];
-    std::string_view original =
-        std::string_view(placeholder_bytes_).substr(next_placeholder_byte_, length);
-    next_placeholder_byte_ += length;
     unsigned char first = static_cast<unsigned char>(original[0]);
     if (first < 0x80) {
       AppendControl(&buffer_, first);
@@ -427,6 +431,31 @@ void CListingWriter::WriteText(const std::string& text, int mode, bool separator
       break;
   }
   if (buffer_.size() >= kFlushSize) Flush();
+}
+
+void CListingWriter::FlushWhenFull() {
+  if (buffer_.size() >= kFlushSize) Flush();
+}
+
+std::string_view CListingWriter::TakePlaceholder() {
+  if (next_placeholder_ >= placeholder_lengths_.size()) return std::string_view();
+  size_t length = placeholder_lengths_[next_placeholder_++];
+  std::string_view original =
+      std::string_view(placeholder_bytes_).substr(next_placeholder_byte_, length);
+  next_placeholder_byte_ += length;
+  return original;
+}
+
+void CListingWriter::WriteFileHeader(const std::string& path) { WriteText(path, 1); }
+
+void CListingWriter::WriteNote(const std::string& text) { WriteText(text, 0); }
+
+void CListingWriter::WriteLine(const OutputLine& line) {
+  // The indentation goes after the number and its blank.
+  composed_.assign(line.number);
+  composed_ += line.indent;
+  composed_ += line.text;
+  WriteText(composed_, 0, line.separator);
 }
 
 void CListingWriter::EndDocument() {
@@ -644,17 +673,17 @@ bool CListingWriter::AppendSource(const std::string& path, const std::string& re
   bool opened = reader.Open(read_path, &open_error);
 
   if (progress_) {
-    progress_->SetCaption("Create RTF document " + ShortenPath(path, 28));
+    progress_->SetCaption(caption_ + ShortenPath(path, 28));
     progress_->SetRange(0, static_cast<int>(std::min<long long>(reader.size(), INT_MAX)));
     progress_->SetStatus("Editing codefile " + std::to_string(index) + " of " +
                          std::to_string(total) + ": " + ShortenPath(path, 36));
   }
-  WriteText(path, 1);
+  WriteFileHeader(path);
 
   bool cancelled = false;
   if (!opened) {
     failures_.push_back({path, open_error});
-    WriteText(UnreadableFileText(open_error), 0);
+    WriteNote(UnreadableFileText(open_error));
   } else if (!reader.binary()) {
     ++files_read_;
     reader_ = &reader;
@@ -671,7 +700,7 @@ bool CListingWriter::AppendSource(const std::string& path, const std::string& re
       // A line longer than memory holds ends this file, not the build.
       ReleaseLineMemory();
       failures_.push_back({path, kOutOfMemoryReason});
-      WriteText(kOutOfMemoryText, 0);
+      WriteNote(kOutOfMemoryText);
     }
     reader_ = nullptr;
     if (progress_ && unreported_progress_ > 0) ReportProgress();
@@ -686,12 +715,12 @@ bool CListingWriter::AppendSource(const std::string& path, const std::string& re
   // A pipe shows its NUL bytes only as it is read: what came before stays.
   if (opened && reader.binary()) {
     failures_.push_back({path, kBinaryFileReason});
-    WriteText(kBinaryFileText, 0);
+    WriteNote(kBinaryFileText);
   }
   placeholder_lengths_.clear();
   placeholder_bytes_.clear();
   if (cancelled) {
-    WriteText("Operation was canceled!", 0);
+    WriteNote("Operation was canceled!");
     EndDocument();
     return true;
   }
@@ -700,7 +729,8 @@ bool CListingWriter::AppendSource(const std::string& path, const std::string& re
 }
 
 void CListingWriter::ReleaseLineMemory() {
-  for (std::string* text : {&raw_, &indent_, &text_, &placeholder_bytes_, &segment_, &styled_}) {
+  for (std::string* text :
+       {&raw_, &indent_, &text_, &placeholder_bytes_, &segment_, &styled_, &composed_}) {
     std::string().swap(*text);
   }
   std::vector<unsigned char>().swap(placeholder_lengths_);
@@ -717,7 +747,8 @@ bool CListingWriter::ListLines(const FileSettings& s, Language language) {
   size_t segment_start = 0;
 
   while (true) {
-    if (!pending || s.linebreaks == 0) {
+    const bool fresh = !pending || s.linebreaks == 0;  // the first output line of a source line
+    if (fresh) {
       if (!ReadListedLine(s)) break;
       pending = false;
       segment_start = 0;
@@ -770,7 +801,7 @@ bool CListingWriter::ListLines(const FileSettings& s, Language language) {
       }
       if (pending) {
         mark_start = segment_.size();
-        segment_ += kContinuationMark;
+        segment_ += continuation_mark_;
       }
     }
     const std::string_view segment = cutting ? std::string_view(segment_) : std::string_view(text_);
@@ -782,12 +813,13 @@ bool CListingWriter::ListLines(const FileSettings& s, Language language) {
     const bool separator = s.visual_basic && s.linesep != 0 &&
                            IsProcedureStart(segment.substr(std::min(input.number_end, segment.size())));
     input.mark_start = mark_start;
-    // The indentation goes in front, or after the number and its blank.
     styled_.clear();
-    if (input.number_end == 0) styled_ = *indent;
     styler.Style(input, &comments, &styled_);
-    if (input.number_end > 0) styled_.insert(std::min(input.number_end, styled_.size()), *indent);
-    WriteText(styled_, 0, separator);
+    const size_t number_end = std::min(input.number_end, styled_.size());
+    OutputLine line{std::string_view(styled_).substr(0, number_end), *indent,
+                    std::string_view(styled_).substr(number_end), separator,
+                    fresh && raw_.find('\f') != std::string::npos};
+    WriteLine(line);
     number_width_ = 0;
 
     if (progress_ && progress_->CheckCancel()) return true;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -35,6 +36,11 @@ inline constexpr char kBinaryFileReason[] = "binary file (it holds NUL bytes): n
 inline constexpr char kOutOfMemoryText[] = "(out of memory: the rest of this file is not listed)";
 inline constexpr char kOutOfMemoryReason[] = "out of memory (a line too long to hold)";
 
+// The writer decides what a listing shows: which lines, their numbers,
+// where they are cut, which runs are comments and keywords, and when the
+// document ends. How that is written is the business of the protected
+// hooks below; this class writes RTF, and writers of other document types
+// derive from it and override them.
 class CListingWriter : public CRtfFrame {
  public:
   // Writes the document head to `out` and loads the three keyword files.
@@ -59,7 +65,7 @@ class CListingWriter : public CRtfFrame {
   bool AppendSource(const std::string& path, const std::string& read_path, int index, int total);
 
   // Writes the document end if it has not been written yet.
-  void EndDocument();
+  virtual void EndDocument();
   bool document_ended() const { return ended_; }
 
   // Hands buffered text to the stream; an error when a write failed.
@@ -73,6 +79,52 @@ class CListingWriter : public CRtfFrame {
   // separator line before it when `separator`); mode 1: the file header for
   // path `text`; mode 2: `text` as it is, then a line feed.
   void WriteText(const std::string& text, int mode, bool separator = false);
+
+ protected:
+  // The run markup of the styler for each language's keyword table.
+  using MarkupForTable = std::function<RunMarkup(const KeywordTable&)>;
+  // For writers of other document types: reads the settings and loads the
+  // keyword files as the public constructor does, but writes nothing.
+  // `markup` gives the styler's runs.
+  CListingWriter(std::FILE* out, Progress* progress, KeywordWarningSink* warnings,
+                 const MarkupForTable& markup);
+
+  // One output line as decided. The views stay valid during the call only.
+  struct OutputLine {
+    // The line number and the blank after it, as the line shows them; empty
+    // without numbers and on the later segments of a cut line.
+    std::string_view number;
+    // The indentation: blanks (a control character as an RTF hex escape,
+    // a form feed as it is).
+    std::string_view indent;
+    // The text after them, RTF-escaped (a backslash before each backslash
+    // and brace), holding the styler's run markup, the continuation mark at
+    // the end of a segment that is continued, and a placeholder for each
+    // character TakePlaceholder gives back.
+    std::string_view text;
+    bool separator;   // a Visual Basic procedure starts: a separator line first
+    bool page_break;  // the source line holds a form feed
+  };
+  virtual void WriteFileHeader(const std::string& path);
+  virtual void WriteLine(const OutputLine& line);
+  // A line of the writer's own, such as "Operation was canceled!": plain
+  // text without escapes.
+  virtual void WriteNote(const std::string& text);
+
+  // The original bytes of the next placeholder of the current source line
+  // (one character or control character), empty when none is left.
+  std::string_view TakePlaceholder();
+  const KeywordTable& keyword_table(Language language) const {
+    return tables_[static_cast<size_t>(language)];
+  }
+  // The output not yet handed to the stream; FlushWhenFull after adding.
+  std::string& buffer() { return buffer_; }
+  void FlushWhenFull();
+  void set_document_ended() { ended_ = true; }
+  // What the progress caption says before the file's path.
+  std::string caption_ = "Create RTF document ";
+  // Appended to a segment that is continued on the next output line.
+  std::string continuation_mark_;
 
  private:
   struct FileSettings;
@@ -130,6 +182,7 @@ class CListingWriter : public CRtfFrame {
   // Per output line.
   std::string segment_;
   std::string styled_;
+  std::string composed_;  // the RTF line of WriteLine
 };
 
 }  // namespace folios

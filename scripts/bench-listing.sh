@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Measures `folios listing` against other source-to-RTF converters and a plain
-# line-by-line copy, on the same real C sources, all in one run:
+# line-by-line copy, and its web page against highlight's HTML output, on the
+# same real C sources, all in one run:
 #   bash scripts/bench-listing.sh [MEGABYTES]   (default 24)
 # Each program converts every file in one process; the best of three runs
 # counts. Peak memory is measured on the whole set and on one 100 MB file.
@@ -37,7 +38,7 @@ echo "Input: ${#files[@]} C files, $bytes bytes"
 export FOLIOS_CONFIG_DIR="$work/config" FOLIOS_DATA_DIR="$work/data"
 folios=$build/bin/folios
 out="$work/out"
-mkdir -p "$out/hl"
+mkdir -p "$out/hl" "$out/hl-html" "$out/hl-html-numbers"
 
 # The machine is shared, so wall time says more about the neighbours than
 # about the program: programs are compared by processor time (user + system),
@@ -64,10 +65,20 @@ measure folios_numbers "$folios" listing --set m_use_advanced_options=0 --set m_
   -o "$out/numbers.rtf" "${files[@]}"
 measure enscript enscript --language=rtf -Ec --color -q -o "$out/enscript.rtf" "${files[@]}"
 measure highlight highlight -O rtf --syntax=c -q -d "$out/hl" "${files[@]}"
+# The web page: one self-contained page for all files; highlight writes one
+# self-contained page (its style included) per file.
+measure folios_html "$folios" listing --format=html --set m_use_advanced_options=0 \
+  -o "$out/listing.html" "${files[@]}"
+measure folios_html_numbers "$folios" listing --format=html --set m_use_advanced_options=0 \
+  --set m_uselinenumbers=0 -o "$out/numbers.html" "${files[@]}"
+measure highlight_html highlight -O html --include-style --syntax=c -q -d "$out/hl-html" "${files[@]}"
+measure highlight_html_numbers highlight -O html --include-style --line-numbers --anchors --syntax=c \
+  -q -d "$out/hl-html-numbers" "${files[@]}"
 
 rate() { echo "scale=1; $bytes / ${cpu[$1]} / 1000000" | bc -l; }
 printf '\n%-20s %12s %12s %14s\n' "program" "cpu seconds" "wall seconds" "MB per cpu s"
-for name in getline folios folios_numbers enscript highlight; do
+for name in getline folios folios_numbers enscript highlight folios_html folios_html_numbers \
+            highlight_html highlight_html_numbers; do
   printf '%-20s %12.3f %12.3f %14s\n' "$name" "${cpu[$name]}" "${wall[$name]}" "$(rate "$name")"
 done
 echo
@@ -76,6 +87,11 @@ for mode in folios folios_numbers; do
        "$(echo "scale=1; ${cpu[enscript]} / ${cpu[$mode]}" | bc -l)x enscript," \
        "$(echo "scale=2; ${cpu[getline]} / ${cpu[$mode]}" | bc -l) of the getline copy"
 done
+echo "folios_html: $(echo "scale=1; ${cpu[highlight_html]} / ${cpu[folios_html]}" | bc -l)x highlight's HTML," \
+     "$(echo "scale=2; ${cpu[folios]} / ${cpu[folios_html]}" | bc -l) of the RTF listing's speed"
+echo "folios_html_numbers: $(echo "scale=1; ${cpu[highlight_html_numbers]} / ${cpu[folios_html_numbers]}" | bc -l)x" \
+     "highlight's HTML with numbered, linked lines," \
+     "$(echo "scale=2; ${cpu[folios_numbers]} / ${cpu[folios_html_numbers]}" | bc -l) of the RTF listing's speed"
 
 echo
 peak() { /usr/bin/time -v "$@" 2>&1 >/dev/null | awk -F': ' '/Maximum resident/ { print $2 }'; }
@@ -84,6 +100,8 @@ big="$work/big.c"
 while (($(stat -c %s "$big" 2>/dev/null || echo 0) < 100000000)); do cat "${files[@]}" >> "$big"; done
 echo "Peak memory, one file of $(stat -c %s "$big") bytes:" \
      "$(peak "$folios" listing --set m_use_advanced_options=0 --set m_uselinenumbers=0 -o "$out/big.rtf" "$big") KB"
+echo "Peak memory, the same as a web page:" \
+     "$(peak "$folios" listing --format=html --set m_use_advanced_options=0 --set m_uselinenumbers=0 -o "$out/big.html" "$big") KB"
 echo "Peak memory, getline copy of it: $(peak "$build/bin/getline_copy" "$out/big.txt" "$big") KB"
 
 # One line of 50 MB, cut with the default layout: real C pieces with
@@ -99,14 +117,18 @@ PY
 measure one_line "$folios" listing --set m_use_advanced_options=0 -o - "$long"
 measure one_line_plain "$folios" listing --set m_use_advanced_options=0 --set m_linebreaks=0 \
   -o - "$long"
+measure one_line_html "$folios" listing --format=html --set m_use_advanced_options=0 -o - "$long"
 echo
 echo "One line of $(stat -c %s "$long") bytes, cut: ${cpu[one_line]} cpu s" \
-     "(${wall[one_line]} s wall); not cut: ${cpu[one_line_plain]} cpu s"
-if (($(echo "${cpu[one_line]} < 2" | bc -l))); then
-  echo "One long line: under 2 s"
-else
-  echo "One long line: OVER 2 s"
-fi
+     "(${wall[one_line]} s wall); not cut: ${cpu[one_line_plain]} cpu s;" \
+     "cut, as a web page: ${cpu[one_line_html]} cpu s"
+for run in one_line one_line_html; do
+  if (($(echo "${cpu[$run]} < 2" | bc -l))); then
+    echo "$run: under 2 s"
+  else
+    echo "$run: OVER 2 s"
+  fi
+done
 
 echo
 "$build/bin/listing_bench" --benchmark_min_time=0.5 2>/dev/null | grep -E "^BM_|^Benchmark"

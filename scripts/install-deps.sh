@@ -12,6 +12,8 @@ packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmar
           libreoffice-writer-nogui poppler-utils
           # RTF readers the listing and the reference must open in
           pandoc
+          # a real browser for the web page listing and reference
+          chromium
           # the fuzz targets: clang with libFuzzer and the sanitizer runtimes
           clang libclang-rt-14-dev
           "$@")

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the main job on the bundled
-# samples: an RTF listing of every sample source, and the reference
-# documentation of the documented samples. Results go to out/.
+# samples: a listing of every sample source as an RTF document and as a web
+# page, and the reference documentation of the documented samples. Results
+# go to out/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -10,4 +11,6 @@ bash scripts/build.sh build
 mkdir -p out
 ./build/bin/folios doc -o out/reference.rtf samples/documented/*/*
 ./build/bin/folios listing --types cpp,h,java,frm,bas,cls -o out/samples.rtf samples
-echo "Wrote out/samples.rtf (source listing) and out/reference.rtf (documentation)."
+./build/bin/folios listing --types cpp,h,java,frm,bas,cls -o out/samples.html samples
+echo "Wrote out/samples.rtf and out/samples.html (source listing, as an RTF document and as a"
+echo "web page) and out/reference.rtf (documentation)."

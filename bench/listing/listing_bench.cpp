@@ -117,7 +117,7 @@ void BM_KeywordPassSearchEachKeyword(benchmark::State& state) { StyleLines(state
 BENCHMARK(BM_KeywordPassWordScan);
 BENCHMARK(BM_KeywordPassSearchEachKeyword);
 
-void BuildListing(benchmark::State& state, bool numbers) {
+void BuildListing(benchmark::State& state, bool numbers, ListingFormat format = ListingFormat::kRtf) {
   const std::string path = Env().dir() + "/source.c";
   const size_t size = static_cast<size_t>(state.range(0)) << 20;
   {
@@ -125,9 +125,11 @@ void BuildListing(benchmark::State& state, bool numbers) {
     out << GeneratedSource(size);
   }
   Settings().SetInt("m_uselinenumbers", numbers ? 0 : 1);
+  ListingBuildOptions options;
+  options.format = format;
   for (auto _ : state) {
     std::FILE* sink = std::fopen("/dev/null", "wb");
-    ListingBuildResult result = RunListingBuildToStream({path}, sink, ListingBuildOptions());
+    ListingBuildResult result = RunListingBuildToStream({path}, sink, options);
     std::fclose(sink);
     if (!result.ok()) state.SkipWithError("build failed");
   }
@@ -136,8 +138,13 @@ void BuildListing(benchmark::State& state, bool numbers) {
 
 void BM_ListingDefault(benchmark::State& state) { BuildListing(state, false); }
 void BM_ListingLineNumbers(benchmark::State& state) { BuildListing(state, true); }
+// The same as a web page.
+void BM_PageDefault(benchmark::State& state) { BuildListing(state, false, ListingFormat::kHtml); }
+void BM_PageLineNumbers(benchmark::State& state) { BuildListing(state, true, ListingFormat::kHtml); }
 BENCHMARK(BM_ListingDefault)->Arg(8)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ListingLineNumbers)->Arg(8)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PageDefault)->Arg(8)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PageLineNumbers)->Arg(8)->Unit(benchmark::kMillisecond);
 
 // One line of 1, 4 and 16 MB with strings, character literals and comments,
 // cut into segments: with cutting linear in the line, the time per byte

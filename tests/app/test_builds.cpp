@@ -103,6 +103,29 @@ class TestBuilds : public QObject {
     QVERIFY(!folios::test::FileExists(file("Mod1.bas.orig")));
   }
 
+  void webPageListingIsProposedWrittenAndOpenedAsAPage() {
+    Settings().SetInt("m_output_type", 1);
+    gatherSources();
+    FileDialog::setNextFileName(qfile("out/listing.html"));
+    Write(file("out/keep"), "");
+    run("actionListing");
+    const FileDialogRequest request = FileDialog::lastRequest();
+    QCOMPARE(request.filter, QString("Web page (*.html *.htm)"));
+    QCOMPARE(request.proposedName, qfile("main.html"));
+    const std::string page = Read(file("out/listing.html"));
+    QVERIFY2(page.rfind("<!DOCTYPE html>\n", 0) == 0, page.substr(0, 40).c_str());
+    QVERIFY(page.find("<h2 class=\"h\">" + file("Mod1.bas") + "</h2>") != std::string::npos);
+    QVERIFY(page.ends_with("</html>\n"));
+    QCOMPARE(Shell::opened(), QStringList{qfile("out/listing.html")});
+    QVERIFY(MessageBox::shown().isEmpty());
+
+    // The name typed decides over the stored choice.
+    Settings().SetInt("m_openfile", 0);
+    FileDialog::setNextFileName(qfile("out/typed.rtf"));
+    run("actionListing");
+    QVERIFY(Read(file("out/typed.rtf")).rfind("{\\rtf1", 0) == 0);
+  }
+
   void saveDialogProposesNameDotRtfInAFolderTheUserKnows() {
     Settings().SetInt("m_openfile", 0);
     Write(file("src/app/shapes.cpp"), "int s;\n");
@@ -256,6 +279,22 @@ class TestBuilds : public QObject {
     QVERIFY(folios::test::FileExists(file("docs/Topics.rtf")));
     QCOMPARE(Shell::opened(), QStringList{qfile("docs/api.rtf")});
     QVERIFY(m_frame->isEnabled());
+  }
+
+  void documentationAsAWebPageIsProposedAndWrittenAsOne() {
+    Settings().SetInt("m_doctype", 2);
+    Write(file("api.h"), Read(folios::test::TestSourceDir() + "/../samples/documented/c/geometry.h"));
+    view()->openPaths({qfile("api.h")});
+    FileDialog::setNextFileName(qfile("docs/api.html"));
+    Write(file("docs/keep"), "");
+    run("actionDocumentation");
+    QCOMPARE(FileDialog::lastRequest().filter, QString("Web page (*.html *.htm)"));
+    QCOMPARE(FileDialog::lastRequest().proposedName, qfile("api.html"));
+    QVERIFY2(MessageBox::shown().isEmpty(), qPrintable(MessageBox::shown().join('\n')));
+    const std::string page = Read(file("docs/api.html"));
+    QVERIFY2(page.find("<html") != std::string::npos, page.substr(0, 80).c_str());
+    QVERIFY(page.find("distance between two points") != std::string::npos);
+    QCOMPARE(Shell::opened(), QStringList{qfile("docs/api.html")});
   }
 
   void documentationReportsWhatFailed() {

@@ -61,6 +61,7 @@ class TestFileFilters : public QObject {
 
   void saveAndKeywordFilters() {
     QCOMPARE(RtfFilter(), QString("Rich Text Format (*.rtf)"));
+    QCOMPARE(HtmlFilter(), QString("Web page (*.html *.htm)"));
     QCOMPARE(KeywordFileFilter(), QString("Lumentra Folios keywords (*.lfx)"));
   }
 };

@@ -89,7 +89,8 @@ class TestOptionPages : public QObject {
                            "useAdvancedCheck"}) {
       QVERIFY2(Child<QAbstractButton>(&page, on)->isChecked(), on);
     }
-    for (const char* off : {"continuousRadio", "pageBreakCheck"}) {
+    QVERIFY(Child<QRadioButton>(&page, "rtfDocumentRadio")->isChecked());
+    for (const char* off : {"continuousRadio", "pageBreakCheck", "webPageRadio"}) {
       QVERIFY2(!Child<QAbstractButton>(&page, off)->isChecked(), off);
     }
     QCOMPARE(Child<QLineEdit>(&page, "startAtEdit")->text(), QString("1"));
@@ -168,6 +169,28 @@ class TestOptionPages : public QObject {
     QCOMPARE(QString::fromStdString(s.Text("m_startat")), startAt);
     QCOMPARE(QString::fromStdString(s.Text("m_incrementby")), incrementBy);
     QCOMPARE(QString::fromStdString(s.Text("m_colnumber")), columns);
+  }
+
+  void outputTypeRoundTrips() {
+    Settings().SetInt("m_output_type", 1);
+    {
+      CSourceOpt page;
+      page.ensureLoaded();
+      QVERIFY(Child<QRadioButton>(&page, "webPageRadio")->isChecked());
+      QSignalSpy modified(&page, &CPropertyPage::modified);
+      Child<QRadioButton>(&page, "rtfDocumentRadio")->click();
+      QCOMPARE(modified.count(), 1);
+      QVERIFY(page.SaveSettings());
+    }
+    QCOMPARE(Settings().Int("m_output_type"), 0);
+    // A stored type of no button is kept as it is.
+    Settings().SetInt("m_output_type", 4);
+    CSourceOpt page;
+    page.ensureLoaded();
+    QVERIFY(!Child<QRadioButton>(&page, "rtfDocumentRadio")->isChecked());
+    QVERIFY(!Child<QRadioButton>(&page, "webPageRadio")->isChecked());
+    QVERIFY(page.SaveSettings());
+    QCOMPARE(Settings().Int("m_output_type"), 4);
   }
 
   void aFormatChoiceOfNoButtonIsKept() {
@@ -500,6 +523,7 @@ class TestOptionPages : public QObject {
     QTest::addColumn<QString>("expression");
     QTest::newRow("help, unsorted, log, expression") << 1 << 0 << 1 << 1 << "@func && !@deprecated";
     QTest::newRow("expression kept while unused") << 0 << 1 << 0 << 0 << "@class";
+    QTest::newRow("web page") << 2 << 1 << 0 << 0 << "";
   }
   void documentationPageRoundTrips() {
     QFETCH(int, doctype);
@@ -517,6 +541,7 @@ class TestOptionPages : public QObject {
       CDocOpt page;
       page.ensureLoaded();
       QCOMPARE(Child<QRadioButton>(&page, "hlpRadio")->isChecked(), doctype == 1);
+      QCOMPARE(Child<QRadioButton>(&page, "htmlRadio")->isChecked(), doctype == 2);
       QCOMPARE(Enabled(&page, "expressionEdit"), use == 1);
       QCOMPARE(Child<QLineEdit>(&page, "expressionEdit")->text(), expression);
       ResetAllSettings();

@@ -430,6 +430,11 @@ TEST(DocOptionVector, FollowsTheSettings) {
   EXPECT_EQ(BuildDocOptionVector({"/src/a.c"}, "/docs/api.rtf"),
             (std::vector<std::string>{"/src/a.c", "-u", "-rh", "-o", "/docs/api.rtf", "-l", "/docs/Topics.rtf",
                                       "-f", format}));
+  // The web page reference.
+  settings.SetInt("m_doctype", 2);
+  settings.SetInt("m_create_topic_log", 0);
+  EXPECT_EQ(BuildDocOptionVector({"/src/a.c"}, "/docs/api.html"),
+            (std::vector<std::string>{"/src/a.c", "-u", "-rhtml", "-o", "/docs/api.html", "-f", format}));
   // The expression is kept while unused and passed once switched on.
   settings.SetInt("m_use_extraction_expression", 1);
   std::vector<std::string> argv = BuildDocOptionVector({}, "/docs/api.rtf");

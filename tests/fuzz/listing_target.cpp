@@ -14,7 +14,9 @@
 //   6  code colour (low half), comment colour (high half)
 //   7  cancel after N*16 lines
 //   8  0x21 in bits 0-5: the body repeated to 256 KB
-// Oracle: the document is well-formed RTF and ends with the document end.
+// Oracle: the document is well-formed RTF and ends with the document end;
+// the same build as a web page is a well-formed page that shows the
+// document's lines and styles the same words.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -22,7 +24,9 @@
 
 #include "fuzz_support.h"
 #include "listing_build.h"
+#include "page_check.h"
 #include "preformat_for_listing.h"
+#include "shown_lines.h"
 
 namespace folios::fuzz {
 namespace {
@@ -102,21 +106,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<std::string> paths{path};
   if (in.Bit(2, 7)) paths.push_back(path);
 
-  CancelAfter progress(in.Byte(7) != 0 ? in.Byte(7) * 16 : -1);
-  ListingBuildOptions options;
-  options.progress = &progress;
-  options.preformat = PreformatForListing;
-
-  char* buffer = nullptr;
-  size_t length = 0;
-  std::FILE* out = open_memstream(&buffer, &length);
-  if (!out) Fail("open_memstream failed");
-  ListingBuildResult result = RunListingBuildToStream(paths, out, options);
-  std::fclose(out);
-  std::string rtf(buffer, length);
-  std::free(buffer);
-
-  Check(result.output.ok(), "the listing reports a write failure into memory", result.output.message());
+  auto build = [&](ListingFormat format) {
+    CancelAfter progress(in.Byte(7) != 0 ? in.Byte(7) * 16 : -1);
+    ListingBuildOptions options;
+    options.format = format;
+    options.progress = &progress;
+    options.preformat = PreformatForListing;
+    char* buffer = nullptr;
+    size_t length = 0;
+    std::FILE* out = open_memstream(&buffer, &length);
+    if (!out) Fail("open_memstream failed");
+    ListingBuildResult result = RunListingBuildToStream(paths, out, options);
+    std::fclose(out);
+    std::string document(buffer, length);
+    std::free(buffer);
+    Check(result.output.ok(), "the listing reports a write failure into memory", result.output.message());
+    return document;
+  };
+  const std::string rtf = build(ListingFormat::kRtf);
   RequireRtf(rtf, "the listing");
+
+  const std::string page = build(ListingFormat::kHtml);
+  std::string problem;
+  Check(CheckPage(page, &problem), "the page is not well formed: " + problem, page);
+  Check(test::HtmlShownLines(page) == test::RtfShownLines(rtf),
+        "the page shows other lines than the document", page);
+  const std::string runs = test::KeywordRunDifference(rtf, page);
+  Check(runs.empty(), "the page styles other words than the document: " + runs, page);
   return 0;
 }

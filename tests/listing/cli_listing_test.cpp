@@ -76,6 +76,35 @@ TEST_F(CliListing, DefaultNameIsTheLastInputsName) {
   EXPECT_TRUE(test::FileExists(dir_.File("ring.rtf")));
 }
 
+TEST_F(CliListing, TheFormatComesFromTheOptionTheNameOrTheSetting) {
+  WriteFile(dir_.File("a.c"), "x\n");
+  auto is_page = [&](const std::string& name) {
+    return ReadFile(dir_.File(name)).rfind("<!DOCTYPE html>\n", 0) == 0;
+  };
+  auto is_rtf = [&](const std::string& name) { return ReadFile(dir_.File(name)).rfind("{\\rtf1", 0) == 0; };
+  ASSERT_EQ(Folios("--format=html -o page a.c"), 0) << ReadFile(dir_.File("stderr.txt"));
+  EXPECT_TRUE(is_page("page"));
+  ASSERT_EQ(Folios("-o out.HTM a.c"), 0);
+  EXPECT_TRUE(is_page("out.HTM"));
+  ASSERT_EQ(Folios("--format rtf -o out.html a.c"), 0);
+  EXPECT_TRUE(is_rtf("out.html"));
+  // The stored choice decides for other names, and names the default output.
+  ASSERT_EQ(Folios("--set m_output_type=1 -o out.txt a.c"), 0);
+  EXPECT_TRUE(is_page("out.txt"));
+  ASSERT_EQ(Folios("--set m_output_type=1 a.c"), 0);
+  EXPECT_TRUE(is_page("a.html"));
+  ASSERT_EQ(Folios("--set m_output_type=1 -o out.rtf a.c"), 0);
+  EXPECT_TRUE(is_rtf("out.rtf"));
+  std::string stdout_text;
+  ASSERT_EQ(Folios("--format=html -o - a.c", &stdout_text), 0);
+  EXPECT_NE(stdout_text.find("<div class=\"l\">x</div>\n"), std::string::npos);
+  EXPECT_TRUE(stdout_text.ends_with("</html>\n"));
+  EXPECT_EQ(Folios("--format=pdf a.c"), 2);
+  EXPECT_NE(ReadFile(dir_.File("stderr.txt")).find("--format must be rtf or html, not 'pdf'"),
+            std::string::npos);
+  EXPECT_EQ(Folios("a.c --format"), 2);
+}
+
 TEST_F(CliListing, ExitStatus) {
   WriteFile(dir_.File("a.c"), "x\n");
   EXPECT_EQ(Folios(""), 2);

@@ -1,5 +1,7 @@
 #include "expected_rtf.h"
 
+#include <algorithm>
+
 namespace folios::test {
 
 namespace {
@@ -71,6 +73,22 @@ std::string ExpectedHead(const HeadLayout& layout) {
   return ExpectedHead(layout, kDefaultHeaderFormat, kDefaultCodeFormat);
 }
 
+size_t EndOfGroup(const std::string& rtf, size_t open) {
+  size_t i = open;
+  int depth = 0;
+  do {
+    if (rtf[i] == '\\') {
+      ++i;
+    } else if (rtf[i] == '{') {
+      ++depth;
+    } else if (rtf[i] == '}') {
+      --depth;
+    }
+    ++i;
+  } while (i < rtf.size() && depth > 0);
+  return std::min(i, rtf.size());
+}
+
 std::vector<std::string> ParagraphTexts(const std::string& rtf) {
   std::vector<std::string> paragraphs(1);
   auto is_letter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
@@ -78,17 +96,7 @@ std::vector<std::string> ParagraphTexts(const std::string& rtf) {
   for (size_t i = 0; i < rtf.size();) {
     char c = rtf[i];
     if (c == '{' && rtf.compare(i, 3, "{\\*") == 0) {
-      int depth = 0;
-      do {
-        if (rtf[i] == '\\') {
-          ++i;
-        } else if (rtf[i] == '{') {
-          ++depth;
-        } else if (rtf[i] == '}') {
-          --depth;
-        }
-        ++i;
-      } while (i < rtf.size() && depth > 0);
+      i = EndOfGroup(rtf, i);
       continue;
     }
     if (c == '{' || c == '}' || c == '\n') {

@@ -37,4 +37,8 @@ inline constexpr const char kDocumentEnd[] = "\\par}}\n";
 // "\par". Only what listing documents use is understood.
 std::vector<std::string> ParagraphTexts(const std::string& rtf);
 
+// The position just after the group that opens at `open` (escaped braces
+// skipped), or the end of `rtf`.
+size_t EndOfGroup(const std::string& rtf, size_t open);
+
 }  // namespace folios::test

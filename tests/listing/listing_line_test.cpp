@@ -188,9 +188,9 @@ std::string StyleOne(LineStyler& styler, const std::string& text, CommentState* 
 TEST(LineStyler, KeywordRunsAndFormats) {
   LineStyler styler(SmallTable(), test::kDefaultCommentFormat);
   EXPECT_TRUE(styler.uses_word_scan());
-  EXPECT_EQ(styler.KeywordFormat(0), kComment);
-  EXPECT_EQ(styler.KeywordFormat(2), "\\b\\i\\ul\\cf9\\highlight8");
-  EXPECT_EQ(styler.KeywordFormat(3), "\\cf12\\highlight8");
+  EXPECT_EQ(styler.RunOpener(0), "}{" + kComment + " ");
+  EXPECT_EQ(styler.RunOpener(2), "}{\\b\\i\\ul\\cf9\\highlight8 ");
+  EXPECT_EQ(styler.RunOpener(3), "}{\\cf12\\highlight8 ");
 }
 
 TEST(LineStyler, KeywordBoundaries) {

@@ -51,7 +51,9 @@ expect "folios --v" --version
 
 # Options, from each command's --help.
 expect "folios listing --se" --set
-expect "folios listing --" --output --set --types --subfolders --no-subfolders
+expect "folios listing --" --output --format --set --types --subfolders --no-subfolders
+expect "folios listing --format " rtf html
+expect "folios listing --format=h" html
 expect "folios files --no" --no-subfolders
 expect "folios reformat --s" --set --stdout
 expect "folios reformat --t" --types
@@ -68,15 +70,15 @@ expect "folios doc -r " doc help
 
 # File names by the types each command reads; directories always.
 mkdir -p "$scratch/src/sub"
-touch "$scratch/src/"{a.c,b.java,c.bas,d.txt,E.CPP,f.hpp,g.vbp,h.dsp,i.fmt,j.rtf,k.frm}
+touch "$scratch/src/"{a.c,b.java,c.bas,d.txt,E.CPP,f.hpp,g.vbp,h.dsp,i.fmt,j.rtf,k.frm,l.html}
 cd "$scratch/src" || exit 1
 expect "folios listing " a.c b.java c.bas E.CPP f.hpp g.vbp h.dsp k.frm sub
 expect "folios files " a.c b.java c.bas E.CPP f.hpp g.vbp h.dsp k.frm sub
 expect "folios reformat " a.c b.java E.CPP g.vbp h.dsp sub
 expect "folios doc " a.c b.java c.bas E.CPP f.hpp k.frm sub
 expect "folios doc -f " i.fmt sub
-expect "folios listing -o " j.rtf sub
-expect "folios listing --output=" j.rtf sub
+expect "folios listing -o " j.rtf l.html sub
+expect "folios listing --output=" j.rtf l.html sub
 expect "folios-gui " a.c b.java c.bas E.CPP f.hpp g.vbp h.dsp k.frm sub
 expect "folios-gui --h" --help
 
