@@ -1,4 +1,5 @@
-// The "About Lumentra Folios" dialog.
+// The "About Lumentra Folios" dialog: the version, the licence, and the
+// places of the program's data files and settings.
 #pragma once
 
 #include <QDialog>
@@ -10,6 +11,9 @@ class CAboutDlg : public QDialog {
 
  public:
   explicit CAboutDlg(QWidget* parent = nullptr);
+
+  // "Lumentra Folios Version X.Y.Z", from the build's version.
+  static QString versionText();
 
  protected:
   // Only the button closes the dialog.

@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -61,7 +62,7 @@ void NameGap(QStringList* lines, const char* comment, int columns) {
     if (at < 0) continue;
     qsizetype start = at;
     while (start > 0 && line.at(start - 1) == QLatin1Char(' ')) --start;
-    line = line.left(start) + QStringLiteral(" (%1 chars) ").arg(columns) + line.mid(at);
+    line = line.left(start) + CAdvanced_C_Format::tr(" (%1 chars) ").arg(columns) + line.mid(at);
     return;
   }
 }
@@ -115,7 +116,7 @@ QStringList BuildFormatSample(const FormatSampleValues& values) {
                                                                     : static_cast<int>(blanks);
       QStringList collapsed = lines.mid(0, run);
       while (collapsed.size() < kSampleLineCount - 2) collapsed << QString();
-      collapsed << QStringLiteral("(%1 lines)").arg(shown) << lines.at(function);
+      collapsed << CAdvanced_C_Format::tr("(%1 lines)").arg(shown) << lines.at(function);
       lines = collapsed;
     }
   }
@@ -166,15 +167,17 @@ CAdvanced_C_Format::CAdvanced_C_Format(QWidget* parent)
 
   auto* fields = new QGridLayout;
   int row = 0;
-  fields->addWidget(new QLabel(tr("Empty lines between two functions"), this), row, 0);
+  fields->addWidget(BuddyLabel(tr("&Empty lines between two functions"), m_emptyLines, this), row,
+                    0);
   fields->addLayout(emptyRow, row++, 1);
   fields->addWidget(m_indentWithTabs, row++, 0, 1, 2);
-  fields->addWidget(new QLabel(tr("Spaces to indent"), this), row, 0);
+  fields->addWidget(BuddyLabel(tr("&Spaces to indent"), m_spacesToIndent, this), row, 0);
   fields->addLayout(spacesRow, row++, 1);
   fields->addWidget(m_removeComments, row++, 0, 1, 2);
-  fields->addWidget(new QLabel(tr("Comment position with code"), this), row, 0);
+  fields->addWidget(BuddyLabel(tr("Comment position &with code"), m_commentWithCode, this), row, 0);
   fields->addLayout(withCodeRow, row++, 1);
-  fields->addWidget(new QLabel(tr("Comment position without code"), this), row, 0);
+  fields->addWidget(BuddyLabel(tr("Comment position with&out code"), m_commentWithoutCode, this),
+                    row, 0);
   fields->addLayout(withoutCodeRow, row++, 1);
   auto* styles = new QHBoxLayout;
   styles->addWidget(style1);
@@ -186,16 +189,16 @@ CAdvanced_C_Format::CAdvanced_C_Format(QWidget* parent)
   auto* frame = new QFrame(this);
   frame->setObjectName(QStringLiteral("sampleFrame"));
   frame->setFrameShape(QFrame::StyledPanel);
+  // The sample looks like text in an editor of the desktop, light or dark.
+  frame->setBackgroundRole(QPalette::Base);
   frame->setAutoFillBackground(true);
-  QPalette palette = frame->palette();
-  palette.setColor(QPalette::Window, Qt::white);
-  frame->setPalette(palette);
   auto* sampleLayout = new QVBoxLayout(frame);
   sampleLayout->setSpacing(0);
   for (int i = 0; i < kSampleLineCount; ++i) {
     auto* line = new CFontSample(frame, QString(), QStringLiteral("Courier New"), 6);
     line->setObjectName(QStringLiteral("sampleLine%1").arg(i + 1));
     line->setMinimumSize(340, 15);
+    line->setNoFill(true);
     m_sample[static_cast<size_t>(i)] = line;
     sampleLayout->addWidget(line);
   }
@@ -217,6 +220,7 @@ CAdvanced_C_Format::CAdvanced_C_Format(QWidget* parent)
       emit modified();
     });
   }
+  showPalette();
   refresh();
 }
 
@@ -236,6 +240,15 @@ QStringList CAdvanced_C_Format::sampleLines() const {
   QStringList lines;
   for (const CFontSample* line : m_sample) lines << line->text();
   return lines;
+}
+
+void CAdvanced_C_Format::showPalette() {
+  for (CFontSample* line : m_sample) line->setTextColor(palette().color(QPalette::Text));
+}
+
+void CAdvanced_C_Format::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::PaletteChange) showPalette();
+  CPropertyPage::changeEvent(event);
 }
 
 void CAdvanced_C_Format::refresh() {

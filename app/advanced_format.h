@@ -53,7 +53,12 @@ class CAdvanced_C_Format : public CPropertyPage {
   QStringList sampleLines() const;
   FormatSampleValues workingValues() const;
 
+ protected:
+  // The sample follows the palette of the desktop.
+  void changeEvent(QEvent* event) override;
+
  private:
+  void showPalette();
   // Takes the controls' values into the working numbers, sets the spin
   // buttons' enabled state and rebuilds the sample.
   void refresh();

@@ -81,13 +81,7 @@ QStringList FailureLines(const std::string& text) {
 void ReportFailures(QWidget* parent, const QString& title, const QString& intro,
                     const BuildOutcome& outcome) {
   if (outcome.failures.isEmpty()) return;
-  QStringList shown = outcome.failures.mid(0, kMaxListedFailures);
-  QString text = intro + QLatin1Char('\n') + shown.join(QLatin1Char('\n'));
-  if (outcome.failures.size() > kMaxListedFailures) {
-    text += QLatin1Char('\n') +
-            QObject::tr("... and %1 more.").arg(outcome.failures.size() - kMaxListedFailures);
-  }
-  MessageBox::warning(parent, text, title);
+  MessageBox::warning(parent, intro + QLatin1Char('\n') + CutShort(outcome.failures), title);
 }
 
 #ifdef FOLIOS_HAVE_LISTING

@@ -46,8 +46,7 @@ BuildOutcome RunDocumentationBuild(const std::vector<std::string>& paths, const 
 BuildOutcome RunReformatBuild(const std::vector<std::string>& paths, QWidget* owner);
 
 // After a build in which anything failed, one message listing the failures
-// (at most kMaxListedFailures, then how many more). Shows nothing otherwise.
-inline constexpr int kMaxListedFailures = 15;
+// (at most kMaxListedLines, then how many more). Shows nothing otherwise.
 void ReportFailures(QWidget* parent, const QString& title, const QString& intro,
                     const BuildOutcome& outcome);
 

@@ -46,11 +46,11 @@ CChangeFontDlg::CChangeFontDlg(const TextStyle& style, QWidget* parent)
   FillColorNames(m_backColor);
 
   auto* lists = new QGridLayout;
-  lists->addWidget(new QLabel(tr("font size"), this), 0, 0);
+  lists->addWidget(BuddyLabel(tr("font &size"), m_size, this), 0, 0);
   lists->addWidget(m_size, 0, 1);
-  lists->addWidget(new QLabel(tr("font color"), this), 1, 0);
+  lists->addWidget(BuddyLabel(tr("&font color"), m_foreColor, this), 1, 0);
   lists->addWidget(m_foreColor, 1, 1);
-  lists->addWidget(new QLabel(tr("background color"), this), 2, 0);
+  lists->addWidget(BuddyLabel(tr("back&ground color"), m_backColor, this), 2, 0);
   lists->addWidget(m_backColor, 2, 1);
   lists->setRowStretch(3, 1);
 

@@ -1,13 +1,33 @@
 #include "color_choice.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <string>
 
 #include "rtf_colors.h"
 
 namespace folios::gui {
 
-QString ColorLabel(int index) { return QString::fromStdString(ColorDisplayName(index)); }
+namespace {
+
+// The colour vocabulary in the user's language; the files keep the names
+// of the table.
+const char* const kColorLabels[kNamedColorCount] = {
+    QT_TRANSLATE_NOOP("Colors", "black"),      QT_TRANSLATE_NOOP("Colors", "blue"),
+    QT_TRANSLATE_NOOP("Colors", "türkis"),     QT_TRANSLATE_NOOP("Colors", "light-green"),
+    QT_TRANSLATE_NOOP("Colors", "pink"),       QT_TRANSLATE_NOOP("Colors", "red"),
+    QT_TRANSLATE_NOOP("Colors", "yellow"),     QT_TRANSLATE_NOOP("Colors", "white"),
+    QT_TRANSLATE_NOOP("Colors", "dark blue"),  QT_TRANSLATE_NOOP("Colors", "blue green"),
+    QT_TRANSLATE_NOOP("Colors", "dark green"), QT_TRANSLATE_NOOP("Colors", "violet"),
+    QT_TRANSLATE_NOOP("Colors", "dark red"),   QT_TRANSLATE_NOOP("Colors", "ocher"),
+};
+
+}  // namespace
+
+QString ColorLabel(int index) {
+  if (index < 1 || index > kNamedColorCount) return QString::fromStdString(ColorDisplayName(index));
+  return QCoreApplication::translate("Colors", kColorLabels[index - 1]);
+}
 
 int ColorIndexOfName(const QString& name) {
   return std::stoi(ColorIndex(name.toStdString()));

@@ -19,17 +19,18 @@ namespace {
 struct SectionInfo {
   const char* prefix;  // of the value names under "\doc"
   const char* title;
-  const char* previewText;
+  const char* previewText;  // the section's name, in its own style
   const char* face;
   const char* name;    // object names: NAMEPreview, NAMEChangeButton
 };
 
 constexpr SectionInfo kSections[CDocOptionsCode::kSectionCount] = {
-    {"m_code_", QT_TRANSLATE_NOOP("CDocOptionsCode", "Code"), "Source code", "Courier New",
-     "code"},
-    {"m_comment_", QT_TRANSLATE_NOOP("CDocOptionsCode", "Comment"), "Comment", "Courier New",
-     "comment"},
-    {"m_header_", QT_TRANSLATE_NOOP("CDocOptionsCode", "Header"), "Header", "Arial", "header"},
+    {"m_code_", QT_TRANSLATE_NOOP("folios::gui::CDocOptionsCode", "Code"),
+     QT_TRANSLATE_NOOP("folios::gui::CDocOptionsCode", "Source code"), "Courier New", "code"},
+    {"m_comment_", QT_TRANSLATE_NOOP("folios::gui::CDocOptionsCode", "Comment"),
+     QT_TRANSLATE_NOOP("folios::gui::CDocOptionsCode", "Comment"), "Courier New", "comment"},
+    {"m_header_", QT_TRANSLATE_NOOP("folios::gui::CDocOptionsCode", "Header"),
+     QT_TRANSLATE_NOOP("folios::gui::CDocOptionsCode", "Header"), "Arial", "header"},
 };
 
 std::string Name(const SectionInfo& section, const char* field) {
@@ -45,8 +46,8 @@ CDocOptionsCode::CDocOptionsCode(QWidget* parent) : CPropertyPage(tr("Fonts"), p
     const SectionInfo& info = kSections[i];
     auto* box = new QGroupBox(tr(info.title), this);
     auto* row = new QHBoxLayout(box);
-    auto* sample = new CFontSample(box, QString::fromLatin1(info.previewText),
-                                   QString::fromLatin1(info.face), m_styles[i].fontsize);
+    auto* sample = new CFontSample(box, tr(info.previewText), QString::fromLatin1(info.face),
+                                   m_styles[i].fontsize);
     sample->setObjectName(QString::fromLatin1(info.name) + QStringLiteral("Preview"));
     // Room for the largest size the dialog offers (16 points, 32 pixels).
     sample->setMinimumSize(220, 2 * CChangeFontDlg::kLargestSize + 8);

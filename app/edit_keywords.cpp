@@ -45,6 +45,13 @@ QString ColorText(const std::string& name) {
 
 const char* TrueFalse(bool on) { return on ? "True" : "False"; }
 
+// A file's "True" or "False" in the user's language; anything else as it is.
+QString BoolText(const std::string& value) {
+  if (value == "True") return CEditKeywords::tr("True");
+  if (value == "False") return CEditKeywords::tr("False");
+  return Display(value);
+}
+
 KeywordFormat FormatOf(const KeywordRow& row) {
   KeywordFormat format;
   format.keyword = Display(row.keyword);
@@ -86,6 +93,7 @@ CEditKeywords::CEditKeywords(QWidget* parent) : CPropertyPage(tr("Edit Keywords"
   m_group->setObjectName(QStringLiteral("keywordsGroup"));
   m_list = new QTreeWidget(m_group);
   m_list->setObjectName(QStringLiteral("keywordList"));
+  m_list->setAccessibleName(tr("Keywords"));
   m_list->setRootIsDecorated(false);
   m_list->setUniformRowHeights(true);
   m_list->setAllColumnsShowFocus(true);
@@ -94,7 +102,10 @@ CEditKeywords::CEditKeywords(QWidget* parent) : CPropertyPage(tr("Edit Keywords"
   m_list->setHeaderLabels({tr("Keyword"), tr("Bold"), tr("Italic"), tr("Underline"),
                            tr("Font color"), tr("Back color")});
   const int widths[kColumnCount] = {140, 50, 50, 70, 90, 90};
-  for (int c = 0; c < kColumnCount; ++c) m_list->setColumnWidth(c, widths[c]);
+  // Wide enough for each title, in any language.
+  for (int c = 0; c < kColumnCount; ++c) {
+    m_list->setColumnWidth(c, qMax(widths[c], m_list->header()->sectionSizeHint(c)));
+  }
   m_list->setMinimumSize(520, 280);
   m_list->installEventFilter(this);
   auto* groupLayout = new QVBoxLayout(m_group);
@@ -108,7 +119,7 @@ CEditKeywords::CEditKeywords(QWidget* parent) : CPropertyPage(tr("Edit Keywords"
   buttons->addWidget(m_delete);
   buttons->addStretch(1);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(new QLabel(tr("Current keywordfile"), this));
+  layout->addWidget(BuddyLabel(tr("&Current keywordfile"), m_path, this));
   layout->addLayout(fileRow);
   layout->addWidget(m_group, 1);
   layout->addLayout(buttons);
@@ -140,7 +151,7 @@ bool CEditKeywords::readFile(const QString& path) {
     result = ReadKeywordFileForEditor(path.toStdString(), &rows, &error);
   } catch (const std::exception&) {
     result = KeywordReadResult::kRead;
-    error = "a colour number is out of range";
+    error = tr("a colour number is out of range").toStdString();
   }
   switch (result) {
     case KeywordReadResult::kInvalidHeader:
@@ -278,8 +289,8 @@ void CEditKeywords::showRows() {
   QList<QTreeWidgetItem*> items;
   items.reserve(static_cast<qsizetype>(m_rows.size()));
   for (const KeywordRow& row : m_rows) {
-    items << new QTreeWidgetItem(QStringList{Display(row.keyword), Display(row.bold),
-                                             Display(row.italic), Display(row.underline),
+    items << new QTreeWidgetItem(QStringList{Display(row.keyword), BoolText(row.bold),
+                                             BoolText(row.italic), BoolText(row.underline),
                                              ColorText(row.fore_name), ColorText(row.back_name)});
   }
   m_list->addTopLevelItems(items);

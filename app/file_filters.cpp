@@ -1,5 +1,6 @@
 #include "file_filters.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 namespace folios::gui {
@@ -15,6 +16,22 @@ const char kTail[] =
     "Module (*.bas)|*.bas;|C++ Sourcefile (*.cpp; *.c)|*.cpp;*.c|"
     "C++ Headerfiles (*.hpp;*.h)|*.hpp;*.h||";
 
+// The descriptions of the filters above, for the translation catalogues.
+[[maybe_unused]] const char* const kDescriptions[] = {
+    QT_TRANSLATE_NOOP("FileFilters", "C++ Files"),
+    QT_TRANSLATE_NOOP("FileFilters", "Visual Basic Files"),
+    QT_TRANSLATE_NOOP("FileFilters", "Java Files"),
+    QT_TRANSLATE_NOOP("FileFilters", "VB-Projectfile"),
+    QT_TRANSLATE_NOOP("FileFilters", "Forms"),
+    QT_TRANSLATE_NOOP("FileFilters", "Classmodule"),
+    QT_TRANSLATE_NOOP("FileFilters", "Module"),
+    QT_TRANSLATE_NOOP("FileFilters", "C++ Sourcefile"),
+    QT_TRANSLATE_NOOP("FileFilters", "C++ Headerfiles"),
+    QT_TRANSLATE_NOOP("FileFilters", "Rich Text Format"),
+    QT_TRANSLATE_NOOP("FileFilters", "Web page"),
+    QT_TRANSLATE_NOOP("FileFilters", "Lumentra Folios keywords"),
+};
+
 }  // namespace
 
 QStringList QtFilters(const QString& pairs) {
@@ -26,6 +43,7 @@ QStringList QtFilters(const QString& pairs) {
     if (paren >= 0) description.truncate(paren);
     description = description.trimmed();
     if (description.isEmpty()) continue;
+    description = QCoreApplication::translate("FileFilters", description.toUtf8().constData());
     static const QRegularExpression kSeparators(QStringLiteral("[;\\s]+"));
     QStringList patterns = parts[i + 1].split(kSeparators, Qt::SkipEmptyParts);
     if (patterns.isEmpty()) continue;

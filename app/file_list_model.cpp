@@ -55,7 +55,8 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
 
 QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QVariant();
-  static const char* const kTitles[kColumnCount] = {"Filename", "Directory", "Size", "Modified"};
+  static const char* const kTitles[kColumnCount] = {QT_TR_NOOP("Filename"), QT_TR_NOOP("Directory"),
+                                                    QT_TR_NOOP("Size"), QT_TR_NOOP("Modified")};
   return section >= 0 && section < kColumnCount ? tr(kTitles[section]) : QVariant();
 }
 
@@ -63,6 +64,7 @@ bool FileListModel::removeRows(int row, int count, const QModelIndex& parent) {
   if (parent.isValid() || row < 0 || count <= 0 || row + count > rowCount()) return false;
   beginRemoveRows(QModelIndex(), row, row + count - 1);
   m_rows.erase(m_rows.begin() + row, m_rows.begin() + row + count);
+  m_loadPosition.erase(m_loadPosition.begin() + row, m_loadPosition.begin() + row + count);
   endRemoveRows();
   return true;
 }
@@ -70,6 +72,8 @@ bool FileListModel::removeRows(int row, int count, const QModelIndex& parent) {
 void FileListModel::setList(FileList list) {
   beginResetModel();
   m_rows = std::move(list.rows);
+  m_loadPosition.resize(m_rows.size());
+  for (size_t i = 0; i < m_loadPosition.size(); ++i) m_loadPosition[i] = static_cast<int>(i);
   m_totals = list.totals;
   endResetModel();
 }
@@ -106,10 +110,13 @@ std::vector<std::string> FileListModel::paths() const {
 }
 
 bool FileListModel::sortByColumn(int column) {
-  m_ascending = !m_ascending;
-  if (column < 0 || column >= kColumnCount) return m_ascending;
-  emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-  const bool ascending = m_ascending;
+  sortByColumn(column, !m_ascending);
+  return m_ascending;
+}
+
+void FileListModel::sortByColumn(int column, bool ascending) {
+  m_ascending = ascending;
+  if (column < 0 || column >= kColumnCount) return;
   std::vector<int> order(m_rows.size());
   for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
   std::vector<QString> keys(m_rows.size());
@@ -119,14 +126,33 @@ bool FileListModel::sortByColumn(int column) {
                              Qt::CaseInsensitive);
     return ascending ? c < 0 : c > 0;
   });
+  reorder(order);
+}
+
+void FileListModel::restoreLoadOrder() {
+  std::vector<int> order(m_rows.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
+  std::sort(order.begin(), order.end(), [this](int a, int b) {
+    return m_loadPosition[static_cast<size_t>(a)] < m_loadPosition[static_cast<size_t>(b)];
+  });
+  reorder(order);
+}
+
+void FileListModel::reorder(const std::vector<int>& order) {
+  emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
   std::vector<FileRow> sorted;
   sorted.reserve(m_rows.size());
+  std::vector<int> positions;
+  positions.reserve(m_rows.size());
   std::vector<int> new_position(m_rows.size());
   for (size_t i = 0; i < order.size(); ++i) {
-    sorted.push_back(std::move(m_rows[static_cast<size_t>(order[i])]));
-    new_position[static_cast<size_t>(order[i])] = static_cast<int>(i);
+    const size_t from = static_cast<size_t>(order[i]);
+    sorted.push_back(std::move(m_rows[from]));
+    positions.push_back(m_loadPosition[from]);
+    new_position[from] = static_cast<int>(i);
   }
   m_rows = std::move(sorted);
+  m_loadPosition = std::move(positions);
   // Selections and the current row follow their rows.
   const QModelIndexList before = persistentIndexList();
   QModelIndexList after;
@@ -135,7 +161,6 @@ bool FileListModel::sortByColumn(int column) {
   }
   changePersistentIndexList(before, after);
   emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
-  return m_ascending;
 }
 
 }  // namespace folios::gui

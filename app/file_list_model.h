@@ -46,10 +46,18 @@ class FileListModel : public QAbstractTableModel {
   // ignoring case (sizes and dates sort as text too). Equal texts keep their
   // order. Returns the direction used.
   bool sortByColumn(int column);
+  // Sorts in the given direction, which the next toggle starts from.
+  void sortByColumn(int column, bool ascending);
   bool sortAscending() const { return m_ascending; }
+  // Puts the rows that are left back in the order setList gave them.
+  void restoreLoadOrder();
 
  private:
+  // Rows and their positions as setList gave them, moved together.
+  void reorder(const std::vector<int>& order);
+
   std::vector<FileRow> m_rows;
+  std::vector<int> m_loadPosition;
   std::array<uint64_t, 6> m_totals{};
   // Toggled before each sort, so the first click sorts ascending.
   bool m_ascending = false;

@@ -68,7 +68,9 @@ CFindDlg::CFindDlg(QWidget* parent) : QDialog(parent) {
   browseButton->setFixedWidth(32);
   m_subfolders = Check(tr("&Include subfolders"), "subfoldersCheck", dirBox);
   auto* dirLayout = new QGridLayout(dirBox);
-  dirLayout->addWidget(new QLabel(tr("Search files in the directory"), dirBox), 0, 0, 1, 2);
+  auto* dirLabel = new QLabel(tr("Search files in the &directory"), dirBox);
+  dirLabel->setBuddy(m_dir);
+  dirLayout->addWidget(dirLabel, 0, 0, 1, 2);
   dirLayout->addWidget(m_dir, 1, 0);
   dirLayout->addWidget(browseButton, 1, 1);
   dirLayout->addWidget(m_subfolders, 2, 0, 1, 2);
@@ -86,6 +88,7 @@ CFindDlg::CFindDlg(QWidget* parent) : QDialog(parent) {
   cancelButton->setObjectName(QStringLiteral("cancelButton"));
   searchButton->setAutoDefault(false);
   cancelButton->setAutoDefault(false);
+  searchButton->setDefault(true);
 
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(m_busy, 1);
@@ -103,6 +106,12 @@ CFindDlg::CFindDlg(QWidget* parent) : QDialog(parent) {
 }
 
 QString CFindDlg::directory() const { return m_dir->text(); }
+
+std::vector<std::string> CFindDlg::foundFiles() const {
+  std::vector<std::string> files;
+  for (const GatherPlan::Entry& entry : m_plan.entries) files.push_back(entry.path);
+  return files;
+}
 
 void CFindDlg::loadSettings() {
   Settings s(SettingKey::kMain);
@@ -145,18 +154,21 @@ void CFindDlg::search() {
     MessageBox::information(this, tr("You must select at least one filetype!"));
     return;
   }
-  const std::string dir = m_dir->text().toStdString();
-  if (dir.empty()) return;
+  GatherRequest request;
+  request.paths = {m_dir->text().toStdString()};
+  if (request.paths.front().empty()) return;
+  request.types = types;
+  request.subfolders = m_subfolders->isChecked();
+  request.directories_only = true;
 
   setEnabled(false);
   m_searching = true;
   m_busy->setRange(0, 0);  // a busy bar: it moves without a known end
-  const bool subfolders = m_subfolders->isChecked();
-  SearchResult result;
+  GatherPlan plan;
   // The search runs on its own thread so the animation keeps moving; the
   // dialog is disabled meanwhile, so nothing else can happen.
   QEventLoop loop;
-  QThread* worker = QThread::create([&] { FindSourceFiles(dir, types, subfolders, &result); });
+  QThread* worker = QThread::create([&] { plan = PlanGathering(request); });
   connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
   worker->start();
   if (!worker->isFinished()) loop.exec();
@@ -167,7 +179,7 @@ void CFindDlg::search() {
   m_searching = false;
   setEnabled(true);
 
-  m_found = std::move(result.files);
+  m_plan = std::move(plan);
   saveSettings();
   accept();
 }

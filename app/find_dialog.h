@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "gather_inputs.h"
+
 class QCheckBox;
 class QLineEdit;
 class QProgressBar;
@@ -21,8 +23,11 @@ class CFindDlg : public QDialog {
  public:
   explicit CFindDlg(QWidget* parent = nullptr);
 
-  // The files found by the last search, in search order.
-  const std::vector<std::string>& foundFiles() const { return m_found; }
+  // What the last search found: the files in search order and the problems
+  // met (folders that could not be read, links skipped, nothing found).
+  const GatherPlan& plan() const { return m_plan; }
+  // The files of plan(), in search order.
+  std::vector<std::string> foundFiles() const;
   QString directory() const;
   // Whether the busy animation is running (only during a search).
   bool searching() const { return m_searching; }
@@ -47,7 +52,7 @@ class CFindDlg : public QDialog {
   QCheckBox* m_cls;
   QCheckBox* m_subfolders;
   QProgressBar* m_busy;
-  std::vector<std::string> m_found;
+  GatherPlan m_plan;
   bool m_searching = false;
 };
 

@@ -42,6 +42,8 @@ class CFontSample : public QWidget {
 
   const QString& text() const { return m_text; }
   bool noFill() const { return m_noFill; }
+  const QColor& textColor() const { return m_textColor; }
+  const QColor& backgroundColor() const { return m_background; }
   // The font the next drawing uses.
   QFont sampleFont() const;
   // How many times the sample has been drawn (setters that redraw add one).

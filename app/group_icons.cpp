@@ -1,5 +1,6 @@
 #include "group_icons.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -68,12 +69,13 @@ QIcon GroupIcon(int image) {
   icon.addPixmap(DrawPage(16, kLooks[image]));
   icon.addPixmap(DrawPage(32, kLooks[image]));
   icon.addPixmap(DrawPage(64, kLooks[image]));
+  icon.addPixmap(DrawPage(128, kLooks[image]));
   return icon;
 }
 
 QIcon ProgramIcon() {
   QIcon icon;
-  for (int size : {16, 32, 48, 64}) {
+  for (int size : {16, 32, 48, 64, 96, 128}) {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
@@ -105,7 +107,10 @@ QIcon ProgramIcon() {
 QPixmap OrientationPicture(bool landscape) {
   const int w = landscape ? 44 : 32;
   const int h = landscape ? 32 : 44;
-  QPixmap pixmap(48, 48);
+  // Drawn for the screen's pixels, so it stays sharp on a scaled desktop.
+  const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
+  QPixmap pixmap(QSize(48, 48) * ratio);
+  pixmap.setDevicePixelRatio(ratio);
   pixmap.fill(Qt::transparent);
   QPainter p(&pixmap);
   QRect sheet((48 - w) / 2, (48 - h) / 2, w - 1, h - 1);

@@ -25,7 +25,7 @@ QComboBox* NamedCombo(const char* name, QWidget* parent) {
   return combo;
 }
 
-QString TrueFalse(bool on) { return on ? QStringLiteral("True") : QStringLiteral("False"); }
+QString TrueFalse(bool on) { return on ? CKeywordDlg::tr("True") : CKeywordDlg::tr("False"); }
 
 }  // namespace
 
@@ -59,11 +59,11 @@ CKeywordDlg::CKeywordDlg(const KeywordFormat& initial, QWidget* parent)
   formatLayout->addWidget(m_bold, 0, 0);
   formatLayout->addWidget(m_italic, 1, 0);
   formatLayout->addWidget(m_underline, 2, 0);
-  formatLayout->addWidget(new QLabel(tr("font color"), formatBox), 0, 1);
+  formatLayout->addWidget(BuddyLabel(tr("&font color"), m_fore, formatBox), 0, 1);
   formatLayout->addWidget(m_fore, 0, 2);
-  formatLayout->addWidget(new QLabel(tr("background color"), formatBox), 1, 1);
+  formatLayout->addWidget(BuddyLabel(tr("back&ground color"), m_back, formatBox), 1, 1);
   formatLayout->addWidget(m_back, 1, 2);
-  m_all = NamedCheck(tr("&Use current keyword format for all keywords"), "allKeywordsCheck", this);
+  m_all = NamedCheck(tr("Use current keyword format for &all keywords"), "allKeywordsCheck", this);
 
   QPushButton* ok = NamedButton(tr("&OK"), "okButton", this);
   ok->setDefault(true);
@@ -72,7 +72,7 @@ CKeywordDlg::CKeywordDlg(const KeywordFormat& initial, QWidget* parent)
 
   auto* left = new QVBoxLayout;
   auto* keywordRow = new QHBoxLayout;
-  keywordRow->addWidget(new QLabel(tr("Keyword"), this));
+  keywordRow->addWidget(BuddyLabel(tr("&Keyword"), m_keyword, this));
   keywordRow->addWidget(m_keyword, 1);
   left->addLayout(keywordRow);
   left->addWidget(formatBox);

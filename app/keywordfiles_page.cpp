@@ -10,6 +10,7 @@
 
 #include "file_dialog.h"
 #include "file_filters.h"
+#include "page_controls.h"
 #include "settings_table.h"
 
 namespace folios::gui {
@@ -42,7 +43,7 @@ CKeywordfiles::CKeywordfiles(QWidget* parent) : CPropertyPage(tr("Keywordfiles")
     auto* button = new QPushButton(tr("..."), box);
     button->setObjectName(QString::fromLatin1(row.buttonName));
     button->setFixedWidth(32);
-    grid->addWidget(new QLabel(row.label, box), line++, 0, 1, 2);
+    grid->addWidget(BuddyLabel(row.label, edit, box), line++, 0, 1, 2);
     grid->addWidget(edit, line, 0);
     grid->addWidget(button, line++, 1);
     *row.edit = edit;

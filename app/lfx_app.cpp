@@ -1,7 +1,12 @@
 #include "lfx_app.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
+#include "data_files.h"
+#include "folios_version.h"
 #include "group_icons.h"
 #include "lfx_view.h"
 #include "main_frame.h"
@@ -26,10 +31,30 @@ bool CLFXApp::InitInstance(const QStringList& paths) {
   return true;
 }
 
+bool InstallTranslations(QApplication& app, const QLocale& locale) {
+  auto* qt = new QTranslator(&app);
+  if (qt->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+               QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(qt);
+  } else {
+    delete qt;
+  }
+  auto* ours = new QTranslator(&app);
+  const QString dir =
+      QString::fromStdString(ShippedDataDirectory()) + QStringLiteral("/translations");
+  if (!ours->load(locale, QStringLiteral("folios"), QStringLiteral("_"), dir)) {
+    delete ours;
+    return false;
+  }
+  QApplication::installTranslator(ours);
+  return true;
+}
+
 void SetUpApplication(QApplication& app) {
+  InstallTranslations(app, QLocale::system());
   QApplication::setApplicationName(QStringLiteral("Lumentra Folios"));
   QApplication::setOrganizationName(QStringLiteral("Lumentra"));
-  QApplication::setApplicationVersion(QStringLiteral("3.9"));
+  QApplication::setApplicationVersion(QString::fromLatin1(kVersion));
   QApplication::setDesktopFileName(QStringLiteral("lumentra-folios"));
   app.setWindowIcon(ProgramIcon());
 }

@@ -8,6 +8,7 @@
 #include "project_file.h"
 
 class QApplication;
+class QLocale;
 
 namespace folios::gui {
 
@@ -36,7 +37,13 @@ class CLFXApp {
   std::unique_ptr<CMainFrame> m_frame;
 };
 
-// Sets the application's names and icon; call once after QApplication exists.
+// Sets the application's names and icon and installs the translations of
+// the user's language; call once after QApplication exists.
 void SetUpApplication(QApplication& app);
+
+// Installs Qt's own catalogue and the program's for `locale` (those found:
+// a language without a catalogue stays English). Returns whether the
+// program's own was found.
+bool InstallTranslations(QApplication& app, const QLocale& locale);
 
 }  // namespace folios::gui

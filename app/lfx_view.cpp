@@ -2,26 +2,30 @@
 
 #include <QContextMenuEvent>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QListView>
+#include <QLocale>
 #include <QMenu>
 #include <QStackedLayout>
 #include <QTreeView>
+#include <algorithm>
 
 #include "about_dlg.h"
 #include "build_commands.h"
-#include "doc_options_code.h"
-#include "edit_keywords.h"
 #include "data_files.h"
 #include "directory_search.h"
+#include "doc_options_code.h"
+#include "edit_keywords.h"
 #include "file_dialog.h"
 #include "file_filters.h"
 #include "file_list_model.h"
-#include "paths.h"
 #include "find_dialog.h"
+#include "gather_problems.h"
 #include "message_box.h"
+#include "paths.h"
 #include "progress_dlg.h"
 #include "prop_sheet.h"
 #include "properties_dlg.h"
@@ -30,6 +34,7 @@
 #include "settings_table.h"
 #include "shell.h"
 #include "statistics_dlg.h"
+#include "window_state.h"
 
 namespace folios::gui {
 
@@ -51,7 +56,8 @@ CLFXView::CLFXView(CProjectFile* files, QWidget* parent) : QWidget(parent), m_fi
   m_details->setUniformRowHeights(true);
   m_details->setAllColumnsShowFocus(true);
   m_details->setSelectionBehavior(QAbstractItemView::SelectRows);
-  m_details->setSelectionMode(QAbstractItemView::SingleSelection);
+  m_details->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  m_details->setAccessibleName(tr("Files"));
   m_details->setIconSize(QSize(16, 16));
   m_details->header()->setSectionsClickable(true);
   // The last column takes what is left, so dates are not cut short.
@@ -64,7 +70,8 @@ CLFXView::CLFXView(CProjectFile* files, QWidget* parent) : QWidget(parent), m_fi
   m_icons->setObjectName(QStringLiteral("iconView"));
   m_icons->setModel(m_model);
   m_icons->setSelectionModel(m_details->selectionModel());
-  m_icons->setSelectionMode(QAbstractItemView::SingleSelection);
+  m_icons->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  m_icons->setAccessibleName(tr("Files"));
   m_icons->setResizeMode(QListView::Adjust);
   m_icons->setWordWrap(true);
 
@@ -81,6 +88,8 @@ CLFXView::CLFXView(CProjectFile* files, QWidget* parent) : QWidget(parent), m_fi
     connect(view, &QAbstractItemView::doubleClicked, this, [this] { showProperties(); });
   }
   connect(m_details->header(), &QHeaderView::sectionClicked, this, &CLFXView::sortByColumn);
+  connect(m_details->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this] { emit selectionChanged(hasSelection()); });
   setViewMode(kDetails);
 }
 
@@ -93,7 +102,47 @@ QAbstractItemView* CLFXView::currentItemView() const {
                                 : static_cast<QAbstractItemView*>(m_icons);
 }
 
-void CLFXView::RefreshList() { m_model->setList(BuildFileList(*m_files)); }
+void CLFXView::RefreshList() {
+  m_model->setList(BuildFileList(*m_files));
+  if (m_sortColumn >= 0) m_model->sortByColumn(m_sortColumn, m_model->sortAscending());
+}
+
+bool CLFXView::hasSelection() const { return selectionMark() >= 0; }
+
+bool CLFXView::sortAscending() const { return m_model->sortAscending(); }
+
+void CLFXView::setSort(int column, bool ascending) {
+  if (column < 0 || column >= FileListModel::kColumnCount) {
+    unsort();
+    return;
+  }
+  m_sortColumn = column;
+  m_model->sortByColumn(column, ascending);
+  m_details->header()->setSortIndicatorShown(true);
+  m_details->header()->setSortIndicator(column,
+                                        ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+}
+
+void CLFXView::unsort() {
+  m_sortColumn = -1;
+  m_model->restoreLoadOrder();
+  m_details->header()->setSortIndicatorShown(false);
+}
+
+QList<int> CLFXView::columnWidths() const {
+  QList<int> widths;
+  for (int c = 0; c < FileListModel::kColumnCount; ++c) widths << m_details->columnWidth(c);
+  return widths;
+}
+
+void CLFXView::setColumnWidths(const QList<int>& widths) {
+  // The last column takes what is left of the view.
+  for (int c = 0; c < qMin(int(widths.size()), FileListModel::kColumnCount - 1); ++c) {
+    if (widths.at(c) > 0) m_details->setColumnWidth(c, widths.at(c));
+  }
+}
+
+void CLFXView::selectAll() { currentItemView()->selectAll(); }
 
 void CLFXView::SetProjectName(const QString& fileName) {
   const std::string name = fileName.toStdString();
@@ -112,54 +161,42 @@ void CLFXView::afterLoad(const QString& firstPath, bool anything) {
   EnableCommands(anything);
 }
 
+GatherResult CLFXView::gather(const QStringList& paths) {
+  GatherRequest request;
+  for (const QString& path : paths) request.paths.push_back(path.toStdString());
+  request.types = SearchTypesFromSettings();
+  request.subfolders = SearchSubfoldersFromSettings();
+  return GatherInputs(request, m_files, nullptr);
+}
+
 void CLFXView::openProjectFile() {
   Settings settings(SettingKey::kMain);
   const QStringList filters = OpenFileFilters(settings.Int("m_filefilter"));
-  const QString location = Text(settings.Text("m_file_location"));
+  QString location = Text(settings.Text("m_file_location"));
+  if (location.isEmpty()) location = WindowState::lastFolder(WindowState::kOpenFolder);
   const QString path = FileDialog::getOpenFileName(window(), tr("Open Project/File"), location,
                                                    filters.join(QStringLiteral(";;")),
                                                    filters.first());
   if (path.isEmpty()) return;
-  m_files->Open(path.toStdString(), true);
-  m_files->Process();
+  WindowState::setLastFolder(WindowState::kOpenFolder, QFileInfo(path).absolutePath());
+  const GatherResult result = gather({path});
+  // A chosen file enables the builds even when it gave nothing.
   afterLoad(path, true);
   addRecentFile(path);
+  ShowGatherProblems(window(), result.problems);
 }
 
 void CLFXView::openPaths(const QStringList& paths) {
   if (paths.isEmpty()) return;
-  m_files->Open("", true);
-  QStringList gaveNothing;
+  const GatherResult result = gather(paths);
   QString first;
-  for (const QString& path : paths) {
-    QFileInfo info(path);
-    const size_t before = m_files->FileCount();
-    const std::string absolute = info.absoluteFilePath().toStdString();
-    if (!info.exists()) {
-      // A source file is listed even when missing only if a project names it.
-    } else if (info.isDir()) {
-      SearchResult result;
-      FindSourceFiles(absolute, SearchTypesFromSettings(), SearchSubfoldersFromSettings(), &result);
-      AppendFoundFiles(*m_files, result.files, nullptr);
-    } else {
-      m_files->Open(absolute, false);
-      m_files->Process();
-    }
-    if (m_files->FileCount() == before) {
-      gaveNothing << path;
-    } else {
-      if (first.isEmpty()) first = path;
-      addRecentFile(info.absoluteFilePath());
-    }
+  for (int i = 0; i < paths.size(); ++i) {
+    if (result.added[static_cast<size_t>(i)] == 0) continue;
+    if (first.isEmpty()) first = paths.at(i);
+    addRecentFile(QFileInfo(paths.at(i)).absoluteFilePath());
   }
   afterLoad(first, !first.isEmpty());
-  if (!gaveNothing.isEmpty()) {
-    QStringList named = gaveNothing.mid(0, kMaxListedFailures);
-    if (gaveNothing.size() > kMaxListedFailures) {
-      named << tr("... and %1 more.").arg(gaveNothing.size() - kMaxListedFailures);
-    }
-    MessageBox::information(window(), tr("No files where found in:\n%1").arg(named.join('\n')));
-  }
+  ShowGatherProblems(window(), result.problems);
 }
 
 void CLFXView::openRecentFile(const QString& path) {
@@ -180,20 +217,28 @@ void CLFXView::addRecentFile(const QString& path) {
 void CLFXView::openDirectory() {
   CFindDlg find(window());
   if (find.exec() != QDialog::Accepted) return;
-  const std::vector<std::string> found = find.foundFiles();
+  GatherResult result;
   {
     CProgressDlg progress(window());
     progress.Create(window());
     setEnabled(false);
-    AddFoundFiles(*m_files, found, &progress);
+    m_files->Open("", true);
+    result = AddPlannedFiles(find.plan(), m_files, &progress);
     progress.Destroy();
   }
   RefreshList();
-  if (found.empty()) {
+  const bool nothingElse = std::all_of(
+      result.problems.begin(), result.problems.end(),
+      [](const GatherProblem& p) { return p.kind == GatherProblemKind::kNothingFound; });
+  if (find.plan().entries.empty() && nothingElse) {
     MessageBox::information(window(), tr("No files where found in the directory!"));
+  } else {
+    ShowGatherProblems(window(), result.problems);
+  }
+  if (find.plan().entries.empty()) {
     EnableCommands(false);
   } else {
-    SetProjectName(Text(FileName(found.front())));
+    SetProjectName(Text(FileName(find.plan().entries.front().path)));
     EnableCommands(true);
   }
   setEnabled(true);
@@ -201,16 +246,26 @@ void CLFXView::openDirectory() {
 
 int CLFXView::selectionMark() const {
   const QModelIndexList selected = m_details->selectionModel()->selectedRows();
-  return selected.isEmpty() ? -1 : selected.first().row();
+  int first = -1;
+  for (const QModelIndex& index : selected) {
+    if (first < 0 || index.row() < first) first = index.row();
+  }
+  return first;
 }
 
 void CLFXView::clear() {
   const int row = selectionMark();
   if (row < 0 || row >= rowCount()) return;
-  m_model->removeRow(row);
+  // Every selected row goes; from the bottom up, so the rows keep their numbers.
+  QList<int> rows;
+  for (const QModelIndex& index : m_details->selectionModel()->selectedRows()) rows << index.row();
+  std::sort(rows.begin(), rows.end(), std::greater<int>());
+  for (int r : rows) m_model->removeRow(r);
   QAbstractItemView* view = currentItemView();
-  if (row < rowCount()) {
-    QModelIndex next = m_model->index(row, 0);
+  // The row now at that place is selected; after the last row, the new last.
+  const int next_row = qMin(row, rowCount() - 1);
+  if (next_row >= 0) {
+    QModelIndex next = m_model->index(next_row, 0);
     view->selectionModel()->setCurrentIndex(
         next, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   }
@@ -247,12 +302,15 @@ void CLFXView::buildListing() {
   const std::vector<std::string> paths = rowPaths();
   const QString output = askOutputFile(ListingExtension());
   if (output.isEmpty()) return;
+  QElapsedTimer timer;
+  timer.start();
   BuildOutcome outcome = RunListingBuild(paths, output, window());
   if (!outcome.available) {
     MessageBox::warning(window(), tr("Source code listings are not available in this build of "
                                      "the program."));
     return;
   }
+  reportBuild(tr("Source code listings"), paths.size(), outcome, timer.elapsed());
   ReportFailures(window(), tr("Source code listings"),
                  tr("The listing build reported problems:"), outcome);
   if (Settings(SettingKey::kMain).Int("m_openfile") != 0 && QFileInfo::exists(output)) {
@@ -264,12 +322,15 @@ void CLFXView::buildDocumentation() {
   const std::vector<std::string> paths = rowPaths();
   const QString output = askOutputFile(DocumentationExtension());
   if (output.isEmpty()) return;
+  QElapsedTimer timer;
+  timer.start();
   BuildOutcome outcome = RunDocumentationBuild(paths, output, window());
   if (!outcome.available) {
     MessageBox::warning(window(), tr("The documentation build is not available in this build of "
                                      "the program."));
     return;
   }
+  reportBuild(tr("Documentation"), paths.size(), outcome, timer.elapsed());
   ReportFailures(window(), tr("Documentation"), tr("The documentation build reported problems:"),
                  outcome);
   if (Settings(SettingKey::kMain).Int("m_openfile") != 0 && QFileInfo::exists(output)) {
@@ -278,15 +339,33 @@ void CLFXView::buildDocumentation() {
 }
 
 void CLFXView::reformatFiles() {
-  BuildOutcome outcome = RunReformatBuild(rowPaths(), window());
+  const std::vector<std::string> paths = rowPaths();
+  QElapsedTimer timer;
+  timer.start();
+  BuildOutcome outcome = RunReformatBuild(paths, window());
   if (!outcome.available) {
     MessageBox::warning(window(), tr("Reformatting is not available in this build of the "
                                      "program."));
     return;
   }
+  reportBuild(tr("Reformat source code files"), paths.size(), outcome, timer.elapsed());
   m_model->refreshFromDisk();
   ReportFailures(window(), tr("Reformat source code files"),
                  tr("These files were left as they were:"), outcome);
+}
+
+void CLFXView::reportBuild(const QString& name, size_t files, const BuildOutcome& outcome,
+                           qint64 milliseconds) {
+  const QString seconds = QLocale().toString(double(milliseconds) / 1000.0, 'f', 1);
+  if (outcome.cancelled) {
+    emit buildFinished(tr("Last build: %1; cancelled after %2 s").arg(name, seconds));
+    return;
+  }
+  emit buildFinished(tr("Last build: %1; files: %2, problems: %3, time: %4 s")
+                         .arg(name)
+                         .arg(files)
+                         .arg(outcome.failures.size())
+                         .arg(seconds));
 }
 
 QString CLFXView::askOutputFile(const QString& extension) {
@@ -297,11 +376,13 @@ QString CLFXView::askOutputFile(const QString& extension) {
     const QString first = Text(m_model->row(0).directory);
     if (QFileInfo(first).isDir()) folder = first;
   }
-  if (folder.isEmpty()) folder = m_lastOutputFolder;
+  if (folder.isEmpty()) folder = WindowState::lastFolder(WindowState::kOutputFolder);
   if (folder.isEmpty()) folder = Text(HomeDirectory());
   const QString name = m_projectName.isEmpty() ? QStringLiteral("listing") : m_projectName;
   const QString output = AskOutputFile(window(), QDir(folder).filePath(name + extension));
-  if (!output.isEmpty()) m_lastOutputFolder = QFileInfo(output).absolutePath();
+  if (!output.isEmpty()) {
+    WindowState::setLastFolder(WindowState::kOutputFolder, QFileInfo(output).absolutePath());
+  }
   return output;
 }
 
@@ -361,6 +442,8 @@ void CLFXView::showProperties() {
 
 void CLFXView::sortByColumn(int column) {
   const bool ascending = m_model->sortByColumn(column);
+  if (column < 0 || column >= FileListModel::kColumnCount) return;
+  m_sortColumn = column;
   m_details->header()->setSortIndicatorShown(true);
   m_details->header()->setSortIndicator(column, ascending ? Qt::AscendingOrder
                                                           : Qt::DescendingOrder);

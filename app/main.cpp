@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "folios_version.h"
 #include "lfx_app.h"
 #include "temp_files.h"
 
@@ -14,7 +15,7 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (std::strcmp(argv[i], "--version") == 0) {
-      std::puts("folios-gui (Lumentra Folios) 3.9");
+      std::printf("folios-gui (Lumentra Folios) %s\n", folios::kVersion);
       return 0;
     }
   }

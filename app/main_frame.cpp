@@ -1,13 +1,14 @@
 #include "main_frame.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGuiApplication>
 #include <QKeySequence>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
@@ -20,14 +21,31 @@
 #include "lfx_view.h"
 #include "recent_file_list.h"
 #include "settings_table.h"
+#include "window_state.h"
 
 namespace folios::gui {
 
 namespace {
 
+// Names of the remembered values.
+const char kGeometryValue[] = "Geometry";
+const char kStateValue[] = "State";
+const char kViewModeValue[] = "View Mode";
+const char kColumnWidthsValue[] = "Column Widths";
+const char kSortColumnValue[] = "Sort Column";
+const char kSortAscendingValue[] = "Sort Ascending";
+
 // Toolbar pictures: the desktop style's standard ones where there is one.
 QIcon StandardIcon(QStyle::StandardPixmap pixmap) {
   return QApplication::style()->standardIcon(pixmap);
+}
+
+// The desktop's keys for a standard command, or `fallback` where the
+// desktop has none (a bare X11 session has no Preferences key).
+QList<QKeySequence> StandardKeys(QKeySequence::StandardKey key, const QKeySequence& fallback) {
+  QList<QKeySequence> keys = QKeySequence::keyBindings(key);
+  if (keys.isEmpty()) keys << fallback;
+  return keys;
 }
 
 }  // namespace
@@ -42,7 +60,15 @@ CMainFrame::CMainFrame(CProjectFile* files, QWidget* parent) : QMainWindow(paren
   createMenus();
   createToolBar();
   statusBar()->showMessage(tr("Ready"));
+  m_lastBuild = new QLabel(statusBar());
+  m_lastBuild->setObjectName(QStringLiteral("lastBuildLabel"));
+  m_lastBuild->setAccessibleName(tr("Last build"));
+  statusBar()->addPermanentWidget(m_lastBuild);
+  connect(m_view, &CLFXView::buildFinished, m_lastBuild, &QLabel::setText);
   connect(m_view, &CLFXView::commandsEnabledChanged, this, &CMainFrame::updateCommands);
+  connect(m_view, &CLFXView::selectionChanged, this, [this](bool anything) {
+    action(QStringLiteral("actionProperties"))->setEnabled(anything);
+  });
   connect(m_view, &CLFXView::recentFilesChanged, this, &CMainFrame::updateRecentFiles);
   updateRecentFiles();
   connect(m_view, &CLFXView::viewModeChanged, this, [this](int mode) {
@@ -52,6 +78,7 @@ CMainFrame::CMainFrame(CProjectFile* files, QWidget* parent) : QMainWindow(paren
   });
   m_view->setContextMenu(m_fileMenu);
   updateCommands(false);
+  action(QStringLiteral("actionProperties"))->setEnabled(false);
   resize(610, 400);
 }
 
@@ -76,17 +103,26 @@ void CMainFrame::createMenus() {
   QAction* open = addCommand(m_fileMenu, 32771, "actionOpenProject", tr("&Open Project/File..."),
                              tr("Fills the list with one project or source file"),
                              &CLFXView::openProjectFile);
-  open->setShortcut(QKeySequence::Open);
+  open->setShortcuts(QKeySequence::Open);
   open->setIcon(StandardIcon(QStyle::SP_DialogOpenButton));
   QAction* dir = addCommand(m_fileMenu, 32772, "actionOpenDirectory", tr("Open &Directory..."),
                             tr("Fills the list with the source files found in a directory"),
                             &CLFXView::openDirectory);
+  dir->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
   dir->setIcon(StandardIcon(QStyle::SP_DirOpenIcon));
   m_fileMenu->addSeparator();
-  addCommand(m_fileMenu, 32773, "actionClear", tr("&Clear"), tr("Removes the selected file from the list"),
-             &CLFXView::clear);
+  QAction* clear = addCommand(m_fileMenu, 32773, "actionClear", tr("&Clear"),
+                              tr("Removes the selected files from the list"), &CLFXView::clear);
+  clear->setShortcuts(QKeySequence::Delete);
   addCommand(m_fileMenu, 32774, "actionClearAll", tr("Clear &all"), tr("Removes every file from the list"),
              &CLFXView::clearAll);
+  QAction* all = addCommand(m_fileMenu, 0, "actionSelectAll", tr("Selec&t All"),
+                            tr("Selects every file of the list"), &CLFXView::selectAll);
+  all->setShortcuts(QKeySequence::SelectAll);
+  QAction* properties = addCommand(m_fileMenu, 0, "actionProperties", tr("P&roperties..."),
+                                   tr("Shows the type, place, size and dates of the selected file"),
+                                   &CLFXView::showProperties);
+  properties->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Return));
   m_fileMenu->addSeparator();
   QAction* stats = addCommand(m_fileMenu, 104, "actionStatistics", tr("Show &Statistics"),
                               tr("Shows the number and size of the files per type"),
@@ -95,21 +131,28 @@ void CMainFrame::createMenus() {
   m_fileMenu->addSeparator();
   // The recent files go between the two separators.
   m_recentSeparator = m_fileMenu->addSeparator();
-  QAction* exit = addCommand(m_fileMenu, 57665, "actionExit", tr("E&xit"), tr("Quits the program"), nullptr);
-  exit->setShortcut(QKeySequence::Quit);
-  connect(exit, &QAction::triggered, this, &QWidget::close);
+  QAction* quit =
+      addCommand(m_fileMenu, 57665, "actionQuit", tr("&Quit"), tr("Quits the program"), nullptr);
+  quit->setShortcuts(StandardKeys(QKeySequence::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q)));
+  quit->setMenuRole(QAction::QuitRole);
+  connect(quit, &QAction::triggered, this, &QWidget::close);
 
   QMenu* build = menuBar()->addMenu(tr("&Build"));
   QAction* listing = addCommand(build, 32806, "actionListing", tr("&Source code listings..."),
                                 tr("Makes one RTF listing of the files in the list"),
                                 &CLFXView::buildListing);
   listing->setIcon(GroupIcon(0));
-  addCommand(build, 32819, "actionDocumentation", tr("&Documentation..."),
-             tr("Starts building a documentation from your active (displayed) code files"),
-             &CLFXView::buildDocumentation);
-  addCommand(build, 32823, "actionReformat", tr("&Reformat source code files"),
-             tr("Reformats the C, C++ and Java files of the list in place"),
-             &CLFXView::reformatFiles);
+  listing->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+  QAction* documentation =
+      addCommand(build, 32819, "actionDocumentation", tr("&Documentation..."),
+                 tr("Starts building a documentation from your active (displayed) code files"),
+                 &CLFXView::buildDocumentation);
+  documentation->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+  // Reformatting rewrites the files at once: a chord not pressed by chance.
+  QAction* reformat = addCommand(build, 32823, "actionReformat", tr("&Reformat source code files"),
+                                 tr("Reformats the C, C++ and Java files of the list in place"),
+                                 &CLFXView::reformatFiles);
+  reformat->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
 
   QMenu* view = menuBar()->addMenu(tr("&View"));
   m_viewModes = new QActionGroup(this);
@@ -124,20 +167,28 @@ void CMainFrame::createMenus() {
       {59410, "actionList", tr("&List"), QStyle::SP_FileDialogListView},
       {59411, "actionDetails", tr("&Details"), QStyle::SP_FileDialogDetailedView},
   };
+  const Qt::Key digits[] = {Qt::Key_1, Qt::Key_2, Qt::Key_3, Qt::Key_4};
   for (int i = 0; i < 4; ++i) {
     QAction* a = addCommand(view, modes[i].id, modes[i].name, modes[i].text, QString(), nullptr);
     a->setCheckable(true);
     a->setIcon(StandardIcon(modes[i].icon));
+    a->setShortcut(QKeySequence(Qt::CTRL | digits[i]));
     m_viewModes->addAction(a);
     const int mode = i + 1;
     connect(a, &QAction::triggered, m_view, [this, mode] { m_view->setViewMode(mode); });
   }
   action("actionDetails")->setChecked(true);
+  view->addSeparator();
+  addCommand(view, 0, "actionUnsorted", tr("&Order as Added"),
+             tr("Shows the files in the order they were added, unsorted"), &CLFXView::unsort);
 
   QMenu* options = menuBar()->addMenu(tr("&Options"));
   QAction* prefs = addCommand(options, 32778, "actionPreferences", tr("&Preferences..."),
                               tr("General settings of the program"), &CLFXView::preferences);
   prefs->setIcon(StandardIcon(QStyle::SP_ComputerIcon));
+  prefs->setShortcuts(
+      StandardKeys(QKeySequence::Preferences, QKeySequence(Qt::CTRL | Qt::Key_Comma)));
+  prefs->setMenuRole(QAction::PreferencesRole);
   addCommand(options, 32818, "actionEditKeywords", tr("Edit &Keywords..."),
              tr("Edits the keywords of a keyword file and their formats"),
              &CLFXView::editKeywords);
@@ -148,11 +199,22 @@ void CMainFrame::createMenus() {
   QMenu* help = menuBar()->addMenu(tr("&Help"));
   QAction* contents = addCommand(help, 32814, "actionContents", tr("&Contents"),
                                  tr("Opens the help page"), &CLFXView::contents);
-  contents->setShortcut(QKeySequence::HelpContents);
+  contents->setShortcuts(QKeySequence::HelpContents);
   help->addSeparator();
-  QAction* about = addCommand(help, 57664, "actionAbout", tr("&About Lumentra Folios..."),
-                              tr("Shows the program's version"), &CLFXView::about);
+  QAction* about = addCommand(
+      help, 57664, "actionAbout", tr("&About Lumentra Folios..."),
+      tr("Shows the program's version, licence and the places of its files"), &CLFXView::about);
   about->setIcon(StandardIcon(QStyle::SP_MessageBoxInformation));
+  about->setMenuRole(QAction::AboutRole);
+
+  // The keys are shown in the menus and in the toolbar's tips.
+  for (QAction* a : std::as_const(m_actions)) {
+    if (!a->shortcut().isEmpty()) {
+      a->setToolTip(tr("%1 (%2)").arg(
+          QString(a->text()).remove(QLatin1Char('&')).remove(QStringLiteral("...")),
+          a->shortcut().toString(QKeySequence::NativeText)));
+    }
+  }
 }
 
 void CMainFrame::createToolBar() {
@@ -173,8 +235,9 @@ void CMainFrame::createToolBar() {
 }
 
 void CMainFrame::updateCommands(bool enabled) {
-  for (const char* name : {"actionListing", "actionStatistics", "actionReformat",
-                           "actionDocumentation", "actionClear", "actionClearAll"}) {
+  for (const char* name :
+       {"actionListing", "actionStatistics", "actionReformat", "actionDocumentation", "actionClear",
+        "actionClearAll", "actionSelectAll"}) {
     action(QString::fromLatin1(name))->setEnabled(enabled);
   }
 }
@@ -199,14 +262,51 @@ void CMainFrame::updateRecentFiles() {
 
 void CMainFrame::initialUpdate() {
   setWindowTitle(tr("Lumentra Folios"));
-  resize(610, 400);
-  if (QScreen* screen = this->screen()) {
-    QRect frame = frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
-  }
+  readState();
   show();
   if (Settings(SettingKey::kMain).Int("m_showfiledlg") != 0) m_view->openProjectFile();
+}
+
+void CMainFrame::readState() {
+  const QByteArray geometry = WindowState::bytes(kGeometryValue);
+  if (!geometry.isEmpty() && restoreGeometry(geometry)) {
+    bringOnScreen();
+  } else {
+    resize(610, 400);
+    if (QScreen* screen = this->screen()) {
+      QRect frame = frameGeometry();
+      frame.moveCenter(screen->availableGeometry().center());
+      move(frame.topLeft());
+    }
+  }
+  restoreState(WindowState::bytes(kStateValue));
+  m_view->setViewMode(WindowState::number(kViewModeValue, CLFXView::kDetails));
+  m_view->setColumnWidths(WindowState::numbers(kColumnWidthsValue));
+  const int sortColumn = WindowState::number(kSortColumnValue, -1);
+  if (sortColumn >= 0)
+    m_view->setSort(sortColumn, WindowState::number(kSortAscendingValue, 1) != 0);
+}
+
+void CMainFrame::writeState() const {
+  WindowState::setBytes(kGeometryValue, saveGeometry());
+  WindowState::setBytes(kStateValue, saveState());
+  WindowState::setNumber(kViewModeValue, m_view->viewMode());
+  WindowState::setNumbers(kColumnWidthsValue, m_view->columnWidths());
+  WindowState::setNumber(kSortColumnValue, m_view->sortColumn());
+  WindowState::setNumber(kSortAscendingValue, m_view->sortAscending() ? 1 : 0);
+}
+
+void CMainFrame::bringOnScreen() {
+  QList<QRect> screens;
+  for (const QScreen* screen : QGuiApplication::screens()) screens << screen->availableGeometry();
+  const QScreen* primary = QGuiApplication::primaryScreen();
+  if (!primary) return;
+  const QRect frame = frameGeometry();
+  const QRect placed = PlaceOnScreen(frame, screens, primary->availableGeometry());
+  if (placed == frame) return;
+  // The frame around the client area keeps its size.
+  resize(placed.size() - (frame.size() - size()));
+  move(placed.topLeft());
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
@@ -218,6 +318,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  writeState();
   QMainWindow::closeEvent(event);
 }
 

@@ -7,6 +7,7 @@
 
 class QAction;
 class QActionGroup;
+class QLabel;
 class QMenu;
 class QMimeData;
 
@@ -33,9 +34,13 @@ class CMainFrame : public QMainWindow {
   // The actions of the recent-file list in the File menu, newest first.
   QList<QAction*> recentFileActions() const { return m_recentActions; }
   QMenu* fileMenu() const { return m_fileMenu; }
-  // Sizes the window to 610 x 400, centres it on its screen and, when the
+  // Brings back the window's remembered size, place and list layout (the
+  // first time: 610 x 400, centred on its screen), shows it and, when the
   // settings ask for it, runs Open Project/File.
   void initialUpdate();
+  // Remembers the window's size, place and list layout for the next run
+  // (done when the window is closed).
+  void writeState() const;
   // Adds the local files of dropped data as Open Project/File adds a chosen
   // file; false when it holds none.
   bool openDropped(const QMimeData* mime);
@@ -52,6 +57,9 @@ class CMainFrame : public QMainWindow {
   void createMenus();
   void createToolBar();
   void updateCommands(bool enabled);
+  void readState();
+  // Moves a window that lies off every screen onto the primary one.
+  void bringOnScreen();
   // Rebuilds the recent-file entries of the File menu from the store.
   void updateRecentFiles();
 
@@ -59,7 +67,8 @@ class CMainFrame : public QMainWindow {
   QMenu* m_fileMenu = nullptr;
   QActionGroup* m_viewModes = nullptr;
   QMap<QString, QAction*> m_actions;
-  QAction* m_recentSeparator = nullptr;  // ends the recent files, before Exit
+  QAction* m_recentSeparator = nullptr;  // ends the recent files, before Quit
+  QLabel* m_lastBuild = nullptr;         // the last build's result in the status bar
   QList<QAction*> m_recentActions;
 };
 

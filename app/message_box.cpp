@@ -34,7 +34,16 @@ QMessageBox::StandardButton Show(QWidget* parent, QMessageBox::Icon icon, const 
 
 }  // namespace
 
-QString MessageBox::defaultTitle() { return QStringLiteral("Lumentra Folios"); }
+QString CutShort(const QStringList& lines, int max) {
+  QString text = lines.mid(0, max).join(QLatin1Char('\n'));
+  if (lines.size() > max) {
+    text += QLatin1Char('\n') +
+            MessageBox::tr("... and %n more.", "", static_cast<int>(lines.size() - max));
+  }
+  return text;
+}
+
+QString MessageBox::defaultTitle() { return tr("Lumentra Folios"); }
 
 void MessageBox::information(QWidget* parent, const QString& text, const QString& title) {
   Show(parent, QMessageBox::Information, title, text, QMessageBox::Ok);

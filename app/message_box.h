@@ -2,6 +2,7 @@
 // can answer questions in advance and read what would have been shown.
 #pragma once
 
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
@@ -10,7 +11,16 @@ class QWidget;
 
 namespace folios::gui {
 
+// Messages that list files name at most this many.
+inline constexpr int kMaxListedLines = 20;
+
+// The first `max` lines, one per line, then "... and N more." when there
+// are more.
+QString CutShort(const QStringList& lines, int max = kMaxListedLines);
+
 class MessageBox {
+  Q_DECLARE_TR_FUNCTIONS(MessageBox)
+
  public:
   // The title of boxes that have no title of their own.
   static QString defaultTitle();

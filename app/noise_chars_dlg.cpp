@@ -35,6 +35,7 @@ CNoiseCharsDlg::CNoiseCharsDlg(QWidget* parent) : QDialog(parent) {
   m_edit->installEventFilter(this);
   m_list = new QListWidget(this);
   m_list->setObjectName(QStringLiteral("charList"));
+  m_list->setAccessibleName(tr("Noise characters"));
   m_add = new QPushButton(tr("&Add"), this);
   m_add->setObjectName(QStringLiteral("addButton"));
   m_remove = new QPushButton(tr("&Remove"), this);
@@ -44,9 +45,12 @@ CNoiseCharsDlg::CNoiseCharsDlg(QWidget* parent) : QDialog(parent) {
   auto* cancel = new QPushButton(tr("&Cancel"), this);
   cancel->setObjectName(QStringLiteral("cancelButton"));
   for (QPushButton* b : {m_add, m_remove, ok, cancel}) b->setAutoDefault(false);
+  ok->setDefault(true);
 
   auto* grid = new QGridLayout;
-  grid->addWidget(new QLabel(tr("Character:"), this), 0, 0);
+  auto* label = new QLabel(tr("C&haracter:"), this);
+  label->setBuddy(m_edit);
+  grid->addWidget(label, 0, 0);
   grid->addWidget(m_edit, 0, 1);
   grid->addWidget(m_add, 0, 2);
   grid->addWidget(m_list, 1, 0, 1, 2);

@@ -8,6 +8,7 @@
 class QAbstractButton;
 class QButtonGroup;
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -19,6 +20,9 @@ QCheckBox* NamedCheck(const QString& text, const char* name, QWidget* parent);
 QRadioButton* NamedRadio(const QString& text, const char* name, QWidget* parent);
 QPushButton* NamedButton(const QString& text, const char* name, QWidget* parent);
 QLineEdit* NamedEdit(const char* name, QWidget* parent);
+// A label that names `buddy`: its mnemonic moves the focus there, and a
+// screen reader announces the control by it.
+QLabel* BuddyLabel(const QString& text, QWidget* buddy, QWidget* parent);
 
 // Checks the button with `id`; an id without a button leaves none checked.
 void CheckButtonById(QButtonGroup* group, int id);

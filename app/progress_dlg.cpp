@@ -7,12 +7,44 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 
 namespace folios::gui {
 
 namespace {
+
 QString Text(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// The captions and status lines the engines give, in the user's language;
+// anything else (a path) is shown as it is.
+QString Translated(const std::string& text) {
+  static const char* const kFixed[] = {
+      QT_TRANSLATE_NOOP("folios::gui::CProgressDlg", "Add files to main area"),
+      QT_TRANSLATE_NOOP("folios::gui::CProgressDlg", "Reformat sourcecode files"),
+      QT_TRANSLATE_NOOP("folios::gui::CProgressDlg", "Load codefiles ..."),
+      QT_TRANSLATE_NOOP("folios::gui::CProgressDlg", "Extract comment text ..."),
+      QT_TRANSLATE_NOOP("folios::gui::CProgressDlg", "Write file ..."),
+  };
+  for (const char* fixed : kFixed) {
+    if (text == fixed) return CProgressDlg::tr(fixed);
+  }
+  static const std::string kCreate = "Create RTF document ";
+  if (text.compare(0, kCreate.size(), kCreate) == 0) {
+    return CProgressDlg::tr("Create RTF document %1")
+        .arg(Text(text.substr(kCreate.size())))
+        .trimmed();
+  }
+  static const QRegularExpression kEditing(
+      QStringLiteral("^Editing codefile (\\d+) of (\\d+): (.*)$"));
+  const QRegularExpressionMatch editing = kEditing.match(Text(text));
+  if (editing.hasMatch()) {
+    return CProgressDlg::tr("Editing codefile %1 of %2: %3")
+        .arg(editing.captured(1), editing.captured(2), editing.captured(3));
+  }
+  return Text(text);
+}
+
 }  // namespace
 
 CProgressDlg::CProgressDlg(QWidget* parent) : QDialog(parent) {
@@ -32,6 +64,7 @@ CProgressDlg::CProgressDlg(QWidget* parent) : QDialog(parent) {
   auto* cancel = new QPushButton(tr("Cancel"), this);
   cancel->setObjectName(QStringLiteral("cancelButton"));
   cancel->setAutoDefault(false);
+  cancel->setDefault(true);  // Enter still does nothing: only Escape and the button cancel
   connect(cancel, &QPushButton::clicked, this, [this] { RequestCancel(); });
 
   auto* barRow = new QHBoxLayout;
@@ -79,12 +112,12 @@ void CProgressDlg::Destroy() {
 
 void CProgressDlg::SetCaption(const std::string& caption) {
   Progress::SetCaption(caption);
-  setWindowTitle(Text(caption));
+  setWindowTitle(Translated(caption));
 }
 
 void CProgressDlg::SetStatus(const std::string& text) {
   Progress::SetStatus(text);
-  m_status->setText(Text(text));
+  m_status->setText(Translated(text));
 }
 
 QString CProgressDlg::statusText() const { return m_status->text(); }

@@ -46,8 +46,26 @@ CPropertySheet::CPropertySheet(const QString& title, QWidget* parent) : QDialog(
 void CPropertySheet::addPage(CPropertyPage* page) {
   m_pages.push_back(page);
   m_tabs->addTab(page, page->title());
+  orderTabs();
   connect(page, &CPropertyPage::modified, this, [this] { applyButton()->setEnabled(true); });
   if (m_pages.size() == 1) page->ensureLoaded();
+}
+
+void CPropertySheet::orderTabs() {
+  // Tab goes from the page titles through the pages, then to the buttons,
+  // as they stand on the screen.
+  QList<QWidget*> order;
+  QList<QWidget*> buttons;
+  for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain()) {
+    if (w->focusPolicy() == Qt::NoFocus) continue;  // not in the order Tab follows
+    if (m_buttons->isAncestorOf(w)) {
+      buttons << w;
+    } else if (m_tabs->isAncestorOf(w)) {
+      order << w;
+    }
+  }
+  order += buttons;
+  for (int i = 1; i < order.size(); ++i) QWidget::setTabOrder(order.at(i - 1), order.at(i));
 }
 
 void CPropertySheet::setCurrentPage(int i) { m_tabs->setCurrentIndex(i); }

@@ -73,6 +73,7 @@ class CPropertySheet : public QDialog {
  private:
   // Validates, then saves, every loaded page; false when one refused.
   bool saveLoadedPages();
+  void orderTabs();
 
   QTabWidget* m_tabs;
   QDialogButtonBox* m_buttons;

@@ -47,7 +47,9 @@ CPropertiesDlg::CPropertiesDlg(const QString& path, QWidget* parent) : QDialog(p
   auto* header = new QLabel(this);
   header->setPixmap(GroupIcon(group < 0 ? kTotalImage : group).pixmap(32, 32));
   m_form = new QFormLayout;
-  m_form->addRow(header, new QLabel(QStringLiteral("<b>%1</b>").arg(info.fileName().toHtmlEscaped()), this));
+  auto* name = new QLabel(QStringLiteral("<b>%1</b>").arg(info.fileName().toHtmlEscaped()), this);
+  name->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  m_form->addRow(header, name);
   addField(tr("Type"), TypeName(group));
   addField(tr("Location"), info.absolutePath());
   if (info.exists()) {

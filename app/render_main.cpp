@@ -1,12 +1,16 @@
 // folios-gui-render: draws the main window and every dialog into PNG files,
 // so they can be looked at without a display (QT_QPA_PLATFORM=offscreen).
 //
-// Usage: folios-gui-render OUTPUT_DIR [SAMPLES_DIR]
+// Usage: folios-gui-render [--dark] OUTPUT_DIR [SAMPLES_DIR]
 // The settings and user data go to a fresh temporary directory; the file
-// list is filled from SAMPLES_DIR when given.
+// list is filled from SAMPLES_DIR when given. --dark draws with a dark
+// palette; the language is the locale's (LANG) and the scale the one of
+// QT_SCALE_FACTOR, as for the program itself.
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
+#include <QPainter>
+#include <QStyleFactory>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTreeView>
@@ -16,21 +20,25 @@
 #include "about_dlg.h"
 #include "advanced_format.h"
 #include "change_font_dlg.h"
+#include "dialog_catalogue.h"
 #include "doc_options_code.h"
 #include "edit_keywords.h"
-#include "keyword_dlg.h"
+#include "file_dialog.h"
 #include "file_list_model.h"
 #include "find_dialog.h"
 #include "font_sample.h"
 #include "group_icons.h"
+#include "keyword_dlg.h"
 #include "lfx_app.h"
 #include "lfx_view.h"
 #include "main_frame.h"
+#include "message_box.h"
 #include "noise_chars_dlg.h"
 #include "progress_dlg.h"
 #include "prop_sheet.h"
 #include "properties_dlg.h"
 #include "settings_table.h"
+#include "shell.h"
 #include "statistics_dlg.h"
 
 using namespace folios::gui;
@@ -60,11 +68,56 @@ void SaveMessage(QMessageBox::Icon icon, const QString& title, const QString& te
   Save(&box, name);
 }
 
+// A dark palette as dark desktop themes set it.
+QPalette DarkPalette() {
+  QPalette dark;
+  dark.setColor(QPalette::Window, QColor(0x2b, 0x2b, 0x2b));
+  dark.setColor(QPalette::WindowText, QColor(0xe8, 0xe8, 0xe8));
+  dark.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
+  dark.setColor(QPalette::AlternateBase, QColor(0x33, 0x33, 0x33));
+  dark.setColor(QPalette::Text, QColor(0xe8, 0xe8, 0xe8));
+  dark.setColor(QPalette::Button, QColor(0x3a, 0x3a, 0x3a));
+  dark.setColor(QPalette::ButtonText, QColor(0xe8, 0xe8, 0xe8));
+  dark.setColor(QPalette::Highlight, QColor(0x2a, 0x6f, 0xd6));
+  dark.setColor(QPalette::HighlightedText, Qt::white);
+  dark.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x90, 0x90, 0x90));
+  dark.setColor(QPalette::Disabled, QPalette::Text, QColor(0x90, 0x90, 0x90));
+  dark.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x90, 0x90, 0x90));
+  return dark;
+}
+
+// The main window with the message over it, as the user meets it.
+void SaveOver(QWidget* window, QMessageBox* box, const QString& name) {
+  box->show();
+  box->adjustSize();
+  for (int i = 0; i < 5; ++i) QApplication::processEvents();
+  QPixmap picture = window->grab();
+  const QPixmap message = box->grab();
+  QPainter painter(&picture);
+  const QSizeF logical = QSizeF(message.size()) / message.devicePixelRatio();
+  const QPointF at((window->width() - logical.width()) / 2,
+                   (window->height() - logical.height()) / 3);
+  painter.fillRect(QRectF(at + QPointF(4, 4), logical), QColor(0, 0, 0, 60));  // a shadow
+  painter.drawPixmap(at, message);
+  painter.end();
+  box->hide();
+  const QString path = g_out + QLatin1Char('/') + name + QStringLiteral(".png");
+  if (picture.save(path)) {
+    std::printf("%s\n", qPrintable(path));
+    ++g_count;
+  } else {
+    std::fprintf(stderr, "folios-gui-render: cannot write %s\n", qPrintable(path));
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::fputs("Usage: folios-gui-render OUTPUT_DIR [SAMPLES_DIR]\n", stderr);
+  QStringList args;
+  for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+  const bool dark = args.removeAll(QStringLiteral("--dark")) > 0;
+  if (args.isEmpty()) {
+    std::fputs("Usage: folios-gui-render [--dark] OUTPUT_DIR [SAMPLES_DIR]\n", stderr);
     return 2;
   }
   QTemporaryDir scratch;
@@ -72,16 +125,44 @@ int main(int argc, char** argv) {
   qputenv("FOLIOS_DATA_DIR", QFile::encodeName(scratch.filePath("data")));
   QApplication app(argc, argv);
   SetUpApplication(app);
-  g_out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+  if (dark) {
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setPalette(DarkPalette());
+  }
+  g_out = QDir(args.at(0)).absolutePath();
   QDir().mkpath(g_out);
 
   CLFXApp folios;
   QStringList inputs;
-  if (argc > 2) inputs << QString::fromLocal8Bit(argv[2]);
+  if (args.size() > 1) inputs << QDir(args.at(1)).absolutePath();
   folios.InitInstance(QStringList());
   CMainFrame* frame = folios.mainFrame();
   Save(frame, QStringLiteral("main-window-empty"), false);
   frame->show();
+
+  // Adding what cannot all be added: a missing file, a text file, and a
+  // folder with a link out of it. The message is drawn over the window.
+  MessageBox::setTestMode(true);
+  {
+    QTemporaryDir tree;
+    QDir(tree.path()).mkpath(QStringLiteral("src/lib"));
+    QDir(tree.path()).mkpath(QStringLiteral("elsewhere"));
+    for (const char* name : {"src/main.cpp", "src/shapes.h", "src/lib/util.c", "notes.txt"}) {
+      QFile file(tree.filePath(QString::fromLatin1(name)));
+      if (file.open(QIODevice::WriteOnly)) file.write("int x;\n");
+    }
+    QFile::link(tree.filePath(QStringLiteral("elsewhere")),
+                tree.filePath(QStringLiteral("src/away")));
+    MessageBox::clearShown();
+    frame->view()->openPaths({tree.filePath(QStringLiteral("src")),
+                              tree.filePath(QStringLiteral("notes.txt")),
+                              tree.filePath(QStringLiteral("gone.cpp"))});
+    QMessageBox problems(QMessageBox::Warning, MessageBox::defaultTitle(), MessageBox::lastText(),
+                         QMessageBox::Ok, frame);
+    SaveOver(frame, &problems, QStringLiteral("main-window-problems"));
+  }
+  MessageBox::setTestMode(false);
+
   if (!inputs.isEmpty()) {
     // Every type, so the samples of all four languages are found.
     folios::Settings settings(folios::SettingKey::kMain);
@@ -90,6 +171,15 @@ int main(int argc, char** argv) {
     }
     frame->view()->openPaths(inputs);
   }
+  {
+    // A listing of the samples, so the status bar tells the last build.
+    FileDialog::setTestMode(true);
+    FileDialog::setNextFileName(scratch.filePath(QStringLiteral("listing.rtf")));
+    folios::Settings(folios::SettingKey::kMain).SetInt("m_openfile", 0);
+    if (frame->view()->rowCount() > 0) frame->view()->buildListing();
+    FileDialog::setTestMode(false);
+    folios::Settings(folios::SettingKey::kMain).SetInt("m_openfile", 1);
+  }
   const char* modes[] = {"large-icons", "small-icons", "list", "details"};
   for (int mode = 1; mode <= 4; ++mode) {
     frame->view()->setViewMode(mode);
@@ -97,32 +187,18 @@ int main(int argc, char** argv) {
   }
   frame->view()->sortByColumn(FileListModel::kSize);
   Save(frame, QStringLiteral("main-window-sorted-by-size"), false);
+  frame->view()->unsort();
 
+  const QString firstFile = frame->view()->rowCount() > 0
+                                ? QString::fromStdString(frame->view()->model()->row(0).path())
+                                : QString();
+  ForEachDialog(frame, firstFile, [](const QString& name, QDialog* dialog) {
+    // The statistics and the progress are drawn with content of their own below.
+    if (name != QLatin1String("statistics") && name != QLatin1String("progress"))
+      Save(dialog, name);
+  });
   CStatisticsDlg stats(Statistics(folios.files(), frame->view()->model()->totals()), frame);
   Save(&stats, QStringLiteral("statistics"));
-  CAboutDlg about(frame);
-  Save(&about, QStringLiteral("about"));
-  CFindDlg find(frame);
-  Save(&find, QStringLiteral("find"));
-  CNoiseCharsDlg noise(frame);
-  Save(&noise, QStringLiteral("noise-chars"));
-
-  CPropSheet sheet(frame);
-  for (int i = 0; i < sheet.pageCount(); ++i) {
-    sheet.setCurrentPage(i);
-    Save(&sheet, QStringLiteral("preferences-%1").arg(i + 1));
-  }
-  CPropDlgDoc documentOptions(frame);
-  Save(&documentOptions, QStringLiteral("document-options"));
-  TextStyle header;
-  header.fontsize = 16;
-  header.bold = true;
-  header.forecolor = 9;
-  header.back_color = 7;
-  CChangeFontDlg changeFont(header, frame);
-  Save(&changeFont, QStringLiteral("change-font"));
-  CAdvanced_C_Format_sheet formatOptions(frame);
-  Save(&formatOptions, QStringLiteral("format-options"));
   {
     // The second brace style with wide comment columns and many empty lines.
     folios::Settings settings(folios::SettingKey::kMain);
@@ -135,12 +211,6 @@ int main(int argc, char** argv) {
     settings.SetText("m_c_with_code", "1");
     settings.SetText("m_empty_lines", "2");
   }
-  CPropKeywords keywords(frame);
-  Save(&keywords, QStringLiteral("edit-keywords"));
-  KeywordFormat keyword = CKeywordDlg::TemplateFormat();
-  keyword.keyword = QStringLiteral("static_cast");
-  CKeywordDlg keywordDialog(keyword, frame);
-  Save(&keywordDialog, QStringLiteral("edit-keyword"));
 
   CProgressDlg progress(frame);
   progress.SetCaption("Add files to main area");
@@ -150,11 +220,6 @@ int main(int argc, char** argv) {
   progress.StepIt();
   progress.SetStatus("/home/ada/src/shapes.cpp");
   Save(&progress, QStringLiteral("progress"));
-
-  if (frame->view()->rowCount() > 0) {
-    CPropertiesDlg props(QString::fromStdString(frame->view()->model()->row(0).path()), frame);
-    Save(&props, QStringLiteral("properties"));
-  }
 
   QWidget samples;
   samples.setWindowTitle(QStringLiteral("Font samples"));
@@ -171,23 +236,31 @@ int main(int argc, char** argv) {
   samples.resize(260, 120);
   Save(&samples, QStringLiteral("font-sample"));
 
-  SaveMessage(QMessageBox::Warning, QStringLiteral("Save"),
-              QStringLiteral("/home/ada/docs/listing.rtf already exists!\nDo you want to replace it?"),
+  // The messages in the program's words, in the language of the run.
+  const auto translated = [](const char* context, const char* text) {
+    return QCoreApplication::translate(context, text);
+  };
+  SaveMessage(QMessageBox::Warning, translated("QObject", "Save"),
+              QStringLiteral("/home/ada/docs/listing.rtf") +
+                  translated("QObject", " already exists!\nDo you want to replace it?"),
               QMessageBox::Yes | QMessageBox::No, QStringLiteral("message-replace"));
-  SaveMessage(QMessageBox::Information, QStringLiteral("Lumentra Folios"),
-              QStringLiteral("No files where found in the directory!"), QMessageBox::Ok,
-              QStringLiteral("message-no-files"));
-  SaveMessage(QMessageBox::Question, QStringLiteral("Lumentra Folios"),
-              QStringLiteral("Do you want to reset your settings to their original defaults?"),
+  SaveMessage(QMessageBox::Information, MessageBox::defaultTitle(),
+              translated("folios::gui::CLFXView", "No files where found in the directory!"),
+              QMessageBox::Ok, QStringLiteral("message-no-files"));
+  SaveMessage(QMessageBox::Question, MessageBox::defaultTitle(),
+              translated("folios::gui::COptPage1",
+                         "Do you want to reset your settings to their original defaults?"),
               QMessageBox::Yes | QMessageBox::No, QStringLiteral("message-reset"));
-  SaveMessage(QMessageBox::Warning, QStringLiteral("Lumentra Folios"),
-              QStringLiteral("The \"Start at\" value must be > 0 and < 100000!"), QMessageBox::Ok,
-              QStringLiteral("message-start-at"));
-  SaveMessage(QMessageBox::Question, QStringLiteral("Lumentra Folios"),
-              QStringLiteral("Do you want to change the default values to:\nBold: True\n"
-                             "Italic: False\nUnderline: False\nFont color: dark blue\n"
-                             "Background color: white\n"),
-              QMessageBox::Yes | QMessageBox::No, QStringLiteral("message-keyword-default"));
+  SaveMessage(
+      QMessageBox::Warning, MessageBox::defaultTitle(),
+      translated("folios::gui::CSourceOpt", "The \"Start at\" value must be > 0 and < 100000!"),
+      QMessageBox::Ok, QStringLiteral("message-start-at"));
+  SaveMessage(
+      QMessageBox::Warning, MessageBox::defaultTitle(),
+      translated("Shell", "%1 could not be opened: no application of this desktop took it.\n%2")
+          .arg(QStringLiteral("/home/ada/docs/listing.rtf"),
+               Shell::howToOpen(QStringLiteral("listing.rtf"))),
+      QMessageBox::Ok, QStringLiteral("message-cannot-open"));
 
   std::printf("%d pictures written to %s\n", g_count, qPrintable(g_out));
   return g_count > 0 ? 0 : 1;

@@ -65,9 +65,9 @@ CSourceOpt::CSourceOpt(QWidget* parent) : CPropertyPage(tr("Source code layout")
   numbersLayout->addWidget(m_noLineNumbers, 0, 0, 1, 2);
   numbersLayout->addWidget(m_byModule, 1, 0, 1, 2);
   numbersLayout->addWidget(m_continuous, 2, 0, 1, 2);
-  numbersLayout->addWidget(new QLabel(tr("Start at"), numbersBox), 3, 0);
+  numbersLayout->addWidget(BuddyLabel(tr("Start at"), m_startAt, numbersBox), 3, 0);
   numbersLayout->addWidget(m_startAt, 3, 1);
-  numbersLayout->addWidget(new QLabel(tr("Increment by"), numbersBox), 4, 0);
+  numbersLayout->addWidget(BuddyLabel(tr("Increment by"), m_incrementBy, numbersBox), 4, 0);
   numbersLayout->addWidget(m_incrementBy, 4, 1);
   numbersLayout->setColumnStretch(2, 1);
 
@@ -83,7 +83,7 @@ CSourceOpt::CSourceOpt(QWidget* parent) : CPropertyPage(tr("Source code layout")
   numberRow->addWidget(m_colNumber);
   numberRow->addWidget(m_colSpin);
   numberRow->addStretch(1);
-  columnsLayout->addWidget(new QLabel(tr("Number"), columnsBox), 0, 0);
+  columnsLayout->addWidget(BuddyLabel(tr("Number"), m_colNumber, columnsBox), 0, 0);
   columnsLayout->addLayout(numberRow, 0, 1);
   columnsLayout->addWidget(m_colSeparator, 1, 0, 1, 2);
   columnsLayout->setColumnStretch(1, 1);

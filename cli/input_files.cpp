@@ -1,16 +1,11 @@
 #include "input_files.h"
 
-#include <sys/stat.h>
-
-#include <algorithm>
-#include <cerrno>
 #include <sstream>
 
 #include "cli_support.h"
-#include "file_rows.h"
+#include "gather_inputs.h"
 #include "paths.h"
 #include "search_settings.h"
-#include "settings_table.h"
 #include "terminal_progress.h"
 
 namespace folios::cli {
@@ -79,87 +74,53 @@ int ParseInputOption(const std::vector<std::string>& args, size_t i, InputOption
   return taken;
 }
 
+namespace {
+
+// Each problem in the words and order the command has always used.
+void PrintProblem(const GatherProblem& problem) {
+  switch (problem.kind) {
+    case GatherProblemKind::kNoTypesChosen:
+    case GatherProblemKind::kFolderUnlistable:
+    case GatherProblemKind::kSubfolderSkipped:
+    case GatherProblemKind::kLinkSkipped:
+    case GatherProblemKind::kNothingFound:
+      PrintError("search", problem.path, problem.reason);
+      break;
+    case GatherProblemKind::kCannotAccess:
+    case GatherProblemKind::kNotSourceType:
+      PrintError("open", problem.path, problem.reason);
+      break;
+    case GatherProblemKind::kProjectUnopenable:
+      PrintError("open project", problem.path, problem.reason);
+      break;
+    case GatherProblemKind::kProjectUnreadable:
+      PrintError("read project", problem.path, problem.reason);
+      break;
+    case GatherProblemKind::kProjectEmpty:
+      PrintMessage(problem.path + ": " + problem.reason);
+      break;
+    case GatherProblemKind::kAmbiguousName:
+      PrintMessage("warning: project '" + problem.path + "': " + problem.reason);
+      break;
+  }
+}
+
+}  // namespace
+
 bool GatherInputs(const std::vector<std::string>& paths, const InputOptions& options,
                   CProjectFile* files) {
-  bool ok = true;
-  files->Open("", true);
-  for (const std::string& given : paths) {
-    std::string path = AbsolutePath(given);
-    struct stat st;
-    bool exists = stat(path.c_str(), &st) == 0;
-    int error = errno;
-    if (exists && S_ISDIR(st.st_mode)) {
-      SearchTypes types = options.types.value_or(SearchTypesFromSettings());
-      if (!types.any()) {
-        PrintError("search", given, "You must select at least one filetype!");
-        ok = false;
-        continue;
-      }
-      bool subfolders = options.subfolders.value_or(SearchSubfoldersFromSettings());
-      SearchResult result;
-      Status status = FindSourceFiles(path, types, subfolders, &result);
-      if (!status.ok()) {
-        PrintError("search", given, status.message());
-        ok = false;
-        continue;
-      }
-      for (const std::string& dir : result.unreadable) {
-        PrintError("search", dir, "cannot be read; skipped");
-      }
-      for (const std::string& link : result.skipped_links) {
-        PrintError("search", link,
-                   "a symbolic link to a directory; skipped (name it to search it)");
-      }
-      if (result.files.empty()) {
-        PrintError("search", given, "No files where found in the directory!");
-        ok = false;
-        continue;
-      }
-      // Grouped by type in the order the file list shows the groups, and
-      // in name order within a group.
-      std::stable_sort(result.files.begin(), result.files.end(),
-                       [](const std::string& a, const std::string& b) {
-                         int ga = GroupOfExtension(Extension(a));
-                         int gb = GroupOfExtension(Extension(b));
-                         if (ga != gb) return ga > gb;
-                         return a < b;
-                       });
-      TerminalProgress progress;
-      AppendFoundFiles(*files, result.files, &progress);
-      continue;
-    }
-    std::string extension = Extension(path);
-    if (!exists) {
-      PrintError("open", given, ErrnoMessage(error));
-      ok = false;
-      if (extension == "dsp" || extension == "vbp") continue;
-    }
-    if (extension != "dsp" && extension != "vbp" && GroupOfExtension(extension) < 0) {
-      PrintError("open", given, "not a C, C++, Java or Visual Basic source file or project");
-      ok = false;
-      continue;
-    }
-    Status status = files->Open(path, false);
-    if (!status.ok()) {
-      PrintError("open project", given, status.message());
-      ok = false;
-      continue;
-    }
-    const size_t before = files->files_in_order().size();
-    status = files->Process();
-    if (!status.ok()) {
-      PrintError("read project", given, status.message());
-      ok = false;
-    } else if (files->files_in_order().size() == before) {
-      // A project of nothing but other kinds of entries (or only itself).
-      PrintMessage(given + ": no source files");
-      ok = false;
-    }
-    for (const std::string& note : files->notes()) {
-      PrintMessage("warning: project '" + given + "': " + note);
-    }
+  GatherRequest request;
+  request.paths = paths;
+  request.types = options.types.value_or(SearchTypesFromSettings());
+  request.subfolders = options.subfolders.value_or(SearchSubfoldersFromSettings());
+  request.order = FoundFileOrder::kByTypeThenName;
+  GatherResult result;
+  {
+    TerminalProgress progress;
+    result = folios::GatherInputs(request, files, &progress);
   }
-  return ok;
+  for (const GatherProblem& problem : result.problems) PrintProblem(problem);
+  return !result.failed();
 }
 
 std::vector<std::string> DisplayOrderPaths(const CProjectFile& files) {

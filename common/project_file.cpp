@@ -9,7 +9,6 @@
 #include <filesystem>
 
 #include "paths.h"
-#include "progress.h"
 
 namespace folios {
 
@@ -227,28 +226,6 @@ Status CProjectFile::ReadVbp() {
     AddNamedFile(ResolveProjectPath(path_, named), &lookup);
   }
   return status;
-}
-
-void AppendFoundFiles(CProjectFile& files, const std::vector<std::string>& found,
-                      Progress* progress) {
-  if (progress) {
-    progress->SetCaption("Add files to main area");
-    progress->SetRange(0, static_cast<int>(found.size()) - 1);
-    progress->SetStep(1);
-  }
-  for (const std::string& path : found) {
-    files.Open(path, false);
-    files.Process();
-    if (progress) {
-      progress->StepIt();
-      progress->SetStatus(path);
-    }
-  }
-}
-
-void AddFoundFiles(CProjectFile& files, const std::vector<std::string>& found, Progress* progress) {
-  files.Open("", true);
-  AppendFoundFiles(files, found, progress);
 }
 
 }  // namespace folios

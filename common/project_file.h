@@ -16,8 +16,6 @@
 
 namespace folios {
 
-class Progress;
-
 // Groups by extension (compared in lower case).
 enum FileGroup {
   kCppSources = 0,  // cpp, c
@@ -107,16 +105,5 @@ class CProjectFile {
   std::vector<std::string> in_order_;
   std::vector<std::string> notes_;
 };
-
-
-// Replaces the collection by the files of a directory search, processing each
-// one as Open Project/File would, with a step of `progress` per file.
-void AddFoundFiles(CProjectFile& files, const std::vector<std::string>& found, Progress* progress);
-
-// Adds the files of a directory search to the collection as it stands, each
-// processed as Open Project/File would, with a step of `progress` (may be
-// null) per file under the caption "Add files to main area".
-void AppendFoundFiles(CProjectFile& files, const std::vector<std::string>& found,
-                      Progress* progress);
 
 }  // namespace folios

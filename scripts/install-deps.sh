@@ -3,7 +3,10 @@
 set -euo pipefail
 
 packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev libgl-dev unrtf fonts-dejavu-core python3 linux-source-6.1
+          qt6-base-dev libgl-dev
+          # the translations: Qt's Linguist tools, and Qt's own catalogues
+          qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
+          unrtf fonts-dejavu-core python3 linux-source-6.1
           # real third-party code for the beautifier's token oracle
           googletest openjdk-17-source unzip
           # manual pages, and what the package tests use

@@ -1,5 +1,10 @@
 #include "gui_test_support.h"
 
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMap>
+#include <QTabBar>
 #include <QTest>
 #include <fstream>
 #include <sstream>
@@ -47,6 +52,39 @@ void Poll(const QString& className, std::function<void(QDialog*)> action, int at
 void WhenModal(const char* className, std::function<void(QDialog*)> action) {
   const QString name = QString::fromLatin1(className);
   QTimer::singleShot(0, [name, action] { Poll(name, action, 250); });
+}
+
+QChar Mnemonic(const QString& text) {
+  for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+    if (text.at(i) != '&') continue;
+    if (text.at(i + 1) == '&') {
+      ++i;
+      continue;
+    }
+    return text.at(i + 1).toLower();
+  }
+  return QChar();
+}
+
+QStringList MnemonicClashes(QWidget* window) {
+  QStringList clashes;
+  QMap<QChar, QString> owners;
+  auto note = [&](const QString& text) {
+    const QChar letter = Mnemonic(text);
+    if (letter.isNull()) return;
+    if (owners.contains(letter)) clashes << "\"" + owners.value(letter) + "\" and \"" + text + "\"";
+    owners.insert(letter, text);
+  };
+  for (QWidget* w : window->findChildren<QWidget*>()) {
+    if (!w->isVisibleTo(window)) continue;
+    if (auto* button = qobject_cast<QAbstractButton*>(w)) note(button->text());
+    if (auto* label = qobject_cast<QLabel*>(w); label && label->buddy()) note(label->text());
+    if (auto* group = qobject_cast<QGroupBox*>(w)) note(group->title());
+    if (auto* tabs = qobject_cast<QTabBar*>(w)) {
+      for (int i = 0; i < tabs->count(); ++i) note(tabs->tabText(i));
+    }
+  }
+  return clashes;
 }
 
 void Write(const std::string& path, const std::string& content) {

@@ -38,6 +38,14 @@ T* Child(QObject* parent, const char* name) {
   return child;
 }
 
+// The letter after the first single "&" of a text, lower case; null when
+// there is none.
+QChar Mnemonic(const QString& text);
+
+// The texts of `window`'s buttons, labels with a buddy, group boxes and
+// tabs that share a mnemonic with an earlier one, as "first" and "second".
+QStringList MnemonicClashes(QWidget* window);
+
 // Writes `content` to `path`, creating directories.
 void Write(const std::string& path, const std::string& content);
 std::string Read(const std::string& path);

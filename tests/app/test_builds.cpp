@@ -3,9 +3,12 @@
 // result, and the one message that lists what failed.
 #include <QAbstractItemView>
 #include <QAction>
+#include <QLabel>
 #include <QPushButton>
-#include <QTimer>
+#include <QRegularExpression>
+#include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 
 #include "build_commands.h"
 #include "file_dialog.h"
@@ -42,6 +45,7 @@ class TestBuilds : public QObject {
   std::string file(const char* name) const { return m_dir->File(name); }
   QString qfile(const char* name) const { return QString::fromStdString(file(name)); }
   CLFXView* view() const { return m_frame->view(); }
+  QString lastBuild() const { return m_frame->findChild<QLabel*>("lastBuildLabel")->text(); }
   // Gathers main.c and Mod1.bas, as if named on the command line.
   void gatherSources() {
     Write(file("main.c"), kMessyC);
@@ -156,7 +160,9 @@ class TestBuilds : public QObject {
     QCOMPARE(Shell::opened(), QStringList{qfile("l.rtf")});
     QCOMPARE(MessageBox::shown().size(), 1);
     QVERIFY2(MessageBox::lastText().contains(qfile("l.rtf")), qPrintable(MessageBox::lastText()));
-    QVERIFY(MessageBox::lastText().contains("open it by hand"));
+    // It says how to open it by hand.
+    QVERIFY2(MessageBox::lastText().contains("Open it with a word processor that reads RTF"),
+             qPrintable(MessageBox::lastText()));
   }
 
   void listingWithoutPreformattingMakesNoBackups() {
@@ -236,6 +242,10 @@ class TestBuilds : public QObject {
     // A cancelled document is still closed and opened.
     QCOMPARE(Shell::opened(), QStringList{qfile("l.rtf")});
     QVERIFY(m_frame->isEnabled());
+    QVERIFY2(QRegularExpression("^Last build: Source code listings; cancelled after \\d+\\.\\d s$")
+                 .match(lastBuild())
+                 .hasMatch(),
+             qPrintable(lastBuild()));
   }
 
   void invalidKeywordFileIsReportedOverTheProgressWindow() {
@@ -359,14 +369,77 @@ class TestBuilds : public QObject {
     QVERIFY(folios::test::FileExists(file("main.c.orig")));
   }
 
+  // ---- What the status bar and the opener tell ----
+
+  void theStatusBarTellsHowTheLastBuildWent() {
+    QCOMPARE(lastBuild(), QString());
+    Settings().SetInt("m_openfile", 0);
+    gatherSources();
+    FileDialog::setNextFileName(qfile("l.rtf"));
+    run("actionListing");
+    const QRegularExpression listing(
+        "^Last build: Source code listings; files: 2, problems: 0, time: \\d+\\.\\d s$");
+    QVERIFY2(listing.match(lastBuild()).hasMatch(), qPrintable(lastBuild()));
+    // It stays while menu tips come and go.
+    m_frame->statusBar()->showMessage("a tip");
+    m_frame->statusBar()->clearMessage();
+    QVERIFY(listing.match(lastBuild()).hasMatch());
+    gatherWithAMissingFile();
+    run("actionReformat");
+    QVERIFY2(
+        lastBuild().startsWith("Last build: Reformat source code files; files: 2, problems: 1,"),
+        qPrintable(lastBuild()));
+    FileDialog::setNextFileName(qfile("d.rtf"));
+    run("actionDocumentation");
+    QVERIFY2(lastBuild().startsWith("Last build: Documentation; files: 2, problems: "),
+             qPrintable(lastBuild()));
+  }
+
+  // The desktop's opener runs apart from the program; when it reports that
+  // no application took the document, the user is told which file and how.
+  void anOpenerThatFindsNoApplicationIsReported() {
+    Settings().SetInt("m_openfile", 1);
+    gatherSources();
+    Shell::setTestMode(false);
+    const QString failing = qfile("no-application.sh");
+    Write(file("no-application.sh"), "#!/bin/sh\nexit 3\n");
+    QFile::setPermissions(failing, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    Shell::setOpener(failing);
+    FileDialog::setNextFileName(qfile("l.rtf"));
+    run("actionListing");
+    QTRY_COMPARE(MessageBox::shown().size(), 1);
+    QVERIFY2(MessageBox::lastText().startsWith(qfile("l.rtf") + " could not be opened"),
+             qPrintable(MessageBox::lastText()));
+    QVERIFY(MessageBox::lastText().contains("word processor that reads RTF"));
+    // The help page: a browser.
+    MessageBox::clearShown();
+    m_frame->action("actionContents")->trigger();
+    QTRY_COMPARE(MessageBox::shown().size(), 1);
+    QVERIFY(MessageBox::lastText().contains("index.html could not be opened"));
+    QVERIFY(MessageBox::lastText().contains("web browser"));
+    // No opener at all is told at once.
+    MessageBox::clearShown();
+    Shell::setOpener(qfile("missing-opener"));
+    m_frame->action("actionContents")->trigger();
+    QCOMPARE(MessageBox::shown().size(), 1);
+    // An opener that succeeds says nothing.
+    MessageBox::clearShown();
+    Shell::setOpener("true");
+    m_frame->action("actionContents")->trigger();
+    QTest::qWait(300);
+    QVERIFY(MessageBox::shown().isEmpty());
+    Shell::setOpener("xdg-open");
+    Shell::setTestMode(true);
+  }
+
   void longFailureListsAreCut() {
     BuildOutcome outcome;
-    for (int i = 0; i < kMaxListedFailures + 3; ++i) outcome.failures << QString("f%1: x").arg(i);
+    for (int i = 0; i < kMaxListedLines + 3; ++i) outcome.failures << QString("f%1: x").arg(i);
     ReportFailures(nullptr, "T", "Intro:", outcome);
     const QString text = MessageBox::lastText();
     QVERIFY(text.startsWith("Intro:\nf0: x\n"));
-    QVERIFY(text.contains(QString("f%1: x").arg(kMaxListedFailures - 1)));
-    QVERIFY(!text.contains(QString("f%1: x").arg(kMaxListedFailures)));
+    QVERIFY(text.contains(QString("f%1: x").arg(kMaxListedLines - 1)));
+    QVERIFY(!text.contains(QString("f%1: x").arg(kMaxListedLines)));
     QVERIFY(text.endsWith("... and 3 more."));
     MessageBox::clearShown();
     ReportFailures(nullptr, "T", "Intro:", BuildOutcome());

@@ -4,7 +4,6 @@
 
 #include <filesystem>
 
-#include "progress.h"
 #include "test_support.h"
 
 namespace folios {
@@ -195,24 +194,6 @@ TEST(ProjectFile, HugeLinesAreReadWithoutTrouble) {
   ASSERT_TRUE(files.Process().ok());
   ASSERT_EQ(files.group(kCppSources).size(), 1u);
   EXPECT_EQ(files.group(kCppSources)[0].size(), dir.path().size() + 1 + 100000 + 4);
-}
-
-TEST(ProjectFile, FoundFilesReplaceTheCollectionWithProgress) {
-  TempDir dir;
-  CProjectFile files;
-  files.AddFile("/old/old.cpp");
-  SilentProgress progress;
-  AddFoundFiles(files, {"/d/a.h", "/d/b.c", "/d/c.h"}, &progress);
-  EXPECT_EQ(All(files), (std::vector<std::string>{"0:/d/b.c", "1:/d/a.h", "1:/d/c.h"}));
-  EXPECT_EQ(progress.lower(), 0);
-  EXPECT_EQ(progress.upper(), 2);
-  EXPECT_EQ(progress.position(), 3);
-
-  // Appending keeps what was gathered before.
-  AppendFoundFiles(files, {"/e/z.java"}, nullptr);
-  EXPECT_EQ(All(files), (std::vector<std::string>{"0:/d/b.c", "1:/d/a.h", "1:/d/c.h", "5:/e/z.java"}));
-  EXPECT_EQ(files.files_in_order(),
-            (std::vector<std::string>{"/d/a.h", "/d/b.c", "/d/c.h", "/e/z.java"}));
 }
 
 }  // namespace

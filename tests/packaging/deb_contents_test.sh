@@ -54,7 +54,10 @@ if ((with_gui)); then
     usr/share/applications/lumentra-folios.desktop
     usr/share/icons/hicolor/scalable/apps/lumentra-folios.svg
     usr/share/metainfo/org.lumentra.folios.metainfo.xml
+    usr/share/lumentra-folios/translations/folios_de.qm
   )
+  [[ $(field Recommends) == *qt6-translations-l10n* ]] ||
+    fail "Recommends lacks qt6-translations-l10n (Qt's own texts): '$(field Recommends)'"
 fi
 for file in "${expected[@]}"; do
   [[ -f $root/$file ]] || fail "the package does not hold /$file"
