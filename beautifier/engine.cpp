@@ -354,6 +354,11 @@ class Engine {
     // Blanks there part that token from this line's first one: one must stay.
     const bool parted = previous_glue_ && !raw.empty() && !glued;
     previous_glue_ = scan_.c_family && ends_bs && text_.size() >= 2 && text_[text_.size() - 2] != ' ';
+    // Inside parentheses and brackets the white space between two tokens may
+    // be data (a macro argument that is turned into a string): braces there
+    // are not cut from what they touch.
+    const bool directive_line = macro_counter_ != 0 || StartsDirective(map_);
+    if (scan_.c_family && !directive_line) MarkNestedBraces();
     pieces_.clear();
     DecomposeLine(text_, map_, ends_bs, previous_bs_, &pieces_, !remove_comments_, scan_.plain,
                   scan_.began_in_comment);
@@ -372,6 +377,11 @@ class Engine {
       // directive and stays on the comment's line, whole, as the rest of a
       // directive does.
       MakeLineOnePiece(PieceKind::kBlockComment);
+    } else if (macro_counter_ != 0 && scan_.c_family && !scan_.began_in_comment && !began_in_literal &&
+             BraceTouchesToken(text_, map_)) {
+      // In a directive's body too: a brace that touches a token stays with
+      // it, and so the line stays whole.
+      MakeLineOnePiece(PieceKind::kCode);
     }
     const bool previous_bs = previous_bs_;
     bool continued = ends_bs || previous_bs_;
@@ -452,6 +462,46 @@ class Engine {
     stage_.Run(&queue_, macro_ended ? 0 : o_.QUEUE_BUFFER);
     if (macro_ended) current_indent_ = saved_indent_;
     return kReformatOk;
+  }
+
+  static bool StartsDirective(const CharStateMap& map) {
+    size_t first = map.find_first_not_of(mark::kBlank);
+    return first != std::string::npos && map[first] == mark::kDirective;
+  }
+
+  // Marks the code braces of the line that stand inside parentheses or
+  // brackets, counting from the depth the lines before left.
+  void MarkNestedBraces() {
+    for (size_t i = 0; i < text_.size(); ++i) {
+      if (map_[i] != mark::kCode) continue;
+      switch (text_[i]) {
+        case '(':
+        case '[':
+          if (paren_depth_ < (1 << 28)) ++paren_depth_;
+          break;
+        case ')':
+        case ']':
+          if (paren_depth_ > 0) --paren_depth_;
+          break;
+        case '{':
+        case '}':
+          if (paren_depth_ > 0) map_[i] = mark::kNestedBrace;
+          break;
+        default:
+          break;
+      }
+    }
+  }
+
+  // True when a code brace of the line touches another token: cut there,
+  // the two would be parted by white space. "};" is one piece.
+  static bool BraceTouchesToken(const std::string& text, const CharStateMap& map) {
+    auto token = [&](size_t i) { return i < text.size() && IsCodeMark(map[i]) && text[i] != '\\'; };
+    for (size_t i = 0; i < text.size(); ++i) {
+      if (map[i] != mark::kCode || (text[i] != '{' && text[i] != '}')) continue;
+      if ((i > 0 && token(i - 1)) || (token(i + 1) && !(text[i] == '}' && text[i + 1] == ';'))) return true;
+    }
+    return false;
   }
 
   // What is known about the input line whose pieces are being built.
@@ -617,14 +667,16 @@ class Engine {
             carried_column_ = piece.offset;
             return kReformatOk;
           }
+          // A comment that leaves its code's line goes where the next run,
+          // finding it alone on its line, would put it.
           line.has_comment = true;
           line.comment.swap(piece.text);
-          line.gap = o_.COMMENTS_WITH_CODE;
+          line.indent = o_.COMMENTS_WITH_NOCODE;
           break;
         }
         line.has_comment = true;
         if (piece.has_code_after && !tail) {
-          line.gap = o_.COMMENTS_WITH_CODE;
+          line.indent = o_.COMMENTS_WITH_NOCODE;
         } else if (piece.kind == PieceKind::kLineComment && piece.text.compare(0, 2, "//") != 0) {
           // A line that a backslash adds to a line comment above is comment
           // text: it stays where it stood, or it would move on every pass.
@@ -736,6 +788,7 @@ class Engine {
   CharStateMap map_;
   PieceList pieces_;
   bool previous_bs_ = false;
+  int paren_depth_ = 0;  // parentheses and brackets of code open at the end of the last line
   bool open_comment_kept_ = false;  // the block comment open at the end of the last line was written
   bool last_ends_with_backslash_ = false;  // the last line read ends with a backslash (C, C++)
   bool previous_glue_ = false;

@@ -20,6 +20,8 @@ inline constexpr char kLineComment = 'C';   // "//" to the end of the line
 inline constexpr char kString = '"';        // a double-quoted literal, quotes included
 inline constexpr char kChar = '\'';         // a single-quoted literal, quotes included
 inline constexpr char kDirective = '#';     // the number sign that starts a directive
+inline constexpr char kNestedBrace = '{';   // a brace of code inside parentheses or brackets:
+                                            // code, but never a place to cut the line
 }  // namespace mark
 
 // A string as long as the cleaned line, holding one mark per character.
@@ -27,7 +29,8 @@ using CharStateMap = std::string;
 
 // True for the marks of code: code, both literals and the directive sign.
 inline bool IsCodeMark(char m) {
-  return m == mark::kCode || m == mark::kString || m == mark::kChar || m == mark::kDirective;
+  return m == mark::kCode || m == mark::kString || m == mark::kChar || m == mark::kDirective ||
+         m == mark::kNestedBrace;
 }
 
 // The length of a directive sign at text[i]: 1 for "#", 2 for its digraph

@@ -245,7 +245,8 @@ void OutputStage::ApplyStack(PieceQueue<OutputLine>* q, bool outer) {
         moved->offset = p->offset;
         moved->opens_comment = p->opens_comment;
         moved->comment_column = p->comment_column;
-        moved->gap = o_.COMMENTS_WITH_CODE;
+        // Alone on its line, as the next run will find it.
+        moved->indent = o_.COMMENTS_WITH_NOCODE;
         moved->has_comment = true;
         moved->comment.swap(p->comment);
         p->comment.clear();
@@ -372,7 +373,7 @@ void OutputStage::BraceJoin(PieceQueue<OutputLine>* q) {
       OutputLine* moved = q->Acquire();
       moved->kind = code->kind;
       moved->offset = code->offset;
-      moved->gap = cwc;
+      moved->indent = o_.COMMENTS_WITH_NOCODE;
       moved->has_comment = true;
       moved->comment.swap(code->comment);
       code->has_comment = false;
@@ -401,7 +402,7 @@ void OutputStage::BraceJoin(PieceQueue<OutputLine>* q) {
       brace_comment = q->Acquire();
       brace_comment->kind = brace->kind;
       brace_comment->offset = brace->offset;
-      brace_comment->gap = cwc;
+      brace_comment->indent = o_.COMMENTS_WITH_NOCODE;
       brace_comment->has_comment = true;
       brace_comment->comment.swap(brace->comment);
       brace_comment->comment_pinned = brace->comment_pinned;
