@@ -47,10 +47,12 @@ uint64_t HashBytes(uint64_t h, const char* p, size_t n) {
   return h;
 }
 
-bool SameStamp(const struct stat& a, const struct stat& b) {
+// With `ctime`, the change time too (which no one can set back, but which a
+// new or removed name of the file also moves).
+bool SameStamp(const struct stat& a, const struct stat& b, bool ctime) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
          a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
-         a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+         (!ctime || (a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec));
 }
 
 // Reads up to n bytes at `offset`, retrying short reads; the count read.
@@ -163,16 +165,17 @@ class SourceText : public std::streambuf {
 
   // OK when `path` still names the file read and that file still holds what
   // was read: same size and time stamps, and, with `deep` when the stamps
-  // are too recent to be trusted (or always when the text is in memory),
-  // the same bytes. Else an error saying it changed.
-  Status StillAsRead(const std::string& path, bool deep) {
+  // are too recent to be trusted (or always when the text is in memory, or
+  // `names_changed`: this run removed a name of the file, which moves its
+  // change time), the same bytes. Else an error saying it changed.
+  Status StillAsRead(const std::string& path, bool deep, bool names_changed = false) {
     struct stat named {}, now {};
-    if (::stat(path.c_str(), &named) != 0 || ::fstat(fd_, &now) != 0 || !SameStamp(named, read_) ||
-        !SameStamp(now, read_)) {
+    if (::stat(path.c_str(), &named) != 0 || ::fstat(fd_, &now) != 0 ||
+        !SameStamp(named, read_, !names_changed) || !SameStamp(now, read_, !names_changed)) {
       return Status::Error(kChangedWhileFormatting);
     }
     // A write within the file system's clock step leaves the stamps alone.
-    const bool doubt = in_memory_ || now.st_ctim.tv_sec + 2 >= started_;
+    const bool doubt = in_memory_ || names_changed || now.st_ctim.tv_sec + 2 >= started_;
     if (!deep || !doubt) return Status::OK();
     return CopyReadText(-1);
   }
@@ -509,6 +512,8 @@ ReformatFileResult ReformatFileWith(const std::string& input, const std::string&
       const bool backup = !options.backup_path.empty();
       Status status = source.locked() ? source.StillAsRead(target, false) : Status::OK();
       bool changed = !status.ok();
+      // A backup that is another name of the file is replaced by a copy.
+      const bool backup_is_source = backup && SameFile(target, options.backup_path);
       if (status.ok() && backup) {
         status = KeepBackup(&source, options.backup_path);
         changed = status.message() == kChangedWhileFormatting;
@@ -518,7 +523,7 @@ ReformatFileResult ReformatFileWith(const std::string& input, const std::string&
         }
       }
       if (status.ok() && source.locked()) {
-        status = source.StillAsRead(target, true);
+        status = source.StillAsRead(target, true, backup_is_source);
         changed = !status.ok();
       }
       if (changed) why = kChangedWhileFormatting;
