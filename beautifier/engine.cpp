@@ -45,6 +45,8 @@ constexpr const uint8_t* kTrackClass = kTrackTable.c;
 
 bool EndsWithBackslash(const std::string& s) { return !s.empty() && s.back() == '\\'; }
 
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+
 // True when a backslash marked as code has more of the line after it.
 bool HoldsStrayBackslash(const std::string& text, const CharStateMap& map) {
   for (size_t i = text.find('\\'); i != std::string::npos && i + 1 < text.size(); i = text.find('\\', i + 1)) {
@@ -291,6 +293,12 @@ class Engine {
       if (result == LineReader::kBinary) {
         err_ << "\n#### ERROR ! A NUL byte in line " << lines_ + 1 << ": not a text source\n";
         return kReformatBinary;
+      }
+      // A byte-order mark says how the text is encoded: it stays the first
+      // bytes of the output and is never formatted as code.
+      if (lines_ == 0 && raw.compare(0, 3, kByteOrderMark) == 0) {
+        stage_.WriteMark(kByteOrderMark);
+        raw.erase(0, 3);
       }
       bool at_end = result == LineReader::kLast;
       bool got = !at_end || !raw.empty();

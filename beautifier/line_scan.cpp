@@ -430,7 +430,10 @@ void ScanLine(std::string_view raw, int tab_width, ScanState* state, std::string
     }
     if (ch == '@' && raw.substr(k + 1, 3) == "(#)") tabs_off = true;
     // Unwanted characters go, except inside literals where they are data.
-    if (((uc < 32) || (uc >= 127 && uc <= 159)) && !in_literal) {
+    // Bytes from 128 on are text of another encoding in a comment, and
+    // stay there too.
+    const bool in_comment = m == mark::kBlockComment || m == mark::kLineComment;
+    if ((uc < 32 || uc == 127 || (uc >= 128 && uc <= 159 && !in_comment)) && !in_literal) {
       // In code a blank takes its place: dropped, it would join what it
       // stood between ("a\fb", "/\v/" would become one word, a comment).
       if (in_code && scanner.last_mark() != mark::kBlank) {

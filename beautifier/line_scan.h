@@ -70,8 +70,8 @@ inline constexpr int kTextBlock = 2;  // """ ... """
 // Cleans `raw` (one line without its line feed) into `text` and `map`:
 // tabs expanded to `tab_width` stops (kept inside literals, inside comments
 // after their first printable character, and after "@(#)"), control
-// characters and 127..159 removed outside literals (bytes of valid UTF-8
-// sequences are kept), trailing white space cut except where it belongs to a
+// characters and 127 removed outside literals, 128..159 in code only (bytes
+// of valid UTF-8 sequences are kept), trailing white space cut except where it belongs to a
 // literal. Raw strings and text blocks are literals to their end, whatever
 // lines they span; a "'" between two digits is a digit separator. Updates
 // `state`.

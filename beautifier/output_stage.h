@@ -111,6 +111,12 @@ class OutputStage {
   // Writes and removes lines while the queue holds more than `limit`.
   void Run(PieceQueue<OutputLine>* queue, int limit);
 
+  // Writes bytes that come before the first line (a byte-order mark).
+  void WriteMark(std::string_view mark) {
+    buffer_.assign(mark);
+    Emit();
+  }
+
   // Writes a line exactly as it stands (the queue must be empty).
   void WriteUnchanged(std::string_view line);
 

@@ -121,8 +121,9 @@ bool IsIdentByte(int c) {
 }
 bool IsDigit(int c) { return c >= '0' && c <= '9'; }
 
-// Bytes a comment is compared on.
-bool Printable(int c) { return c > 32 && !(c >= 127 && c <= 159); }
+// Bytes a comment is compared on: all but white space and control
+// characters. Bytes from 128 on are text of some encoding.
+bool Printable(int c) { return c > 32 && c != 127; }
 
 constexpr uint64_t kFnvBasis = 14695981039346656037ull;
 constexpr uint64_t kFnvPrime = 1099511628211ull;
@@ -164,7 +165,7 @@ struct ClassTable {
       if (b == '*') v |= kStarByte;
       if (b == '"') v |= kDoubleQuoteByte;
       if (b == '\'') v |= kQuoteByte;
-      if (b > 32 && !(b >= 127 && b <= 159)) v |= kPrintByte;
+      if (b > 32 && b != 127) v |= kPrintByte;
       if (b == '.') v |= kDotByte;
       c[b] = v;
     }
@@ -218,7 +219,16 @@ constexpr StartTable kStarts{};
 // feed, ends a line as a line feed does.
 class Lexer {
  public:
-  Lexer(std::istream& in, SourceLanguage language) : src_(in), c_family_(language == SourceLanguage::kCFamily) {}
+  Lexer(std::istream& in, SourceLanguage language) : src_(in), c_family_(language == SourceLanguage::kCFamily) {
+    // A byte-order mark at the start says how the text is encoded; it is
+    // no token, but it must stand on both sides.
+    if (src_.At(0) == 0xEF && src_.At(1) == 0xBB && src_.At(2) == 0xBF) {
+      src_.Skip(3);
+      byte_order_mark_ = true;
+    }
+  }
+
+  bool byte_order_mark() const { return byte_order_mark_; }
 
   // The line of the last token read (1 before the first).
   long line() const { return last_line_; }
@@ -779,6 +789,7 @@ class Lexer {
   bool in_directive_ = false;
   int directive_words_ = 0;     // tokens after the directive's number sign
   bool header_next_ = false;    // a header name may follow (#include <...>)
+  bool byte_order_mark_ = false;
   bool parted_ = true;          // white space or a comment since the last code token
   int depth_ = 0;               // parentheses and brackets of code open
 };
@@ -793,6 +804,7 @@ class Comparison {
       : a_(a, o.language), b_(b, o.language), skip_comments_(o.comments_removed) {}
 
   TokenCheckResult Run() {
+    if (a_.byte_order_mark() != b_.byte_order_mark()) return Differ(1);
     Side sa, sb;
     bool more_a = true, more_b = true;
     Token ta, tb;
