@@ -367,6 +367,9 @@ class Engine {
     // are not cut from what they touch.
     const bool directive_line = macro_counter_ != 0 || StartsDirective(map_);
     if (scan_.c_family && !directive_line) MarkNestedBraces();
+    // In a directive's body every such space may count: a brace that
+    // touches a token stays with it.
+    if (scan_.c_family && macro_counter_ != 0) MarkTouchingBraces();
     pieces_.clear();
     DecomposeLine(text_, map_, ends_bs, previous_bs_, &pieces_, !remove_comments_, scan_.plain,
                   scan_.began_in_comment);
@@ -385,11 +388,6 @@ class Engine {
       // directive and stays on the comment's line, whole, as the rest of a
       // directive does.
       MakeLineOnePiece(PieceKind::kBlockComment);
-    } else if (macro_counter_ != 0 && scan_.c_family && !scan_.began_in_comment && !began_in_literal &&
-             BraceTouchesToken(text_, map_)) {
-      // In a directive's body too: a brace that touches a token stays with
-      // it, and so the line stays whole.
-      MakeLineOnePiece(PieceKind::kCode);
     }
     const bool previous_bs = previous_bs_;
     bool continued = ends_bs || previous_bs_;
@@ -501,15 +499,16 @@ class Engine {
     }
   }
 
-  // True when a code brace of the line touches another token: cut there,
-  // the two would be parted by white space. "};" is one piece.
-  static bool BraceTouchesToken(const std::string& text, const CharStateMap& map) {
-    auto token = [&](size_t i) { return i < text.size() && IsCodeMark(map[i]) && text[i] != '\\'; };
-    for (size_t i = 0; i < text.size(); ++i) {
-      if (map[i] != mark::kCode || (text[i] != '{' && text[i] != '}')) continue;
-      if ((i > 0 && token(i - 1)) || (token(i + 1) && !(text[i] == '}' && text[i + 1] == ';'))) return true;
+  // Marks the code braces of the line that touch another token: cut there,
+  // the two would be parted by white space. "};" is cut as one piece.
+  void MarkTouchingBraces() {
+    auto token = [&](size_t i) { return i < text_.size() && IsCodeMark(map_[i]) && text_[i] != '\\'; };
+    for (size_t i = 0; i < text_.size(); ++i) {
+      if (map_[i] != mark::kCode || (text_[i] != '{' && text_[i] != '}')) continue;
+      if ((i > 0 && token(i - 1)) || (token(i + 1) && !(text_[i] == '}' && text_[i + 1] == ';'))) {
+        map_[i] = mark::kNestedBrace;
+      }
     }
-    return false;
   }
 
   // What is known about the input line whose pieces are being built.

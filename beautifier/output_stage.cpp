@@ -149,8 +149,19 @@ void OutputStage::HangStep(PieceQueue<OutputLine>* q) {
   if (!q->Item(1)->directive_body) {
     while (!stack_.empty() && stack_.back().in_macro) stack_.pop_back();
   }
+  // A comment that the stack pushes out of the head line goes to a line
+  // of its own before it, and the head line then comes round again as the
+  // next run will see it: without its comment, under the stack as it was.
+  saved_stack_.assign(stack_.begin(), stack_.end());
+  const int saved_indent = q->Item(1)->indent;
+  comment_moved_ = false;
   if (!stack_.empty() && stack_.back().kind == 1 && OpensBlock(*q->Item(1))) stack_.pop_back();
   if (!stack_.empty()) ApplyStack(q, true);
+  if (comment_moved_) {
+    stack_.assign(saved_stack_.begin(), saved_stack_.end());
+    q->Item(2)->indent = saved_indent;
+    return;
+  }
   if (q->Count() < 2) return;
   // A comment moved out of the head line now stands first; the head line
   // itself comes round again.
@@ -194,8 +205,7 @@ void OutputStage::ApplyStack(PieceQueue<OutputLine>* q, bool outer) {
   if (stack_.empty() || q->Item(1)->kind == static_cast<int>(PieceKind::kDirective)) return;
   HangEntry e = stack_.back();
   stack_.pop_back();
-  int pi = 1;  // position of p: a moved comment pushes it to 2
-  OutputLine* p = q->Item(pi);
+  OutputLine* p = q->Item(1);
 
   if (!(p->has_code || (p->has_brace && e.kind == 2))) {
     stack_.push_back(e);
@@ -255,13 +265,15 @@ void OutputStage::ApplyStack(PieceQueue<OutputLine>* q, bool outer) {
         if (grew) p->indent -= is;
         q->InsertAcquiredBefore(1, moved);
         clean_prefix_ = 0;
-        pi = 2;
+        comment_moved_ = true;
+        return;
       }
     }
   }
 
   if (exists && e.kind == 1) {
     if (!stack_.empty()) ApplyStack(q, false);
+    if (comment_moved_) return;
     stack_.push_back(e);
     if (outer) {
       size_t n = stack_.size();
@@ -270,7 +282,7 @@ void OutputStage::ApplyStack(PieceQueue<OutputLine>* q, bool outer) {
       OutputLine* head = q->Item(1);
       bool body = head->has_code && HangKeywordKind(head->code) == 3;
       if (two || body) {
-        int target = q->Item(pi)->indent;
+        int target = p->indent;
         for (int j = 2; j <= q->Count(); ++j) {
           OutputLine* l = q->Item(j);
           if (BraceStarts(*l, '{')) {

@@ -141,6 +141,8 @@ class OutputStage {
   const BeautifierOptions& o_;
   std::ostream& out_;
   std::vector<HangEntry> stack_;  // HangStack: back() is the top
+  std::vector<HangEntry> saved_stack_;  // the stack before the head line's hang step
+  bool comment_moved_ = false;    // the step moved the head line's comment out
   int spacing_state_ = 0;
   int pending_blank_ = 0;
   bool last_continued_ = false;  // the last written line ended with a backslash
