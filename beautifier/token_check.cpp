@@ -295,8 +295,9 @@ class Lexer {
     const unsigned char c = p[i];
     if (c == '\r') return true;  // a line end of its own
     if (c == '/') return i + 1 < body && p[i + 1] == '*';
-    // A raw string, R"( ... )", or a text block, """ ... """.
-    return c_family_ ? i > 0 && p[i - 1] == 'R' : i + 2 < body && p[i + 1] == '"' && p[i + 2] == '"';
+    // A raw string, R"( ... )", or a text block, """ ... """ (in C and C++
+    // too, where it is read as one).
+    return (c_family_ && i > 0 && p[i - 1] == 'R') || (i + 2 < body && p[i + 1] == '"' && p[i + 2] == '"');
   }
 
   // True when the text from the current byte on starts with `line`.
@@ -444,7 +445,11 @@ class Lexer {
       return;
     }
     if (c == '"') {
-      if (!c_family_ && Peek(1) == '"' && Peek(2) == '"' && OpensTextBlock()) {
+      // C and C++ have no text blocks, but three quotes and nothing after
+      // them there are no program either (an empty string and one left
+      // open): read as a text block, whose lines are compared byte for
+      // byte, they show a Java text given as C++ when its content moves.
+      if (Peek(1) == '"' && Peek(2) == '"' && OpensTextBlock()) {
         TextBlock(t);
       } else {
         Quoted(t, '"');
