@@ -585,7 +585,7 @@ class Engine {
         break;
       case PieceKind::kOpenBrace:
         else_pending_ = false;
-        line.indent = cur;
+        line.indent = SplicedLead(index, piece, facts, cur, &line);
         line.has_brace = true;
         line.brace.swap(piece.text);
         line.brace_map.swap(piece.map);
@@ -594,7 +594,7 @@ class Engine {
       case PieceKind::kCloseBrace:
         else_pending_ = false;
         current_indent_ = std::max(0, current_indent_ - o_.INDENT_SPACING);
-        line.indent = current_indent_;
+        line.indent = SplicedLead(index, piece, facts, current_indent_, &line);
         line.has_brace = true;
         line.brace.swap(piece.text);
         line.brace_map.swap(piece.map);
@@ -736,6 +736,19 @@ class Engine {
     }
     tracker_.Update(&line);
     return kAppend;
+  }
+
+  // The indent of a brace piece: a brace that a backslash-newline splices
+  // onto the token before it stays at column 0, and one that blanks part
+  // from it keeps at least one blank, or the two would part or touch.
+  static int SplicedLead(size_t index, const SourcePiece& piece, const LineFacts& facts, int indent,
+                         OutputLine* line) {
+    if (index != facts.lead) return indent;
+    if (facts.glued && piece.offset == 0) {
+      line->frozen = true;
+      return 0;
+    }
+    return facts.parted ? std::max(indent, 1) : indent;
   }
 
   // True when comment text that is inside a block comment at `from` is

@@ -362,7 +362,11 @@ void OutputStage::BraceJoin(PieceQueue<OutputLine>* q) {
       // A brace joined to a directive, behind a continuation, or into a
       // literal still open would change the program; so would one that
       // carries a continuation itself, whose backslash must end its line.
+      // Nor is a brace joined to a line that already ends with an opening
+      // one: whether that line was still held would decide it, so a second
+      // run, holding more, would join where the first did not.
       blocked = code.kind == static_cast<int>(PieceKind::kDirective) || EndsWithBackslash(code.code) ||
+                (!code.code.empty() && code.code.back() == '{') ||
                 EndsWithBackslash(q->Item(j)->brace) ||
                 (code.has_comment && EndsWithBackslash(code.comment)) || code.literal_open ||
                 code.directive_body || code.kept_whole;
