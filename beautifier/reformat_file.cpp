@@ -11,6 +11,8 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <istream>
 #include <ostream>
@@ -565,6 +567,99 @@ ReformatFileResult ReformatFileWith(const std::string& input, const std::string&
   out << "Done !\n";
   if (rc == kReformatOk) why.clear();
   return result;
+}
+
+namespace {
+
+// A temporary file for a stream, removed with this object (and on signals).
+class SpoolFile {
+ public:
+  // `suffix`: the end of its name (".c", ".java", ...).
+  explicit SpoolFile(const std::string& suffix) {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/folios-XXXXXX" + suffix;
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    TemporaryFileSignalsHeld held;
+    fd_ = ::mkstemps(name.data(), static_cast<int>(suffix.size()));
+    if (fd_ >= 0) {
+      path_ = name.data();
+      RegisterTemporaryFile(path_);
+    }
+  }
+  ~SpoolFile() {
+    if (fd_ >= 0) ::close(fd_);
+    if (!path_.empty()) {
+      ::unlink(path_.c_str());
+      ForgetTemporaryFile(path_);
+    }
+  }
+  SpoolFile(const SpoolFile&) = delete;
+  SpoolFile& operator=(const SpoolFile&) = delete;
+
+  bool ok() const { return fd_ >= 0; }
+  int fd() const { return fd_; }
+  const std::string& path() const { return path_; }
+
+ private:
+  int fd_ = -1;
+  std::string path_;
+};
+
+// Copies everything from `from` to `to`; false when either fails.
+bool CopyStream(std::FILE* from, std::FILE* to) {
+  std::vector<char> block(1 << 16);
+  size_t n;
+  while ((n = std::fread(block.data(), 1, block.size(), from)) > 0) {
+    if (std::fwrite(block.data(), 1, n, to) != n) return false;
+  }
+  return !std::ferror(from);
+}
+
+}  // namespace
+
+int ReformatStream(std::FILE* in, std::FILE* out, const FormatSettings& settings,
+                   const std::string& name_for_language, std::string* why, std::ostream& err) {
+  why->clear();
+  size_t dot = name_for_language.rfind('.');
+  size_t slash = name_for_language.rfind('/');
+  std::string suffix = dot != std::string::npos && (slash == std::string::npos || dot > slash)
+                           ? name_for_language.substr(dot)
+                           : ".c";
+  if (suffix.size() > 16) suffix = ".c";
+  SpoolFile source(suffix), formatted(suffix);
+  if (!source.ok() || !formatted.ok()) {
+    *why = "cannot make a temporary file: " + ErrnoMessage(errno);
+    return kReformatNoFileOrMemory;
+  }
+  std::FILE* spool = ::fdopen(::dup(source.fd()), "wb");
+  bool read_ok = spool != nullptr && CopyStream(in, spool);
+  if (spool && std::fclose(spool) != 0) read_ok = false;
+  if (!read_ok) {
+    *why = std::ferror(in) ? "cannot read standard input" : "cannot make a temporary file: " + ErrnoMessage(errno);
+    return kReformatNoFileOrMemory;
+  }
+  ReformatFileOptions options;
+  options.settings = &settings;
+  std::ostream report(nullptr);  // no settings report nor progress
+  ReformatFileResult result = ReformatFileWith(source.path(), formatted.path(), options, report, err);
+  if (result.code != kReformatOk) {
+    // Said of a file; here the caller says what became of the text.
+    *why = result.reason;
+    for (const char* tail : {"; file left as it was", "; the file was left as it was", "; it was left as it was"}) {
+      size_t n = std::strlen(tail);
+      if (why->size() >= n && why->compare(why->size() - n, n, tail) == 0) why->resize(why->size() - n);
+    }
+    if (result.code == kReformatBinary) *why = "binary text (it holds NUL bytes)";
+  }
+  std::FILE* text = std::fopen((result.code == kReformatOk ? formatted : source).path().c_str(), "rb");
+  bool written = text != nullptr && CopyStream(text, out) && std::fflush(out) == 0;
+  if (text) std::fclose(text);
+  if (!written) {
+    *why = "cannot write standard output";
+    return kReformatNoFileOrMemory;
+  }
+  return result.code;
 }
 
 int ReformatText(std::string_view source, const FormatSettings& settings, SourceLanguage language,
