@@ -371,12 +371,18 @@ class Engine {
     // touches a token stays with it.
     if (scan_.c_family && macro_counter_ != 0) MarkTouchingBraces();
     pieces_.clear();
-    DecomposeLine(text_, map_, ends_bs, previous_bs_, &pieces_, !remove_comments_, scan_.plain,
-                  scan_.began_in_comment);
+    // A line that would fall into thousands of pieces (braces or comments
+    // by the thousand) is written as it stands: its pieces would cost far
+    // more memory than its bytes.
+    const bool too_many_pieces = !scan_.plain && CutPlaces(text_, map_) > kMaxCutPlaces;
+    if (!too_many_pieces) {
+      DecomposeLine(text_, map_, ends_bs, previous_bs_, &pieces_, !remove_comments_, scan_.plain,
+                    scan_.began_in_comment);
+    }
     // A backslash in code with more after it on the line is a stray
     // character; cut off at the end of a line it would splice that line onto
     // the next. Such a line is written as it stands.
-    const bool kept_whole = scan_.c_family && HoldsStrayBackslash(text_, map_);
+    const bool kept_whole = too_many_pieces || (scan_.c_family && HoldsStrayBackslash(text_, map_));
     if (kept_whole) {
       size_t first = map_.find_first_not_of(mark::kBlank);
       bool directive = first != std::string::npos && map_[first] == mark::kDirective;
@@ -468,6 +474,22 @@ class Engine {
     stage_.Run(&queue_, macro_ended ? 0 : o_.QUEUE_BUFFER);
     if (macro_ended) current_indent_ = saved_indent_;
     return kReformatOk;
+  }
+
+  static constexpr size_t kMaxCutPlaces = 4096;
+
+  // How many places the line could be cut at: code braces and the starts
+  // of comments.
+  static size_t CutPlaces(const std::string& text, const CharStateMap& map) {
+    size_t n = 0;
+    for (size_t i = 0; i < map.size(); ++i) {
+      char m = map[i];
+      if ((m == mark::kCode && (text[i] == '{' || text[i] == '}')) ||
+          ((m == mark::kBlockComment || m == mark::kLineComment) && (i == 0 || map[i - 1] != m))) {
+        ++n;
+      }
+    }
+    return n;
   }
 
   static bool StartsDirective(const CharStateMap& map) {

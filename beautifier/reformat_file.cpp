@@ -243,13 +243,15 @@ class SourceText : public std::streambuf {
 // The formatted text on its way to the temporary file of an AtomicFile,
 // gathered in a block and written a block at a time straight to the file's
 // descriptor (the C stream's own buffer stays empty). While it stays within
-// twice kInMemoryLimit it is also kept, for the checks after formatting. What is
+// the room reserved for it it is also kept, for the checks after formatting. What is
 // not flushed when the buffer goes is dropped (the file is discarded then).
 class FormattedText : public std::streambuf {
  public:
   // `expected`: about how long the text will be, when it is kept.
   FormattedText(std::FILE* file, bool keep, size_t expected) : fd_(fileno(file)), keep_(keep), block_(1 << 16) {
-    if (keep_) kept_.reserve(expected + expected / 4);
+    // Room for a text somewhat longer than the source; a text that outgrows
+    // it is checked on the files instead, so what is kept never grows.
+    if (keep_) kept_.reserve(expected + expected / 4 + (1 << 16));
     std::fflush(file);
     setp(block_.data(), block_.data() + block_.size());
   }
@@ -274,7 +276,7 @@ class FormattedText : public std::streambuf {
     size_t n = static_cast<size_t>(pptr() - pbase());
     setp(block_.data(), block_.data() + block_.size());
     if (keep_) {
-      if (kept_.size() + n <= 2 * kInMemoryLimit) {
+      if (kept_.size() + n <= kept_.capacity()) {
         kept_.append(p, n);
       } else {
         keep_ = false;
