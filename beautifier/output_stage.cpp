@@ -103,6 +103,7 @@ std::string MakeWhitespace(bool tabs, int start, int width, int tab_width) {
 }
 
 void OutputStage::Run(PieceQueue<OutputLine>* q, int limit) {
+  ContinueShifts(q);
   while (q->Count() > limit) {
     OutputLine* head = q->Item(1);
     if (spacing_state_ == 0) {
@@ -251,6 +252,7 @@ void OutputStage::ApplyStack(PieceQueue<OutputLine>* q, bool outer) {
         p->gap = 0;
       } else {
         OutputLine* moved = q->Acquire();
+        moved->shift_serial = p->shift_serial;
         moved->kind = p->kind;
         moved->offset = p->offset;
         moved->opens_comment = p->opens_comment;
@@ -300,24 +302,62 @@ void OutputStage::ShiftBlock(PieceQueue<OutputLine>* q, int b, int target) {
   int c = q->Item(b)->indent;
   int d = target - c;
   if (d <= 0) return;
-  bool in_else = false;
-  const int last = std::min(q->Count(), b + kStageWindow);
-  for (int j = b; j <= last; ++j) {
+  // The block goes on past the lines held now: the shift stays pending and
+  // takes each line that comes later, so how far it reaches does not depend
+  // on how many lines happened to be held (a second run, holding others,
+  // shifts the same lines).
+  if (shifts_.size() >= kMaxHangDepth) shifts_.erase(shifts_.begin());
+  shifts_.push_back(PendingShift{c, d, target, false, false, ++shift_serial_});
+  PendingShift& shift = shifts_.back();
+  for (int j = b; j <= q->Count() && !shift.done; ++j) {
     OutputLine* l = q->Item(j);
-    if ((!l->has_code && !l->has_brace) || l->kind == static_cast<int>(PieceKind::kDirective) || l->frozen) {
-      continue;
-    }
-    if (l->indent < c) return;
-    l->indent += d;
-    if (BraceStarts(*l, '}') && l->indent == target) {
-      if (in_else) return;
-      OutputLine* next = q->Item(j + 1);
-      if (next && next->has_code && IsBareElse(next->code, next->code_map)) {
-        in_else = true;
-        continue;
-      }
+    l->shift_serial = shift.serial;
+    WalkShift(&shift, l, q->Item(j + 1));
+  }
+  if (shift.done) shifts_.pop_back();
+}
+
+void OutputStage::WalkShift(PendingShift* shift, OutputLine* l, const OutputLine* next) {
+  if (shift->awaiting_else) {
+    // The line after the block's closing brace: a bare else goes with it.
+    shift->awaiting_else = false;
+    if (!(l->has_code && IsBareElse(l->code, l->code_map))) {
+      shift->done = true;
       return;
     }
+    shift->in_else = true;
+  }
+  if ((!l->has_code && !l->has_brace) || l->kind == static_cast<int>(PieceKind::kDirective) || l->frozen) return;
+  if (l->indent < shift->c) {
+    shift->done = true;
+    return;
+  }
+  l->indent += shift->d;
+  if (BraceStarts(*l, '}') && l->indent == shift->target) {
+    if (shift->in_else) {
+      shift->done = true;
+    } else if (next == nullptr) {
+      shift->awaiting_else = true;
+    } else if (next->has_code && IsBareElse(next->code, next->code_map)) {
+      shift->in_else = true;
+    } else {
+      shift->done = true;
+    }
+  }
+}
+
+void OutputStage::ContinueShifts(PieceQueue<OutputLine>* q) {
+  if (shifts_.empty()) return;
+  // Lines that came since the last run are the ones no shift has seen.
+  int first = q->Count() + 1;
+  while (first > 1 && q->Item(first - 1)->shift_serial == 0) --first;
+  for (int j = first; j <= q->Count(); ++j) {
+    OutputLine* l = q->Item(j);
+    for (PendingShift& shift : shifts_) {
+      if (!shift.done) WalkShift(&shift, l, q->Item(j + 1));
+    }
+    l->shift_serial = shift_serial_;
+    std::erase_if(shifts_, [](const PendingShift& shift) { return shift.done; });
   }
 }
 
@@ -387,6 +427,7 @@ void OutputStage::BraceJoin(PieceQueue<OutputLine>* q) {
     if (code->has_comment && !code->comment_pinned &&
         static_cast<int>(code->code.size() + brace->brace.size()) + code->indent + 1 >= cwc) {
       OutputLine* moved = q->Acquire();
+      moved->shift_serial = code->shift_serial;
       moved->kind = code->kind;
       moved->offset = code->offset;
       moved->indent = o_.COMMENTS_WITH_NOCODE;
@@ -396,6 +437,7 @@ void OutputStage::BraceJoin(PieceQueue<OutputLine>* q) {
       lines[count++] = moved;
     }
     OutputLine* joined = q->Acquire();
+    joined->shift_serial = std::max(code->shift_serial, brace->shift_serial);
     joined->kind = code->kind;
     joined->offset = code->offset;
     joined->indent = code->indent;
@@ -416,6 +458,7 @@ void OutputStage::BraceJoin(PieceQueue<OutputLine>* q) {
     OutputLine* brace_comment = nullptr;
     if (brace->has_comment) {
       brace_comment = q->Acquire();
+      brace_comment->shift_serial = brace->shift_serial;
       brace_comment->kind = brace->kind;
       brace_comment->offset = brace->offset;
       brace_comment->indent = o_.COMMENTS_WITH_NOCODE;

@@ -47,6 +47,7 @@ struct OutputLineFacts {
                               // written at its column as read (tail_blanks) moved by
                               // as much as the opening line's comment moved
   int tail_blanks = 0;
+  unsigned shift_serial = 0;  // the newest block shift that has seen this line; 0: none yet
 };
 
 // One line of output. A line with neither code, brace nor comment is empty.
@@ -133,7 +134,19 @@ class OutputStage {
   void ApplyStack(PieceQueue<OutputLine>* q, bool outer);
   void Push(const HangEntry& e);
   void RemoveHead(PieceQueue<OutputLine>* q);
+  // A block shift still waiting for the rest of its block.
+  struct PendingShift {
+    int c = 0;          // the block's indent before the shift
+    int d = 0;          // how far it moves
+    int target = 0;
+    bool in_else = false;        // its closing brace is met; a bare else follows
+    bool awaiting_else = false;  // its closing brace is the newest line held
+    unsigned serial = 0;
+    bool done = false;
+  };
   void ShiftBlock(PieceQueue<OutputLine>* q, int b, int target);
+  void WalkShift(PendingShift* shift, OutputLine* l, const OutputLine* next);
+  void ContinueShifts(PieceQueue<OutputLine>* q);
   void BraceJoin(PieceQueue<OutputLine>* q);
   void Write(OutputLine& line);
   void Emit();  // buffer_ to the stream
@@ -141,6 +154,8 @@ class OutputStage {
   const BeautifierOptions& o_;
   std::ostream& out_;
   std::vector<HangEntry> stack_;  // HangStack: back() is the top
+  std::vector<PendingShift> shifts_;
+  unsigned shift_serial_ = 0;
   std::vector<HangEntry> saved_stack_;  // the stack before the head line's hang step
   bool comment_moved_ = false;    // the step moved the head line's comment out
   int spacing_state_ = 0;
