@@ -58,6 +58,26 @@ TEST(Settling, ACommentMovedOffItsLineIsWhereTheNextRunPutsIt) {
   FormatSettled("void g(int a_long_parameter_name)  // what g does\n{\n    x();\n}\n");
 }
 
+// The body of a loop without braces that is a switch is shifted as a block;
+// a block longer than the lines held is shifted whole all the same, so a
+// second run, which splits its lines elsewhere, shifts the same lines.
+TEST(Settling, ABlockShiftReachesPastTheLinesHeld) {
+  BeautifierOptions new_line;
+  new_line.PLACE_BRACE_ON_NEW_LINE = -1;
+  std::string body;
+  for (int i = 0; i < 3; ++i) {
+    std::string n = std::to_string(i);
+    body += "            if (x == " + n + ") {\n                m = " + n + ";\n                break;\n            }\n";
+  }
+  const std::string source = "int f()\n{\n    for (;;)\n        switch (m) {\n        case A:\n" + body +
+                             "            m = B;\n            break;\n        case B:\n            y = 1;\n"
+                             "        }\n}\n";
+  std::string formatted = FormatSettled(source, new_line);
+  // Every statement of the last case stands as deep as those of the first.
+  EXPECT_NE(formatted.find("\n                y = 1;\n"), std::string::npos) << formatted;
+  EXPECT_NE(formatted.find("\n                    m = 2;\n"), std::string::npos) << formatted;
+}
+
 TEST(Adjacency, BracesInsideParenthesesStayWithTheirNeighbours) {
   const std::string source =
       "#include <stdio.h>\n"
