@@ -327,9 +327,12 @@ void ScanLine(std::string_view raw, int tab_width, ScanState* state, std::string
     char m = state->current;
     if (ch == '"' && (m == mark::kCode || m == mark::kBlank) && state->escape_skip == 0) {
       std::string close;
-      // Raw strings are C++'s, text blocks Java's.
+      // Raw strings are C++'s, text blocks Java's; but three quotes with
+      // nothing after them are no C or C++ either (an empty string and one
+      // left open), and read as a text block there too its lines are kept
+      // as they stand: a Java text given as C++ keeps its text blocks.
       size_t open = state->c_family ? RawStringOpening(raw, k, &close) : 0;
-      if (open == 0 && !state->c_family && TextBlockOpening(raw, k)) open = 3;
+      if (open == 0 && TextBlockOpening(raw, k)) open = 3;
       if (open != 0) {
         for (size_t j = k; j < k + open; ++j) scanner.Put(raw[j], mark::kString);
         state->long_literal = close.empty() ? kTextBlock : kRawString;

@@ -493,6 +493,14 @@ void OutputStage::Write(OutputLine& line) {
     if (b == std::string_view::npos) b = comment.size();
     comment.remove_prefix(b);
     i = std::clamp(line.tail_blanks + tail_shift_, 0, kMaxIndentColumns);
+    if (tail_alone_) {
+      // Its first line ended up alone on its line: the rest goes where the
+      // next run puts the lines of such a comment, the stars one column
+      // right of its start, other text no further left than it.
+      tail_stars_ = tail_stars_ && !comment.empty() && comment[0] == '*';
+      const int start = std::min(o_.COMMENTS_WITH_NOCODE, kMaxIndentColumns - 1);
+      i = tail_stars_ ? start + 1 : std::max(i, start);
+    }
     gap = 0;
   } else if (tabs && line.has_comment && !comment.empty() && comment[0] == ' ') {
     size_t b = comment.find_first_not_of(' ');
@@ -536,10 +544,15 @@ void OutputStage::Write(OutputLine& line) {
   buffer_ += line.brace;
   if (line.opens_comment && line.comment_in_code >= 0) {
     tail_shift_ = std::max(i, 0) + line.comment_in_code - line.comment_column;
+    tail_alone_ = false;
   }
   if (line.has_comment) {
     AppendWhitespace(&buffer_, tabs, c + std::max(i, 0), gap, is);
-    if (line.opens_comment) tail_shift_ = c + std::max(i, 0) + gap - line.comment_column;
+    if (line.opens_comment) {
+      tail_shift_ = c + std::max(i, 0) + gap - line.comment_column;
+      tail_alone_ = c == 0 && line.comment_in_code < 0;
+      tail_stars_ = true;
+    }
     buffer_.append(comment);
   }
   line_feed_owed_ = true;

@@ -162,6 +162,8 @@ class OutputStage {
   int pending_blank_ = 0;
   bool last_continued_ = false;  // the last written line ended with a backslash
   int tail_shift_ = 0;           // how far the open block comment's first line moved
+  bool tail_alone_ = false;      // that first line stands alone on its line
+  bool tail_stars_ = true;       // every line of its rest so far began with '*'
   int clean_prefix_ = 0;         // held lines, from the oldest, known to hold no brace
                                  // that could still be joined
   std::string buffer_;
