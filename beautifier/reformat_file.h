@@ -57,6 +57,9 @@ struct ReformatFileOptions {
   // Keeps the output's old content under this name just before the output
   // is replaced (a symbolic link of that name is replaced, never followed).
   std::string backup_path;
+  // Writes the lines with the line end most lines of the input have (LF,
+  // CR LF or CR) instead of LF alone.
+  bool keep_line_ends = false;
 };
 
 struct ReformatFileResult {

@@ -14,6 +14,7 @@
 #include "html_listing_writer.h"
 #include "ordered_jobs.h"
 #include "paths.h"
+#include "project_file.h"
 #include "settings_table.h"
 #include "temp_files.h"
 
@@ -22,8 +23,7 @@ namespace folios {
 namespace {
 
 bool IsPreformatted(const std::string& path) {
-  std::string ext = Extension(path);
-  return ext == "cpp" || ext == "h" || ext == "c" || ext == "java";
+  return IsFormattableExtension(Extension(path));
 }
 
 // A new empty file in the temporary directory with the source's extension,
