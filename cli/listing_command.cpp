@@ -51,8 +51,18 @@ const char kHelp[] =
     "                    default: the types chosen in the last search (settings)\n"
     "  --subfolders      search subdirectories too (default: as last time)\n"
     "  --no-subfolders   search only the named directory\n"
+    "  --files-from FILE also list the INPUTs named in FILE, one a line ('-':\n"
+    "                    standard input)\n"
+    "  -0, --null        names in --files-from lists end with NUL, not a line end\n"
+    "  --settings FILE   take project settings from FILE\n"
+    "  --no-project-settings  ignore .folios.ini files\n"
+    "  -q, --quiet       print nothing but errors (no warnings, no progress)\n"
     "  --                every argument after it is an INPUT, even one that\n"
     "                    begins with '-'\n"
+    "\n"
+    "Project settings: the .folios.ini file found in the directory of the first\n"
+    "file listed, or the nearest one above it, applies over the user's settings\n"
+    "for the whole document; --set goes over both.\n"
     "\n"
     "The document is replaced only when the build is complete: Ctrl-C (SIGINT),\n"
     "SIGTERM or SIGHUP stop the build and leave the old document as it was,\n"
@@ -121,6 +131,7 @@ bool ParseFormat(const std::string& value, std::optional<ListingFormat>* format)
 
 int RunListingCommand(const std::vector<std::string>& args) {
   InputOptions options;
+  CommonOptions common;
   std::vector<std::string> inputs;
   std::string output;
   bool operands_only = false;
@@ -132,7 +143,8 @@ int RunListingCommand(const std::vector<std::string>& args) {
       std::cout << kHelp;
       return kExitOk;
     }
-    int consumed = ParseInputOption(args, i, &options, "listing");
+    int consumed = ParseCommonOption(args, i, &common, "listing");
+    if (consumed == 0) consumed = ParseInputOption(args, i, &options, "listing");
     if (consumed < 0) return kExitUsage;
     if (consumed > 0) {
       i += static_cast<size_t>(consumed) - 1;
@@ -173,7 +185,9 @@ int RunListingCommand(const std::vector<std::string>& args) {
     }
     inputs.push_back(arg);
   }
+  if (!ReadFileLists(common, &inputs)) return kExitFailure;
   if (inputs.empty()) return UsageError("listing", "no INPUT given");
+  if (!UseProjectSettingsFor(common, inputs.front())) return kExitFailure;
   // An explicit --format wins, then the output's extension, then the setting
   // (read after the --set overrides).
   if (!format) {

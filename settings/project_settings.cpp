@@ -87,7 +87,8 @@ Status LoadProjectSettings(const std::string& path, ProjectSettings* settings) {
     const SettingInfo* info = FindSetting(key, name);
     if (!info) return Status::Error(at + "unknown setting '" + name + "'");
     std::string use, message;
-    if (CheckSettingValue(*info, UnescapeSettingsText(line.substr(eq + 1)), &use, &message) ==
+    if (CheckSettingValue(*info, UnescapeSettingsText(Trimmed(std::string_view(line).substr(eq + 1))), &use,
+                          &message) ==
         ValueCheck::kRefused) {
       return Status::Error(at + message);
     }

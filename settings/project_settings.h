@@ -27,8 +27,9 @@ struct ProjectSettings {
 
 // Reads a project settings file. Sections name the product key or its
 // "\doc" or "\template_kw" subkeys; values before any section belong to the
-// product key. Blank lines and lines beginning with ';' or '#' are comments.
-// Any other line, a name the settings table does not know and a value the
+// product key. Blank lines and lines beginning with ';' or '#' are comments;
+// blanks around names and values are ignored ("\x20" keeps one). Any other
+// line, a name the settings table does not know and a value the
 // setting does not allow are errors naming the line; so is a file that
 // cannot be read.
 Status LoadProjectSettings(const std::string& path, ProjectSettings* settings);
