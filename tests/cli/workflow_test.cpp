@@ -250,6 +250,29 @@ TEST_F(Workflow, LineEndsAreKept) {
   EXPECT_EQ(Run({"reformat", "-"}, &input).out, "int f() {\r\n    x;\r\n}\r\n");
 }
 
+TEST_F(Workflow, ListingOfStandardInputUnderTheNameGiven) {
+  WriteFile(File("a.c"), "int a;\n");
+  const std::string input = "class Stdin {\n  int x; // note\n}\n";
+  RunResult named = Run({"listing", "--format=html", "-o", "-", "a.c", "-", "--assume-filename", "src/In.java"}, &input);
+  EXPECT_EQ(named.exit_code, 0) << named.err;
+  const size_t first = named.out.find(">" + File("a.c") + "</h2>");
+  const size_t second = named.out.find(">src/In.java</h2>");
+  EXPECT_NE(first, std::string::npos);
+  EXPECT_NE(second, std::string::npos);
+  EXPECT_LT(first, second);  // where '-' stood
+  EXPECT_NE(named.out.find("Stdin"), std::string::npos);
+  // The written document is named after the last INPUT; nothing is left in
+  // the temporary directory.
+  TempDir tmp;
+  setenv("TMPDIR", tmp.path().c_str(), 1);
+  RunResult unnamed = Run({"listing", "-"}, &input);
+  unsetenv("TMPDIR");
+  EXPECT_EQ(unnamed.exit_code, 0) << unnamed.err;
+  EXPECT_NE(ReadFile(File("stdin.rtf")).find("Stdin"), std::string::npos);
+  EXPECT_TRUE(fs::is_empty(tmp.path()));
+  EXPECT_EQ(Run({"listing", "--assume-filename", "x.c", "a.c"}).exit_code, 2);
+}
+
 TEST_F(Workflow, NamesFromListsSeparatedByNul) {
   const std::string odd[] = {"with blank.c", "new\nline.c", "-dash.c"};
   std::string list;

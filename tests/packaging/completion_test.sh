@@ -52,7 +52,7 @@ expect "folios --v" --version
 # Options, from each command's --help.
 expect "folios listing --se" --set --settings
 expect "folios listing --" --output --format --set --types --subfolders --no-subfolders --files-from --null \
-  --settings --no-project-settings --quiet
+  --settings --no-project-settings --quiet --assume-filename
 expect "folios listing --format " rtf html
 expect "folios listing --format=h" html
 expect "folios files --no" --no-subfolders --no-project-settings
