@@ -9,6 +9,7 @@
 #include "doc_driver.h"
 #include "doc_messages.h"
 #include "input_files.h"
+#include "option_words.h"
 #include "temp_files.h"
 #include "terminal_progress.h"
 
@@ -100,7 +101,15 @@ int OptionError(const docgen::DocOptionCheck& check) {
 
 }  // namespace
 
-int RunDocCommand(const std::vector<std::string>& given) {
+int RunDocCommand(const std::vector<std::string>& typed) {
+  std::vector<std::string> given = typed;
+  static const std::vector<OptionName> kOptions = {
+      {"-c", true}, {"-d", true}, {"-f", true}, {"-l", true}, {"-o", true}, {"-r", true}, {"-s", true},
+      {"-t", true}, {"-x", true}, {"-C", true}, {"-D", true}, {"-F", true}, {"-L", true}, {"-O", true},
+      {"-R", true}, {"-S", true}, {"-T", true}, {"-X", true},
+      {"--files-from", true}, {"--null", false}, {"--settings", true}, {"--no-project-settings", false},
+      {"--quiet", false}, {"--help", false}};
+  if (int rc = ExpandLongOptions(&given, kOptions, "doc"); rc != kExitOk) return rc;
   for (const std::string& arg : given) {
     if (arg == "--") break;
     if (IsHelp(arg)) {

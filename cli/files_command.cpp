@@ -7,6 +7,7 @@
 #include "commands.h"
 #include "file_rows.h"
 #include "input_files.h"
+#include "option_words.h"
 #include "paths.h"
 #include "rtf_text.h"
 
@@ -50,7 +51,13 @@ void PrintPadded(const std::string& text, size_t width) {
 
 }  // namespace
 
-int RunFilesCommand(const std::vector<std::string>& args) {
+int RunFilesCommand(const std::vector<std::string>& given) {
+  std::vector<std::string> args = given;
+  static const std::vector<OptionName> kOptions = {
+      {"--types", true}, {"--subfolders", false}, {"--no-subfolders", false}, {"--paths", false},
+      {"--files-from", true}, {"--null", false}, {"--settings", true}, {"--no-project-settings", false},
+      {"--quiet", false}, {"--help", false}};
+  if (int rc = ExpandLongOptions(&args, kOptions, "files"); rc != kExitOk) return rc;
   InputOptions options;
   CommonOptions common;
   std::vector<std::string> paths;

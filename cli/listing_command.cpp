@@ -15,6 +15,7 @@
 #include "commands.h"
 #include "input_files.h"
 #include "listing_build.h"
+#include "option_words.h"
 #include "paths.h"
 #include "status.h"
 #include "temp_files.h"
@@ -182,7 +183,14 @@ bool ParseFormat(const std::string& value, std::optional<ListingFormat>* format)
 
 }  // namespace
 
-int RunListingCommand(const std::vector<std::string>& args) {
+int RunListingCommand(const std::vector<std::string>& given) {
+  std::vector<std::string> args = given;
+  static const std::vector<OptionName> kOptions = {
+      {"--output", true}, {"-o", true}, {"--format", true}, {"--set", true}, {"--types", true},
+      {"--subfolders", false}, {"--no-subfolders", false}, {"--assume-filename", true},
+      {"--files-from", true}, {"--null", false}, {"--settings", true}, {"--no-project-settings", false},
+      {"--quiet", false}, {"--help", false}};
+  if (int rc = ExpandLongOptions(&args, kOptions, "listing"); rc != kExitOk) return rc;
   InputOptions options;
   CommonOptions common;
   std::optional<size_t> stdin_at;  // where '-' stands among the INPUTs

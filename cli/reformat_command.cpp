@@ -12,6 +12,7 @@
 #include "format_check.h"
 #include "input_files.h"
 #include "line_diff.h"
+#include "option_words.h"
 #include "ordered_jobs.h"
 #include "paths.h"
 #include "reformat_build.h"
@@ -292,7 +293,15 @@ int WriteFiles(const Request& request, const std::vector<std::string>& list, con
 
 }  // namespace
 
-int RunReformatCommand(const std::vector<std::string>& args) {
+int RunReformatCommand(const std::vector<std::string>& given) {
+  std::vector<std::string> args = given;
+  static const std::vector<OptionName> kOptions = {
+      {"--check", false}, {"--diff", false}, {"--verbose", false}, {"--report", false}, {"--backup", true},
+      {"--suffix", true}, {"--jobs", true}, {"-j", true}, {"--set", true}, {"--types", true},
+      {"--subfolders", false}, {"--no-subfolders", false}, {"--stdout", false}, {"--assume-filename", true},
+      {"--files-from", true}, {"--null", false}, {"--settings", true}, {"--no-project-settings", false},
+      {"--quiet", false}, {"--help", false}};
+  if (int rc = ExpandLongOptions(&args, kOptions, "reformat"); rc != kExitOk) return rc;
   Request request;
   bool operands_only = false;
   for (size_t i = 0; i < args.size(); ++i) {

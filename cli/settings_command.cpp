@@ -4,6 +4,7 @@
 #include "cli_support.h"
 #include "commands.h"
 #include "input_files.h"
+#include "option_words.h"
 #include "paths.h"
 #include "registry.h"
 #include "settings_file.h"
@@ -99,7 +100,11 @@ int List(const Parsed& parsed) {
 
 }  // namespace
 
-int RunSettingsCommand(const std::vector<std::string>& args) {
+int RunSettingsCommand(const std::vector<std::string>& given) {
+  std::vector<std::string> args = given;
+  static const std::vector<OptionName> kOptions = {
+      {"--key", true}, {"--settings", true}, {"--no-project-settings", false}, {"--quiet", false}, {"--help", false}};
+  if (int rc = ExpandLongOptions(&args, kOptions, "settings"); rc != kExitOk) return rc;
   if (args.empty()) return UsageError("settings", "missing action (list, get, set, reset, path)");
   for (const std::string& arg : args) {
     if (arg == "--") break;

@@ -154,7 +154,9 @@ TEST_F(Workflow, QuietUnlessAskedAndBackupsAsChosen) {
   chmod(File("a.c").c_str(), 0444);
   WriteFile(File("d.c"), kUnformatted);
   chmod(File("d.c").c_str(), 0444);
-  if (geteuid() != 0) EXPECT_NE(Run({"reformat", "-q", "d.c"}).err.find("cannot reformat"), std::string::npos);
+  if (geteuid() != 0) {
+    EXPECT_NE(Run({"reformat", "-q", "d.c"}).err.find("cannot reformat"), std::string::npos);
+  }
   EXPECT_EQ(Run({"reformat", "--backup=maybe", "b.c"}).exit_code, 2);
   EXPECT_EQ(Run({"reformat", "--backup=none", "--suffix=.x", "b.c"}).exit_code, 2);
 }
@@ -302,6 +304,38 @@ TEST_F(Workflow, NamesFromListsSeparatedByNul) {
   WriteFile(File("empty"), "");
   EXPECT_EQ(Run({"reformat", "--files-from", "empty"}).exit_code, 0);
   EXPECT_EQ(Run({"reformat", "--files-from", "missing"}).exit_code, 1);
+}
+
+TEST_F(Workflow, AbbreviationsAndSuggestionsForWhatWasMistyped) {
+  WriteFile(File("a.c"), kUnformatted);
+  // A unique beginning stands for the whole option, with its value.
+  RunResult abbreviated = Run({"reformat", "--chec", "--jo=2", "a.c"});
+  EXPECT_EQ(abbreviated.exit_code, 1);
+  EXPECT_EQ(abbreviated.err, "a.c: would be reformatted\n");
+  EXPECT_EQ(Run({"files", "--pa", "--no-s", "a.c"}).out, File("a.c") + "\n");
+
+  RunResult ambiguous = Run({"reformat", "--s", "a.c"});
+  EXPECT_EQ(ambiguous.exit_code, 2);
+  EXPECT_EQ(ambiguous.err,
+            "folios: option '--s' is ambiguous: --suffix, --set, --subfolders, --stdout, --settings\n"
+            "Try 'folios reformat --help'.\n");
+  RunResult typo = Run({"reformat", "--chekc", "a.c"});
+  EXPECT_EQ(typo.exit_code, 2);
+  EXPECT_EQ(typo.err, "folios: unknown option '--chekc'; did you mean '--check'?\nTry 'folios reformat --help'.\n");
+  EXPECT_NE(Run({"listing", "--outptu", "x.rtf", "a.c"}).err.find("did you mean '--output'?"), std::string::npos);
+  EXPECT_NE(Run({"doc", "--quite", "a.c"}).err.find("did you mean '--quiet'?"), std::string::npos);
+  // Far from every option: refused as before, without a guess.
+  EXPECT_EQ(Run({"files", "--zzzzzz", "a.c"}).err, "folios: unknown option '--zzzzzz'\nTry 'folios files --help'.\n");
+  // An option's value is never taken for an option, nor is what follows --.
+  EXPECT_EQ(Run({"reformat", "--check", "--", "--s"}).err.find("ambiguous"), std::string::npos);
+  WriteFile(File("--c.rtf"), "");
+  EXPECT_EQ(Run({"listing", "-o", "--c.rtf", "a.c"}).exit_code, 0);
+
+  RunResult command = Run({"reformt", "a.c"});
+  EXPECT_EQ(command.exit_code, 2);
+  EXPECT_EQ(command.err, "folios: unknown command 'reformt'\nDid you mean 'folios reformat'?\nTry 'folios --help'.\n");
+  EXPECT_EQ(Run({"xyz"}).err, "folios: unknown command 'xyz'\nTry 'folios --help'.\n");
+  EXPECT_EQ(ReadFile(File("a.c")), kUnformatted);
 }
 
 TEST_F(Workflow, PreCommitHookStopsUnformattedFiles) {
