@@ -17,6 +17,7 @@
 #include "paths.h"
 #include "reformat_build.h"
 #include "reformat_file.h"
+#include "registry.h"
 #include "settings_table.h"
 #include "terminal_progress.h"
 
@@ -135,7 +136,9 @@ class Choices {
         PrintProjectSettingsError(finder_.last_path(), status);
         return false;
       }
-      by_path_[path] = Get(project.get());
+      const ProjectChoice* choice = Get(project.get());
+      if (!choice) return false;
+      by_path_[path] = choice;
     }
     return true;
   }
@@ -170,6 +173,12 @@ class Choices {
     if (request_.suffix) suffix = *request_.suffix;
     if (request_.backup == false) suffix.clear();
     if (request_.backup == true && suffix.empty()) suffix = ".orig";
+    if (suffix.find('/') != std::string::npos) {
+      // A backup elsewhere than beside its file is no backup this command makes.
+      PrintError(project ? "project settings" : "settings", project ? project->path : CRegistry::StoreFile(),
+                 "m_backup_suffix '" + suffix + "' must not hold '/'");
+      return nullptr;
+    }
     choice->backup_suffix = suffix;
     return choices_.emplace(key, std::move(choice)).first->second.get();
   }
@@ -194,7 +203,7 @@ int FormatStandardInput(const Request& request, Choices* choices) {
   std::string directory = ".";
   if (request.common.assume_filename) directory = Directory(AbsolutePath(name));
   const ProjectChoice* choice = choices->ForDirectory(AbsolutePath(directory));
-  if (!choice) return kExitFailure;
+  if (!choice) return kExitFailure;  // said why
 
   std::string source;
   char chunk[1 << 16];

@@ -66,8 +66,8 @@ class Differ {
     const long m = b_hi - b_lo;
     const long delta = n - m;
     const bool odd = (delta & 1) != 0;
-    const long offset = m + 1;  // diagonal k sits at index k + offset
     const long max_d = (n + m + 1) / 2;
+    const long offset = max_d + 1;  // diagonal k sits at index k + offset
     // forward_[k]: furthest x reached on diagonal k from the top left;
     // backward_[k]: furthest distance reached from the bottom right on the
     // reversed diagonal k (which is diagonal delta - k seen forwards).

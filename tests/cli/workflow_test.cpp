@@ -158,6 +158,13 @@ TEST_F(Workflow, QuietUnlessAskedAndBackupsAsChosen) {
     EXPECT_NE(Run({"reformat", "-q", "d.c"}).err.find("cannot reformat"), std::string::npos);
   }
   EXPECT_EQ(Run({"reformat", "--backup=maybe", "b.c"}).exit_code, 2);
+  EXPECT_EQ(Run({"reformat", "--suffix=../x", "b.c"}).exit_code, 2);
+  WriteFile(File(".folios.ini"), "m_backup_suffix=/tmp/x\n");
+  WriteFile(File("c.c"), kUnformatted);
+  RunResult outside = Run({"reformat", "c.c"});
+  EXPECT_EQ(outside.exit_code, 1);
+  EXPECT_NE(outside.err.find("m_backup_suffix '/tmp/x' must not hold '/'"), std::string::npos) << outside.err;
+  EXPECT_EQ(ReadFile(File("c.c")), kUnformatted);
   EXPECT_EQ(Run({"reformat", "--backup=none", "--suffix=.x", "b.c"}).exit_code, 2);
 }
 
