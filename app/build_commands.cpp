@@ -3,12 +3,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <memory>
+#include <optional>
 #include <sstream>
 
 #include "file_dialog.h"
 #include "file_filters.h"
 #include "message_box.h"
 #include "progress_dlg.h"
+#include "project_settings.h"
 #include "settings_table.h"
 
 #ifdef FOLIOS_HAVE_DOCGEN
@@ -29,6 +32,31 @@ namespace folios::gui {
 namespace {
 
 QString Text(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// The project settings (.folios.ini) found from the first file's directory
+// upwards, laid over the user's settings while a build runs. One that
+// cannot be read is a failure of the build, which then does not run.
+class ProjectLayer {
+ public:
+  ProjectLayer(const std::vector<std::string>& paths, BuildOutcome* outcome) {
+    if (paths.empty()) return;
+    ProjectSettingsFinder finder;
+    Status status = finder.For(paths.front(), &m_settings);
+    if (!status.ok()) {
+      outcome->failures << Text(finder.last_path()) + QStringLiteral(": ") + Text(status.message());
+      m_failed = true;
+      return;
+    }
+    if (m_settings) outcome->project_settings = Text(m_settings->path);
+    m_layer.emplace(m_settings.get());
+  }
+  bool failed() const { return m_failed; }
+
+ private:
+  std::shared_ptr<const ProjectSettings> m_settings;
+  std::optional<ScopedProjectLayer> m_layer;
+  bool m_failed = false;
+};
 
 }  // namespace
 
@@ -105,6 +133,8 @@ class MessageBoxWarnings : public KeywordWarningSink {
 BuildOutcome RunListingBuild(const std::vector<std::string>& paths, const QString& output,
                              QWidget* owner) {
   BuildOutcome outcome;
+  ProjectLayer project(paths, &outcome);
+  if (project.failed()) return outcome;
 #ifdef FOLIOS_HAVE_LISTING
   ListingBuildOptions options;
   options.format = ListingFormatForOutput(output.toStdString());
@@ -146,6 +176,8 @@ BuildOutcome RunListingBuild(const std::vector<std::string>& paths, const QStrin
 BuildOutcome RunDocumentationBuild(const std::vector<std::string>& paths, const QString& output,
                                    QWidget* owner) {
   BuildOutcome outcome;
+  ProjectLayer project(paths, &outcome);
+  if (project.failed()) return outcome;
 #ifdef FOLIOS_HAVE_DOCGEN
   std::ostringstream out;
   std::ostringstream err;
@@ -172,6 +204,8 @@ BuildOutcome RunDocumentationBuild(const std::vector<std::string>& paths, const 
 
 BuildOutcome RunReformatBuild(const std::vector<std::string>& paths, QWidget* owner) {
   BuildOutcome outcome;
+  ProjectLayer project(paths, &outcome);
+  if (project.failed()) return outcome;
 #ifdef FOLIOS_HAVE_BEAUTIFIER
   std::ostringstream out;
   std::ostringstream err;

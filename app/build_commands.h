@@ -17,6 +17,7 @@ struct BuildOutcome {
   bool available = true;  // false: this program was built without the engine
   bool cancelled = false;  // the user stopped the build
   QStringList failures;   // one line per failure, "what: why", in list order
+  QString project_settings;  // the project settings file the build applied, if any
 };
 
 // Asks for the output document: a save dialog proposing `proposedPath`,

@@ -8,13 +8,14 @@ namespace folios::gui {
 namespace {
 
 const char kCppHead[] =
-    "C++ Files (*.dsp;*.cpp;*.c;*.hpp;*.h) | *.dsp;*.cpp;*.c;*.hpp;*.h|";
+    "C++ Files (*.dsp;*.cpp;*.c;*.hpp;*.h) | *.dsp;*.cpp;*.c;*.cc;*.cxx;*.c++;*.cp;"
+    "*.hpp;*.h;*.hh;*.hxx;*.h++;*.inl;*.ipp;*.tcc|";
 const char kVbHead[] = "Visual Basic Files (*.vbp;*.frm;*.bas;*.cls)|*.vbp;*.frm;*.bas;*.cls;|";
 const char kJavaHead[] = "Java Files (*.java)|*.java|";
 const char kTail[] =
     "VB-Projectfile (*.vbp)|*.vbp;|Forms (*.frm)|*.frm;|Classmodule (*.cls)|*.cls;|"
-    "Module (*.bas)|*.bas;|C++ Sourcefile (*.cpp; *.c)|*.cpp;*.c|"
-    "C++ Headerfiles (*.hpp;*.h)|*.hpp;*.h||";
+    "Module (*.bas)|*.bas;|C++ Sourcefile (*.cpp; *.c)|*.cpp;*.c;*.cc;*.cxx;*.c++;*.cp|"
+    "C++ Headerfiles (*.hpp;*.h)|*.hpp;*.h;*.hh;*.hxx;*.h++;*.inl;*.ipp;*.tcc||";
 
 // The descriptions of the filters above, for the translation catalogues.
 [[maybe_unused]] const char* const kDescriptions[] = {

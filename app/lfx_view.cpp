@@ -361,11 +361,15 @@ void CLFXView::reportBuild(const QString& name, size_t files, const BuildOutcome
     emit buildFinished(tr("Last build: %1; cancelled after %2 s").arg(name, seconds));
     return;
   }
-  emit buildFinished(tr("Last build: %1; files: %2, problems: %3, time: %4 s")
-                         .arg(name)
-                         .arg(files)
-                         .arg(outcome.failures.size())
-                         .arg(seconds));
+  QString summary = tr("Last build: %1; files: %2, problems: %3, time: %4 s")
+                        .arg(name)
+                        .arg(files)
+                        .arg(outcome.failures.size())
+                        .arg(seconds);
+  if (!outcome.project_settings.isEmpty()) {
+    summary += tr("; project settings: %1").arg(outcome.project_settings);
+  }
+  emit buildFinished(summary);
 }
 
 QString CLFXView::askOutputFile(const QString& extension) {

@@ -11,6 +11,7 @@
 #include "atomic_file.h"
 #include "ordered_jobs.h"
 #include "paths.h"
+#include "project_file.h"
 #include "reformat_file.h"
 
 namespace folios {
@@ -20,8 +21,7 @@ bool IsReformattable(const std::string& path) {
   // dotted directory with an extensionless file is passed over.
   size_t dot = path.rfind('.');
   if (dot == std::string::npos) return false;
-  std::string ext = ToLowerAscii(std::string_view(path).substr(dot + 1));
-  return ext == "cpp" || ext == "h" || ext == "c" || ext == "java";
+  return IsFormattableExtension(ToLowerAscii(std::string_view(path).substr(dot + 1)));
 }
 
 namespace {
@@ -62,6 +62,12 @@ void Record(const std::string& path, const ReformatFileResult& done, ReformatBui
 
 ReformatBuildResult RunReformatBuild(const std::vector<std::string>& paths_in_display_order,
                                      Progress* progress, std::ostream& out, std::ostream& err, int jobs) {
+  return RunReformatBuild(paths_in_display_order, progress, out, err, jobs, ReformatBuildOptions());
+}
+
+ReformatBuildResult RunReformatBuild(const std::vector<std::string>& paths_in_display_order,
+                                     Progress* progress, std::ostream& out, std::ostream& err, int jobs,
+                                     const ReformatBuildOptions& build_options) {
   ReformatBuildResult result;
   if (progress) {
     progress->SetCaption("Reformat sourcecode files");
@@ -88,11 +94,14 @@ ReformatBuildResult RunReformatBuild(const std::vector<std::string>& paths_in_di
     // link is the file it leads to.
     std::string target = path;
     FollowLinks(path, &target);
+    ReformatChoice choice;
+    if (build_options.choose) choice = build_options.choose(path);
     auto task = std::make_unique<Task>();
     task->path = path;
-    task->options.settings = &settings;
+    task->options.settings = choice.settings ? choice.settings : &settings;
     task->options.skip_unchanged = true;
-    task->options.backup_path = target + ".orig";
+    if (!choice.backup_suffix.empty()) task->options.backup_path = target + choice.backup_suffix;
+    task->options.keep_line_ends = build_options.keep_line_ends;
     rows[i] = {Row::kFormat, tasks.size()};
     tasks.push_back(std::move(task));
   }
@@ -139,13 +148,16 @@ ReformatBuildResult RunReformatBuild(const std::vector<std::string>& paths_in_di
       task.err = std::ostringstream();
       advance_to(i);
       Record(task.path, task.result, &result);
+      if (build_options.done) build_options.done(task.path, task.result);
       ++row;
     }
   } else {
     for (size_t i = 0; i < tasks.size(); ++i) {
       advance_to(i);
       Task& task = *tasks[i];
-      Record(task.path, ReformatFileWith(task.path, task.path, task.options, out, err), &result);
+      task.result = ReformatFileWith(task.path, task.path, task.options, out, err);
+      Record(task.path, task.result, &result);
+      if (build_options.done) build_options.done(task.path, task.result);
       ++row;
     }
   }

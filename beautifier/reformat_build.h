@@ -2,11 +2,13 @@
 // place; its old content is kept in "<path>.orig" when it changes.
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
 
 #include "progress.h"
+#include "reformat_file.h"
 
 namespace folios {
 
@@ -25,7 +27,8 @@ struct ReformatBuildResult {
   bool ok() const { return failures.empty() && passed_over == 0; }
 };
 
-// True when the lower-case extension of `path` is "cpp", "h", "c" or "java".
+// True when the lower-case extension of `path` is one of a C, C++ or Java
+// source or header (IsFormattableExtension).
 bool IsReformattable(const std::string& path);
 
 // Runs the build over `paths_in_display_order`. `progress` (may be null) gets
@@ -49,5 +52,27 @@ bool IsReformattable(const std::string& path);
 ReformatBuildResult RunReformatBuild(const std::vector<std::string>& paths_in_display_order,
                                      Progress* progress, std::ostream& out, std::ostream& err,
                                      int jobs = 1);
+
+// What one file of the build is formatted with.
+struct ReformatChoice {
+  const FormatSettings* settings = nullptr;  // null: the settings read when the build starts
+  std::string backup_suffix = ".orig";       // empty: no backup is kept
+};
+
+struct ReformatBuildOptions {
+  // Asked once per file, in list order, before any file is formatted; the
+  // settings it points to must outlive the build. Null: every file gets
+  // the default choice.
+  std::function<ReformatChoice(const std::string& path)> choose;
+  // Each file keeps the line end most of its lines have.
+  bool keep_line_ends = false;
+  // Told of every file formatted, in list order, once the file is done.
+  std::function<void(const std::string& path, const ReformatFileResult& result)> done;
+};
+
+// The same build with per-file choices.
+ReformatBuildResult RunReformatBuild(const std::vector<std::string>& paths_in_display_order,
+                                     Progress* progress, std::ostream& out, std::ostream& err, int jobs,
+                                     const ReformatBuildOptions& options);
 
 }  // namespace folios

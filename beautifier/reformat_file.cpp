@@ -25,6 +25,7 @@
 #include "atomic_file.h"
 #include "beautifier_options.h"
 #include "engine.h"
+#include "line_ends.h"
 #include "settings_table.h"
 #include "status.h"
 #include "temp_files.h"
@@ -465,6 +466,12 @@ ReformatFileResult ReformatFileWith(const std::string& input, const std::string&
     FormattedText buffer(file.file(), source.in_memory() && !file.writes_in_place(),
                          source.in_memory() ? source.text().size() : 0);
     std::ostream formatted(&buffer);
+    // The engine ends lines with LF; a file that had other ends gets them back.
+    const LineEnd line_end = !options.keep_line_ends ? LineEnd::kLf
+                             : source.in_memory()    ? MajorityLineEnd(source.text())
+                                                     : MajorityLineEndOfFile(input);
+    LineEndWriter line_ends(&buffer, line_end);
+    if (line_end != LineEnd::kLf) formatted.rdbuf(&line_ends);
     std::istream in(&source);
     SourceLanguage language = LanguageForPath(input);
     rc = RunBeautifier(in, formatted, beautifier, remove_comments, out, err, language);
@@ -643,6 +650,7 @@ int ReformatStream(std::FILE* in, std::FILE* out, const FormatSettings& settings
   }
   ReformatFileOptions options;
   options.settings = &settings;
+  options.keep_line_ends = true;  // a text piped through keeps its convention
   std::ostream report(nullptr);  // no settings report nor progress
   ReformatFileResult result = ReformatFileWith(source.path(), formatted.path(), options, report, err);
   if (result.code != kReformatOk) {

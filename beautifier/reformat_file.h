@@ -58,6 +58,9 @@ struct ReformatFileOptions {
   // Keeps the output's old content under this name just before the output
   // is replaced (a symbolic link of that name is replaced, never followed).
   std::string backup_path;
+  // Writes the lines with the line end most lines of the input have (LF,
+  // CR LF or CR) instead of LF alone.
+  bool keep_line_ends = false;
 };
 
 struct ReformatFileResult {
@@ -76,7 +79,8 @@ ReformatFileResult ReformatFileWith(const std::string& input, const std::string&
 // Formats the text read from `in` to its end and writes it to `out`, with
 // `settings`, as a file named like `name_for_language` would be (its
 // extension decides the language). Both texts pass through temporary files,
-// so memory stays flat however long the text is; the formatted text is
+// so memory stays flat however long the text is. The formatted text keeps
+// the line ends most lines of the input have; it is
 // written only when it holds the same program, and otherwise the text as it
 // came in is written. kReformatOk or the failure, with `why` for people;
 // kReformatNoFileOrMemory with "cannot read ..." or "cannot write ..." when

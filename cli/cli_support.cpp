@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "paths.h"
 #include "registry.h"
 #include "settings_table.h"
 
@@ -11,7 +12,25 @@ void PrintError(const std::string& what, const std::string& path, const std::str
   std::cerr << "folios: " << what << " '" << path << "': " << reason << '\n';
 }
 
-void PrintMessage(const std::string& text) { std::cerr << "folios: " << text << '\n'; }
+namespace {
+bool g_quiet = false;
+}  // namespace
+
+void SetQuiet(bool quiet) { g_quiet = quiet; }
+bool Quiet() { return g_quiet; }
+
+void PrintMessage(const std::string& text) {
+  if (g_quiet && text.rfind("warning: ", 0) == 0) return;
+  std::cerr << "folios: " << text << '\n';
+}
+
+std::string ShownPath(const std::string& path) {
+  std::string cwd = AbsolutePath(".");
+  while (cwd.size() > 1 && cwd.back() == '/') cwd.pop_back();
+  std::string prefix = cwd == "/" ? cwd : cwd + "/";
+  if (path.size() > prefix.size() && path.compare(0, prefix.size(), prefix) == 0) return path.substr(prefix.size());
+  return path;
+}
 
 int UsageError(const std::string& command, const std::string& text) {
   std::cerr << "folios: " << text << "\nTry 'folios " << command << " --help'.\n";

@@ -14,8 +14,17 @@ inline constexpr int kExitUsage = 2;
 
 // Prints "folios: <what> '<path>': <reason>" to standard error.
 void PrintError(const std::string& what, const std::string& path, const std::string& reason);
-// Prints "folios: <text>" to standard error.
+// Prints "folios: <text>" to standard error; a text beginning "warning: "
+// is left out while the run is quiet.
 void PrintMessage(const std::string& text);
+
+// -q: nothing but errors is printed (no warnings, no progress bar).
+void SetQuiet(bool quiet);
+bool Quiet();
+
+// A path as messages and diffs show it: relative to the current directory
+// when it lies below it, else as it is.
+std::string ShownPath(const std::string& path);
 // Prints "folios: <text>" and a hint to run --help; returns kExitUsage.
 int UsageError(const std::string& command, const std::string& text);
 

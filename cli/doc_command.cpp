@@ -1,5 +1,6 @@
 // folios doc: builds the documentation of tagged comments. The arguments are
 // the documentation engine's option vector.
+#include <algorithm>
 #include <iostream>
 
 #include "cli_support.h"
@@ -7,6 +8,8 @@
 #include "data_files.h"
 #include "doc_driver.h"
 #include "doc_messages.h"
+#include "input_files.h"
+#include "option_words.h"
 #include "temp_files.h"
 #include "terminal_progress.h"
 
@@ -27,12 +30,67 @@ const char kHelp[] =
     "nothing and leaves the old document. Ctrl-C, SIGTERM and SIGHUP also leave\n"
     "the old document as it was.\n"
     "\n"
+    "Options the other commands share (before any --):\n"
+    "\n"
+    "  -q, --quiet       print nothing but errors (no progress, no verbose text)\n"
+    "  --files-from FILE also document the SOURCEs named in FILE, one a line\n"
+    "                    ('-': standard input)\n"
+    "  -0, --null        names in --files-from lists end with NUL, not a line end\n"
+    "  --settings FILE   take project settings from FILE\n"
+    "  --no-project-settings  ignore .folios.ini files (else the one found from\n"
+    "                    the first SOURCE's directory up applies)\n"
+    "\n"
     "Options (one letter after \"-\", any case; the switches a, e, n, u and v\n"
     "may be combined, as in -uv; every argument after -- is a SOURCE):\n"
     "\n";
 
 // The usage error for an option vector the engine refuses, naming the
 // argument at fault.
+// Takes the options every command shares out of `args`, leaving the
+// documentation engine's own (and the value that follows a letter option
+// that takes one) in place.
+int TakeCommonOptions(const std::vector<std::string>& args, CommonOptions* common, std::vector<std::string>* rest) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--") {
+      rest->insert(rest->end(), args.begin() + static_cast<long>(i), args.end());
+      break;
+    }
+    if (arg.size() == 2 && arg[0] == '-' && std::string("cdflorstxCDFLORSTX").find(arg[1]) != std::string::npos) {
+      rest->push_back(arg);
+      if (i + 1 < args.size()) rest->push_back(args[++i]);
+      continue;
+    }
+    int consumed = ParseCommonOption(args, i, common, "doc");
+    if (consumed < 0) return kExitUsage;
+    if (consumed == 0) {
+      rest->push_back(arg);
+      continue;
+    }
+    i += static_cast<size_t>(consumed) - 1;
+  }
+  return kExitOk;
+}
+
+// The first SOURCE of an option vector: the first argument that is no
+// option nor an option's value.
+std::string FirstSource(const std::vector<std::string>& args) {
+  bool operands = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (!operands && arg == "--") {
+      operands = true;
+      continue;
+    }
+    if (!operands && arg.size() >= 2 && arg[0] == '-') {
+      if (arg.size() == 2 && std::string("cdflorstxCDFLORSTX").find(arg[1]) != std::string::npos) ++i;
+      continue;
+    }
+    return arg;
+  }
+  return std::string();
+}
+
 int OptionError(const docgen::DocOptionCheck& check) {
   std::string text = docgen::DocMessage(check.code) + ": '" + check.argument + "'";
   if (check.code == docgen::kErrUnknownOption) {
@@ -43,7 +101,32 @@ int OptionError(const docgen::DocOptionCheck& check) {
 
 }  // namespace
 
-int RunDocCommand(const std::vector<std::string>& args) {
+int RunDocCommand(const std::vector<std::string>& typed) {
+  std::vector<std::string> given = typed;
+  static const std::vector<OptionName> kOptions = {
+      {"-c", true}, {"-d", true}, {"-f", true}, {"-l", true}, {"-o", true}, {"-r", true}, {"-s", true},
+      {"-t", true}, {"-x", true}, {"-C", true}, {"-D", true}, {"-F", true}, {"-L", true}, {"-O", true},
+      {"-R", true}, {"-S", true}, {"-T", true}, {"-X", true},
+      {"--files-from", true}, {"--null", false}, {"--settings", true}, {"--no-project-settings", false},
+      {"--quiet", false}, {"--help", false}};
+  if (int rc = ExpandLongOptions(&given, kOptions, "doc"); rc != kExitOk) return rc;
+  for (const std::string& arg : given) {
+    if (arg == "--") break;
+    if (IsHelp(arg)) {
+      std::cout << kHelp << docgen::DocOptionUsage();
+      return kExitOk;
+    }
+  }
+  CommonOptions common;
+  std::vector<std::string> args;
+  if (TakeCommonOptions(given, &common, &args) != kExitOk) return kExitUsage;
+  std::vector<std::string> listed;
+  if (!ReadFileLists(common, &listed)) return kExitFailure;
+  if (!listed.empty()) {
+    // Named in a list, a SOURCE is never an option.
+    if (std::find(args.begin(), args.end(), "--") == args.end()) args.push_back("--");
+    args.insert(args.end(), listed.begin(), listed.end());
+  }
   for (const std::string& arg : args) {
     if (arg == "--") break;
     if (IsHelp(arg)) {
@@ -60,6 +143,7 @@ int RunDocCommand(const std::vector<std::string>& args) {
   }
   if (check.code) return OptionError(check);
   if (check.source_count == 0) return UsageError("doc", "no SOURCE given");
+  if (!UseProjectSettingsFor(common, FirstSource(args))) return kExitFailure;
   // The default format file goes in front, where it cannot become the value
   // of an option left without one at the end.
   std::vector<std::string> argv;
@@ -72,7 +156,8 @@ int RunDocCommand(const std::vector<std::string>& args) {
   RemoveTemporaryFilesOnSignals();
   // A document written to standard output keeps it to itself: the verbose
   // text goes to standard error then.
-  std::ostream& messages = check.output_file == "-" ? std::cerr : std::cout;
+  std::ostream silent(nullptr);
+  std::ostream& messages = Quiet() ? silent : check.output_file == "-" ? std::cerr : std::cout;
   TerminalProgress progress;
   int rc = docgen::RunDocDriver(argv, &progress, messages, std::cerr, ShippedDataDirectory());
   progress.Finish();

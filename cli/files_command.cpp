@@ -7,6 +7,7 @@
 #include "commands.h"
 #include "file_rows.h"
 #include "input_files.h"
+#include "option_words.h"
 #include "paths.h"
 #include "rtf_text.h"
 
@@ -15,7 +16,8 @@ namespace folios::cli {
 namespace {
 
 const char kHelp[] =
-    "Usage: folios files [--types LIST] [--subfolders | --no-subfolders] PATH...\n"
+    "Usage: folios files [--types LIST] [--subfolders | --no-subfolders] [--paths]\n"
+    "                    [--files-from FILE [-0]] PATH...\n"
     "\n"
     "Gathers files as the desktop program does and prints the rows of its file\n"
     "list: file name, directory, size and last-modified time (UTC), in the\n"
@@ -29,6 +31,15 @@ const char kHelp[] =
     "                    default: the types chosen in the last search (settings)\n"
     "  --subfolders      search subdirectories too (default: as last time)\n"
     "  --no-subfolders   search only the named directory\n"
+    "  --paths           print the full path of each file, one a line, and\n"
+    "                    nothing else (for scripts)\n"
+    "  --files-from FILE also gather the PATHs named in FILE, one a line ('-':\n"
+    "                    standard input)\n"
+    "  -0, --null        names in --files-from lists end with NUL, not a line\n"
+    "                    end; with --paths, each path printed ends with NUL too\n"
+    "  --settings FILE   take project settings (search types) from FILE\n"
+    "  --no-project-settings  ignore .folios.ini files\n"
+    "  -q, --quiet       print nothing but errors (no warnings)\n"
     "  --                every argument after it is a PATH, even one that\n"
     "                    begins with '-'\n";
 
@@ -40,17 +51,30 @@ void PrintPadded(const std::string& text, size_t width) {
 
 }  // namespace
 
-int RunFilesCommand(const std::vector<std::string>& args) {
+int RunFilesCommand(const std::vector<std::string>& given) {
+  std::vector<std::string> args = given;
+  static const std::vector<OptionName> kOptions = {
+      {"--types", true}, {"--subfolders", false}, {"--no-subfolders", false}, {"--paths", false},
+      {"--files-from", true}, {"--null", false}, {"--settings", true}, {"--no-project-settings", false},
+      {"--quiet", false}, {"--help", false}};
+  if (int rc = ExpandLongOptions(&args, kOptions, "files"); rc != kExitOk) return rc;
   InputOptions options;
+  CommonOptions common;
   std::vector<std::string> paths;
   bool operands_only = false;
+  bool paths_only = false;
   for (size_t i = 0; i < args.size(); ++i) {
     if (TakeOperandAfterOptions(args[i], &operands_only, &paths)) continue;
     if (IsHelp(args[i])) {
       std::cout << kHelp;
       return kExitOk;
     }
-    int consumed = ParseInputOption(args, i, &options, "files");
+    if (args[i] == "--paths") {
+      paths_only = true;
+      continue;
+    }
+    int consumed = ParseCommonOption(args, i, &common, "files");
+    if (consumed == 0) consumed = ParseInputOption(args, i, &options, "files");
     if (consumed < 0) return kExitUsage;
     if (consumed > 0) {
       i += static_cast<size_t>(consumed) - 1;
@@ -61,10 +85,17 @@ int RunFilesCommand(const std::vector<std::string>& args) {
     }
     paths.push_back(args[i]);
   }
+  if (!ReadFileLists(common, &paths)) return kExitFailure;
   if (paths.empty()) return UsageError("files", "no PATH given");
+  if (!UseProjectSettingsFor(common, paths.front())) return kExitFailure;
 
   CProjectFile files;
   bool ok = GatherInputs(paths, options, &files);
+  if (paths_only) {
+    const std::vector<std::string> found = DisplayOrderPaths(files);
+    for (const std::string& path : found) std::cout << path << (common.null_separated ? '\0' : '\n');
+    return ok && !found.empty() ? kExitOk : kExitFailure;
+  }
   FileList list;
   for (const std::string& path : DisplayOrderPaths(files)) {
     list.rows.push_back(MakeRow(path, GroupOfExtension(Extension(path))));

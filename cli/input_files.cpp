@@ -1,11 +1,17 @@
 #include "input_files.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
 #include <sstream>
 
 #include "cli_support.h"
 #include "gather_inputs.h"
 #include "paths.h"
+#include "registry.h"
 #include "search_settings.h"
+#include "status.h"
 #include "terminal_progress.h"
 
 namespace folios::cli {
@@ -72,6 +78,117 @@ int ParseInputOption(const std::vector<std::string>& args, size_t i, InputOption
   }
   options->types = types;
   return taken;
+}
+
+namespace {
+
+// A value given as "--name VALUE" or "--name=VALUE" at args[i]. Returns the
+// arguments taken (0: another option), -1 after a usage error.
+int TakeValue(const std::vector<std::string>& args, size_t i, const std::string& name, const char* command,
+              const char* what, std::string* value) {
+  const std::string& arg = args[i];
+  if (arg == name) {
+    if (i + 1 >= args.size()) {
+      UsageError(command, name + " needs " + what);
+      return -1;
+    }
+    *value = args[i + 1];
+    return 2;
+  }
+  if (arg.size() > name.size() && arg.compare(0, name.size() + 1, name + "=") == 0) {
+    *value = arg.substr(name.size() + 1);
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int ParseCommonOption(const std::vector<std::string>& args, size_t i, CommonOptions* options,
+                      const char* command, bool assume_filename) {
+  const std::string& arg = args[i];
+  if (arg == "-q" || arg == "--quiet") {
+    SetQuiet(true);
+    return 1;
+  }
+  if (arg == "-0" || arg == "--null") {
+    options->null_separated = true;
+    return 1;
+  }
+  if (arg == "--no-project-settings") {
+    options->no_project_settings = true;
+    return 1;
+  }
+  std::string value;
+  int taken = TakeValue(args, i, "--files-from", command, "a FILE ('-' for standard input)", &value);
+  if (taken > 0) options->files_from.push_back(value);
+  if (taken != 0) return taken;
+  taken = TakeValue(args, i, "--settings", command, "a settings FILE", &value);
+  if (taken > 0) options->settings_file = value;
+  if (taken != 0) return taken;
+  if (assume_filename) {
+    taken = TakeValue(args, i, "--assume-filename", command, "a file NAME", &value);
+    if (taken > 0) options->assume_filename = value;
+    if (taken != 0) return taken;
+  }
+  return 0;
+}
+
+bool ReadFileLists(const CommonOptions& options, std::vector<std::string>* paths) {
+  const char separator = options.null_separated ? '\0' : '\n';
+  for (const std::string& list : options.files_from) {
+    std::string text;
+    std::FILE* in = list == "-" ? stdin : std::fopen(list.c_str(), "rb");
+    if (!in) {
+      PrintError("read file list", list, ErrnoMessage(errno));
+      return false;
+    }
+    char chunk[1 << 16];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, in)) > 0) text.append(chunk, got);
+    bool failed = std::ferror(in) != 0;
+    int error = errno;
+    if (in != stdin) std::fclose(in);
+    if (failed) {
+      PrintError("read file list", list, ErrnoMessage(error ? error : EIO));
+      return false;
+    }
+    size_t start = 0;
+    while (start < text.size()) {
+      size_t end = text.find(separator, start);
+      if (end == std::string::npos) end = text.size();
+      if (end > start) paths->push_back(text.substr(start, end - start));
+      start = end + 1;
+    }
+  }
+  return true;
+}
+
+ProjectSettingsFinder MakeProjectSettingsFinder(const CommonOptions& options) {
+  if (options.no_project_settings) return ProjectSettingsFinder(ProjectSettingsFinder::Mode::kNone);
+  if (options.settings_file) {
+    return ProjectSettingsFinder(ProjectSettingsFinder::Mode::kExplicit, *options.settings_file);
+  }
+  return ProjectSettingsFinder(ProjectSettingsFinder::Mode::kSearch);
+}
+
+void PrintProjectSettingsError(const std::string& file, const Status& status) {
+  PrintError("project settings", file, status.message());
+}
+
+bool UseProjectSettingsFor(const CommonOptions& options, const std::string& anchor) {
+  ProjectSettingsFinder finder = MakeProjectSettingsFinder(options);
+  std::shared_ptr<const ProjectSettings> settings;
+  std::string where = anchor.empty() ? "." : anchor;
+  struct stat st {};
+  bool directory = ::stat(where.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  Status status = directory ? finder.ForDirectory(AbsolutePath(where), &settings) : finder.For(where, &settings);
+  if (!status.ok()) {
+    PrintProjectSettingsError(finder.last_path(), status);
+    return false;
+  }
+  CRegistry::SetLayer(settings ? settings->values : std::vector<CRegistry::LayerValue>());
+  return true;
 }
 
 namespace {

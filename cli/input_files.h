@@ -2,12 +2,14 @@
 // gathers them: source files, projects and directory searches.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "directory_search.h"
 #include "project_file.h"
+#include "project_settings.h"
 
 namespace folios::cli {
 
@@ -21,6 +23,41 @@ struct InputOptions {
 // them), or -1 after printing a usage error.
 int ParseInputOption(const std::vector<std::string>& args, size_t i, InputOptions* options,
                      const char* command);
+
+// The options the subcommands share: -q, the lists of inputs and the
+// project settings.
+struct CommonOptions {
+  std::vector<std::string> files_from;  // lists of names ("-": standard input)
+  bool null_separated = false;          // -0: the lists' names end with NUL, not LF
+  std::optional<std::string> settings_file;
+  bool no_project_settings = false;
+  std::optional<std::string> assume_filename;
+};
+
+// Recognises -q, --quiet, --files-from FILE, -0, --null, --settings FILE,
+// --no-project-settings and (when `assume_filename` is allowed)
+// --assume-filename NAME at args[i], also in the --NAME=VALUE form. Returns
+// the number of arguments taken, 0 for none of them, -1 after a usage error.
+int ParseCommonOption(const std::vector<std::string>& args, size_t i, CommonOptions* options,
+                      const char* command, bool assume_filename = false);
+
+// Appends the names of every --files-from list to `paths`, in order: one a
+// line, or with -0 each ended by a NUL (so names may hold blanks and line
+// breaks); empty names are skipped. False after printing why a list could
+// not be read.
+bool ReadFileLists(const CommonOptions& options, std::vector<std::string>* paths);
+
+// The project settings that the options choose.
+ProjectSettingsFinder MakeProjectSettingsFinder(const CommonOptions& options);
+
+// Prints "folios: project settings '<file>': <reason>" for a project file
+// that cannot be used.
+void PrintProjectSettingsError(const std::string& file, const Status& status);
+
+// The project settings of the file `anchor` (a directory: of files in it;
+// empty: the current directory) become the layer of every read of this run.
+// False after printing the error when they cannot be read.
+bool UseProjectSettingsFor(const CommonOptions& options, const std::string& anchor);
 
 // Adds every path to `files`, in the order given: a directory is searched
 // (its files grouped by type in the order the file list shows the groups,

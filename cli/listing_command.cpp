@@ -3,15 +3,22 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
+#include <map>
 #include <optional>
 
 #include "cli_support.h"
 #include "commands.h"
 #include "input_files.h"
 #include "listing_build.h"
+#include "option_words.h"
 #include "paths.h"
+#include "status.h"
+#include "temp_files.h"
 #include "terminal_progress.h"
 #if __has_include("preformat_for_listing.h")
 #include "preformat_for_listing.h"
@@ -23,7 +30,7 @@ namespace folios::cli {
 namespace {
 
 const char kHelp[] =
-    "Usage: folios listing [-o OUT.rtf|OUT.html] [--format rtf|html]\n"
+    "Usage: folios listing [-o OUT.rtf|OUT.html] [--format rtf|html] [-q]\n"
     "                      [--set NAME=VALUE]... [--types LIST]\n"
     "                      [--subfolders | --no-subfolders] INPUT...\n"
     "\n"
@@ -51,8 +58,22 @@ const char kHelp[] =
     "                    default: the types chosen in the last search (settings)\n"
     "  --subfolders      search subdirectories too (default: as last time)\n"
     "  --no-subfolders   search only the named directory\n"
+    "  --files-from FILE also list the INPUTs named in FILE, one a line ('-':\n"
+    "                    standard input)\n"
+    "  -0, --null        names in --files-from lists end with NUL, not a line end\n"
+    "  --settings FILE   take project settings from FILE\n"
+    "  --no-project-settings  ignore .folios.ini files\n"
+    "  -q, --quiet       print nothing but errors (no warnings, no progress)\n"
+    "  -                 an INPUT read from standard input, listed as C++ under\n"
+    "                    the name '-'\n"
+    "  --assume-filename NAME  list standard input as the file NAME: its header\n"
+    "                    shows NAME, its extension gives the language\n"
     "  --                every argument after it is an INPUT, even one that\n"
     "                    begins with '-'\n"
+    "\n"
+    "Project settings: the .folios.ini file found in the directory of the first\n"
+    "file listed, or the nearest one above it, applies over the user's settings\n"
+    "for the whole document; --set goes over both.\n"
     "\n"
     "The document is replaced only when the build is complete: Ctrl-C (SIGINT),\n"
     "SIGTERM or SIGHUP stop the build and leave the old document as it was,\n"
@@ -97,6 +118,49 @@ class PrintedWarnings : public KeywordWarningSink {
   }
 };
 
+// Standard input kept whole in a temporary file under a given name (its
+// extension tells the listing the language), removed when this goes.
+class StandardInputCopy {
+ public:
+  StandardInputCopy() = default;
+  StandardInputCopy(const StandardInputCopy&) = delete;
+  StandardInputCopy& operator=(const StandardInputCopy&) = delete;
+  ~StandardInputCopy() {
+    if (!path_.empty()) {
+      ::unlink(path_.c_str());
+      ForgetTemporaryFile(path_);
+    }
+    if (!dir_.empty()) ::rmdir(dir_.c_str());
+  }
+
+  Status Keep(const std::string& name) {
+    const char* tmp = getenv("TMPDIR");
+    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/folios-stdin-XXXXXX";
+    if (!mkdtemp(pattern.data())) return Status::Error(ErrnoMessage(errno));
+    dir_ = pattern;
+    {
+      TemporaryFileSignalsHeld held;
+      path_ = dir_ + "/" + name;
+      RegisterTemporaryFile(path_);
+    }
+    std::FILE* out = std::fopen(path_.c_str(), "wb");
+    if (!out) return Status::Error(ErrnoMessage(errno));
+    char chunk[1 << 16];
+    size_t got;
+    bool ok = true;
+    while (ok && (got = std::fread(chunk, 1, sizeof chunk, stdin)) > 0) ok = std::fwrite(chunk, 1, got, out) == got;
+    ok = ok && !std::ferror(stdin);
+    if (std::fclose(out) != 0) ok = false;
+    return ok ? Status::OK() : Status::Error("cannot read standard input");
+  }
+
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string dir_;
+  std::string path_;
+};
+
 // The project name of the last input (its file name without extension).
 std::string DefaultOutputName(const std::string& input, ListingFormat format) {
   std::string name = FileName(AbsolutePath(input));
@@ -119,8 +183,17 @@ bool ParseFormat(const std::string& value, std::optional<ListingFormat>* format)
 
 }  // namespace
 
-int RunListingCommand(const std::vector<std::string>& args) {
+int RunListingCommand(const std::vector<std::string>& given) {
+  std::vector<std::string> args = given;
+  static const std::vector<OptionName> kOptions = {
+      {"--output", true}, {"-o", true}, {"--format", true}, {"--set", true}, {"--types", true},
+      {"--subfolders", false}, {"--no-subfolders", false}, {"--assume-filename", true},
+      {"--files-from", true}, {"--null", false}, {"--settings", true}, {"--no-project-settings", false},
+      {"--quiet", false}, {"--help", false}};
+  if (int rc = ExpandLongOptions(&args, kOptions, "listing"); rc != kExitOk) return rc;
   InputOptions options;
+  CommonOptions common;
+  std::optional<size_t> stdin_at;  // where '-' stands among the INPUTs
   std::vector<std::string> inputs;
   std::string output;
   bool operands_only = false;
@@ -132,7 +205,8 @@ int RunListingCommand(const std::vector<std::string>& args) {
       std::cout << kHelp;
       return kExitOk;
     }
-    int consumed = ParseInputOption(args, i, &options, "listing");
+    int consumed = ParseCommonOption(args, i, &common, "listing", /*assume_filename=*/true);
+    if (consumed == 0) consumed = ParseInputOption(args, i, &options, "listing");
     if (consumed < 0) return kExitUsage;
     if (consumed > 0) {
       i += static_cast<size_t>(consumed) - 1;
@@ -171,19 +245,63 @@ int RunListingCommand(const std::vector<std::string>& args) {
     if (arg.size() > 1 && arg[0] == '-') {
       return UsageError("listing", "unknown option '" + arg + "'");
     }
+    if (arg == "-") {
+      if (stdin_at) return UsageError("listing", "'-' may be given once");
+      stdin_at = inputs.size();
+    }
     inputs.push_back(arg);
   }
+  if (common.assume_filename && !stdin_at) {
+    return UsageError("listing", "--assume-filename names standard input; give '-' with it");
+  }
+  if (stdin_at && std::find(common.files_from.begin(), common.files_from.end(), "-") != common.files_from.end()) {
+    return UsageError("listing", "standard input cannot be both an INPUT and a list of names");
+  }
+  if (!ReadFileLists(common, &inputs)) return kExitFailure;
   if (inputs.empty()) return UsageError("listing", "no INPUT given");
+  // Standard input is listed under the name it is given (else "-", as C++).
+  const std::string stdin_name = common.assume_filename.value_or("-");
+  if (stdin_at) inputs[*stdin_at] = stdin_name;
+  if (!UseProjectSettingsFor(common, stdin_at && *stdin_at == 0 && !common.assume_filename ? "." : inputs.front())) {
+    return kExitFailure;
+  }
   // An explicit --format wins, then the output's extension, then the setting
   // (read after the --set overrides).
   if (!format) {
     format = output.empty() || output == "-" ? StoredListingFormat() : ListingFormatForOutput(output);
   }
-  if (output.empty()) output = DefaultOutputName(inputs.back(), *format);
+  if (output.empty()) {
+    const bool last_is_stdin = stdin_at && *stdin_at + 1 == inputs.size();
+    output = DefaultOutputName(last_is_stdin && !common.assume_filename ? "stdin" : inputs.back(), *format);
+  }
 
-  CProjectFile files;
-  bool gathered = GatherInputs(inputs, options, &files);
-  std::vector<std::string> paths = DisplayOrderPaths(files);
+  // The INPUTs before and after standard input are gathered apart, so that
+  // it is listed where it was named.
+  std::vector<std::string> paths;
+  bool gathered = true;
+  std::optional<StandardInputCopy> copy;
+  std::map<std::string, std::string> read_from;
+  for (int part = 0; part < 2; ++part) {
+    size_t begin = part == 0 ? 0 : stdin_at.value_or(inputs.size()) + 1;
+    size_t end = part == 0 ? stdin_at.value_or(inputs.size()) : inputs.size();
+    if (begin < end) {
+      CProjectFile files;
+      gathered &= GatherInputs({inputs.begin() + static_cast<long>(begin), inputs.begin() + static_cast<long>(end)},
+                               options, &files);
+      std::vector<std::string> found = DisplayOrderPaths(files);
+      paths.insert(paths.end(), found.begin(), found.end());
+    }
+    if (part == 0 && stdin_at) {
+      copy.emplace();
+      Status kept = copy->Keep(stdin_name == "-" ? "stdin.cpp" : FileName(stdin_name));
+      if (!kept.ok()) {
+        PrintMessage("cannot keep standard input: " + kept.message());
+        return kExitFailure;
+      }
+      paths.push_back(stdin_name);
+      read_from[stdin_name] = copy->path();
+    }
+  }
   if (paths.empty()) {
     PrintMessage("no source files to list");
     return kExitFailure;
@@ -200,6 +318,7 @@ int RunListingCommand(const std::vector<std::string>& args) {
   build.preformat_jobs = 0;  // one per core, ahead of the listing
 #endif
   build.abandon = [] { return g_stop_signal != 0; };
+  build.read_from = read_from;
   const int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
   struct sigaction previous[3] {};
   struct sigaction stop {};

@@ -9,6 +9,7 @@
 
 #include "cli_support.h"
 #include "commands.h"
+#include "option_words.h"
 #include "temp_files.h"
 
 namespace {
@@ -75,7 +76,13 @@ int Run(const std::vector<std::string>& args) {
       return command.run(std::vector<std::string>(args.begin() + 1, args.end()));
     }
   }
-  std::cerr << "folios: unknown command '" << args[0] << "'\nTry 'folios --help'.\n";
+  std::vector<std::string> names;
+  for (const CommandEntry& command : kCommands) names.push_back(command.name);
+  std::cerr << "folios: unknown command '" << args[0] << "'\n";
+  if (std::string close = folios::cli::ClosestWord(args[0], names); !close.empty()) {
+    std::cerr << "Did you mean 'folios " << close << "'?\n";
+  }
+  std::cerr << "Try 'folios --help'.\n";
   return folios::cli::kExitUsage;
 }
 

@@ -1,15 +1,24 @@
-// folios reformat: the beautifier over files (each backed up to FILE.orig
-// first), or from standard input to standard output.
+// folios reformat: the beautifier over files (written in place, or checked
+// and shown as a diff without writing), or from standard input to standard
+// output.
 #include <cstdio>
 #include <iostream>
+#include <map>
+#include <memory>
 
 #include "beautifier_options.h"
 #include "cli_support.h"
 #include "commands.h"
+#include "format_check.h"
 #include "input_files.h"
+#include "line_diff.h"
+#include "option_words.h"
 #include "ordered_jobs.h"
+#include "paths.h"
 #include "reformat_build.h"
 #include "reformat_file.h"
+#include "registry.h"
+#include "settings_table.h"
 #include "terminal_progress.h"
 
 namespace folios::cli {
@@ -17,31 +26,64 @@ namespace folios::cli {
 namespace {
 
 const char kHelp[] =
-    "Usage: folios reformat [-j N] [--set NAME=VALUE ...] [--types LIST] FILE...\n"
-    "       folios reformat [--set NAME=VALUE ...] - | --stdout\n"
+    "Usage: folios reformat [OPTION...] FILE...\n"
+    "       folios reformat [OPTION...] - [--assume-filename NAME]\n"
     "\n"
     "Re-indents C, C++ and Java files, places braces, aligns comments and\n"
     "spaces functions, with the beautifier settings (m_empty_lines,\n"
     "m_indent_with_tabs, m_spaces_to_indent, m_c_with_code, m_c_without_code,\n"
-    "m_brace_style, m_remove_comments). Files with the extension cpp, h, c or\n"
-    "java are formatted, each once however often it is named; any other file\n"
-    "is reported and passed over. A file that formatting leaves as it is, is\n"
-    "not written. Otherwise its old content is kept in FILE.orig and the new\n"
-    "content replaces it, keeping its permissions and owner; a symbolic link\n"
-    "stays a link and the file it leads to is formatted. A FILE may also be a\n"
-    "project or a directory, gathered as 'folios files' does. A file that\n"
-    "cannot be read, written, backed up or formatted (a read-only file, a\n"
-    "binary file) is left exactly as it was, and the exit status is 1.\n"
+    "m_brace_style, m_remove_comments). Files with the extension c, cpp, cc,\n"
+    "cxx, c++, cp, h, hpp, hh, hxx, h++, inl, ipp, tcc (C and C++) or java, in\n"
+    "any case, are formatted, each once however often it is named; any other\n"
+    "file is reported and passed over. A file that formatting leaves as it is,\n"
+    "is not written. Otherwise its old content is kept in FILE.orig and the new\n"
+    "content replaces it, with the line ends most of its lines had (LF, CR LF\n"
+    "or CR), keeping its permissions and owner; a symbolic link stays a link\n"
+    "and the file it leads to is formatted. A FILE may also be a project or a\n"
+    "directory, gathered as 'folios files' does. A file that cannot be read,\n"
+    "written, backed up or formatted (a read-only file, a binary file, a text\n"
+    "whose program formatting would change) is left exactly as it was, and the\n"
+    "exit status is 1. Nothing is printed for a file but errors, unless asked.\n"
     "\n"
+    "  --check           write nothing; name on standard error each file that\n"
+    "                    formatting would change (FILE: would be reformatted);\n"
+    "                    exit status 1 when any would, or cannot be formatted\n"
+    "  --diff            write nothing; print a unified diff (a/FILE, b/FILE) of\n"
+    "                    what formatting would change; exit status as --check\n"
+    "  -v, --verbose     one line per file: FILE: reformatted, FILE: unchanged\n"
+    "  --report          print the settings report and progress text of the\n"
+    "                    formatter for every file\n"
+    "  -q, --quiet       print nothing but errors (no warnings, no progress)\n"
+    "  --backup=orig|none  keep the old content of a changed file in FILE.orig\n"
+    "                    (default), or keep no copy\n"
+    "  --suffix=SUF      keep the old content in FILE followed by SUF; the\n"
+    "                    setting m_backup_suffix gives the default (.orig; empty:\n"
+    "                    no copy)\n"
     "  -j N, --jobs N    format N files at once (default: one per processor\n"
-    "                    core, at most 32); reports still follow the list\n"
+    "                    core, at most 32); output still follows the list\n"
     "  --set NAME=VALUE  use VALUE for the setting NAME in this run only\n"
+    "  --settings FILE   take project settings from FILE for every file\n"
+    "  --no-project-settings  ignore .folios.ini files\n"
+    "  --files-from FILE also format the files named in FILE, one a line ('-':\n"
+    "                    standard input)\n"
+    "  -0, --null        names in --files-from lists end with NUL, not a line\n"
+    "                    end (as git ls-files -z and find -print0 write them)\n"
+    "  --types LIST      file types searched in directories (see 'folios files')\n"
+    "  --subfolders, --no-subfolders  search subdirectories too, or not\n"
     "  --                every argument after it is a FILE, even '-' or one that\n"
     "                    begins with '-'\n"
     "  -, --stdout       format standard input to standard output; no file is\n"
-    "                    touched and no report is printed. A text that cannot\n"
-    "                    be formatted without changing its program is written\n"
-    "                    out as it came in, and the exit status is 1\n";
+    "                    touched. A text that cannot be formatted without\n"
+    "                    changing its program is written out as it came in, and\n"
+    "                    the exit status is 1. With --check or --diff nothing\n"
+    "                    but the verdict or the diff is written\n"
+    "  --assume-filename NAME  format standard input as the file NAME: its\n"
+    "                    extension gives the language (default C++), its\n"
+    "                    directory the project settings\n"
+    "\n"
+    "Project settings: a file named .folios.ini, in the settings store's format,\n"
+    "found in a file's directory or the nearest one above it, applies to that\n"
+    "file over the user's settings; --set goes over both.\n";
 
 // A job count from the command line: a whole number from 1 up. Counts above
 // kMaxJobs are lowered to it, with a warning.
@@ -58,14 +100,117 @@ bool ParseJobs(const std::string& text, int* jobs) {
   return true;
 }
 
-// Standard input is kept in a temporary file so the formatted text can be
-// checked against it before anything is written: a text whose program
-// formatting would change, or that cannot be formatted, comes out as it
-// went in. Memory stays flat however long it is.
-int FormatStandardInput() {
-  std::string why;
-  int rc = ReformatStream(stdin, stdout, LoadFormatSettings(), "-.c", &why, std::cerr);
-  if (rc != kReformatOk) {
+struct Request {
+  CommonOptions common;
+  InputOptions inputs;
+  std::vector<std::string> paths;
+  bool from_stdin = false;
+  bool check = false;
+  bool diff = false;
+  bool verbose = false;
+  bool report = false;
+  std::optional<bool> backup;          // --backup=orig|none
+  std::optional<std::string> suffix;  // --suffix
+  int jobs = DefaultJobCount();
+};
+
+// What one project's files are formatted with.
+struct ProjectChoice {
+  FormatSettings settings;
+  std::string backup_suffix;
+};
+
+// The settings and backup of every file, by the project settings that
+// apply to it, each project's read once. False after printing the error
+// when a project file cannot be read.
+class Choices {
+ public:
+  explicit Choices(const Request& request)
+      : request_(request), finder_(MakeProjectSettingsFinder(request.common)) {}
+
+  bool Prepare(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) {
+      std::shared_ptr<const ProjectSettings> project;
+      Status status = finder_.For(path, &project);
+      if (!status.ok()) {
+        PrintProjectSettingsError(finder_.last_path(), status);
+        return false;
+      }
+      const ProjectChoice* choice = Get(project.get());
+      if (!choice) return false;
+      by_path_[path] = choice;
+    }
+    return true;
+  }
+
+  // For standard input formatted as if it were in `directory`.
+  const ProjectChoice* ForDirectory(const std::string& directory) {
+    std::shared_ptr<const ProjectSettings> project;
+    Status status = finder_.ForDirectory(directory, &project);
+    if (!status.ok()) {
+      PrintProjectSettingsError(finder_.last_path(), status);
+      return nullptr;
+    }
+    return Get(project.get());
+  }
+
+  const ProjectChoice* For(const std::string& path) const {
+    auto found = by_path_.find(path);
+    return found == by_path_.end() ? nullptr : found->second;
+  }
+
+ private:
+  const ProjectChoice* Get(const ProjectSettings* project) {
+    const std::string key = project ? project->path : std::string();
+    auto found = choices_.find(key);
+    if (found != choices_.end()) return found->second.get();
+    ScopedProjectLayer layer(project);
+    auto choice = std::make_unique<ProjectChoice>();
+    std::vector<std::string> warnings;
+    choice->settings = LoadFormatSettings(&warnings);
+    for (const std::string& warning : warnings) PrintMessage("warning: " + warning);
+    std::string suffix = Settings(SettingKey::kMain).Text("m_backup_suffix");
+    if (request_.suffix) suffix = *request_.suffix;
+    if (request_.backup == false) suffix.clear();
+    if (request_.backup == true && suffix.empty()) suffix = ".orig";
+    if (suffix.find('/') != std::string::npos) {
+      // A backup elsewhere than beside its file is no backup this command makes.
+      PrintError(project ? "project settings" : "settings", project ? project->path : CRegistry::StoreFile(),
+                 "m_backup_suffix '" + suffix + "' must not hold '/'");
+      return nullptr;
+    }
+    choice->backup_suffix = suffix;
+    return choices_.emplace(key, std::move(choice)).first->second.get();
+  }
+
+  const Request& request_;
+  ProjectSettingsFinder finder_;
+  std::map<std::string, std::unique_ptr<ProjectChoice>> choices_;  // by project file
+  std::map<std::string, const ProjectChoice*> by_path_;
+};
+
+void PrintDiff(const std::string& shown, const std::string& before, const std::string& after) {
+  std::cout << UnifiedDiff(before, after, "a/" + shown, "b/" + shown);
+}
+
+// With --check or --diff standard input is held whole, since both texts are
+// compared. Otherwise it passes through temporary files, so the formatted
+// text can be checked against it before anything is written while memory
+// stays flat however long it is: a text whose program formatting would
+// change, or that cannot be formatted, comes out as it went in.
+int FormatStandardInput(const Request& request, Choices* choices) {
+  const std::string name = request.common.assume_filename.value_or("-");
+  // Without a name the text is C++, as a file ending in .cpp would be.
+  const std::string language_name = request.common.assume_filename ? name : "standard-input.cpp";
+  std::string directory = ".";
+  if (request.common.assume_filename) directory = Directory(AbsolutePath(name));
+  const ProjectChoice* choice = choices->ForDirectory(AbsolutePath(directory));
+  if (!choice) return kExitFailure;  // said why
+
+  if (!request.check && !request.diff) {
+    std::string why;
+    int rc = ReformatStream(stdin, stdout, choice->settings, language_name, &why, std::cerr);
+    if (rc == kReformatOk) return kExitOk;
     // A failed write to standard output is reported once the command ends.
     if (why.rfind("cannot write standard output", 0) != 0) {
       PrintMessage(why.rfind("cannot read", 0) == 0 || why.rfind("cannot make", 0) == 0
@@ -74,26 +219,134 @@ int FormatStandardInput() {
     }
     return kExitFailure;
   }
-  return kExitOk;
+  std::string source;
+  char chunk[1 << 16];
+  size_t got;
+  while ((got = std::fread(chunk, 1, sizeof chunk, stdin)) > 0) source.append(chunk, got);
+  if (std::ferror(stdin)) {
+    PrintMessage("cannot read standard input");
+    return kExitFailure;
+  }
+  FormatCheck check = CheckFormatText(language_name, source, choice->settings, /*keep_line_ends=*/true);
+  if (check.state == FormatCheck::State::kFailed) {
+    PrintError("cannot reformat", name, check.reason);
+    return kExitFailure;
+  }
+  const bool changes = check.state == FormatCheck::State::kWouldChange;
+  if (changes && request.check) std::cerr << name << ": would be reformatted\n";
+  if (changes && request.diff) PrintDiff(name, check.content, check.formatted);
+  return changes ? kExitFailure : kExitOk;
+}
+
+void PrintPassedOver(const std::vector<std::string>& paths) {
+  for (const std::string& path : paths) {
+    PrintError("passed over", path, "only C, C++ and Java files are formatted");
+  }
+}
+
+int CheckFiles(const Request& request, const std::vector<std::string>& list, const Choices& choices, bool gathered) {
+  FormatCheckOptions options;
+  options.jobs = request.jobs;
+  options.keep_line_ends = true;
+  options.settings_for = [&](const std::string& path) -> const FormatSettings* {
+    const ProjectChoice* choice = choices.For(path);
+    return choice ? &choice->settings : nullptr;
+  };
+  FormatCheckResult result = RunFormatCheck(list, options, [&](const FormatCheck& check) {
+    const std::string shown = ShownPath(check.path);
+    switch (check.state) {
+      case FormatCheck::State::kFailed:
+        PrintError("cannot reformat", check.path, check.reason);
+        break;
+      case FormatCheck::State::kWouldChange:
+        if (request.check) std::cerr << shown << ": would be reformatted\n";
+        if (request.diff) PrintDiff(shown, check.content, check.formatted);
+        break;
+      case FormatCheck::State::kFormatted:
+        if (request.verbose) std::cerr << shown << ": formatted\n";
+        break;
+    }
+  });
+  std::cout.flush();
+  PrintPassedOver(result.passed_over_paths);
+  return gathered && result.clean() && std::cout ? kExitOk : kExitFailure;
+}
+
+int WriteFiles(const Request& request, const std::vector<std::string>& list, const Choices& choices, bool gathered) {
+  ReformatBuildOptions options;
+  options.keep_line_ends = true;
+  options.choose = [&](const std::string& path) {
+    ReformatChoice choice;
+    if (const ProjectChoice* project = choices.For(path)) {
+      choice.settings = &project->settings;
+      choice.backup_suffix = project->backup_suffix;
+    }
+    return choice;
+  };
+  if (request.verbose) {
+    options.done = [](const std::string& path, const ReformatFileResult& result) {
+      if (result.code != kReformatOk) return;
+      std::cout << ShownPath(path) << (result.unchanged ? ": unchanged\n" : ": reformatted\n");
+    };
+  }
+  std::ostream silent(nullptr);
+  ReformatBuildResult result;
+  {
+    TerminalProgress progress;
+    result = RunReformatBuild(list, &progress, request.report ? std::cout : silent, std::cerr, request.jobs, options);
+  }
+  std::cout.flush();
+  PrintPassedOver(result.passed_over_paths);
+  for (const ReformatFailure& failure : result.failures) {
+    PrintError("cannot reformat", failure.path, failure.reason);
+  }
+  return gathered && result.ok() && std::cout ? kExitOk : kExitFailure;
 }
 
 }  // namespace
 
-int RunReformatCommand(const std::vector<std::string>& args) {
-  InputOptions options;
-  std::vector<std::string> paths;
-  bool from_stdin = false;
-  int jobs = DefaultJobCount();
+int RunReformatCommand(const std::vector<std::string>& given) {
+  std::vector<std::string> args = given;
+  static const std::vector<OptionName> kOptions = {
+      {"--check", false}, {"--diff", false}, {"--verbose", false}, {"--report", false}, {"--backup", true},
+      {"--suffix", true}, {"--jobs", true}, {"-j", true}, {"--set", true}, {"--types", true},
+      {"--subfolders", false}, {"--no-subfolders", false}, {"--stdout", false}, {"--assume-filename", true},
+      {"--files-from", true}, {"--null", false}, {"--settings", true}, {"--no-project-settings", false},
+      {"--quiet", false}, {"--help", false}};
+  if (int rc = ExpandLongOptions(&args, kOptions, "reformat"); rc != kExitOk) return rc;
+  Request request;
   bool operands_only = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (TakeOperandAfterOptions(arg, &operands_only, &paths)) continue;
+    if (TakeOperandAfterOptions(arg, &operands_only, &request.paths)) continue;
     if (IsHelp(arg)) {
       std::cout << kHelp;
       return kExitOk;
     }
     if (arg == "-" || arg == "--stdout") {
-      from_stdin = true;
+      request.from_stdin = true;
+      continue;
+    }
+    if (arg == "--check" || arg == "--diff" || arg == "-v" || arg == "--verbose" || arg == "--report") {
+      (arg == "--check" ? request.check : arg == "--diff" ? request.diff : arg == "--report" ? request.report
+                                                                                           : request.verbose) = true;
+      continue;
+    }
+    if (arg == "--backup" || arg.rfind("--backup=", 0) == 0) {
+      std::string value = arg == "--backup" ? (i + 1 < args.size() ? args[++i] : "") : arg.substr(9);
+      if (value != "orig" && value != "none") {
+        return UsageError("reformat", "--backup takes orig or none, got '" + value + "'");
+      }
+      request.backup = value == "orig";
+      continue;
+    }
+    if (arg == "--suffix" || arg.rfind("--suffix=", 0) == 0) {
+      if (arg == "--suffix" && i + 1 >= args.size()) return UsageError("reformat", "--suffix needs a suffix");
+      std::string value = arg == "--suffix" ? args[++i] : arg.substr(9);
+      if (value.empty() || value.find('/') != std::string::npos) {
+        return UsageError("reformat", "--suffix needs a suffix without '/', got '" + value + "'");
+      }
+      request.suffix = value;
       continue;
     }
     if (arg == "-j" || arg == "--jobs" || (arg.rfind("-j", 0) == 0 && arg.size() > 2 && arg[2] != '-') ||
@@ -105,7 +358,9 @@ int RunReformatCommand(const std::vector<std::string>& args) {
       } else {
         value = arg.substr(arg[1] == 'j' ? 2 : 7);
       }
-      if (!ParseJobs(value, &jobs)) return UsageError("reformat", "-j takes a number from 1 up, got '" + value + "'");
+      if (!ParseJobs(value, &request.jobs)) {
+        return UsageError("reformat", "-j takes a number from 1 up, got '" + value + "'");
+      }
       continue;
     }
     if (arg == "--set" || arg.rfind("--set=", 0) == 0) {
@@ -120,41 +375,50 @@ int RunReformatCommand(const std::vector<std::string>& args) {
       if (!ApplySettingOverride(assignment, &error)) return UsageError("reformat", error);
       continue;
     }
-    int consumed = ParseInputOption(args, i, &options, "reformat");
+    int consumed = ParseCommonOption(args, i, &request.common, "reformat", /*assume_filename=*/true);
+    if (consumed == 0) consumed = ParseInputOption(args, i, &request.inputs, "reformat");
     if (consumed < 0) return kExitUsage;
     if (consumed > 0) {
       i += static_cast<size_t>(consumed) - 1;
       continue;
     }
     if (arg.size() > 1 && arg[0] == '-') return UsageError("reformat", "unknown option '" + arg + "'");
-    paths.push_back(arg);
+    request.paths.push_back(arg);
   }
-  // Values the option page would not allow are clamped; say so.
-  std::vector<std::string> warnings;
-  LoadBeautifierOptions(&warnings);
-  for (const std::string& warning : warnings) PrintMessage("warning: " + warning);
-  if (from_stdin) {
-    if (!paths.empty()) return UsageError("reformat", "'-' formats standard input; give no FILE with it");
-    return FormatStandardInput();
+  if (request.backup == false && request.suffix) {
+    return UsageError("reformat", "--suffix names a backup, and --backup=none asks for none");
   }
-  if (paths.empty()) return UsageError("reformat", "no FILE given");
+  if ((request.check || request.diff) && request.report) {
+    return UsageError("reformat", "--report describes files being written; --check and --diff write none");
+  }
+  Choices choices(request);
+  if (request.from_stdin) {
+    if (!request.paths.empty() || !request.common.files_from.empty()) {
+      return UsageError("reformat", "'-' formats standard input; give no FILE with it");
+    }
+    return FormatStandardInput(request, &choices);
+  }
+  if (request.common.assume_filename) {
+    return UsageError("reformat", "--assume-filename names standard input; give '-' with it");
+  }
+  if (!ReadFileLists(request.common, &request.paths)) return kExitFailure;
+  if (request.paths.empty()) {
+    if (!request.common.files_from.empty()) return kExitOk;  // an empty list asks for nothing
+    return UsageError("reformat", "no FILE given");
+  }
 
   CProjectFile files;
-  bool ok = GatherInputs(paths, options, &files);
+  bool gathered = GatherInputs(request.paths, request.inputs, &files);
   std::vector<std::string> list = DisplayOrderPaths(files);
-  ReformatBuildResult result;
-  {
-    TerminalProgress progress;
-    result = RunReformatBuild(list, &progress, std::cout, std::cerr, jobs);
+  std::vector<std::string> formattable;
+  for (const std::string& path : list) {
+    if (IsReformattable(path)) formattable.push_back(path);
   }
-  std::cout.flush();
-  for (const std::string& path : result.passed_over_paths) {
-    PrintError("passed over", path, "only .c, .cpp, .h and .java files are formatted");
-  }
-  for (const ReformatFailure& failure : result.failures) {
-    PrintError("cannot reformat", failure.path, failure.reason);
-  }
-  return ok && result.ok() && std::cout ? kExitOk : kExitFailure;
+  // Every project file is read before any source is touched: a bad one
+  // stops the run with nothing written.
+  if (!choices.Prepare(formattable)) return kExitFailure;
+  if (request.check || request.diff) return CheckFiles(request, list, choices, gathered);
+  return WriteFiles(request, list, choices, gathered);
 }
 
 }  // namespace folios::cli

@@ -3,6 +3,9 @@
 
 #include "cli_support.h"
 #include "commands.h"
+#include "input_files.h"
+#include "option_words.h"
+#include "paths.h"
 #include "registry.h"
 #include "settings_file.h"
 #include "settings_table.h"
@@ -16,7 +19,7 @@ const char kHelp[] =
     "       folios settings get [--key KEY] NAME\n"
     "       folios settings set [--key KEY] NAME VALUE\n"
     "       folios settings reset\n"
-    "       folios settings path\n"
+    "       folios settings path [--settings FILE | --no-project-settings]\n"
     "\n"
     "Shows and changes the settings the desktop program and the builds use.\n"
     "KEY is main (the default), doc (fonts and colours of listing text) or\n"
@@ -24,12 +27,21 @@ const char kHelp[] =
     "KEY/NAME, as list prints it. 'list' prints every setting as NAME=VALUE with\n"
     "the value in force (stored, else the default; line breaks shown as \\n).\n"
     "'reset' deletes every stored setting so that all read as their defaults.\n"
-    "'path' prints the file the settings are kept in. Every argument after --\n"
-    "is a NAME or VALUE, even one that begins with '-'.\n";
+    "'path' prints the files whose settings apply in the current directory, in\n"
+    "the order they are layered: the file the settings are kept in, then the\n"
+    "project settings file (.folios.ini here or in the nearest directory above)\n"
+    "that the other commands layer over it. Every argument after -- is a NAME\n"
+    "or VALUE, even one that begins with '-'.\n"
+    "\n"
+    "  --key KEY         the key of NAME: main, doc or template_kw\n"
+    "  --settings FILE   with path: the project settings file named instead\n"
+    "  --no-project-settings  with path: no project settings file\n"
+    "  -q, --quiet       print nothing but errors (no warnings)\n";
 
 struct Parsed {
   std::optional<SettingKey> key;
   std::vector<std::string> words;
+  CommonOptions common;
 };
 
 int ParseArgs(const std::vector<std::string>& args, Parsed* parsed) {
@@ -37,6 +49,13 @@ int ParseArgs(const std::vector<std::string>& args, Parsed* parsed) {
     if (args[i] == "--") {
       parsed->words.insert(parsed->words.end(), args.begin() + static_cast<long>(i) + 1, args.end());
       break;
+    }
+    // "-0" may be a VALUE here; the lists of names are no business of settings.
+    int consumed = args[i] == "-0" ? 0 : ParseCommonOption(args, i, &parsed->common, "settings");
+    if (consumed < 0) return kExitUsage;
+    if (consumed > 0) {
+      i += static_cast<size_t>(consumed) - 1;
+      continue;
     }
     if (args[i] == "--key") {
       if (i + 1 >= args.size()) return UsageError("settings", "--key needs a value");
@@ -81,7 +100,11 @@ int List(const Parsed& parsed) {
 
 }  // namespace
 
-int RunSettingsCommand(const std::vector<std::string>& args) {
+int RunSettingsCommand(const std::vector<std::string>& given) {
+  std::vector<std::string> args = given;
+  static const std::vector<OptionName> kOptions = {
+      {"--key", true}, {"--settings", true}, {"--no-project-settings", false}, {"--quiet", false}, {"--help", false}};
+  if (int rc = ExpandLongOptions(&args, kOptions, "settings"); rc != kExitOk) return rc;
   if (args.empty()) return UsageError("settings", "missing action (list, get, set, reset, path)");
   for (const std::string& arg : args) {
     if (arg == "--") break;
@@ -100,7 +123,16 @@ int RunSettingsCommand(const std::vector<std::string>& args) {
     return List(parsed);
   }
   if (action == "path") {
+    if (!words.empty()) return UsageError("settings", "'path' takes no names");
     std::cout << CRegistry::StoreFile() << '\n';
+    ProjectSettingsFinder finder = MakeProjectSettingsFinder(parsed.common);
+    std::shared_ptr<const ProjectSettings> project;
+    Status status = finder.ForDirectory(AbsolutePath("."), &project);
+    if (!status.ok()) {
+      PrintProjectSettingsError(finder.last_path(), status);
+      return kExitFailure;
+    }
+    if (project) std::cout << project->path << '\n';
     return kExitOk;
   }
   if (action == "reset") {

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "cli_support.h"
 #include "paths.h"
 
 namespace folios::cli {
@@ -19,7 +20,7 @@ int TerminalWidth() {
 
 }  // namespace
 
-TerminalProgress::TerminalProgress() : enabled_(isatty(STDERR_FILENO) != 0) {}
+TerminalProgress::TerminalProgress() : enabled_(isatty(STDERR_FILENO) != 0 && !Quiet()) {}
 
 TerminalProgress::~TerminalProgress() { Finish(); }
 

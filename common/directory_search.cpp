@@ -10,13 +10,14 @@
 #include <utility>
 
 #include "paths.h"
+#include "project_file.h"
 
 namespace folios {
 
 std::vector<std::string> SearchExtensions(const SearchTypes& types) {
   std::vector<std::string> extensions;
-  if (types.h) extensions.insert(extensions.end(), {"hpp", "h"});
-  if (types.cpp) extensions.insert(extensions.end(), {"cpp", "c"});
+  if (types.h) extensions.insert(extensions.end(), CppHeaderExtensions().begin(), CppHeaderExtensions().end());
+  if (types.cpp) extensions.insert(extensions.end(), CppSourceExtensions().begin(), CppSourceExtensions().end());
   if (types.cls) extensions.push_back("cls");
   if (types.bas) extensions.push_back("bas");
   if (types.frm) extensions.push_back("frm");

@@ -9,8 +9,8 @@
 namespace folios {
 
 struct SearchTypes {
-  bool cpp = true;    // *.cpp and *.c
-  bool h = true;      // *.hpp and *.h
+  bool cpp = true;    // C++ sources: *.cpp, *.c, *.cc, *.cxx, *.c++, *.cp
+  bool h = true;      // C++ headers: *.hpp, *.h, *.hh, *.hxx, *.h++, *.inl, *.ipp, *.tcc
   bool java = false;  // *.java
   bool frm = false;   // *.frm
   bool bas = false;   // *.bas

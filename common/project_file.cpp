@@ -12,14 +12,33 @@
 
 namespace folios {
 
+const std::vector<std::string>& CppSourceExtensions() {
+  static const std::vector<std::string> kList = {"cpp", "c", "cc", "cxx", "c++", "cp"};
+  return kList;
+}
+
+const std::vector<std::string>& CppHeaderExtensions() {
+  static const std::vector<std::string> kList = {"hpp", "h", "hh", "hxx", "h++", "inl", "ipp", "tcc"};
+  return kList;
+}
+
 int GroupOfExtension(std::string_view extension) {
-  if (extension == "cpp" || extension == "c") return kCppSources;
-  if (extension == "hpp" || extension == "h") return kCppHeaders;
+  for (const std::string& ext : CppSourceExtensions()) {
+    if (extension == ext) return kCppSources;
+  }
+  for (const std::string& ext : CppHeaderExtensions()) {
+    if (extension == ext) return kCppHeaders;
+  }
   if (extension == "cls") return kVbClasses;
   if (extension == "bas") return kVbModules;
   if (extension == "frm") return kVbForms;
   if (extension == "java") return kJavaFiles;
   return -1;
+}
+
+bool IsFormattableExtension(std::string_view extension) {
+  int group = GroupOfExtension(extension);
+  return group == kCppSources || group == kCppHeaders || group == kJavaFiles;
 }
 
 size_t CProjectFile::FileCount() const {

@@ -18,8 +18,8 @@ namespace folios {
 
 // Groups by extension (compared in lower case).
 enum FileGroup {
-  kCppSources = 0,  // cpp, c
-  kCppHeaders = 1,  // hpp, h
+  kCppSources = 0,  // cpp, c, cc, cxx, c++, cp
+  kCppHeaders = 1,  // hpp, h, hh, hxx, h++, inl, ipp, tcc
   kVbClasses = 2,   // cls
   kVbModules = 3,   // bas
   kVbForms = 4,     // frm
@@ -29,6 +29,15 @@ inline constexpr int kFileGroupCount = 6;
 
 // The group of a lower-case extension, or -1 when it is none of the six.
 int GroupOfExtension(std::string_view extension);
+
+// The lower-case extensions of C++ sources and of C++ headers, each list
+// with the two first that directory searches have always taken first.
+const std::vector<std::string>& CppSourceExtensions();
+const std::vector<std::string>& CppHeaderExtensions();
+
+// True for a lower-case extension of a C, C++ or Java source: the files the
+// formatter takes.
+bool IsFormattableExtension(std::string_view extension);
 
 // Finds the existing path that a path names when upper and lower case are
 // taken as the same. Each directory is listed at most once per object, so

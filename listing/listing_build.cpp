@@ -14,6 +14,7 @@
 #include "html_listing_writer.h"
 #include "ordered_jobs.h"
 #include "paths.h"
+#include "project_file.h"
 #include "settings_table.h"
 #include "temp_files.h"
 
@@ -21,9 +22,14 @@ namespace folios {
 
 namespace {
 
+// The file a listed path's text is read from.
+const std::string& SourceOf(const std::string& path, const ListingBuildOptions& options) {
+  auto found = options.read_from.find(path);
+  return found == options.read_from.end() ? path : found->second;
+}
+
 bool IsPreformatted(const std::string& path) {
-  std::string ext = Extension(path);
-  return ext == "cpp" || ext == "h" || ext == "c" || ext == "java";
+  return IsFormattableExtension(Extension(path));
 }
 
 // A new empty file in the temporary directory with the source's extension,
@@ -109,7 +115,8 @@ ListingBuildResult RunListingBuildToStream(const std::vector<std::string>& paths
       const std::string& path = paths[rows[k]];
       try {
         copy.file = std::make_unique<TemporaryCopy>(path);
-        copy.formatted = !copy.file->path().empty() && options.preformat(path, copy.file->path(), &copy.why);
+        copy.formatted =
+            !copy.file->path().empty() && options.preformat(SourceOf(path, options), copy.file->path(), &copy.why);
       } catch (const std::exception&) {
         copy.formatted = false;  // listed as it is; nothing may leave a thread
       }
@@ -118,7 +125,7 @@ ListingBuildResult RunListingBuildToStream(const std::vector<std::string>& paths
     size_t next_copy = 0;
     for (int i = 0; i < total; ++i) {
       const std::string& path = paths[static_cast<size_t>(i)];
-      std::string listed = path;
+      std::string listed = SourceOf(path, options);
       Copy* copy = nullptr;
       if (next_copy < rows.size() && rows[next_copy] == static_cast<size_t>(i)) {
         pool.Take(next_copy);

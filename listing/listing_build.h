@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,9 @@ struct ListingBuildOptions {
   // old one as it was (the build was killed rather than cancelled). May be
   // empty.
   std::function<bool()> abandon;
+  // Paths listed under their name whose text is read from another file (a
+  // standard input kept in a temporary file): listed path -> file read.
+  std::map<std::string, std::string> read_from;
 };
 
 struct ListingBuildResult {

@@ -17,6 +17,8 @@ packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmar
           pandoc
           # a real browser for the web page listing and reference
           chromium
+          # git for the pre-commit hook and to apply the diffs of folios reformat --diff
+          git
           # the fuzz targets: clang with libFuzzer and the sanitizer runtimes
           clang libclang-rt-14-dev
           "$@")

@@ -41,6 +41,7 @@ std::string FullKey(int root, const std::string& subkey) {
 struct Overrides {
   std::mutex mutex;
   std::map<std::string, std::string> values;  // lower-case "full key\name" -> text
+  std::map<std::string, std::string> layer;   // the same, under the values
   bool any = false;
 };
 
@@ -110,8 +111,11 @@ std::optional<std::string> CRegistry::QueryString(int root, const std::string& s
   {
     std::lock_guard<std::mutex> guard(overrides.mutex);
     if (overrides.any) {
-      auto found = overrides.values.find(OverrideKey(full_key, name));
+      const std::string key = OverrideKey(full_key, name);
+      auto found = overrides.values.find(key);
       if (found != overrides.values.end()) return found->second;
+      found = overrides.layer.find(key);
+      if (found != overrides.layer.end()) return found->second;
     }
   }
   return SettingsFile::Read(full_key, name, /*create_missing_key=*/!subkey.empty());
@@ -168,7 +172,19 @@ void CRegistry::OverrideForThisRun(int root, const std::string& subkey, const st
   } else {
     overrides.values.erase(OverrideKey(full_key, name));
   }
-  overrides.any = !overrides.values.empty();
+  overrides.any = !overrides.values.empty() || !overrides.layer.empty();
+}
+
+void CRegistry::SetLayer(const std::vector<LayerValue>& values) {
+  std::map<std::string, std::string> layer;
+  for (const LayerValue& value : values) {
+    std::string full_key = FullKey(value.root, value.subkey);
+    if (!full_key.empty()) layer[OverrideKey(full_key, value.name)] = value.text;
+  }
+  Overrides& overrides = TheOverrides();
+  std::lock_guard<std::mutex> guard(overrides.mutex);
+  overrides.layer = std::move(layer);
+  overrides.any = !overrides.values.empty() || !overrides.layer.empty();
 }
 
 }  // namespace folios

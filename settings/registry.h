@@ -15,6 +15,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "status.h"
 
@@ -85,6 +86,17 @@ class CRegistry {
   // without being stored (the command line's --set). Pass nullopt to drop it.
   static void OverrideForThisRun(int root, const std::string& subkey, const std::string& name,
                                  std::optional<std::string> text);
+
+  // Values every read of this process sees in place of the stored ones, and
+  // under the run's overrides: the layer of a project's settings file. Each
+  // replaces the layer before; an empty list drops it.
+  struct LayerValue {
+    int root;
+    std::string subkey;
+    std::string name;
+    std::string text;
+  };
+  static void SetLayer(const std::vector<LayerValue>& values);
 
   // The C rule of atoi, without its undefined behaviour on overflow
   // (out-of-range numbers saturate).

@@ -65,6 +65,8 @@ const std::vector<SettingInfo> kSettings = {
     {K::kMain, "m_c_with_code", T, "1", "comment position with code", Clamped(0, 60)},
     {K::kMain, "m_c_without_code", T, "0", "comment position without code", Clamped(0, 60)},
     {K::kMain, "m_brace_style", I, "0", "brace style", AllowedRange{0, 1}},
+    {K::kMain, "m_backup_suffix", T, ".orig",
+     "suffix of the copy 'folios reformat' keeps of a file it changes; empty: no copy"},
     {K::kMain, "m_doctype", I, "0", "documentation document type: 0 RTF, 1 help (HLP), 2 web page (HTML)",
      AllowedRange{0, 2}},
     {K::kMain, "m_sort_topics", I, "1", "sort topics", kFlag},

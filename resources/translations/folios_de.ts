@@ -825,6 +825,10 @@ Die bis dahin gelesenen Schlüsselwörter werden gezeigt; die Datei wird nicht v
         <translation>Letzter Lauf: %1; Dateien: %2, Probleme: %3, Zeit: %4 s</translation>
     </message>
     <message>
+        <source>; project settings: %1</source>
+        <translation>; Projekteinstellungen: %1</translation>
+    </message>
+    <message>
         <source>The help page %1 is missing.</source>
         <translation>Die Hilfeseite %1 fehlt.</translation>
     </message>

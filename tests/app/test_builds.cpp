@@ -369,6 +369,30 @@ class TestBuilds : public QObject {
     QVERIFY(folios::test::FileExists(file("main.c.orig")));
   }
 
+  void buildsApplyTheProjectSettingsFileAndSaySo() {
+    Write(file("proj/.folios.ini"), "[HKEY_LOCAL_MACHINE\\Software\\Lumentra Folios]\nm_spaces_to_indent=2\n");
+    Write(file("proj/src/main.c"), kMessyC);
+    view()->openPaths({qfile("proj/src/main.c")});
+    run("actionReformat");
+    QVERIFY2(MessageBox::shown().isEmpty(), qPrintable(MessageBox::shown().join('\n')));
+    const std::string formatted = Read(file("proj/src/main.c"));
+    QVERIFY2(formatted.find("\n  if (1)") != std::string::npos, formatted.c_str());
+    QVERIFY2(formatted.find("\n    return 0;") != std::string::npos, formatted.c_str());
+    QVERIFY(folios::test::FileExists(file("proj/src/main.c.orig")));  // the desktop keeps .orig
+    QVERIFY2(lastBuild().endsWith("; project settings: " + qfile("proj/.folios.ini")), qPrintable(lastBuild()));
+    // The user's own settings are as they were.
+    QCOMPARE(Settings().Int("m_spaces_to_indent"), 4);
+
+    // A malformed one stops the build, naming the file; nothing is written.
+    Write(file("proj/.folios.ini"), "m_spaces_to_indent=2\nm_tabs=1\n");
+    Write(file("proj/src/main.c"), kMessyC);
+    run("actionReformat");
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QVERIFY2(MessageBox::shown().first().contains(qfile("proj/.folios.ini") + ": line 2: unknown setting 'm_tabs'"),
+             qPrintable(MessageBox::shown().first()));
+    QCOMPARE(Read(file("proj/src/main.c")), std::string(kMessyC));
+  }
+
   // ---- What the status bar and the opener tell ----
 
   void theStatusBarTellsHowTheLastBuildWent() {

@@ -38,7 +38,8 @@ class TestFileFilters : public QObject {
   void openFiltersPutTheChosenGroupFirst_data() {
     QTest::addColumn<int>("setting");
     QTest::addColumn<QStringList>("head");
-    const QString cpp = "C++ Files (*.dsp *.cpp *.c *.hpp *.h)";
+    const QString cpp =
+        "C++ Files (*.dsp *.cpp *.c *.cc *.cxx *.c++ *.cp *.hpp *.h *.hh *.hxx *.h++ *.inl *.ipp *.tcc)";
     const QString vb = "Visual Basic Files (*.vbp *.frm *.bas *.cls)";
     const QString java = "Java Files (*.java)";
     QTest::newRow("0 C++") << 0 << QStringList{cpp, vb, java};
@@ -55,8 +56,8 @@ class TestFileFilters : public QObject {
     // The common tail follows every head, unchanged.
     QCOMPARE(filters.mid(3), (QStringList{"VB-Projectfile (*.vbp)", "Forms (*.frm)",
                                           "Classmodule (*.cls)", "Module (*.bas)",
-                                          "C++ Sourcefile (*.cpp *.c)",
-                                          "C++ Headerfiles (*.hpp *.h)"}));
+                                          "C++ Sourcefile (*.cpp *.c *.cc *.cxx *.c++ *.cp)",
+                                          "C++ Headerfiles (*.hpp *.h *.hh *.hxx *.h++ *.inl *.ipp *.tcc)"}));
   }
 
   void saveAndKeywordFilters() {

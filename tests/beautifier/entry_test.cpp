@@ -131,8 +131,9 @@ TEST(ReformatFile, FormatsAFileOntoItself) {
 TEST(ReformatBuild, BacksUpAndFormatsOnlyCFamilyFiles) {
   test::ScopedSettings scoped;
   test::TempDir dir;
-  const std::string formatted[] = {"a.c", "Main.CPP", "b.h", "C.Java"};
-  const std::string passed[] = {"main.hpp", "main.cxx", "m.bas", "x.frm"};
+  const std::string formatted[] = {"a.c", "Main.CPP", "b.h", "C.Java", "main.hpp", "main.CXX",
+                                   "x.cc", "y.HH", "z.inl", "w.tcc", "v.c++", "u.h++", "t.ipp", "s.hxx", "r.cp"};
+  const std::string passed[] = {"m.bas", "x.frm", "notes.txt", "x.cpp~"};
   std::vector<std::string> paths;
   for (const std::string& name : formatted) {
     test::WriteFile(dir.File(name), kUnformatted);
@@ -147,9 +148,9 @@ TEST(ReformatBuild, BacksUpAndFormatsOnlyCFamilyFiles) {
   ReformatBuildResult result = RunReformatBuild(paths, &progress, out, err);
   EXPECT_TRUE(result.failures.empty());
   EXPECT_FALSE(result.ok());  // passed-over files are reported
-  EXPECT_EQ(result.formatted, 4);
+  EXPECT_EQ(result.formatted, 15);
   EXPECT_EQ(result.passed_over, 4);
-  EXPECT_EQ(result.passed_over_paths.front(), dir.File("main.hpp"));
+  EXPECT_EQ(result.passed_over_paths.front(), dir.File("m.bas"));
   for (const std::string& name : formatted) {
     EXPECT_EQ(test::ReadFile(dir.File(name)), kFormatted) << name;
     EXPECT_EQ(test::ReadFile(dir.File(name + ".orig")), kUnformatted) << name;
@@ -158,8 +159,8 @@ TEST(ReformatBuild, BacksUpAndFormatsOnlyCFamilyFiles) {
     EXPECT_EQ(test::ReadFile(dir.File(name)), kUnformatted) << name;
     EXPECT_FALSE(test::FileExists(dir.File(name + ".orig"))) << name;
   }
-  EXPECT_EQ(progress.position(), 8);
-  EXPECT_EQ(progress.upper(), 8);
+  EXPECT_EQ(progress.position(), 19);
+  EXPECT_EQ(progress.upper(), 19);
 
   // A second run finds nothing to change and keeps the first backup.
   result = RunReformatBuild({dir.File("a.c")}, nullptr, out, err);
@@ -172,7 +173,9 @@ TEST(ReformatBuild, ExtensionIsTakenFromTheWholePath) {
   EXPECT_TRUE(IsReformattable("/x/main.c"));
   EXPECT_TRUE(IsReformattable("/x/Main.CPP"));
   EXPECT_TRUE(IsReformattable("/x/y.H"));
-  EXPECT_FALSE(IsReformattable("/x/main.hpp"));
+  EXPECT_TRUE(IsReformattable("/x/main.Hpp"));
+  EXPECT_FALSE(IsReformattable("/x/main.txt"));
+  EXPECT_FALSE(IsReformattable("/x/main.cs"));
   EXPECT_FALSE(IsReformattable("/x/noext"));
   EXPECT_FALSE(IsReformattable("/x.c/noext"));  // ".c/noext" is no C extension
 }
@@ -214,7 +217,7 @@ TEST(ReformatCommand, RewritesFilesAndKeepsBackups) {
   test::TempDir dir;
   test::WriteFile(dir.File("a.c"), kUnformatted);
   test::WriteFile(dir.File("notes.txt"), kUnformatted);
-  test::RunResult r = test::RunFolios({"reformat", "a.c", "--set", "m_spaces_to_indent=2"}, dir.path());
+  test::RunResult r = test::RunFolios({"reformat", "--report", "a.c", "--set", "m_spaces_to_indent=2"}, dir.path());
   EXPECT_EQ(r.exit_code, 0) << r.err;
   EXPECT_EQ(test::ReadFile(dir.File("a.c")), "int f() {\n  x;\n}\n");
   EXPECT_EQ(test::ReadFile(dir.File("a.c.orig")), kUnformatted);

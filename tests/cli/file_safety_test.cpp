@@ -132,15 +132,15 @@ TEST_F(FileSafety, ReformatFormatsEachFileOnceAndKeepsTheFirstBackup) {
 TEST_F(FileSafety, ReformatRefusesReadOnlySourcesAndReportsPassedOverFiles) {
   WriteFile(File("ro.c"), kSource);
   chmod(File("ro.c").c_str(), 0444);
-  WriteFile(File("x.hpp"), kSource);
-  RunResult r = Run({"reformat", "ro.c", "x.hpp"});
+  WriteFile(File("x.bas"), kSource);
+  RunResult r = Run({"reformat", "ro.c", "x.bas"});
   EXPECT_EQ(r.exit_code, 1);
   EXPECT_NE(r.err.find("/ro.c': cannot write"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("Permission denied"), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("folios: passed over '" + File("x.hpp") + "'"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("folios: passed over '" + File("x.bas") + "'"), std::string::npos) << r.err;
   EXPECT_EQ(ReadFile(File("ro.c")), kSource);
-  EXPECT_EQ(ReadFile(File("x.hpp")), kSource);
-  EXPECT_EQ(Names(dir_.path()), (std::vector<std::string>{"ro.c", "x.hpp"}));
+  EXPECT_EQ(ReadFile(File("x.bas")), kSource);
+  EXPECT_EQ(Names(dir_.path()), (std::vector<std::string>{"ro.c", "x.bas"}));
 }
 
 TEST_F(FileSafety, ReformatKeepsAnotherUsersOwnershipWhenRunAsRoot) {
@@ -193,7 +193,7 @@ TEST_F(FileSafety, ReformatReadsLoneCarriageReturnsAsLineEnds) {
   WriteFile(File("mac.c"), "// note\rint x;\rint f()\r{\rreturn x;\r}\r");
   RunResult r = Run({"reformat", "mac.c"});
   EXPECT_EQ(r.exit_code, 0) << r.err;
-  EXPECT_EQ(ReadFile(File("mac.c")), "// note\nint x;\nint f() {\n    return x;\n}\n");
+  EXPECT_EQ(ReadFile(File("mac.c")), "// note\rint x;\rint f() {\r    return x;\r}\r");
 }
 
 TEST_F(FileSafety, ReformatRefusesBinaryFiles) {

@@ -22,9 +22,11 @@ std::vector<std::string> Relative(const SearchResult& result, const std::string&
 TEST(DirectorySearch, PatternOrderFollowsTheChosenTypes) {
   SearchTypes all{true, true, true, true, true, true};
   EXPECT_EQ(SearchExtensions(all),
-            (std::vector<std::string>{"hpp", "h", "cpp", "c", "cls", "bas", "frm", "java"}));
+            (std::vector<std::string>{"hpp", "h", "hh", "hxx", "h++", "inl", "ipp", "tcc", "cpp", "c", "cc",
+                                      "cxx", "c++", "cp", "cls", "bas", "frm", "java"}));
   SearchTypes headers{false, true, false, false, false, false};
-  EXPECT_EQ(SearchExtensions(headers), (std::vector<std::string>{"hpp", "h"}));
+  EXPECT_EQ(SearchExtensions(headers),
+            (std::vector<std::string>{"hpp", "h", "hh", "hxx", "h++", "inl", "ipp", "tcc"}));
   EXPECT_FALSE((SearchTypes{false, false, false, false, false, false}).any());
 }
 

@@ -32,7 +32,7 @@ TEST(DocCommand, ExitStatusFollowsTheDriver) {
       {{}, cli::kExitUsage},
       {{"--help"}, cli::kExitOk},
       {{"-h"}, cli::kExitOk},
-      {{dir.File("a.c"), "-q"}, cli::kExitUsage},
+      {{dir.File("a.c"), "-k"}, cli::kExitUsage},
       {{dir.File("a.c"), "-t", "x"}, cli::kExitUsage},
       {{dir.File("a.c"), "-x", "a &"}, cli::kExitUsage},
       {{dir.File("a.c"), "-o"}, cli::kExitUsage},

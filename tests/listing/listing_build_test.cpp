@@ -106,7 +106,7 @@ TEST_F(ListingBuildTest, PreformatListsTheReformattedCopyAndWritesNoBackup) {
   std::string c = Source("x.c", "lower\n");
   std::string h = Source("y.H", "header\n");
   std::string java = Source("Z.Java", "java\n");
-  std::string hpp = Source("w.hpp", "untouched\n");
+  std::string hpp = Source("w.hpp", "header two\n");
   std::string bas = Source("m.bas", "Attribute VB_Name = \"m\"\nbasic\n");
   // A backup something else left behind is not the listing's to touch.
   WriteFile(h + ".orig", "a patch leftover\n");
@@ -114,7 +114,7 @@ TEST_F(ListingBuildTest, PreformatListsTheReformattedCopyAndWritesNoBackup) {
   unsetenv("TMPDIR");
   ASSERT_TRUE(result.ok());
   std::string doc = ReadFile(dir_.File("out.rtf"));
-  for (const char* text : {"LOWER", "HEADER", "JAVA", "untouched", "basic"}) {
+  for (const char* text : {"LOWER", "HEADER", "JAVA", "HEADER TWO", "basic"}) {
     EXPECT_NE(doc.find(text), std::string::npos) << text;
   }
   // Listed under the source's own name, never the temporary one.
@@ -126,7 +126,7 @@ TEST_F(ListingBuildTest, PreformatListsTheReformattedCopyAndWritesNoBackup) {
     EXPECT_FALSE(test::FileExists(source + ".orig")) << source;
   }
   EXPECT_EQ(ReadFile(h + ".orig"), "a patch leftover\n");
-  EXPECT_EQ(inputs, (std::vector<std::string>{c, h, java}));
+  EXPECT_EQ(inputs, (std::vector<std::string>{c, h, java, hpp}));
   EXPECT_TRUE(fs::is_empty(tmp.path()));  // temporary copies removed
 }
 

@@ -50,14 +50,20 @@ expect "folios " doc files listing reformat settings
 expect "folios --v" --version
 
 # Options, from each command's --help.
-expect "folios listing --se" --set
-expect "folios listing --" --output --format --set --types --subfolders --no-subfolders
+expect "folios listing --se" --set --settings
+expect "folios listing --" --output --format --set --types --subfolders --no-subfolders --files-from --null \
+  --settings --no-project-settings --quiet --assume-filename
 expect "folios listing --format " rtf html
 expect "folios listing --format=h" html
-expect "folios files --no" --no-subfolders
-expect "folios reformat --s" --set --stdout
+expect "folios files --no" --no-subfolders --no-project-settings
+expect "folios files --p" --paths
+expect "folios reformat --s" --set --settings --stdout --subfolders --suffix
 expect "folios reformat --t" --types
-expect "folios doc -" -a -c -d -e -f -l -n -o -r -s -t -u -v -x --help
+expect "folios reformat --c" --check
+expect "folios reformat --backup " orig none
+expect "folios reformat --backup=n" none
+expect "folios doc -" -a -c -d -e -f -l -n -o -r -s -t -u -v -x --help -q --quiet --files-from --null --settings \
+  --no-project-settings
 
 # Setting names after --set (bare names serve for every key) and search types.
 expect "folios listing --set m_brace" m_brace_style=
@@ -70,16 +76,17 @@ expect "folios doc -r " doc help
 
 # File names by the types each command reads; directories always.
 mkdir -p "$scratch/src/sub"
-touch "$scratch/src/"{a.c,b.java,c.bas,d.txt,E.CPP,f.hpp,g.vbp,h.dsp,i.fmt,j.rtf,k.frm,l.html}
+touch "$scratch/src/"{a.c,b.java,c.bas,d.txt,E.CPP,f.hpp,g.vbp,h.dsp,i.fmt,j.rtf,k.frm,l.html,m.cc,n.tcc,o.ini}
 cd "$scratch/src" || exit 1
-expect "folios listing " a.c b.java c.bas E.CPP f.hpp g.vbp h.dsp k.frm sub
-expect "folios files " a.c b.java c.bas E.CPP f.hpp g.vbp h.dsp k.frm sub
-expect "folios reformat " a.c b.java E.CPP g.vbp h.dsp sub
-expect "folios doc " a.c b.java c.bas E.CPP f.hpp k.frm sub
+expect "folios listing " a.c b.java c.bas E.CPP f.hpp g.vbp h.dsp k.frm m.cc n.tcc sub
+expect "folios files " a.c b.java c.bas E.CPP f.hpp g.vbp h.dsp k.frm m.cc n.tcc sub
+expect "folios reformat " a.c b.java E.CPP f.hpp g.vbp h.dsp m.cc n.tcc sub
+expect "folios reformat --settings " o.ini sub
+expect "folios doc " a.c b.java c.bas E.CPP f.hpp k.frm m.cc n.tcc sub
 expect "folios doc -f " i.fmt sub
 expect "folios listing -o " j.rtf l.html sub
 expect "folios listing --output=" j.rtf l.html sub
-expect "folios-gui " a.c b.java c.bas E.CPP f.hpp g.vbp h.dsp k.frm sub
+expect "folios-gui " a.c b.java c.bas E.CPP f.hpp g.vbp h.dsp k.frm m.cc n.tcc sub
 expect "folios-gui --h" --help
 
 # The settings command: actions, keys, and names as 'settings list' prints them.

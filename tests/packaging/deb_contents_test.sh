@@ -45,6 +45,7 @@ expected=(
   usr/share/bash-completion/completions/folios
   usr/share/doc/lumentra-folios/copyright
   usr/share/doc/lumentra-folios/changelog.gz
+  usr/share/lumentra-folios/pre-commit
 )
 if ((with_gui)); then
   expected+=(
