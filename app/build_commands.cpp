@@ -70,14 +70,6 @@ QString AskOutputFile(QWidget* parent, const QString& proposedPath) {
   return path;
 }
 
-QStringList FailureLines(const std::string& text) {
-  QStringList lines;
-  for (const QString& line : Text(text).split(QLatin1Char('\n'))) {
-    if (!line.trimmed().isEmpty()) lines << line.trimmed();
-  }
-  return lines;
-}
-
 void ReportFailures(QWidget* parent, const QString& title, const QString& intro,
                     const BuildOutcome& outcome) {
   if (outcome.failures.isEmpty()) return;
@@ -147,19 +139,21 @@ BuildOutcome RunDocumentationBuild(const std::vector<std::string>& paths, const 
                                    QWidget* owner) {
   BuildOutcome outcome;
 #ifdef FOLIOS_HAVE_DOCGEN
+  // The engine's text streams are for the command line; the desktop program
+  // reads the result.
   std::ostringstream out;
   std::ostringstream err;
-  int rc = 0;
+  docgen::DocResult result;
   {
     CProgressDlg progress(owner);
     progress.Create(owner);
-    rc = docgen::RunDocDriver(docgen::BuildDocOptionVector(paths, output.toStdString()),
-                              &progress, out, err, QDir::tempPath().toStdString());
+    result = docgen::RunDocBuild(docgen::DocOptionsFromSettings(paths, output.toStdString()), &progress, out,
+                                 err, QDir::tempPath().toStdString());
     progress.Destroy();
   }
-  outcome.failures = FailureLines(err.str());
-  if (rc != docgen::kDocOk && outcome.failures.isEmpty()) {
-    outcome.failures << QObject::tr("The build ended with error %1.").arg(rc);
+  for (const docgen::DocError& error : result.errors) outcome.failures << Text(error.text);
+  if (result.code != docgen::kDocOk && outcome.failures.isEmpty()) {
+    outcome.failures << QObject::tr("The build ended with error %1.").arg(result.code);
   }
 #else
   (void)paths;

@@ -50,7 +50,4 @@ BuildOutcome RunReformatBuild(const std::vector<std::string>& paths, QWidget* ow
 void ReportFailures(QWidget* parent, const QString& title, const QString& intro,
                     const BuildOutcome& outcome);
 
-// The text of an engine's error stream as failure lines (blank lines dropped).
-QStringList FailureLines(const std::string& text);
-
 }  // namespace folios::gui

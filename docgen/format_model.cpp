@@ -1005,9 +1005,9 @@ std::string FormatModel::NoTokenReason() const {
   return reason + ")";
 }
 
-bool FormatModel::Validate(std::ostream& err) const {
+bool FormatModel::Validate(ErrorLog& errors) const {
   if (sections_[kSectionToken - 1].empty()) {
-    ReportFailure(err, std::string(), kErrNoToken, NoTokenReason());
+    ReportFailure(errors, std::string(), kErrNoToken, NoTokenReason());
     return false;
   }
   return true;

@@ -32,9 +32,9 @@ struct OpenLevel {
 class Writer : public ConditionContext {
  public:
   Writer(const TopicCollection& collection, const std::vector<size_t>& order, const FormatModel& model,
-         const OutputSettings& settings, SpoolFile* spool, std::FILE* file, std::ostream& err)
+         const OutputSettings& settings, SpoolFile* spool, std::FILE* file, ErrorLog& errors)
       : collection_(collection), order_(order), model_(model), settings_(settings), spool_(spool), file_(file),
-        err_(err), reporter_(err, settings.errors) {
+        reporter_(errors, settings.errors) {
     out_ = &buffer_;
     BuildReplacements();
   }
@@ -120,7 +120,6 @@ class Writer : public ConditionContext {
   const OutputSettings& settings_;
   SpoolFile* spool_;
   std::FILE* file_;
-  std::ostream& err_;
   ErrorReporter reporter_;
   std::vector<const Definition*> active_;  // diagrams, indexes and inline tags being expanded
   std::string buffer_;
@@ -908,14 +907,15 @@ std::string ExpandFileText(const FormatModel& model, const std::string& text) {
   std::vector<size_t> order;
   OutputSettings settings;
   std::ostringstream ignored;
-  Writer writer(empty, order, model, settings, nullptr, nullptr, ignored);
+  ErrorLog errors(ignored);
+  Writer writer(empty, order, model, settings, nullptr, nullptr, errors);
   return writer.ExpandToString(text, model.First(kSectionFile));
 }
 
 int WriteOutput(const TopicCollection& collection, const std::vector<size_t>& order, const FormatModel& model,
                 const OutputSettings& settings, SpoolFile* spool, std::FILE* file, std::ostream& out,
-                std::ostream& err) {
-  Writer writer(collection, order, model, settings, spool, file, err);
+                ErrorLog& errors) {
+  Writer writer(collection, order, model, settings, spool, file, errors);
   int rc = writer.Run();
   if (settings.verbose) out << "\n";
   return rc;

@@ -284,10 +284,11 @@ TEST_F(DocDriverTest, OptionsEndAtTwoDashesAndCombinedLettersAreAllOrNothing) {
       {{"-rhtml", "--"}, 0, "", 0},
   };
   for (const Case& c : cases) {
-    DocOptionCheck check = CheckDocOptions(c.argv);
+    DocOptions options;
+    DocOptionCheck check = ParseDocOptions(c.argv, &options);
     EXPECT_EQ(check.code, c.code) << c.argv[0];
     EXPECT_EQ(check.argument, c.argument) << c.argv[0];
-    EXPECT_EQ(check.source_count, c.sources) << c.argv[0];
+    EXPECT_EQ(options.sources.size(), c.sources) << c.argv[0];
   }
   // -uv is -u and -v: unsorted and verbose.
   std::string b = Source("b.c", "// @doc\n// @t Zed | 1\n// @t Amy | 2\n");
@@ -371,6 +372,60 @@ TEST_F(DocDriverTest, ErrorsInTheSourcesFailTheRun) {
   }
 }
 
+// The result tells what was read and written and every error with its
+// number, file and line, without reading the text back.
+TEST_F(DocDriverTest, TheResultTellsWhatTheRunDid) {
+  std::string a = Source("a.c", "// @doc\n// @t A | x\n// @t B | y\n");
+  std::string b = Source("b.c", "// @doc\n// @t C | z\n// @q w\n");
+  std::string out = dir_.File("api.rtf");
+  std::string log = dir_.File("Topics.rtf");
+  EXPECT_EQ(Run({a, dir_.File("gone.c"), b, "-f", dir_.File("f.fmt"), "-o", out, "-l", log, "-rh"}),
+            kErrNotFound);
+  EXPECT_EQ(result_.files_read, 2);
+  EXPECT_EQ(result_.topics_written, 3);
+  EXPECT_EQ(result_.document, out);
+  EXPECT_EQ(result_.help_project, dir_.File("api.HPJ"));
+  EXPECT_EQ(result_.topic_log, log);
+  ASSERT_EQ(result_.errors.size(), 2u) << err_;
+  EXPECT_EQ(result_.errors[0].code, kErrNotFound);
+  EXPECT_EQ(result_.errors[0].file, dir_.File("gone.c"));
+  EXPECT_EQ(result_.errors[0].line, 0);
+  EXPECT_EQ(result_.errors[1].code, kErrParagraphTag);
+  EXPECT_EQ(result_.errors[1].file, b);
+  EXPECT_EQ(result_.errors[1].line, 3);
+  // A project that exists is kept and not named; nothing written, nothing named.
+  ASSERT_EQ(Run({a, "-f", dir_.File("f.fmt"), "-o", out, "-rh"}), 0);
+  EXPECT_EQ(result_.help_project, "");
+  EXPECT_EQ(result_.topic_log, "");
+  EXPECT_TRUE(result_.errors.empty());
+  ASSERT_EQ(Run({a, "-f", dir_.File("f.fmt"), "-n"}), 0);
+  EXPECT_EQ(result_.document, "");
+  EXPECT_EQ(result_.topics_written, 0);
+  EXPECT_EQ(result_.files_read, 1);
+  // A document that cannot be written is not named, nor are its topics counted.
+  EXPECT_EQ(Run({a, "-f", dir_.File("f.fmt"), "-o", dir_.File("no/dir/api.rtf")}), kFileErrorBase + kCauseNotFound);
+  EXPECT_EQ(result_.document, "");
+  EXPECT_EQ(result_.topics_written, 0);
+  ASSERT_EQ(result_.errors.size(), 1u);
+  EXPECT_EQ(result_.errors[0].code, kFileErrorBase + kCauseNotFound);
+  EXPECT_EQ(result_.errors[0].file, dir_.File("no/dir/api.rtf"));
+}
+
+// A flood of one error in one file is cut short; the summary line counts
+// the rest.
+TEST_F(DocDriverTest, ASummaryLineCountsTheErrorsNotShown) {
+  std::string text = "// @doc\n// @t A | x\n";
+  for (int i = 0; i < 8; ++i) text += "// @q w\n";
+  std::string a = Source("a.c", text);
+  EXPECT_EQ(Run({a, "-f", dir_.File("f.fmt"), "-n"}), kErrParagraphTag);
+  ASSERT_EQ(result_.errors.size(), static_cast<size_t>(ErrorReporter::kShown) + 1) << err_;
+  const DocError& summary = result_.errors.back();
+  EXPECT_EQ(summary.code, kErrParagraphTag);
+  EXPECT_EQ(summary.file, a);
+  EXPECT_EQ(summary.more, 8 - ErrorReporter::kShown);
+  EXPECT_EQ(summary.text, a + ": Error 204: paragraph tag without [paragraph] definition ... and 3 more");
+}
+
 // An output type that has no [token] definition is named, with the types
 // the format file defines.
 TEST_F(DocDriverTest, AnUnknownOutputTypeIsNamed) {
@@ -417,30 +472,69 @@ TEST_F(DocDriverTest, CppHeadsAreWrittenAsTheCodeHasThem) {
   for (const char* head : heads) EXPECT_NE(rtf.find(head), std::string::npos) << head;
 }
 
+TEST(DocOptionVector, EveryOptionLandsInItsField) {
+  DocOptions options;
+  DocOptionCheck check = ParseDocOptions(
+      {"a.c", "-A", "-c", "toc.txt", "-dNAME=v=1", "-e", "-ffmt.fmt", "-l", "log.rtf", "-n", "-o", "out.rtf",
+       "-rH", "-s", "one.fmt", "-sTwo.fmt", "-t", "4", "-U", "-v", "-x", "public", "-x&api", "--", "-b.c"},
+      &options);
+  ASSERT_EQ(check.code, 0) << check.argument;
+  EXPECT_EQ(options.sources, (std::vector<std::string>{"a.c", "-b.c"}));
+  EXPECT_TRUE(options.append && options.option_e && options.no_output && options.unsorted && options.verbose);
+  EXPECT_EQ(options.contents_file, "toc.txt");
+  EXPECT_EQ(options.defines, (std::vector<std::pair<std::string, std::string>>{{"NAME", "v=1"}}));
+  EXPECT_EQ(options.main_format_file, "fmt.fmt");
+  EXPECT_TRUE(options.format_given);
+  EXPECT_EQ(options.log_file, "log.rtf");
+  EXPECT_EQ(options.output_file, "out.rtf");
+  EXPECT_EQ(options.output_type, "help");
+  EXPECT_EQ(options.extra_format_files, (std::vector<std::string>{"one.fmt", "Two.fmt"}));
+  EXPECT_EQ(options.tab_size, 4);
+  EXPECT_EQ(options.expression, "public &api");
+  // Nothing given: the defaults, and "-rd" is "doc".
+  DocOptions plain;
+  ASSERT_EQ(ParseDocOptions({"a.c", "-rd"}, &plain).code, 0);
+  EXPECT_EQ(plain.output_type, "doc");
+  EXPECT_EQ(plain.main_format_file, "Scrivlet.FMT");
+  EXPECT_FALSE(plain.format_given || plain.append || plain.verbose || plain.unsorted);
+  EXPECT_EQ(plain.tab_size, 8);
+  // An expression that does not compile is refused with the expression.
+  DocOptions bad;
+  DocOptionCheck refused = ParseDocOptions({"a.c", "-x", "(api"}, &bad);
+  EXPECT_EQ(refused.code, kErrExprParen);
+  EXPECT_EQ(refused.argument, "(api");
+}
+
 TEST(DocOptionVector, FollowsTheSettings) {
   test::ScopedSettings scoped;
   std::string format = LocateDataFile("LFX.fmt");
-  EXPECT_EQ(BuildDocOptionVector({"/src/a.c", "/src/b.h"}, "/docs/api.rtf"),
-            (std::vector<std::string>{"/src/a.c", "/src/b.h", "-o", "/docs/api.rtf", "-f", format}));
+  DocOptions options = DocOptionsFromSettings({"/src/a.c", "/src/b.h"}, "/docs/api.rtf");
+  EXPECT_EQ(options.sources, (std::vector<std::string>{"/src/a.c", "/src/b.h"}));
+  EXPECT_EQ(options.output_file, "/docs/api.rtf");
+  EXPECT_EQ(options.main_format_file, format);
+  EXPECT_EQ(options.output_type, "doc");
+  EXPECT_FALSE(options.unsorted);
+  EXPECT_EQ(options.log_file, "");
+  EXPECT_EQ(options.expression, "");
   Settings settings(SettingKey::kMain);
   settings.SetInt("m_sort_topics", 0);
   settings.SetInt("m_doctype", 1);
   settings.SetInt("m_create_topic_log", 1);
   settings.SetText("m_extraction_expression", "public & api");
-  EXPECT_EQ(BuildDocOptionVector({"/src/a.c"}, "/docs/api.rtf"),
-            (std::vector<std::string>{"/src/a.c", "-u", "-rh", "-o", "/docs/api.rtf", "-l", "/docs/Topics.rtf",
-                                      "-f", format}));
+  options = DocOptionsFromSettings({"/src/a.c"}, "/docs/api.rtf");
+  EXPECT_TRUE(options.unsorted);
+  EXPECT_EQ(options.output_type, "help");
+  EXPECT_EQ(options.log_file, "/docs/Topics.rtf");
+  // The expression is kept while unused and passed once switched on.
+  EXPECT_EQ(options.expression, "");
+  settings.SetInt("m_use_extraction_expression", 1);
   // The web page reference.
   settings.SetInt("m_doctype", 2);
   settings.SetInt("m_create_topic_log", 0);
-  EXPECT_EQ(BuildDocOptionVector({"/src/a.c"}, "/docs/api.html"),
-            (std::vector<std::string>{"/src/a.c", "-u", "-rhtml", "-o", "/docs/api.html", "-f", format}));
-  // The expression is kept while unused and passed once switched on.
-  settings.SetInt("m_use_extraction_expression", 1);
-  std::vector<std::string> argv = BuildDocOptionVector({}, "/docs/api.rtf");
-  ASSERT_GE(argv.size(), 2u);
-  EXPECT_EQ(argv[argv.size() - 2], "-x");
-  EXPECT_EQ(argv.back(), "public & api");
+  options = DocOptionsFromSettings({}, "/docs/api.html");
+  EXPECT_EQ(options.output_type, "html");
+  EXPECT_EQ(options.log_file, "");
+  EXPECT_EQ(options.expression, "public & api");
 }
 
 }  // namespace
