@@ -5,24 +5,15 @@
 #include <QFileInfo>
 #include <sstream>
 
+#include "doc_driver.h"
 #include "file_dialog.h"
 #include "file_filters.h"
-#include "message_box.h"
-#include "progress_dlg.h"
-#include "settings_table.h"
-
-#ifdef FOLIOS_HAVE_DOCGEN
-#include "doc_driver.h"
-#endif
-#ifdef FOLIOS_HAVE_BEAUTIFIER
-#include "reformat_build.h"
-#endif
-#ifdef FOLIOS_HAVE_LISTING
 #include "listing_build.h"
-#ifdef FOLIOS_HAVE_BEAUTIFIER
+#include "message_box.h"
 #include "preformat_for_listing.h"
-#endif
-#endif
+#include "progress_dlg.h"
+#include "reformat_build.h"
+#include "settings_table.h"
 
 namespace folios::gui {
 
@@ -33,11 +24,7 @@ QString Text(const std::string& s) { return QString::fromUtf8(s.data(), static_c
 }  // namespace
 
 QString ListingExtension() {
-#ifdef FOLIOS_HAVE_LISTING
   return QString::fromLatin1(ListingFormatExtension(StoredListingFormat()));
-#else
-  return QStringLiteral(".rtf");
-#endif
 }
 
 QString DocumentationExtension() {
@@ -76,7 +63,6 @@ void ReportFailures(QWidget* parent, const QString& title, const QString& intro,
   MessageBox::warning(parent, intro + QLatin1Char('\n') + CutShort(outcome.failures), title);
 }
 
-#ifdef FOLIOS_HAVE_LISTING
 namespace {
 
 // A keyword file with a wrong header is reported as soon as it is met.
@@ -92,18 +78,14 @@ class MessageBoxWarnings : public KeywordWarningSink {
 };
 
 }  // namespace
-#endif
 
 BuildOutcome RunListingBuild(const std::vector<std::string>& paths, const QString& output,
                              QWidget* owner) {
   BuildOutcome outcome;
-#ifdef FOLIOS_HAVE_LISTING
   ListingBuildOptions options;
   options.format = ListingFormatForOutput(output.toStdString());
-#ifdef FOLIOS_HAVE_BEAUTIFIER
   options.preformat = PreformatForListing;
   options.preformat_jobs = 0;  // one per core, ahead of the listing
-#endif
   ListingBuildResult result;
   {
     CProgressDlg progress(owner);
@@ -126,19 +108,12 @@ BuildOutcome RunListingBuild(const std::vector<std::string>& paths, const QStrin
   for (const ListingFileFailure& failure : result.listed_unformatted) {
     outcome.failures << Text(failure.path) + QObject::tr(": listed as it is: ") + Text(failure.reason);
   }
-#else
-  (void)paths;
-  (void)output;
-  (void)owner;
-  outcome.available = false;
-#endif
   return outcome;
 }
 
 BuildOutcome RunDocumentationBuild(const std::vector<std::string>& paths, const QString& output,
                                    QWidget* owner) {
   BuildOutcome outcome;
-#ifdef FOLIOS_HAVE_DOCGEN
   // The engine's text streams are for the command line; the desktop program
   // reads the result.
   std::ostringstream out;
@@ -155,18 +130,11 @@ BuildOutcome RunDocumentationBuild(const std::vector<std::string>& paths, const 
   if (result.code != docgen::kDocOk && outcome.failures.isEmpty()) {
     outcome.failures << QObject::tr("The build ended with error %1.").arg(result.code);
   }
-#else
-  (void)paths;
-  (void)output;
-  (void)owner;
-  outcome.available = false;
-#endif
   return outcome;
 }
 
 BuildOutcome RunReformatBuild(const std::vector<std::string>& paths, QWidget* owner) {
   BuildOutcome outcome;
-#ifdef FOLIOS_HAVE_BEAUTIFIER
   std::ostringstream out;
   std::ostringstream err;
   ReformatBuildResult result;
@@ -179,11 +147,6 @@ BuildOutcome RunReformatBuild(const std::vector<std::string>& paths, QWidget* ow
   for (const ReformatFailure& failure : result.failures) {
     outcome.failures << Text(failure.path) + QStringLiteral(": ") + Text(failure.reason);
   }
-#else
-  (void)paths;
-  (void)owner;
-  outcome.available = false;
-#endif
   return outcome;
 }
 

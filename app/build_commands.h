@@ -14,7 +14,6 @@ class QWidget;
 namespace folios::gui {
 
 struct BuildOutcome {
-  bool available = true;  // false: this program was built without the engine
   bool cancelled = false;  // the user stopped the build
   QStringList failures;   // one line per failure, "what: why", in list order
 };

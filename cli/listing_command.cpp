@@ -13,10 +13,7 @@
 #include "listing_build.h"
 #include "paths.h"
 #include "terminal_progress.h"
-#if __has_include("preformat_for_listing.h")
 #include "preformat_for_listing.h"
-#define FOLIOS_HAVE_PREFORMAT 1
-#endif
 
 namespace folios::cli {
 
@@ -195,10 +192,8 @@ int RunListingCommand(const std::vector<std::string>& args) {
   build.format = *format;
   build.progress = &progress;
   build.warnings = &warnings;
-#ifdef FOLIOS_HAVE_PREFORMAT
   build.preformat = PreformatForListing;
   build.preformat_jobs = 0;  // one per core, ahead of the listing
-#endif
   build.abandon = [] { return g_stop_signal != 0; };
   const int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
   struct sigaction previous[3] {};

@@ -191,7 +191,9 @@ class ErrorReporter {
 
 // Reports "file: Error N: reason" for a failure whose reason the system gave
 // (a refused output: "Permission denied", "it is also one of the input
-// files").
+// files"): where a helper's Status meets the engine, `code` is 100 + the
+// cause of errno and `reason` the Status's message, so the line carries the
+// number the engine returns and the words the helper chose.
 void ReportFailure(ErrorLog& log, const std::string& file, int code, const std::string& reason);
 
 // The cause code of an errno value, for 100 + cause.
