@@ -19,6 +19,7 @@
 #include "data_files.h"
 #include "doc_messages.h"
 #include "extraction.h"
+#include "folios_version.h"
 #include "format_model.h"
 #include "help_project.h"
 #include "ordered_jobs.h"
@@ -462,7 +463,7 @@ int DocRun::WriteHelpProject() {
   if (::lstat(project_path.c_str(), &info) == 0) return 0;
   int rc = OpenDocument(&project_, project_path, inputs_, false, errors_);
   if (rc == 0) {
-    std::string text = HelpProjectText(options_.output_file, kGeneratorName);
+    std::string text = HelpProjectText(options_.output_file, GeneratorName());
     std::fwrite(text.data(), 1, text.size(), project_.file());
   }
   return rc;
@@ -550,6 +551,8 @@ int DocRun::Run(DocResult* result) {
 }
 
 }  // namespace
+
+std::string GeneratorName() { return std::string("Lumentra Folios V") + kVersion; }
 
 DocOptionCheck ParseDocOptions(const std::vector<std::string>& argv, DocOptions* options) {
   DocOptionCheck check;

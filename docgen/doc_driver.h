@@ -39,8 +39,9 @@ inline constexpr int kUsageRequested = 120;
 // The widest tab size option "-t" accepts (the narrowest is 1).
 inline constexpr int kMaxTabSize = 64;
 
-// The generator name written into help project files.
-inline constexpr const char kGeneratorName[] = "Lumentra Folios V3.5";
+// The generator name written into help project files: "Lumentra Folios V"
+// and the program's version.
+std::string GeneratorName();
 
 // Everything one run is asked to do; each field is one option of the vector.
 struct DocOptions {
