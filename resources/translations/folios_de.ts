@@ -1321,7 +1321,7 @@ Die bis dahin gelesenen Schlüsselwörter werden gezeigt; die Datei wird nicht v
     </message>
     <message>
         <source>RTF docum&amp;ent</source>
-        <translation>RTF-Doku&amp;ment</translation>
+        <translation>RTF-D&amp;okument</translation>
     </message>
     <message>
         <source>&amp;Web page (HTML)</source>

@@ -30,7 +30,13 @@ GuiTestEnvironment::~GuiTestEnvironment() {
 
 namespace {
 
-void Poll(const QString& className, std::function<void(QDialog*)> action, int attempts) {
+// A poll outlives the test function that set it up when that function fails
+// before its dialog appears; its action would then write into the dead
+// function's locals, so it stops as soon as another function runs.
+void Poll(const QString& className, std::function<void(QDialog*)> action, int attempts,
+          const QByteArray& owner) {
+  const char* running = QTest::currentTestFunction();
+  if (!running || owner != running) return;
   QWidget* modal = QApplication::activeModalWidget();
   auto* dialog = qobject_cast<QDialog*>(modal);
   if (dialog && dialog->inherits(className.toLatin1().constData())) {
@@ -44,14 +50,17 @@ void Poll(const QString& className, std::function<void(QDialog*)> action, int at
     if (modal) modal->close();
     return;
   }
-  QTimer::singleShot(20, [className, action, attempts] { Poll(className, action, attempts - 1); });
+  QTimer::singleShot(20, [className, action, attempts, owner] {
+    Poll(className, action, attempts - 1, owner);
+  });
 }
 
 }  // namespace
 
 void WhenModal(const char* className, std::function<void(QDialog*)> action) {
   const QString name = QString::fromLatin1(className);
-  QTimer::singleShot(0, [name, action] { Poll(name, action, 250); });
+  const QByteArray owner(QTest::currentTestFunction() ? QTest::currentTestFunction() : "");
+  QTimer::singleShot(0, [name, action, owner] { Poll(name, action, 250, owner); });
 }
 
 QChar Mnemonic(const QString& text) {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs beautifier_oracle over the googletest sources, the libstdc++ headers
-# and part of the JDK's Java sources, under five sets of settings.
+# Runs beautifier_oracle over the googletest sources, the libstdc++ headers,
+# part of the JDK's Java sources and part of the Linux sources (lib/ and
+# kernel/, C), under five sets of settings.
 #   oracle-real-code.sh ORACLE SAMPLE WORK_DIR
 set -euo pipefail
 oracle=$1
@@ -17,14 +18,15 @@ cxx=${cxx%/vector}
 # Debian's JDK sources (openjdk-N-source) before any other JDK's.
 jdk=$(newest /usr/lib/jvm/java-*-openjdk-*/lib/src.zip)
 [[ -e $jdk ]] || jdk=$(newest /usr/lib/jvm/*/lib/src.zip)
-for need in "$gtest" "$cxx" "$jdk"; do
+linux_tarball=$(newest /usr/src/linux-source-*.tar.xz)
+for need in "$gtest" "$cxx" "$jdk" "$linux_tarball"; do
   if [[ ! -e $need ]]; then
-    echo "skipped: $need not found" \
-      "(scripts/install-deps.sh installs googletest, g++ and openjdk-17-source)"
+    echo "skipped: $need not found (scripts/install-deps.sh installs googletest, g++," \
+      "openjdk-17-source and linux-source-6.1)"
     exit 77
   fi
 done
-echo "sources: $gtest, $cxx, $jdk"
+echo "sources: $gtest, $cxx, $jdk, $linux_tarball"
 java=$work/java
 if [[ ! -f $java/.done ]]; then
   rm -rf "$java"
@@ -32,6 +34,14 @@ if [[ ! -f $java/.done ]]; then
   unzip -q -o "$jdk" 'java.base/java/util/*' 'java.base/java/lang/*' 'java.base/java/io/*' \
     'java.base/java/nio/*' 'java.base/java/time/*' 'java.base/java/net/*' -d "$java"
   touch "$java/.done"
+fi
+linux=$work/linux
+if [[ ! -f $linux/.done ]]; then
+  rm -rf "$linux"
+  mkdir -p "$linux"
+  top=$(basename "$linux_tarball" .tar.xz)
+  tar xJf "$linux_tarball" -C "$linux" --wildcards "$top/lib/*" "$top/kernel/*"
+  touch "$linux/.done"
 fi
 if ((sample > 1)); then
   echo "sanitized build: every ${sample}th file only"
@@ -52,6 +62,8 @@ for set in "${settings_sets[@]}"; do
   "$oracle" $set --sample "$sample" --extensionless "$cxx" || status=1
   # shellcheck disable=SC2086
   "$oracle" $set --sample "$sample" "$java" || status=1
+  # shellcheck disable=SC2086
+  "$oracle" $set --sample "$sample" "$linux" || status=1
 done
 if ((status)); then echo "Token oracle: FAILED"; else echo "Token oracle: passed"; fi
 exit $status
