@@ -7,25 +7,16 @@
 #include <optional>
 #include <sstream>
 
+#include "doc_driver.h"
 #include "file_dialog.h"
 #include "file_filters.h"
+#include "listing_build.h"
 #include "message_box.h"
+#include "preformat_for_listing.h"
 #include "progress_dlg.h"
 #include "project_settings.h"
-#include "settings_table.h"
-
-#ifdef FOLIOS_HAVE_DOCGEN
-#include "doc_driver.h"
-#endif
-#ifdef FOLIOS_HAVE_BEAUTIFIER
 #include "reformat_build.h"
-#endif
-#ifdef FOLIOS_HAVE_LISTING
-#include "listing_build.h"
-#ifdef FOLIOS_HAVE_BEAUTIFIER
-#include "preformat_for_listing.h"
-#endif
-#endif
+#include "settings_table.h"
 
 namespace folios::gui {
 
@@ -61,11 +52,7 @@ class ProjectLayer {
 }  // namespace
 
 QString ListingExtension() {
-#ifdef FOLIOS_HAVE_LISTING
   return QString::fromLatin1(ListingFormatExtension(StoredListingFormat()));
-#else
-  return QStringLiteral(".rtf");
-#endif
 }
 
 QString DocumentationExtension() {
@@ -98,21 +85,12 @@ QString AskOutputFile(QWidget* parent, const QString& proposedPath) {
   return path;
 }
 
-QStringList FailureLines(const std::string& text) {
-  QStringList lines;
-  for (const QString& line : Text(text).split(QLatin1Char('\n'))) {
-    if (!line.trimmed().isEmpty()) lines << line.trimmed();
-  }
-  return lines;
-}
-
 void ReportFailures(QWidget* parent, const QString& title, const QString& intro,
                     const BuildOutcome& outcome) {
   if (outcome.failures.isEmpty()) return;
   MessageBox::warning(parent, intro + QLatin1Char('\n') + CutShort(outcome.failures), title);
 }
 
-#ifdef FOLIOS_HAVE_LISTING
 namespace {
 
 // A keyword file with a wrong header is reported as soon as it is met.
@@ -128,20 +106,16 @@ class MessageBoxWarnings : public KeywordWarningSink {
 };
 
 }  // namespace
-#endif
 
 BuildOutcome RunListingBuild(const std::vector<std::string>& paths, const QString& output,
                              QWidget* owner) {
   BuildOutcome outcome;
   ProjectLayer project(paths, &outcome);
   if (project.failed()) return outcome;
-#ifdef FOLIOS_HAVE_LISTING
   ListingBuildOptions options;
   options.format = ListingFormatForOutput(output.toStdString());
-#ifdef FOLIOS_HAVE_BEAUTIFIER
   options.preformat = PreformatForListing;
   options.preformat_jobs = 0;  // one per core, ahead of the listing
-#endif
   ListingBuildResult result;
   {
     CProgressDlg progress(owner);
@@ -164,12 +138,6 @@ BuildOutcome RunListingBuild(const std::vector<std::string>& paths, const QStrin
   for (const ListingFileFailure& failure : result.listed_unformatted) {
     outcome.failures << Text(failure.path) + QObject::tr(": listed as it is: ") + Text(failure.reason);
   }
-#else
-  (void)paths;
-  (void)output;
-  (void)owner;
-  outcome.available = false;
-#endif
   return outcome;
 }
 
@@ -178,27 +146,22 @@ BuildOutcome RunDocumentationBuild(const std::vector<std::string>& paths, const 
   BuildOutcome outcome;
   ProjectLayer project(paths, &outcome);
   if (project.failed()) return outcome;
-#ifdef FOLIOS_HAVE_DOCGEN
+  // The engine's text streams are for the command line; the desktop program
+  // reads the result.
   std::ostringstream out;
   std::ostringstream err;
-  int rc = 0;
+  docgen::DocResult result;
   {
     CProgressDlg progress(owner);
     progress.Create(owner);
-    rc = docgen::RunDocDriver(docgen::BuildDocOptionVector(paths, output.toStdString()),
-                              &progress, out, err, QDir::tempPath().toStdString());
+    result = docgen::RunDocBuild(docgen::DocOptionsFromSettings(paths, output.toStdString()), &progress, out,
+                                 err, QDir::tempPath().toStdString());
     progress.Destroy();
   }
-  outcome.failures = FailureLines(err.str());
-  if (rc != docgen::kDocOk && outcome.failures.isEmpty()) {
-    outcome.failures << QObject::tr("The build ended with error %1.").arg(rc);
+  for (const docgen::DocError& error : result.errors) outcome.failures << Text(error.text);
+  if (result.code != docgen::kDocOk && outcome.failures.isEmpty()) {
+    outcome.failures << QObject::tr("The build ended with error %1.").arg(result.code);
   }
-#else
-  (void)paths;
-  (void)output;
-  (void)owner;
-  outcome.available = false;
-#endif
   return outcome;
 }
 
@@ -206,7 +169,6 @@ BuildOutcome RunReformatBuild(const std::vector<std::string>& paths, QWidget* ow
   BuildOutcome outcome;
   ProjectLayer project(paths, &outcome);
   if (project.failed()) return outcome;
-#ifdef FOLIOS_HAVE_BEAUTIFIER
   std::ostringstream out;
   std::ostringstream err;
   ReformatBuildResult result;
@@ -219,11 +181,6 @@ BuildOutcome RunReformatBuild(const std::vector<std::string>& paths, QWidget* ow
   for (const ReformatFailure& failure : result.failures) {
     outcome.failures << Text(failure.path) + QStringLiteral(": ") + Text(failure.reason);
   }
-#else
-  (void)paths;
-  (void)owner;
-  outcome.available = false;
-#endif
   return outcome;
 }
 

@@ -14,7 +14,6 @@ class QWidget;
 namespace folios::gui {
 
 struct BuildOutcome {
-  bool available = true;  // false: this program was built without the engine
   bool cancelled = false;  // the user stopped the build
   QStringList failures;   // one line per failure, "what: why", in list order
   QString project_settings;  // the project settings file the build applied, if any
@@ -50,8 +49,5 @@ BuildOutcome RunReformatBuild(const std::vector<std::string>& paths, QWidget* ow
 // (at most kMaxListedLines, then how many more). Shows nothing otherwise.
 void ReportFailures(QWidget* parent, const QString& title, const QString& intro,
                     const BuildOutcome& outcome);
-
-// The text of an engine's error stream as failure lines (blank lines dropped).
-QStringList FailureLines(const std::string& text);
 
 }  // namespace folios::gui

@@ -305,11 +305,6 @@ void CLFXView::buildListing() {
   QElapsedTimer timer;
   timer.start();
   BuildOutcome outcome = RunListingBuild(paths, output, window());
-  if (!outcome.available) {
-    MessageBox::warning(window(), tr("Source code listings are not available in this build of "
-                                     "the program."));
-    return;
-  }
   reportBuild(tr("Source code listings"), paths.size(), outcome, timer.elapsed());
   ReportFailures(window(), tr("Source code listings"),
                  tr("The listing build reported problems:"), outcome);
@@ -325,11 +320,6 @@ void CLFXView::buildDocumentation() {
   QElapsedTimer timer;
   timer.start();
   BuildOutcome outcome = RunDocumentationBuild(paths, output, window());
-  if (!outcome.available) {
-    MessageBox::warning(window(), tr("The documentation build is not available in this build of "
-                                     "the program."));
-    return;
-  }
   reportBuild(tr("Documentation"), paths.size(), outcome, timer.elapsed());
   ReportFailures(window(), tr("Documentation"), tr("The documentation build reported problems:"),
                  outcome);
@@ -343,11 +333,6 @@ void CLFXView::reformatFiles() {
   QElapsedTimer timer;
   timer.start();
   BuildOutcome outcome = RunReformatBuild(paths, window());
-  if (!outcome.available) {
-    MessageBox::warning(window(), tr("Reformatting is not available in this build of the "
-                                     "program."));
-    return;
-  }
   reportBuild(tr("Reformat source code files"), paths.size(), outcome, timer.elapsed());
   m_model->refreshFromDisk();
   ReportFailures(window(), tr("Reformat source code files"),

@@ -136,30 +136,24 @@ int RunDocCommand(const std::vector<std::string>& typed) {
   }
   if (args.empty()) return UsageError("doc", "no SOURCE given");
   // The options are checked before anything is read or written.
-  docgen::DocOptionCheck check = docgen::CheckDocOptions(args);
+  docgen::DocOptions options;
+  docgen::DocOptionCheck check = docgen::ParseDocOptions(args, &options);
   if (check.code == docgen::kUsageRequested) {
     std::cout << kHelp << docgen::DocOptionUsage();
     return kExitOk;
   }
   if (check.code) return OptionError(check);
-  if (check.source_count == 0) return UsageError("doc", "no SOURCE given");
+  if (options.sources.empty()) return UsageError("doc", "no SOURCE given");
   if (!UseProjectSettingsFor(common, FirstSource(args))) return kExitFailure;
-  // The default format file goes in front, where it cannot become the value
-  // of an option left without one at the end.
-  std::vector<std::string> argv;
-  if (!check.format_given) {
-    argv.push_back("-f");
-    argv.push_back(LocateDataFile("LFX.fmt"));
-  }
-  argv.insert(argv.end(), args.begin(), args.end());
+  if (!options.format_given) options.main_format_file = LocateDataFile("LFX.fmt");
   // The spool and the documents' temporary files go on SIGTERM and SIGINT too.
   RemoveTemporaryFilesOnSignals();
   // A document written to standard output keeps it to itself: the verbose
   // text goes to standard error then.
   std::ostream silent(nullptr);
-  std::ostream& messages = Quiet() ? silent : check.output_file == "-" ? std::cerr : std::cout;
+  std::ostream& messages = Quiet() ? silent : options.output_file == "-" ? std::cerr : std::cout;
   TerminalProgress progress;
-  int rc = docgen::RunDocDriver(argv, &progress, messages, std::cerr, ShippedDataDirectory());
+  int rc = docgen::RunDocBuild(options, &progress, messages, std::cerr, ShippedDataDirectory()).code;
   progress.Finish();
   // Verbose text and "Output file is" that could not be written are a failure.
   std::cout.flush();

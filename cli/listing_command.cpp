@@ -20,10 +20,7 @@
 #include "status.h"
 #include "temp_files.h"
 #include "terminal_progress.h"
-#if __has_include("preformat_for_listing.h")
 #include "preformat_for_listing.h"
-#define FOLIOS_HAVE_PREFORMAT 1
-#endif
 
 namespace folios::cli {
 
@@ -313,10 +310,8 @@ int RunListingCommand(const std::vector<std::string>& given) {
   build.format = *format;
   build.progress = &progress;
   build.warnings = &warnings;
-#ifdef FOLIOS_HAVE_PREFORMAT
   build.preformat = PreformatForListing;
   build.preformat_jobs = 0;  // one per core, ahead of the listing
-#endif
   build.abandon = [] { return g_stop_signal != 0; };
   build.read_from = read_from;
   const int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};

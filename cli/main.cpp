@@ -9,6 +9,7 @@
 
 #include "cli_support.h"
 #include "commands.h"
+#include "folios_version.h"
 #include "option_words.h"
 #include "temp_files.h"
 
@@ -68,7 +69,7 @@ int Run(const std::vector<std::string>& args) {
     return folios::cli::kExitOk;
   }
   if (args[0] == "--version" || args[0] == "-V") {
-    std::cout << "folios (Lumentra Folios) 3.9\n";
+    std::cout << "folios (Lumentra Folios) " << folios::kVersion << '\n';
     return folios::cli::kExitOk;
   }
   for (const CommandEntry& command : kCommands) {

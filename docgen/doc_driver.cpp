@@ -19,6 +19,7 @@
 #include "data_files.h"
 #include "doc_messages.h"
 #include "extraction.h"
+#include "folios_version.h"
 #include "format_model.h"
 #include "help_project.h"
 #include "ordered_jobs.h"
@@ -30,26 +31,6 @@
 namespace folios::docgen {
 
 namespace {
-
-struct RunOptions {
-  bool verbose = false;
-  bool option_e = false;  // accepted and kept; nothing reads it
-  bool unsorted = false;
-  bool no_output = false;
-  bool append = false;
-  int tab_size = 8;
-  std::string expression_text;
-  std::string output_type;
-  std::string output_file;
-  std::string contents_file;
-  std::string log_file;
-  std::vector<std::string> extra_format_files;
-  std::string main_format_file = "Scrivlet.FMT";
-  bool format_given = false;
-  std::vector<std::pair<std::string, std::string>> defines;
-  std::vector<std::string> sources;
-  ExtractionExpression expression;
-};
 
 // A tab size: digits first, a value from 1 to kMaxTabSize. A wider tab
 // would only multiply the blanks of rebuilt example indentation.
@@ -72,7 +53,7 @@ bool IsSwitch(char letter) {
          letter == 'h';
 }
 
-void SetSwitch(char letter, RunOptions* options) {
+void SetSwitch(char letter, DocOptions* options) {
   switch (letter) {
     case 'a': options->append = true; break;
     case 'e': options->option_e = true; break;
@@ -86,7 +67,7 @@ void SetSwitch(char letter, RunOptions* options) {
 char LowerLetter(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
 
 // Parses the option vector; on an error, *fault is the argument at fault.
-int ParseOptions(const std::vector<std::string>& argv, RunOptions* options, std::string* fault) {
+int ParseOptions(const std::vector<std::string>& argv, DocOptions* options, std::string* fault) {
   bool options_ended = false;
   for (size_t i = 0; i < argv.size(); ++i) {
     const std::string& arg = argv[i];
@@ -142,8 +123,8 @@ int ParseOptions(const std::vector<std::string>& argv, RunOptions* options, std:
         if (!ParseTabSize(text, &options->tab_size)) return kErrTabNotNumber;
         break;
       case 'x':
-        if (!options->expression_text.empty()) options->expression_text += ' ';
-        options->expression_text += text;
+        if (!options->expression.empty()) options->expression += ' ';
+        options->expression += text;
         break;
       default: {  // 'd'
         size_t equals = text.find('=');
@@ -155,8 +136,11 @@ int ParseOptions(const std::vector<std::string>& argv, RunOptions* options, std:
   }
   fault->clear();
   if (options->output_type.empty()) options->output_type = "doc";
-  int rc = options->expression.Compile(options->expression_text);
-  if (rc) *fault = options->expression_text;
+  // The expression is checked here, with the options; the run compiles it
+  // again.
+  ExtractionExpression expression;
+  int rc = expression.Compile(options->expression);
+  if (rc) *fault = options->expression;
   return rc;
 }
 
@@ -231,7 +215,7 @@ int CopyHead(const std::string& path, long length, std::FILE* to) {
 // refusal ("g.c: Error 105: it is also one of the input files") and
 // returns its code.
 int OpenDocument(AtomicFile* file, const std::string& path, const std::vector<std::string>& inputs,
-                 bool keep_existing_content, std::ostream& err) {
+                 bool keep_existing_content, ErrorLog& errors) {
   OutputOptions options;
   options.inputs = inputs;
   options.keep_existing_content = keep_existing_content;
@@ -240,16 +224,16 @@ int OpenDocument(AtomicFile* file, const std::string& path, const std::vector<st
   if (opened.ok()) return 0;
   // A refusal by policy (an input, a file without write bits) is a denial.
   int code = kFileErrorBase + (errno && errno != EACCES ? CauseOfErrno(errno) : kCauseAccessDenied);
-  ReportFailure(err, path, code, opened.message());
+  ReportFailure(errors, path, code, opened.message());
   return code;
 }
 
 // Renames a finished document into place; reports a failure.
-int CommitDocument(AtomicFile* file, std::ostream& err) {
+int CommitDocument(AtomicFile* file, ErrorLog& errors) {
   if (!file->file()) return 0;
   Status committed = file->Commit();
   if (committed.ok()) return 0;
-  ReportFailure(err, file->target(), kFileErrorBase + kCauseHardIo, committed.message());
+  ReportFailure(errors, file->target(), kFileErrorBase + kCauseHardIo, committed.message());
   return kFileErrorBase + kCauseHardIo;
 }
 
@@ -259,119 +243,165 @@ void Step(Progress* progress, const char* status) {
   progress->StepIt();
 }
 
-int RunDriver(const std::vector<std::string>& argv, Progress* progress, std::ostream& out, std::ostream& err,
-              const std::string& fallback_dir) {
-  if (progress) {
-    progress->SetCaption("Create RTF document ");
-    progress->SetRange(0, 4);
-    progress->SetStep(1);
+// One documentation run, step by step in the order of Run(). Every step
+// that can end the run returns 0 or the code it ends with.
+class DocRun {
+ public:
+  DocRun(const DocOptions& options, Progress* progress, std::ostream& out, ErrorLog& errors,
+         const std::string& fallback_dir)
+      : options_(options), progress_(progress), out_(out), errors_(errors), fallback_dir_(fallback_dir),
+        model_(options.output_type.empty() ? "doc" : options.output_type) {}
+
+  int Run(DocResult* result);
+
+ private:
+  void StartProgress();
+  int LoadFormatFiles();
+  int ReadContents();
+  void MatchSources();
+  int CreateSpool();
+  int OpenOutput();
+  int NameOutputAfterFirstSource();
+  bool ExtractSources(ErrorTally* reported);
+  std::vector<size_t> TopicOrder();
+  int WriteDocument(const std::vector<size_t>& order, ErrorTally* reported);
+  int WriteHelpProject();
+  int WriteTopicLog();
+  int CommitAll(int result, int side_failure, const ErrorTally& reported, DocResult* done);
+
+  DocOptions options_;
+  Progress* progress_;
+  std::ostream& out_;
+  ErrorLog& errors_;
+  const std::string& fallback_dir_;
+  ExtractionExpression expression_;
+  FormatModel model_;
+  TopicCollection collection_;
+  // The files each source name stands for, and every file the run reads:
+  // no document may replace one of them.
+  std::vector<std::vector<std::string>> matches_;
+  std::vector<std::string> inputs_;
+  // The spool file goes away with this object on every way out of the run.
+  SpoolFile spool_;
+  // The document, the help project and the log are written to temporary
+  // files beside them and renamed over the old ones only when the run has
+  // finished: a failure or a kill leaves the old ones as they were.
+  AtomicFile output_;
+  AtomicFile project_;
+  AtomicFile log_;
+  bool append_ = false;
+  int source_failure_ = 0;  // the first source that could not be read
+  long files_read_ = 0;
+};
+
+void DocRun::StartProgress() {
+  if (progress_) {
+    progress_->SetCaption("Create RTF document ");
+    progress_->SetRange(0, 4);
+    progress_->SetStep(1);
   }
-  Step(progress, "Load codefiles ...");
+  Step(progress_, "Load codefiles ...");
+}
 
-  RunOptions options;
-  std::string fault;
-  int rc = ParseOptions(argv, &options, &fault);
-  if (rc) return rc;
-
-  FormatModel model(options.output_type);
-  for (const auto& [name, value] : options.defines) model.DefineConstantFirst(name, value);
-  std::vector<std::string> format_files = options.extra_format_files;
-  format_files.push_back(options.main_format_file);
+int DocRun::LoadFormatFiles() {
+  for (const auto& [name, value] : options_.defines) model_.DefineConstantFirst(name, value);
+  std::vector<std::string> format_files = options_.extra_format_files;
+  format_files.push_back(options_.main_format_file);
   for (const std::string& format_file : format_files) {
     long line = 0;
-    rc = model.Load(format_file, fallback_dir, options.verbose, out, &line);
+    int rc = model_.Load(format_file, fallback_dir_, options_.verbose, out_, &line);
     if (rc == kErrNoToken) {
-      ReportFailure(err, format_file, rc, model.NoTokenReason());
+      ReportFailure(errors_, format_file, rc, model_.NoTokenReason());
       return rc;
     }
     if (rc) {
-      ReportError(err, format_file, line, rc);
+      ReportError(errors_, format_file, line, rc);
       return rc;
     }
   }
-  if (!model.Validate(err)) return kErrNoToken;
+  return model_.Validate(errors_) ? 0 : kErrNoToken;
+}
 
-  TopicCollection collection;
-  if (!options.contents_file.empty()) {
-    rc = ReadContentsFile(options.contents_file, &collection);
-    if (rc) {
-      ReportError(err, options.contents_file, 0, rc);
+int DocRun::ReadContents() {
+  if (options_.contents_file.empty()) return 0;
+  int rc = ReadContentsFile(options_.contents_file, &collection_);
+  if (rc) ReportError(errors_, options_.contents_file, 0, rc);
+  return rc;
+}
+
+void DocRun::MatchSources() {
+  inputs_ = model_.loaded_files();
+  if (!options_.contents_file.empty()) inputs_.push_back(options_.contents_file);
+  for (const std::string& source : options_.sources) {
+    matches_.push_back(MatchSourceName(source));
+    inputs_.insert(inputs_.end(), matches_.back().begin(), matches_.back().end());
+  }
+}
+
+int DocRun::CreateSpool() {
+  int rc = spool_.Create(SpoolFileName());
+  if (rc) ReportError(errors_, spool_.path(), 0, rc);
+  return rc;
+}
+
+// The output named after the first file that matches the first source, with
+// the first token definition's extension, in the current directory.
+int DocRun::NameOutputAfterFirstSource() {
+  std::string first = matches_.empty() || matches_[0].empty() ? std::string() : matches_[0].front();
+  if (first.empty()) {
+    ReportError(errors_, options_.sources.empty() ? std::string() : options_.sources[0], 0, kErrNoOutputName);
+    return kErrNoOutputName;
+  }
+  std::string base = FileNamePart(first);
+  size_t dot = base.rfind('.');
+  if (dot != std::string::npos && dot > 0) base.resize(dot);
+  const Definition* token = model_.First(kSectionToken);
+  options_.output_file = base + "." + (token ? token->out_extension : std::string());
+  out_ << "Output file is " << options_.output_file << ".\n";
+  return 0;
+}
+
+// Opens the document; in append mode its head, up to the old trailer, is
+// copied into the new file first.
+int DocRun::OpenOutput() {
+  append_ = options_.append;
+  if (options_.no_output) return 0;
+  if (options_.output_file.empty()) {
+    if (int rc = NameOutputAfterFirstSource()) return rc;
+  }
+  long offset = 0;
+  bool empty = true;
+  // "-o -" is standard output.
+  const std::string target = options_.output_file == "-" ? "/dev/stdout" : options_.output_file;
+  if (append_ && IsRegularFile(target)) {
+    if (int rc = AppendOffset(target, model_, &offset, &empty)) {
+      ReportError(errors_, options_.output_file, 0, rc);
       return rc;
     }
   }
-
-  // The files the run reads: no document may replace one of them.
-  std::vector<std::vector<std::string>> matches;
-  std::vector<std::string> inputs = model.loaded_files();
-  if (!options.contents_file.empty()) inputs.push_back(options.contents_file);
-  for (const std::string& source : options.sources) {
-    matches.push_back(MatchSourceName(source));
-    inputs.insert(inputs.end(), matches.back().begin(), matches.back().end());
-  }
-
-  Step(progress, "Extract comment text ...");
-  // The spool file goes away with this object on every way out of the run.
-  SpoolFile spool;
-  std::string spool_name = SpoolFileName();
-  rc = spool.Create(spool_name);
-  if (rc) {
-    ReportError(err, spool.path(), 0, rc);
-    return rc;
-  }
-  Step(progress, "Extract comment text ...");
-
-  // The document is written to a temporary file beside it and renamed over
-  // the old one only when the run has finished: a failure or a kill leaves
-  // the old document as it was.
-  AtomicFile output;
-  bool append = options.append;
-  if (!options.no_output) {
-    if (options.output_file.empty()) {
-      std::string first = matches.empty() || matches[0].empty() ? std::string() : matches[0].front();
-      if (first.empty()) {
-        ReportError(err, options.sources.empty() ? std::string() : options.sources[0], 0, kErrNoOutputName);
-        return kErrNoOutputName;
-      }
-      std::string base = FileNamePart(first);
-      size_t dot = base.rfind('.');
-      if (dot != std::string::npos && dot > 0) base.resize(dot);
-      const Definition* token = model.First(kSectionToken);
-      options.output_file = base + "." + (token ? token->out_extension : std::string());
-      out << "Output file is " << options.output_file << ".\n";
-    }
-    long offset = 0;
-    bool empty = true;
-    // "-o -" is standard output.
-    const std::string target = options.output_file == "-" ? "/dev/stdout" : options.output_file;
-    if (append && IsRegularFile(target)) {
-      rc = AppendOffset(target, model, &offset, &empty);
-      if (rc) {
-        ReportError(err, options.output_file, 0, rc);
-        return rc;
-      }
-    }
-    if (empty) append = false;
-    rc = OpenDocument(&output, target, inputs, false, err);
-    if (rc) return rc;
-    if (output.writes_in_place()) {
-      append = false;  // a pipe or device cannot be read back for its trailer
-    } else if (append && (rc = CopyHead(output.resolved_target(), offset, output.file()))) {
-      ReportError(err, options.output_file, 0, rc);
+  if (empty) append_ = false;
+  if (int rc = OpenDocument(&output_, target, inputs_, false, errors_)) return rc;
+  if (output_.writes_in_place()) {
+    append_ = false;  // a pipe or device cannot be read back for its trailer
+  } else if (append_) {
+    if (int rc = CopyHead(output_.resolved_target(), offset, output_.file())) {
+      ReportError(errors_, options_.output_file, 0, rc);
       return rc;
     }
   }
+  return 0;
+}
 
-  ErrorTally reported;  // errors in the sources' text and in writing
+// Extracts every source in order. Files are read ahead on the shared pool;
+// their topics go into the collection one file after another, in order.
+// Returns whether any source could be read (whatever it held).
+bool DocRun::ExtractSources(ErrorTally* reported) {
   ExtractionSettings extraction;
-  extraction.expression = &options.expression;
-  extraction.verbose = options.verbose;
-  extraction.errors = &reported;
-  int source_failure = 0;  // the first source that could not be read
-  bool any_read = false;   // a source was read (whatever it held)
-  // Files are read ahead on the shared pool; their topics go into the
-  // collection one file after another, in order.
+  extraction.expression = &expression_;
+  extraction.verbose = options_.verbose;
+  extraction.errors = reported;
   std::vector<const std::string*> files;
-  for (const std::vector<std::string>& found : matches) {
+  for (const std::vector<std::string>& found : matches_) {
     for (const std::string& path : found) files.push_back(&path);
   }
   std::vector<LoadedSource> loaded(files.size());
@@ -379,148 +409,198 @@ int RunDriver(const std::vector<std::string>& argv, Progress* progress, std::ost
   OrderedJobs read_ahead(files.size(), readers, 2 * static_cast<size_t>(readers),
                          [&](size_t i) { loaded[i] = LoadSource(*files[i]); });
   size_t next_file = 0;
-  for (size_t k = 0; k < options.sources.size(); ++k) {
-    if (matches[k].empty()) {
-      rc = ExtractSource(options.sources[k], &collection, model, extraction, &spool, out, err);
+  bool any_read = false;
+  for (size_t k = 0; k < options_.sources.size(); ++k) {
+    int rc = 0;
+    if (matches_[k].empty()) {
+      rc = ExtractSource(options_.sources[k], &collection_, model_, extraction, &spool_, out_, errors_);
     } else {
-      rc = 0;
-      for (const std::string& path : matches[k]) {
+      for (const std::string& path : matches_[k]) {
         read_ahead.Take(next_file);
-        int file_rc = ExtractLoadedFile(path, &loaded[next_file++], &collection, model, extraction, &spool, out, err);
+        int file_rc =
+            ExtractLoadedFile(path, &loaded[next_file++], &collection_, model_, extraction, &spool_, out_, errors_);
         if (file_rc && !rc) rc = file_rc;
-        if (!file_rc) any_read = true;
-      }
-    }
-    if (rc && !source_failure) source_failure = rc;
-  }
-  // A run that could read none of its sources would put an empty document
-  // in the place of a good one: the old document, its log and its project
-  // stay as they were.
-  if (!options.sources.empty() && !any_read) {
-    if (output.file()) err << options.output_file << ": not written: none of the sources could be read\n";
-    return source_failure;
-  }
-
-  std::vector<size_t> order = collection.OutputOrder(!options.unsorted);
-  Step(progress, "Write file ...");
-
-  int result = 0;
-  int side_failure = 0;  // the first help project or topic log not written
-  AtomicFile project;
-  if (output.file()) {
-    if (options.verbose) out << "Writing topics...\n";
-    OutputSettings settings;
-    settings.tab_size = options.tab_size;
-    settings.append = append;
-    settings.sorted = !options.unsorted;
-    settings.verbose = options.verbose;
-    settings.output_name = options.output_file;
-    settings.errors = &reported;
-    rc = WriteOutput(collection, order, model, settings, &spool, output.file(), out, err);
-    if (rc) {
-      ReportError(err, options.output_file, 0, rc);
-      output.Discard();
-      result = rc;
-    }
-    // The project names the document's file: a pipe or standard output has
-    // none to name.
-    if (EqualsNoCase(options.output_type, "help") && !output.writes_in_place()) {
-      if (options.verbose) out << "Writing HPJ file...\n";
-      // A project that exists already, possibly edited by the user, is kept.
-      std::string project_path = HelpProjectPath(options.output_file);
-      struct stat info;
-      if (::lstat(project_path.c_str(), &info) != 0) {
-        rc = OpenDocument(&project, project_path, inputs, false, err);
-        if (rc == 0) {
-          std::string text = HelpProjectText(options.output_file, kGeneratorName);
-          std::fwrite(text.data(), 1, text.size(), project.file());
-        } else if (!side_failure) {
-          side_failure = rc;
+        if (!file_rc) {
+          any_read = true;
+          ++files_read_;
         }
       }
     }
+    if (rc && !source_failure_) source_failure_ = rc;
   }
-  spool.Remove();
-  Step(progress, "Write file ...");
+  return any_read;
+}
 
-  AtomicFile log;
-  if (!options.log_file.empty()) {
-    if (options.verbose) out << "Creating log file...\n";
-    rc = OpenDocument(&log, options.log_file, inputs, options.append, err);
-    if (rc == 0) {
-      std::string text = TopicLogText(collection);
-      std::fwrite(text.data(), 1, text.size(), log.file());
-    } else if (!side_failure) {
-      side_failure = rc;
-    }
+std::vector<size_t> DocRun::TopicOrder() { return collection_.OutputOrder(!options_.unsorted); }
+
+// Writes the topics into the open document; returns 0 or the code of a
+// failed write, after which the document is discarded.
+int DocRun::WriteDocument(const std::vector<size_t>& order, ErrorTally* reported) {
+  if (options_.verbose) out_ << "Writing topics...\n";
+  OutputSettings settings;
+  settings.tab_size = options_.tab_size;
+  settings.append = append_;
+  settings.sorted = !options_.unsorted;
+  settings.verbose = options_.verbose;
+  settings.output_name = options_.output_file;
+  settings.errors = reported;
+  int rc = WriteOutput(collection_, order, model_, settings, &spool_, output_.file(), out_, errors_);
+  if (rc) {
+    ReportError(errors_, options_.output_file, 0, rc);
+    output_.Discard();
   }
+  return rc;
+}
 
-  // The run has finished: the new files take the place of the old ones.
-  rc = CommitDocument(&output, err);
+// The help project beside a help document; one that exists already,
+// possibly edited by the user, is kept. The project names the document's
+// file: a pipe or standard output has none to name.
+int DocRun::WriteHelpProject() {
+  if (!EqualsNoCase(options_.output_type, "help") || output_.writes_in_place()) return 0;
+  if (options_.verbose) out_ << "Writing HPJ file...\n";
+  std::string project_path = HelpProjectPath(options_.output_file);
+  struct stat info;
+  if (::lstat(project_path.c_str(), &info) == 0) return 0;
+  int rc = OpenDocument(&project_, project_path, inputs_, false, errors_);
+  if (rc == 0) {
+    std::string text = HelpProjectText(options_.output_file, GeneratorName());
+    std::fwrite(text.data(), 1, text.size(), project_.file());
+  }
+  return rc;
+}
+
+int DocRun::WriteTopicLog() {
+  if (options_.log_file.empty()) return 0;
+  if (options_.verbose) out_ << "Creating log file...\n";
+  int rc = OpenDocument(&log_, options_.log_file, inputs_, options_.append, errors_);
+  if (rc == 0) {
+    std::string text = TopicLogText(collection_);
+    std::fwrite(text.data(), 1, text.size(), log_.file());
+  }
+  return rc;
+}
+
+// The run has finished: the new files take the place of the old ones. A
+// document that could not be written keeps the old log and project with
+// the old document they describe. The project and the log do not undo the
+// document, but a run that could not write one of them, read a source, or
+// that reported an error in the sources or the format texts, has failed
+// all the same.
+int DocRun::CommitAll(int result, int side_failure, const ErrorTally& reported, DocResult* done) {
+  const bool has_document = output_.file() != nullptr;
+  int rc = CommitDocument(&output_, errors_);
   if (rc && !result) result = rc;
   if (result) {
-    // The document could not be written: the old log and project stay with
-    // the old document they describe.
-    project.Discard();
-    log.Discard();
+    project_.Discard();
+    log_.Discard();
     return result;
   }
-  for (AtomicFile* file : {&project, &log}) {
-    rc = CommitDocument(file, err);
+  if (has_document) done->document = options_.output_file;
+  const std::pair<AtomicFile*, std::string*> others[] = {{&project_, &done->help_project},
+                                                         {&log_, &done->topic_log}};
+  for (const auto& [file, written] : others) {
+    const bool open = file->file() != nullptr;
+    rc = CommitDocument(file, errors_);
     if (rc && !side_failure) side_failure = rc;
+    if (open && !rc) *written = file->target();
   }
-  // The project and the log do not undo the document, but a run that could
-  // not write one of them, read a source, or that reported an error in the
-  // sources or the format texts, has failed all the same.
-  if (source_failure) return source_failure;
+  if (source_failure_) return source_failure_;
   if (reported.count > 0) return reported.first_code;
   return side_failure;
 }
 
-}  // namespace
+int DocRun::Run(DocResult* result) {
+  StartProgress();
+  if (int rc = expression_.Compile(options_.expression)) return rc;
+  if (int rc = LoadFormatFiles()) return rc;
+  if (int rc = ReadContents()) return rc;
+  MatchSources();
+  Step(progress_, "Extract comment text ...");
+  if (int rc = CreateSpool()) return rc;
+  Step(progress_, "Extract comment text ...");
+  if (int rc = OpenOutput()) return rc;
 
-int RunDocDriver(const std::vector<std::string>& argv, Progress* progress, std::ostream& out, std::ostream& err,
-                 const std::string& fallback_dir) {
-  try {
-    return RunDriver(argv, progress, out, err, fallback_dir);
-  } catch (const std::bad_alloc&) {
-    ReportError(err, std::string(), 0, kErrOutOfMemory);
-    return kErrOutOfMemory;
+  ErrorTally reported;  // errors in the sources' text and in writing
+  const bool any_read = ExtractSources(&reported);
+  result->files_read = files_read_;
+  // A run that could read none of its sources would put an empty document
+  // in the place of a good one: the old document, its log and its project
+  // stay as they were.
+  if (!options_.sources.empty() && !any_read) {
+    if (output_.file()) {
+      errors_.Add({0, options_.output_file, 0, 0,
+                   options_.output_file + ": not written: none of the sources could be read"});
+    }
+    return source_failure_;
   }
+
+  std::vector<size_t> order = TopicOrder();
+  Step(progress_, "Write file ...");
+  int written = 0;
+  int side_failure = 0;  // the first help project or topic log not written
+  if (output_.file()) {
+    written = WriteDocument(order, &reported);
+    side_failure = WriteHelpProject();
+  }
+  spool_.Remove();
+  Step(progress_, "Write file ...");
+  if (int rc = WriteTopicLog(); rc && !side_failure) side_failure = rc;
+  int code = CommitAll(written, side_failure, reported, result);
+  if (!result->document.empty()) result->topics_written = static_cast<long>(order.size());
+  return code;
 }
 
-DocOptionCheck CheckDocOptions(const std::vector<std::string>& argv) {
-  RunOptions options;
+}  // namespace
+
+std::string GeneratorName() { return std::string("Lumentra Folios V") + kVersion; }
+
+DocOptionCheck ParseDocOptions(const std::vector<std::string>& argv, DocOptions* options) {
   DocOptionCheck check;
-  check.code = ParseOptions(argv, &options, &check.argument);
-  check.source_count = options.sources.size();
-  check.output_file = options.output_file;
-  check.format_given = options.format_given;
+  check.code = ParseOptions(argv, options, &check.argument);
   return check;
 }
 
-std::vector<std::string> BuildDocOptionVector(const std::vector<std::string>& sources,
-                                              const std::string& output_path) {
+DocResult RunDocBuild(const DocOptions& options, Progress* progress, std::ostream& out, std::ostream& err,
+                      const std::string& fallback_dir) {
+  ErrorLog errors(err);
+  DocResult result;
+  try {
+    DocRun run(options, progress, out, errors, fallback_dir);
+    result.code = run.Run(&result);
+  } catch (const std::bad_alloc&) {
+    ReportError(errors, std::string(), 0, kErrOutOfMemory);
+    result.code = kErrOutOfMemory;
+  }
+  result.errors = errors.errors();
+  return result;
+}
+
+int RunDocDriver(const std::vector<std::string>& argv, Progress* progress, std::ostream& out, std::ostream& err,
+                 const std::string& fallback_dir) {
+  DocOptions options;
+  DocOptionCheck check = ParseDocOptions(argv, &options);
+  if (check.code) return check.code;
+  return RunDocBuild(options, progress, out, err, fallback_dir).code;
+}
+
+DocOptions DocOptionsFromSettings(const std::vector<std::string>& sources, const std::string& output_path) {
   Settings settings(SettingKey::kMain);
-  std::vector<std::string> argv = sources;
-  if (settings.Int("m_sort_topics") == 0) argv.push_back("-u");
+  DocOptions options;
+  options.sources = sources;
+  options.unsorted = settings.Int("m_sort_topics") == 0;
   const int type = settings.Int("m_doctype");
-  if (type == 1) argv.push_back("-rh");
-  if (type == 2) argv.push_back("-rhtml");
-  argv.push_back("-o");
-  argv.push_back(output_path);
+  if (type == 1) options.output_type = "help";
+  if (type == 2) options.output_type = "html";
+  options.output_file = output_path;
   if (settings.Int("m_create_topic_log") != 0) {
-    std::string directory = Directory(AbsolutePath(output_path));
-    argv.push_back("-l");
-    argv.push_back(directory + "/Topics.rtf");
+    options.log_file = Directory(AbsolutePath(output_path)) + "/Topics.rtf";
   }
-  argv.push_back("-f");
-  argv.push_back(LocateDataFile("LFX.fmt"));
+  options.main_format_file = LocateDataFile("LFX.fmt");
+  options.format_given = true;
   if (settings.Int("m_use_extraction_expression") != 0) {
-    argv.push_back("-x");
-    argv.push_back(settings.Text("m_extraction_expression"));
+    options.expression = settings.Text("m_extraction_expression");
   }
-  return argv;
+  return options;
 }
 
 const char* DocOptionUsage() {

@@ -118,8 +118,15 @@ const MessageEntry kMessages[] = {
 
 }  // namespace
 
+namespace {
+
+// The number a message shows: raw causes are raised by 100.
+int ShownCode(int code) { return code >= 0 && code < 15 ? code + kFileErrorBase : code; }
+
+}  // namespace
+
 std::string DocMessage(int code) {
-  if (code >= 0 && code < 15) code += kFileErrorBase;
+  code = ShownCode(code);
   std::string text = "Error " + std::to_string(code);
   for (const MessageEntry& entry : kMessages) {
     if (entry.code == code) return text + ": " + entry.text;
@@ -127,26 +134,31 @@ std::string DocMessage(int code) {
   return text;
 }
 
+void ErrorLog::Add(DocError error) {
+  text_ << error.text << '\n';
+  errors_.push_back(std::move(error));
+}
+
 namespace {
 
 // "file(line): " of a message line.
-void WriteLocation(std::ostream& err, const std::string& file, long line) {
-  if (file.empty()) return;
-  err << file;
-  if (line > 0) err << '(' << line << ')';
-  err << ": ";
+std::string Location(const std::string& file, long line) {
+  if (file.empty()) return std::string();
+  std::string text = file;
+  if (line > 0) text += "(" + std::to_string(line) + ")";
+  return text + ": ";
 }
 
 }  // namespace
 
-void ReportError(std::ostream& err, const std::string& file, long line, int code) {
-  WriteLocation(err, file, line);
-  err << DocMessage(code) << '\n';
+void ReportError(ErrorLog& log, const std::string& file, long line, int code) {
+  log.Add({ShownCode(code), file, line, 0, Location(file, line) + DocMessage(code)});
 }
 
-void ReportFailure(std::ostream& err, const std::string& file, int code, const std::string& reason) {
-  if (!file.empty()) err << file << ": ";
-  err << "Error " << code << ": " << reason << '\n';
+void ReportFailure(ErrorLog& log, const std::string& file, int code, const std::string& reason) {
+  std::string text = file.empty() ? std::string() : file + ": ";
+  text += "Error " + std::to_string(code) + ": " + reason;
+  log.Add({code, file, 0, 0, std::move(text)});
 }
 
 namespace {
@@ -168,17 +180,17 @@ void ErrorReporter::Report(const std::string& file, long line, int code, const s
   if (tally_) tally_->Add(code);
   long& count = counts_[{file, code}];
   if (++count > kShown) return;
-  WriteLocation(err_, file, line);
-  err_ << DocMessage(code);
-  if (!excerpt.empty()) err_ << ": \"" << excerpt << '"';
-  err_ << '\n';
+  std::string text = Location(file, line) + DocMessage(code);
+  if (!excerpt.empty()) text += ": \"" + excerpt + '"';
+  log_.Add({ShownCode(code), file, line, 0, std::move(text)});
 }
 
 void ErrorReporter::Summarise() {
   for (const auto& [key, count] : counts_) {
     if (count <= kShown) continue;
-    if (!key.first.empty()) err_ << key.first << ": ";
-    err_ << DocMessage(key.second) << " ... and " << Grouped(count - kShown) << " more\n";
+    std::string text = key.first.empty() ? std::string() : key.first + ": ";
+    text += DocMessage(key.second) + " ... and " + Grouped(count - kShown) + " more";
+    log_.Add({ShownCode(key.second), key.first, 0, count - kShown, std::move(text)});
   }
   counts_.clear();
 }

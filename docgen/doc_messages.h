@@ -10,6 +10,7 @@
 #include <map>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace folios::docgen {
 
@@ -119,9 +120,39 @@ inline constexpr int kErrUnclosedComment = 216;
 // raised by 100). Unknown codes read "Error N".
 std::string DocMessage(int code);
 
-// Writes one message line: "file(line): Error N: text". An empty file leaves
-// out the file and the ": "; a line of 0 or less leaves out "(line)".
-void ReportError(std::ostream& err, const std::string& file, long line, int code);
+// One message line a run reported.
+struct DocError {
+  int code = 0;      // the number shown (100 + cause, or an engine code); 0
+                     // for a line that only says what followed from the
+                     // errors before it
+  std::string file;  // empty when the fault belongs to no file
+  long line = 0;     // 0 when no line is known
+  long more = 0;     // a summary line: this many more of `code` in `file`
+                     // were counted and not shown
+  std::string text;  // the line as written, without its line feed
+};
+
+// Where the engine's messages go: each is written as one line to a stream
+// (the command line's standard error) and kept, so that a front end can
+// read the run's errors without reading the text back.
+class ErrorLog {
+ public:
+  explicit ErrorLog(std::ostream& text) : text_(text) {}
+  ErrorLog(const ErrorLog&) = delete;
+  ErrorLog& operator=(const ErrorLog&) = delete;
+
+  // Writes `error.text` and a line feed, and keeps `error`.
+  void Add(DocError error);
+  const std::vector<DocError>& errors() const { return errors_; }
+
+ private:
+  std::ostream& text_;
+  std::vector<DocError> errors_;
+};
+
+// Reports one message line: "file(line): Error N: text". An empty file
+// leaves out the file and the ": "; a line of 0 or less leaves out "(line)".
+void ReportError(ErrorLog& log, const std::string& file, long line, int code);
 
 // What a run has reported: the number of error messages and the first code.
 struct ErrorTally {
@@ -142,7 +173,7 @@ class ErrorReporter {
   static constexpr long kShown = 5;
 
   // Every report is also counted in `tally` when it is not null.
-  explicit ErrorReporter(std::ostream& err, ErrorTally* tally = nullptr) : err_(err), tally_(tally) {}
+  explicit ErrorReporter(ErrorLog& log, ErrorTally* tally = nullptr) : log_(log), tally_(tally) {}
   ErrorReporter(const ErrorReporter&) = delete;
   ErrorReporter& operator=(const ErrorReporter&) = delete;
 
@@ -153,15 +184,17 @@ class ErrorReporter {
   void Summarise();
 
  private:
-  std::ostream& err_;
+  ErrorLog& log_;
   ErrorTally* tally_;
   std::map<std::pair<std::string, int>, long> counts_;
 };
 
-// Writes "file: Error N: reason" for a failure whose reason the system gave
+// Reports "file: Error N: reason" for a failure whose reason the system gave
 // (a refused output: "Permission denied", "it is also one of the input
-// files").
-void ReportFailure(std::ostream& err, const std::string& file, int code, const std::string& reason);
+// files"): where a helper's Status meets the engine, `code` is 100 + the
+// cause of errno and `reason` the Status's message, so the line carries the
+// number the engine returns and the words the helper chose.
+void ReportFailure(ErrorLog& log, const std::string& file, int code, const std::string& reason);
 
 // The cause code of an errno value, for 100 + cause.
 int CauseOfErrno(int error_number);

@@ -73,9 +73,9 @@ struct PendingMap {
 class FileExtractor {
  public:
   FileExtractor(const std::string& path, TopicCollection* collection, const FormatModel& model,
-                const ExtractionSettings& settings, SpoolFile* spool, std::ostream& out, std::ostream& err)
+                const ExtractionSettings& settings, SpoolFile* spool, std::ostream& out, ErrorLog& errors)
       : path_(path), collection_(collection), model_(model), settings_(settings), spool_(spool), out_(out),
-        err_(err), reporter_(err, settings.errors) {}
+        reporter_(errors, settings.errors) {}
 
   void Run(const std::string& text);
 
@@ -104,7 +104,6 @@ class FileExtractor {
   const ExtractionSettings& settings_;
   SpoolFile* spool_;
   std::ostream& out_;
-  std::ostream& err_;
   ErrorReporter reporter_;
 
   std::vector<std::string_view> lines_;
@@ -701,8 +700,8 @@ int ReadSource(const std::string& path, std::string* content) {
 
 void ExtractText(const std::string& path, const std::string& text, TopicCollection* collection,
                  const FormatModel& model, const ExtractionSettings& settings, SpoolFile* spool,
-                 std::ostream& out, std::ostream& err) {
-  FileExtractor extractor(path, collection, model, settings, spool, out, err);
+                 std::ostream& out, ErrorLog& errors) {
+  FileExtractor extractor(path, collection, model, settings, spool, out, errors);
   extractor.Run(text);
 }
 
@@ -737,37 +736,37 @@ LoadedSource LoadSource(const std::string& path) {
 
 int ExtractLoadedFile(const std::string& path, LoadedSource* source, TopicCollection* collection,
                       const FormatModel& model, const ExtractionSettings& settings, SpoolFile* spool,
-                      std::ostream& out, std::ostream& err) {
+                      std::ostream& out, ErrorLog& errors) {
   int rc = source->rc;
   if (rc == 0) {
     try {
-      ExtractText(path, source->text, collection, model, settings, spool, out, err);
+      ExtractText(path, source->text, collection, model, settings, spool, out, errors);
     } catch (const std::bad_alloc&) {
       rc = kErrOutOfMemory;
     }
   }
   std::string().swap(source->text);
-  if (rc) ReportError(err, path, 0, rc);
+  if (rc) ReportError(errors, path, 0, rc);
   return rc;
 }
 
 int ExtractFile(const std::string& path, TopicCollection* collection, const FormatModel& model,
-                const ExtractionSettings& settings, SpoolFile* spool, std::ostream& out, std::ostream& err) {
+                const ExtractionSettings& settings, SpoolFile* spool, std::ostream& out, ErrorLog& errors) {
   LoadedSource source = LoadSource(path);
-  return ExtractLoadedFile(path, &source, collection, model, settings, spool, out, err);
+  return ExtractLoadedFile(path, &source, collection, model, settings, spool, out, errors);
 }
 
 int ExtractSource(const std::string& source_name, TopicCollection* collection, const FormatModel& model,
-                  const ExtractionSettings& settings, SpoolFile* spool, std::ostream& out, std::ostream& err) {
+                  const ExtractionSettings& settings, SpoolFile* spool, std::ostream& out, ErrorLog& errors) {
   std::vector<std::string> paths = MatchSourceName(source_name);
   if (paths.empty()) {
     int rc = IsDirectory(source_name) ? kFileErrorBase + kCauseInvalidFile : kErrNotFound;
-    ReportError(err, source_name, 0, rc);
+    ReportError(errors, source_name, 0, rc);
     return rc;
   }
   int result = 0;
   for (const std::string& path : paths) {
-    int rc = ExtractFile(path, collection, model, settings, spool, out, err);
+    int rc = ExtractFile(path, collection, model, settings, spool, out, errors);
     if (rc && !result) result = rc;
   }
   return result;

@@ -427,8 +427,29 @@ class FormatReader {
 
   void SplitLines();
   std::string_view LineText(size_t i) const { return text_.substr(lines_[i].start, lines_[i].length); }
+  // One ".keyword=value" line, cut up.
+  struct KeywordLine {
+    std::string_view text;
+    size_t line_start = 0;   // of the line in the file's text
+    int keyword = -1;
+    size_t value_start = 0;  // after the "="
+    std::vector<std::string_view> fields;
+    std::vector<size_t> field_starts;
+  };
+
   int ReadSection(int section, size_t* i);
   int HandleKeyword(int section, size_t* i);
+  int ParseKeyword(int section, KeywordLine* line);
+  static void SplitFields(KeywordLine* line);
+  int HandleDefiningKeyword(int section, const KeywordLine& line, size_t* i);
+  int SetAttribute(int section, const KeywordLine& line);
+  int SetTokenContext(std::string_view field);
+  int SetContextPattern(std::string_view field);
+  int AddOrder(const std::vector<std::string_view>& fields);
+  int AddCondition(int section, std::string_view raw);
+  int AddMap(const std::vector<std::string_view>& fields);
+  int AddCancel(const std::vector<std::string_view>& fields);
+  int AddReplacement(std::string_view character, std::string_view text);
   int StartDefinition(int section, int keyword, const std::vector<std::string_view>& fields);
   int FinishDefinition(int section);
   // The multi-line text value starting at byte `start` of line *i; *i is
@@ -552,9 +573,10 @@ int FormatReader::FinishDefinition(int section) {
   return 0;
 }
 
-int FormatReader::HandleKeyword(int section, size_t* i) {
-  std::string_view text = LineText(*i);
-  size_t line_start = lines_[*i].start;
+// ".keyword=value" up to the "=": the keyword of `section` and where its
+// value begins.
+int FormatReader::ParseKeyword(int section, KeywordLine* line) {
+  std::string_view text = line->text;
   size_t p = 1;
   size_t word_start = p;
   while (p < text.size() && !IsBlank(text[p]) && text[p] != '=') ++p;
@@ -562,75 +584,61 @@ int FormatReader::HandleKeyword(int section, size_t* i) {
   if (word.size() > kMaxName) return kErrUnknownKeyword;
   while (p < text.size() && IsBlank(text[p])) ++p;
   if (p >= text.size() || text[p] != '=') return kErrUnknownKeyword;
-  int keyword = LookUp(kKeywordTables[section - 1], word);
-  if (keyword < 0 || keyword == kKwExtension) return kErrUnknownKeyword;
-  ++p;  // past "="
-  size_t value_start = p;
+  line->keyword = LookUp(kKeywordTables[section - 1], word);
+  if (line->keyword < 0 || line->keyword == kKwExtension) return kErrUnknownKeyword;
+  line->value_start = p + 1;  // past "="
+  return 0;
+}
 
-  // Split the rest of the line into at most 10 fields.
-  std::vector<std::string_view> fields;
-  std::vector<size_t> field_starts;
-  {
-    size_t start = value_start;
-    size_t q = value_start;
-    // In a token replacement "^;" is a semicolon (HTML entities end in one),
-    // not the start of a comment.
-    bool caret_escapes = keyword == kKwToken;
-    while (true) {
-      if (caret_escapes && q + 1 < text.size() && text[q] == '^') {
-        q += 2;
-        continue;
-      }
-      if (q >= text.size() || text[q] == ';') {
-        fields.push_back(text.substr(start, q - start));
-        field_starts.push_back(start);
-        break;
-      }
-      if (text[q] == ',' && fields.size() < 9) {
-        fields.push_back(text.substr(start, q - start));
-        field_starts.push_back(start);
-        start = q + 1;
-      }
-      ++q;
+// Splits the value into at most 10 fields at commas, up to a ";" comment. A
+// value that is empty after "=" still counts as one (empty) field.
+void FormatReader::SplitFields(KeywordLine* line) {
+  std::string_view text = line->text;
+  size_t start = line->value_start;
+  size_t q = start;
+  // In a token replacement "^;" is a semicolon (HTML entities end in one),
+  // not the start of a comment.
+  const bool caret_escapes = line->keyword == kKwToken;
+  while (true) {
+    if (caret_escapes && q + 1 < text.size() && text[q] == '^') {
+      q += 2;
+      continue;
     }
-  }
-  // A value that is empty after "=" still counts as one (empty) field.
-  size_t field_count = fields.size();
-
-  int slot = SlotOfKeyword(keyword);
-  if (keyword == kKwDefine) slot = kSlotCount;  // the constant's text
-
-  if (IsDefining(section, keyword)) {
-    int rc = StartDefinition(section, keyword, fields);
-    if (rc) return rc;
-    if (keyword == kKwDefine) {
-      if (skipping_) {
-        // The text value still has to be passed over.
-        size_t start = field_count >= 2 ? field_starts[1] : text.size();
-        TakeTextValue(line_start + start, i);
-      } else {
-        size_t start = field_starts[1];
-        while (start < text.size() && IsBlank(text[start])) ++start;
-        open_definition_.text[kSlotPre] = TakeTextValue(line_start + start, i);
-        open_definition_.has_text[kSlotPre] = true;
-      }
-      return 0;
+    if (q >= text.size() || text[q] == ';') {
+      line->fields.push_back(text.substr(start, q - start));
+      line->field_starts.push_back(start);
+      break;
     }
-    ++*i;
-    return 0;
+    if (text[q] == ',' && line->fields.size() < 9) {
+      line->fields.push_back(text.substr(start, q - start));
+      line->field_starts.push_back(start);
+      start = q + 1;
+    }
+    ++q;
   }
+}
 
-  if (section == kSectionConstant && keyword == kKwOutput) {
-    if (field_count != 1) return kErrFieldCount;
+int FormatReader::HandleKeyword(int section, size_t* i) {
+  KeywordLine line;
+  line.text = LineText(*i);
+  line.line_start = lines_[*i].start;
+  if (int rc = ParseKeyword(section, &line)) return rc;
+  SplitFields(&line);
+
+  if (IsDefining(section, line.keyword)) return HandleDefiningKeyword(section, line, i);
+
+  if (section == kSectionConstant && line.keyword == kKwOutput) {
+    if (line.fields.size() != 1) return kErrFieldCount;
     int rc = FinishDefinition(section);
     if (rc) return rc;
-    skipping_ = !model_->IsActiveType(Trim(fields[0]));
+    skipping_ = !model_->IsActiveType(Trim(line.fields[0]));
     ++*i;
     return 0;
   }
 
+  const int slot = line.keyword == kKwDefine ? kSlotCount : SlotOfKeyword(line.keyword);
   if (slot >= 0 && slot < kSlotCount) {
-    std::string value = TakeTextValue(line_start + value_start, i);
+    std::string value = TakeTextValue(line.line_start + line.value_start, i);
     if (skipping_) return 0;
     if (!open_) return kErrNoDefinition;
     if (open_definition_.has_text[slot]) return kErrTextTwice;
@@ -642,128 +650,72 @@ int FormatReader::HandleKeyword(int section, size_t* i) {
   ++*i;
   if (skipping_) return 0;
   if (!open_) return kErrNoDefinition;
+  return SetAttribute(section, line);
+}
+
+// A keyword that opens a definition; ".define" takes the constant's text,
+// which may run over several lines.
+int FormatReader::HandleDefiningKeyword(int section, const KeywordLine& line, size_t* i) {
+  int rc = StartDefinition(section, line.keyword, line.fields);
+  if (rc) return rc;
+  if (line.keyword != kKwDefine) {
+    ++*i;
+    return 0;
+  }
+  std::string_view text = line.text;
+  if (skipping_) {
+    // The text value still has to be passed over.
+    size_t start = line.fields.size() >= 2 ? line.field_starts[1] : text.size();
+    TakeTextValue(line.line_start + start, i);
+  } else {
+    size_t start = line.field_starts[1];
+    while (start < text.size() && IsBlank(text[start])) ++start;
+    open_definition_.text[kSlotPre] = TakeTextValue(line.line_start + start, i);
+    open_definition_.has_text[kSlotPre] = true;
+  }
+  return 0;
+}
+
+// A one-line keyword that sets a field of the open definition.
+int FormatReader::SetAttribute(int section, const KeywordLine& line) {
+  const std::vector<std::string_view>& fields = line.fields;
   Definition& d = open_definition_;
-  switch (keyword) {
+  switch (line.keyword) {
     case kKwContext:
-      if (section == kSectionToken) {
-        if (field_count != 1) return kErrFieldCount;
-        std::string_view value = Trim(fields[0]);
-        if (EqualsNoCase(value, "body")) model_->token_context_ = 0;
-        else if (EqualsNoCase(value, "example")) model_->token_context_ = 1;
-        else return kErrContextValue;
-        return 0;
-      } else {
-        if (field_count != 1) return kErrFieldCount;
-        std::string_view value = SkipBlanks(fields[0]);
-        size_t pos = 0;
-        int rc = ParsePattern(value, &pos, d.field_count, &d.context_pattern);
-        if (rc) return rc;
-        d.has_context = true;
-        return 0;
-      }
-    case kKwOrder: {
-      // A name listed twice counts once.
-      std::unordered_set<std::string> present;
-      for (const std::string& existing : d.order) present.insert(LowerName(existing));
-      for (std::string_view field : fields) {
-        for (std::string_view name : Words(field)) {
-          int rc = CheckName(name);
-          if (rc) return rc;
-          if (present.insert(LowerName(name)).second) d.order.emplace_back(name);
-        }
-      }
-      return 0;
-    }
+      if (fields.size() != 1) return kErrFieldCount;
+      return section == kSectionToken ? SetTokenContext(fields[0]) : SetContextPattern(fields[0]);
+    case kKwOrder:
+      return AddOrder(fields);
     case kKwParse: {
-      if (field_count != 1) return kErrFieldCount;
+      if (fields.size() != 1) return kErrFieldCount;
       std::string_view value = FirstWord(fields[0]);
       int kind = LookUp(section == kSectionTopic ? kTopicParseKinds : kParagraphParseKinds, value);
       if (kind < 0 || value.size() > kMaxName) return kErrUnknownParse;
       d.parse = kind;
       return 0;
     }
-    case kKwIf: {
-      if (d.conditions.size() >= 6) return kErrTooManyIf;
-      std::string_view raw = text.substr(value_start);
-      size_t semicolon = raw.find(';');
-      if (semicolon != std::string_view::npos) raw = raw.substr(0, semicolon);
-      ConditionLine line;
-      // A diagram declares no fields: its conditions may test any of a
-      // paragraph's six.
-      int declared = section == kSectionDiagram ? kMaxFields : d.field_count;
-      int rc = ParseConditionLine(raw, declared, &line);
-      if (rc) return rc;
-      d.conditions.push_back(std::move(line));
-      return 0;
-    }
-    case kKwMap: {
-      if (field_count < 2 || field_count > 7) return kErrFieldCount;
-      FieldMap map;
-      std::string_view target = FirstWord(fields[0]);
-      int rc = CheckName(target);
-      if (rc) return rc;
-      map.target = std::string(target);
-      for (size_t f = 1; f < field_count; ++f) {
-        std::string_view ref = SkipBlanks(fields[f]);
-        if (ref.empty() || ref[0] != '$') return kErrMapNotDollar;
-        FieldPattern pattern;
-        size_t pos = 0;
-        rc = ParsePattern(ref, &pos, d.field_count, &pattern);
-        if (rc) return rc;
-        if (pattern.size() != 1) return kErrBadPatternPart;
-        map.references.push_back(pattern[0]);
-      }
-      d.maps.push_back(std::move(map));
-      return 0;
-    }
+    case kKwIf:
+      return AddCondition(section, line.text.substr(line.value_start));
+    case kKwMap:
+      return AddMap(fields);
     case kKwCancel:
-      for (std::string_view field : fields) {
-        for (std::string_view name : Words(field)) {
-          if (name.size() > kMaxName) return kErrNameTooLong;
-          std::string lower(name);
-          for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-          d.cancel.push_back(std::move(lower));
-        }
-      }
-      return 0;
+      return AddCancel(fields);
     case kKwGenericDelim:
     case kKwLineCont: {
-      if (field_count != 1) return kErrFieldCount;
+      if (fields.size() != 1) return kErrFieldCount;
       std::string_view value = Trim(fields[0]);
-      int extra = keyword == kKwGenericDelim ? kErrGenericDelimExtra : kErrLineContExtra;
+      int extra = line.keyword == kKwGenericDelim ? kErrGenericDelimExtra : kErrLineContExtra;
       if (value.size() > 1) return extra;
       if (value.empty()) return kErrFieldCount;
-      if (keyword == kKwGenericDelim) d.delimiter = value[0];
+      if (line.keyword == kKwGenericDelim) d.delimiter = value[0];
       else d.line_continuation = value[0];
       return 0;
     }
-    case kKwToken: {
-      if (field_count != 2) return kErrFieldCount;
-      std::string_view written = Trim(fields[0]);
-      Replacement replacement;
-      if (written.empty()) return kErrBadTokenChar;
-      if (written[0] == '^' && written.size() >= 2) {
-        char c = written[1];
-        if (c == 'P' || c == 'p') replacement.character = '\n';
-        else if (c == 'T' || c == 't') replacement.character = '\t';
-        else return kErrBadTokenChar;
-        if (written.size() > 2) return kErrBadTokenChar;
-      } else {
-        if (written.size() > 1) return kErrBadTokenChar;
-        replacement.character = written[0];
-      }
-      // "^;" gives ";" and "^^" gives "^"; any other caret stays as written.
-      for (size_t k = 0; k < fields[1].size(); ++k) {
-        char c = fields[1][k];
-        if (c == '^' && k + 1 < fields[1].size() && (fields[1][k + 1] == ';' || fields[1][k + 1] == '^')) c = fields[1][++k];
-        replacement.text.push_back(c);
-      }
-      replacement.context = model_->token_context_;
-      d.replacements.insert(d.replacements.begin(), std::move(replacement));
-      return 0;
-    }
+    case kKwToken:
+      if (fields.size() != 2) return kErrFieldCount;
+      return AddReplacement(fields[0], fields[1]);
     case kKwHighCharMask:
-      if (field_count != 1) return kErrFieldCount;
+      if (fields.size() != 1) return kErrFieldCount;
       d.high_char_mask = std::string(SkipBlanks(fields[0]));
       return 0;
     case kKwPreName:
@@ -774,6 +726,121 @@ int FormatReader::HandleKeyword(int section, size_t* i) {
     default:
       return kErrUnknownKeyword;
   }
+}
+
+// ".context" of a [token] section: where the replacements that follow apply.
+int FormatReader::SetTokenContext(std::string_view field) {
+  std::string_view value = Trim(field);
+  if (EqualsNoCase(value, "body")) model_->token_context_ = 0;
+  else if (EqualsNoCase(value, "example")) model_->token_context_ = 1;
+  else return kErrContextValue;
+  return 0;
+}
+
+// ".context" of a definition: the pattern its context string is made from.
+int FormatReader::SetContextPattern(std::string_view field) {
+  Definition& d = open_definition_;
+  std::string_view value = SkipBlanks(field);
+  size_t pos = 0;
+  int rc = ParsePattern(value, &pos, d.field_count, &d.context_pattern);
+  if (rc) return rc;
+  d.has_context = true;
+  return 0;
+}
+
+// ".order": names added in order; a name listed twice counts once.
+int FormatReader::AddOrder(const std::vector<std::string_view>& fields) {
+  Definition& d = open_definition_;
+  std::unordered_set<std::string> present;
+  for (const std::string& existing : d.order) present.insert(LowerName(existing));
+  for (std::string_view field : fields) {
+    for (std::string_view name : Words(field)) {
+      int rc = CheckName(name);
+      if (rc) return rc;
+      if (present.insert(LowerName(name)).second) d.order.emplace_back(name);
+    }
+  }
+  return 0;
+}
+
+// ".if": one line of conditions (its commas separate conditions, not fields).
+int FormatReader::AddCondition(int section, std::string_view raw) {
+  Definition& d = open_definition_;
+  if (d.conditions.size() >= 6) return kErrTooManyIf;
+  size_t semicolon = raw.find(';');
+  if (semicolon != std::string_view::npos) raw = raw.substr(0, semicolon);
+  ConditionLine line;
+  // A diagram declares no fields: its conditions may test any of a
+  // paragraph's six.
+  int declared = section == kSectionDiagram ? kMaxFields : d.field_count;
+  int rc = ParseConditionLine(raw, declared, &line);
+  if (rc) return rc;
+  d.conditions.push_back(std::move(line));
+  return 0;
+}
+
+// ".map": a target name and one to six single field references.
+int FormatReader::AddMap(const std::vector<std::string_view>& fields) {
+  Definition& d = open_definition_;
+  if (fields.size() < 2 || fields.size() > 7) return kErrFieldCount;
+  FieldMap map;
+  std::string_view target = FirstWord(fields[0]);
+  int rc = CheckName(target);
+  if (rc) return rc;
+  map.target = std::string(target);
+  for (size_t f = 1; f < fields.size(); ++f) {
+    std::string_view ref = SkipBlanks(fields[f]);
+    if (ref.empty() || ref[0] != '$') return kErrMapNotDollar;
+    FieldPattern pattern;
+    size_t pos = 0;
+    rc = ParsePattern(ref, &pos, d.field_count, &pattern);
+    if (rc) return rc;
+    if (pattern.size() != 1) return kErrBadPatternPart;
+    map.references.push_back(pattern[0]);
+  }
+  d.maps.push_back(std::move(map));
+  return 0;
+}
+
+// ".cancel": names kept in lower case.
+int FormatReader::AddCancel(const std::vector<std::string_view>& fields) {
+  for (std::string_view field : fields) {
+    for (std::string_view name : Words(field)) {
+      if (name.size() > kMaxName) return kErrNameTooLong;
+      std::string lower(name);
+      for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      open_definition_.cancel.push_back(std::move(lower));
+    }
+  }
+  return 0;
+}
+
+// ".token=character, text": the character ("^p" and "^t" for line break and
+// tab) and its replacement, which goes in front of the earlier ones.
+int FormatReader::AddReplacement(std::string_view character, std::string_view text) {
+  std::string_view written = Trim(character);
+  Replacement replacement;
+  if (written.empty()) return kErrBadTokenChar;
+  if (written[0] == '^' && written.size() >= 2) {
+    char c = written[1];
+    if (c == 'P' || c == 'p') replacement.character = '\n';
+    else if (c == 'T' || c == 't') replacement.character = '\t';
+    else return kErrBadTokenChar;
+    if (written.size() > 2) return kErrBadTokenChar;
+  } else {
+    if (written.size() > 1) return kErrBadTokenChar;
+    replacement.character = written[0];
+  }
+  // "^;" gives ";" and "^^" gives "^"; any other caret stays as written.
+  for (size_t k = 0; k < text.size(); ++k) {
+    char c = text[k];
+    if (c == '^' && k + 1 < text.size() && (text[k + 1] == ';' || text[k + 1] == '^')) c = text[++k];
+    replacement.text.push_back(c);
+  }
+  replacement.context = model_->token_context_;
+  std::vector<Replacement>& replacements = open_definition_.replacements;
+  replacements.insert(replacements.begin(), std::move(replacement));
+  return 0;
 }
 
 int FormatReader::StartDefinition(int section, int keyword, const std::vector<std::string_view>& fields) {
@@ -1005,9 +1072,9 @@ std::string FormatModel::NoTokenReason() const {
   return reason + ")";
 }
 
-bool FormatModel::Validate(std::ostream& err) const {
+bool FormatModel::Validate(ErrorLog& errors) const {
   if (sections_[kSectionToken - 1].empty()) {
-    ReportFailure(err, std::string(), kErrNoToken, NoTokenReason());
+    ReportFailure(errors, std::string(), kErrNoToken, NoTokenReason());
     return false;
   }
   return true;

@@ -18,6 +18,8 @@
 
 namespace folios::docgen {
 
+class ErrorLog;
+
 enum Section {
   kSectionFile = 1,
   kSectionTopic,
@@ -169,9 +171,9 @@ class FormatModel {
   void DefineConstantFirst(const std::string& name, const std::string& value);
 
   // The section checks after all files are loaded; reports failures to
-  // `err` and returns false when any failed (a run type without a token
+  // `errors` and returns false when any failed (a run type without a token
   // definition is named, with the types the files define).
-  bool Validate(std::ostream& err) const;
+  bool Validate(ErrorLog& errors) const;
   // Why the run's output type has no token definition, naming it and the
   // types the files loaded so far define.
   std::string NoTokenReason() const;

@@ -32,9 +32,9 @@ struct OpenLevel {
 class Writer : public ConditionContext {
  public:
   Writer(const TopicCollection& collection, const std::vector<size_t>& order, const FormatModel& model,
-         const OutputSettings& settings, SpoolFile* spool, std::FILE* file, std::ostream& err)
+         const OutputSettings& settings, SpoolFile* spool, std::FILE* file, ErrorLog& errors)
       : collection_(collection), order_(order), model_(model), settings_(settings), spool_(spool), file_(file),
-        err_(err), reporter_(err, settings.errors) {
+        reporter_(errors, settings.errors) {
     out_ = &buffer_;
     BuildReplacements();
   }
@@ -72,6 +72,13 @@ class Writer : public ConditionContext {
   void WriteParagraphsInOrder(Topic* topic, const Definition& definition);
   void WriteParagraph(const Definition& definition, Paragraph* paragraph, std::vector<OpenLevel>* stack);
   void Expand(const std::string& text, const Definition* owner);
+  size_t ExpandCaret(const std::string& text, size_t i, const Definition* owner);
+  size_t ExpandFieldNumber(const std::string& text, size_t i, const Definition* owner);
+  size_t ExpandNamedField(const std::string& text, size_t i, const Definition* owner);
+  size_t ExpandTopicValue(const std::string& text, size_t i, const Definition* owner);
+  size_t ExpandConstant(const std::string& text, size_t i, const Definition* owner);
+  size_t ExpandBracket(const std::string& text, size_t i, const Definition* owner);
+  size_t ExpandIndex(const std::string& text, size_t p, size_t past_close, const Definition* owner);
   void Error(const Definition* owner, int code) {
     reporter_.Report(owner ? owner->file : std::string(), owner ? owner->line : 0, code);
   }
@@ -120,7 +127,6 @@ class Writer : public ConditionContext {
   const OutputSettings& settings_;
   SpoolFile* spool_;
   std::FILE* file_;
-  std::ostream& err_;
   ErrorReporter reporter_;
   std::vector<const Definition*> active_;  // diagrams, indexes and inline tags being expanded
   std::string buffer_;
@@ -447,23 +453,15 @@ std::string Writer::TopicValue(char letter, const Definition* owner, bool* ok) {
   return value;
 }
 
+// Each Expand... step below expands the code that begins at text[i] and
+// returns where the text goes on after it.
 void Writer::Expand(const std::string& text, const Definition* owner) {
   size_t i = 0;
   const size_t n = text.size();
   while (i < n) {
     char c = text[i];
     if (c == '^') {
-      if (i + 1 < n && text[i + 1] == '^') {
-        out_->push_back('^');
-        i += 2;
-      } else if (i + 1 < n && text[i + 1] == 'n') {
-        out_->append("\r\n");
-        i += 2;
-      } else {
-        out_->push_back('^');
-        Error(owner, kErrBadCaret);
-        ++i;
-      }
+      i = ExpandCaret(text, i, owner);
       continue;
     }
     if (c != '$' && c != '#') {
@@ -477,140 +475,177 @@ void Writer::Expand(const std::string& text, const Definition* owner) {
     if (next == c) {
       out_->push_back(c);
       i += 2;
-      continue;
-    }
-    if (next >= '0' && next <= '9') {
-      int field = next - '0';
-      i += 2;
-      if (!paragraph_) {
-        Error(owner, kErrNoCurrentParagraph);
-      } else if (field < 1 || field > kMaxFields || field > static_cast<int>(paragraph_->fields.size())) {
-        Error(owner, kErrNoSuchField);
-      } else if (c == '$') {
-        WriteField(*paragraph_, field, owner);
-      } else {
-        out_->append(ContextString(paragraph_->fields[field - 1]));
-      }
-      continue;
-    }
-    if (std::isalpha(static_cast<unsigned char>(next))) {
-      size_t p = i + 1;
-      while (p < n && IsNameChar(text[p])) ++p;
-      std::string name = text.substr(i + 1, p - i - 1);
-      bool well_formed = p + 1 < n && text[p] == '.' && text[p + 1] >= '0' && text[p + 1] <= '9';
-      if (!well_formed) {
-        if (c == '#') {
-          out_->push_back('#');
-          ++i;
-        } else {
-          Error(owner, kErrNamedField);
-          i = p;
-        }
-        continue;
-      }
-      int field = text[p + 1] - '0';
-      i = p + 2;
-      if (!topic_) {
-        Error(owner, kErrNoCurrentTopic);
-        continue;
-      }
-      const Paragraph* found = nullptr;
-      for (const Paragraph& paragraph : topic_->paragraphs) {
-        if (EqualsNoCase(paragraph.tag, name)) {
-          found = &paragraph;
-          break;
-        }
-      }
-      if (!found) continue;
-      if (field < 1 || field > kMaxFields || field > static_cast<int>(found->fields.size())) {
-        Error(owner, kErrNamedField);
-        continue;
-      }
-      if (c == '$') WriteField(*found, field, owner);
-      else out_->append(ContextString(found->fields[field - 1]));
-      continue;
-    }
-    if (c == '#') {
+    } else if (next >= '0' && next <= '9') {
+      i = ExpandFieldNumber(text, i, owner);
+    } else if (std::isalpha(static_cast<unsigned char>(next))) {
+      i = ExpandNamedField(text, i, owner);
+    } else if (c == '#') {
       out_->push_back('#');
       ++i;
-      continue;
+    } else if (next == '!') {
+      i = ExpandTopicValue(text, i, owner);
+    } else if (next == '(') {
+      i = ExpandConstant(text, i, owner);
+    } else if (next == '[') {
+      i = ExpandBracket(text, i, owner);
+    } else {
+      Error(owner, kErrBadDollar);
+      out_->push_back(next);
+      i += next ? 2 : 1;
     }
-    // "$" codes
-    if (next == '!') {
-      char letter = i + 2 < n ? text[i + 2] : '\0';
-      i += 3;
-      bool ok = false;
-      std::string value = TopicValue(letter, owner, &ok);
-      if (ok) WriteCharText(value, 0);
-      continue;
-    }
-    if (next == '(') {
-      size_t p = i + 2;
-      while (p < n && IsBlank(text[p])) ++p;
-      size_t start = p;
-      while (p < n && text[p] != ')' && text[p] != '\r' && text[p] != '\n' && !IsBlank(text[p])) ++p;
-      std::string name = text.substr(start, p - start);
-      while (p < n && IsBlank(text[p])) ++p;
-      if (p >= n || text[p] != ')' || name.size() > kMaxName) {
-        Error(owner, kErrConstantParen);
-        i = p;
-        continue;
-      }
-      i = p + 1;
-      const Definition* constant = model_.Find(kSectionConstant, name, nullptr);
-      if (!constant) {
-        Error(owner, kErrUnknownConstant);
-        continue;
-      }
-      out_->append(constant->text[kSlotPre]);
-      continue;
-    }
-    if (next == '[') {
-      size_t close = text.find(']', i + 2);
-      size_t p = i + 2;
-      while (p < n && IsBlank(text[p])) ++p;
-      if (text.compare(p, 5, "index") == 0 && (p + 5 >= n || !IsNameChar(text[p + 5]))) {
-        p += 5;
-        std::string filters[2];
-        int count = 0;
-        bool bad = false;
-        while (p < n && IsBlank(text[p])) ++p;
-        while (p < n && text[p] == ':' && count < 2) {
-          size_t end = text.find_first_of(":]", p + 1);
-          if (end == std::string::npos) {
-            bad = true;
-            break;
-          }
-          filters[count++] = text.substr(p + 1, end - p - 1);
-          p = end;
-          if (text[p] == ':' && (p + 1 < n && text[p + 1] == ']')) ++p;
-        }
-        if (bad || p >= n || text[p] != ']') {
-          Error(owner, kErrIndexSyntax);
-          i = close == std::string::npos ? n : close + 1;
-          continue;
-        }
-        i = p + 1;
-        WriteIndex(filters[0], filters[1], owner);
-        continue;
-      }
-      size_t start = p;
-      while (p < n && IsNameChar(text[p])) ++p;
-      std::string name = text.substr(start, p - start);
-      while (p < n && IsBlank(text[p])) ++p;
-      if (name.empty() || p >= n || text[p] != ']') {
-        Error(owner, kErrDiagramSyntax);
-        i = close == std::string::npos ? n : close + 1;
-        continue;
-      }
-      i = p + 1;
-      WriteDiagram(name, owner);
-      continue;
-    }
-    Error(owner, kErrBadDollar);
-    out_->push_back(next);
-    i += next ? 2 : 1;
   }
+}
+
+// "^^" is a caret, "^n" a line break; any other caret is kept and reported.
+size_t Writer::ExpandCaret(const std::string& text, size_t i, const Definition* owner) {
+  const size_t n = text.size();
+  if (i + 1 < n && text[i + 1] == '^') {
+    out_->push_back('^');
+    return i + 2;
+  }
+  if (i + 1 < n && text[i + 1] == 'n') {
+    out_->append("\r\n");
+    return i + 2;
+  }
+  out_->push_back('^');
+  Error(owner, kErrBadCaret);
+  return i + 1;
+}
+
+// "$N" a field of the current paragraph, "#N" its context string.
+size_t Writer::ExpandFieldNumber(const std::string& text, size_t i, const Definition* owner) {
+  const char c = text[i];
+  const int field = text[i + 1] - '0';
+  if (!paragraph_) {
+    Error(owner, kErrNoCurrentParagraph);
+  } else if (field < 1 || field > kMaxFields || field > static_cast<int>(paragraph_->fields.size())) {
+    Error(owner, kErrNoSuchField);
+  } else if (c == '$') {
+    WriteField(*paragraph_, field, owner);
+  } else {
+    out_->append(ContextString(paragraph_->fields[field - 1]));
+  }
+  return i + 2;
+}
+
+// "$name.N" a field of the current topic's paragraph with the tag name,
+// "#name.N" its context string; a "#" not followed by such a reference is
+// itself.
+size_t Writer::ExpandNamedField(const std::string& text, size_t i, const Definition* owner) {
+  const size_t n = text.size();
+  const char c = text[i];
+  size_t p = i + 1;
+  while (p < n && IsNameChar(text[p])) ++p;
+  std::string name = text.substr(i + 1, p - i - 1);
+  bool well_formed = p + 1 < n && text[p] == '.' && text[p + 1] >= '0' && text[p + 1] <= '9';
+  if (!well_formed) {
+    if (c == '#') {
+      out_->push_back('#');
+      return i + 1;
+    }
+    Error(owner, kErrNamedField);
+    return p;
+  }
+  int field = text[p + 1] - '0';
+  const size_t after = p + 2;
+  if (!topic_) {
+    Error(owner, kErrNoCurrentTopic);
+    return after;
+  }
+  const Paragraph* found = nullptr;
+  for (const Paragraph& paragraph : topic_->paragraphs) {
+    if (EqualsNoCase(paragraph.tag, name)) {
+      found = &paragraph;
+      break;
+    }
+  }
+  if (!found) return after;
+  if (field < 1 || field > kMaxFields || field > static_cast<int>(found->fields.size())) {
+    Error(owner, kErrNamedField);
+    return after;
+  }
+  if (c == '$') WriteField(*found, field, owner);
+  else out_->append(ContextString(found->fields[field - 1]));
+  return after;
+}
+
+// "$!L": a value of the current topic by its letter.
+size_t Writer::ExpandTopicValue(const std::string& text, size_t i, const Definition* owner) {
+  char letter = i + 2 < text.size() ? text[i + 2] : '\0';
+  bool ok = false;
+  std::string value = TopicValue(letter, owner, &ok);
+  if (ok) WriteCharText(value, 0);
+  return i + 3;
+}
+
+// "$(name)": the text of a constant.
+size_t Writer::ExpandConstant(const std::string& text, size_t i, const Definition* owner) {
+  const size_t n = text.size();
+  size_t p = i + 2;
+  while (p < n && IsBlank(text[p])) ++p;
+  size_t start = p;
+  while (p < n && text[p] != ')' && text[p] != '\r' && text[p] != '\n' && !IsBlank(text[p])) ++p;
+  std::string name = text.substr(start, p - start);
+  while (p < n && IsBlank(text[p])) ++p;
+  if (p >= n || text[p] != ')' || name.size() > kMaxName) {
+    Error(owner, kErrConstantParen);
+    return p;
+  }
+  const Definition* constant = model_.Find(kSectionConstant, name, nullptr);
+  if (!constant) {
+    Error(owner, kErrUnknownConstant);
+  } else {
+    out_->append(constant->text[kSlotPre]);
+  }
+  return p + 1;
+}
+
+// "$[index:filter:filter]" an index, "$[name]" a diagram. A malformed one
+// is reported and skipped up to its "]".
+size_t Writer::ExpandBracket(const std::string& text, size_t i, const Definition* owner) {
+  const size_t n = text.size();
+  const size_t close = text.find(']', i + 2);
+  const size_t past_close = close == std::string::npos ? n : close + 1;
+  size_t p = i + 2;
+  while (p < n && IsBlank(text[p])) ++p;
+  if (text.compare(p, 5, "index") == 0 && (p + 5 >= n || !IsNameChar(text[p + 5]))) {
+    return ExpandIndex(text, p + 5, past_close, owner);
+  }
+  size_t start = p;
+  while (p < n && IsNameChar(text[p])) ++p;
+  std::string name = text.substr(start, p - start);
+  while (p < n && IsBlank(text[p])) ++p;
+  if (name.empty() || p >= n || text[p] != ']') {
+    Error(owner, kErrDiagramSyntax);
+    return past_close;
+  }
+  WriteDiagram(name, owner);
+  return p + 1;
+}
+
+// The rest of "$[index" from `p`: up to two ":filter" parts and the "]".
+size_t Writer::ExpandIndex(const std::string& text, size_t p, size_t past_close, const Definition* owner) {
+  const size_t n = text.size();
+  std::string filters[2];
+  int count = 0;
+  bool bad = false;
+  while (p < n && IsBlank(text[p])) ++p;
+  while (p < n && text[p] == ':' && count < 2) {
+    size_t end = text.find_first_of(":]", p + 1);
+    if (end == std::string::npos) {
+      bad = true;
+      break;
+    }
+    filters[count++] = text.substr(p + 1, end - p - 1);
+    p = end;
+    if (text[p] == ':' && (p + 1 < n && text[p + 1] == ']')) ++p;
+  }
+  if (bad || p >= n || text[p] != ']') {
+    Error(owner, kErrIndexSyntax);
+    return past_close;
+  }
+  WriteIndex(filters[0], filters[1], owner);
+  return p + 1;
 }
 
 void Writer::WriteDiagram(const std::string& name, const Definition* owner) {
@@ -908,14 +943,15 @@ std::string ExpandFileText(const FormatModel& model, const std::string& text) {
   std::vector<size_t> order;
   OutputSettings settings;
   std::ostringstream ignored;
-  Writer writer(empty, order, model, settings, nullptr, nullptr, ignored);
+  ErrorLog errors(ignored);
+  Writer writer(empty, order, model, settings, nullptr, nullptr, errors);
   return writer.ExpandToString(text, model.First(kSectionFile));
 }
 
 int WriteOutput(const TopicCollection& collection, const std::vector<size_t>& order, const FormatModel& model,
                 const OutputSettings& settings, SpoolFile* spool, std::FILE* file, std::ostream& out,
-                std::ostream& err) {
-  Writer writer(collection, order, model, settings, spool, file, err);
+                ErrorLog& errors) {
+  Writer writer(collection, order, model, settings, spool, file, errors);
   int rc = writer.Run();
   if (settings.verbose) out << "\n";
   return rc;

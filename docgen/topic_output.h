@@ -24,11 +24,11 @@ struct OutputSettings {
 };
 
 // Writes the whole output to `file`: the [file] "pre" text, every topic of
-// the output order, the [file] "post" text. Expansion errors are written to
-// `err` and writing goes on. Returns 0 or 100 + cause when writing failed.
+// the output order, the [file] "post" text. Expansion errors are reported to
+// `errors` and writing goes on. Returns 0 or 100 + cause when writing failed.
 int WriteOutput(const TopicCollection& collection, const std::vector<size_t>& order, const FormatModel& model,
                 const OutputSettings& settings, SpoolFile* spool, std::FILE* file, std::ostream& out,
-                std::ostream& err);
+                ErrorLog& errors);
 
 // A text of a [file] definition expanded without any topic (the trailer
 // that append mode looks for in an existing output).

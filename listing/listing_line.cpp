@@ -345,138 +345,118 @@ bool DigitSeparator(std::string_view t, size_t from, size_t pos) {
 
 }  // namespace
 
-void LineStyler::CommentPass(const StyleInput& input, CommentState* state) {
-  std::string_view t = input.text;
+// Most lines hold no comment and no string: nothing to insert. True when
+// `scan` is such a line, which is then taken as it is. `header` is the name
+// of an included header, or null.
+bool LineStyler::StylePlainLine(const CommentScan& scan, const Span* header) {
+  const std::string_view t = scan.t;
   const size_t npos = std::string_view::npos;
-  const size_t number_end = std::min(input.number_end, t.size());
-  const size_t mark_start = std::min(input.mark_start, t.size());
-  // Only the source text is read for comments and strings, never the
-  // continuation mark.
-  const size_t source_end = std::max(mark_start, number_end);
-  const bool continues = mark_start < t.size();
-  rejected_.clear();
-  skip_keywords_ = false;
+  if (scan.quote != 0 || t.find('/') != npos || t.find('"') != npos || t.find(marker_) != npos) return false;
+  line_ = t;
+  if (scan.number_end > 0) rejected_.push_back({0, scan.number_end});
+  if (header) rejected_.push_back(*header);
+  if (scan.continues) rejected_.push_back({scan.mark_start, t.size()});
+  return true;
+}
 
-  size_t header_begin = 0, header_end = 0;
-  const bool include = c_like_ && !state->in_block &&
-                       FindIncludedHeader(t, number_end, source_end, &header_begin, &header_end);
+void LineStyler::AddRegion(size_t begin, size_t end, std::string_view opener) {
+  regions_.push_back({begin, end});
+  inserts_.push_back({begin, 1, opener, static_cast<int>(regions_.size()) - 1});
+  inserts_.push_back({end, begin < end ? 0 : 2, closer_, -1});
+}
 
-  // Most lines hold no comment and no string: nothing to insert.
-  if (!state->in_block && state->open_quote == 0 && t.find('/') == npos &&
-      t.find('"') == npos && t.find(marker_) == npos) {
-    line_ = t;
-    if (number_end > 0) rejected_.push_back({0, number_end});
-    if (include) rejected_.push_back({header_begin, header_end});
-    if (continues) rejected_.push_back({mark_start, t.size()});
-    return;
-  }
+// A block comment run starts with a blank, which takes the place of a
+// blank already standing before it. The comment format ends in a control
+// word with a number, which a blank delimits from the text: some readers
+// take any character after a control word as its end.
+std::string_view LineStyler::BlockOpener(std::string_view t, size_t pos) const {
+  bool before = pos > 0 && t[pos - 1] != ' ';
+  bool after = pos < t.size();
+  return block_openers_[before][after];
+}
 
-  inserts_.clear();
-  regions_.clear();
-  auto add_region = [&](size_t begin, size_t end, std::string_view opener) {
-    regions_.push_back({begin, end});
-    inserts_.push_back({begin, 1, opener, static_cast<int>(regions_.size()) - 1});
-    inserts_.push_back({end, begin < end ? 0 : 2, closer_, -1});
-  };
-  // A block comment run starts with a blank, which takes the place of a
-  // blank already standing before it. The comment format ends in a control
-  // word with a number, which a blank delimits from the text: some readers
-  // take any character after a control word as its end.
-  auto block_opener = [&](size_t pos) -> std::string_view {
-    bool before = pos > 0 && t[pos - 1] != ' ';
-    bool after = pos < t.size();
-    return block_openers_[before][after];
-  };
-
-  char quote = state->open_quote;
-  bool escape = state->escape_pending;
-  // Reads t[from, source_end) from the left: strings and character literals
-  // hide what they hold; the first comment marker or "/*" outside them
-  // counts. The text is RTF-escaped: a backslash and the character after it
-  // are one source character. With `record`, comment runs and the first
-  // string are noted for styling; without, only the state is followed.
-  size_t string_begin = quote == '"' ? number_end : npos;
-  size_t string_end = npos;
-  auto lex = [&](size_t from, bool record) {
-    size_t i = from;
-    while (i < source_end) {
-      // Runs of characters that open, close or escape nothing are skipped.
-      const bool* stops = quote == 0 ? code_stops_ : quote == '"' ? string_stops_ : char_stops_;
-      while (i < source_end && !escape && !stops[static_cast<unsigned char>(t[i])]) ++i;
-      if (i >= source_end) break;
-      const bool escaped = t[i] == '\\' && i + 1 < source_end;
-      const size_t unit = escaped ? 2 : 1;
-      const char c = escaped ? t[i + 1] : t[i];
-      if (quote != 0) {
-        if (escape) {
-          escape = false;
-        } else if (escaped && c == '\\' && c_like_) {
-          escape = true;
-        } else if (!escaped && c == quote) {
-          if (quote == '"' && string_end == npos && string_begin != npos) string_end = i;
-          quote = 0;
-        }
-        i += unit;
-        continue;
-      }
-      if (!escaped) {
-        if (c == '"') {
-          quote = '"';
-          if (string_begin == npos) string_begin = i + 1;
-        } else if (c == '\'' && c_like_ && !DigitSeparator(t, number_end, i)) {
-          quote = '\'';
-        } else if (c == marker_[0] && t.compare(i, marker_.size(), marker_) == 0) {
-          if (record) add_region(i, t.size(), run_openers_[0]);
-          state->line_comment_seen = true;
-          return;
-        } else if (c == '/' && i + 1 < source_end && t[i + 1] == '*') {
-          size_t close = t.find("*/", i + 2);
-          if (close == npos || close + 2 > source_end) {
-            if (record) add_region(i, t.size(), block_opener(i));
-            state->in_block = true;
-            return;
-          }
-          if (record) add_region(i, close + 2, block_opener(i));
-          i = close + 2;
-          continue;
-        }
+// Reads t[from, source_end) from the left: strings and character literals
+// hide what they hold; the first comment marker or "/*" outside them
+// counts. The text is RTF-escaped: a backslash and the character after it
+// are one source character. With `record`, comment runs and the first
+// string are noted for styling; without, only the state is followed.
+void LineStyler::LexComments(CommentScan* scan, size_t from, bool record, CommentState* state) {
+  const std::string_view t = scan->t;
+  const size_t npos = std::string_view::npos;
+  const size_t source_end = scan->source_end;
+  char& quote = scan->quote;
+  bool& escape = scan->escape;
+  size_t i = from;
+  while (i < source_end) {
+    // Runs of characters that open, close or escape nothing are skipped.
+    const bool* stops = quote == 0 ? code_stops_ : quote == '"' ? string_stops_ : char_stops_;
+    while (i < source_end && !escape && !stops[static_cast<unsigned char>(t[i])]) ++i;
+    if (i >= source_end) break;
+    const bool escaped = t[i] == '\\' && i + 1 < source_end;
+    const size_t unit = escaped ? 2 : 1;
+    const char c = escaped ? t[i + 1] : t[i];
+    if (quote != 0) {
+      if (escape) {
+        escape = false;
+      } else if (escaped && c == '\\' && c_like_) {
+        escape = true;
+      } else if (!escaped && c == quote) {
+        if (quote == '"' && scan->string_end == npos && scan->string_begin != npos) scan->string_end = i;
+        quote = 0;
       }
       i += unit;
+      continue;
     }
-  };
-
-  if (state->in_block) {
-    // The whole line is one comment run, whatever follows the "*/"; what
-    // follows is still read, so that a string or comment it opens goes on
-    // in the next line or segment.
-    add_region(number_end, t.size(), block_opener(number_end));
-    skip_keywords_ = true;
-    size_t close = t.substr(0, source_end).find("*/", number_end);
-    quote = 0;
-    escape = false;
-    if (close != npos) {
-      state->in_block = false;
-      lex(close + 2, false);
+    if (!escaped) {
+      if (c == '"') {
+        quote = '"';
+        if (scan->string_begin == npos) scan->string_begin = i + 1;
+      } else if (c == '\'' && c_like_ && !DigitSeparator(t, scan->number_end, i)) {
+        quote = '\'';
+      } else if (c == marker_[0] && t.compare(i, marker_.size(), marker_) == 0) {
+        if (record) AddRegion(i, t.size(), run_openers_[0]);
+        state->line_comment_seen = true;
+        return;
+      } else if (c == '/' && i + 1 < source_end && t[i + 1] == '*') {
+        size_t close = t.find("*/", i + 2);
+        if (close == npos || close + 2 > source_end) {
+          if (record) AddRegion(i, t.size(), BlockOpener(t, i));
+          state->in_block = true;
+          return;
+        }
+        if (record) AddRegion(i, close + 2, BlockOpener(t, i));
+        i = close + 2;
+        continue;
+      }
     }
-  } else {
-    lex(number_end, true);
-    // Keywords inside the first string stay plain; an unclosed one runs on
-    // to the end of the text.
-    if (string_begin != npos) {
-      rejected_.push_back({string_begin, string_end == npos ? source_end : string_end});
-    }
-    if (include) rejected_.push_back({header_begin, header_end});
+    i += unit;
   }
-  state->open_quote = continues ? quote : 0;
-  state->escape_pending = continues && escape;
+}
 
+// A line that begins inside a block comment is one comment run, whatever
+// follows the "*/"; what follows is still read, so that a string or comment
+// it opens goes on in the next line or segment.
+void LineStyler::ContinueBlockComment(CommentScan* scan, CommentState* state) {
+  const std::string_view t = scan->t;
+  AddRegion(scan->number_end, t.size(), BlockOpener(t, scan->number_end));
+  skip_keywords_ = true;
+  size_t close = t.substr(0, scan->source_end).find("*/", scan->number_end);
+  scan->quote = 0;
+  scan->escape = false;
+  if (close != std::string_view::npos) {
+    state->in_block = false;
+    LexComments(scan, close + 2, false, state);
+  }
+}
+
+// Builds the line with its comment runs, and maps the spans where keywords
+// are not styled from positions of the line to positions in it.
+void LineStyler::BuildCommentedLine(const CommentScan& scan) {
+  const std::string_view t = scan.t;
   std::stable_sort(inserts_.begin(), inserts_.end(), [](const Insert& a, const Insert& b) {
     if (a.pos != b.pos) return a.pos < b.pos;
     return a.order < b.order;
   });
-
-  // Build the line with its comment runs, and map positions of the line to
-  // positions in it.
   region_begin_.assign(regions_.size(), 0);
   shifts_.clear();
   commented_.clear();
@@ -505,8 +485,48 @@ void LineStyler::CommentPass(const StyleInput& input, CommentState* state) {
   for (size_t r = 0; r < regions_.size(); ++r) {
     rejected_.push_back({region_begin_[r], map(regions_[r].end)});
   }
-  if (number_end > 0) rejected_.push_back({0, map(number_end)});
-  if (continues) rejected_.push_back({map(mark_start), commented_.size()});
+  if (scan.number_end > 0) rejected_.push_back({0, map(scan.number_end)});
+  if (scan.continues) rejected_.push_back({map(scan.mark_start), commented_.size()});
+}
+
+void LineStyler::CommentPass(const StyleInput& input, CommentState* state) {
+  const size_t npos = std::string_view::npos;
+  CommentScan scan;
+  scan.t = input.text;
+  scan.number_end = std::min(input.number_end, scan.t.size());
+  scan.mark_start = std::min(input.mark_start, scan.t.size());
+  // Only the source text is read for comments and strings, never the
+  // continuation mark.
+  scan.source_end = std::max(scan.mark_start, scan.number_end);
+  scan.continues = scan.mark_start < scan.t.size();
+  scan.quote = state->open_quote;
+  scan.escape = state->escape_pending;
+  scan.string_begin = scan.quote == '"' ? scan.number_end : npos;
+  scan.string_end = npos;
+  rejected_.clear();
+  skip_keywords_ = false;
+
+  Span header{0, 0};
+  const bool include = c_like_ && !state->in_block &&
+                       FindIncludedHeader(scan.t, scan.number_end, scan.source_end, &header.begin, &header.end);
+  if (!state->in_block && StylePlainLine(scan, include ? &header : nullptr)) return;
+
+  inserts_.clear();
+  regions_.clear();
+  if (state->in_block) {
+    ContinueBlockComment(&scan, state);
+  } else {
+    LexComments(&scan, scan.number_end, true, state);
+    // Keywords inside the first string stay plain; an unclosed one runs on
+    // to the end of the text.
+    if (scan.string_begin != npos) {
+      rejected_.push_back({scan.string_begin, scan.string_end == npos ? scan.source_end : scan.string_end});
+    }
+    if (include) rejected_.push_back(header);
+  }
+  state->open_quote = scan.continues ? scan.quote : 0;
+  state->escape_pending = scan.continues && scan.escape;
+  BuildCommentedLine(scan);
 }
 
 void LineStyler::ReleaseScratch() {

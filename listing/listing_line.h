@@ -159,7 +159,24 @@ class LineStyler {
     std::string_view text;  // one of the texts the styler keeps
     int region;             // index of the comment region this insertion starts, or -1
   };
+  // One line as the comment pass reads it.
+  struct CommentScan {
+    std::string_view t;
+    size_t number_end;  // the line number ends here
+    size_t mark_start;  // the continuation mark starts here (t.size(): none)
+    size_t source_end;  // the source text ends here
+    bool continues;     // the line goes on in the next segment
+    char quote;         // the open string or character literal, or 0
+    bool escape;        // a backslash in it escapes the next character
+    size_t string_begin, string_end;  // the first string's text
+  };
   void CommentPass(const StyleInput& input, CommentState* state);
+  bool StylePlainLine(const CommentScan& scan, const Span* header);
+  void AddRegion(size_t begin, size_t end, std::string_view opener);
+  std::string_view BlockOpener(std::string_view t, size_t pos) const;
+  void LexComments(CommentScan* scan, size_t from, bool record, CommentState* state);
+  void ContinueBlockComment(CommentScan* scan, CommentState* state);
+  void BuildCommentedLine(const CommentScan& scan);
   void KeywordsByScan(std::string* out);
   void KeywordsBySearch(std::string* out);
 

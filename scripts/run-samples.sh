@@ -5,8 +5,10 @@
 # go to out/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh
-bash scripts/build.sh build
+bash scripts/install-deps.sh --programs
+# Only the programs and their data: the test command builds the tests,
+# benchmarks and fuzz targets in the same tree.
+bash scripts/build.sh build -DFOLIOS_BUILD_TESTS=OFF -DFOLIOS_BUILD_BENCH=OFF
 # The builds only read the samples: neither writes anything beside them.
 mkdir -p out
 ./build/bin/folios doc -o out/reference.rtf samples/documented/*/*

@@ -781,10 +781,6 @@ Die bis dahin gelesenen Schlüsselwörter werden gezeigt; die Datei wird nicht v
         <translation>Im Verzeichnis wurden keine Dateien gefunden!</translation>
     </message>
     <message>
-        <source>Source code listings are not available in this build of the program.</source>
-        <translation>Quelltextlisten sind in dieser Ausgabe des Programms nicht enthalten.</translation>
-    </message>
-    <message>
         <source>Source code listings</source>
         <translation>Quelltextlisten</translation>
     </message>
@@ -793,20 +789,12 @@ Die bis dahin gelesenen Schlüsselwörter werden gezeigt; die Datei wird nicht v
         <translation>Beim Erstellen der Liste gab es Probleme:</translation>
     </message>
     <message>
-        <source>The documentation build is not available in this build of the program.</source>
-        <translation>Die Dokumentation ist in dieser Ausgabe des Programms nicht enthalten.</translation>
-    </message>
-    <message>
         <source>Documentation</source>
         <translation>Dokumentation</translation>
     </message>
     <message>
         <source>The documentation build reported problems:</source>
         <translation>Beim Erstellen der Dokumentation gab es Probleme:</translation>
-    </message>
-    <message>
-        <source>Reformatting is not available in this build of the program.</source>
-        <translation>Das Formatieren ist in dieser Ausgabe des Programms nicht enthalten.</translation>
     </message>
     <message>
         <source>Reformat source code files</source>

@@ -469,12 +469,6 @@ class TestBuilds : public QObject {
     ReportFailures(nullptr, "T", "Intro:", BuildOutcome());
     QVERIFY(MessageBox::shown().isEmpty());
   }
-
-  void failureLinesDropBlankLines() {
-    QCOMPARE(FailureLines("a.c(3): Error 7\n\n  \nb.c: Error 9\n"),
-             (QStringList{"a.c(3): Error 7", "b.c: Error 9"}));
-    QVERIFY(FailureLines("").isEmpty());
-  }
 };
 
 QTEST_MAIN(TestBuilds)

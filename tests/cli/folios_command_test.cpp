@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "folios_runner.h"
+#include "folios_version.h"
 #include "registry.h"
 #include "test_support.h"
 
@@ -21,7 +22,7 @@ TEST_F(FoliosCommand, HelpVersionAndUsageErrors) {
   RunResult help = Run({"--help"});
   EXPECT_EQ(help.exit_code, 0);
   EXPECT_NE(help.out.find("Usage: folios COMMAND"), std::string::npos);
-  EXPECT_EQ(Run({"--version"}).out, "folios (Lumentra Folios) 3.9\n");
+  EXPECT_EQ(Run({"--version"}).out, "folios (Lumentra Folios) " + std::string(folios::kVersion) + "\n");
   for (const char* command : {"files", "settings"}) {
     RunResult r = Run({command, "--help"});
     EXPECT_EQ(r.exit_code, 0) << command;

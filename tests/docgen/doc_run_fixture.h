@@ -1,5 +1,5 @@
 // A documentation run in a temporary directory: the spool directory ($TEMP)
-// of its own, the driver called with an option vector, its output kept.
+// of its own, the options parsed from a vector and run, the output kept.
 #pragma once
 
 #include <sys/stat.h>
@@ -34,12 +34,20 @@ class DocRunFixture : public ::testing::Test {
       unsetenv("TEMP");
     }
   }
+  // Parses `argv` and runs it; a usage error is returned without a run.
   int Run(std::vector<std::string> argv) {
     std::ostringstream out, err;
-    int rc = RunDocDriver(argv, nullptr, out, err);
+    DocOptions options;
+    DocOptionCheck check = ParseDocOptions(argv, &options);
+    if (check.code) return check.code;
+    result_ = RunDocBuild(options, nullptr, out, err);
     out_ = out.str();
     err_ = err.str();
-    return rc;
+    // Every line written is kept in the result, in the same order.
+    std::string kept;
+    for (const DocError& error : result_.errors) kept += error.text + "\n";
+    EXPECT_EQ(kept, err_);
+    return result_.code;
   }
   // Writes a source into the test directory and gives its path.
   std::string Source(const std::string& name, const std::string& text) {
@@ -52,6 +60,7 @@ class DocRunFixture : public ::testing::Test {
   std::string old_temp_;
   bool had_temp_ = false;
   std::string out_, err_;
+  DocResult result_;
 };
 
 }  // namespace folios::docgen

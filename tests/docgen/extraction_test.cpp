@@ -45,7 +45,8 @@ class DocExtractionTest : public ::testing::Test {
     ExtractionSettings settings;
     settings.expression = &compiled;
     std::ostringstream out, err;
-    ExtractText(name, text, &collection_, model_, settings, &spool_, out, err);
+    ErrorLog log(err);
+    ExtractText(name, text, &collection_, model_, settings, &spool_, out, log);
     return err.str();
   }
   // The fields of every paragraph of topic `i`, read back from the spool.

@@ -56,13 +56,22 @@ TEST(DocFormatFileErrors, MissingFileIsNotFoundAndAbsoluteNamesAreNotSearched) {
 
 TEST(DocFormatFileErrors, MessagesCarryCodeAndText) {
   std::ostringstream err;
-  ReportError(err, "LFX.fmt", 12, kErrUnknownSection);
-  ReportError(err, "", 0, 105);
-  ReportError(err, "a.c", 0, 3);  // a raw cause is raised by 100
+  ErrorLog log(err);
+  ReportError(log, "LFX.fmt", 12, kErrUnknownSection);
+  ReportError(log, "", 0, 105);
+  ReportError(log, "a.c", 0, 3);  // a raw cause is raised by 100
   EXPECT_EQ(err.str(),
             "LFX.fmt(12): Error 143: unknown section name\n"
             "Error 105: access denied\n"
             "a.c: Error 103: bad path\n");
+  // Each line is kept with its code, file and line.
+  ASSERT_EQ(log.errors().size(), 3u);
+  EXPECT_EQ(log.errors()[0].code, kErrUnknownSection);
+  EXPECT_EQ(log.errors()[0].file, "LFX.fmt");
+  EXPECT_EQ(log.errors()[0].line, 12);
+  EXPECT_EQ(log.errors()[1].file, "");
+  EXPECT_EQ(log.errors()[2].code, 103);
+  EXPECT_EQ(log.errors()[2].text, "a.c: Error 103: bad path");
   EXPECT_EQ(DocMessage(999), "Error 999");
 }
 
@@ -177,9 +186,10 @@ TEST(DocFormatFileDefinitions, AnEarlierTokenSectionSatisfiesALaterEmptyOne) {
   EXPECT_EQ(model.LoadText("a.fmt", "[token]\n.output=doc, rtf\n", &line), 0);
   EXPECT_EQ(model.LoadText("b.fmt", "[token]\n.output=help, hlp\n", &line), 0);
   std::ostringstream err;
-  EXPECT_TRUE(model.Validate(err));
+  ErrorLog log(err);
+  EXPECT_TRUE(model.Validate(log));
   FormatModel empty("doc");
-  EXPECT_FALSE(empty.Validate(err));
+  EXPECT_FALSE(empty.Validate(log));
   EXPECT_EQ(err.str(), "Error 169: no token definition for the output type 'doc' (the format files define no output type)\n");
 }
 
