@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "directory_search.h"
+#include "option_parser.h"
 #include "project_file.h"
 #include "project_settings.h"
 
@@ -18,11 +19,8 @@ struct InputOptions {
   std::optional<bool> subfolders;    // default: m_find_subfolders
 };
 
-// Recognises --types LIST, --types=LIST, --subfolders and --no-subfolders at
-// args[i]. Returns the number of arguments taken (0 when args[i] is none of
-// them), or -1 after printing a usage error.
-int ParseInputOption(const std::vector<std::string>& args, size_t i, InputOptions* options,
-                     const char* command);
+// Adds --types LIST, --subfolders and --no-subfolders to `parser`.
+void AddInputOptions(OptionParser* parser, InputOptions* options);
 
 // The options the subcommands share: -q, the lists of inputs and the
 // project settings.
@@ -33,6 +31,11 @@ struct CommonOptions {
   bool no_project_settings = false;
   std::optional<std::string> assume_filename;
 };
+
+// Adds -q, --quiet, --files-from FILE, -0, --null, --settings FILE,
+// --no-project-settings and (when `assume_filename` is allowed)
+// --assume-filename NAME to `parser`.
+void AddCommonOptions(OptionParser* parser, CommonOptions* options, bool assume_filename = false);
 
 // Recognises -q, --quiet, --files-from FILE, -0, --null, --settings FILE,
 // --no-project-settings and (when `assume_filename` is allowed)

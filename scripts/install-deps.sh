@@ -3,6 +3,8 @@
 set -euo pipefail
 
 packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+          # the command line's option parser (header only)
+          libcli11-dev
           qt6-base-dev libgl-dev
           # the translations: Qt's Linguist tools, and Qt's own catalogues
           qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
