@@ -13,8 +13,10 @@ namespace folios::cli {
 
 namespace {
 
-// Stands in for an argument kept from CLI11 (in UnknownOptionsAreOperands):
-// no option begins with this byte, so CLI11 passes it on as an operand.
+// Stands in for an argument kept from CLI11 (one passed through, or an
+// unknown option taken as an operand): no option begins with this byte, so
+// CLI11 passes it on as an operand. An argument that begins with it is kept
+// from CLI11 too, so that it cannot be taken for a stand-in.
 constexpr char kHiddenMark = '\x01';
 
 std::vector<std::string> SplitNames(const std::string& names) {
@@ -49,6 +51,15 @@ void OptionParser::Value(const std::string& names, std::string missing, TakeValu
   specs_.push_back(std::move(spec));
 }
 
+void OptionParser::PassThrough(const std::string& names, bool takes_value) {
+  Spec spec;
+  spec.names = SplitNames(names);
+  spec.cli_names = names;
+  spec.takes_value = takes_value;
+  spec.pass_through = true;
+  specs_.push_back(std::move(spec));
+}
+
 void OptionParser::Operands(TakeOperand take) { operands_ = std::move(take); }
 
 void OptionParser::UnknownOptionsAreOperands() { unknown_are_operands_ = true; }
@@ -64,6 +75,7 @@ int OptionParser::Error(const std::string& text) const { return UsageError(comma
 
 int OptionParser::Parse(std::vector<std::string> args) {
   help_asked_ = false;
+  options_ended_ = false;
   // Unique beginnings of long names written out; ambiguous beginnings and
   // near misses refused with the choices (CLI11 knows only whole names).
   std::vector<OptionName> table;
@@ -80,7 +92,11 @@ int OptionParser::Parse(std::vector<std::string> args) {
   // "--": a switch given a value is no option of ours, and "--name=" gives
   // the empty value (CLI11 would take the next argument instead).
   std::vector<std::string> prepared;
-  std::vector<std::string> hidden;  // in UnknownOptionsAreOperands: the arguments kept from CLI11
+  std::vector<std::string> hidden;  // the arguments kept from CLI11
+  auto hide = [&](const std::string& arg) {
+    hidden.push_back(arg);
+    prepared.push_back(std::string(1, kHiddenMark) + std::to_string(hidden.size() - 1));
+  };
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg == "--") {
@@ -97,14 +113,18 @@ int OptionParser::Parse(std::vector<std::string> args) {
         continue;
       }
     }
+    if (spec && spec->pass_through) {
+      hide(arg);
+      if (spec->takes_value && i + 1 < args.size()) hide(args[++i]);
+      continue;
+    }
     if (spec) {
       prepared.push_back(arg);
       if (spec->takes_value && eq == std::string::npos && i + 1 < args.size()) prepared.push_back(args[++i]);
       continue;
     }
-    if (unknown_are_operands_) {
-      hidden.push_back(arg);
-      prepared.push_back(std::string(1, kHiddenMark) + std::to_string(hidden.size() - 1));
+    if ((unknown_are_operands_ && arg.size() > 1 && arg[0] == '-') || (!arg.empty() && arg[0] == kHiddenMark)) {
+      hide(arg);
       continue;
     }
     prepared.push_back(arg);
@@ -115,6 +135,7 @@ int OptionParser::Parse(std::vector<std::string> args) {
   app.allow_extras();  // operands and unknown options come back in order, with "--"
   std::map<const CLI::Option*, const Spec*> spec_of;
   for (const Spec& spec : specs_) {
+    if (spec.pass_through) continue;
     CLI::Option* option = spec.takes_value ? app.add_option(spec.cli_names) : app.add_flag(spec.cli_names);
     option->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     spec_of[option] = &spec;
@@ -149,10 +170,10 @@ int OptionParser::Parse(std::vector<std::string> args) {
   bool after_options = false;
   for (const std::string& arg : app.remaining()) {
     if (!after_options && arg == "--") {
-      after_options = true;
+      after_options = options_ended_ = true;
       continue;
     }
-    if (!after_options && unknown_are_operands_ && !arg.empty() && arg[0] == kHiddenMark) {
+    if (!after_options && !arg.empty() && arg[0] == kHiddenMark) {
       operands.emplace_back(hidden[std::stoul(arg.substr(1))], false);
       continue;
     }

@@ -26,6 +26,10 @@ class OptionParser {
   // written> needs <missing>"; an empty `missing` hands `take` an empty
   // value instead, so that its own refusal is the message.
   void Value(const std::string& names, std::string missing, TakeValue take);
+  // An option of another parser, such as "-o" of the documentation build:
+  // handed on whole among the operands, with the argument after it when it
+  // takes a value, whatever that looks like.
+  void PassThrough(const std::string& names, bool takes_value);
   // Where the operands go, in order. Without it an operand is refused.
   void Operands(TakeOperand take);
   // Arguments that look like options but are none of these are operands
@@ -40,12 +44,15 @@ class OptionParser {
   // before "--" stops the parse with kExitOk and help_asked() true.
   int Parse(std::vector<std::string> args);
   bool help_asked() const { return help_asked_; }
+  // True when "--" ended the options.
+  bool options_ended() const { return options_ended_; }
 
  private:
   struct Spec {
     std::vector<std::string> names;  // as written: "-j", "--jobs"
     std::string cli_names;
     bool takes_value = false;
+    bool pass_through = false;
     std::string missing;
     std::function<void()> on;
     TakeValue take;
@@ -58,6 +65,7 @@ class OptionParser {
   TakeOperand operands_;
   bool unknown_are_operands_ = false;
   bool help_asked_ = false;
+  bool options_ended_ = false;
 };
 
 }  // namespace folios::cli
