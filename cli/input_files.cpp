@@ -74,60 +74,6 @@ void AddCommonOptions(OptionParser* parser, CommonOptions* options, bool assume_
   parser->Flag("-q,--quiet", [] { SetQuiet(true); });
 }
 
-namespace {
-
-// A value given as "--name VALUE" or "--name=VALUE" at args[i]. Returns the
-// arguments taken (0: another option), -1 after a usage error.
-int TakeValue(const std::vector<std::string>& args, size_t i, const std::string& name, const char* command,
-              const char* what, std::string* value) {
-  const std::string& arg = args[i];
-  if (arg == name) {
-    if (i + 1 >= args.size()) {
-      UsageError(command, name + " needs " + what);
-      return -1;
-    }
-    *value = args[i + 1];
-    return 2;
-  }
-  if (arg.size() > name.size() && arg.compare(0, name.size() + 1, name + "=") == 0) {
-    *value = arg.substr(name.size() + 1);
-    return 1;
-  }
-  return 0;
-}
-
-}  // namespace
-
-int ParseCommonOption(const std::vector<std::string>& args, size_t i, CommonOptions* options,
-                      const char* command, bool assume_filename) {
-  const std::string& arg = args[i];
-  if (arg == "-q" || arg == "--quiet") {
-    SetQuiet(true);
-    return 1;
-  }
-  if (arg == "-0" || arg == "--null") {
-    options->null_separated = true;
-    return 1;
-  }
-  if (arg == "--no-project-settings") {
-    options->no_project_settings = true;
-    return 1;
-  }
-  std::string value;
-  int taken = TakeValue(args, i, "--files-from", command, "a FILE ('-' for standard input)", &value);
-  if (taken > 0) options->files_from.push_back(value);
-  if (taken != 0) return taken;
-  taken = TakeValue(args, i, "--settings", command, "a settings FILE", &value);
-  if (taken > 0) options->settings_file = value;
-  if (taken != 0) return taken;
-  if (assume_filename) {
-    taken = TakeValue(args, i, "--assume-filename", command, "a file NAME", &value);
-    if (taken > 0) options->assume_filename = value;
-    if (taken != 0) return taken;
-  }
-  return 0;
-}
-
 bool ReadFileLists(const CommonOptions& options, std::vector<std::string>* paths) {
   const char separator = options.null_separated ? '\0' : '\n';
   for (const std::string& list : options.files_from) {

@@ -37,13 +37,6 @@ struct CommonOptions {
 // --assume-filename NAME to `parser`.
 void AddCommonOptions(OptionParser* parser, CommonOptions* options, bool assume_filename = false);
 
-// Recognises -q, --quiet, --files-from FILE, -0, --null, --settings FILE,
-// --no-project-settings and (when `assume_filename` is allowed)
-// --assume-filename NAME at args[i], also in the --NAME=VALUE form. Returns
-// the number of arguments taken, 0 for none of them, -1 after a usage error.
-int ParseCommonOption(const std::vector<std::string>& args, size_t i, CommonOptions* options,
-                      const char* command, bool assume_filename = false);
-
 // Appends the names of every --files-from list to `paths`, in order: one a
 // line, or with -0 each ended by a NUL (so names may hold blanks and line
 // breaks); empty names are skipped. False after printing why a list could

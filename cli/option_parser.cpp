@@ -82,10 +82,6 @@ int OptionParser::Parse(std::vector<std::string> args) {
   for (const Spec& spec : specs_) {
     for (const std::string& name : spec.names) table.push_back({name.c_str(), spec.takes_value});
   }
-  // The help option stands last among the choices an ambiguity lists.
-  std::stable_partition(table.begin(), table.end(), [](const OptionName& option) {
-    return std::string(option.name) != "--help" && std::string(option.name) != "-h";
-  });
   if (int rc = ExpandLongOptions(&args, table, command_.c_str()); rc != kExitOk) return rc;
 
   // What CLI11 reads differently from this command line's own rules, up to
