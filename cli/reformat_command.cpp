@@ -307,6 +307,7 @@ int WriteFiles(const Request& request, const std::vector<std::string>& list, con
 
 int RunReformatCommand(const std::vector<std::string>& args) {
   Request request;
+  // The option table; an ambiguous beginning lists its choices in this order.
   OptionParser options("reformat");
   auto set = [](bool* target) { return [target] { *target = true; }; };
   options.Flag("--check", set(&request.check));
