@@ -39,16 +39,6 @@ int UsageError(const std::string& command, const std::string& text) {
 
 bool IsHelp(const std::string& arg) { return arg == "-h" || arg == "--help"; }
 
-bool TakeOperandAfterOptions(const std::string& arg, bool* options_ended, std::vector<std::string>* operands) {
-  if (*options_ended) {
-    operands->push_back(arg);
-    return true;
-  }
-  if (arg != "--") return false;
-  *options_ended = true;
-  return true;
-}
-
 bool ApplySettingOverride(const std::string& assignment, std::string* error) {
   size_t eq = assignment.find('=');
   if (eq == std::string::npos || eq == 0) {

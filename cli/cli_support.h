@@ -31,11 +31,6 @@ int UsageError(const std::string& command, const std::string& text);
 // True for "-h" and "--help".
 bool IsHelp(const std::string& arg);
 
-// "--" ends a command's options. Takes `arg` when it is that "--" or comes
-// after it (then as an operand, appended to `operands`), and says so; a
-// command's loop over its arguments asks this first.
-bool TakeOperandAfterOptions(const std::string& arg, bool* options_ended, std::vector<std::string>* operands);
-
 // Applies "NAME=VALUE" for this run only (the settings store is not
 // written). NAME is a setting of the table, or "doc/NAME" and
 // "template_kw/NAME" to name the key. False with a message when NAME is

@@ -9,7 +9,7 @@
 #include "doc_driver.h"
 #include "doc_messages.h"
 #include "input_files.h"
-#include "option_words.h"
+#include "option_parser.h"
 #include "temp_files.h"
 #include "terminal_progress.h"
 
@@ -44,32 +44,27 @@ const char kHelp[] =
     "may be combined, as in -uv; every argument after -- is a SOURCE):\n"
     "\n";
 
-// The usage error for an option vector the engine refuses, naming the
-// argument at fault.
 // Takes the options every command shares out of `args`, leaving the
 // documentation engine's own (and the value that follows a letter option
-// that takes one) in place.
-int TakeCommonOptions(const std::vector<std::string>& args, CommonOptions* common, std::vector<std::string>* rest) {
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--") {
-      rest->insert(rest->end(), args.begin() + static_cast<long>(i), args.end());
-      break;
-    }
-    if (arg.size() == 2 && arg[0] == '-' && std::string("cdflorstxCDFLORSTX").find(arg[1]) != std::string::npos) {
-      rest->push_back(arg);
-      if (i + 1 < args.size()) rest->push_back(args[++i]);
-      continue;
-    }
-    int consumed = ParseCommonOption(args, i, common, "doc");
-    if (consumed < 0) return kExitUsage;
-    if (consumed == 0) {
-      rest->push_back(arg);
-      continue;
-    }
-    i += static_cast<size_t>(consumed) - 1;
-  }
-  return kExitOk;
+// that takes one) in place, with "--" and what follows it.
+int TakeCommonOptions(const std::vector<std::string>& args, CommonOptions* common, std::vector<std::string>* rest,
+                      bool* help) {
+  OptionParser parser("doc");
+  for (const char letter : std::string("cdflorstxCDFLORSTX")) parser.PassThrough(std::string("-") + letter, true);
+  AddCommonOptions(&parser, common);
+  parser.UnknownOptionsAreOperands();
+  bool marked = false;
+  parser.Operands([&](const std::string& arg, bool after_options) {
+    if (after_options && !marked) rest->push_back("--");
+    marked = marked || after_options;
+    rest->push_back(arg);
+    return std::string();
+  });
+  int rc = parser.Parse(args);
+  *help = parser.help_asked();
+  // "--" at the end still ends the options the engine reads.
+  if (rc == kExitOk && !marked && parser.options_ended()) rest->push_back("--");
+  return rc;
 }
 
 // The first SOURCE of an option vector: the first argument that is no
@@ -101,25 +96,15 @@ int OptionError(const docgen::DocOptionCheck& check) {
 
 }  // namespace
 
-int RunDocCommand(const std::vector<std::string>& typed) {
-  std::vector<std::string> given = typed;
-  static const std::vector<OptionName> kOptions = {
-      {"-c", true}, {"-d", true}, {"-f", true}, {"-l", true}, {"-o", true}, {"-r", true}, {"-s", true},
-      {"-t", true}, {"-x", true}, {"-C", true}, {"-D", true}, {"-F", true}, {"-L", true}, {"-O", true},
-      {"-R", true}, {"-S", true}, {"-T", true}, {"-X", true},
-      {"--files-from", true}, {"--null", false}, {"--settings", true}, {"--no-project-settings", false},
-      {"--quiet", false}, {"--help", false}};
-  if (int rc = ExpandLongOptions(&given, kOptions, "doc"); rc != kExitOk) return rc;
-  for (const std::string& arg : given) {
-    if (arg == "--") break;
-    if (IsHelp(arg)) {
-      std::cout << kHelp << docgen::DocOptionUsage();
-      return kExitOk;
-    }
-  }
+int RunDocCommand(const std::vector<std::string>& given) {
   CommonOptions common;
   std::vector<std::string> args;
-  if (TakeCommonOptions(given, &common, &args) != kExitOk) return kExitUsage;
+  bool help = false;
+  if (int rc = TakeCommonOptions(given, &common, &args, &help); rc != kExitOk) return rc;
+  if (help) {
+    std::cout << kHelp << docgen::DocOptionUsage();
+    return kExitOk;
+  }
   std::vector<std::string> listed;
   if (!ReadFileLists(common, &listed)) return kExitFailure;
   if (!listed.empty()) {

@@ -7,7 +7,7 @@
 #include "commands.h"
 #include "file_rows.h"
 #include "input_files.h"
-#include "option_words.h"
+#include "option_parser.h"
 #include "paths.h"
 #include "rtf_text.h"
 
@@ -51,39 +51,23 @@ void PrintPadded(const std::string& text, size_t width) {
 
 }  // namespace
 
-int RunFilesCommand(const std::vector<std::string>& given) {
-  std::vector<std::string> args = given;
-  static const std::vector<OptionName> kOptions = {
-      {"--types", true}, {"--subfolders", false}, {"--no-subfolders", false}, {"--paths", false},
-      {"--files-from", true}, {"--null", false}, {"--settings", true}, {"--no-project-settings", false},
-      {"--quiet", false}, {"--help", false}};
-  if (int rc = ExpandLongOptions(&args, kOptions, "files"); rc != kExitOk) return rc;
+int RunFilesCommand(const std::vector<std::string>& args) {
   InputOptions options;
   CommonOptions common;
   std::vector<std::string> paths;
-  bool operands_only = false;
   bool paths_only = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (TakeOperandAfterOptions(args[i], &operands_only, &paths)) continue;
-    if (IsHelp(args[i])) {
-      std::cout << kHelp;
-      return kExitOk;
-    }
-    if (args[i] == "--paths") {
-      paths_only = true;
-      continue;
-    }
-    int consumed = ParseCommonOption(args, i, &common, "files");
-    if (consumed == 0) consumed = ParseInputOption(args, i, &options, "files");
-    if (consumed < 0) return kExitUsage;
-    if (consumed > 0) {
-      i += static_cast<size_t>(consumed) - 1;
-      continue;
-    }
-    if (args[i].size() > 1 && args[i][0] == '-') {
-      return UsageError("files", "unknown option '" + args[i] + "'");
-    }
-    paths.push_back(args[i]);
+  OptionParser parser("files");
+  AddInputOptions(&parser, &options);
+  parser.Flag("--paths", [&] { paths_only = true; });
+  AddCommonOptions(&parser, &common);
+  parser.Operands([&](const std::string& operand, bool) {
+    paths.push_back(operand);
+    return std::string();
+  });
+  if (int rc = parser.Parse(args); rc != kExitOk) return rc;
+  if (parser.help_asked()) {
+    std::cout << kHelp;
+    return kExitOk;
   }
   if (!ReadFileLists(common, &paths)) return kExitFailure;
   if (paths.empty()) return UsageError("files", "no PATH given");

@@ -45,93 +45,33 @@ bool ParseTypes(const std::string& list, SearchTypes* types) {
 
 }  // namespace
 
-int ParseInputOption(const std::vector<std::string>& args, size_t i, InputOptions* options,
-                     const char* command) {
-  const std::string& arg = args[i];
-  if (arg == "--subfolders") {
-    options->subfolders = true;
-    return 1;
-  }
-  if (arg == "--no-subfolders") {
-    options->subfolders = false;
-    return 1;
-  }
-  std::string list;
-  int taken;
-  if (arg == "--types") {
-    if (i + 1 >= args.size()) {
-      UsageError(command, "--types needs a list such as cpp,h");
-      return -1;
-    }
-    list = args[i + 1];
-    taken = 2;
-  } else if (arg.rfind("--types=", 0) == 0) {
-    list = arg.substr(8);
-    taken = 1;
-  } else {
-    return 0;
-  }
-  SearchTypes types;
-  if (!ParseTypes(list, &types)) {
-    UsageError(command, "--types takes cpp, h, java, frm, bas and cls, got '" + list + "'");
-    return -1;
-  }
-  options->types = types;
-  return taken;
+void AddInputOptions(OptionParser* parser, InputOptions* options) {
+  parser->Value("--types", "a list such as cpp,h", [options](const std::string& list) {
+    SearchTypes types;
+    if (!ParseTypes(list, &types)) return "--types takes cpp, h, java, frm, bas and cls, got '" + list + "'";
+    options->types = types;
+    return std::string();
+  });
+  parser->Flag("--subfolders", [options] { options->subfolders = true; });
+  parser->Flag("--no-subfolders", [options] { options->subfolders = false; });
 }
 
-namespace {
-
-// A value given as "--name VALUE" or "--name=VALUE" at args[i]. Returns the
-// arguments taken (0: another option), -1 after a usage error.
-int TakeValue(const std::vector<std::string>& args, size_t i, const std::string& name, const char* command,
-              const char* what, std::string* value) {
-  const std::string& arg = args[i];
-  if (arg == name) {
-    if (i + 1 >= args.size()) {
-      UsageError(command, name + " needs " + what);
-      return -1;
-    }
-    *value = args[i + 1];
-    return 2;
-  }
-  if (arg.size() > name.size() && arg.compare(0, name.size() + 1, name + "=") == 0) {
-    *value = arg.substr(name.size() + 1);
-    return 1;
-  }
-  return 0;
-}
-
-}  // namespace
-
-int ParseCommonOption(const std::vector<std::string>& args, size_t i, CommonOptions* options,
-                      const char* command, bool assume_filename) {
-  const std::string& arg = args[i];
-  if (arg == "-q" || arg == "--quiet") {
-    SetQuiet(true);
-    return 1;
-  }
-  if (arg == "-0" || arg == "--null") {
-    options->null_separated = true;
-    return 1;
-  }
-  if (arg == "--no-project-settings") {
-    options->no_project_settings = true;
-    return 1;
-  }
-  std::string value;
-  int taken = TakeValue(args, i, "--files-from", command, "a FILE ('-' for standard input)", &value);
-  if (taken > 0) options->files_from.push_back(value);
-  if (taken != 0) return taken;
-  taken = TakeValue(args, i, "--settings", command, "a settings FILE", &value);
-  if (taken > 0) options->settings_file = value;
-  if (taken != 0) return taken;
-  if (assume_filename) {
-    taken = TakeValue(args, i, "--assume-filename", command, "a file NAME", &value);
-    if (taken > 0) options->assume_filename = value;
-    if (taken != 0) return taken;
-  }
-  return 0;
+void AddCommonOptions(OptionParser* parser, CommonOptions* options, bool assume_filename) {
+  auto store = [](auto* target) {
+    return [target](const std::string& value) {
+      *target = value;
+      return std::string();
+    };
+  };
+  if (assume_filename) parser->Value("--assume-filename", "a file NAME", store(&options->assume_filename));
+  parser->Value("--files-from", "a FILE ('-' for standard input)", [options](const std::string& value) {
+    options->files_from.push_back(value);
+    return std::string();
+  });
+  parser->Flag("-0,--null", [options] { options->null_separated = true; });
+  parser->Value("--settings", "a settings FILE", store(&options->settings_file));
+  parser->Flag("--no-project-settings", [options] { options->no_project_settings = true; });
+  parser->Flag("-q,--quiet", [] { SetQuiet(true); });
 }
 
 bool ReadFileLists(const CommonOptions& options, std::vector<std::string>* paths) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "directory_search.h"
+#include "option_parser.h"
 #include "project_file.h"
 #include "project_settings.h"
 
@@ -18,11 +19,8 @@ struct InputOptions {
   std::optional<bool> subfolders;    // default: m_find_subfolders
 };
 
-// Recognises --types LIST, --types=LIST, --subfolders and --no-subfolders at
-// args[i]. Returns the number of arguments taken (0 when args[i] is none of
-// them), or -1 after printing a usage error.
-int ParseInputOption(const std::vector<std::string>& args, size_t i, InputOptions* options,
-                     const char* command);
+// Adds --types LIST, --subfolders and --no-subfolders to `parser`.
+void AddInputOptions(OptionParser* parser, InputOptions* options);
 
 // The options the subcommands share: -q, the lists of inputs and the
 // project settings.
@@ -34,12 +32,10 @@ struct CommonOptions {
   std::optional<std::string> assume_filename;
 };
 
-// Recognises -q, --quiet, --files-from FILE, -0, --null, --settings FILE,
+// Adds -q, --quiet, --files-from FILE, -0, --null, --settings FILE,
 // --no-project-settings and (when `assume_filename` is allowed)
-// --assume-filename NAME at args[i], also in the --NAME=VALUE form. Returns
-// the number of arguments taken, 0 for none of them, -1 after a usage error.
-int ParseCommonOption(const std::vector<std::string>& args, size_t i, CommonOptions* options,
-                      const char* command, bool assume_filename = false);
+// --assume-filename NAME to `parser`.
+void AddCommonOptions(OptionParser* parser, CommonOptions* options, bool assume_filename = false);
 
 // Appends the names of every --files-from list to `paths`, in order: one a
 // line, or with -0 each ended by a NUL (so names may hold blanks and line

@@ -15,7 +15,7 @@
 #include "commands.h"
 #include "input_files.h"
 #include "listing_build.h"
-#include "option_words.h"
+#include "option_parser.h"
 #include "paths.h"
 #include "status.h"
 #include "temp_files.h"
@@ -180,73 +180,41 @@ bool ParseFormat(const std::string& value, std::optional<ListingFormat>* format)
 
 }  // namespace
 
-int RunListingCommand(const std::vector<std::string>& given) {
-  std::vector<std::string> args = given;
-  static const std::vector<OptionName> kOptions = {
-      {"--output", true}, {"-o", true}, {"--format", true}, {"--set", true}, {"--types", true},
-      {"--subfolders", false}, {"--no-subfolders", false}, {"--assume-filename", true},
-      {"--files-from", true}, {"--null", false}, {"--settings", true}, {"--no-project-settings", false},
-      {"--quiet", false}, {"--help", false}};
-  if (int rc = ExpandLongOptions(&args, kOptions, "listing"); rc != kExitOk) return rc;
+int RunListingCommand(const std::vector<std::string>& args) {
   InputOptions options;
   CommonOptions common;
   std::optional<size_t> stdin_at;  // where '-' stands among the INPUTs
   std::vector<std::string> inputs;
   std::string output;
-  bool operands_only = false;
   std::optional<ListingFormat> format;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (TakeOperandAfterOptions(arg, &operands_only, &inputs)) continue;
-    if (IsHelp(arg)) {
-      std::cout << kHelp;
-      return kExitOk;
-    }
-    int consumed = ParseCommonOption(args, i, &common, "listing", /*assume_filename=*/true);
-    if (consumed == 0) consumed = ParseInputOption(args, i, &options, "listing");
-    if (consumed < 0) return kExitUsage;
-    if (consumed > 0) {
-      i += static_cast<size_t>(consumed) - 1;
-      continue;
-    }
-    if (arg == "-o" || arg == "--output" || arg == "--set" || arg == "--format") {
-      if (i + 1 >= args.size()) return UsageError("listing", arg + " needs a value");
-      const std::string& value = args[++i];
-      if (arg == "--format") {
-        if (!ParseFormat(value, &format)) {
-          return UsageError("listing", "--format must be rtf or html, not '" + value + "'");
-        }
-      } else if (arg == "--set") {
-        std::string error;
-        if (!ApplySettingOverride(value, &error)) return UsageError("listing", error);
-      } else {
-        output = value;
-      }
-      continue;
-    }
-    if (arg.rfind("--output=", 0) == 0) {
-      output = arg.substr(9);
-      continue;
-    }
-    if (arg.rfind("--format=", 0) == 0) {
-      if (!ParseFormat(arg.substr(9), &format)) {
-        return UsageError("listing", "--format must be rtf or html, not '" + arg.substr(9) + "'");
-      }
-      continue;
-    }
-    if (arg.rfind("--set=", 0) == 0) {
-      std::string error;
-      if (!ApplySettingOverride(arg.substr(6), &error)) return UsageError("listing", error);
-      continue;
-    }
-    if (arg.size() > 1 && arg[0] == '-') {
-      return UsageError("listing", "unknown option '" + arg + "'");
-    }
-    if (arg == "-") {
-      if (stdin_at) return UsageError("listing", "'-' may be given once");
+  OptionParser parser("listing");
+  parser.Value("-o,--output", "a value", [&](const std::string& value) {
+    output = value;
+    return std::string();
+  });
+  parser.Value("--format", "a value", [&](const std::string& value) {
+    if (!ParseFormat(value, &format)) return "--format must be rtf or html, not '" + value + "'";
+    return std::string();
+  });
+  parser.Value("--set", "a value", [](const std::string& assignment) {
+    std::string error;
+    ApplySettingOverride(assignment, &error);
+    return error;
+  });
+  AddInputOptions(&parser, &options);
+  AddCommonOptions(&parser, &common, /*assume_filename=*/true);
+  parser.Operands([&](const std::string& operand, bool after_options) {
+    if (operand == "-" && !after_options) {
+      if (stdin_at) return std::string("'-' may be given once");
       stdin_at = inputs.size();
     }
-    inputs.push_back(arg);
+    inputs.push_back(operand);
+    return std::string();
+  });
+  if (int rc = parser.Parse(args); rc != kExitOk) return rc;
+  if (parser.help_asked()) {
+    std::cout << kHelp;
+    return kExitOk;
   }
   if (common.assume_filename && !stdin_at) {
     return UsageError("listing", "--assume-filename names standard input; give '-' with it");

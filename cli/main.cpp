@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <CLI/CLI.hpp>
+
 #include "cli_support.h"
 #include "commands.h"
 #include "folios_version.h"
@@ -64,12 +66,27 @@ int Run(const std::vector<std::string>& args) {
     PrintHelp();
     return folios::cli::kExitUsage;
   }
-  if (folios::cli::IsHelp(args[0])) {
-    PrintHelp();
-    return folios::cli::kExitOk;
+  // The options of folios itself stand before the command; the command and
+  // everything after it are the command's own.
+  CLI::App app;
+  app.set_help_flag();
+  app.prefix_command();
+  app.allow_extras();
+  const CLI::Option* help = app.add_flag("-h,--help")->disable_flag_override();
+  app.add_flag("-V,--version")->disable_flag_override();
+  bool parsed = true;
+  try {
+    app.parse(std::vector<std::string>(args.rbegin(), args.rend()));
+  } catch (const CLI::ParseError&) {
+    parsed = false;  // such as "--help=yes": no command of ours
   }
-  if (args[0] == "--version" || args[0] == "-V") {
-    std::cout << "folios (Lumentra Folios) " << folios::kVersion << '\n';
+  const std::vector<std::string> rest = app.remaining();
+  if (parsed && !app.parse_order().empty() && (rest.empty() || rest.front() != args[0])) {
+    if (app.parse_order().front() == help) {
+      PrintHelp();
+    } else {
+      std::cout << "folios (Lumentra Folios) " << folios::kVersion << '\n';
+    }
     return folios::cli::kExitOk;
   }
   for (const CommandEntry& command : kCommands) {

@@ -12,7 +12,7 @@
 #include "format_check.h"
 #include "input_files.h"
 #include "line_diff.h"
-#include "option_words.h"
+#include "option_parser.h"
 #include "ordered_jobs.h"
 #include "paths.h"
 #include "reformat_build.h"
@@ -305,85 +305,51 @@ int WriteFiles(const Request& request, const std::vector<std::string>& list, con
 
 }  // namespace
 
-int RunReformatCommand(const std::vector<std::string>& given) {
-  std::vector<std::string> args = given;
-  static const std::vector<OptionName> kOptions = {
-      {"--check", false}, {"--diff", false}, {"--verbose", false}, {"--report", false}, {"--backup", true},
-      {"--suffix", true}, {"--jobs", true}, {"-j", true}, {"--set", true}, {"--types", true},
-      {"--subfolders", false}, {"--no-subfolders", false}, {"--stdout", false}, {"--assume-filename", true},
-      {"--files-from", true}, {"--null", false}, {"--settings", true}, {"--no-project-settings", false},
-      {"--quiet", false}, {"--help", false}};
-  if (int rc = ExpandLongOptions(&args, kOptions, "reformat"); rc != kExitOk) return rc;
+int RunReformatCommand(const std::vector<std::string>& args) {
   Request request;
-  bool operands_only = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (TakeOperandAfterOptions(arg, &operands_only, &request.paths)) continue;
-    if (IsHelp(arg)) {
-      std::cout << kHelp;
-      return kExitOk;
+  // The option table; an ambiguous beginning lists its choices in this order.
+  OptionParser options("reformat");
+  auto set = [](bool* target) { return [target] { *target = true; }; };
+  options.Flag("--check", set(&request.check));
+  options.Flag("--diff", set(&request.diff));
+  options.Flag("-v,--verbose", set(&request.verbose));
+  options.Flag("--report", set(&request.report));
+  options.Value("--backup", "", [&](const std::string& value) {
+    if (value != "orig" && value != "none") return "--backup takes orig or none, got '" + value + "'";
+    request.backup = value == "orig";
+    return std::string();
+  });
+  options.Value("--suffix", "a suffix", [&](const std::string& value) {
+    if (value.empty() || value.find('/') != std::string::npos) {
+      return "--suffix needs a suffix without '/', got '" + value + "'";
     }
-    if (arg == "-" || arg == "--stdout") {
+    request.suffix = value;
+    return std::string();
+  });
+  options.Value("-j,--jobs", "a number of jobs", [&](const std::string& value) {
+    if (!ParseJobs(value, &request.jobs)) return "-j takes a number from 1 up, got '" + value + "'";
+    return std::string();
+  });
+  options.Value("--set", "NAME=VALUE", [](const std::string& assignment) {
+    std::string error;
+    ApplySettingOverride(assignment, &error);
+    return error;
+  });
+  AddInputOptions(&options, &request.inputs);
+  options.Flag("--stdout", set(&request.from_stdin));
+  AddCommonOptions(&options, &request.common, /*assume_filename=*/true);
+  options.Operands([&](const std::string& operand, bool after_options) {
+    if (operand == "-" && !after_options) {
       request.from_stdin = true;
-      continue;
+    } else {
+      request.paths.push_back(operand);
     }
-    if (arg == "--check" || arg == "--diff" || arg == "-v" || arg == "--verbose" || arg == "--report") {
-      (arg == "--check" ? request.check : arg == "--diff" ? request.diff : arg == "--report" ? request.report
-                                                                                           : request.verbose) = true;
-      continue;
-    }
-    if (arg == "--backup" || arg.rfind("--backup=", 0) == 0) {
-      std::string value = arg == "--backup" ? (i + 1 < args.size() ? args[++i] : "") : arg.substr(9);
-      if (value != "orig" && value != "none") {
-        return UsageError("reformat", "--backup takes orig or none, got '" + value + "'");
-      }
-      request.backup = value == "orig";
-      continue;
-    }
-    if (arg == "--suffix" || arg.rfind("--suffix=", 0) == 0) {
-      if (arg == "--suffix" && i + 1 >= args.size()) return UsageError("reformat", "--suffix needs a suffix");
-      std::string value = arg == "--suffix" ? args[++i] : arg.substr(9);
-      if (value.empty() || value.find('/') != std::string::npos) {
-        return UsageError("reformat", "--suffix needs a suffix without '/', got '" + value + "'");
-      }
-      request.suffix = value;
-      continue;
-    }
-    if (arg == "-j" || arg == "--jobs" || (arg.rfind("-j", 0) == 0 && arg.size() > 2 && arg[2] != '-') ||
-        arg.rfind("--jobs=", 0) == 0) {
-      std::string value;
-      if (arg == "-j" || arg == "--jobs") {
-        if (i + 1 >= args.size()) return UsageError("reformat", arg + " needs a number of jobs");
-        value = args[++i];
-      } else {
-        value = arg.substr(arg[1] == 'j' ? 2 : 7);
-      }
-      if (!ParseJobs(value, &request.jobs)) {
-        return UsageError("reformat", "-j takes a number from 1 up, got '" + value + "'");
-      }
-      continue;
-    }
-    if (arg == "--set" || arg.rfind("--set=", 0) == 0) {
-      std::string assignment;
-      if (arg == "--set") {
-        if (i + 1 >= args.size()) return UsageError("reformat", "--set needs NAME=VALUE");
-        assignment = args[++i];
-      } else {
-        assignment = arg.substr(6);
-      }
-      std::string error;
-      if (!ApplySettingOverride(assignment, &error)) return UsageError("reformat", error);
-      continue;
-    }
-    int consumed = ParseCommonOption(args, i, &request.common, "reformat", /*assume_filename=*/true);
-    if (consumed == 0) consumed = ParseInputOption(args, i, &request.inputs, "reformat");
-    if (consumed < 0) return kExitUsage;
-    if (consumed > 0) {
-      i += static_cast<size_t>(consumed) - 1;
-      continue;
-    }
-    if (arg.size() > 1 && arg[0] == '-') return UsageError("reformat", "unknown option '" + arg + "'");
-    request.paths.push_back(arg);
+    return std::string();
+  });
+  if (int rc = options.Parse(args); rc != kExitOk) return rc;
+  if (options.help_asked()) {
+    std::cout << kHelp;
+    return kExitOk;
   }
   if (request.backup == false && request.suffix) {
     return UsageError("reformat", "--suffix names a backup, and --backup=none asks for none");

@@ -4,7 +4,7 @@
 #include "cli_support.h"
 #include "commands.h"
 #include "input_files.h"
-#include "option_words.h"
+#include "option_parser.h"
 #include "paths.h"
 #include "registry.h"
 #include "settings_file.h"
@@ -44,31 +44,31 @@ struct Parsed {
   CommonOptions common;
 };
 
-int ParseArgs(const std::vector<std::string>& args, Parsed* parsed) {
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--") {
-      parsed->words.insert(parsed->words.end(), args.begin() + static_cast<long>(i) + 1, args.end());
-      break;
-    }
-    // "-0" may be a VALUE here; the lists of names are no business of settings.
-    int consumed = args[i] == "-0" ? 0 : ParseCommonOption(args, i, &parsed->common, "settings");
-    if (consumed < 0) return kExitUsage;
-    if (consumed > 0) {
-      i += static_cast<size_t>(consumed) - 1;
-      continue;
-    }
-    if (args[i] == "--key") {
-      if (i + 1 >= args.size()) return UsageError("settings", "--key needs a value");
-      parsed->key = SettingKeyFromName(args[++i]);
-      if (!parsed->key) return UsageError("settings", "unknown key '" + args[i] + "'");
-    } else if (args[i].rfind("--key=", 0) == 0) {
-      parsed->key = SettingKeyFromName(args[i].substr(6));
-      if (!parsed->key) return UsageError("settings", "unknown key '" + args[i].substr(6) + "'");
-    } else {
-      parsed->words.push_back(args[i]);
-    }
-  }
-  return kExitOk;
+// The words (action, NAME, VALUE) may begin with '-': what is none of the
+// options is a word.
+int ParseArgs(const std::vector<std::string>& args, Parsed* parsed, bool* help) {
+  OptionParser parser("settings");
+  parser.Value("--key", "a value", [parsed](const std::string& value) {
+    parsed->key = SettingKeyFromName(value);
+    if (!parsed->key) return "unknown key '" + value + "'";
+    return std::string();
+  });
+  // Of the options the commands share, only those that settings uses: "-0"
+  // may be a VALUE here.
+  parser.Value("--settings", "a settings FILE", [parsed](const std::string& file) {
+    parsed->common.settings_file = file;
+    return std::string();
+  });
+  parser.Flag("--no-project-settings", [parsed] { parsed->common.no_project_settings = true; });
+  parser.Flag("-q,--quiet", [] { SetQuiet(true); });
+  parser.Operands([parsed](const std::string& word, bool) {
+    parsed->words.push_back(word);
+    return std::string();
+  });
+  parser.UnknownOptionsAreOperands();
+  int rc = parser.Parse(args);
+  *help = parser.help_asked();
+  return rc;
 }
 
 // Finds NAME (or KEY/NAME) in the table.
@@ -100,22 +100,17 @@ int List(const Parsed& parsed) {
 
 }  // namespace
 
-int RunSettingsCommand(const std::vector<std::string>& given) {
-  std::vector<std::string> args = given;
-  static const std::vector<OptionName> kOptions = {
-      {"--key", true}, {"--settings", true}, {"--no-project-settings", false}, {"--quiet", false}, {"--help", false}};
-  if (int rc = ExpandLongOptions(&args, kOptions, "settings"); rc != kExitOk) return rc;
-  if (args.empty()) return UsageError("settings", "missing action (list, get, set, reset, path)");
-  for (const std::string& arg : args) {
-    if (arg == "--") break;
-    if (IsHelp(arg)) {
-      std::cout << kHelp;
-      return kExitOk;
-    }
-  }
-  const std::string& action = args[0];
+int RunSettingsCommand(const std::vector<std::string>& args) {
   Parsed parsed;
-  if (int rc = ParseArgs({args.begin() + 1, args.end()}, &parsed); rc != kExitOk) return rc;
+  bool help = false;
+  if (int rc = ParseArgs(args, &parsed, &help); rc != kExitOk) return rc;
+  if (help) {
+    std::cout << kHelp;
+    return kExitOk;
+  }
+  if (parsed.words.empty()) return UsageError("settings", "missing action (list, get, set, reset, path)");
+  const std::string action = parsed.words.front();
+  parsed.words.erase(parsed.words.begin());
   const std::vector<std::string>& words = parsed.words;
 
   if (action == "list") {

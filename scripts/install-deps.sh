@@ -4,6 +4,8 @@ set -euo pipefail
 
 # What the programs, their data and their manual pages are built with.
 programs=(build-essential cmake pkg-config qt6-base-dev libgl-dev
+          # the command line's option parser (header only)
+          libcli11-dev
           # the translations: Qt's Linguist tools, and Qt's own catalogues
           qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
           scdoc)
@@ -20,6 +22,8 @@ tests=(libgtest-dev libgmock-dev libbenchmark-dev
        pandoc
        # a real browser for the web page listing and reference
        chromium
+       # git for the pre-commit hook and to apply the diffs of folios reformat --diff
+       git
        # the fuzz targets: clang with libFuzzer and the sanitizer runtimes
        clang libclang-rt-14-dev
        # line coverage per directory

@@ -353,6 +353,33 @@ TEST_F(Workflow, AbbreviationsAndSuggestionsForWhatWasMistyped) {
   EXPECT_EQ(ReadFile(File("a.c")), kUnformatted);
 }
 
+TEST_F(Workflow, SwitchesGroupValuesAttachAndValuesMayLookLikeOptions) {
+  WriteFile(File("a.c"), kUnformatted);
+  // An empty value stays empty: the FILE after it is no suffix.
+  RunResult empty = Run({"reformat", "--suffix=", "a.c"});
+  EXPECT_EQ(empty.exit_code, 2);
+  EXPECT_EQ(empty.err, "folios: --suffix needs a suffix without '/', got ''\nTry 'folios reformat --help'.\n");
+  EXPECT_EQ(Run({"reformat", "-j0", "a.c"}).err,
+            "folios: -j takes a number from 1 up, got '0'\nTry 'folios reformat --help'.\n");
+  EXPECT_EQ(ReadFile(File("a.c")), kUnformatted);
+
+  // A stored suffix that begins with '-' is a VALUE of settings set.
+  ASSERT_EQ(Run({"settings", "set", "m_backup_suffix", "-old"}).exit_code, 0);
+  EXPECT_EQ(Run({"settings", "get", "m_backup_suffix"}).out, "-old\n");
+  RunResult grouped = Run({"reformat", "-vj2", "a.c"});
+  EXPECT_EQ(grouped.exit_code, 0) << grouped.err;
+  EXPECT_EQ(grouped.out, "a.c: reformatted\n");
+  EXPECT_EQ(ReadFile(File("a.c")), kFormatted);
+  EXPECT_EQ(ReadFile(File("a.c-old")), kUnformatted);
+
+  EXPECT_EQ(Run({"listing", "-qoout.html", "a.c"}).exit_code, 0);
+  EXPECT_NE(ReadFile(File("out.html")).find("<html"), std::string::npos);
+  // The options of settings may stand before its action too.
+  EXPECT_EQ(Run({"settings", "--key", "doc", "get", "m_code_fontsize"}).out, "10\n");
+  RunResult typo = Run({"settings", "list", "--kye", "doc"});
+  EXPECT_EQ(typo.err, "folios: unknown option '--kye'; did you mean '--key'?\nTry 'folios settings --help'.\n");
+}
+
 TEST_F(Workflow, PreCommitHookStopsUnformattedFiles) {
   const std::string repo = File("repo");
   fs::create_directories(repo);
