@@ -24,6 +24,14 @@ bool BraceStarts(const OutputLine& p, char c) {
 
 bool EndsWithBackslash(const std::string& s) { return !s.empty() && s.back() == '\\'; }
 
+// A brace after a finished statement opens a block of its own, or the body
+// of a function whose parameters are declared before it: it is not joined to
+// that statement.
+bool EndsStatement(const OutputLine& p) {
+  return p.has_code && !p.code.empty() && p.code.back() == ';' &&
+         (p.code_map.size() != p.code.size() || p.code_map.back() == mark::kCode);
+}
+
 }  // namespace
 
 bool StartsWithKeyword(std::string_view text, std::string_view word) {
@@ -123,8 +131,10 @@ void OutputStage::Run(PieceQueue<OutputLine>* q, int limit) {
     OutputLine* line = q->Item(1);
     if (line->Empty()) {
       pending_blank_ = 1;
+      cuddle_with_ = nullptr;
     } else {
       Write(*line);
+      if (Cuddles(*line, q->Item(2))) cuddle_with_ = q->Item(2);
     }
     RemoveHead(q);
   }
@@ -167,6 +177,12 @@ void OutputStage::HangStep(PieceQueue<OutputLine>* q) {
     size_t i = len;
     while (i < p->code.size() && (p->code[i] == ' ' || p->code[i] == '\t')) ++i;
     counts = i == p->code.size() || p->code[i] == ':' || p->code.back() == ':';
+  }
+  if (counts && kind == 2 && o_.ACCESS_LABEL_INDENT != 0 && !StartsWithKeyword(p->code, "case") &&
+      !StartsWithKeyword(p->code, "default")) {
+    // Members keep their indentation; only the label itself is placed.
+    p->access_label = true;
+    return;
   }
   if (counts) {
     char last = p->code.back();
@@ -352,7 +368,7 @@ void OutputStage::BraceJoin(PieceQueue<OutputLine>* q) {
       blocked = code.kind == static_cast<int>(PieceKind::kDirective) || EndsWithBackslash(code.code) ||
                 EndsWithBackslash(q->Item(j)->brace) ||
                 (code.has_comment && EndsWithBackslash(code.comment)) || code.literal_open ||
-                code.directive_body || code.kept_whole;
+                code.directive_body || code.kept_whole || EndsStatement(code);
     }
     if (blocked) {
       q->Item(j)->no_join = true;
@@ -387,6 +403,18 @@ void OutputStage::BraceJoin(PieceQueue<OutputLine>* q) {
     joined->code += ' ';
     joined->code += brace->brace;
     joined->frozen = code->frozen;
+    // The join leaves the code where it stood: a continued line keeps its
+    // step, and the map still tells code from comments and literals.
+    joined->continuation = code->continuation;
+    joined->in_paren = code->in_paren;
+    joined->outdent = code->outdent;
+    joined->goto_label = code->goto_label;
+    if (code->code_map.size() + 1 + brace->brace.size() == joined->code.size() &&
+        brace->brace_map.size() == brace->brace.size()) {
+      joined->code_map.swap(code->code_map);
+      joined->code_map += mark::kBlank;
+      joined->code_map += brace->brace_map;
+    }
     if (code->has_comment) {
       joined->has_comment = true;
       joined->comment.swap(code->comment);
@@ -419,11 +447,51 @@ void OutputStage::BraceJoin(PieceQueue<OutputLine>* q) {
   }
 }
 
+bool OutputStage::Cuddles(const OutputLine& b, const OutputLine* next) const {
+  if (o_.CUDDLE_ELSE == 0 || next == nullptr) return false;
+  if (b.kind != static_cast<int>(PieceKind::kCloseBrace) || !b.has_brace || b.brace != "}" || b.has_code ||
+      b.has_comment || b.directive_body) {
+    return false;
+  }
+  // A comment on the next line would have to find a new column.
+  if (next->kind != static_cast<int>(PieceKind::kCode) || !next->has_code || next->has_brace ||
+      next->has_comment || next->frozen || next->kept_whole || next->directive_body) {
+    return false;
+  }
+  return CuddlesAfterBrace(next->code, b.closes_do);
+}
+
+int OutputStage::ChosenColumn(const OutputLine& line, int i) const {
+  if (line.frozen || line.shift_tail || (!line.has_code && !line.has_brace) || line.directive_body ||
+      line.kind == static_cast<int>(PieceKind::kDirective)) {
+    return i;
+  }
+  const int is = o_.INDENT_SPACING;
+  if (line.goto_label && line.continuation == 0) return 0;
+  i -= line.outdent;
+  if (line.access_label) {
+    if (o_.ACCESS_LABEL_INDENT == 1) i -= is;
+    if (o_.ACCESS_LABEL_INDENT == 2) i -= is / 2;
+  }
+  if (o_.ALIGN_UNDER_PAREN != 0 && line.in_paren && line.continuation > 0 && line.has_code &&
+      !line.code.empty() && line.code[0] != ')') {
+    int column = paren_columns_.Innermost();
+    if (column != ParenColumns::kAtLineEnd) i = std::min(column, kMaxIndentColumns);
+  }
+  return std::max(i, 0);
+}
+
 void OutputStage::Write(OutputLine& line) {
   const bool tabs = o_.USE_TABS != 0;
   const int is = o_.INDENT_SPACING;
+  const bool cuddled = cuddle_with_ == &line;
+  cuddle_with_ = nullptr;
   int c = static_cast<int>(line.code.size() + line.brace.size());
   int i = line.frozen ? 0 : std::min(line.indent + line.continuation * is, kMaxIndentColumns);
+  i = cuddled ? cuddle_column_ + 1 : ChosenColumn(line, i);
+  if (line.has_code && !line.directive_body && line.kind != static_cast<int>(PieceKind::kDirective)) {
+    paren_columns_.Note(line.code, line.code_map, i, line.in_paren);
+  }
   int gap = line.gap;
   std::string_view comment = line.comment;
   if (line.shift_tail) {
@@ -452,7 +520,12 @@ void OutputStage::Write(OutputLine& line) {
     }
   }
   buffer_.clear();
-  if (line_feed_owed_) buffer_ += '\n';
+  if (cuddled) {
+    buffer_ += ' ';
+    pending_blank_ = 0;
+  } else if (line_feed_owed_) {
+    buffer_ += '\n';
+  }
   if (pending_blank_ > 0) {
     bool endif = false;
     if (line.kind == static_cast<int>(PieceKind::kDirective) && !line.code.empty()) {
@@ -471,9 +544,10 @@ void OutputStage::Write(OutputLine& line) {
     pending_blank_ = 0;
   }
   const size_t line_start = buffer_.size();
-  AppendWhitespace(&buffer_, tabs, 0, i, is);
+  if (!cuddled) AppendWhitespace(&buffer_, tabs, 0, i, is);
   buffer_ += line.code;
   buffer_ += line.brace;
+  cuddle_column_ = std::max(i, 0) + c;
   if (line.opens_comment && line.comment_in_code >= 0) {
     tail_shift_ = std::max(i, 0) + line.comment_in_code - line.comment_column;
   }
@@ -490,6 +564,7 @@ void OutputStage::Write(OutputLine& line) {
 }
 
 void OutputStage::WriteUnchanged(std::string_view line) {
+  cuddle_with_ = nullptr;
   buffer_.clear();
   if (line_feed_owed_) buffer_ += '\n';
   buffer_ += line;
@@ -498,6 +573,7 @@ void OutputStage::WriteUnchanged(std::string_view line) {
 }
 
 void OutputStage::Finish(bool final_line_feed) {
+  cuddle_with_ = nullptr;
   buffer_.clear();
   if (line_feed_owed_ && final_line_feed) buffer_ += '\n';
   line_feed_owed_ = false;
