@@ -7,6 +7,7 @@
 #include "cli_support.h"
 #include "commands.h"
 #include "input_files.h"
+#include "named_styles.h"
 #include "ordered_jobs.h"
 #include "reformat_build.h"
 #include "reformat_file.h"
@@ -17,8 +18,8 @@ namespace folios::cli {
 namespace {
 
 const char kHelp[] =
-    "Usage: folios reformat [-j N] [--set NAME=VALUE ...] [--types LIST] FILE...\n"
-    "       folios reformat [--set NAME=VALUE ...] - | --stdout\n"
+    "Usage: folios reformat [-j N] [--style NAME] [--set NAME=VALUE ...] [--types LIST] FILE...\n"
+    "       folios reformat [--style NAME] [--set NAME=VALUE ...] - | --stdout\n"
     "\n"
     "Re-indents C, C++ and Java files, places braces, aligns comments and\n"
     "spaces functions, with the beautifier settings (m_empty_lines,\n"
@@ -35,6 +36,9 @@ const char kHelp[] =
     "\n"
     "  -j N, --jobs N    format N files at once (default: one per processor\n"
     "                    core, at most 32); reports still follow the list\n"
+    "  --style NAME      use the layout settings of a named style in this run:\n"
+    "                    classic (the defaults), kr, allman, java, linux, gnu or\n"
+    "                    google; --set overrides single settings of it\n"
     "  --set NAME=VALUE  use VALUE for the setting NAME in this run only\n"
     "  --                every argument after it is a FILE, even '-' or one that\n"
     "                    begins with '-'\n"
@@ -90,6 +94,8 @@ int RunReformatCommand(const std::vector<std::string>& args) {
   bool from_stdin = false;
   int jobs = DefaultJobCount();
   bool operands_only = false;
+  const NamedStyle* style = nullptr;
+  std::vector<std::string> assignments;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (TakeOperandAfterOptions(arg, &operands_only, &paths)) continue;
@@ -121,8 +127,16 @@ int RunReformatCommand(const std::vector<std::string>& args) {
       } else {
         assignment = arg.substr(6);
       }
-      std::string error;
-      if (!ApplySettingOverride(assignment, &error)) return UsageError("reformat", error);
+      assignments.push_back(assignment);
+      continue;
+    }
+    if (arg == "--style" || arg.rfind("--style=", 0) == 0) {
+      if (arg == "--style" && i + 1 >= args.size()) return UsageError("reformat", "--style needs a NAME");
+      std::string name = arg == "--style" ? args[++i] : arg.substr(8);
+      style = FindNamedStyle(name);
+      if (!style) {
+        return UsageError("reformat", "unknown style '" + name + "' (" + std::string(NamedStyleList()) + ")");
+      }
       continue;
     }
     int consumed = ParseInputOption(args, i, &options, "reformat");
@@ -133,6 +147,17 @@ int RunReformatCommand(const std::vector<std::string>& args) {
     }
     if (arg.size() > 1 && arg[0] == '-') return UsageError("reformat", "unknown option '" + arg + "'");
     paths.push_back(arg);
+  }
+  // The style first, so that --set overrides it whatever the order.
+  if (style) {
+    for (const auto& [name, value] : style->values) {
+      std::string ignored;
+      ApplySettingOverride(std::string(name) + "=" + value, &ignored);
+    }
+  }
+  for (const std::string& assignment : assignments) {
+    std::string error;
+    if (!ApplySettingOverride(assignment, &error)) return UsageError("reformat", error);
   }
   // Values the option page would not allow are clamped; say so.
   std::vector<std::string> warnings;
