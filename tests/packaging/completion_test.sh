@@ -55,7 +55,10 @@ expect "folios listing --" --output --format --set --types --subfolders --no-sub
 expect "folios listing --format " rtf html
 expect "folios listing --format=h" html
 expect "folios files --no" --no-subfolders
-expect "folios reformat --s" --set --stdout
+expect "folios reformat --s" --set --stdout --style
+expect "folios reformat --style " classic kr allman java linux gnu google
+expect "folios reformat --style=g" gnu google
+expect "folios reformat --set m_cud" m_cuddle_else=
 expect "folios reformat --t" --types
 expect "folios doc -" -a -c -d -e -f -l -n -o -r -s -t -u -v -x --help
 
