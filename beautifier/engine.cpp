@@ -593,7 +593,8 @@ class Engine {
         break;
       }
       case PieceKind::kCloseBrace: {
-        else_pending_ = false;
+        // "} else" leaves an else pending as a line of its own would.
+        else_pending_ = IsBareElseAfterBrace(piece.text, piece.map);
         const BraceBody body = bodies_.Close();
         if (body == BraceBody::kSwitch && o_.INDENT_CASE == 0) switch_outdent_ -= o_.INDENT_SPACING;
         if (body != BraceBody::kNamespace || o_.INDENT_NAMESPACE != 0) {
@@ -742,6 +743,14 @@ class Engine {
     line.outdent = std::max(0, piece.kind == PieceKind::kOpenBrace ? outdent_before : switch_outdent_);
     tracker_.Update(&line);
     return kAppend;
+  }
+
+  // True when a closing brace piece goes on with a bare else ("} else").
+  static bool IsBareElseAfterBrace(const std::string& text, const CharStateMap& map) {
+    size_t i = 1;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    if (i >= text.size() || map.size() != text.size()) return false;
+    return IsBareElse(text.substr(i), map.substr(i));
   }
 
   // True when comment text that is inside a block comment at `from` is

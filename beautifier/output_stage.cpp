@@ -24,6 +24,16 @@ bool BraceStarts(const OutputLine& p, char c) {
 
 bool EndsWithBackslash(const std::string& s) { return !s.empty() && s.back() == '\\'; }
 
+// What follows the closing brace that begins a brace line ("else" in
+// "} else"), without the blanks around it; empty for any other line.
+std::string_view TextAfterClosingBrace(const OutputLine& p) {
+  if (!BraceStarts(p, '}')) return {};
+  std::string_view rest = std::string_view(p.brace).substr(1);
+  while (!rest.empty() && (rest.front() == ' ' || rest.front() == '\t')) rest.remove_prefix(1);
+  while (!rest.empty() && (rest.back() == ' ' || rest.back() == '\t')) rest.remove_suffix(1);
+  return rest;
+}
+
 // A brace after a finished statement opens a block of its own, or the body
 // of a function whose parameters are declared before it: it is not joined to
 // that statement.
@@ -169,7 +179,20 @@ void OutputStage::HangStep(PieceQueue<OutputLine>* q) {
     p->indent -= is;
     return;
   }
-  if (!p->has_code || p->code.empty()) return;
+  if (!p->has_code || p->code.empty()) {
+    // "} else" ends one block and begins a statement on the same line: the
+    // statement after it hangs as it does after an "else" of its own.
+    std::string_view rest = TextAfterClosingBrace(*p);
+    if (HangKeywordKind(rest) == 1 && rest.back() != ';' && rest.back() != '{' && rest.back() != '}' &&
+        !BraceStarts(*q->Item(2), '{')) {
+      HangEntry e;
+      e.kind = 1;
+      e.in_macro = p->directive_body;
+      e.extra = is;
+      Push(e);
+    }
+    return;
+  }
   size_t len = 0;
   int kind = HangKeywordKind(p->code, &len);
   bool counts = kind != 0;
