@@ -224,7 +224,7 @@ CAdvanced_C_Format::CAdvanced_C_Format(QWidget* parent)
       emit modified();
     });
   }
-  for (QCheckBox* b : {m_cuddleElse, m_indentNamespace, m_indentCase}) {
+  for (QCheckBox* b : {m_cuddleElse, m_functionBrace, m_indentNamespace, m_indentCase}) {
     connect(b, &QAbstractButton::clicked, this, &CAdvanced_C_Format::modified);
   }
   for (QComboBox* box : {m_continuation, m_accessLabels}) {
@@ -241,7 +241,8 @@ namespace {
 QString StyleText(const char* name) {
   static const char* const kTexts[][2] = {
       {"classic", QT_TRANSLATE_NOOP("folios::gui::CAdvanced_C_Format", "classic (the defaults)")},
-      {"kr", QT_TRANSLATE_NOOP("folios::gui::CAdvanced_C_Format", "kr (braces on the code line, cuddled else)")},
+      {"kr", QT_TRANSLATE_NOOP("folios::gui::CAdvanced_C_Format",
+                               "kr (braces on the code line but a function's on its own, cuddled else)")},
       {"allman", QT_TRANSLATE_NOOP("folios::gui::CAdvanced_C_Format", "allman (braces on lines of their own)")},
       {"java", QT_TRANSLATE_NOOP("folios::gui::CAdvanced_C_Format", "java (as kr)")},
       {"linux", QT_TRANSLATE_NOOP("folios::gui::CAdvanced_C_Format", "linux (tabs, case labels at the switch)")},
@@ -267,6 +268,7 @@ QGroupBox* CAdvanced_C_Format::buildMoreGroup() {
   m_namedStyle->setPlaceholderText(tr("Choose a style"));
   m_namedStyle->setCurrentIndex(-1);
   m_cuddleElse = NamedCheck(tr("\"} else {\" on one &line"), "cuddleElseCheck", group);
+  m_functionBrace = NamedCheck(tr("&Function braces on lines of their own"), "functionBraceCheck", group);
   m_continuation = new QComboBox(group);
   m_continuation->setObjectName(QStringLiteral("continuationCombo"));
   m_continuation->addItems({tr("One step deeper"), tr("Under the parenthesis")});
@@ -282,6 +284,7 @@ QGroupBox* CAdvanced_C_Format::buildMoreGroup() {
   grid->addWidget(BuddyLabel(tr("Named st&yle"), m_namedStyle, group), row, 0);
   grid->addWidget(m_namedStyle, row++, 1);
   grid->addWidget(m_cuddleElse, row++, 0, 1, 2);
+  grid->addWidget(m_functionBrace, row++, 0, 1, 2);
   grid->addWidget(BuddyLabel(tr("Contin&uation lines"), m_continuation, group), row, 0);
   grid->addWidget(m_continuation, row++, 1);
   grid->addWidget(BuddyLabel(tr("Access la&bels"), m_accessLabels, group), row, 0);
@@ -302,6 +305,7 @@ void CAdvanced_C_Format::applyNamedStyle(int index) {
     if (setting == "m_indent_with_tabs") m_indentWithTabs->setChecked(on);
     if (setting == "m_brace_style") CheckButtonById(m_braceStyle, value.toInt());
     if (setting == "m_cuddle_else") m_cuddleElse->setChecked(on);
+    if (setting == "m_function_brace") m_functionBrace->setChecked(on);
     if (setting == "m_continuation") m_continuation->setCurrentIndex(value.toInt());
     if (setting == "m_indent_access") m_accessLabels->setCurrentIndex(value.toInt());
     if (setting == "m_indent_namespace") m_indentNamespace->setChecked(on);
@@ -367,6 +371,7 @@ void CAdvanced_C_Format::LoadSettings() {
   m_commentWithoutCode->setText(text("m_c_without_code"));
   CheckButtonById(m_braceStyle, number("m_brace_style"));
   m_cuddleElse->setChecked(number("m_cuddle_else") != 0);
+  m_functionBrace->setChecked(number("m_function_brace") != 0);
   m_continuation->setCurrentIndex(std::clamp(number("m_continuation"), 0, 1));
   m_accessLabels->setCurrentIndex(std::clamp(number("m_indent_access"), 0, 3));
   m_indentNamespace->setChecked(number("m_indent_namespace") != 0);
@@ -388,6 +393,7 @@ bool CAdvanced_C_Format::SaveSettings() {
   registry.WriteString("m_c_with_code", m_commentWithCode->text().toStdString());
   registry.WriteString("m_c_without_code", m_commentWithoutCode->text().toStdString());
   registry.WriteInt("m_cuddle_else", m_cuddleElse->isChecked() ? 1 : 0);
+  registry.WriteInt("m_function_brace", m_functionBrace->isChecked() ? 1 : 0);
   registry.WriteInt("m_continuation", m_continuation->currentIndex());
   registry.WriteInt("m_indent_access", m_accessLabels->currentIndex());
   registry.WriteInt("m_indent_namespace", m_indentNamespace->isChecked() ? 1 : 0);

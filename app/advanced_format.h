@@ -78,6 +78,7 @@ class CAdvanced_C_Format : public CPropertyPage {
   QButtonGroup* m_braceStyle;
   QComboBox* m_namedStyle;
   QCheckBox* m_cuddleElse;
+  QCheckBox* m_functionBrace;
   QComboBox* m_continuation;
   QComboBox* m_accessLabels;
   QCheckBox* m_indentNamespace;

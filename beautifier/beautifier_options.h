@@ -25,6 +25,7 @@ struct BeautifierOptions {
   // Layout choices beyond the classic record; each default keeps the
   // classic layout.
   int32_t CUDDLE_ELSE = 0;               // yes: "} else", "} catch", "} finally", "} while (...);"
+  int32_t FUNCTION_BRACE_ALONE = 0;      // yes: a function body's brace is never joined
   int32_t ALIGN_UNDER_PAREN = 0;         // yes: continuation lines under the open parenthesis
   int32_t ACCESS_LABEL_INDENT = 0;       // 0 label region; 1 at the brace, 2 half a step, 3 a step in
   int32_t INDENT_NAMESPACE = -1;         // no: a namespace body stays at the namespace's column
@@ -34,7 +35,7 @@ struct BeautifierOptions {
 // Fills the record from the settings store (m_empty_lines, m_indent_with_tabs,
 // m_spaces_to_indent only when not indenting with tabs, m_c_with_code,
 // m_c_without_code, m_brace_style) and the layout choices (m_cuddle_else,
-// m_continuation, m_indent_access, m_indent_namespace, m_indent_case); the
+// m_function_brace, m_continuation, m_indent_access, m_indent_namespace, m_indent_case); the
 // other fields keep their fixed values.
 // Values outside the ranges of ClampBeautifierOptions are clamped, and for
 // each one a warning goes to `warnings` (may be null).

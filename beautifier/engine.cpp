@@ -574,6 +574,7 @@ class Engine {
           if (else_pending_ && StartsWithKeyword(line.code, "if")) line.else_if = true;
           else_pending_ = IsBareElse(line.code, line.code_map);
           next_body_ = BodyOpenedBy(line.code);
+          function_head_ = !facts.directive_body && EndsLikeFunctionHead(line.code, line.code_map);
           line.goto_label = scan_.c_family && index == facts.lead && !facts.directive_body && !bodies_.Empty() &&
                             StartsWithStatementLabel(line.code, line.code_map);
         }
@@ -586,6 +587,8 @@ class Engine {
         line.brace_map.swap(piece.map);
         const BraceBody body = facts.directive_body ? BraceBody::kPlain : next_body_;
         next_body_ = BraceBody::kPlain;
+        line.function_body = function_head_ && !facts.directive_body && bodies_.OnlyNamespaces();
+        function_head_ = false;
         const bool flat = body == BraceBody::kNamespace && o_.INDENT_NAMESPACE == 0;
         if (!flat && current_indent_ < kMaxIndent) current_indent_ += o_.INDENT_SPACING;
         bodies_.Open(body);
@@ -817,6 +820,7 @@ class Engine {
   BraceBodies bodies_;                     // what each open brace encloses
   BraceBody next_body_ = BraceBody::kPlain;  // what a brace after the last code would open
   int switch_outdent_ = 0;                 // columns the open switch bodies take off their lines
+  bool function_head_ = false;             // the last code ends as a function head does
   bool else_pending_ = false;
   int macro_counter_ = 0;
   int saved_indent_ = 0;

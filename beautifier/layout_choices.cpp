@@ -53,6 +53,32 @@ BraceBody BraceBodies::Close() {
   return body;
 }
 
+bool BraceBodies::OnlyNamespaces() const {
+  if (overflow_ > 0) return false;
+  for (BraceBody body : bodies_) {
+    if (body != BraceBody::kNamespace) return false;
+  }
+  return true;
+}
+
+bool EndsLikeFunctionHead(std::string_view code, const CharStateMap& map) {
+  size_t n = std::min(code.size(), map.size());
+  while (n > 0 && (map[n - 1] != mark::kCode || IsBlank(code[n - 1]))) {
+    if (map[n - 1] != mark::kBlank && map[n - 1] != mark::kBlockComment && map[n - 1] != mark::kLineComment &&
+        map[n - 1] != mark::kCode) {
+      return false;
+    }
+    --n;
+  }
+  if (n == 0) return false;
+  if (code[n - 1] == ')') return true;
+  size_t start = n;
+  while (start > 0 && map[start - 1] == mark::kCode && IsWordChar(code[start - 1])) --start;
+  std::string_view word = code.substr(start, n - start);
+  if (word != "const" && word != "noexcept" && word != "override" && word != "final") return false;
+  return EndsLikeFunctionHead(code.substr(0, start), map.substr(0, start));
+}
+
 bool StartsWithStatementLabel(std::string_view code, const CharStateMap& map) {
   size_t n = 0;
   while (n < code.size() && n < map.size() && map[n] == mark::kCode && IsWordChar(code[n])) ++n;

@@ -29,12 +29,19 @@ class BraceBodies {
   // The body the brace closes (plain when none is open).
   BraceBody Close();
   bool Empty() const { return bodies_.empty() && overflow_ == 0; }
+  // True when every open brace is a namespace's (or none is open): a
+  // function defined here is a free function.
+  bool OnlyNamespaces() const;
 
  private:
   static constexpr size_t kMaxBodies = 4096;
   std::vector<BraceBody> bodies_;
   int overflow_ = 0;
 };
+
+// True when `code` ends as the head of a function definition does: with
+// ")", or with "const", "noexcept", "override" or "final" after it.
+bool EndsLikeFunctionHead(std::string_view code, const CharStateMap& map);
 
 // True when `code` starts with a statement label ("fail:", "out: x = 0;"):
 // a name, blanks, then one colon that is not part of "::". Case and access

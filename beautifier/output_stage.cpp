@@ -391,7 +391,8 @@ void OutputStage::BraceJoin(PieceQueue<OutputLine>* q) {
       blocked = code.kind == static_cast<int>(PieceKind::kDirective) || EndsWithBackslash(code.code) ||
                 EndsWithBackslash(q->Item(j)->brace) ||
                 (code.has_comment && EndsWithBackslash(code.comment)) || code.literal_open ||
-                code.directive_body || code.kept_whole || EndsStatement(code);
+                code.directive_body || code.kept_whole || EndsStatement(code) ||
+                (o_.FUNCTION_BRACE_ALONE != 0 && q->Item(j)->function_body);
     }
     if (blocked) {
       q->Item(j)->no_join = true;

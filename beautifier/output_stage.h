@@ -50,6 +50,7 @@ struct OutputLineFacts {
   int tail_blanks = 0;
   // For the layout choices beyond the classic layout.
   bool closes_do = false;     // the closing brace of a do loop's body
+  bool function_body = false; // the opening brace of a function body
   bool goto_label = false;    // starts with a statement label (C, C++)
   bool access_label = false;  // an access label whose members keep their indentation
   bool in_paren = false;      // begins inside an open parenthesis

@@ -68,6 +68,8 @@ const std::vector<SettingInfo> kSettings = {
     {K::kMain, "m_cuddle_else", I, "0",
      "put else, catch, finally and the while of a do loop on the line of the closing brace before them",
      kFlag},
+    {K::kMain, "m_function_brace", I, "0",
+     "with braces on the code line: 1 puts the opening brace of a function body on a line of its own", kFlag},
     {K::kMain, "m_continuation", I, "0",
      "continuation lines: 0 one step deeper than the line that opened the parenthesis, 1 under it",
      AllowedRange{0, 1}},

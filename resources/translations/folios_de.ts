@@ -414,10 +414,6 @@ Alle Rechte vorbehalten. Lumentra Folios wird zu den Bedingungen weitergegeben, 
         <translation>classic (die Voreinstellungen)</translation>
     </message>
     <message>
-        <source>kr (braces on the code line, cuddled else)</source>
-        <translation>kr (Klammern auf der Codezeile, else hinter der Klammer)</translation>
-    </message>
-    <message>
         <source>allman (braces on lines of their own)</source>
         <translation>allman (Klammern auf eigenen Zeilen)</translation>
     </message>
@@ -436,6 +432,14 @@ Alle Rechte vorbehalten. Lumentra Folios wird zu den Bedingungen weitergegeben, 
     <message>
         <source>google (2 spaces, flat namespaces)</source>
         <translation>google (2 Leerzeichen, Namensräume nicht eingerückt)</translation>
+    </message>
+    <message>
+        <source>kr (braces on the code line but a function&apos;s on its own, cuddled else)</source>
+        <translation>kr (Klammern auf der Codezeile, die einer Funktion auf eigener Zeile, else hinter der Klammer)</translation>
+    </message>
+    <message>
+        <source>&amp;Function braces on lines of their own</source>
+        <translation>Funktionsklamme&amp;rn auf eigenen Zeilen</translation>
     </message>
 </context>
 <context>

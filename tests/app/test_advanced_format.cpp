@@ -322,6 +322,7 @@ class TestAdvancedFormat : public QObject {
       page.ensureLoaded();
       // Unstored, the classic layout.
       QVERIFY(!Child<QCheckBox>(&page, "cuddleElseCheck")->isChecked());
+      QVERIFY(!Child<QCheckBox>(&page, "functionBraceCheck")->isChecked());
       QCOMPARE(Child<QComboBox>(&page, "continuationCombo")->currentIndex(), 0);
       QCOMPARE(Child<QComboBox>(&page, "accessLabelsCombo")->currentIndex(), 0);
       QVERIFY(Child<QCheckBox>(&page, "indentNamespaceCheck")->isChecked());
@@ -330,6 +331,7 @@ class TestAdvancedFormat : public QObject {
     }
     Settings s;
     s.SetInt("m_cuddle_else", 1);
+    s.SetInt("m_function_brace", 1);
     s.SetInt("m_continuation", 1);
     s.SetInt("m_indent_access", 2);
     s.SetInt("m_indent_namespace", 0);
@@ -337,6 +339,7 @@ class TestAdvancedFormat : public QObject {
     CAdvanced_C_Format_sheet sheet;
     auto* page = sheet.page(0);
     QVERIFY(Child<QCheckBox>(page, "cuddleElseCheck")->isChecked());
+    QVERIFY(Child<QCheckBox>(page, "functionBraceCheck")->isChecked());
     QCOMPARE(Child<QComboBox>(page, "continuationCombo")->currentIndex(), 1);
     QCOMPARE(Child<QComboBox>(page, "accessLabelsCombo")->currentIndex(), 2);
     QVERIFY(!Child<QCheckBox>(page, "indentNamespaceCheck")->isChecked());
@@ -351,6 +354,7 @@ class TestAdvancedFormat : public QObject {
     emit access->activated(3);
     sheet.accept();
     QCOMPARE(s.Int("m_cuddle_else"), 0);
+    QCOMPARE(s.Int("m_function_brace"), 1);
     QCOMPARE(s.Int("m_continuation"), 1);
     QCOMPARE(s.Int("m_indent_access"), 3);
     QCOMPARE(s.Int("m_indent_namespace"), 0);
@@ -369,6 +373,7 @@ class TestAdvancedFormat : public QObject {
     QVERIFY(Child<QCheckBox>(page, "indentWithTabsCheck")->isChecked());
     QVERIFY(Child<QRadioButton>(page, "style1Radio")->isChecked());
     QVERIFY(Child<QCheckBox>(page, "cuddleElseCheck")->isChecked());
+    QVERIFY(Child<QCheckBox>(page, "functionBraceCheck")->isChecked());
     QVERIFY(!Child<QCheckBox>(page, "indentCaseCheck")->isChecked());
     QCOMPARE(Child<QLineEdit>(page, "emptyLinesEdit")->text(), QString("1"));
     // The sample follows at once.

@@ -57,10 +57,10 @@ TEST(ReformatStyleOption, SetsTheStyleAndSetOverridesItInAnyOrder) {
   std::string input = kIfElse;
   test::RunResult r = test::RunFolios({"reformat", "--stdout", "--style=linux"}, dir.path(), &input);
   EXPECT_EQ(r.exit_code, 0) << r.err;
-  EXPECT_EQ(r.out, "void f() {\n\tif (a) {\n\t\tswitch (a) {\n\t\tcase 1: g();\n\t\t}\n\t} else {\n\t\th();\n\t}\n}\n");
+  EXPECT_EQ(r.out, "void f()\n{\n\tif (a) {\n\t\tswitch (a) {\n\t\tcase 1: g();\n\t\t}\n\t} else {\n\t\th();\n\t}\n}\n");
 
   const std::string spaced =
-      "void f() {\n  if (a) {\n    switch (a) {\n    case 1: g();\n    }\n  } else {\n    h();\n  }\n}\n";
+      "void f()\n{\n  if (a) {\n    switch (a) {\n    case 1: g();\n    }\n  } else {\n    h();\n  }\n}\n";
   r = test::RunFolios({"reformat", "--stdout", "--set", "m_indent_with_tabs=0", "--set", "m_spaces_to_indent=2",
                        "--style", "linux"},
                       dir.path(), &input);

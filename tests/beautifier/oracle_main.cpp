@@ -76,6 +76,8 @@ bool ApplySetting(const std::string& assignment, Run* run) {
     run->remove_comments = value != 0;
   } else if (name == "m_cuddle_else") {
     o.CUDDLE_ELSE = value != 0 ? -1 : 0;
+  } else if (name == "m_function_brace") {
+    o.FUNCTION_BRACE_ALONE = value != 0 ? -1 : 0;
   } else if (name == "m_continuation") {
     o.ALIGN_UNDER_PAREN = value != 0 ? -1 : 0;
   } else if (name == "m_indent_access") {
