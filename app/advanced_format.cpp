@@ -241,11 +241,10 @@ namespace {
 QString StyleText(const char* name) {
   static const char* const kTexts[][2] = {
       {"classic", QT_TRANSLATE_NOOP("folios::gui::CAdvanced_C_Format", "classic (the defaults)")},
-      {"kr", QT_TRANSLATE_NOOP("folios::gui::CAdvanced_C_Format",
-                               "kr (braces on the code line but a function's on its own, cuddled else)")},
+      {"kr", QT_TRANSLATE_NOOP("folios::gui::CAdvanced_C_Format", "kr (braces on the code line, cuddled else)")},
       {"allman", QT_TRANSLATE_NOOP("folios::gui::CAdvanced_C_Format", "allman (braces on lines of their own)")},
       {"java", QT_TRANSLATE_NOOP("folios::gui::CAdvanced_C_Format", "java (as kr)")},
-      {"linux", QT_TRANSLATE_NOOP("folios::gui::CAdvanced_C_Format", "linux (tabs, case labels at the switch)")},
+      {"linux", QT_TRANSLATE_NOOP("folios::gui::CAdvanced_C_Format", "linux (tabs, a function's brace on its own line)")},
       {"gnu", QT_TRANSLATE_NOOP("folios::gui::CAdvanced_C_Format", "gnu (2 spaces, braces on lines of their own)")},
       {"google", QT_TRANSLATE_NOOP("folios::gui::CAdvanced_C_Format", "google (2 spaces, flat namespaces)")},
   };

@@ -35,13 +35,13 @@ const std::vector<NamedStyle>& Styles() {
       //    tabs, spaces, brace, function brace, cuddle, under paren, access, namespace, case, blank lines
       Make("classic", "the settings' defaults",  //
            "0", "4", "0", "0", "0", "0", "0", "1", "1", "2"),
-      Make("kr", "4 spaces, braces on the code line but a function's on its own, cuddled else",  //
-           "0", "4", "0", "1", "1", "0", "1", "1", "1", "1"),
+      Make("kr", "4 spaces, braces on the code line, cuddled else",  //
+           "0", "4", "0", "0", "1", "0", "1", "1", "1", "1"),
       Make("allman", "4 spaces, every opening brace on a line of its own",  //
            "0", "4", "1", "0", "0", "0", "1", "1", "1", "1"),
       Make("java", "4 spaces, braces on the code line, cuddled else and catch",  //
            "0", "4", "0", "0", "1", "0", "1", "1", "1", "1"),
-      Make("linux", "tabs, braces as kr, case labels at their switch",  //
+      Make("linux", "tabs, braces on the code line but a function's on its own, case labels at their switch",  //
            "1", "4", "0", "1", "1", "0", "1", "1", "0", "1"),
       Make("gnu", "2 spaces, braces on lines of their own, continuations under the parenthesis",  //
            "0", "2", "1", "0", "0", "1", "1", "1", "1", "1"),

@@ -422,10 +422,6 @@ Alle Rechte vorbehalten. Lumentra Folios wird zu den Bedingungen weitergegeben, 
         <translation>java (wie kr)</translation>
     </message>
     <message>
-        <source>linux (tabs, case labels at the switch)</source>
-        <translation>linux (Tabulatoren, case-Marken am switch)</translation>
-    </message>
-    <message>
         <source>gnu (2 spaces, braces on lines of their own)</source>
         <translation>gnu (2 Leerzeichen, Klammern auf eigenen Zeilen)</translation>
     </message>
@@ -434,12 +430,16 @@ Alle Rechte vorbehalten. Lumentra Folios wird zu den Bedingungen weitergegeben, 
         <translation>google (2 Leerzeichen, Namensräume nicht eingerückt)</translation>
     </message>
     <message>
-        <source>kr (braces on the code line but a function&apos;s on its own, cuddled else)</source>
-        <translation>kr (Klammern auf der Codezeile, die einer Funktion auf eigener Zeile, else hinter der Klammer)</translation>
-    </message>
-    <message>
         <source>&amp;Function braces on lines of their own</source>
         <translation>Funktionsklamme&amp;rn auf eigenen Zeilen</translation>
+    </message>
+    <message>
+        <source>kr (braces on the code line, cuddled else)</source>
+        <translation>kr (Klammern auf der Codezeile, else hinter der Klammer)</translation>
+    </message>
+    <message>
+        <source>linux (tabs, a function&apos;s brace on its own line)</source>
+        <translation>linux (Tabulatoren, die Klammer einer Funktion auf eigener Zeile)</translation>
     </message>
 </context>
 <context>
