@@ -82,6 +82,9 @@ class StatementTracker {
       }
       line->continuation = std::min(level, kMaxKeywords + 1);
     }
+    // A template head ("template <typename T>") opens no statement either:
+    // the declaration after it stands at its column.
+    if (!open_ && paren_ == 0 && line->has_code && StartsWithKeyword(line->code, "template")) template_head_ = true;
     // An annotation on a line of its own opens no statement.
     if (!open_ && paren_ == 0 && line->has_code && !line->code.empty() && line->code[0] == '@' &&
         !line->code_map.empty() &&
@@ -95,6 +98,10 @@ class StatementTracker {
     if (annotation_ && paren_ == 0) {
       if (last == ')' || kTrackClass[static_cast<unsigned char>(last)] == kWord) open_ = false;
       annotation_ = false;
+    }
+    if (template_head_ && paren_ == 0 && (last == '>' || last == ';' || last == '{' || last == '}')) {
+      if (last == '>') open_ = false;
+      template_head_ = false;
     }
     continues_ = last != 0 && std::strchr(",=<&|+-?", last) != nullptr;
   }
@@ -227,6 +234,7 @@ class StatementTracker {
   int line_level_ = 0;              // the continuation level of the line being scanned
   bool continues_ = false;          // the last line ends in a comma or an operator
   bool annotation_ = false;         // an annotation began a statement
+  bool template_head_ = false;      // a template head began a statement
 };
 
 int Digits(long n) {
