@@ -9,4 +9,6 @@ namespace a {
     template <class T>
     void g() {
     }
+    template <typename T>
+    using V = T*;
 }

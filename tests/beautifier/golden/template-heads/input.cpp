@@ -10,4 +10,6 @@ template <class T>
 void g()
 {
 }
+template <typename T>
+using V = T*;
 }
