@@ -270,7 +270,7 @@ QGroupBox* CAdvanced_C_Format::buildMoreGroup() {
   m_functionBrace = NamedCheck(tr("&Function braces on lines of their own"), "functionBraceCheck", group);
   m_continuation = new QComboBox(group);
   m_continuation->setObjectName(QStringLiteral("continuationCombo"));
-  m_continuation->addItems({tr("One step deeper"), tr("Under the parenthesis")});
+  m_continuation->addItems({tr("One step deeper"), tr("Under the parenthesis"), tr("Two steps deeper")});
   m_accessLabels = new QComboBox(group);
   m_accessLabels->setObjectName(QStringLiteral("accessLabelsCombo"));
   m_accessLabels->addItems(
@@ -371,7 +371,7 @@ void CAdvanced_C_Format::LoadSettings() {
   CheckButtonById(m_braceStyle, number("m_brace_style"));
   m_cuddleElse->setChecked(number("m_cuddle_else") != 0);
   m_functionBrace->setChecked(number("m_function_brace") != 0);
-  m_continuation->setCurrentIndex(std::clamp(number("m_continuation"), 0, 1));
+  m_continuation->setCurrentIndex(std::clamp(number("m_continuation"), 0, 2));
   m_accessLabels->setCurrentIndex(std::clamp(number("m_indent_access"), 0, 3));
   m_indentNamespace->setChecked(number("m_indent_namespace") != 0);
   m_indentCase->setChecked(number("m_indent_case") != 0);

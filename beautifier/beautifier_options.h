@@ -26,7 +26,8 @@ struct BeautifierOptions {
   // classic layout.
   int32_t CUDDLE_ELSE = 0;               // yes: "} else", "} catch", "} finally", "} while (...);"
   int32_t FUNCTION_BRACE_ALONE = 0;      // yes: a function body's brace is never joined
-  int32_t ALIGN_UNDER_PAREN = 0;         // yes: continuation lines under the open parenthesis
+  int32_t CONTINUATION_STYLE = 0;        // continuation lines: 0 one step deeper, 1 under the open
+                                         // parenthesis, 2 two steps deeper
   int32_t ACCESS_LABEL_INDENT = 0;       // 0 label region; 1 at the brace, 2 half a step, 3 a step in
   int32_t INDENT_NAMESPACE = -1;         // no: a namespace body stays at the namespace's column
   int32_t INDENT_CASE = -1;              // no: case labels stand at their switch's column

@@ -497,7 +497,8 @@ int OutputStage::ChosenColumn(const OutputLine& line, int i) const {
     if (o_.ACCESS_LABEL_INDENT == 1) i -= is;
     if (o_.ACCESS_LABEL_INDENT == 2) i -= is / 2;
   }
-  if (o_.ALIGN_UNDER_PAREN != 0 && line.in_paren && line.continuation > 0 && line.has_code &&
+  if (o_.CONTINUATION_STYLE == 2 && line.continuation > 0) i += is;
+  if (o_.CONTINUATION_STYLE == 1 && line.in_paren && line.continuation > 0 && line.has_code &&
       !line.code.empty() && line.code[0] != ')') {
     int column = paren_columns_.Innermost();
     if (column != ParenColumns::kAtLineEnd) i = std::min(column, kMaxIndentColumns);

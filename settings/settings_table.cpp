@@ -71,8 +71,9 @@ const std::vector<SettingInfo> kSettings = {
     {K::kMain, "m_function_brace", I, "0",
      "with braces on the code line: 1 puts the opening brace of a function body on a line of its own", kFlag},
     {K::kMain, "m_continuation", I, "0",
-     "continuation lines: 0 one step deeper than the line that opened the parenthesis, 1 under it",
-     AllowedRange{0, 1}},
+     "continuation lines: 0 one step deeper than the line that opened the parenthesis, 1 under it, "
+     "2 two steps deeper",
+     AllowedRange{0, 2}},
     {K::kMain, "m_indent_access", I, "0",
      "access labels: 0 label region (members after it one step deeper), 1 at the class brace, 2 half a step in, "
      "3 one step in",

@@ -441,6 +441,10 @@ Alle Rechte vorbehalten. Lumentra Folios wird zu den Bedingungen weitergegeben, 
         <source>linux (tabs, a function&apos;s brace on its own line)</source>
         <translation>linux (Tabulatoren, die Klammer einer Funktion auf eigener Zeile)</translation>
     </message>
+    <message>
+        <source>Two steps deeper</source>
+        <translation>Zwei Stufen tiefer</translation>
+    </message>
 </context>
 <context>
     <name>folios::gui::CAdvanced_C_Format_sheet</name>

@@ -332,7 +332,7 @@ class TestAdvancedFormat : public QObject {
     Settings s;
     s.SetInt("m_cuddle_else", 1);
     s.SetInt("m_function_brace", 1);
-    s.SetInt("m_continuation", 1);
+    s.SetInt("m_continuation", 2);
     s.SetInt("m_indent_access", 2);
     s.SetInt("m_indent_namespace", 0);
     s.SetInt("m_indent_case", 0);
@@ -340,7 +340,7 @@ class TestAdvancedFormat : public QObject {
     auto* page = sheet.page(0);
     QVERIFY(Child<QCheckBox>(page, "cuddleElseCheck")->isChecked());
     QVERIFY(Child<QCheckBox>(page, "functionBraceCheck")->isChecked());
-    QCOMPARE(Child<QComboBox>(page, "continuationCombo")->currentIndex(), 1);
+    QCOMPARE(Child<QComboBox>(page, "continuationCombo")->currentIndex(), 2);
     QCOMPARE(Child<QComboBox>(page, "accessLabelsCombo")->currentIndex(), 2);
     QVERIFY(!Child<QCheckBox>(page, "indentNamespaceCheck")->isChecked());
     QVERIFY(!Child<QCheckBox>(page, "indentCaseCheck")->isChecked());
@@ -355,7 +355,7 @@ class TestAdvancedFormat : public QObject {
     sheet.accept();
     QCOMPARE(s.Int("m_cuddle_else"), 0);
     QCOMPARE(s.Int("m_function_brace"), 1);
-    QCOMPARE(s.Int("m_continuation"), 1);
+    QCOMPARE(s.Int("m_continuation"), 2);
     QCOMPARE(s.Int("m_indent_access"), 3);
     QCOMPARE(s.Int("m_indent_namespace"), 0);
     QCOMPARE(s.Int("m_indent_case"), 1);

@@ -41,6 +41,7 @@ settings_sets=(
   "--style java"
   "--style linux"
   "--style gnu"
+  "--style java --set m_continuation=2 --set m_function_brace=1"
   "--style google --set m_indent_access=3 --set m_indent_case=0"
   "--style classic --set m_indent_access=1 --set m_continuation=1 --set m_cuddle_else=1 --set m_brace_style=1"
 )

@@ -79,7 +79,7 @@ bool ApplySetting(const std::string& assignment, Run* run) {
   } else if (name == "m_function_brace") {
     o.FUNCTION_BRACE_ALONE = value != 0 ? -1 : 0;
   } else if (name == "m_continuation") {
-    o.ALIGN_UNDER_PAREN = value != 0 ? -1 : 0;
+    o.CONTINUATION_STYLE = value;
   } else if (name == "m_indent_access") {
     o.ACCESS_LABEL_INDENT = value;
   } else if (name == "m_indent_namespace") {
