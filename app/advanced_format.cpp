@@ -241,9 +241,9 @@ namespace {
 QString StyleText(const char* name) {
   static const char* const kTexts[][2] = {
       {"classic", QT_TRANSLATE_NOOP("folios::gui::CAdvanced_C_Format", "classic (the defaults)")},
-      {"kr", QT_TRANSLATE_NOOP("folios::gui::CAdvanced_C_Format", "kr (braces on the code line, cuddled else)")},
+      {"kr", QT_TRANSLATE_NOOP("folios::gui::CAdvanced_C_Format", "kr (cuddled else, case labels at the switch)")},
       {"allman", QT_TRANSLATE_NOOP("folios::gui::CAdvanced_C_Format", "allman (braces on lines of their own)")},
-      {"java", QT_TRANSLATE_NOOP("folios::gui::CAdvanced_C_Format", "java (as kr)")},
+      {"java", QT_TRANSLATE_NOOP("folios::gui::CAdvanced_C_Format", "java (braces on the code line, cuddled else)")},
       {"linux", QT_TRANSLATE_NOOP("folios::gui::CAdvanced_C_Format", "linux (tabs, a function's brace on its own line)")},
       {"gnu", QT_TRANSLATE_NOOP("folios::gui::CAdvanced_C_Format", "gnu (2 spaces, braces on lines of their own)")},
       {"google", QT_TRANSLATE_NOOP("folios::gui::CAdvanced_C_Format", "google (2 spaces, flat namespaces)")},

@@ -35,18 +35,20 @@ const std::vector<NamedStyle>& Styles() {
       //    tabs, spaces, brace, function brace, cuddle, under paren, access, namespace, case, blank lines
       Make("classic", "the settings' defaults",  //
            "0", "4", "0", "0", "0", "0", "0", "1", "1", "2"),
-      Make("kr", "4 spaces, braces on the code line, cuddled else",  //
-           "0", "4", "0", "0", "1", "0", "1", "1", "1", "1"),
+      Make("kr", "4 spaces, braces on the code line, cuddled else, case labels at their switch",  //
+           "0", "4", "0", "0", "1", "0", "1", "1", "0", "1"),
       Make("allman", "4 spaces, every opening brace on a line of its own",  //
            "0", "4", "1", "0", "0", "0", "1", "1", "1", "1"),
-      Make("java", "4 spaces, braces on the code line, cuddled else and catch",  //
-           "0", "4", "0", "0", "1", "0", "1", "1", "1", "1"),
+      Make("java", "4 spaces, braces on the code line, cuddled else and catch, continuations under the "
+           "parenthesis",  //
+           "0", "4", "0", "0", "1", "1", "1", "1", "1", "1"),
       Make("linux", "tabs, braces on the code line but a function's on its own, case labels at their switch",  //
            "1", "4", "0", "1", "1", "0", "1", "1", "0", "1"),
       Make("gnu", "2 spaces, braces on lines of their own, continuations under the parenthesis",  //
            "0", "2", "1", "0", "0", "1", "1", "1", "1", "1"),
-      Make("google", "2 spaces, cuddled else, access labels half a step in, flat namespaces",  //
-           "0", "2", "0", "0", "1", "1", "2", "0", "1", "1"),
+      Make("google", "2 spaces, cuddled else, access labels half a step in, flat namespaces, continuations "
+           "two steps deeper",  //
+           "0", "2", "0", "0", "1", "2", "2", "0", "1", "1"),
   };
   return styles;
 }

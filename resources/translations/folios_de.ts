@@ -418,10 +418,6 @@ Alle Rechte vorbehalten. Lumentra Folios wird zu den Bedingungen weitergegeben, 
         <translation>allman (Klammern auf eigenen Zeilen)</translation>
     </message>
     <message>
-        <source>java (as kr)</source>
-        <translation>java (wie kr)</translation>
-    </message>
-    <message>
         <source>gnu (2 spaces, braces on lines of their own)</source>
         <translation>gnu (2 Leerzeichen, Klammern auf eigenen Zeilen)</translation>
     </message>
@@ -434,16 +430,20 @@ Alle Rechte vorbehalten. Lumentra Folios wird zu den Bedingungen weitergegeben, 
         <translation>Funktionsklamme&amp;rn auf eigenen Zeilen</translation>
     </message>
     <message>
-        <source>kr (braces on the code line, cuddled else)</source>
-        <translation>kr (Klammern auf der Codezeile, else hinter der Klammer)</translation>
-    </message>
-    <message>
         <source>linux (tabs, a function&apos;s brace on its own line)</source>
         <translation>linux (Tabulatoren, die Klammer einer Funktion auf eigener Zeile)</translation>
     </message>
     <message>
         <source>Two steps deeper</source>
         <translation>Zwei Stufen tiefer</translation>
+    </message>
+    <message>
+        <source>kr (cuddled else, case labels at the switch)</source>
+        <translation>kr (else hinter der Klammer, case-Marken am switch)</translation>
+    </message>
+    <message>
+        <source>java (braces on the code line, cuddled else)</source>
+        <translation>java (Klammern auf der Codezeile, else hinter der Klammer)</translation>
     </message>
 </context>
 <context>
