@@ -46,6 +46,8 @@ constexpr const uint8_t* kTrackClass = kTrackTable.c;
 
 bool EndsWithBackslash(const std::string& s) { return !s.empty() && s.back() == '\\'; }
 
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+
 // True when a backslash marked as code has more of the line after it.
 bool HoldsStrayBackslash(const std::string& text, const CharStateMap& map) {
   for (size_t i = text.find('\\'); i != std::string::npos && i + 1 < text.size(); i = text.find('\\', i + 1)) {
@@ -348,6 +350,12 @@ class Engine {
         err_ << "\n#### ERROR ! A NUL byte in line " << lines_ + 1 << ": not a text source\n";
         return kReformatBinary;
       }
+      // A byte-order mark says how the text is encoded: it stays the first
+      // bytes of the output and is never formatted as code.
+      if (lines_ == 0 && raw.compare(0, 3, kByteOrderMark) == 0) {
+        stage_.WriteMark(kByteOrderMark);
+        raw.erase(0, 3);
+      }
       bool at_end = result == LineReader::kLast;
       bool got = !at_end || !raw.empty();
       ++lines_;
@@ -410,13 +418,27 @@ class Engine {
     // Blanks there part that token from this line's first one: one must stay.
     const bool parted = previous_glue_ && !raw.empty() && !glued;
     previous_glue_ = scan_.c_family && ends_bs && text_.size() >= 2 && text_[text_.size() - 2] != ' ';
+    // Inside parentheses and brackets the white space between two tokens may
+    // be data (a macro argument that is turned into a string): braces there
+    // are not cut from what they touch.
+    const bool directive_line = macro_counter_ != 0 || StartsDirective(map_);
+    if (scan_.c_family && !directive_line) MarkNestedBraces();
+    // In a directive's body every such space may count: a brace that
+    // touches a token stays with it.
+    if (scan_.c_family && macro_counter_ != 0) MarkTouchingBraces();
     pieces_.clear();
-    DecomposeLine(text_, map_, ends_bs, previous_bs_, &pieces_, !remove_comments_, scan_.plain,
-                  scan_.began_in_comment);
+    // A line that would fall into thousands of pieces (braces or comments
+    // by the thousand) is written as it stands: its pieces would cost far
+    // more memory than its bytes.
+    const bool too_many_pieces = !scan_.plain && CutPlaces(text_, map_) > kMaxCutPlaces;
+    if (!too_many_pieces) {
+      DecomposeLine(text_, map_, ends_bs, previous_bs_, &pieces_, !remove_comments_, scan_.plain,
+                    scan_.began_in_comment);
+    }
     // A backslash in code with more after it on the line is a stray
     // character; cut off at the end of a line it would splice that line onto
     // the next. Such a line is written as it stands.
-    const bool kept_whole = scan_.c_family && HoldsStrayBackslash(text_, map_);
+    const bool kept_whole = too_many_pieces || (scan_.c_family && HoldsStrayBackslash(text_, map_));
     if (kept_whole) {
       size_t first = map_.find_first_not_of(mark::kBlank);
       bool directive = first != std::string::npos && map_[first] == mark::kDirective;
@@ -510,6 +532,63 @@ class Engine {
     return kReformatOk;
   }
 
+  static constexpr size_t kMaxCutPlaces = 4096;
+
+  // How many places the line could be cut at: code braces and the starts
+  // of comments.
+  static size_t CutPlaces(const std::string& text, const CharStateMap& map) {
+    size_t n = 0;
+    for (size_t i = 0; i < map.size(); ++i) {
+      char m = map[i];
+      if ((m == mark::kCode && (text[i] == '{' || text[i] == '}')) ||
+          ((m == mark::kBlockComment || m == mark::kLineComment) && (i == 0 || map[i - 1] != m))) {
+        ++n;
+      }
+    }
+    return n;
+  }
+
+  static bool StartsDirective(const CharStateMap& map) {
+    size_t first = map.find_first_not_of(mark::kBlank);
+    return first != std::string::npos && map[first] == mark::kDirective;
+  }
+
+  // Marks the code braces of the line that stand inside parentheses or
+  // brackets, counting from the depth the lines before left.
+  void MarkNestedBraces() {
+    for (size_t i = 0; i < text_.size(); ++i) {
+      if (map_[i] != mark::kCode) continue;
+      switch (text_[i]) {
+        case '(':
+        case '[':
+          if (paren_depth_ < (1 << 28)) ++paren_depth_;
+          break;
+        case ')':
+        case ']':
+          if (paren_depth_ > 0) --paren_depth_;
+          break;
+        case '{':
+        case '}':
+          if (paren_depth_ > 0) map_[i] = mark::kNestedBrace;
+          break;
+        default:
+          break;
+      }
+    }
+  }
+
+  // Marks the code braces of the line that touch another token: cut there,
+  // the two would be parted by white space. "};" is cut as one piece.
+  void MarkTouchingBraces() {
+    auto token = [&](size_t i) { return i < text_.size() && IsCodeMark(map_[i]) && text_[i] != '\\'; };
+    for (size_t i = 0; i < text_.size(); ++i) {
+      if (map_[i] != mark::kCode || (text_[i] != '{' && text_[i] != '}')) continue;
+      if ((i > 0 && token(i - 1)) || (token(i + 1) && !(text_[i] == '}' && text_[i + 1] == ';'))) {
+        map_[i] = mark::kNestedBrace;
+      }
+    }
+  }
+
   // What is known about the input line whose pieces are being built.
   struct LineFacts {
     bool continued = false;         // this line or the one before ends with a backslash
@@ -589,7 +668,7 @@ class Engine {
         break;
       case PieceKind::kOpenBrace: {
         else_pending_ = false;
-        line.indent = cur;
+        line.indent = SplicedLead(index, piece, facts, cur, &line);
         line.has_brace = true;
         line.brace.swap(piece.text);
         line.brace_map.swap(piece.map);
@@ -612,7 +691,7 @@ class Engine {
           current_indent_ = std::max(0, current_indent_ - o_.INDENT_SPACING);
         }
         line.closes_do = body == BraceBody::kDo;
-        line.indent = current_indent_;
+        line.indent = SplicedLead(index, piece, facts, current_indent_, &line);
         line.has_brace = true;
         line.brace.swap(piece.text);
         line.brace_map.swap(piece.map);
@@ -693,14 +772,16 @@ class Engine {
             carried_column_ = piece.offset;
             return kReformatOk;
           }
+          // A comment that leaves its code's line goes where the next run,
+          // finding it alone on its line, would put it.
           line.has_comment = true;
           line.comment.swap(piece.text);
-          line.gap = o_.COMMENTS_WITH_CODE;
+          line.indent = o_.COMMENTS_WITH_NOCODE;
           break;
         }
         line.has_comment = true;
         if (piece.has_code_after && !tail) {
-          line.gap = o_.COMMENTS_WITH_CODE;
+          line.indent = o_.COMMENTS_WITH_NOCODE;
         } else if (piece.kind == PieceKind::kLineComment && piece.text.compare(0, 2, "//") != 0) {
           // A line that a backslash adds to a line comment above is comment
           // text: it stays where it stood, or it would move on every pass.
@@ -764,6 +845,19 @@ class Engine {
     return IsBareElse(text.substr(i), map.substr(i));
   }
 
+  // The indent of a brace piece: a brace that a backslash-newline splices
+  // onto the token before it stays at column 0, and one that blanks part
+  // from it keeps at least one blank, or the two would part or touch.
+  static int SplicedLead(size_t index, const SourcePiece& piece, const LineFacts& facts, int indent,
+                         OutputLine* line) {
+    if (index != facts.lead) return indent;
+    if (facts.glued && piece.offset == 0) {
+      line->frozen = true;
+      return 0;
+    }
+    return facts.parted ? std::max(indent, 1) : indent;
+  }
+
   // True when comment text that is inside a block comment at `from` is
   // still inside one at its end. The text may hold several comments in a
   // row: "/**//*" closes one and opens the next.
@@ -821,6 +915,7 @@ class Engine {
   CharStateMap map_;
   PieceList pieces_;
   bool previous_bs_ = false;
+  int paren_depth_ = 0;  // parentheses and brackets of code open at the end of the last line
   bool open_comment_kept_ = false;  // the block comment open at the end of the last line was written
   bool last_ends_with_backslash_ = false;  // the last line read ends with a backslash (C, C++)
   bool previous_glue_ = false;

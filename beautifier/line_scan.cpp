@@ -327,9 +327,12 @@ void ScanLine(std::string_view raw, int tab_width, ScanState* state, std::string
     char m = state->current;
     if (ch == '"' && (m == mark::kCode || m == mark::kBlank) && state->escape_skip == 0) {
       std::string close;
-      // Raw strings are C++'s, text blocks Java's.
+      // Raw strings are C++'s, text blocks Java's; but three quotes with
+      // nothing after them are no C or C++ either (an empty string and one
+      // left open), and read as a text block there too its lines are kept
+      // as they stand: a Java text given as C++ keeps its text blocks.
       size_t open = state->c_family ? RawStringOpening(raw, k, &close) : 0;
-      if (open == 0 && !state->c_family && TextBlockOpening(raw, k)) open = 3;
+      if (open == 0 && TextBlockOpening(raw, k)) open = 3;
       if (open != 0) {
         for (size_t j = k; j < k + open; ++j) scanner.Put(raw[j], mark::kString);
         state->long_literal = close.empty() ? kTextBlock : kRawString;
@@ -430,7 +433,10 @@ void ScanLine(std::string_view raw, int tab_width, ScanState* state, std::string
     }
     if (ch == '@' && raw.substr(k + 1, 3) == "(#)") tabs_off = true;
     // Unwanted characters go, except inside literals where they are data.
-    if (((uc < 32) || (uc >= 127 && uc <= 159)) && !in_literal) {
+    // Bytes from 128 on are text of another encoding in a comment, and
+    // stay there too.
+    const bool in_comment = m == mark::kBlockComment || m == mark::kLineComment;
+    if ((uc < 32 || uc == 127 || (uc >= 128 && uc <= 159 && !in_comment)) && !in_literal) {
       // In code a blank takes its place: dropped, it would join what it
       // stood between ("a\fb", "/\v/" would become one word, a comment).
       if (in_code && scanner.last_mark() != mark::kBlank) {
@@ -518,7 +524,6 @@ struct DecomposeBuffers {
   CharStateMap rest_map;
   std::vector<int> rest_col;
   std::vector<std::pair<size_t, size_t>> deferred;
-  std::vector<size_t> next_open, next_close;
 };
 
 // Cuts one line into pieces without recursion and copies every character at
@@ -531,8 +536,7 @@ class Decomposer {
       : text_(text), map_(map), ends_bs_(ends_bs), comments_kept_(comments_kept),
         began_in_comment_(began_in_comment), pieces_(*pieces),
         first_(pieces->size()), rest_text_(buffers->rest_text), rest_map_(buffers->rest_map),
-        rest_col_(buffers->rest_col), deferred_(buffers->deferred), next_open_(buffers->next_open),
-        next_close_(buffers->next_close) {
+        rest_col_(buffers->rest_col), deferred_(buffers->deferred) {
     deferred_.clear();
   }
 
@@ -660,17 +664,27 @@ class Decomposer {
       AppendTrimmed(PieceKind::kDirective, cur, hi);
       return;
     }
-    // The next code brace at or after each position.
-    next_open_.assign(hi + 1 - cur, hi);
-    next_close_.assign(hi + 1 - cur, hi);
-    for (size_t i = hi; i-- > cur;) {
-      bool brace = m[i] == mark::kCode;
-      next_open_[i - cur] = brace && t[i] == '{' ? i : next_open_[i + 1 - cur];
-      next_close_[i - cur] = brace && t[i] == '}' ? i : next_close_[i + 1 - cur];
-    }
-    const size_t base = cur;
-    auto next_open = [&](size_t i) { return next_open_[i - base]; };
-    auto next_close = [&](size_t i) { return next_close_[i - base]; };
+    // The next code brace at or after a position (hi when there is none).
+    // The cut asks about positions that only move forward, so each finder
+    // remembers its last answer and the walk stays linear, with no table as
+    // long as the line.
+    struct NextBrace {
+      const std::string& t;
+      const CharStateMap& m;
+      size_t hi;
+      char brace;
+      size_t from = 1, found = 0;  // found: the first brace at or after from
+      size_t operator()(size_t i) {
+        if (i >= from && i <= found) return found;
+        size_t j = i;
+        while (j < hi && !(m[j] == mark::kCode && t[j] == brace)) ++j;
+        from = i;
+        found = j;
+        return j;
+      }
+    };
+    NextBrace next_open{t, m, hi, '{'};
+    NextBrace next_close{t, m, hi, '}'};
     for (;;) {
       while (cur < hi && m[cur] == mark::kBlank) ++cur;
       if (cur >= hi) {
@@ -770,8 +784,6 @@ class Decomposer {
   CharStateMap& rest_map_;
   std::vector<int>& rest_col_;                        // column of each rest_ character in the line
   std::vector<std::pair<size_t, size_t>>& deferred_;  // complete comments placed after the code
-  std::vector<size_t>& next_open_;                    // the next code brace at or after each position
-  std::vector<size_t>& next_close_;
 };
 
 bool EndsWithBackslash(const std::string& s) { return !s.empty() && s.back() == '\\'; }

@@ -20,6 +20,8 @@ inline constexpr char kLineComment = 'C';   // "//" to the end of the line
 inline constexpr char kString = '"';        // a double-quoted literal, quotes included
 inline constexpr char kChar = '\'';         // a single-quoted literal, quotes included
 inline constexpr char kDirective = '#';     // the number sign that starts a directive
+inline constexpr char kNestedBrace = '{';   // a brace of code inside parentheses or brackets:
+                                            // code, but never a place to cut the line
 }  // namespace mark
 
 // A string as long as the cleaned line, holding one mark per character.
@@ -27,7 +29,8 @@ using CharStateMap = std::string;
 
 // True for the marks of code: code, both literals and the directive sign.
 inline bool IsCodeMark(char m) {
-  return m == mark::kCode || m == mark::kString || m == mark::kChar || m == mark::kDirective;
+  return m == mark::kCode || m == mark::kString || m == mark::kChar || m == mark::kDirective ||
+         m == mark::kNestedBrace;
 }
 
 // The length of a directive sign at text[i]: 1 for "#", 2 for its digraph
@@ -67,8 +70,8 @@ inline constexpr int kTextBlock = 2;  // """ ... """
 // Cleans `raw` (one line without its line feed) into `text` and `map`:
 // tabs expanded to `tab_width` stops (kept inside literals, inside comments
 // after their first printable character, and after "@(#)"), control
-// characters and 127..159 removed outside literals (bytes of valid UTF-8
-// sequences are kept), trailing white space cut except where it belongs to a
+// characters and 127 removed outside literals, 128..159 in code only (bytes
+// of valid UTF-8 sequences are kept), trailing white space cut except where it belongs to a
 // literal. Raw strings and text blocks are literals to their end, whatever
 // lines they span; a "'" between two digits is a digit separator. Updates
 // `state`.

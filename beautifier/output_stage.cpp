@@ -121,6 +121,7 @@ std::string MakeWhitespace(bool tabs, int start, int width, int tab_width) {
 }
 
 void OutputStage::Run(PieceQueue<OutputLine>* q, int limit) {
+  ContinueShifts(q);
   while (q->Count() > limit) {
     OutputLine* head = q->Item(1);
     if (spacing_state_ == 0) {
@@ -169,8 +170,19 @@ void OutputStage::HangStep(PieceQueue<OutputLine>* q) {
   if (!q->Item(1)->directive_body) {
     while (!stack_.empty() && stack_.back().in_macro) stack_.pop_back();
   }
+  // A comment that the stack pushes out of the head line goes to a line
+  // of its own before it, and the head line then comes round again as the
+  // next run will see it: without its comment, under the stack as it was.
+  saved_stack_.assign(stack_.begin(), stack_.end());
+  const int saved_indent = q->Item(1)->indent;
+  comment_moved_ = false;
   if (!stack_.empty() && stack_.back().kind == 1 && OpensBlock(*q->Item(1))) stack_.pop_back();
   if (!stack_.empty()) ApplyStack(q, true);
+  if (comment_moved_) {
+    stack_.assign(saved_stack_.begin(), saved_stack_.end());
+    q->Item(2)->indent = saved_indent;
+    return;
+  }
   if (q->Count() < 2) return;
   // A comment moved out of the head line now stands first; the head line
   // itself comes round again.
@@ -233,8 +245,7 @@ void OutputStage::ApplyStack(PieceQueue<OutputLine>* q, bool outer) {
   if (stack_.empty() || q->Item(1)->kind == static_cast<int>(PieceKind::kDirective)) return;
   HangEntry e = stack_.back();
   stack_.pop_back();
-  int pi = 1;  // position of p: a moved comment pushes it to 2
-  OutputLine* p = q->Item(pi);
+  OutputLine* p = q->Item(1);
 
   if (!(p->has_code || (p->has_brace && e.kind == 2))) {
     stack_.push_back(e);
@@ -280,11 +291,13 @@ void OutputStage::ApplyStack(PieceQueue<OutputLine>* q, bool outer) {
         p->gap = 0;
       } else {
         OutputLine* moved = q->Acquire();
+        moved->shift_serial = p->shift_serial;
         moved->kind = p->kind;
         moved->offset = p->offset;
         moved->opens_comment = p->opens_comment;
         moved->comment_column = p->comment_column;
-        moved->gap = o_.COMMENTS_WITH_CODE;
+        // Alone on its line, as the next run will find it.
+        moved->indent = o_.COMMENTS_WITH_NOCODE;
         moved->has_comment = true;
         moved->comment.swap(p->comment);
         p->comment.clear();
@@ -293,13 +306,15 @@ void OutputStage::ApplyStack(PieceQueue<OutputLine>* q, bool outer) {
         if (grew) p->indent -= is;
         q->InsertAcquiredBefore(1, moved);
         clean_prefix_ = 0;
-        pi = 2;
+        comment_moved_ = true;
+        return;
       }
     }
   }
 
   if (exists && e.kind == 1) {
     if (!stack_.empty()) ApplyStack(q, false);
+    if (comment_moved_) return;
     stack_.push_back(e);
     if (outer) {
       size_t n = stack_.size();
@@ -308,7 +323,7 @@ void OutputStage::ApplyStack(PieceQueue<OutputLine>* q, bool outer) {
       OutputLine* head = q->Item(1);
       bool body = head->has_code && HangKeywordKind(head->code) == 3;
       if (two || body) {
-        int target = q->Item(pi)->indent;
+        int target = p->indent;
         for (int j = 2; j <= q->Count(); ++j) {
           OutputLine* l = q->Item(j);
           if (BraceStarts(*l, '{')) {
@@ -326,24 +341,62 @@ void OutputStage::ShiftBlock(PieceQueue<OutputLine>* q, int b, int target) {
   int c = q->Item(b)->indent;
   int d = target - c;
   if (d <= 0) return;
-  bool in_else = false;
-  const int last = std::min(q->Count(), b + kStageWindow);
-  for (int j = b; j <= last; ++j) {
+  // The block goes on past the lines held now: the shift stays pending and
+  // takes each line that comes later, so how far it reaches does not depend
+  // on how many lines happened to be held (a second run, holding others,
+  // shifts the same lines).
+  if (shifts_.size() >= kMaxHangDepth) shifts_.erase(shifts_.begin());
+  shifts_.push_back(PendingShift{c, d, target, false, false, ++shift_serial_});
+  PendingShift& shift = shifts_.back();
+  for (int j = b; j <= q->Count() && !shift.done; ++j) {
     OutputLine* l = q->Item(j);
-    if ((!l->has_code && !l->has_brace) || l->kind == static_cast<int>(PieceKind::kDirective) || l->frozen) {
-      continue;
-    }
-    if (l->indent < c) return;
-    l->indent += d;
-    if (BraceStarts(*l, '}') && l->indent == target) {
-      if (in_else) return;
-      OutputLine* next = q->Item(j + 1);
-      if (next && next->has_code && IsBareElse(next->code, next->code_map)) {
-        in_else = true;
-        continue;
-      }
+    l->shift_serial = shift.serial;
+    WalkShift(&shift, l, q->Item(j + 1));
+  }
+  if (shift.done) shifts_.pop_back();
+}
+
+void OutputStage::WalkShift(PendingShift* shift, OutputLine* l, const OutputLine* next) {
+  if (shift->awaiting_else) {
+    // The line after the block's closing brace: a bare else goes with it.
+    shift->awaiting_else = false;
+    if (!(l->has_code && IsBareElse(l->code, l->code_map))) {
+      shift->done = true;
       return;
     }
+    shift->in_else = true;
+  }
+  if ((!l->has_code && !l->has_brace) || l->kind == static_cast<int>(PieceKind::kDirective) || l->frozen) return;
+  if (l->indent < shift->c) {
+    shift->done = true;
+    return;
+  }
+  l->indent += shift->d;
+  if (BraceStarts(*l, '}') && l->indent == shift->target) {
+    if (shift->in_else) {
+      shift->done = true;
+    } else if (next == nullptr) {
+      shift->awaiting_else = true;
+    } else if (next->has_code && IsBareElse(next->code, next->code_map)) {
+      shift->in_else = true;
+    } else {
+      shift->done = true;
+    }
+  }
+}
+
+void OutputStage::ContinueShifts(PieceQueue<OutputLine>* q) {
+  if (shifts_.empty()) return;
+  // Lines that came since the last run are the ones no shift has seen.
+  int first = q->Count() + 1;
+  while (first > 1 && q->Item(first - 1)->shift_serial == 0) --first;
+  for (int j = first; j <= q->Count(); ++j) {
+    OutputLine* l = q->Item(j);
+    for (PendingShift& shift : shifts_) {
+      if (!shift.done) WalkShift(&shift, l, q->Item(j + 1));
+    }
+    l->shift_serial = shift_serial_;
+    std::erase_if(shifts_, [](const PendingShift& shift) { return shift.done; });
   }
 }
 
@@ -388,7 +441,11 @@ void OutputStage::BraceJoin(PieceQueue<OutputLine>* q) {
       // A brace joined to a directive, behind a continuation, or into a
       // literal still open would change the program; so would one that
       // carries a continuation itself, whose backslash must end its line.
+      // Nor is a brace joined to a line that already ends with an opening
+      // one: whether that line was still held would decide it, so a second
+      // run, holding more, would join where the first did not.
       blocked = code.kind == static_cast<int>(PieceKind::kDirective) || EndsWithBackslash(code.code) ||
+                (!code.code.empty() && code.code.back() == '{') ||
                 EndsWithBackslash(q->Item(j)->brace) ||
                 (code.has_comment && EndsWithBackslash(code.comment)) || code.literal_open ||
                 code.directive_body || code.kept_whole || EndsStatement(code) ||
@@ -410,15 +467,17 @@ void OutputStage::BraceJoin(PieceQueue<OutputLine>* q) {
     if (code->has_comment && !code->comment_pinned &&
         static_cast<int>(code->code.size() + brace->brace.size()) + code->indent + 1 >= cwc) {
       OutputLine* moved = q->Acquire();
+      moved->shift_serial = code->shift_serial;
       moved->kind = code->kind;
       moved->offset = code->offset;
-      moved->gap = cwc;
+      moved->indent = o_.COMMENTS_WITH_NOCODE;
       moved->has_comment = true;
       moved->comment.swap(code->comment);
       code->has_comment = false;
       lines[count++] = moved;
     }
     OutputLine* joined = q->Acquire();
+    joined->shift_serial = std::max(code->shift_serial, brace->shift_serial);
     joined->kind = code->kind;
     joined->offset = code->offset;
     joined->indent = code->indent;
@@ -451,9 +510,10 @@ void OutputStage::BraceJoin(PieceQueue<OutputLine>* q) {
     OutputLine* brace_comment = nullptr;
     if (brace->has_comment) {
       brace_comment = q->Acquire();
+      brace_comment->shift_serial = brace->shift_serial;
       brace_comment->kind = brace->kind;
       brace_comment->offset = brace->offset;
-      brace_comment->gap = cwc;
+      brace_comment->indent = o_.COMMENTS_WITH_NOCODE;
       brace_comment->has_comment = true;
       brace_comment->comment.swap(brace->comment);
       brace_comment->comment_pinned = brace->comment_pinned;
@@ -526,6 +586,14 @@ void OutputStage::Write(OutputLine& line) {
     if (b == std::string_view::npos) b = comment.size();
     comment.remove_prefix(b);
     i = std::clamp(line.tail_blanks + tail_shift_, 0, kMaxIndentColumns);
+    if (tail_alone_) {
+      // Its first line ended up alone on its line: the rest goes where the
+      // next run puts the lines of such a comment, the stars one column
+      // right of its start, other text no further left than it.
+      tail_stars_ = tail_stars_ && !comment.empty() && comment[0] == '*';
+      const int start = std::min(o_.COMMENTS_WITH_NOCODE, kMaxIndentColumns - 1);
+      i = tail_stars_ ? start + 1 : std::max(i, start);
+    }
     gap = 0;
   } else if (tabs && line.has_comment && !comment.empty() && comment[0] == ' ') {
     size_t b = comment.find_first_not_of(' ');
@@ -575,10 +643,15 @@ void OutputStage::Write(OutputLine& line) {
   cuddle_column_ = std::max(i, 0) + c;
   if (line.opens_comment && line.comment_in_code >= 0) {
     tail_shift_ = std::max(i, 0) + line.comment_in_code - line.comment_column;
+    tail_alone_ = false;
   }
   if (line.has_comment) {
     AppendWhitespace(&buffer_, tabs, c + std::max(i, 0), gap, is);
-    if (line.opens_comment) tail_shift_ = c + std::max(i, 0) + gap - line.comment_column;
+    if (line.opens_comment) {
+      tail_shift_ = c + std::max(i, 0) + gap - line.comment_column;
+      tail_alone_ = c == 0 && line.comment_in_code < 0;
+      tail_stars_ = true;
+    }
     buffer_.append(comment);
   }
   line_feed_owed_ = true;

@@ -55,6 +55,7 @@ struct OutputLineFacts {
   bool access_label = false;  // an access label whose members keep their indentation
   bool in_paren = false;      // begins inside an open parenthesis
   int outdent = 0;            // columns taken off when written (case labels at their switch)
+  unsigned shift_serial = 0;  // the newest block shift that has seen this line; 0: none yet
 };
 
 // One line of output. A line with neither code, brace nor comment is empty.
@@ -119,6 +120,12 @@ class OutputStage {
   // Writes and removes lines while the queue holds more than `limit`.
   void Run(PieceQueue<OutputLine>* queue, int limit);
 
+  // Writes bytes that come before the first line (a byte-order mark).
+  void WriteMark(std::string_view mark) {
+    buffer_.assign(mark);
+    Emit();
+  }
+
   // Writes a line exactly as it stands (the queue must be empty).
   void WriteUnchanged(std::string_view line);
 
@@ -135,7 +142,19 @@ class OutputStage {
   void ApplyStack(PieceQueue<OutputLine>* q, bool outer);
   void Push(const HangEntry& e);
   void RemoveHead(PieceQueue<OutputLine>* q);
+  // A block shift still waiting for the rest of its block.
+  struct PendingShift {
+    int c = 0;          // the block's indent before the shift
+    int d = 0;          // how far it moves
+    int target = 0;
+    bool in_else = false;        // its closing brace is met; a bare else follows
+    bool awaiting_else = false;  // its closing brace is the newest line held
+    unsigned serial = 0;
+    bool done = false;
+  };
   void ShiftBlock(PieceQueue<OutputLine>* q, int b, int target);
+  void WalkShift(PendingShift* shift, OutputLine* l, const OutputLine* next);
+  void ContinueShifts(PieceQueue<OutputLine>* q);
   void BraceJoin(PieceQueue<OutputLine>* q);
   void Write(OutputLine& line);
   // The column a line is written at, with the layout choices applied to the
@@ -147,10 +166,16 @@ class OutputStage {
   const BeautifierOptions& o_;
   std::ostream& out_;
   std::vector<HangEntry> stack_;  // HangStack: back() is the top
+  std::vector<PendingShift> shifts_;
+  unsigned shift_serial_ = 0;
+  std::vector<HangEntry> saved_stack_;  // the stack before the head line's hang step
+  bool comment_moved_ = false;    // the step moved the head line's comment out
   int spacing_state_ = 0;
   int pending_blank_ = 0;
   bool last_continued_ = false;  // the last written line ended with a backslash
   int tail_shift_ = 0;           // how far the open block comment's first line moved
+  bool tail_alone_ = false;      // that first line stands alone on its line
+  bool tail_stars_ = true;       // every line of its rest so far began with '*'
   int clean_prefix_ = 0;         // held lines, from the oldest, known to hold no brace
                                  // that could still be joined
   std::string buffer_;

@@ -3,12 +3,17 @@
 #include "reformat_file.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
 #include <istream>
 #include <ostream>
 #include <random>
@@ -35,24 +40,89 @@ namespace {
 // of reading both files again; larger ones are streamed (memory stays flat).
 constexpr size_t kInMemoryLimit = size_t{4} << 20;
 
-// The source text: read whole when it is a regular file no larger than
-// kInMemoryLimit, else read from its file a block at a time.
+// What a run that finds its file changed under it says.
+constexpr char kChangedWhileFormatting[] = "changed while formatting; left as it was";
+
+constexpr uint64_t kHashBasis = 14695981039346656037ull;
+uint64_t HashBytes(uint64_t h, const char* p, size_t n) {
+  for (size_t i = 0; i < n; ++i) h = (h ^ static_cast<unsigned char>(p[i])) * 1099511628211ull;
+  return h;
+}
+
+// With `ctime`, the change time too (which no one can set back, but which a
+// new or removed name of the file also moves).
+bool SameStamp(const struct stat& a, const struct stat& b, bool ctime) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+         a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
+         (!ctime || (a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec));
+}
+
+// Reads up to n bytes at `offset`, retrying short reads; the count read.
+ssize_t ReadAt(int fd, char* p, size_t n, off_t offset) {
+  size_t got = 0;
+  while (got < n) {
+    ssize_t r = ::pread(fd, p + got, n - got, offset + static_cast<off_t>(got));
+    if (r < 0 && errno == EINTR) continue;
+    if (r < 0) return -1;
+    if (r == 0) break;
+    got += static_cast<size_t>(r);
+  }
+  return static_cast<ssize_t>(got);
+}
+
+bool WriteAll(int fd, const char* p, size_t n) {
+  while (n > 0) {
+    ssize_t w = ::write(fd, p, n);
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) return false;
+    p += w;
+    n -= static_cast<size_t>(w);
+  }
+  return true;
+}
+
+// The source text: read whole when it is no larger than kInMemoryLimit,
+// else read from its file a block at a time. Only a regular file is opened.
+// A file that is to be rewritten is locked for as long as this object
+// lives, so that a second run waits for the first and reads its result, and
+// what was read is remembered (time stamps, size, a hash of the bytes), so
+// that a file changed meanwhile by anyone else is never replaced nor backed
+// up as if it were the text read.
 class SourceText : public std::streambuf {
  public:
   SourceText() = default;
   SourceText(const SourceText&) = delete;
   SourceText& operator=(const SourceText&) = delete;
   ~SourceText() override {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0) ::close(fd_);  // releases the lock
   }
 
-  // Opens `path` and, when it is small enough, reads it. False when it
-  // cannot be opened (errno says why).
-  bool Open(const std::string& path) {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0) return false;
-    struct stat st {};
-    if (::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) && static_cast<size_t>(st.st_size) <= kInMemoryLimit) {
+  // Opens `path` (with `lock`, locked, and still the file the path names)
+  // and, when it is small enough, reads it.
+  Status Open(const std::string& path, bool lock) {
+    for (int attempt = 0;; ++attempt) {
+      Status status = OpenRegularFile(path, &fd_);
+      if (!status.ok()) return status;
+      if (!lock) break;
+      // A file system without locks still gets the checks before writing.
+      while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+      }
+      locked_ = true;
+      // Another run may have replaced the file while this one waited: the
+      // lock must be on the file the path names now.
+      struct stat named {}, held {};
+      if (::stat(path.c_str(), &named) == 0 && ::fstat(fd_, &held) == 0 && named.st_dev == held.st_dev &&
+          named.st_ino == held.st_ino) {
+        break;
+      }
+      ::close(fd_);
+      fd_ = -1;
+      if (attempt == 100) return Status::Error(kChangedWhileFormatting);
+    }
+    if (::fstat(fd_, &read_) != 0) return Status::Error(ErrnoMessage(errno));
+    started_ = std::time(nullptr);
+    const struct stat& st = read_;
+    if (static_cast<size_t>(st.st_size) <= kInMemoryLimit) {
       whole_.resize(static_cast<size_t>(st.st_size) + 1);
       size_t got = 0;
       for (;;) {
@@ -70,8 +140,9 @@ class SourceText : public std::streambuf {
         if (n == 0) {
           whole_.resize(got);
           in_memory_ = true;
+          size_ = got;
           setg(whole_.data(), whole_.data(), whole_.data() + got);
-          return true;
+          return Status::OK();
         }
         got += static_cast<size_t>(n);
       }
@@ -79,7 +150,7 @@ class SourceText : public std::streambuf {
       std::string().swap(whole_);
     }
     block_.resize(1 << 16);
-    return true;
+    return Status::OK();
   }
 
   bool in_memory() const { return in_memory_; }
@@ -87,6 +158,57 @@ class SourceText : public std::streambuf {
   std::string_view text() const { return whole_; }
   // A read failed: what was formatted is not the whole file.
   bool failed() const { return failed_; }
+  // The file is locked: it is the output too.
+  bool locked() const { return locked_; }
+  // It has more than one name.
+  bool linked() const { return read_.st_nlink > 1; }
+  mode_t mode() const { return read_.st_mode; }
+  const struct stat& as_read() const { return read_; }
+
+  // OK when `path` still names the file read and that file still holds what
+  // was read: same size and time stamps, and, with `deep` when the stamps
+  // are too recent to be trusted (or always when the text is in memory, or
+  // `names_changed`: this run removed a name of the file, which moves its
+  // change time), the same bytes. Else an error saying it changed.
+  Status StillAsRead(const std::string& path, bool deep, bool names_changed = false) {
+    struct stat named {}, now {};
+    if (::stat(path.c_str(), &named) != 0 || ::fstat(fd_, &now) != 0 ||
+        !SameStamp(named, read_, !names_changed) || !SameStamp(now, read_, !names_changed)) {
+      return Status::Error(kChangedWhileFormatting);
+    }
+    // A write within the file system's clock step leaves the stamps alone.
+    const bool doubt = in_memory_ || names_changed || now.st_ctim.tv_sec + 2 >= started_;
+    if (!deep || !doubt) return Status::OK();
+    return CopyReadText(-1);
+  }
+
+  // Writes the text that was read to `out` (-1: only compares it). A file
+  // streamed is read again and must give the same bytes.
+  Status CopyReadText(int out) {
+    if (in_memory_) {
+      if (out >= 0) return WriteAll(out, whole_.data(), whole_.size()) ? Status::OK() : Status::Error(ErrnoMessage(errno ? errno : EIO));
+      std::string again(whole_.size() + 1, '\0');
+      ssize_t n = ReadAt(fd_, again.data(), again.size(), 0);
+      if (n < 0) return Status::Error(ErrnoMessage(errno));
+      again.resize(static_cast<size_t>(n));
+      return again == whole_ ? Status::OK() : Status::Error(kChangedWhileFormatting);
+    }
+    std::vector<char> block(1 << 16);
+    uint64_t h = kHashBasis;
+    off_t offset = 0;
+    for (;;) {
+      ssize_t n = ReadAt(fd_, block.data(), block.size(), offset);
+      if (n < 0) return Status::Error(ErrnoMessage(errno));
+      if (n == 0) break;
+      h = HashBytes(h, block.data(), static_cast<size_t>(n));
+      if (out >= 0 && !WriteAll(out, block.data(), static_cast<size_t>(n))) {
+        return Status::Error(ErrnoMessage(errno ? errno : EIO));
+      }
+      offset += n;
+    }
+    if (static_cast<size_t>(offset) != size_ || h != hash_) return Status::Error(kChangedWhileFormatting);
+    return Status::OK();
+  }
 
  protected:
   int_type underflow() override {
@@ -98,6 +220,8 @@ class SourceText : public std::streambuf {
         failed_ = n < 0;
         return traits_type::eof();
       }
+      hash_ = HashBytes(hash_, block_.data(), static_cast<size_t>(n));
+      size_ += static_cast<size_t>(n);
       setg(block_.data(), block_.data(), block_.data() + n);
       return traits_type::to_int_type(block_[0]);
     }
@@ -107,6 +231,11 @@ class SourceText : public std::streambuf {
   int fd_ = -1;
   bool in_memory_ = false;
   bool failed_ = false;
+  bool locked_ = false;
+  struct stat read_ {};     // the file as it was opened
+  std::time_t started_ = 0;
+  size_t size_ = 0;         // bytes read
+  uint64_t hash_ = kHashBasis;  // of the bytes streamed
   std::string whole_;
   std::vector<char> block_;
 };
@@ -114,13 +243,15 @@ class SourceText : public std::streambuf {
 // The formatted text on its way to the temporary file of an AtomicFile,
 // gathered in a block and written a block at a time straight to the file's
 // descriptor (the C stream's own buffer stays empty). While it stays within
-// twice kInMemoryLimit it is also kept, for the checks after formatting. What is
+// the room reserved for it it is also kept, for the checks after formatting. What is
 // not flushed when the buffer goes is dropped (the file is discarded then).
 class FormattedText : public std::streambuf {
  public:
   // `expected`: about how long the text will be, when it is kept.
   FormattedText(std::FILE* file, bool keep, size_t expected) : fd_(fileno(file)), keep_(keep), block_(1 << 16) {
-    if (keep_) kept_.reserve(expected + expected / 4);
+    // Room for a text somewhat longer than the source; a text that outgrows
+    // it is checked on the files instead, so what is kept never grows.
+    if (keep_) kept_.reserve(expected + expected / 4 + (1 << 16));
     std::fflush(file);
     setp(block_.data(), block_.data() + block_.size());
   }
@@ -145,7 +276,7 @@ class FormattedText : public std::streambuf {
     size_t n = static_cast<size_t>(pptr() - pbase());
     setp(block_.data(), block_.data() + block_.size());
     if (keep_) {
-      if (kept_.size() + n <= 2 * kInMemoryLimit) {
+      if (kept_.size() + n <= kept_.capacity()) {
         kept_.append(p, n);
       } else {
         keep_ = false;
@@ -196,50 +327,74 @@ int MakeUnderFreshName(const std::string& backup, std::string* temporary, Make m
   return error;
 }
 
-// Puts the current content of `path` under `backup` in one step: a hard link
-// (no copy) or, where links are not possible, a copy, made under a fresh
-// temporary name and renamed over `backup`, so an old backup or a link of
-// that name is replaced and never written through. A name that exists is
-// never used: link and O_EXCL refuse it, and another is tried.
-Status KeepBackup(const std::string& path, const std::string& backup) {
+// Puts the text that was read under `backup`: a new file under a fresh
+// temporary name, renamed over `backup`, so an old backup (even one that is
+// another name of the source), or a link of that name, is replaced and never
+// written through. A name that exists is never used: O_EXCL refuses it, and
+// another is tried.
+Status KeepBackup(SourceText* source, const std::string& backup) {
   std::string temporary;
+  int out_fd = -1;
   int error = MakeUnderFreshName(backup, &temporary, [&](const std::string& name) {
-    return ::link(path.c_str(), name.c_str()) == 0 ? 0 : errno;
+    out_fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    return out_fd >= 0 ? 0 : errno;
   });
   struct Forget {
     const std::string& path;
     ~Forget() { ForgetTemporaryFile(path); }
   } forget{temporary};
-  if (error != 0) {
-    std::FILE* in = std::fopen(path.c_str(), "rb");
-    if (!in) return Status::Error(ErrnoMessage(errno));
-    int out_fd = -1;
-    error = MakeUnderFreshName(backup, &temporary, [&](const std::string& name) {
-      out_fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-      return out_fd >= 0 ? 0 : errno;
-    });
-    std::FILE* copy = out_fd >= 0 ? fdopen(out_fd, "wb") : nullptr;
-    bool ok = copy != nullptr;
-    char buffer[65536];
-    size_t n;
-    while (ok && (n = std::fread(buffer, 1, sizeof buffer, in)) > 0) ok = std::fwrite(buffer, 1, n, copy) == n;
-    ok = ok && !std::ferror(in);
-    if (error == 0 && !ok) error = errno;
-    struct stat st {};
-    if (ok && ::stat(path.c_str(), &st) == 0) ::fchmod(fileno(copy), st.st_mode & 0777);
-    if (copy && std::fclose(copy) != 0) ok = false;
-    if (!copy && out_fd >= 0) ::close(out_fd);
-    std::fclose(in);
-    if (!ok) {
-      if (out_fd >= 0) ::unlink(temporary.c_str());
-      return Status::Error(ErrnoMessage(error ? error : EIO));
+  if (error != 0) return Status::Error(ErrnoMessage(error));
+  Status status = source->CopyReadText(out_fd);
+  ::fchmod(out_fd, source->mode() & 0777);
+  if (::close(out_fd) != 0 && status.ok()) status = Status::Error(ErrnoMessage(errno));
+  if (status.ok() && std::rename(temporary.c_str(), backup.c_str()) != 0) status = Status::Error(ErrnoMessage(errno));
+  if (!status.ok()) ::unlink(temporary.c_str());
+  return status;
+}
+
+// Writes the formatted text over the content of `path`, which must still be
+// the file `source` read: every name of a file with several names sees it.
+// The text is `text`, or the content of the file `from` when `text` is null.
+Status WriteInPlace(const std::string& path, const SourceText& source, const std::string_view* text,
+                    const std::string& from) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return Status::Error(ErrnoMessage(errno));
+  struct Close {
+    int fd;
+    ~Close() {
+      if (fd >= 0) ::close(fd);
     }
+  } closer{fd};
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || st.st_dev != source.as_read().st_dev || st.st_ino != source.as_read().st_ino) {
+    return Status::Error(kChangedWhileFormatting);
   }
-  if (std::rename(temporary.c_str(), backup.c_str()) != 0) {
-    int rename_error = errno;
-    ::unlink(temporary.c_str());
-    return Status::Error(ErrnoMessage(rename_error));
+  off_t length = 0;
+  if (text) {
+    if (!WriteAll(fd, text->data(), text->size())) return Status::Error(ErrnoMessage(errno ? errno : EIO));
+    length = static_cast<off_t>(text->size());
+  } else {
+    int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) return Status::Error(ErrnoMessage(errno));
+    std::vector<char> block(1 << 16);
+    bool ok = true;
+    for (;;) {
+      ssize_t n = ReadAt(in, block.data(), block.size(), length);
+      if (n < 0) ok = false;
+      if (n <= 0) break;
+      if (!WriteAll(fd, block.data(), static_cast<size_t>(n))) {
+        ok = false;
+        break;
+      }
+      length += n;
+    }
+    int error = errno;
+    ::close(in);
+    if (!ok) return Status::Error(ErrnoMessage(error ? error : EIO));
   }
+  if (::ftruncate(fd, length) != 0) return Status::Error(ErrnoMessage(errno));
+  closer.fd = -1;
+  if (::close(fd) != 0) return Status::Error(ErrnoMessage(errno));
   return Status::OK();
 }
 
@@ -283,12 +438,14 @@ ReformatFileResult ReformatFileWith(const std::string& input, const std::string&
 
   // The input is opened first; the output is never touched unless the input
   // could be opened, and it is only replaced by a complete result.
+  // A file rewritten in place is locked while it is read, formatted and
+  // replaced, so two runs on one file take turns.
+  const bool rewrite = input == output || SameFile(input, output);
   SourceText source;
-  errno = 0;
   AtomicFile file;
   bool opened = false;
-  if (!source.Open(input)) {
-    why = "cannot open '" + input + "': " + ErrnoMessage(errno ? errno : ENOENT);
+  if (Status opening = source.Open(input, rewrite); !opening.ok()) {
+    why = "cannot open '" + input + "': " + opening.message();
   } else {
     Status status = file.Open(output);
     if (!status.ok()) {
@@ -353,17 +510,43 @@ ReformatFileResult ReformatFileWith(const std::string& input, const std::string&
       rc = kReformatRefused;
       file.Discard();
     } else if (rc == kReformatOk) {
-      Status status;
-      if (!options.backup_path.empty()) {
-        status = KeepBackup(file.resolved_target(), options.backup_path);
-        if (!status.ok()) {
-          rc = kReformatRefused;
+      // The file must still be what was read; the backup is made from that
+      // text, and then the file is checked once more, bytes too when in doubt.
+      const std::string& target = file.resolved_target();
+      const bool backup = !options.backup_path.empty();
+      Status status = source.locked() ? source.StillAsRead(target, false) : Status::OK();
+      bool changed = !status.ok();
+      // A backup that is another name of the file is replaced by a copy.
+      const bool backup_is_source = backup && SameFile(target, options.backup_path);
+      if (status.ok() && backup) {
+        status = KeepBackup(&source, options.backup_path);
+        changed = status.message() == kChangedWhileFormatting;
+        if (!status.ok() && !changed) {
           why = "cannot make the backup copy '" + options.backup_path + "': " + status.message() +
                 "; the file was left as it was";
-          file.Discard();
         }
       }
-      if (rc == kReformatOk) {
+      if (status.ok() && source.locked()) {
+        status = source.StillAsRead(target, true, backup_is_source);
+        changed = !status.ok();
+      }
+      if (changed) why = kChangedWhileFormatting;
+      if (!status.ok()) {
+        rc = kReformatRefused;
+        file.Discard();
+      } else if (source.locked() && source.linked() && backup) {
+        // Every name of the file sees the new text; the backup holds the old.
+        std::string_view kept = buffer.text();
+        status = WriteInPlace(target, source, buffer.kept() ? &kept : nullptr, file.temporary_path());
+        file.Discard();
+        if (!status.ok()) {
+          rc = kReformatNoFileOrMemory;
+          why = status.message() == kChangedWhileFormatting
+                    ? std::string(kChangedWhileFormatting)
+                    : "cannot write '" + output + "': " + status.message() + "; its old content is in '" +
+                          options.backup_path + "'";
+        }
+      } else {
         status = file.Commit();
         if (!status.ok()) {
           rc = kReformatNoFileOrMemory;
@@ -386,6 +569,99 @@ ReformatFileResult ReformatFileWith(const std::string& input, const std::string&
   out << "Done !\n";
   if (rc == kReformatOk) why.clear();
   return result;
+}
+
+namespace {
+
+// A temporary file for a stream, removed with this object (and on signals).
+class SpoolFile {
+ public:
+  // `suffix`: the end of its name (".c", ".java", ...).
+  explicit SpoolFile(const std::string& suffix) {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/folios-XXXXXX" + suffix;
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    TemporaryFileSignalsHeld held;
+    fd_ = ::mkstemps(name.data(), static_cast<int>(suffix.size()));
+    if (fd_ >= 0) {
+      path_ = name.data();
+      RegisterTemporaryFile(path_);
+    }
+  }
+  ~SpoolFile() {
+    if (fd_ >= 0) ::close(fd_);
+    if (!path_.empty()) {
+      ::unlink(path_.c_str());
+      ForgetTemporaryFile(path_);
+    }
+  }
+  SpoolFile(const SpoolFile&) = delete;
+  SpoolFile& operator=(const SpoolFile&) = delete;
+
+  bool ok() const { return fd_ >= 0; }
+  int fd() const { return fd_; }
+  const std::string& path() const { return path_; }
+
+ private:
+  int fd_ = -1;
+  std::string path_;
+};
+
+// Copies everything from `from` to `to`; false when either fails.
+bool CopyStream(std::FILE* from, std::FILE* to) {
+  std::vector<char> block(1 << 16);
+  size_t n;
+  while ((n = std::fread(block.data(), 1, block.size(), from)) > 0) {
+    if (std::fwrite(block.data(), 1, n, to) != n) return false;
+  }
+  return !std::ferror(from);
+}
+
+}  // namespace
+
+int ReformatStream(std::FILE* in, std::FILE* out, const FormatSettings& settings,
+                   const std::string& name_for_language, std::string* why, std::ostream& err) {
+  why->clear();
+  size_t dot = name_for_language.rfind('.');
+  size_t slash = name_for_language.rfind('/');
+  std::string suffix = dot != std::string::npos && (slash == std::string::npos || dot > slash)
+                           ? name_for_language.substr(dot)
+                           : ".c";
+  if (suffix.size() > 16) suffix = ".c";
+  SpoolFile source(suffix), formatted(suffix);
+  if (!source.ok() || !formatted.ok()) {
+    *why = "cannot make a temporary file: " + ErrnoMessage(errno);
+    return kReformatNoFileOrMemory;
+  }
+  std::FILE* spool = ::fdopen(::dup(source.fd()), "wb");
+  bool read_ok = spool != nullptr && CopyStream(in, spool);
+  if (spool && std::fclose(spool) != 0) read_ok = false;
+  if (!read_ok) {
+    *why = std::ferror(in) ? "cannot read standard input" : "cannot make a temporary file: " + ErrnoMessage(errno);
+    return kReformatNoFileOrMemory;
+  }
+  ReformatFileOptions options;
+  options.settings = &settings;
+  std::ostream report(nullptr);  // no settings report nor progress
+  ReformatFileResult result = ReformatFileWith(source.path(), formatted.path(), options, report, err);
+  if (result.code != kReformatOk) {
+    // Said of a file; here the caller says what became of the text.
+    *why = result.reason;
+    for (const char* tail : {"; file left as it was", "; the file was left as it was", "; it was left as it was"}) {
+      size_t n = std::strlen(tail);
+      if (why->size() >= n && why->compare(why->size() - n, n, tail) == 0) why->resize(why->size() - n);
+    }
+    if (result.code == kReformatBinary) *why = "binary text (it holds NUL bytes)";
+  }
+  std::FILE* text = std::fopen((result.code == kReformatOk ? formatted : source).path().c_str(), "rb");
+  bool written = text != nullptr && CopyStream(text, out) && std::fflush(out) == 0;
+  if (text) std::fclose(text);
+  if (!written) {
+    *why = "cannot write standard output";
+    return kReformatNoFileOrMemory;
+  }
+  return result.code;
 }
 
 int ReformatText(std::string_view source, const FormatSettings& settings, SourceLanguage language,

@@ -1,6 +1,7 @@
 // The beautifier's entry point: formats one C, C++ or Java file into another.
 #pragma once
 
+#include <cstdio>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -71,6 +72,17 @@ struct ReformatFileResult {
 ReformatFileResult ReformatFileWith(const std::string& input, const std::string& output,
                                     const ReformatFileOptions& options, std::ostream& out,
                                     std::ostream& err);
+
+// Formats the text read from `in` to its end and writes it to `out`, with
+// `settings`, as a file named like `name_for_language` would be (its
+// extension decides the language). Both texts pass through temporary files,
+// so memory stays flat however long the text is; the formatted text is
+// written only when it holds the same program, and otherwise the text as it
+// came in is written. kReformatOk or the failure, with `why` for people;
+// kReformatNoFileOrMemory with "cannot read ..." or "cannot write ..." when
+// a stream fails. Engine messages go to `err`.
+int ReformatStream(std::FILE* in, std::FILE* out, const FormatSettings& settings,
+                   const std::string& name_for_language, std::string* why, std::ostream& err);
 
 // Formats `source`, held in memory, into `formatted` with `settings`, and
 // checks that the result holds the same program. kReformatOk, the engine's

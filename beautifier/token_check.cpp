@@ -103,7 +103,17 @@ struct Token {
   std::string text;    // code tokens: their bytes
   uint64_t hash = 0;   // comments: hash of their printable bytes
   long line = 0;       // line of the first byte
+  bool touches = false;    // code tokens: no white space or comment parts it from the one before
+  bool adjacency = false;  // code tokens: whether it touches is part of the program (C and
+                           // C++, inside parentheses, brackets or a directive, where a
+                           // macro argument may become a string)
 };
+
+// True when two code tokens that read alike stand alike: where touching
+// matters, both touch their predecessors or neither does.
+bool SameStanding(const Token& a, const Token& b) {
+  return !(a.adjacency || b.adjacency) || a.touches == b.touches;
+}
 
 bool IsIdentByte(int c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
@@ -111,8 +121,9 @@ bool IsIdentByte(int c) {
 }
 bool IsDigit(int c) { return c >= '0' && c <= '9'; }
 
-// Bytes a comment is compared on.
-bool Printable(int c) { return c > 32 && !(c >= 127 && c <= 159); }
+// Bytes a comment is compared on: all but white space and control
+// characters. Bytes from 128 on are text of some encoding.
+bool Printable(int c) { return c > 32 && c != 127; }
 
 constexpr uint64_t kFnvBasis = 14695981039346656037ull;
 constexpr uint64_t kFnvPrime = 1099511628211ull;
@@ -154,7 +165,7 @@ struct ClassTable {
       if (b == '*') v |= kStarByte;
       if (b == '"') v |= kDoubleQuoteByte;
       if (b == '\'') v |= kQuoteByte;
-      if (b > 32 && !(b >= 127 && b <= 159)) v |= kPrintByte;
+      if (b > 32 && b != 127) v |= kPrintByte;
       if (b == '.') v |= kDotByte;
       c[b] = v;
     }
@@ -208,7 +219,16 @@ constexpr StartTable kStarts{};
 // feed, ends a line as a line feed does.
 class Lexer {
  public:
-  Lexer(std::istream& in, SourceLanguage language) : src_(in), c_family_(language == SourceLanguage::kCFamily) {}
+  Lexer(std::istream& in, SourceLanguage language) : src_(in), c_family_(language == SourceLanguage::kCFamily) {
+    // A byte-order mark at the start says how the text is encoded; it is
+    // no token, but it must stand on both sides.
+    if (src_.At(0) == 0xEF && src_.At(1) == 0xBB && src_.At(2) == 0xBF) {
+      src_.Skip(3);
+      byte_order_mark_ = true;
+    }
+  }
+
+  bool byte_order_mark() const { return byte_order_mark_; }
 
   // The line of the last token read (1 before the first).
   long line() const { return last_line_; }
@@ -220,9 +240,10 @@ class Lexer {
   bool ToLineStart() {
     if (in_directive_) return false;
     for (;;) {
-      SkipBlanks();
+      if (SkipBlanks()) parted_ = true;
       int c = src_.At(0);
       if (c == '\n' || c == '\r') {
+        parted_ = true;
         src_.Skip(c == '\r' && src_.At(1) == '\n' ? 2 : 1);
         ++line_;
         at_line_start_ = true;
@@ -274,8 +295,9 @@ class Lexer {
     const unsigned char c = p[i];
     if (c == '\r') return true;  // a line end of its own
     if (c == '/') return i + 1 < body && p[i + 1] == '*';
-    // A raw string, R"( ... )", or a text block, """ ... """.
-    return c_family_ ? i > 0 && p[i - 1] == 'R' : i + 2 < body && p[i + 1] == '"' && p[i + 2] == '"';
+    // A raw string, R"( ... )", or a text block, """ ... """ (in C and C++
+    // too, where it is read as one).
+    return (c_family_ && i > 0 && p[i - 1] == 'R') || (i + 2 < body && p[i + 1] == '"' && p[i + 2] == '"');
   }
 
   // True when the text from the current byte on starts with `line`.
@@ -287,6 +309,9 @@ class Lexer {
 
   // Passes over the line SelfContainedLine gave, as reading its tokens would.
   void SkipLine(size_t length) {
+    size_t n;
+    NestOver(src_.Window(length, &n), length);
+    parted_ = true;
     src_.Skip(length);
     last_line_ = line_;
     ++line_;
@@ -294,21 +319,52 @@ class Lexer {
     fresh_line_ = true;
   }
 
+  // Follows the parentheses and brackets of a line passed over unread: one
+  // that holds no block comment, raw string or splice, so literals and a
+  // line comment are all that can hide them. A directive's are not counted.
+  void NestOver(const unsigned char* p, size_t n) {
+    if (!c_family_) return;
+    size_t i = 0;
+    while (i < n && (p[i] == ' ' || p[i] == '\t' || p[i] == '\f' || p[i] == '\v')) ++i;
+    if (i < n && (p[i] == '#' || (p[i] == '%' && i + 1 < n && p[i + 1] == ':'))) return;
+    for (; i < n; ++i) {
+      const unsigned char c = p[i];
+      if (c == '\n' || (c == '/' && i + 1 < n && p[i + 1] == '/')) return;
+      if (c == '"' || (c == '\'' && !DigitSeparatorAt(p, i, n))) {
+        for (++i; i < n && p[i] != c && p[i] != '\n'; ++i) {
+          if (p[i] == '\\') ++i;
+        }
+        continue;
+      }
+      Nest(static_cast<char>(c));
+    }
+  }
+
+  // True when the apostrophe at p[i] stands inside a number ("1'000").
+  static bool DigitSeparatorAt(const unsigned char* p, size_t i, size_t n) {
+    if (i == 0 || i + 1 >= n || !IsIdentByte(p[i - 1]) || !IsIdentByte(p[i + 1])) return false;
+    size_t b = i;
+    while (b > 0 && (IsIdentByte(p[b - 1]) || p[b - 1] == '.' || p[b - 1] == '\'')) --b;
+    return IsDigit(p[b]) || (p[b] == '.' && b + 1 < i && IsDigit(p[b + 1]));
+  }
+
   // The next token into `t`; false at the end of the text.
   bool Next(Token* t) {
     for (;;) {
-      SkipBlanks();
+      if (SkipBlanks()) parted_ = true;
       int c = Peek(0);
       if (c == -1 || c == '\n') {
         const long line = line_;
         if (c == '\n') {
           Get();
           at_line_start_ = true;
+          parted_ = true;
         }
         if (in_directive_) {
           in_directive_ = false;
           t->kind = TokenKind::kDirectiveEnd;
           t->text.clear();
+          t->touches = t->adjacency = false;
           t->line = line;
           return true;
         }
@@ -317,6 +373,7 @@ class Lexer {
       }
       if (c <= 32 || c == 127) {  // white space, and control bytes no token holds
         Get();
+        parted_ = true;
         continue;
       }
       break;
@@ -333,13 +390,35 @@ class Lexer {
       int c1 = Peek(1);
       if (c1 == '/') {
         LineComment(t);
+        parted_ = true;
         return true;
       }
       if (c1 == '*') {
         BlockComment(t);
+        parted_ = true;
         return true;
       }
     }
+    t->touches = !parted_;
+    t->adjacency = c_family_ && (in_directive_ || depth_ > 0);
+    parted_ = false;
+    ReadCode(t, c);
+    if (c_family_ && !in_directive_ && t->kind == TokenKind::kCode && t->text.size() == 1) Nest(t->text[0]);
+    return true;
+  }
+
+  // Follows the parentheses and brackets of code (not of directives).
+  void Nest(char c) {
+    if (c == '(' || c == '[') {
+      if (depth_ < (1 << 28)) ++depth_;
+    } else if ((c == ')' || c == ']') && depth_ > 0) {
+      --depth_;
+    }
+  }
+
+ private:
+  // The code token starting with `c` (a directive's number sign too).
+  void ReadCode(Token* t, int c) {
     const bool line_start = at_line_start_;
     at_line_start_ = false;
     if (c_family_ && line_start && (c == '#' || (c == '%' && Peek(1) == ':'))) {
@@ -348,40 +427,42 @@ class Lexer {
       directive_words_ = 0;
       header_next_ = false;
       t->kind = TokenKind::kDirectiveStart;
-      return true;
+      return;
     }
     const bool header = header_next_;
     header_next_ = false;
     ++directive_words_;
     if (header && c == '<' && HeaderNameCloses()) {
       HeaderName(t);
-      return true;
+      return;
     }
     if (IsIdentByte(c) && !IsDigit(c)) {
       Identifier(t);
-      return true;
+      return;
     }
     if (IsDigit(c) || (c == '.' && IsDigit(Peek(1)))) {
       Number(t);
-      return true;
+      return;
     }
     if (c == '"') {
-      if (!c_family_ && Peek(1) == '"' && Peek(2) == '"' && OpensTextBlock()) {
+      // C and C++ have no text blocks, but three quotes and nothing after
+      // them there are no program either (an empty string and one left
+      // open): read as a text block, whose lines are compared byte for
+      // byte, they show a Java text given as C++ when its content moves.
+      if (Peek(1) == '"' && Peek(2) == '"' && OpensTextBlock()) {
         TextBlock(t);
       } else {
         Quoted(t, '"');
       }
-      return true;
+      return;
     }
     if (c == '\'') {
       Quoted(t, '\'');
-      return true;
+      return;
     }
     Punctuator(t);
-    return true;
   }
 
- private:
   // Length of a splice at physical offset k, 0 when there is none.
   size_t SpliceAt(size_t k) {
     if (!c_family_ || raw_ || src_.At(k) != '\\') return 0;
@@ -450,14 +531,17 @@ class Lexer {
 
   // Bulk paths: runs of bytes that hold no line end and no backslash (so no
   // splice) are taken straight from the buffer.
-  void SkipBlanks() {
+  // True when it passed over anything.
+  bool SkipBlanks() {
+    bool any = false;
     for (;;) {
       size_t n;
       const unsigned char* p = src_.Span(&n);
       size_t i = 0;
       while (i < n && (kClass[p[i]] & kBlankByte)) ++i;
       src_.Skip(i);
-      if (i < n || n == 0) return;
+      any |= i > 0;
+      if (i < n || n == 0) return any;
     }
   }
 
@@ -710,6 +794,9 @@ class Lexer {
   bool in_directive_ = false;
   int directive_words_ = 0;     // tokens after the directive's number sign
   bool header_next_ = false;    // a header name may follow (#include <...>)
+  bool byte_order_mark_ = false;
+  bool parted_ = true;          // white space or a comment since the last code token
+  int depth_ = 0;               // parentheses and brackets of code open
 };
 
 // Items read on one side and not yet matched on the other. At most this many
@@ -722,6 +809,7 @@ class Comparison {
       : a_(a, o.language), b_(b, o.language), skip_comments_(o.comments_removed) {}
 
   TokenCheckResult Run() {
+    if (a_.byte_order_mark() != b_.byte_order_mark()) return Differ(1);
     Side sa, sb;
     bool more_a = true, more_b = true;
     Token ta, tb;
@@ -733,7 +821,9 @@ class Comparison {
         more_a = Read(&a_, &ta);
         more_b = Read(&b_, &tb);
         if (more_a && more_b && ta.kind == tb.kind) {
-          if (ta.kind == TokenKind::kComment ? ta.hash != tb.hash : ta.text != tb.text) return Differ(ta.line);
+          if (ta.kind == TokenKind::kComment ? ta.hash != tb.hash : ta.text != tb.text || !SameStanding(ta, tb)) {
+            return Differ(ta.line);
+          }
           continue;
         }
         if (more_a) Queue(&ta, &sa);
@@ -745,7 +835,7 @@ class Comparison {
       while (!sa.code.empty() && !sb.code.empty()) {
         const Token& x = sa.code.front();
         const Token& y = sb.code.front();
-        if (x.kind != y.kind || x.text != y.text) return Differ(x.line);
+        if (x.kind != y.kind || x.text != y.text || !SameStanding(x, y)) return Differ(x.line);
         sa.code.pop_front();
         sb.code.pop_front();
       }

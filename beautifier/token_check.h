@@ -46,7 +46,7 @@ struct TokenCheckResult {
 //    tokens, so code can neither join nor leave a directive;
 //  - unless `comments_removed`, the comments form the same sequence, each
 //    compared on its printable characters: white space and control
-//    characters (bytes 0-32 and 127-159) are left out, since re-indenting a
+//    characters (bytes 0-32 and 127) are left out, since re-indenting a
 //    comment's lines, expanding its tabs and cutting trailing blanks does not
 //    change it. Comments are matched in their own order, apart from the code,
 //    because the formatter may move a comment before or after the code it

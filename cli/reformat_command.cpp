@@ -62,28 +62,23 @@ bool ParseJobs(const std::string& text, int* jobs) {
   return true;
 }
 
-// Standard input is held whole so the formatted text can be checked against
-// it before anything is written: a text whose program formatting would
-// change, or that cannot be formatted, comes out as it went in.
+// Standard input is kept in a temporary file so the formatted text can be
+// checked against it before anything is written: a text whose program
+// formatting would change, or that cannot be formatted, comes out as it
+// went in. Memory stays flat however long it is.
 int FormatStandardInput() {
-  std::string source;
-  char chunk[1 << 16];
-  size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, stdin)) > 0) source.append(chunk, got);
-  if (std::ferror(stdin)) {
-    PrintMessage("cannot read standard input");
-    return kExitFailure;
-  }
-  std::string formatted, why;
-  int rc = ReformatText(source, LoadFormatSettings(), SourceLanguage::kCFamily, &formatted, &why, std::cerr);
-  const std::string& text = rc == kReformatOk ? formatted : source;
-  std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
-  std::cout.flush();
+  std::string why;
+  int rc = ReformatStream(stdin, stdout, LoadFormatSettings(), "-.c", &why, std::cerr);
   if (rc != kReformatOk) {
-    PrintMessage("cannot reformat standard input: " + why + "; it was written out as it was");
+    // A failed write to standard output is reported once the command ends.
+    if (why.rfind("cannot write standard output", 0) != 0) {
+      PrintMessage(why.rfind("cannot read", 0) == 0 || why.rfind("cannot make", 0) == 0
+                       ? why
+                       : "cannot reformat standard input: " + why + "; it was written out as it was");
+    }
     return kExitFailure;
   }
-  return std::cout ? kExitOk : kExitFailure;
+  return kExitOk;
 }
 
 }  // namespace

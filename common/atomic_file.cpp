@@ -298,6 +298,34 @@ Status ReadWholeFile(const std::string& path, std::string* content) {
   return Status::OK();
 }
 
+std::string NotRegularReason(mode_t mode) {
+  const char* what = S_ISFIFO(mode)                   ? "a named pipe"
+                     : S_ISSOCK(mode)                 ? "a socket"
+                     : S_ISCHR(mode) || S_ISBLK(mode) ? "a device"
+                     : S_ISDIR(mode)                  ? "a directory"
+                                                      : "something else";
+  return std::string(what) + ", not a regular file";
+}
+
+Status OpenRegularFile(const std::string& path, int* fd) {
+  *fd = -1;
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return Status::Error(ErrnoMessage(errno));
+  if (!S_ISREG(st.st_mode)) return Status::Error(NotRegularReason(st.st_mode));
+  // Without waiting: the name may have been given to a pipe since.
+  int opened = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (opened < 0) return Status::Error(ErrnoMessage(errno));
+  if (::fstat(opened, &st) != 0 || !S_ISREG(st.st_mode)) {
+    int error = errno;
+    ::close(opened);
+    return Status::Error(S_ISREG(st.st_mode) ? ErrnoMessage(error) : NotRegularReason(st.st_mode));
+  }
+  int flags = ::fcntl(opened, F_GETFL);
+  if (flags >= 0) ::fcntl(opened, F_SETFL, flags & ~O_NONBLOCK);
+  *fd = opened;
+  return Status::OK();
+}
+
 Status CopyFileAtomically(const std::string& from, const std::string& to) {
   AtomicFile out;
   Status status = out.Open(to);

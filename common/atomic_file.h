@@ -110,6 +110,16 @@ Status WriteFileAtomically(const std::string& path, const std::string& content);
 // Reads the whole file; false with a reason when it cannot be read.
 Status ReadWholeFile(const std::string& path, std::string* content);
 
+// Opens `path` for reading when it is a regular file (links followed) and
+// gives its descriptor in `fd`. A pipe, socket or device is refused before
+// anything opens it, since opening or reading one may wait for ever; the
+// message then names what it is ("a named pipe, not a regular file").
+Status OpenRegularFile(const std::string& path, int* fd);
+
+// Says for people what a file of mode `mode` is, when it is not a regular
+// file: "a named pipe, not a regular file", "a socket, ...", "a device, ...".
+std::string NotRegularReason(mode_t mode);
+
 // Copies `from` to `to` (replacing `to` atomically).
 Status CopyFileAtomically(const std::string& from, const std::string& to);
 

@@ -213,11 +213,14 @@ TEST(Scan, LiteralsThatSpanLines) {
   EXPECT_EQ(map, std::string(9, '"') + ". .");
   EXPECT_EQ(state.long_literal, 0);
 
-  // Three quotes and blanks open a text block in Java; in C and C++ they are
-  // an empty string and an unterminated one.
+  // Three quotes and blanks open a text block in Java, and in C and C++,
+  // where they are no program, too.
   ScanLine("t = \"\"\"", 4, &state, &text, &map);
-  EXPECT_EQ(state.long_literal, 0);
+  EXPECT_EQ(state.long_literal, kTextBlock);
   EXPECT_EQ(map, ". . \"\"\"");
+  ScanLine("  in it\"\"\";", 4, &state, &text, &map);
+  EXPECT_EQ(state.long_literal, 0);
+  EXPECT_EQ(map, std::string(10, '"') + ".");
   state = ScanState();
   state.c_family = false;
   ScanLine("t = \"\"\"", 4, &state, &text, &map);  // a text block

@@ -1,6 +1,6 @@
-// Golden pairs: every folder below golden/ holds input.EXT, expected.EXT, an
-// optional "settings" file (NAME=VALUE lines) and an optional "stable" marker
-// that asks for the expected text to come out of a second run unchanged.
+// Golden pairs: every folder below golden/ holds input.EXT, expected.EXT and an
+// optional "settings" file (NAME=VALUE lines). Every expected text must come
+// out of a second run unchanged, byte for byte.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -22,7 +22,6 @@ struct GoldenCase {
   std::string input_path;
   std::string expected_path;
   std::vector<std::pair<std::string, std::string>> settings;
-  bool stable = false;
 };
 
 std::vector<GoldenCase> FindCases() {
@@ -46,7 +45,6 @@ std::vector<GoldenCase> FindCases() {
         if (eq != std::string::npos) c.settings.emplace_back(line.substr(0, eq), line.substr(eq + 1));
       }
     }
-    c.stable = fs::exists(entry.path() / "stable");
     cases.push_back(c);
   }
   std::sort(cases.begin(), cases.end(), [](const GoldenCase& a, const GoldenCase& b) { return a.name < b.name; });
@@ -91,11 +89,9 @@ TEST_P(GoldenTest, FormatsAsExpected) {
   std::string actual = Format(input, language);
   EXPECT_EQ(actual, expected) << c.name << ": " << test::FirstDifference(expected, actual);
   ExpectSameProgram(c.name, input, actual, language);
-  if (c.stable) {
-    std::string again = Format(expected, language);
-    EXPECT_EQ(again, expected) << c.name << " (second run): " << test::FirstDifference(expected, again);
-    ExpectSameProgram(c.name + " (second run)", expected, again, language);
-  }
+  std::string again = Format(expected, language);
+  EXPECT_EQ(again, expected) << c.name << " (second run): " << test::FirstDifference(expected, again);
+  ExpectSameProgram(c.name + " (second run)", expected, again, language);
 }
 
 INSTANTIATE_TEST_SUITE_P(Beautifier, GoldenTest, ::testing::ValuesIn(FindCases()),

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs beautifier_oracle over the googletest sources, the libstdc++ headers
-# and part of the JDK's Java sources, under sets of settings and named styles.
+# Runs beautifier_oracle over the googletest sources, the libstdc++ headers,
+# part of the JDK's Java sources and part of the Linux sources (lib/ and
+# kernel/, C), under sets of settings and named styles.
 #   oracle-real-code.sh ORACLE SAMPLE WORK_DIR
 set -euo pipefail
 oracle=$1
@@ -11,9 +12,11 @@ mkdir -p "$work"
 gtest=/usr/src/googletest
 cxx=/usr/include/c++/12
 jdk=/usr/lib/jvm/java-17-openjdk-amd64/lib/src.zip
-for need in "$gtest" "$cxx" "$jdk"; do
+linux_tarball=/usr/src/linux-source-6.1.tar.xz
+for need in "$gtest" "$cxx" "$jdk" "$linux_tarball"; do
   if [[ ! -e $need ]]; then
-    echo "missing $need (scripts/install-deps.sh installs googletest, libstdc++-12-dev and openjdk-17-source)" >&2
+    echo "missing $need (scripts/install-deps.sh installs googletest, libstdc++-12-dev, openjdk-17-source" \
+      "and linux-source-6.1)" >&2
     exit 1
   fi
 done
@@ -24,6 +27,13 @@ if [[ ! -f $java/.done ]]; then
   unzip -q -o "$jdk" 'java.base/java/util/*' 'java.base/java/lang/*' 'java.base/java/io/*' \
     'java.base/java/nio/*' 'java.base/java/time/*' 'java.base/java/net/*' -d "$java"
   touch "$java/.done"
+fi
+linux=$work/linux
+if [[ ! -f $linux/.done ]]; then
+  rm -rf "$linux"
+  mkdir -p "$linux"
+  tar xJf "$linux_tarball" -C "$linux" --wildcards 'linux-source-6.1/lib/*' 'linux-source-6.1/kernel/*'
+  touch "$linux/.done"
 fi
 if ((sample > 1)); then
   echo "sanitized build: every ${sample}th file only"
@@ -52,6 +62,8 @@ for set in "${settings_sets[@]}"; do
   "$oracle" $set --sample "$sample" --extensionless "$cxx" || status=1
   # shellcheck disable=SC2086
   "$oracle" $set --sample "$sample" "$java" || status=1
+  # shellcheck disable=SC2086
+  "$oracle" $set --sample "$sample" "$linux" || status=1
 done
 if ((status)); then echo "Token oracle: FAILED"; else echo "Token oracle: passed"; fi
 exit $status

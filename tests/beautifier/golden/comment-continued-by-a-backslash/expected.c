@@ -1,5 +1,5 @@
 int y; /* a \
   b */
- // c
+// c
 x;
 int z;

@@ -3,7 +3,7 @@ int f(void) {
     /* alone */
     x = 2;
     /* after */
-                              // long
+    // long
     call_a_long_function_name(argument_one);
     return x;
 }

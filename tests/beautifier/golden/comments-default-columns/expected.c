@@ -1,5 +1,5 @@
 int f(void) {
- // note
+// note
     int x = 1;
 /* alone */
     x = 2;

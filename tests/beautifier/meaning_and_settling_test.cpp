@@ -1,0 +1,174 @@
+// What formatting must keep besides the tokens: the white space a macro may
+// turn into a string, a byte-order mark, bytes of other encodings in
+// comments, the content of a text block given as C++; and a formatted text
+// formats to itself.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "beautifier_options.h"
+#include "engine.h"
+#include "folios_runner.h"
+#include "reformat_file.h"
+#include "settings_table.h"
+#include "test_support.h"
+#include "token_check.h"
+
+namespace folios {
+namespace {
+
+std::string Format(const std::string& text, const BeautifierOptions& options = BeautifierOptions(),
+                   SourceLanguage language = SourceLanguage::kCFamily) {
+  std::istringstream in(text);
+  std::ostringstream out, report, err;
+  EXPECT_EQ(RunBeautifier(in, out, options, false, report, err, language), kReformatOk) << err.str();
+  return out.str();
+}
+
+bool Same(const std::string& a, const std::string& b, SourceLanguage language = SourceLanguage::kCFamily) {
+  TokenCheckOptions options;
+  options.language = language;
+  return CheckTokenTexts(a, b, options).same;
+}
+
+// Formats, checks the program, and formats the result again: it must come
+// back byte for byte.
+std::string FormatSettled(const std::string& text, const BeautifierOptions& options = BeautifierOptions()) {
+  std::string once = Format(text, options);
+  EXPECT_TRUE(Same(text, once)) << once;
+  EXPECT_EQ(Format(once, options), once) << "formatted again, it changes:\n" << once;
+  return once;
+}
+
+TEST(Settling, ACommentMovedOffItsLineIsWhereTheNextRunPutsIt) {
+  BeautifierOptions wide;
+  wide.COMMENTS_WITH_CODE = 40;
+  wide.COMMENTS_WITH_NOCODE = 8;
+  // The comment does not fit before the comment column, so it leaves its
+  // line; alone on a line it stands at the column of comment-only lines.
+  EXPECT_EQ(FormatSettled("double area(double r)\n{\n  return 3.14159 * r * r;  // pi r squared\n}\n"),
+            "double area(double r) {\n// pi r squared\n    return 3.14159 * r * r;\n}\n");
+  EXPECT_EQ(FormatSettled("int f()\n{\n  int result_of_a_long_computation = 1;  // why\n}\n", wide),
+            "int f() {\n        // why\n    int result_of_a_long_computation = 1;\n}\n");
+  // A comment the hanging indentation of nested statements pushes out.
+  FormatSettled(
+      "int f()\n{\n    if (a)\n\tif (b)\n\t  return a * b; // constant evaluation can see this overflow\n    return 0;\n}\n",
+      wide);
+  // A comment the brace join pushes out, with braces on the code line.
+  FormatSettled("void g(int a_long_parameter_name)  // what g does\n{\n    x();\n}\n");
+}
+
+// The body of a loop without braces that is a switch is shifted as a block;
+// a block longer than the lines held is shifted whole all the same, so a
+// second run, which splits its lines elsewhere, shifts the same lines.
+TEST(Settling, ABlockShiftReachesPastTheLinesHeld) {
+  BeautifierOptions new_line;
+  new_line.PLACE_BRACE_ON_NEW_LINE = -1;
+  std::string body;
+  for (int i = 0; i < 3; ++i) {
+    std::string n = std::to_string(i);
+    body += "            if (x == " + n + ") {\n                m = " + n + ";\n                break;\n            }\n";
+  }
+  const std::string source = "int f()\n{\n    for (;;)\n        switch (m) {\n        case A:\n" + body +
+                             "            m = B;\n            break;\n        case B:\n            y = 1;\n"
+                             "        }\n}\n";
+  std::string formatted = FormatSettled(source, new_line);
+  // Every statement of the last case stands as deep as those of the first.
+  EXPECT_NE(formatted.find("\n                y = 1;\n"), std::string::npos) << formatted;
+  EXPECT_NE(formatted.find("\n                    m = 2;\n"), std::string::npos) << formatted;
+}
+
+TEST(Adjacency, BracesInsideParenthesesStayWithTheirNeighbours) {
+  const std::string source =
+      "#include <stdio.h>\n"
+      "#define SHOW(x) puts(#x)\n"
+      "#define STR(x) #x\n"
+      "struct p { int a, b; };\n"
+      "static int f(struct p q) { return q.a; }\n"
+      "int main(void)\n"
+      "{\n"
+      "    SHOW(f((struct p){1, 2}) == 1);\n"
+      "    puts(STR(a{b}c));\n"
+      "    g((int[]){1, 2},{3},\n"
+      "      {4});\n"
+      "    return 0;\n"
+      "}\n";
+  std::string formatted = FormatSettled(source);
+  for (const char* kept : {"SHOW(f((struct p){1, 2}) == 1);", "puts(STR(a{b}c));", "g((int[]){1, 2},{3},", "{4});"}) {
+    EXPECT_NE(formatted.find(kept), std::string::npos) << kept << " in\n" << formatted;
+  }
+  // In a macro's body a brace that touches a token is not cut from it.
+  formatted = FormatSettled("#define M(x) \\\n    do{ f(#x); }while(0)\n");
+  EXPECT_NE(formatted.find("do{ f(#x); }while(0)"), std::string::npos) << formatted;
+}
+
+TEST(Adjacency, TheCheckerSeesWhetherTokensTouchWhereItMatters) {
+  // Inside parentheses and brackets, and in directives: a macro argument
+  // or a definition reads differently.
+  EXPECT_FALSE(Same("SHOW(f((struct p){1, 2}) == 1);\n", "SHOW(f((struct p){1, 2}\n) == 1);\n"));
+  EXPECT_FALSE(Same("x = STR(a{b}c);\n", "x = STR(a{b} c);\n"));
+  EXPECT_FALSE(Same("a[i+1] = 0;\n", "a[i + 1] = 0;\n"));
+  EXPECT_FALSE(Same("#define f(x) x\n", "#define f (x) x\n"));
+  EXPECT_FALSE(Same("#define A B+C\n", "#define A B + C\n"));
+  // How much white space, or a comment in its place, is all the same.
+  EXPECT_TRUE(Same("f(a, b);\n", "f(a,   b);\n"));
+  EXPECT_TRUE(Same("f(a, b);\n", "f(a,\n      b);\n"));
+  EXPECT_TRUE(Same("f(a/* x */);\n", "f(a );\n/* x */\n"));
+  // Outside them, and in Java, it changes nothing.
+  EXPECT_TRUE(Same("if(x){y();}\n", "if (x) {\n    y();\n}\n"));
+  EXPECT_TRUE(Same("f((a){1});\n", "f( (a) {1} );\n", SourceLanguage::kJava));
+}
+
+TEST(ByteOrderMark, StaysFirstAndIsNoCode) {
+  const std::string bom = "\xEF\xBB\xBF";
+  std::string formatted = FormatSettled(bom + "// header\nint main(void) { return 0; }\n");
+  EXPECT_EQ(formatted, bom + "// header\nint main(void) { return 0; }\n");
+  formatted = FormatSettled(bom + "int x; // note\n");
+  EXPECT_EQ(formatted, bom + "// note\nint x;\n");
+  // The checker wants it on both sides, and only at the start.
+  EXPECT_FALSE(Same(bom + "int x;\n", "int x;\n"));
+  EXPECT_FALSE(Same(bom + "// a\nint x;\n", "// a\n" + bom + "int x;\n"));
+  EXPECT_TRUE(Same(bom + "int  x;\n", bom + "int x;\n"));
+}
+
+TEST(OtherEncodings, CommentsKeepEveryByteFrom128On) {
+  // Windows-1252: a euro sign and curly quotes, which are bytes 128..159.
+  const std::string comment = "// costs \x80 5, \x93quoted\x94 \xE9t\xE9";
+  std::string formatted = FormatSettled("int f()\n{\nint x; " + comment + "\n}\n");
+  EXPECT_NE(formatted.find(comment), std::string::npos) << formatted;
+  formatted = FormatSettled("/* \x80\x85\x9F\n * \x91\x92 */\nint y;\n");
+  EXPECT_NE(formatted.find("/* \x80\x85\x9F\n * \x91\x92 */"), std::string::npos) << formatted;
+  // Taking such a byte out of a comment changes it.
+  EXPECT_FALSE(Same("int x; // \x80 5\n", "int x; //  5\n"));
+}
+
+// Without a file name the text is read as C++; three quotes alone at the
+// end of a line are no C++, and are read as a text block, which keeps its
+// lines as they stand, as Java's.
+TEST(StandardInput, AJavaTextBlockReadAsCxxKeepsItsLines) {
+  test::ScopedSettings scoped;
+  const std::string java =
+      "class A {\n"
+      "String s = \"\"\"\n"
+      "    keep\n"
+      "  these\n"
+      "\"\"\";\n"
+      "}\n";
+  const std::string formatted_java = "class A {\n    String s = \"\"\"\n    keep\n  these\n\"\"\";\n}\n";
+  std::string formatted, why;
+  std::ostringstream err;
+  for (SourceLanguage language : {SourceLanguage::kCFamily, SourceLanguage::kJava}) {
+    int rc = ReformatText(java, LoadFormatSettings(), language, &formatted, &why, err);
+    EXPECT_EQ(rc, kReformatOk) << why;
+    EXPECT_EQ(formatted, formatted_java);
+  }
+  test::TempDir dir;
+  test::RunResult run = test::RunFolios({"reformat", "-"}, dir.path(), &java);
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.out, formatted_java);
+  // Moving the lines of such a block changes the program.
+  EXPECT_FALSE(Same(java, "class A {\nString s = \"\"\"\n        keep\n  these\n\"\"\";\n}\n"));
+}
+
+}  // namespace
+}  // namespace folios
