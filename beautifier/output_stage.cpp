@@ -542,6 +542,11 @@ bool OutputStage::Cuddles(const OutputLine& b, const OutputLine* next) const {
       next->has_comment || next->frozen || next->kept_whole || next->directive_body) {
     return false;
   }
+  // Read again, a closing brace after the first one would be cut off with
+  // what stands before it, and the line would not come back as it was.
+  for (size_t i = 0; i < next->code.size(); ++i) {
+    if (next->code[i] == '}' && (i >= next->code_map.size() || next->code_map[i] == mark::kCode)) return false;
+  }
   return CuddlesAfterBrace(next->code, b.closes_do);
 }
 
@@ -574,8 +579,13 @@ void OutputStage::Write(OutputLine& line) {
   int c = static_cast<int>(line.code.size() + line.brace.size());
   int i = line.frozen ? 0 : std::min(line.indent + line.continuation * is, kMaxIndentColumns);
   i = cuddled ? cuddle_column_ + 1 : ChosenColumn(line, i);
-  if (line.has_code && !line.directive_body && line.kind != static_cast<int>(PieceKind::kDirective)) {
-    paren_columns_.Note(line.code, line.code_map, i, line.in_paren);
+  if (!line.directive_body && line.kind != static_cast<int>(PieceKind::kDirective)) {
+    // "} while (a &&" is a brace line: its parenthesis counts as well.
+    if (line.has_code) {
+      paren_columns_.Note(line.code, line.code_map, i, line.in_paren);
+    } else if (line.has_brace) {
+      paren_columns_.Note(line.brace, line.brace_map, i, line.in_paren);
+    }
   }
   int gap = line.gap;
   std::string_view comment = line.comment;
