@@ -27,4 +27,8 @@ void f(int a) {
     else {
         h();
     }
+    try {
+        g();
+    }
+    catch (int e) {}
 }

@@ -33,4 +33,8 @@ void f(int a)
     else {
         h();
     }
+    try {
+        g();
+    }
+    catch (int e) {}
 }
