@@ -330,7 +330,9 @@ void OutputStage::ApplyStack(PieceQueue<OutputLine>* q, bool outer) {
             ShiftBlock(q, j, target);
             break;
           }
-          if (l->has_code) break;
+          // A closing brace ends the hanging statement ("} else" is a
+          // brace line): the block after it is not its body.
+          if (l->has_code || BraceStarts(*l, '}')) break;
         }
       }
     }
