@@ -124,8 +124,10 @@ void OutputStage::Run(PieceQueue<OutputLine>* q, int limit) {
   ContinueShifts(q);
   while (q->Count() > limit) {
     OutputLine* head = q->Item(1);
+    bool closing_seen = false;
     if (spacing_state_ == 0) {
       if (head->indent <= 0 && head->has_brace && head->brace == "}") spacing_state_ = 1;
+      closing_seen = spacing_state_ == 1;
     } else {
       if (spacing_state_ == 1) {
         pending_blank_ = o_.FUNCTION_SPACING;
@@ -138,6 +140,10 @@ void OutputStage::Run(PieceQueue<OutputLine>* q, int limit) {
       spacing_state_ = 0;
     }
     HangStep(q);
+    // A comment the hang step moved out of the closing brace goes first; the
+    // brace comes round again and starts the spacing after itself then, as
+    // the next run, finding the comment on a line of its own, will.
+    if (closing_seen && q->Item(1) != head) spacing_state_ = 0;
     if (o_.PLACE_BRACE_ON_NEW_LINE == 0) BraceJoin(q);
     OutputLine* line = q->Item(1);
     if (line->Empty()) {
