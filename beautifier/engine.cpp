@@ -662,7 +662,8 @@ class Engine {
           else_pending_ = IsBareElse(line.code, line.code_map);
           next_body_ = BodyOpenedBy(line.code);
           function_head_ = !facts.directive_body && EndsLikeFunctionHead(line.code, line.code_map);
-          line.goto_label = scan_.c_family && FirstOfItsLine(index) && !facts.directive_body && !bodies_.Empty() &&
+          // Every code piece begins a line of its own in the output.
+          line.goto_label = scan_.c_family && !facts.directive_body && !bodies_.Empty() &&
                             StartsWithStatementLabel(line.code, line.code_map);
         }
         break;
@@ -835,19 +836,6 @@ class Engine {
     line.outdent = std::max(0, piece.kind == PieceKind::kOpenBrace ? outdent_before : switch_outdent_);
     tracker_.Update(&line);
     return kAppend;
-  }
-
-  // True when no code, brace or directive piece of the line stands left of
-  // piece `index`.
-  bool FirstOfItsLine(size_t index) const {
-    for (size_t i = 0; i < pieces_.size(); ++i) {
-      const PieceKind k = pieces_[i].kind;
-      if (i != index && k != PieceKind::kBlockComment && k != PieceKind::kLineComment &&
-          k != PieceKind::kBlankLine && pieces_[i].offset < pieces_[index].offset) {
-        return false;
-      }
-    }
-    return true;
   }
 
   // True when a closing brace piece goes on with a bare else ("} else").
