@@ -84,13 +84,12 @@ class StatementTracker {
       }
       line->continuation = std::min(level, kMaxKeywords + 1);
     }
-    // A template head ("template <typename T>") opens no statement either:
-    // the declaration after it stands at its column.
+    // A template head ("template <typename T>") opens no statement: the
+    // declaration after it stands at its column.
     if (!open_ && paren_ == 0 && line->has_code && StartsWithKeyword(line->code, "template")) template_head_ = true;
     // An annotation on a line of its own opens no statement.
     if (!open_ && paren_ == 0 && line->has_code && !line->code.empty() && line->code[0] == '@' &&
-        !line->code_map.empty() &&
-        line->code_map[0] == mark::kCode) {
+        !line->code_map.empty() && line->code_map[0] == mark::kCode) {
       annotation_ = true;
     }
     line_level_ = line->continuation;
