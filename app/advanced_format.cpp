@@ -2,9 +2,11 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +19,7 @@
 #include "beautifier_options.h"
 #include "engine.h"
 #include "font_sample.h"
+#include "named_styles.h"
 #include "page_controls.h"
 #include "registry.h"
 #include "settings_table.h"
@@ -184,6 +187,7 @@ CAdvanced_C_Format::CAdvanced_C_Format(QWidget* parent)
   styles->addWidget(style2);
   styles->addStretch(1);
   fields->addLayout(styles, row++, 0, 1, 2);
+  fields->addWidget(buildMoreGroup(), row++, 0, 1, 2);
   fields->setRowStretch(row, 1);
 
   auto* frame = new QFrame(this);
@@ -220,8 +224,94 @@ CAdvanced_C_Format::CAdvanced_C_Format(QWidget* parent)
       emit modified();
     });
   }
+  for (QCheckBox* b : {m_cuddleElse, m_functionBrace, m_indentNamespace, m_indentCase}) {
+    connect(b, &QAbstractButton::clicked, this, &CAdvanced_C_Format::modified);
+  }
+  for (QComboBox* box : {m_continuation, m_accessLabels}) {
+    connect(box, &QComboBox::activated, this, &CAdvanced_C_Format::modified);
+  }
+  connect(m_namedStyle, &QComboBox::activated, this, &CAdvanced_C_Format::applyNamedStyle);
   showPalette();
   refresh();
+}
+
+namespace {
+
+// A named style as the list shows it: its name and what it stands for.
+QString StyleText(const char* name) {
+  static const char* const kTexts[][2] = {
+      {"classic", QT_TRANSLATE_NOOP("folios::gui::CAdvanced_C_Format", "classic (the defaults)")},
+      {"kr", QT_TRANSLATE_NOOP("folios::gui::CAdvanced_C_Format", "kr (cuddled else, case labels at the switch)")},
+      {"allman", QT_TRANSLATE_NOOP("folios::gui::CAdvanced_C_Format", "allman (braces on lines of their own)")},
+      {"java", QT_TRANSLATE_NOOP("folios::gui::CAdvanced_C_Format", "java (braces on the code line, cuddled else)")},
+      {"linux", QT_TRANSLATE_NOOP("folios::gui::CAdvanced_C_Format", "linux (tabs, a function's brace on its own line)")},
+      {"gnu", QT_TRANSLATE_NOOP("folios::gui::CAdvanced_C_Format", "gnu (2 spaces, braces on lines of their own)")},
+      {"google", QT_TRANSLATE_NOOP("folios::gui::CAdvanced_C_Format", "google (2 spaces, flat namespaces)")},
+  };
+  for (const auto& text : kTexts) {
+    if (std::string_view(name) == text[0]) return CAdvanced_C_Format::tr(text[1]);
+  }
+  return QString::fromUtf8(name);
+}
+
+}  // namespace
+
+QGroupBox* CAdvanced_C_Format::buildMoreGroup() {
+  auto* group = new QGroupBox(tr("More"), this);
+  group->setObjectName(QStringLiteral("moreGroup"));
+  m_namedStyle = new QComboBox(group);
+  m_namedStyle->setObjectName(QStringLiteral("namedStyleCombo"));
+  for (const NamedStyle& style : NamedStyles()) {
+    m_namedStyle->addItem(StyleText(style.name), QString::fromUtf8(style.name));
+  }
+  m_namedStyle->setPlaceholderText(tr("Choose a style"));
+  m_namedStyle->setCurrentIndex(-1);
+  m_cuddleElse = NamedCheck(tr("\"} else {\" on one &line"), "cuddleElseCheck", group);
+  m_functionBrace = NamedCheck(tr("&Function braces on lines of their own"), "functionBraceCheck", group);
+  m_continuation = new QComboBox(group);
+  m_continuation->setObjectName(QStringLiteral("continuationCombo"));
+  m_continuation->addItems({tr("One step deeper"), tr("Under the parenthesis"), tr("Two steps deeper")});
+  m_accessLabels = new QComboBox(group);
+  m_accessLabels->setObjectName(QStringLiteral("accessLabelsCombo"));
+  m_accessLabels->addItems(
+      {tr("Members one step deeper"), tr("At the class brace"), tr("Half a step in"), tr("One step in")});
+  m_indentNamespace = NamedCheck(tr("Indent n&amespace bodies"), "indentNamespaceCheck", group);
+  m_indentCase = NamedCheck(tr("Indent &case labels"), "indentCaseCheck", group);
+
+  auto* grid = new QGridLayout(group);
+  int row = 0;
+  grid->addWidget(BuddyLabel(tr("Named st&yle"), m_namedStyle, group), row, 0);
+  grid->addWidget(m_namedStyle, row++, 1);
+  grid->addWidget(m_cuddleElse, row++, 0, 1, 2);
+  grid->addWidget(m_functionBrace, row++, 0, 1, 2);
+  grid->addWidget(BuddyLabel(tr("Contin&uation lines"), m_continuation, group), row, 0);
+  grid->addWidget(m_continuation, row++, 1);
+  grid->addWidget(BuddyLabel(tr("Access la&bels"), m_accessLabels, group), row, 0);
+  grid->addWidget(m_accessLabels, row++, 1);
+  grid->addWidget(m_indentNamespace, row++, 0, 1, 2);
+  grid->addWidget(m_indentCase, row++, 0, 1, 2);
+  return group;
+}
+
+void CAdvanced_C_Format::applyNamedStyle(int index) {
+  if (index < 0 || index >= static_cast<int>(NamedStyles().size())) return;
+  for (const auto& [name, text] : NamedStyles()[static_cast<size_t>(index)].values) {
+    const std::string setting = name;
+    const QString value = QString::fromUtf8(text);
+    const bool on = value != QStringLiteral("0");
+    if (setting == "m_empty_lines") m_emptyLines->setText(value);
+    if (setting == "m_spaces_to_indent") m_spacesToIndent->setText(value);
+    if (setting == "m_indent_with_tabs") m_indentWithTabs->setChecked(on);
+    if (setting == "m_brace_style") CheckButtonById(m_braceStyle, value.toInt());
+    if (setting == "m_cuddle_else") m_cuddleElse->setChecked(on);
+    if (setting == "m_function_brace") m_functionBrace->setChecked(on);
+    if (setting == "m_continuation") m_continuation->setCurrentIndex(value.toInt());
+    if (setting == "m_indent_access") m_accessLabels->setCurrentIndex(value.toInt());
+    if (setting == "m_indent_namespace") m_indentNamespace->setChecked(on);
+    if (setting == "m_indent_case") m_indentCase->setChecked(on);
+  }
+  refresh();
+  emit modified();
 }
 
 FormatSampleValues CAdvanced_C_Format::workingValues() const {
@@ -279,6 +369,12 @@ void CAdvanced_C_Format::LoadSettings() {
   m_commentWithCode->setText(text("m_c_with_code"));
   m_commentWithoutCode->setText(text("m_c_without_code"));
   CheckButtonById(m_braceStyle, number("m_brace_style"));
+  m_cuddleElse->setChecked(number("m_cuddle_else") != 0);
+  m_functionBrace->setChecked(number("m_function_brace") != 0);
+  m_continuation->setCurrentIndex(std::clamp(number("m_continuation"), 0, 2));
+  m_accessLabels->setCurrentIndex(std::clamp(number("m_indent_access"), 0, 3));
+  m_indentNamespace->setChecked(number("m_indent_namespace") != 0);
+  m_indentCase->setChecked(number("m_indent_case") != 0);
   for (QLineEdit* edit : {m_emptyLines, m_spacesToIndent, m_commentWithCode, m_commentWithoutCode}) {
     edit->blockSignals(false);
   }
@@ -295,6 +391,12 @@ bool CAdvanced_C_Format::SaveSettings() {
   registry.WriteInt("m_remove_comments", m_removeComments->isChecked() ? 1 : 0);
   registry.WriteString("m_c_with_code", m_commentWithCode->text().toStdString());
   registry.WriteString("m_c_without_code", m_commentWithoutCode->text().toStdString());
+  registry.WriteInt("m_cuddle_else", m_cuddleElse->isChecked() ? 1 : 0);
+  registry.WriteInt("m_function_brace", m_functionBrace->isChecked() ? 1 : 0);
+  registry.WriteInt("m_continuation", m_continuation->currentIndex());
+  registry.WriteInt("m_indent_access", m_accessLabels->currentIndex());
+  registry.WriteInt("m_indent_namespace", m_indentNamespace->isChecked() ? 1 : 0);
+  registry.WriteInt("m_indent_case", m_indentCase->isChecked() ? 1 : 0);
   return true;
 }
 

@@ -11,6 +11,8 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
+class QGroupBox;
 class QLineEdit;
 
 namespace folios::gui {
@@ -62,6 +64,10 @@ class CAdvanced_C_Format : public CPropertyPage {
   // Takes the controls' values into the working numbers, sets the spin
   // buttons' enabled state and rebuilds the sample.
   void refresh();
+  // The "More" group: the layout settings beyond the classic ones, and the
+  // named styles that set them all at once.
+  QGroupBox* buildMoreGroup();
+  void applyNamedStyle(int index);
 
   QLineEdit* m_emptyLines;
   QCheckBox* m_indentWithTabs;
@@ -70,6 +76,13 @@ class CAdvanced_C_Format : public CPropertyPage {
   QLineEdit* m_commentWithCode;
   QLineEdit* m_commentWithoutCode;
   QButtonGroup* m_braceStyle;
+  QComboBox* m_namedStyle;
+  QCheckBox* m_cuddleElse;
+  QCheckBox* m_functionBrace;
+  QComboBox* m_continuation;
+  QComboBox* m_accessLabels;
+  QCheckBox* m_indentNamespace;
+  QCheckBox* m_indentCase;
   CSpinButton* m_emptyLinesSpin;
   CSpinButton* m_indentSpin;
   CSpinButton* m_withCodeSpin;

@@ -43,6 +43,12 @@ void ClampBeautifierOptions(BeautifierOptions* o, std::vector<std::string>* warn
   o->NONASCII_QUOTES_TO_OCTAL = Flag(o->NONASCII_QUOTES_TO_OCTAL);
   o->PLACE_BRACE_ON_NEW_LINE = Flag(o->PLACE_BRACE_ON_NEW_LINE);
   o->PROGRAM_OUTPUT = Flag(o->PROGRAM_OUTPUT);
+  o->CUDDLE_ELSE = Flag(o->CUDDLE_ELSE);
+  o->FUNCTION_BRACE_ALONE = Flag(o->FUNCTION_BRACE_ALONE);
+  Clamp(&o->CONTINUATION_STYLE, 0, 2);
+  Clamp(&o->ACCESS_LABEL_INDENT, 0, 3);
+  o->INDENT_NAMESPACE = Flag(o->INDENT_NAMESPACE);
+  o->INDENT_CASE = Flag(o->INDENT_CASE);
 }
 
 BeautifierOptions LoadBeautifierOptions(std::vector<std::string>* warnings) {
@@ -57,6 +63,12 @@ BeautifierOptions LoadBeautifierOptions(std::vector<std::string>* warnings) {
   options.COMMENTS_WITH_CODE = settings.Int("m_c_with_code");
   options.COMMENTS_WITH_NOCODE = settings.Int("m_c_without_code");
   options.PLACE_BRACE_ON_NEW_LINE = settings.Int("m_brace_style") != 0 ? -1 : 0;
+  options.CUDDLE_ELSE = Flag(settings.Int("m_cuddle_else"));
+  options.FUNCTION_BRACE_ALONE = Flag(settings.Int("m_function_brace"));
+  options.CONTINUATION_STYLE = settings.Int("m_continuation");
+  options.ACCESS_LABEL_INDENT = settings.Int("m_indent_access");
+  options.INDENT_NAMESPACE = Flag(settings.Int("m_indent_namespace"));
+  options.INDENT_CASE = Flag(settings.Int("m_indent_case"));
   ClampBeautifierOptions(&options, warnings);
   return options;
 }

@@ -21,11 +21,23 @@ struct BeautifierOptions {
   int32_t PLACE_BRACE_ON_NEW_LINE = 0;   // yes: a lone opening brace keeps its line; no: joined
   int32_t PROGRAM_OUTPUT = -1;           // fixed yes: report and progress text are written
   int32_t QUEUE_BUFFER = 10;             // formatted lines held back before writing
+
+  // Layout choices beyond the classic record; each default keeps the
+  // classic layout.
+  int32_t CUDDLE_ELSE = 0;               // yes: "} else", "} catch", "} finally", "} while (...);"
+  int32_t FUNCTION_BRACE_ALONE = 0;      // yes: a function body's brace is never joined
+  int32_t CONTINUATION_STYLE = 0;        // continuation lines: 0 one step deeper, 1 under the open
+                                         // parenthesis, 2 two steps deeper
+  int32_t ACCESS_LABEL_INDENT = 0;       // 0 label region; 1 at the brace, 2 half a step, 3 a step in
+  int32_t INDENT_NAMESPACE = -1;         // no: a namespace body stays at the namespace's column
+  int32_t INDENT_CASE = -1;              // no: case labels stand at their switch's column
 };
 
 // Fills the record from the settings store (m_empty_lines, m_indent_with_tabs,
 // m_spaces_to_indent only when not indenting with tabs, m_c_with_code,
-// m_c_without_code, m_brace_style); the other fields keep their fixed values.
+// m_c_without_code, m_brace_style) and the layout choices (m_cuddle_else,
+// m_function_brace, m_continuation, m_indent_access, m_indent_namespace, m_indent_case); the
+// other fields keep their fixed values.
 // Values outside the ranges of ClampBeautifierOptions are clamped, and for
 // each one a warning goes to `warnings` (may be null).
 BeautifierOptions LoadBeautifierOptions(std::vector<std::string>* warnings = nullptr);

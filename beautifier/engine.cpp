@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "layout_choices.h"
 #include "line_scan.h"
 #include "output_stage.h"
 #include "reformat_file.h"
@@ -65,12 +66,45 @@ class StatementTracker {
     // A directive, with all its continuation lines, is no statement: a
     // parenthesis it leaves open must not count for the code after it.
     if (line->kind == static_cast<int>(PieceKind::kDirective) || line->directive_body) return;
-    if (open_ && brace_depth_ != 0 && (!after_keyword_ || paren_ > 0) && !in_enum_ &&
-        init_depth_ < brace_depth_ && line->has_code && !line->frozen) {
-      line->continuation = keyword_count_ != 0 && !after_keyword_ ? 1 + keyword_count_ : 1;
+    if (paren_ == 0) opener_levels_.clear();
+    line->in_paren = paren_ > 0;
+    // Outside all braces only what is plainly unfinished continues: an open
+    // parenthesis, or a line ending in a comma or an operator. A return type
+    // on a line of its own does not.
+    const bool inside = brace_depth_ != 0 && (!after_keyword_ || paren_ > 0) && !in_enum_ &&
+                        init_depth_ < brace_depth_;
+    const bool outside = brace_depth_ == 0 && (paren_ > 0 || continues_);
+    if (open_ && (inside || outside) && line->has_code && !line->frozen) {
+      int level = keyword_count_ != 0 && !after_keyword_ ? 1 + keyword_count_ : 1;
+      if (paren_ > 0 && !opener_levels_.empty()) {
+        // One step deeper than the line that opened the parenthesis; a line
+        // that closes it first stands at that line's level.
+        int opener = opener_levels_.back();
+        level = !line->code.empty() && line->code[0] == ')' ? opener : std::max(level, opener + 1);
+      }
+      line->continuation = std::min(level, kMaxKeywords + 1);
     }
+    // A template head ("template <typename T>") opens no statement: the
+    // declaration after it stands at its column.
+    if (!open_ && paren_ == 0 && line->has_code && StartsWithKeyword(line->code, "template")) template_head_ = true;
+    // An annotation on a line of its own opens no statement.
+    if (!open_ && paren_ == 0 && line->has_code && !line->code.empty() && line->code[0] == '@' &&
+        !line->code_map.empty() && line->code_map[0] == mark::kCode) {
+      annotation_ = true;
+    }
+    line_level_ = line->continuation;
     Scan(line->code, line->code_map);
     Scan(line->brace, line->brace_map);
+    const char last = LastCodeChar(*line);
+    if (annotation_ && paren_ == 0) {
+      if (last == ')' || kTrackClass[static_cast<unsigned char>(last)] == kWord) open_ = false;
+      annotation_ = false;
+    }
+    if (template_head_ && paren_ == 0 && (last == '>' || last == ';' || last == '{' || last == '}')) {
+      if (last == '>') open_ = false;
+      template_head_ = false;
+    }
+    continues_ = last != 0 && std::strchr(",=<&|+-?", last) != nullptr;
   }
 
  private:
@@ -107,11 +141,15 @@ class StatementTracker {
       switch (c) {
         case '(':
           if (paren_ < kMaxCount) ++paren_;
+          if (opener_levels_.size() < kMaxOpeners) opener_levels_.push_back(line_level_);
           open_ = true;
           break;
         case ')':
           open_ = !(after_keyword_ && paren_ == 1);
           if (paren_ > 0) --paren_;
+          if (!opener_levels_.empty() && opener_levels_.size() > static_cast<size_t>(paren_)) {
+            opener_levels_.pop_back();
+          }
           break;
         case ':':
           if (i < n && t[i] == ':') {
@@ -170,8 +208,20 @@ class StatementTracker {
     open_ = true;
   }
 
+  // The last code character of the line's code, or 0.
+  static char LastCodeChar(const OutputLine& line) {
+    const std::string& t = line.has_code ? line.code : line.brace;
+    const CharStateMap& m = line.has_code ? line.code_map : line.brace_map;
+    for (size_t i = std::min(t.size(), m.size()); i-- > 0;) {
+      if (m[i] == mark::kCode && t[i] != ' ' && t[i] != '\t') return t[i];
+      if (m[i] != mark::kBlank && m[i] != mark::kBlockComment && m[i] != mark::kLineComment) return 0;
+    }
+    return 0;
+  }
+
   static constexpr int kMaxKeywords = 64;  // more only deepen an indentation already capped
   static constexpr int kMaxCount = 1 << 28;
+  static constexpr size_t kMaxOpeners = 256;
 
   int keyword_count_ = 0;
   bool after_keyword_ = false;
@@ -181,6 +231,11 @@ class StatementTracker {
   int init_depth_ = 0;
   bool init_pending_ = false;
   bool open_ = false;
+  std::vector<int> opener_levels_;  // per open parenthesis: the level of the line that opened it
+  int line_level_ = 0;              // the continuation level of the line being scanned
+  bool continues_ = false;          // the last line ends in a comma or an operator
+  bool annotation_ = false;         // an annotation began a statement
+  bool template_head_ = false;      // a template head began a statement
 };
 
 int Digits(long n) {
@@ -585,6 +640,7 @@ class Engine {
   int BuildLine(size_t index, const LineFacts& facts, OutputLine* out) {
     SourcePiece& piece = pieces_[index];
     const int cur = current_indent_;
+    const int outdent_before = switch_outdent_;
     OutputLine& line = *out;
     line.kind = static_cast<int>(piece.kind);
     line.offset = piece.offset;
@@ -603,24 +659,44 @@ class Engine {
           line.indent = index == facts.lead && facts.parted ? std::max(cur, 1) : cur;
           if (else_pending_ && StartsWithKeyword(line.code, "if")) line.else_if = true;
           else_pending_ = IsBareElse(line.code, line.code_map);
+          next_body_ = BodyOpenedBy(line.code);
+          function_head_ = !facts.directive_body && EndsLikeFunctionHead(line.code, line.code_map);
+          // Every code piece begins a line of its own in the output.
+          line.goto_label = scan_.c_family && !facts.directive_body && !bodies_.Empty() &&
+                            StartsWithStatementLabel(line.code, line.code_map);
         }
         break;
-      case PieceKind::kOpenBrace:
+      case PieceKind::kOpenBrace: {
         else_pending_ = false;
         line.indent = SplicedLead(index, piece, facts, cur, &line);
         line.has_brace = true;
         line.brace.swap(piece.text);
         line.brace_map.swap(piece.map);
-        if (current_indent_ < kMaxIndent) current_indent_ += o_.INDENT_SPACING;
+        const BraceBody body = facts.directive_body ? BraceBody::kPlain : next_body_;
+        next_body_ = BraceBody::kPlain;
+        line.function_body = function_head_ && !facts.directive_body && bodies_.OnlyNamespaces();
+        function_head_ = false;
+        const bool flat = body == BraceBody::kNamespace && o_.INDENT_NAMESPACE == 0;
+        if (!flat && current_indent_ < kMaxIndent) current_indent_ += o_.INDENT_SPACING;
+        bodies_.Open(body);
+        if (body == BraceBody::kSwitch && o_.INDENT_CASE == 0) switch_outdent_ += o_.INDENT_SPACING;
         break;
-      case PieceKind::kCloseBrace:
-        else_pending_ = false;
-        current_indent_ = std::max(0, current_indent_ - o_.INDENT_SPACING);
+      }
+      case PieceKind::kCloseBrace: {
+        // "} else" leaves an else pending as a line of its own would.
+        else_pending_ = IsBareElseAfterBrace(piece.text, piece.map);
+        const BraceBody body = bodies_.Close();
+        if (body == BraceBody::kSwitch && o_.INDENT_CASE == 0) switch_outdent_ -= o_.INDENT_SPACING;
+        if (body != BraceBody::kNamespace || o_.INDENT_NAMESPACE != 0) {
+          current_indent_ = std::max(0, current_indent_ - o_.INDENT_SPACING);
+        }
+        line.closes_do = body == BraceBody::kDo;
         line.indent = SplicedLead(index, piece, facts, current_indent_, &line);
         line.has_brace = true;
         line.brace.swap(piece.text);
         line.brace_map.swap(piece.map);
         break;
+      }
       case PieceKind::kDirective:
         line.has_code = true;
         line.kept_whole = facts.kept_whole;
@@ -756,8 +832,17 @@ class Engine {
         StartBlockComment(line.comment_column, true);
       }
     }
+    line.outdent = std::max(0, piece.kind == PieceKind::kOpenBrace ? outdent_before : switch_outdent_);
     tracker_.Update(&line);
     return kAppend;
+  }
+
+  // True when a closing brace piece goes on with a bare else ("} else").
+  static bool IsBareElseAfterBrace(const std::string& text, const CharStateMap& map) {
+    size_t i = 1;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    if (i >= text.size() || map.size() != text.size()) return false;
+    return IsBareElse(text.substr(i), map.substr(i));
   }
 
   // The indent of a brace piece: a brace that a backslash-newline splices
@@ -835,6 +920,10 @@ class Engine {
   bool last_ends_with_backslash_ = false;  // the last line read ends with a backslash (C, C++)
   bool previous_glue_ = false;
   int current_indent_ = 0;
+  BraceBodies bodies_;                     // what each open brace encloses
+  BraceBody next_body_ = BraceBody::kPlain;  // what a brace after the last code would open
+  int switch_outdent_ = 0;                 // columns the open switch bodies take off their lines
+  bool function_head_ = false;             // the last code ends as a function head does
   bool else_pending_ = false;
   int macro_counter_ = 0;
   int saved_indent_ = 0;

@@ -24,6 +24,24 @@ bool BraceStarts(const OutputLine& p, char c) {
 
 bool EndsWithBackslash(const std::string& s) { return !s.empty() && s.back() == '\\'; }
 
+// What follows the closing brace that begins a brace line ("else" in
+// "} else"), without the blanks around it; empty for any other line.
+std::string_view TextAfterClosingBrace(const OutputLine& p) {
+  if (!BraceStarts(p, '}')) return {};
+  std::string_view rest = std::string_view(p.brace).substr(1);
+  while (!rest.empty() && (rest.front() == ' ' || rest.front() == '\t')) rest.remove_prefix(1);
+  while (!rest.empty() && (rest.back() == ' ' || rest.back() == '\t')) rest.remove_suffix(1);
+  return rest;
+}
+
+// A brace after a finished statement opens a block of its own, or the body
+// of a function whose parameters are declared before it: it is not joined to
+// that statement.
+bool EndsStatement(const OutputLine& p) {
+  return p.has_code && !p.code.empty() && p.code.back() == ';' &&
+         (p.code_map.size() != p.code.size() || p.code_map.back() == mark::kCode);
+}
+
 }  // namespace
 
 bool StartsWithKeyword(std::string_view text, std::string_view word) {
@@ -106,8 +124,10 @@ void OutputStage::Run(PieceQueue<OutputLine>* q, int limit) {
   ContinueShifts(q);
   while (q->Count() > limit) {
     OutputLine* head = q->Item(1);
+    bool closing_seen = false;
     if (spacing_state_ == 0) {
       if (head->indent <= 0 && head->has_brace && head->brace == "}") spacing_state_ = 1;
+      closing_seen = spacing_state_ == 1;
     } else {
       if (spacing_state_ == 1) {
         pending_blank_ = o_.FUNCTION_SPACING;
@@ -120,12 +140,18 @@ void OutputStage::Run(PieceQueue<OutputLine>* q, int limit) {
       spacing_state_ = 0;
     }
     HangStep(q);
+    // A comment the hang step moved out of the closing brace goes first; the
+    // brace comes round again and starts the spacing after itself then, as
+    // the next run, finding the comment on a line of its own, will.
+    if (closing_seen && q->Item(1) != head) spacing_state_ = 0;
     if (o_.PLACE_BRACE_ON_NEW_LINE == 0) BraceJoin(q);
     OutputLine* line = q->Item(1);
     if (line->Empty()) {
       pending_blank_ = 1;
+      cuddle_with_ = nullptr;
     } else {
       Write(*line);
+      if (Cuddles(*line, q->Item(2))) cuddle_with_ = q->Item(2);
     }
     RemoveHead(q);
   }
@@ -171,7 +197,20 @@ void OutputStage::HangStep(PieceQueue<OutputLine>* q) {
     p->indent -= is;
     return;
   }
-  if (!p->has_code || p->code.empty()) return;
+  if (!p->has_code || p->code.empty()) {
+    // "} else" ends one block and begins a statement on the same line: the
+    // statement after it hangs as it does after an "else" of its own.
+    std::string_view rest = TextAfterClosingBrace(*p);
+    if (HangKeywordKind(rest) == 1 && rest.back() != ';' && rest.back() != '{' && rest.back() != '}' &&
+        !BraceStarts(*q->Item(2), '{')) {
+      HangEntry e;
+      e.kind = 1;
+      e.in_macro = p->directive_body;
+      e.extra = is;
+      Push(e);
+    }
+    return;
+  }
   size_t len = 0;
   int kind = HangKeywordKind(p->code, &len);
   bool counts = kind != 0;
@@ -179,6 +218,12 @@ void OutputStage::HangStep(PieceQueue<OutputLine>* q) {
     size_t i = len;
     while (i < p->code.size() && (p->code[i] == ' ' || p->code[i] == '\t')) ++i;
     counts = i == p->code.size() || p->code[i] == ':' || p->code.back() == ':';
+  }
+  if (counts && kind == 2 && o_.ACCESS_LABEL_INDENT != 0 && !StartsWithKeyword(p->code, "case") &&
+      !StartsWithKeyword(p->code, "default")) {
+    // Members keep their indentation; only the label itself is placed.
+    p->access_label = true;
+    return;
   }
   if (counts) {
     char last = p->code.back();
@@ -291,7 +336,9 @@ void OutputStage::ApplyStack(PieceQueue<OutputLine>* q, bool outer) {
             ShiftBlock(q, j, target);
             break;
           }
-          if (l->has_code) break;
+          // A closing brace ends the hanging statement ("} else" is a
+          // brace line): the block after it is not its body.
+          if (l->has_code || BraceStarts(*l, '}')) break;
         }
       }
     }
@@ -409,7 +456,8 @@ void OutputStage::BraceJoin(PieceQueue<OutputLine>* q) {
                 (!code.code.empty() && code.code.back() == '{') ||
                 EndsWithBackslash(q->Item(j)->brace) ||
                 (code.has_comment && EndsWithBackslash(code.comment)) || code.literal_open ||
-                code.directive_body || code.kept_whole;
+                code.directive_body || code.kept_whole || EndsStatement(code) ||
+                (o_.FUNCTION_BRACE_ALONE != 0 && q->Item(j)->function_body);
     }
     if (blocked) {
       q->Item(j)->no_join = true;
@@ -446,6 +494,18 @@ void OutputStage::BraceJoin(PieceQueue<OutputLine>* q) {
     joined->code += ' ';
     joined->code += brace->brace;
     joined->frozen = code->frozen;
+    // The join leaves the code where it stood: a continued line keeps its
+    // step, and the map still tells code from comments and literals.
+    joined->continuation = code->continuation;
+    joined->in_paren = code->in_paren;
+    joined->outdent = code->outdent;
+    joined->goto_label = code->goto_label;
+    if (code->code_map.size() + 1 + brace->brace.size() == joined->code.size() &&
+        brace->brace_map.size() == brace->brace.size()) {
+      joined->code_map.swap(code->code_map);
+      joined->code_map += mark::kBlank;
+      joined->code_map += brace->brace_map;
+    }
     if (code->has_comment) {
       joined->has_comment = true;
       joined->comment.swap(code->comment);
@@ -479,11 +539,62 @@ void OutputStage::BraceJoin(PieceQueue<OutputLine>* q) {
   }
 }
 
+bool OutputStage::Cuddles(const OutputLine& b, const OutputLine* next) const {
+  if (o_.CUDDLE_ELSE == 0 || next == nullptr) return false;
+  if (b.kind != static_cast<int>(PieceKind::kCloseBrace) || !b.has_brace || b.brace != "}" || b.has_code ||
+      b.has_comment || b.directive_body) {
+    return false;
+  }
+  // A comment on the next line would have to find a new column.
+  if (next->kind != static_cast<int>(PieceKind::kCode) || !next->has_code || next->has_brace ||
+      next->has_comment || next->frozen || next->kept_whole || next->directive_body) {
+    return false;
+  }
+  // Read again, a closing brace after the first one would be cut off with
+  // what stands before it, and the line would not come back as it was.
+  for (size_t i = 0; i < next->code.size(); ++i) {
+    if (next->code[i] == '}' && (i >= next->code_map.size() || next->code_map[i] == mark::kCode)) return false;
+  }
+  return CuddlesAfterBrace(next->code, b.closes_do);
+}
+
+int OutputStage::ChosenColumn(const OutputLine& line, int i) const {
+  if (line.frozen || line.shift_tail || (!line.has_code && !line.has_brace) || line.directive_body ||
+      line.kind == static_cast<int>(PieceKind::kDirective)) {
+    return i;
+  }
+  const int is = o_.INDENT_SPACING;
+  if (line.goto_label && line.continuation == 0) return 0;
+  i -= line.outdent;
+  if (line.access_label) {
+    if (o_.ACCESS_LABEL_INDENT == 1) i -= is;
+    if (o_.ACCESS_LABEL_INDENT == 2) i -= is / 2;
+  }
+  if (o_.CONTINUATION_STYLE == 2 && line.continuation > 0) i += is;
+  if (o_.CONTINUATION_STYLE == 1 && line.in_paren && line.continuation > 0 && line.has_code &&
+      !line.code.empty() && line.code[0] != ')') {
+    int column = paren_columns_.Innermost();
+    if (column != ParenColumns::kAtLineEnd) i = std::min(column, kMaxIndentColumns);
+  }
+  return std::max(i, 0);
+}
+
 void OutputStage::Write(OutputLine& line) {
   const bool tabs = o_.USE_TABS != 0;
   const int is = o_.INDENT_SPACING;
+  const bool cuddled = cuddle_with_ == &line;
+  cuddle_with_ = nullptr;
   int c = static_cast<int>(line.code.size() + line.brace.size());
   int i = line.frozen ? 0 : std::min(line.indent + line.continuation * is, kMaxIndentColumns);
+  i = cuddled ? cuddle_column_ + 1 : ChosenColumn(line, i);
+  if (!line.directive_body && line.kind != static_cast<int>(PieceKind::kDirective)) {
+    // "} while (a &&" is a brace line: its parenthesis counts as well.
+    if (line.has_code) {
+      paren_columns_.Note(line.code, line.code_map, i, line.in_paren);
+    } else if (line.has_brace) {
+      paren_columns_.Note(line.brace, line.brace_map, i, line.in_paren);
+    }
+  }
   int gap = line.gap;
   std::string_view comment = line.comment;
   if (line.shift_tail) {
@@ -520,7 +631,12 @@ void OutputStage::Write(OutputLine& line) {
     }
   }
   buffer_.clear();
-  if (line_feed_owed_) buffer_ += '\n';
+  if (cuddled) {
+    buffer_ += ' ';
+    pending_blank_ = 0;
+  } else if (line_feed_owed_) {
+    buffer_ += '\n';
+  }
   if (pending_blank_ > 0) {
     bool endif = false;
     if (line.kind == static_cast<int>(PieceKind::kDirective) && !line.code.empty()) {
@@ -539,9 +655,10 @@ void OutputStage::Write(OutputLine& line) {
     pending_blank_ = 0;
   }
   const size_t line_start = buffer_.size();
-  AppendWhitespace(&buffer_, tabs, 0, i, is);
+  if (!cuddled) AppendWhitespace(&buffer_, tabs, 0, i, is);
   buffer_ += line.code;
   buffer_ += line.brace;
+  cuddle_column_ = std::max(i, 0) + c;
   if (line.opens_comment && line.comment_in_code >= 0) {
     tail_shift_ = std::max(i, 0) + line.comment_in_code - line.comment_column;
     tail_alone_ = false;
@@ -563,6 +680,7 @@ void OutputStage::Write(OutputLine& line) {
 }
 
 void OutputStage::WriteUnchanged(std::string_view line) {
+  cuddle_with_ = nullptr;
   buffer_.clear();
   if (line_feed_owed_) buffer_ += '\n';
   buffer_ += line;
@@ -571,6 +689,7 @@ void OutputStage::WriteUnchanged(std::string_view line) {
 }
 
 void OutputStage::Finish(bool final_line_feed) {
+  cuddle_with_ = nullptr;
   buffer_.clear();
   if (line_feed_owed_ && final_line_feed) buffer_ += '\n';
   line_feed_owed_ = false;

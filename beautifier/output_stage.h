@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "beautifier_options.h"
+#include "layout_choices.h"
 #include "line_scan.h"
 
 namespace folios {
@@ -47,6 +48,13 @@ struct OutputLineFacts {
                               // written at its column as read (tail_blanks) moved by
                               // as much as the opening line's comment moved
   int tail_blanks = 0;
+  // For the layout choices beyond the classic layout.
+  bool closes_do = false;     // the closing brace of a do loop's body
+  bool function_body = false; // the opening brace of a function body
+  bool goto_label = false;    // starts with a statement label (C, C++)
+  bool access_label = false;  // an access label whose members keep their indentation
+  bool in_paren = false;      // begins inside an open parenthesis
+  int outdent = 0;            // columns taken off when written (case labels at their switch)
   unsigned shift_serial = 0;  // the newest block shift that has seen this line; 0: none yet
 };
 
@@ -149,6 +157,10 @@ class OutputStage {
   void ContinueShifts(PieceQueue<OutputLine>* q);
   void BraceJoin(PieceQueue<OutputLine>* q);
   void Write(OutputLine& line);
+  // The column a line is written at, with the layout choices applied to the
+  // classic column `i`.
+  int ChosenColumn(const OutputLine& line, int i) const;
+  bool Cuddles(const OutputLine& brace, const OutputLine* next) const;
   void Emit();  // buffer_ to the stream
 
   const BeautifierOptions& o_;
@@ -170,6 +182,11 @@ class OutputStage {
   // Each line's line feed is written in front of the next line, so that the
   // last one can be left out.
   bool line_feed_owed_ = false;
+  // The line to follow the closing brace just written on the same line
+  // ("} else {"), and the column after that brace.
+  const OutputLine* cuddle_with_ = nullptr;
+  int cuddle_column_ = 0;
+  ParenColumns paren_columns_;
 };
 
 }  // namespace folios

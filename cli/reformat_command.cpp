@@ -12,6 +12,7 @@
 #include "format_check.h"
 #include "input_files.h"
 #include "line_diff.h"
+#include "named_styles.h"
 #include "option_parser.h"
 #include "ordered_jobs.h"
 #include "paths.h"
@@ -61,6 +62,9 @@ const char kHelp[] =
     "                    no copy)\n"
     "  -j N, --jobs N    format N files at once (default: one per processor\n"
     "                    core, at most 32); output still follows the list\n"
+    "  --style NAME      use the layout settings of a named style in this run:\n"
+    "                    classic (the defaults), kr, allman, java, linux, gnu or\n"
+    "                    google; --set overrides single settings of it\n"
     "  --set NAME=VALUE  use VALUE for the setting NAME in this run only\n"
     "  --settings FILE   take project settings from FILE for every file\n"
     "  --no-project-settings  ignore .folios.ini files\n"
@@ -330,10 +334,17 @@ int RunReformatCommand(const std::vector<std::string>& args) {
     if (!ParseJobs(value, &request.jobs)) return "-j takes a number from 1 up, got '" + value + "'";
     return std::string();
   });
-  options.Value("--set", "NAME=VALUE", [](const std::string& assignment) {
-    std::string error;
-    ApplySettingOverride(assignment, &error);
-    return error;
+  // A style's settings are applied before every --set, whatever the order.
+  const NamedStyle* style = nullptr;
+  std::vector<std::string> assignments;
+  options.Value("--set", "NAME=VALUE", [&](const std::string& assignment) {
+    assignments.push_back(assignment);
+    return std::string();
+  });
+  options.Value("--style", "a style NAME", [&](const std::string& name) {
+    style = FindNamedStyle(name);
+    if (!style) return "unknown style '" + name + "' (" + std::string(NamedStyleList()) + ")";
+    return std::string();
   });
   AddInputOptions(&options, &request.inputs);
   options.Flag("--stdout", set(&request.from_stdin));
@@ -350,6 +361,16 @@ int RunReformatCommand(const std::vector<std::string>& args) {
   if (options.help_asked()) {
     std::cout << kHelp;
     return kExitOk;
+  }
+  if (style) {
+    for (const auto& [name, value] : style->values) {
+      std::string ignored;
+      ApplySettingOverride(std::string(name) + "=" + value, &ignored);
+    }
+  }
+  for (const std::string& assignment : assignments) {
+    std::string error;
+    if (!ApplySettingOverride(assignment, &error)) return UsageError("reformat", error);
   }
   if (request.backup == false && request.suffix) {
     return UsageError("reformat", "--suffix names a backup, and --backup=none asks for none");

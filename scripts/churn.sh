@@ -3,8 +3,8 @@
 # original that do not come out as they went in.
 #   bash scripts/churn.sh TREE STYLE [FOLIOS OPTION...]
 # STYLE picks the peers' nearest styles (kr, java, linux, gnu, google,
-# allman); the folios options (for example --style=kr or --set NAME=VALUE)
-# choose its layout. Every formatter works on a fresh copy of the same C,
+# allman); the folios options (for example --style=allman or --set
+# NAME=VALUE) choose its layout, by default --style=STYLE. Every formatter works on a fresh copy of the same C,
 # C++ and Java files; a file a formatter refuses counts as unchanged.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,6 +16,7 @@ tree=$(realpath "$1")
 style=$2
 shift 2
 folios_options=("$@")
+((${#folios_options[@]})) || folios_options=("--style=$style")
 
 bash scripts/install-deps.sh astyle clang-format indent bc > /dev/null
 build=${FOLIOS_CHURN_BUILD:-build-churn}

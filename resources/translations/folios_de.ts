@@ -353,6 +353,98 @@ Alle Rechte vorbehalten. Lumentra Folios wird zu den Bedingungen weitergegeben, 
         <source>Comment position with&amp;out code</source>
         <translation>Kommentarspalte &amp;ohne Code</translation>
     </message>
+    <message>
+        <source>More</source>
+        <translation>Weiteres</translation>
+    </message>
+    <message>
+        <source>Choose a style</source>
+        <translation>Stil wählen</translation>
+    </message>
+    <message>
+        <source>&quot;} else {&quot; on one &amp;line</source>
+        <translation>&quot;} else {&quot; auf einer &amp;Zeile</translation>
+    </message>
+    <message>
+        <source>One step deeper</source>
+        <translation>Eine Stufe tiefer</translation>
+    </message>
+    <message>
+        <source>Under the parenthesis</source>
+        <translation>Unter der Klammer</translation>
+    </message>
+    <message>
+        <source>Members one step deeper</source>
+        <translation>Mitglieder eine Stufe tiefer</translation>
+    </message>
+    <message>
+        <source>At the class brace</source>
+        <translation>An der Klammer der Klasse</translation>
+    </message>
+    <message>
+        <source>Half a step in</source>
+        <translation>Eine halbe Stufe eingerückt</translation>
+    </message>
+    <message>
+        <source>One step in</source>
+        <translation>Eine Stufe eingerückt</translation>
+    </message>
+    <message>
+        <source>Indent n&amp;amespace bodies</source>
+        <translation>&amp;Namensräume einrücken</translation>
+    </message>
+    <message>
+        <source>Indent &amp;case labels</source>
+        <translation>&amp;case-Marken einrücken</translation>
+    </message>
+    <message>
+        <source>Named st&amp;yle</source>
+        <translation>&amp;Vorgegebener Stil</translation>
+    </message>
+    <message>
+        <source>Contin&amp;uation lines</source>
+        <translation>&amp;Fortsetzungszeilen</translation>
+    </message>
+    <message>
+        <source>Access la&amp;bels</source>
+        <translation>Zugriffsm&amp;arken</translation>
+    </message>
+    <message>
+        <source>classic (the defaults)</source>
+        <translation>classic (die Voreinstellungen)</translation>
+    </message>
+    <message>
+        <source>allman (braces on lines of their own)</source>
+        <translation>allman (Klammern auf eigenen Zeilen)</translation>
+    </message>
+    <message>
+        <source>gnu (2 spaces, braces on lines of their own)</source>
+        <translation>gnu (2 Leerzeichen, Klammern auf eigenen Zeilen)</translation>
+    </message>
+    <message>
+        <source>google (2 spaces, flat namespaces)</source>
+        <translation>google (2 Leerzeichen, Namensräume nicht eingerückt)</translation>
+    </message>
+    <message>
+        <source>&amp;Function braces on lines of their own</source>
+        <translation>Funktionsklamme&amp;rn auf eigenen Zeilen</translation>
+    </message>
+    <message>
+        <source>linux (tabs, a function&apos;s brace on its own line)</source>
+        <translation>linux (Tabulatoren, die Klammer einer Funktion auf eigener Zeile)</translation>
+    </message>
+    <message>
+        <source>Two steps deeper</source>
+        <translation>Zwei Stufen tiefer</translation>
+    </message>
+    <message>
+        <source>kr (cuddled else, case labels at the switch)</source>
+        <translation>kr (else hinter der Klammer, case-Marken am switch)</translation>
+    </message>
+    <message>
+        <source>java (braces on the code line, cuddled else)</source>
+        <translation>java (Klammern auf der Codezeile, else hinter der Klammer)</translation>
+    </message>
 </context>
 <context>
     <name>folios::gui::CAdvanced_C_Format_sheet</name>

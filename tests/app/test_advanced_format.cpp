@@ -4,6 +4,7 @@
 // next reformat.
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -12,6 +13,7 @@
 
 #include "advanced_format.h"
 #include "build_commands.h"
+#include "named_styles.h"
 #include "gui_test_support.h"
 #include "registry.h"
 #include "settings_table.h"
@@ -310,6 +312,116 @@ class TestAdvancedFormat : public QObject {
     const std::string formatted = Read(path);
     QVERIFY2(formatted.find("if (x) {") == std::string::npos, formatted.c_str());
     QVERIFY2(formatted.find("    if (x)\n    {\n") != std::string::npos, formatted.c_str());
+  }
+
+  // ---- The "More" group ----
+
+  void moreGroupShowsAndStoresTheLayoutSettings() {
+    {
+      CAdvanced_C_Format page;
+      page.ensureLoaded();
+      // Unstored, the classic layout.
+      QVERIFY(!Child<QCheckBox>(&page, "cuddleElseCheck")->isChecked());
+      QVERIFY(!Child<QCheckBox>(&page, "functionBraceCheck")->isChecked());
+      QCOMPARE(Child<QComboBox>(&page, "continuationCombo")->currentIndex(), 0);
+      QCOMPARE(Child<QComboBox>(&page, "accessLabelsCombo")->currentIndex(), 0);
+      QVERIFY(Child<QCheckBox>(&page, "indentNamespaceCheck")->isChecked());
+      QVERIFY(Child<QCheckBox>(&page, "indentCaseCheck")->isChecked());
+      QCOMPARE(Child<QComboBox>(&page, "namedStyleCombo")->currentIndex(), -1);
+    }
+    Settings s;
+    s.SetInt("m_cuddle_else", 1);
+    s.SetInt("m_function_brace", 1);
+    s.SetInt("m_continuation", 2);
+    s.SetInt("m_indent_access", 2);
+    s.SetInt("m_indent_namespace", 0);
+    s.SetInt("m_indent_case", 0);
+    CAdvanced_C_Format_sheet sheet;
+    auto* page = sheet.page(0);
+    QVERIFY(Child<QCheckBox>(page, "cuddleElseCheck")->isChecked());
+    QVERIFY(Child<QCheckBox>(page, "functionBraceCheck")->isChecked());
+    QCOMPARE(Child<QComboBox>(page, "continuationCombo")->currentIndex(), 2);
+    QCOMPARE(Child<QComboBox>(page, "accessLabelsCombo")->currentIndex(), 2);
+    QVERIFY(!Child<QCheckBox>(page, "indentNamespaceCheck")->isChecked());
+    QVERIFY(!Child<QCheckBox>(page, "indentCaseCheck")->isChecked());
+
+    QVERIFY(!sheet.applyButton()->isEnabled());
+    Child<QCheckBox>(page, "cuddleElseCheck")->click();
+    Child<QCheckBox>(page, "indentCaseCheck")->click();
+    QVERIFY(sheet.applyButton()->isEnabled());
+    auto* access = Child<QComboBox>(page, "accessLabelsCombo");
+    access->setCurrentIndex(3);
+    emit access->activated(3);
+    sheet.accept();
+    QCOMPARE(s.Int("m_cuddle_else"), 0);
+    QCOMPARE(s.Int("m_function_brace"), 1);
+    QCOMPARE(s.Int("m_continuation"), 2);
+    QCOMPARE(s.Int("m_indent_access"), 3);
+    QCOMPARE(s.Int("m_indent_namespace"), 0);
+    QCOMPARE(s.Int("m_indent_case"), 1);
+  }
+
+  void namedStyleSetsEveryControlItNames() {
+    CAdvanced_C_Format_sheet sheet;
+    auto* page = static_cast<CAdvanced_C_Format*>(sheet.page(0));
+    auto* styles = Child<QComboBox>(page, "namedStyleCombo");
+    const int linuxStyle = styles->findData(QStringLiteral("linux"));
+    QVERIFY(linuxStyle >= 0);
+    styles->setCurrentIndex(linuxStyle);
+    emit styles->activated(linuxStyle);
+    QVERIFY(sheet.applyButton()->isEnabled());
+    QVERIFY(Child<QCheckBox>(page, "indentWithTabsCheck")->isChecked());
+    QVERIFY(Child<QRadioButton>(page, "style1Radio")->isChecked());
+    QVERIFY(Child<QCheckBox>(page, "cuddleElseCheck")->isChecked());
+    QVERIFY(Child<QCheckBox>(page, "functionBraceCheck")->isChecked());
+    QVERIFY(!Child<QCheckBox>(page, "indentCaseCheck")->isChecked());
+    QCOMPARE(Child<QLineEdit>(page, "emptyLinesEdit")->text(), QString("1"));
+    // The sample follows at once.
+    QCOMPARE(page->workingValues().empty_lines, 1);
+    QVERIFY(page->workingValues().indent_with_tabs);
+    // The comment settings are not the style's.
+    SetText(page, "commentWithCodeEdit", "40");
+    const int gnuStyle = styles->findData(QStringLiteral("gnu"));
+    styles->setCurrentIndex(gnuStyle);
+    emit styles->activated(gnuStyle);
+    QCOMPARE(Child<QLineEdit>(page, "commentWithCodeEdit")->text(), QString("40"));
+    QVERIFY(!Child<QCheckBox>(page, "indentWithTabsCheck")->isChecked());
+    QCOMPARE(Child<QLineEdit>(page, "spacesToIndentEdit")->text(), QString("2"));
+    QVERIFY(Child<QRadioButton>(page, "style2Radio")->isChecked());
+    QCOMPARE(Child<QComboBox>(page, "continuationCombo")->currentIndex(), 1);
+    sheet.accept();
+
+    Settings s;
+    QCOMPARE(s.Int("m_spaces_to_indent"), 2);
+    QCOMPARE(s.Int("m_brace_style"), 1);
+    QCOMPARE(s.Int("m_continuation"), 1);
+    QCOMPARE(s.Int("m_indent_case"), 1);
+    QCOMPARE(s.Text("m_c_with_code"), std::string("40"));
+
+    // Classic brings back every default the styles touch.
+    CAdvanced_C_Format_sheet again;
+    auto* classicStyles = Child<QComboBox>(again.page(0), "namedStyleCombo");
+    classicStyles->setCurrentIndex(0);
+    emit classicStyles->activated(0);
+    again.accept();
+    for (const auto& [name, value] : FindNamedStyle("classic")->values) {
+      QCOMPARE(s.Text(name), DefaultText(SettingKey::kMain, name));
+    }
+  }
+
+  void cuddledElseChosenOnThePageReachesTheNextReformat() {
+    const std::string path = m_dir->File("else.c");
+    const char source[] = "int f(int x)\n{\nif (x)\n{\nreturn 1;\n}\nelse\n{\nreturn 0;\n}\n}\n";
+    Write(path, source);
+    QVERIFY(RunReformatBuild({path}, nullptr).failures.isEmpty());
+    QVERIFY2(Read(path).find("    }\n    else {\n") != std::string::npos, Read(path).c_str());
+
+    CAdvanced_C_Format_sheet sheet;
+    Child<QCheckBox>(sheet.page(0), "cuddleElseCheck")->click();
+    sheet.accept();
+    Write(path, source);
+    QVERIFY(RunReformatBuild({path}, nullptr).failures.isEmpty());
+    QVERIFY2(Read(path).find("    } else {\n") != std::string::npos, Read(path).c_str());
   }
 };
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs beautifier_oracle over the googletest sources, the libstdc++ headers,
 # part of the JDK's Java sources and part of the Linux sources (lib/ and
-# kernel/, C), under five sets of settings.
+# kernel/, C), under sets of settings and named styles.
 #   oracle-real-code.sh ORACLE SAMPLE WORK_DIR
 set -euo pipefail
 oracle=$1
@@ -54,6 +54,14 @@ settings_sets=(
   "--set m_indent_with_tabs=1"
   "--set m_c_with_code=40 --set m_c_without_code=8"
   "--set m_remove_comments=1"
+  "--style kr"
+  "--style allman"
+  "--style java"
+  "--style linux"
+  "--style gnu"
+  "--style java --set m_continuation=2 --set m_function_brace=1"
+  "--style google --set m_indent_access=3 --set m_indent_case=0"
+  "--style classic --set m_indent_access=1 --set m_continuation=1 --set m_cuddle_else=1 --set m_brace_style=1"
 )
 for set in "${settings_sets[@]}"; do
   # shellcheck disable=SC2086

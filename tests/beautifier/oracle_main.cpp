@@ -2,7 +2,7 @@
 // program is kept (the token checker finds the same tokens) and that the
 // output is a fixed point: a second run gives it back byte for byte.
 //
-//   beautifier_oracle [--set NAME=VALUE ...] [--sample N] [--extensionless] PATH...
+//   beautifier_oracle [--style NAME] [--set NAME=VALUE ...] [--sample N] [--extensionless] PATH...
 //
 // A PATH is a file or a directory searched recursively for C, C++ and Java
 // files (with --extensionless, also files without an extension, as C++
@@ -21,6 +21,7 @@
 
 #include "beautifier_options.h"
 #include "engine.h"
+#include "named_styles.h"
 #include "reformat_file.h"
 #include "token_check.h"
 
@@ -86,6 +87,18 @@ bool ApplySetting(const std::string& assignment, Run* run) {
     o.PLACE_BRACE_ON_NEW_LINE = value != 0 ? -1 : 0;
   } else if (name == "m_remove_comments") {
     run->remove_comments = value != 0;
+  } else if (name == "m_cuddle_else") {
+    o.CUDDLE_ELSE = value != 0 ? -1 : 0;
+  } else if (name == "m_function_brace") {
+    o.FUNCTION_BRACE_ALONE = value != 0 ? -1 : 0;
+  } else if (name == "m_continuation") {
+    o.CONTINUATION_STYLE = value;
+  } else if (name == "m_indent_access") {
+    o.ACCESS_LABEL_INDENT = value;
+  } else if (name == "m_indent_namespace") {
+    o.INDENT_NAMESPACE = value != 0 ? -1 : 0;
+  } else if (name == "m_indent_case") {
+    o.INDENT_CASE = value != 0 ? -1 : 0;
   } else {
     return false;
   }
@@ -110,6 +123,14 @@ int main(int argc, char** argv) {
         return 2;
       }
       label += (label.empty() ? "" : " ") + assignment;
+    } else if (arg == "--style" && i + 1 < argc) {
+      const folios::NamedStyle* style = folios::FindNamedStyle(argv[++i]);
+      if (!style) {
+        std::cerr << "unknown style " << argv[i] << "\n";
+        return 2;
+      }
+      for (const auto& [name, value] : style->values) ApplySetting(std::string(name) + "=" + value, &run);
+      label += (label.empty() ? "" : " ") + std::string("style ") + style->name;
     } else if (arg == "--sample" && i + 1 < argc) {
       sample = std::max(1, std::atoi(argv[++i]));
     } else if (arg == "--extensionless") {

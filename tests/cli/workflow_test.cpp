@@ -332,7 +332,7 @@ TEST_F(Workflow, AbbreviationsAndSuggestionsForWhatWasMistyped) {
   RunResult ambiguous = Run({"reformat", "--s", "a.c"});
   EXPECT_EQ(ambiguous.exit_code, 2);
   EXPECT_EQ(ambiguous.err,
-            "folios: option '--s' is ambiguous: --suffix, --set, --subfolders, --stdout, --settings\n"
+            "folios: option '--s' is ambiguous: --suffix, --set, --style, --subfolders, --stdout, --settings\n"
             "Try 'folios reformat --help'.\n");
   RunResult typo = Run({"reformat", "--chekc", "a.c"});
   EXPECT_EQ(typo.exit_code, 2);

@@ -4,10 +4,13 @@
 // Header bytes (0 selects the default everywhere):
 //   0  empty lines between functions
 //   1  bit 0 indent with tabs, 1 braces on their own line, 2 remove
-//      comments, 3 Java (else C and C++)
-//   2  spaces per indentation level
+//      comments, 3 Java (else C and C++), 4 cuddled else, 5 continuation
+//      lines under the parenthesis, 6 namespace bodies not indented, 7 case
+//      labels at their switch
+//   2  spaces per indentation level (bits 0-2); bit 6 continuation lines two
+//      steps deeper (unless under the parenthesis), bit 7 function braces alone
 //   3  column of comments after code (low half), of comments alone (high half)
-//   4  0x21 in bits 0-5: the body repeated to 256 KB
+//   4  0x21 in bits 0-5: the body repeated to 256 KB; bits 6-7: access labels
 // Oracles: formatting succeeds or fails with one of the engine's codes; the
 // output holds the same program as the input (the token checker: the same
 // code tokens, literals byte for byte, comments in order unless removed);
@@ -99,6 +102,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   SetSetting("m_spaces_to_indent", kIndents[in.Choice(2, 8)]);
   SetSetting("m_c_with_code", kCodeCommentColumns[in.Byte(3) & 15]);
   SetSetting("m_c_without_code", kAloneCommentColumns[(in.Byte(3) >> 4) & 15]);
+  SetSetting("m_cuddle_else", Flag(in.Bit(1, 4)));
+  // Bit 5 of byte 1 with bit 6 of byte 2: one step, under the parenthesis, two steps.
+  SetSetting("m_continuation", std::to_string(in.Bit(1, 5) ? 1 : in.Bit(2, 6) ? 2 : 0));
+  SetSetting("m_function_brace", Flag(in.Bit(2, 7)));
+  SetSetting("m_indent_namespace", Flag(!in.Bit(1, 6)));
+  SetSetting("m_indent_case", Flag(!in.Bit(1, 7)));
+  SetSetting("m_indent_access", std::to_string(in.Byte(4) >> 6));
 
   TokenCheckOptions check;
   check.language = in.Bit(1, 3) ? SourceLanguage::kJava : SourceLanguage::kCFamily;

@@ -57,7 +57,10 @@ expect "folios listing --format " rtf html
 expect "folios listing --format=h" html
 expect "folios files --no" --no-subfolders --no-project-settings
 expect "folios files --p" --paths
-expect "folios reformat --s" --set --settings --stdout --subfolders --suffix
+expect "folios reformat --s" --set --settings --stdout --style --subfolders --suffix
+expect "folios reformat --style " classic kr allman java linux gnu google
+expect "folios reformat --style=g" gnu google
+expect "folios reformat --set m_cud" m_cuddle_else=
 expect "folios reformat --t" --types
 expect "folios reformat --c" --check
 expect "folios reformat --backup " orig none

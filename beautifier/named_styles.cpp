@@ -1,0 +1,77 @@
+// The named styles.
+#include "named_styles.h"
+
+#include <string>
+
+#include "paths.h"
+
+namespace folios {
+
+namespace {
+
+// Columns: tabs, spaces, brace on its own line, function brace on its own
+// line, cuddled else, under the parenthesis, access labels, namespace
+// bodies, case labels, blank lines after a function.
+NamedStyle Make(const char* name, const char* description, const char* tabs, const char* spaces,
+                const char* brace, const char* function_brace, const char* cuddle, const char* under_paren,
+                const char* access, const char* namespaces, const char* cases, const char* blank_lines) {
+  return NamedStyle{name,
+                    description,
+                    {{"m_indent_with_tabs", tabs},
+                     {"m_spaces_to_indent", spaces},
+                     {"m_brace_style", brace},
+                     {"m_function_brace", function_brace},
+                     {"m_cuddle_else", cuddle},
+                     {"m_continuation", under_paren},
+                     {"m_indent_access", access},
+                     {"m_indent_namespace", namespaces},
+                     {"m_indent_case", cases},
+                     {"m_empty_lines", blank_lines}}};
+}
+
+const std::vector<NamedStyle>& Styles() {
+  static const std::vector<NamedStyle> styles = {
+      //    name, description,
+      //    tabs, spaces, brace, function brace, cuddle, under paren, access, namespace, case, blank lines
+      Make("classic", "the settings' defaults",  //
+           "0", "4", "0", "0", "0", "0", "0", "1", "1", "2"),
+      Make("kr", "4 spaces, braces on the code line, cuddled else, case labels at their switch",  //
+           "0", "4", "0", "0", "1", "0", "1", "1", "0", "1"),
+      Make("allman", "4 spaces, every opening brace on a line of its own",  //
+           "0", "4", "1", "0", "0", "0", "1", "1", "1", "1"),
+      Make("java", "4 spaces, braces on the code line, cuddled else and catch, continuations under the "
+           "parenthesis",  //
+           "0", "4", "0", "0", "1", "1", "1", "1", "1", "1"),
+      Make("linux", "tabs, braces on the code line but a function's on its own, case labels at their switch",  //
+           "1", "4", "0", "1", "1", "0", "1", "1", "0", "1"),
+      Make("gnu", "2 spaces, braces on lines of their own, continuations under the parenthesis",  //
+           "0", "2", "1", "0", "0", "1", "1", "1", "1", "1"),
+      Make("google", "2 spaces, cuddled else, access labels half a step in, flat namespaces, continuations "
+           "two steps deeper",  //
+           "0", "2", "0", "0", "1", "2", "2", "0", "1", "1"),
+  };
+  return styles;
+}
+
+}  // namespace
+
+const std::vector<NamedStyle>& NamedStyles() { return Styles(); }
+
+const NamedStyle* FindNamedStyle(std::string_view name) {
+  std::string lower = ToLowerAscii(name);
+  for (const NamedStyle& style : Styles()) {
+    if (lower == style.name) return &style;
+  }
+  return nullptr;
+}
+
+std::string_view NamedStyleList() {
+  static const std::string list = [] {
+    std::string names;
+    for (const NamedStyle& style : Styles()) names += (names.empty() ? "" : ", ") + std::string(style.name);
+    return names;
+  }();
+  return list;
+}
+
+}  // namespace folios
