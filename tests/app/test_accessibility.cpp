@@ -25,11 +25,13 @@
 #include "gui_test_support.h"
 #include "lfx_view.h"
 #include "main_frame.h"
+#include "main_window_fixture.h"
 #include "settings_table.h"
 
 using namespace folios;
 using namespace folios::gui;
 using folios::gui::test::GuiTestEnvironment;
+using folios::gui::test::MainWindowFixture;
 using folios::gui::test::MnemonicClashes;
 using folios::gui::test::Read;
 using folios::gui::test::Write;
@@ -97,17 +99,10 @@ QList<QWidget*> TabCycle(QWidget* window, int limit) {
 
 }  // namespace
 
-class TestAccessibility : public QObject {
+class TestAccessibility : public QObject, protected MainWindowFixture {
   Q_OBJECT
 
  private:
-  std::unique_ptr<GuiTestEnvironment> m_env;
-  std::unique_ptr<folios::test::TempDir> m_dir;
-  std::unique_ptr<CProjectFile> m_files;
-  std::unique_ptr<CMainFrame> m_frame;
-
-  QString path(const char* name) const { return QString::fromStdString(m_dir->File(name)); }
-
   // Every input control of `window` without a name, as "dialog: control".
   QStringList unnamed(const QString& dialog, QWidget* window) {
     QStringList found;
@@ -120,17 +115,11 @@ class TestAccessibility : public QObject {
 
  private slots:
   void init() {
-    m_env = std::make_unique<GuiTestEnvironment>();
-    m_dir = std::make_unique<folios::test::TempDir>();
-    m_files = std::make_unique<CProjectFile>();
-    m_frame = std::make_unique<CMainFrame>(m_files.get());
+    openMainWindow();
     Write(m_dir->File("a.c"), "int a;\n");
   }
   void cleanup() {
-    m_frame.reset();
-    m_files.reset();
-    m_dir.reset();
-    m_env.reset();
+    closeMainWindow();
   }
 
   void everyInputControlOfEveryDialogAndPageHasAName() {

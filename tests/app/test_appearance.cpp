@@ -15,11 +15,13 @@
 #include "gui_test_support.h"
 #include "lfx_view.h"
 #include "main_frame.h"
+#include "main_window_fixture.h"
 #include "prop_sheet.h"
 
 using namespace folios;
 using namespace folios::gui;
 using folios::gui::test::GuiTestEnvironment;
+using folios::gui::test::MainWindowFixture;
 using folios::gui::test::Write;
 
 namespace {
@@ -102,17 +104,11 @@ QStringList Illegible(const QString& name, QWidget* window) {
 
 }  // namespace
 
-class TestAppearance : public QObject {
+class TestAppearance : public QObject, protected MainWindowFixture {
   Q_OBJECT
 
  private:
-  std::unique_ptr<GuiTestEnvironment> m_env;
-  std::unique_ptr<folios::test::TempDir> m_dir;
-  std::unique_ptr<CProjectFile> m_files;
-  std::unique_ptr<CMainFrame> m_frame;
   QPalette m_lightPalette;
-
-  QString path(const char* name) const { return QString::fromStdString(m_dir->File(name)); }
 
  private slots:
   void initTestCase() {
@@ -120,19 +116,13 @@ class TestAppearance : public QObject {
     m_lightPalette = QApplication::palette();
   }
   void init() {
-    m_env = std::make_unique<GuiTestEnvironment>();
-    m_dir = std::make_unique<folios::test::TempDir>();
-    m_files = std::make_unique<CProjectFile>();
+    openMainWindow();
     Write(m_dir->File("a.c"), "int a;\n");
-    m_frame = std::make_unique<CMainFrame>(m_files.get());
     m_frame->view()->openPaths({path("a.c")});
   }
   void cleanup() {
     QApplication::setPalette(m_lightPalette);
-    m_frame.reset();
-    m_files.reset();
-    m_dir.reset();
-    m_env.reset();
+    closeMainWindow();
   }
 
   void everyPageIsLegibleInADarkPaletteAndALightOne() {

@@ -16,6 +16,7 @@
 #include "gui_test_support.h"
 #include "lfx_view.h"
 #include "main_frame.h"
+#include "main_window_fixture.h"
 #include "message_box.h"
 #include "settings_table.h"
 #include "shell.h"
@@ -23,6 +24,7 @@
 using namespace folios;
 using namespace folios::gui;
 using folios::gui::test::GuiTestEnvironment;
+using folios::gui::test::MainWindowFixture;
 using folios::gui::test::Read;
 using folios::gui::test::Write;
 
@@ -33,15 +35,10 @@ const char kBasic[] = "Attribute VB_Name = \"Mod1\"\nSub Main()\nEnd Sub\n";
 
 }  // namespace
 
-class TestBuilds : public QObject {
+class TestBuilds : public QObject, protected MainWindowFixture {
   Q_OBJECT
 
  private:
-  std::unique_ptr<GuiTestEnvironment> m_env;
-  std::unique_ptr<folios::test::TempDir> m_dir;
-  std::unique_ptr<CProjectFile> m_files;
-  std::unique_ptr<CMainFrame> m_frame;
-
   std::string file(const char* name) const { return m_dir->File(name); }
   QString qfile(const char* name) const { return QString::fromStdString(file(name)); }
   CLFXView* view() const { return m_frame->view(); }
@@ -68,18 +65,12 @@ class TestBuilds : public QObject {
 
  private slots:
   void init() {
-    m_env = std::make_unique<GuiTestEnvironment>();
-    m_dir = std::make_unique<folios::test::TempDir>();
-    m_files = std::make_unique<CProjectFile>();
-    m_frame = std::make_unique<CMainFrame>(m_files.get());
+    openMainWindow();
     m_frame->show();
   }
   void cleanup() {
     QCOMPARE(MessageBox::shownOverDisabledWindow(), 0);
-    m_frame.reset();
-    m_files.reset();
-    m_dir.reset();
-    m_env.reset();
+    closeMainWindow();
   }
 
   // ---- Source code listings ----

@@ -17,12 +17,14 @@
 #include "gui_test_support.h"
 #include "lfx_view.h"
 #include "main_frame.h"
+#include "main_window_fixture.h"
 #include "message_box.h"
 #include "settings_table.h"
 
 using namespace folios;
 using namespace folios::gui;
 using folios::gui::test::GuiTestEnvironment;
+using folios::gui::test::MainWindowFixture;
 using folios::gui::test::WhenModal;
 using folios::gui::test::Write;
 
@@ -32,16 +34,10 @@ QSet<QString> Set(const QStringList& list) { return QSet<QString>(list.begin(), 
 
 }  // namespace
 
-class TestGathering : public QObject {
+class TestGathering : public QObject, protected MainWindowFixture {
   Q_OBJECT
 
  private:
-  std::unique_ptr<GuiTestEnvironment> m_env;
-  std::unique_ptr<folios::test::TempDir> m_dir;
-  std::unique_ptr<CProjectFile> m_files;
-  std::unique_ptr<CMainFrame> m_frame;
-
-  QString path(const char* name) const { return QString::fromStdString(m_dir->File(name)); }
   CLFXView* view() const { return m_frame->view(); }
   QStringList rowPaths() const {
     QStringList paths;
@@ -73,16 +69,10 @@ class TestGathering : public QObject {
 
  private slots:
   void init() {
-    m_env = std::make_unique<GuiTestEnvironment>();
-    m_dir = std::make_unique<folios::test::TempDir>();
-    m_files = std::make_unique<CProjectFile>();
-    m_frame = std::make_unique<CMainFrame>(m_files.get());
+    openMainWindow();
   }
   void cleanup() {
-    m_frame.reset();
-    m_files.reset();
-    m_dir.reset();
-    m_env.reset();
+    closeMainWindow();
   }
 
   void everyProblemIsNamedWithItsPathAndReason() {

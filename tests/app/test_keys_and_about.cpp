@@ -15,11 +15,13 @@
 #include "gui_test_support.h"
 #include "lfx_view.h"
 #include "main_frame.h"
+#include "main_window_fixture.h"
 #include "registry.h"
 
 using namespace folios;
 using namespace folios::gui;
 using folios::gui::test::GuiTestEnvironment;
+using folios::gui::test::MainWindowFixture;
 using folios::gui::test::Mnemonic;
 using folios::gui::test::WhenModal;
 using folios::gui::test::Write;
@@ -36,16 +38,10 @@ QString ProjectVersion() {
 
 }  // namespace
 
-class TestKeysAndAbout : public QObject {
+class TestKeysAndAbout : public QObject, protected MainWindowFixture {
   Q_OBJECT
 
  private:
-  std::unique_ptr<GuiTestEnvironment> m_env;
-  std::unique_ptr<folios::test::TempDir> m_dir;
-  std::unique_ptr<CProjectFile> m_files;
-  std::unique_ptr<CMainFrame> m_frame;
-
-  QString path(const char* name) const { return QString::fromStdString(m_dir->File(name)); }
   QKeySequence key(const char* action) const { return m_frame->action(action)->shortcut(); }
   // Window shortcuts act in the active window; the offscreen platform does
   // not make the window active again when a dialog closes, as a desktop does.
@@ -62,18 +58,12 @@ class TestKeysAndAbout : public QObject {
 
  private slots:
   void init() {
-    m_env = std::make_unique<GuiTestEnvironment>();
-    m_dir = std::make_unique<folios::test::TempDir>();
-    m_files = std::make_unique<CProjectFile>();
-    m_frame = std::make_unique<CMainFrame>(m_files.get());
+    openMainWindow();
     m_frame->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
   }
   void cleanup() {
-    m_frame.reset();
-    m_files.reset();
-    m_dir.reset();
-    m_env.reset();
+    closeMainWindow();
   }
 
   void standardCommandsHaveTheDesktopsKeys() {

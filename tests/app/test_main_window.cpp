@@ -22,6 +22,7 @@
 #include "lfx_app.h"
 #include "lfx_view.h"
 #include "main_frame.h"
+#include "main_window_fixture.h"
 #include "message_box.h"
 #include "recent_file_list.h"
 #include "settings_table.h"
@@ -30,6 +31,7 @@
 using namespace folios;
 using namespace folios::gui;
 using folios::gui::test::GuiTestEnvironment;
+using folios::gui::test::MainWindowFixture;
 using folios::gui::test::WhenModal;
 using folios::gui::test::Write;
 
@@ -48,16 +50,10 @@ const char* const kBuildCommands[] = {"actionListing", "actionStatistics", "acti
 
 }  // namespace
 
-class TestMainWindow : public QObject {
+class TestMainWindow : public QObject, protected MainWindowFixture {
   Q_OBJECT
 
  private:
-  std::unique_ptr<GuiTestEnvironment> m_env;
-  std::unique_ptr<folios::test::TempDir> m_dir;
-  std::unique_ptr<CProjectFile> m_files;
-  std::unique_ptr<CMainFrame> m_frame;
-
-  QString path(const char* name) const { return QString::fromStdString(m_dir->File(name)); }
   CLFXView* view() const { return m_frame->view(); }
   bool commandsEnabled() const {
     int on = 0;
@@ -82,17 +78,11 @@ class TestMainWindow : public QObject {
 
  private slots:
   void init() {
-    m_env = std::make_unique<GuiTestEnvironment>();
-    m_dir = std::make_unique<folios::test::TempDir>();
-    m_files = std::make_unique<CProjectFile>();
-    m_frame = std::make_unique<CMainFrame>(m_files.get());
+    openMainWindow();
   }
   void cleanup() {
     QCOMPARE(MessageBox::shownOverDisabledWindow(), 0);
-    m_frame.reset();
-    m_files.reset();
-    m_dir.reset();
-    m_env.reset();
+    closeMainWindow();
   }
 
   void startsWithTitleSizeStatusAndDisabledCommands() {

@@ -29,12 +29,14 @@
 #include "lfx_app.h"
 #include "lfx_view.h"
 #include "main_frame.h"
+#include "main_window_fixture.h"
 #include "message_box.h"
 #include "prop_sheet.h"
 
 using namespace folios;
 using namespace folios::gui;
 using folios::gui::test::GuiTestEnvironment;
+using folios::gui::test::MainWindowFixture;
 using folios::gui::test::Mnemonic;
 using folios::gui::test::MnemonicClashes;
 using folios::gui::test::Write;
@@ -114,16 +116,8 @@ QStringList Untranslated(const QString& where, const QStringList& texts) {
 
 }  // namespace
 
-class TestTranslations : public QObject {
+class TestTranslations : public QObject, protected MainWindowFixture {
   Q_OBJECT
-
- private:
-  std::unique_ptr<GuiTestEnvironment> m_env;
-  std::unique_ptr<folios::test::TempDir> m_dir;
-  std::unique_ptr<CProjectFile> m_files;
-  std::unique_ptr<CMainFrame> m_frame;
-
-  QString path(const char* name) const { return QString::fromStdString(m_dir->File(name)); }
 
  private slots:
   void initTestCase() {
@@ -133,17 +127,11 @@ class TestTranslations : public QObject {
     SetUpApplication(*qApp);
   }
   void init() {
-    m_env = std::make_unique<GuiTestEnvironment>();
-    m_dir = std::make_unique<folios::test::TempDir>();
-    m_files = std::make_unique<CProjectFile>();
-    m_frame = std::make_unique<CMainFrame>(m_files.get());
+    openMainWindow();
     Write(m_dir->File("a.c"), "int a;\n");
   }
   void cleanup() {
-    m_frame.reset();
-    m_files.reset();
-    m_dir.reset();
-    m_env.reset();
+    closeMainWindow();
   }
 
   void theMainWindowSpeaksTheUsersLanguage() {
