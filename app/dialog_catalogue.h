@@ -3,6 +3,7 @@
 // and the tests check their names, keys, texts and colours.
 #pragma once
 
+#include <QPalette>
 #include <QString>
 #include <functional>
 
@@ -18,5 +19,9 @@ namespace folios::gui {
 // page current. Each dialog is destroyed after its last visit.
 void ForEachDialog(QWidget* parent, const QString& filePath,
                    const std::function<void(const QString& name, QDialog* dialog)>& visit);
+
+// A dark palette as dark desktop themes set it, for drawing and checking
+// every page in one.
+QPalette DarkPalette();
 
 }  // namespace folios::gui

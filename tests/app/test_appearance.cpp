@@ -26,26 +26,6 @@ using folios::gui::test::Write;
 
 namespace {
 
-// A dark palette as dark desktop themes set it.
-QPalette DarkPalette() {
-  QPalette dark;
-  dark.setColor(QPalette::Window, QColor(0x2b, 0x2b, 0x2b));
-  dark.setColor(QPalette::WindowText, QColor(0xe8, 0xe8, 0xe8));
-  dark.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
-  dark.setColor(QPalette::AlternateBase, QColor(0x33, 0x33, 0x33));
-  dark.setColor(QPalette::Text, QColor(0xe8, 0xe8, 0xe8));
-  dark.setColor(QPalette::Button, QColor(0x3a, 0x3a, 0x3a));
-  dark.setColor(QPalette::ButtonText, QColor(0xe8, 0xe8, 0xe8));
-  dark.setColor(QPalette::Highlight, QColor(0x2a, 0x6f, 0xd6));
-  dark.setColor(QPalette::HighlightedText, Qt::white);
-  dark.setColor(QPalette::ToolTipBase, QColor(0x3a, 0x3a, 0x3a));
-  dark.setColor(QPalette::ToolTipText, QColor(0xe8, 0xe8, 0xe8));
-  dark.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x90, 0x90, 0x90));
-  dark.setColor(QPalette::Disabled, QPalette::Text, QColor(0x90, 0x90, 0x90));
-  dark.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x90, 0x90, 0x90));
-  return dark;
-}
-
 double Luminance(const QColor& c) {
   auto channel = [](double v) {
     v /= 255.0;
