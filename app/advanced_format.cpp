@@ -22,6 +22,7 @@
 #include "named_styles.h"
 #include "page_controls.h"
 #include "registry.h"
+#include "setting_names.h"
 #include "settings_table.h"
 #include "spin_button.h"
 
@@ -299,16 +300,16 @@ void CAdvanced_C_Format::applyNamedStyle(int index) {
     const std::string setting = name;
     const QString value = QString::fromUtf8(text);
     const bool on = value != QStringLiteral("0");
-    if (setting == "m_empty_lines") m_emptyLines->setText(value);
-    if (setting == "m_spaces_to_indent") m_spacesToIndent->setText(value);
-    if (setting == "m_indent_with_tabs") m_indentWithTabs->setChecked(on);
-    if (setting == "m_brace_style") CheckButtonById(m_braceStyle, value.toInt());
-    if (setting == "m_cuddle_else") m_cuddleElse->setChecked(on);
-    if (setting == "m_function_brace") m_functionBrace->setChecked(on);
-    if (setting == "m_continuation") m_continuation->setCurrentIndex(value.toInt());
-    if (setting == "m_indent_access") m_accessLabels->setCurrentIndex(value.toInt());
-    if (setting == "m_indent_namespace") m_indentNamespace->setChecked(on);
-    if (setting == "m_indent_case") m_indentCase->setChecked(on);
+    if (setting == setting_name::kEmptyLines) m_emptyLines->setText(value);
+    if (setting == setting_name::kSpacesToIndent) m_spacesToIndent->setText(value);
+    if (setting == setting_name::kIndentWithTabs) m_indentWithTabs->setChecked(on);
+    if (setting == setting_name::kBraceStyle) CheckButtonById(m_braceStyle, value.toInt());
+    if (setting == setting_name::kCuddleElse) m_cuddleElse->setChecked(on);
+    if (setting == setting_name::kFunctionBrace) m_functionBrace->setChecked(on);
+    if (setting == setting_name::kContinuation) m_continuation->setCurrentIndex(value.toInt());
+    if (setting == setting_name::kIndentAccess) m_accessLabels->setCurrentIndex(value.toInt());
+    if (setting == setting_name::kIndentNamespace) m_indentNamespace->setChecked(on);
+    if (setting == setting_name::kIndentCase) m_indentCase->setChecked(on);
   }
   refresh();
   emit modified();
@@ -362,19 +363,19 @@ void CAdvanced_C_Format::LoadSettings() {
   for (QLineEdit* edit : {m_emptyLines, m_spacesToIndent, m_commentWithCode, m_commentWithoutCode}) {
     edit->blockSignals(true);
   }
-  m_emptyLines->setText(text("m_empty_lines"));
-  m_indentWithTabs->setChecked(number("m_indent_with_tabs") != 0);
-  m_spacesToIndent->setText(text("m_spaces_to_indent"));
-  m_removeComments->setChecked(number("m_remove_comments") != 0);
-  m_commentWithCode->setText(text("m_c_with_code"));
-  m_commentWithoutCode->setText(text("m_c_without_code"));
-  CheckButtonById(m_braceStyle, number("m_brace_style"));
-  m_cuddleElse->setChecked(number("m_cuddle_else") != 0);
-  m_functionBrace->setChecked(number("m_function_brace") != 0);
-  m_continuation->setCurrentIndex(std::clamp(number("m_continuation"), 0, 2));
-  m_accessLabels->setCurrentIndex(std::clamp(number("m_indent_access"), 0, 3));
-  m_indentNamespace->setChecked(number("m_indent_namespace") != 0);
-  m_indentCase->setChecked(number("m_indent_case") != 0);
+  m_emptyLines->setText(text(setting_name::kEmptyLines));
+  m_indentWithTabs->setChecked(number(setting_name::kIndentWithTabs) != 0);
+  m_spacesToIndent->setText(text(setting_name::kSpacesToIndent));
+  m_removeComments->setChecked(number(setting_name::kRemoveComments) != 0);
+  m_commentWithCode->setText(text(setting_name::kCWithCode));
+  m_commentWithoutCode->setText(text(setting_name::kCWithoutCode));
+  CheckButtonById(m_braceStyle, number(setting_name::kBraceStyle));
+  m_cuddleElse->setChecked(number(setting_name::kCuddleElse) != 0);
+  m_functionBrace->setChecked(number(setting_name::kFunctionBrace) != 0);
+  m_continuation->setCurrentIndex(std::clamp(number(setting_name::kContinuation), 0, 2));
+  m_accessLabels->setCurrentIndex(std::clamp(number(setting_name::kIndentAccess), 0, 3));
+  m_indentNamespace->setChecked(number(setting_name::kIndentNamespace) != 0);
+  m_indentCase->setChecked(number(setting_name::kIndentCase) != 0);
   for (QLineEdit* edit : {m_emptyLines, m_spacesToIndent, m_commentWithCode, m_commentWithoutCode}) {
     edit->blockSignals(false);
   }
@@ -383,20 +384,20 @@ void CAdvanced_C_Format::LoadSettings() {
 
 bool CAdvanced_C_Format::SaveSettings() {
   CRegistry registry(kLocalMachine, kProductKey);
-  registry.WriteString("m_empty_lines", m_emptyLines->text().toStdString());
-  registry.WriteInt("m_indent_with_tabs", m_indentWithTabs->isChecked() ? 1 : 0);
-  registry.WriteString("m_spaces_to_indent", m_spacesToIndent->text().toStdString());
+  registry.WriteString(setting_name::kEmptyLines, m_emptyLines->text().toStdString());
+  registry.WriteInt(setting_name::kIndentWithTabs, m_indentWithTabs->isChecked() ? 1 : 0);
+  registry.WriteString(setting_name::kSpacesToIndent, m_spacesToIndent->text().toStdString());
   // A stored style that matches neither button is kept as it is.
-  if (m_braceStyle->checkedId() >= 0) registry.WriteInt("m_brace_style", m_braceStyle->checkedId());
-  registry.WriteInt("m_remove_comments", m_removeComments->isChecked() ? 1 : 0);
-  registry.WriteString("m_c_with_code", m_commentWithCode->text().toStdString());
-  registry.WriteString("m_c_without_code", m_commentWithoutCode->text().toStdString());
-  registry.WriteInt("m_cuddle_else", m_cuddleElse->isChecked() ? 1 : 0);
-  registry.WriteInt("m_function_brace", m_functionBrace->isChecked() ? 1 : 0);
-  registry.WriteInt("m_continuation", m_continuation->currentIndex());
-  registry.WriteInt("m_indent_access", m_accessLabels->currentIndex());
-  registry.WriteInt("m_indent_namespace", m_indentNamespace->isChecked() ? 1 : 0);
-  registry.WriteInt("m_indent_case", m_indentCase->isChecked() ? 1 : 0);
+  if (m_braceStyle->checkedId() >= 0) registry.WriteInt(setting_name::kBraceStyle, m_braceStyle->checkedId());
+  registry.WriteInt(setting_name::kRemoveComments, m_removeComments->isChecked() ? 1 : 0);
+  registry.WriteString(setting_name::kCWithCode, m_commentWithCode->text().toStdString());
+  registry.WriteString(setting_name::kCWithoutCode, m_commentWithoutCode->text().toStdString());
+  registry.WriteInt(setting_name::kCuddleElse, m_cuddleElse->isChecked() ? 1 : 0);
+  registry.WriteInt(setting_name::kFunctionBrace, m_functionBrace->isChecked() ? 1 : 0);
+  registry.WriteInt(setting_name::kContinuation, m_continuation->currentIndex());
+  registry.WriteInt(setting_name::kIndentAccess, m_accessLabels->currentIndex());
+  registry.WriteInt(setting_name::kIndentNamespace, m_indentNamespace->isChecked() ? 1 : 0);
+  registry.WriteInt(setting_name::kIndentCase, m_indentCase->isChecked() ? 1 : 0);
   return true;
 }
 

@@ -16,6 +16,7 @@
 #include "progress_dlg.h"
 #include "project_settings.h"
 #include "reformat_build.h"
+#include "setting_names.h"
 #include "settings_table.h"
 
 namespace folios::gui {
@@ -56,7 +57,7 @@ QString ListingExtension() {
 }
 
 QString DocumentationExtension() {
-  return Settings(SettingKey::kMain).Int("m_doctype") == 2 ? QStringLiteral(".html")
+  return Settings(SettingKey::kMain).Int(setting_name::kDoctype) == 2 ? QStringLiteral(".html")
                                                            : QStringLiteral(".rtf");
 }
 

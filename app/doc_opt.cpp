@@ -11,6 +11,7 @@
 
 #include "dialog_keys.h"
 #include "page_controls.h"
+#include "setting_names.h"
 #include "settings_table.h"
 
 namespace folios::gui {
@@ -61,21 +62,21 @@ CDocOpt::CDocOpt(QWidget* parent) : CPropertyPage(tr("Documentation layout"), pa
 
 void CDocOpt::LoadSettings() {
   Settings settings(SettingKey::kMain);
-  CheckButtonById(m_docType, settings.Int("m_doctype"));
-  m_sortTopics->setChecked(settings.Int("m_sort_topics") != 0);
-  m_topicLog->setChecked(settings.Int("m_create_topic_log") != 0);
-  m_useExpression->setChecked(settings.Int("m_use_extraction_expression") != 0);
-  m_expression->setText(QString::fromStdString(settings.Text("m_extraction_expression")));
+  CheckButtonById(m_docType, settings.Int(setting_name::kDoctype));
+  m_sortTopics->setChecked(settings.Int(setting_name::kSortTopics) != 0);
+  m_topicLog->setChecked(settings.Int(setting_name::kCreateTopicLog) != 0);
+  m_useExpression->setChecked(settings.Int(setting_name::kUseExtractionExpression) != 0);
+  m_expression->setText(QString::fromStdString(settings.Text(setting_name::kExtractionExpression)));
   m_expression->setEnabled(m_useExpression->isChecked());
 }
 
 bool CDocOpt::SaveSettings() {
   Settings settings(SettingKey::kMain);
-  if (m_docType->checkedId() >= 0) settings.SetInt("m_doctype", m_docType->checkedId());
-  settings.SetInt("m_sort_topics", m_sortTopics->isChecked() ? 1 : 0);
-  settings.SetInt("m_create_topic_log", m_topicLog->isChecked() ? 1 : 0);
-  settings.SetInt("m_use_extraction_expression", m_useExpression->isChecked() ? 1 : 0);
-  settings.SetText("m_extraction_expression", m_expression->text().toStdString());
+  if (m_docType->checkedId() >= 0) settings.SetInt(setting_name::kDoctype, m_docType->checkedId());
+  settings.SetInt(setting_name::kSortTopics, m_sortTopics->isChecked() ? 1 : 0);
+  settings.SetInt(setting_name::kCreateTopicLog, m_topicLog->isChecked() ? 1 : 0);
+  settings.SetInt(setting_name::kUseExtractionExpression, m_useExpression->isChecked() ? 1 : 0);
+  settings.SetText(setting_name::kExtractionExpression, m_expression->text().toStdString());
   return true;
 }
 

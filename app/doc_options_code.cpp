@@ -10,6 +10,7 @@
 #include "color_choice.h"
 #include "font_sample.h"
 #include "page_controls.h"
+#include "setting_names.h"
 #include "settings_table.h"
 
 namespace folios::gui {
@@ -17,7 +18,7 @@ namespace folios::gui {
 namespace {
 
 struct SectionInfo {
-  const char* prefix;  // of the value names under "\doc"
+  const setting_name::StyleSettingNames& names;  // under "\doc"
   const char* title;
   const char* previewText;  // the section's name, in its own style
   const char* face;
@@ -25,17 +26,13 @@ struct SectionInfo {
 };
 
 constexpr SectionInfo kSections[CDocOptionsCode::kSectionCount] = {
-    {"m_code_", QT_TRANSLATE_NOOP("folios::gui::CDocOptionsCode", "Code"),
+    {setting_name::kCodeStyle, QT_TRANSLATE_NOOP("folios::gui::CDocOptionsCode", "Code"),
      QT_TRANSLATE_NOOP("folios::gui::CDocOptionsCode", "Source code"), "Courier New", "code"},
-    {"m_comment_", QT_TRANSLATE_NOOP("folios::gui::CDocOptionsCode", "Comment"),
+    {setting_name::kCommentStyle, QT_TRANSLATE_NOOP("folios::gui::CDocOptionsCode", "Comment"),
      QT_TRANSLATE_NOOP("folios::gui::CDocOptionsCode", "Comment"), "Courier New", "comment"},
-    {"m_header_", QT_TRANSLATE_NOOP("folios::gui::CDocOptionsCode", "Header"),
+    {setting_name::kHeaderStyle, QT_TRANSLATE_NOOP("folios::gui::CDocOptionsCode", "Header"),
      QT_TRANSLATE_NOOP("folios::gui::CDocOptionsCode", "Header"), "Arial", "header"},
 };
-
-std::string Name(const SectionInfo& section, const char* field) {
-  return std::string(section.prefix) + field;
-}
 
 }  // namespace
 
@@ -67,12 +64,12 @@ void CDocOptionsCode::LoadSettings() {
   for (int i = 0; i < kSectionCount; ++i) {
     const SectionInfo& info = kSections[i];
     TextStyle& style = m_styles[static_cast<size_t>(i)];
-    style.fontsize = doc.Int(Name(info, "fontsize"));
-    style.underline = doc.Int(Name(info, "underline")) != 0;
-    style.bold = doc.Int(Name(info, "bold")) != 0;
-    style.italic = doc.Int(Name(info, "italic")) != 0;
-    style.forecolor = doc.Int(Name(info, "forecolor"));
-    style.back_color = doc.Int(Name(info, "back_color"));
+    style.fontsize = doc.Int(info.names.fontsize);
+    style.underline = doc.Int(info.names.underline) != 0;
+    style.bold = doc.Int(info.names.bold) != 0;
+    style.italic = doc.Int(info.names.italic) != 0;
+    style.forecolor = doc.Int(info.names.forecolor);
+    style.back_color = doc.Int(info.names.back_color);
     showStyle(static_cast<Section>(i));
   }
 }
@@ -82,12 +79,12 @@ bool CDocOptionsCode::SaveSettings() {
   for (int i = 0; i < kSectionCount; ++i) {
     const SectionInfo& info = kSections[i];
     const TextStyle& style = m_styles[static_cast<size_t>(i)];
-    doc.SetInt(Name(info, "fontsize"), style.fontsize);
-    doc.SetInt(Name(info, "underline"), style.underline ? 1 : 0);
-    doc.SetInt(Name(info, "bold"), style.bold ? 1 : 0);
-    doc.SetInt(Name(info, "italic"), style.italic ? 1 : 0);
-    doc.SetInt(Name(info, "forecolor"), style.forecolor);
-    doc.SetInt(Name(info, "back_color"), style.back_color);
+    doc.SetInt(info.names.fontsize, style.fontsize);
+    doc.SetInt(info.names.underline, style.underline ? 1 : 0);
+    doc.SetInt(info.names.bold, style.bold ? 1 : 0);
+    doc.SetInt(info.names.italic, style.italic ? 1 : 0);
+    doc.SetInt(info.names.forecolor, style.forecolor);
+    doc.SetInt(info.names.back_color, style.back_color);
   }
   return true;
 }

@@ -22,6 +22,7 @@
 #include "page_controls.h"
 #include "registry.h"
 #include "rtf_colors.h"
+#include "setting_names.h"
 #include "settings_table.h"
 
 namespace folios::gui {
@@ -132,7 +133,7 @@ CEditKeywords::CEditKeywords(QWidget* parent) : CPropertyPage(tr("Edit Keywords"
 }
 
 void CEditKeywords::LoadSettings() {
-  const QString path = QString::fromStdString(Settings(SettingKey::kMain).Text("kwfile"));
+  const QString path = QString::fromStdString(Settings(SettingKey::kMain).Text(setting_name::kKwfile));
   if (!readFile(path)) {
     // Not a keyword file: shown, but never written over.
     m_currentFile = path;
@@ -183,7 +184,7 @@ bool CEditKeywords::readFile(const QString& path) {
 bool CEditKeywords::SaveSettings() {
   Settings settings(SettingKey::kMain);
   if (!m_editable) {
-    settings.SetText("kwfile", m_currentFile.toStdString());
+    settings.SetText(setting_name::kKwfile, m_currentFile.toStdString());
     return true;
   }
   const QString target = KeywordFileWritePath(m_currentFile);
@@ -198,7 +199,7 @@ bool CEditKeywords::SaveSettings() {
     }
     if (shipped) {
       // Languages set to the shipped file now use the edited copy.
-      for (const char* name : {"m_cfiles", "m_javafiles", "m_vbfiles"}) {
+      for (const char* name : {setting_name::kCfiles, setting_name::kJavafiles, setting_name::kVbfiles}) {
         CRegistry registry;
         std::optional<std::string> stored =
             registry.QueryString(kLocalMachine, kProductKey, name);
@@ -211,7 +212,7 @@ bool CEditKeywords::SaveSettings() {
     }
     m_modified = false;
   }
-  settings.SetText("kwfile", m_currentFile.toStdString());
+  settings.SetText(setting_name::kKwfile, m_currentFile.toStdString());
   return true;
 }
 

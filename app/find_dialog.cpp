@@ -17,6 +17,7 @@
 #include "directory_search.h"
 #include "file_dialog.h"
 #include "message_box.h"
+#include "setting_names.h"
 #include "settings_table.h"
 
 namespace folios::gui {
@@ -115,26 +116,26 @@ std::vector<std::string> CFindDlg::foundFiles() const {
 
 void CFindDlg::loadSettings() {
   Settings s(SettingKey::kMain);
-  m_dir->setText(QString::fromStdString(s.Text("m_dir")));
-  m_cpp->setChecked(s.Int("m_cpp") != 0);
-  m_h->setChecked(s.Int("m_h") != 0);
-  m_java->setChecked(s.Int("m_java") != 0);
-  m_frm->setChecked(s.Int("m_frm") != 0);
-  m_bas->setChecked(s.Int("m_bas") != 0);
-  m_cls->setChecked(s.Int("m_cls") != 0);
-  m_subfolders->setChecked(s.Int("m_find_subfolders") != 0);
+  m_dir->setText(QString::fromStdString(s.Text(setting_name::kDir)));
+  m_cpp->setChecked(s.Int(setting_name::kCpp) != 0);
+  m_h->setChecked(s.Int(setting_name::kH) != 0);
+  m_java->setChecked(s.Int(setting_name::kJava) != 0);
+  m_frm->setChecked(s.Int(setting_name::kFrm) != 0);
+  m_bas->setChecked(s.Int(setting_name::kBas) != 0);
+  m_cls->setChecked(s.Int(setting_name::kCls) != 0);
+  m_subfolders->setChecked(s.Int(setting_name::kFindSubfolders) != 0);
 }
 
 void CFindDlg::saveSettings() {
   Settings s(SettingKey::kMain);
-  s.SetInt("m_cpp", m_cpp->isChecked());
-  s.SetInt("m_h", m_h->isChecked());
-  s.SetInt("m_cls", m_cls->isChecked());
-  s.SetInt("m_bas", m_bas->isChecked());
-  s.SetInt("m_frm", m_frm->isChecked());
-  s.SetInt("m_java", m_java->isChecked());
-  s.SetInt("m_find_subfolders", m_subfolders->isChecked());
-  s.SetText("m_dir", m_dir->text().toStdString());
+  s.SetInt(setting_name::kCpp, m_cpp->isChecked());
+  s.SetInt(setting_name::kH, m_h->isChecked());
+  s.SetInt(setting_name::kCls, m_cls->isChecked());
+  s.SetInt(setting_name::kBas, m_bas->isChecked());
+  s.SetInt(setting_name::kFrm, m_frm->isChecked());
+  s.SetInt(setting_name::kJava, m_java->isChecked());
+  s.SetInt(setting_name::kFindSubfolders, m_subfolders->isChecked());
+  s.SetText(setting_name::kDir, m_dir->text().toStdString());
 }
 
 void CFindDlg::browse() {

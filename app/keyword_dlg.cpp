@@ -13,6 +13,7 @@
 #include "color_choice.h"
 #include "message_box.h"
 #include "page_controls.h"
+#include "setting_names.h"
 #include "settings_table.h"
 
 namespace folios::gui {
@@ -32,11 +33,11 @@ QString TrueFalse(bool on) { return on ? CKeywordDlg::tr("True") : CKeywordDlg::
 KeywordFormat CKeywordDlg::TemplateFormat() {
   Settings kw(SettingKey::kTemplateKw);
   KeywordFormat format;
-  format.bold = kw.Int("m_bold") != 0;
-  format.italic = kw.Int("m_italic") != 0;
-  format.underline = kw.Int("m_underline") != 0;
-  format.fore = kw.Int("m_strcolor");
-  format.back = kw.Int("m_strbackcolor");
+  format.bold = kw.Int(setting_name::kBold) != 0;
+  format.italic = kw.Int(setting_name::kItalic) != 0;
+  format.underline = kw.Int(setting_name::kUnderline) != 0;
+  format.fore = kw.Int(setting_name::kStrcolor);
+  format.back = kw.Int(setting_name::kStrbackcolor);
   return format;
 }
 
@@ -138,11 +139,11 @@ void CKeywordDlg::makeDefault() {
                            tr("Background color: ") + ColorLabel(shown.back) + QLatin1Char('\n');
   if (MessageBox::question(this, question) != QMessageBox::Yes) return;
   Settings kw(SettingKey::kTemplateKw);
-  kw.SetInt("m_bold", shown.bold ? 1 : 0);
-  kw.SetInt("m_strcolor", shown.fore);
-  kw.SetInt("m_italic", shown.italic ? 1 : 0);
-  kw.SetInt("m_strbackcolor", shown.back);
-  kw.SetInt("m_underline", shown.underline ? 1 : 0);
+  kw.SetInt(setting_name::kBold, shown.bold ? 1 : 0);
+  kw.SetInt(setting_name::kStrcolor, shown.fore);
+  kw.SetInt(setting_name::kItalic, shown.italic ? 1 : 0);
+  kw.SetInt(setting_name::kStrbackcolor, shown.back);
+  kw.SetInt(setting_name::kUnderline, shown.underline ? 1 : 0);
 }
 
 }  // namespace folios::gui

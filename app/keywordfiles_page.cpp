@@ -11,6 +11,7 @@
 #include "file_dialog.h"
 #include "file_filters.h"
 #include "page_controls.h"
+#include "setting_names.h"
 #include "settings_table.h"
 
 namespace folios::gui {
@@ -57,16 +58,16 @@ CKeywordfiles::CKeywordfiles(QWidget* parent) : CPropertyPage(tr("Keywordfiles")
 
 void CKeywordfiles::LoadSettings() {
   Settings settings(SettingKey::kMain);
-  m_cFiles->setText(QString::fromStdString(settings.Text("m_cfiles")));
-  m_javaFiles->setText(QString::fromStdString(settings.Text("m_javafiles")));
-  m_vbFiles->setText(QString::fromStdString(settings.Text("m_vbfiles")));
+  m_cFiles->setText(QString::fromStdString(settings.Text(setting_name::kCfiles)));
+  m_javaFiles->setText(QString::fromStdString(settings.Text(setting_name::kJavafiles)));
+  m_vbFiles->setText(QString::fromStdString(settings.Text(setting_name::kVbfiles)));
 }
 
 bool CKeywordfiles::SaveSettings() {
   Settings settings(SettingKey::kMain);
-  settings.SetText("m_cfiles", m_cFiles->text().toStdString());
-  settings.SetText("m_javafiles", m_javaFiles->text().toStdString());
-  settings.SetText("m_vbfiles", m_vbFiles->text().toStdString());
+  settings.SetText(setting_name::kCfiles, m_cFiles->text().toStdString());
+  settings.SetText(setting_name::kJavafiles, m_javaFiles->text().toStdString());
+  settings.SetText(setting_name::kVbfiles, m_vbFiles->text().toStdString());
   return true;
 }
 

@@ -31,6 +31,7 @@
 #include "properties_dlg.h"
 #include "recent_file_list.h"
 #include "search_settings.h"
+#include "setting_names.h"
 #include "settings_table.h"
 #include "shell.h"
 #include "statistics_dlg.h"
@@ -171,8 +172,8 @@ GatherResult CLFXView::gather(const QStringList& paths) {
 
 void CLFXView::openProjectFile() {
   Settings settings(SettingKey::kMain);
-  const QStringList filters = OpenFileFilters(settings.Int("m_filefilter"));
-  QString location = Text(settings.Text("m_file_location"));
+  const QStringList filters = OpenFileFilters(settings.Int(setting_name::kFilefilter));
+  QString location = Text(settings.Text(setting_name::kFileLocation));
   if (location.isEmpty()) location = WindowState::lastFolder(WindowState::kOpenFolder);
   const QString path = FileDialog::getOpenFileName(window(), tr("Open Project/File"), location,
                                                    filters.join(QStringLiteral(";;")),
@@ -308,7 +309,7 @@ void CLFXView::buildListing() {
   reportBuild(tr("Source code listings"), paths.size(), outcome, timer.elapsed());
   ReportFailures(window(), tr("Source code listings"),
                  tr("The listing build reported problems:"), outcome);
-  if (Settings(SettingKey::kMain).Int("m_openfile") != 0 && QFileInfo::exists(output)) {
+  if (Settings(SettingKey::kMain).Int(setting_name::kOpenfile) != 0 && QFileInfo::exists(output)) {
     Shell::openOrSay(window(), output);
   }
 }
@@ -323,7 +324,7 @@ void CLFXView::buildDocumentation() {
   reportBuild(tr("Documentation"), paths.size(), outcome, timer.elapsed());
   ReportFailures(window(), tr("Documentation"), tr("The documentation build reported problems:"),
                  outcome);
-  if (Settings(SettingKey::kMain).Int("m_openfile") != 0 && QFileInfo::exists(output)) {
+  if (Settings(SettingKey::kMain).Int(setting_name::kOpenfile) != 0 && QFileInfo::exists(output)) {
     Shell::openOrSay(window(), output);
   }
 }

@@ -20,6 +20,7 @@
 #include "group_icons.h"
 #include "lfx_view.h"
 #include "recent_file_list.h"
+#include "setting_names.h"
 #include "settings_table.h"
 #include "window_state.h"
 
@@ -264,7 +265,7 @@ void CMainFrame::initialUpdate() {
   setWindowTitle(tr("Lumentra Folios"));
   readState();
   show();
-  if (Settings(SettingKey::kMain).Int("m_showfiledlg") != 0) m_view->openProjectFile();
+  if (Settings(SettingKey::kMain).Int(setting_name::kShowfiledlg) != 0) m_view->openProjectFile();
 }
 
 void CMainFrame::readState() {

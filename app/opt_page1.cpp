@@ -14,6 +14,7 @@
 #include "file_dialog.h"
 #include "group_icons.h"
 #include "message_box.h"
+#include "setting_names.h"
 #include "settings_table.h"
 
 namespace folios::gui {
@@ -107,9 +108,9 @@ COptPage1::COptPage1(QWidget* parent) : CPropertyPage(tr("General"), parent) {
 
 void COptPage1::LoadSettings() {
   Settings settings(SettingKey::kMain);
-  m_openFile->setChecked(settings.Int("m_openfile") != 0);
-  m_showFileDlg->setChecked(settings.Int("m_showfiledlg") != 0);
-  int filter = settings.Int("m_filefilter");
+  m_openFile->setChecked(settings.Int(setting_name::kOpenfile) != 0);
+  m_showFileDlg->setChecked(settings.Int(setting_name::kShowfiledlg) != 0);
+  int filter = settings.Int(setting_name::kFilefilter);
   QAbstractButton* filterButton = m_fileFilter->button(filter);
   // A stored value outside 0..2 leaves no radio chosen, as the page shows it.
   if (filterButton) {
@@ -119,19 +120,19 @@ void COptPage1::LoadSettings() {
     for (QAbstractButton* b : m_fileFilter->buttons()) b->setChecked(false);
     m_fileFilter->setExclusive(true);
   }
-  m_fileLocation->setText(QString::fromStdString(settings.Text("m_file_location")));
-  int orientation = settings.Int("m_b_orientation") == 1 ? 1 : 0;
+  m_fileLocation->setText(QString::fromStdString(settings.Text(setting_name::kFileLocation)));
+  int orientation = settings.Int(setting_name::kBOrientation) == 1 ? 1 : 0;
   m_orientation->button(orientation)->setChecked(true);
   showOrientation(orientation);
 }
 
 bool COptPage1::SaveSettings() {
   Settings settings(SettingKey::kMain);
-  settings.SetInt("m_openfile", m_openFile->isChecked() ? 1 : 0);
-  settings.SetInt("m_showfiledlg", m_showFileDlg->isChecked() ? 1 : 0);
-  if (m_fileFilter->checkedId() >= 0) settings.SetInt("m_filefilter", m_fileFilter->checkedId());
-  settings.SetInt("m_b_orientation", m_orientation->checkedId() == 1 ? 1 : 0);
-  settings.SetText("m_file_location", m_fileLocation->text().toStdString());
+  settings.SetInt(setting_name::kOpenfile, m_openFile->isChecked() ? 1 : 0);
+  settings.SetInt(setting_name::kShowfiledlg, m_showFileDlg->isChecked() ? 1 : 0);
+  if (m_fileFilter->checkedId() >= 0) settings.SetInt(setting_name::kFilefilter, m_fileFilter->checkedId());
+  settings.SetInt(setting_name::kBOrientation, m_orientation->checkedId() == 1 ? 1 : 0);
+  settings.SetText(setting_name::kFileLocation, m_fileLocation->text().toStdString());
   return true;
 }
 

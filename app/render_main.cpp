@@ -37,6 +37,7 @@
 #include "progress_dlg.h"
 #include "prop_sheet.h"
 #include "properties_dlg.h"
+#include "setting_names.h"
 #include "settings_table.h"
 #include "shell.h"
 #include "statistics_dlg.h"
@@ -148,7 +149,8 @@ int main(int argc, char** argv) {
   if (!inputs.isEmpty()) {
     // Every type, so the samples of all four languages are found.
     folios::Settings settings(folios::SettingKey::kMain);
-    for (const char* type : {"m_cpp", "m_h", "m_java", "m_frm", "m_bas", "m_cls"}) {
+    namespace names = folios::setting_name;
+    for (const char* type : {names::kCpp, names::kH, names::kJava, names::kFrm, names::kBas, names::kCls}) {
       settings.SetInt(type, 1);
     }
     frame->view()->openPaths(inputs);
@@ -157,10 +159,10 @@ int main(int argc, char** argv) {
     // A listing of the samples, so the status bar tells the last build.
     FileDialog::setTestMode(true);
     FileDialog::setNextFileName(scratch.filePath(QStringLiteral("listing.rtf")));
-    folios::Settings(folios::SettingKey::kMain).SetInt("m_openfile", 0);
+    folios::Settings(folios::SettingKey::kMain).SetInt(folios::setting_name::kOpenfile, 0);
     if (frame->view()->rowCount() > 0) frame->view()->buildListing();
     FileDialog::setTestMode(false);
-    folios::Settings(folios::SettingKey::kMain).SetInt("m_openfile", 1);
+    folios::Settings(folios::SettingKey::kMain).SetInt(folios::setting_name::kOpenfile, 1);
   }
   const char* modes[] = {"large-icons", "small-icons", "list", "details"};
   for (int mode = 1; mode <= 4; ++mode) {
@@ -184,14 +186,14 @@ int main(int argc, char** argv) {
   {
     // The second brace style with wide comment columns and many empty lines.
     folios::Settings settings(folios::SettingKey::kMain);
-    settings.SetInt("m_brace_style", 1);
-    settings.SetText("m_c_with_code", "30");
-    settings.SetText("m_empty_lines", "6");
+    settings.SetInt(folios::setting_name::kBraceStyle, 1);
+    settings.SetText(folios::setting_name::kCWithCode, "30");
+    settings.SetText(folios::setting_name::kEmptyLines, "6");
     CAdvanced_C_Format_sheet wide(frame);
     Save(&wide, QStringLiteral("format-options-style2"));
-    settings.SetInt("m_brace_style", 0);
-    settings.SetText("m_c_with_code", "1");
-    settings.SetText("m_empty_lines", "2");
+    settings.SetInt(folios::setting_name::kBraceStyle, 0);
+    settings.SetText(folios::setting_name::kCWithCode, "1");
+    settings.SetText(folios::setting_name::kEmptyLines, "2");
   }
 
   CProgressDlg progress(frame);

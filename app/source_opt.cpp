@@ -16,6 +16,7 @@
 #include "noise_chars_dlg.h"
 #include "page_controls.h"
 #include "registry.h"
+#include "setting_names.h"
 #include "settings_table.h"
 #include "spin_button.h"
 
@@ -143,20 +144,20 @@ CSourceOpt::CSourceOpt(QWidget* parent) : CPropertyPage(tr("Source code layout")
 
 void CSourceOpt::LoadSettings() {
   Settings settings(SettingKey::kMain);
-  CheckButtonById(m_format, settings.Int("m_format"));
-  m_lineSep->setChecked(settings.Int("m_linesep") != 0);
-  m_lineBreaks->setChecked(settings.Int("m_linebreaks") != 0);
-  m_removeNoise->setChecked(settings.Int("m_remove_noise_chars") != 0);
-  m_noLineNumbers->setChecked(settings.Int("m_uselinenumbers") != 0);
-  SetCheckedAlone(m_byModule, settings.Int("m_linecountermode") != 0);
-  SetCheckedAlone(m_continuous, settings.Int("m_linecountermode2") != 0);
-  m_startAt->setText(QString::fromStdString(settings.Text("m_startat")));
-  m_incrementBy->setText(QString::fromStdString(settings.Text("m_incrementby")));
-  m_colNumber->setText(QString::fromStdString(settings.Text("m_colnumber")));
-  m_colSeparator->setChecked(settings.Int("m_colseparator") != 0);
-  m_pageBreak->setChecked(settings.Int("m_pagebreak") != 0);
-  m_useAdvanced->setChecked(settings.Int("m_use_advanced_options") != 0);
-  CheckButtonById(m_outputType, settings.Int("m_output_type"));
+  CheckButtonById(m_format, settings.Int(setting_name::kFormat));
+  m_lineSep->setChecked(settings.Int(setting_name::kLinesep) != 0);
+  m_lineBreaks->setChecked(settings.Int(setting_name::kLinebreaks) != 0);
+  m_removeNoise->setChecked(settings.Int(setting_name::kRemoveNoiseChars) != 0);
+  m_noLineNumbers->setChecked(settings.Int(setting_name::kUselinenumbers) != 0);
+  SetCheckedAlone(m_byModule, settings.Int(setting_name::kLinecountermode) != 0);
+  SetCheckedAlone(m_continuous, settings.Int(setting_name::kLinecountermode2) != 0);
+  m_startAt->setText(QString::fromStdString(settings.Text(setting_name::kStartat)));
+  m_incrementBy->setText(QString::fromStdString(settings.Text(setting_name::kIncrementby)));
+  m_colNumber->setText(QString::fromStdString(settings.Text(setting_name::kColnumber)));
+  m_colSeparator->setChecked(settings.Int(setting_name::kColseparator) != 0);
+  m_pageBreak->setChecked(settings.Int(setting_name::kPagebreak) != 0);
+  m_useAdvanced->setChecked(settings.Int(setting_name::kUseAdvancedOptions) != 0);
+  CheckButtonById(m_outputType, settings.Int(setting_name::kOutputType));
   applyEnablingRule();
 }
 
@@ -181,21 +182,21 @@ bool CSourceOpt::ValidateSettings() {
 
 bool CSourceOpt::SaveSettings() {
   Settings settings(SettingKey::kMain);
-  settings.SetText("m_startat", m_startAt->text().toStdString());
-  settings.SetText("m_incrementby", m_incrementBy->text().toStdString());
+  settings.SetText(setting_name::kStartat, m_startAt->text().toStdString());
+  settings.SetText(setting_name::kIncrementby, m_incrementBy->text().toStdString());
   // A stored choice that matches no button is kept as it is.
-  if (m_format->checkedId() >= 0) settings.SetInt("m_format", m_format->checkedId());
-  settings.SetInt("m_linesep", m_lineSep->isChecked() ? 1 : 0);
-  settings.SetInt("m_linebreaks", m_lineBreaks->isChecked() ? 1 : 0);
-  settings.SetInt("m_uselinenumbers", m_noLineNumbers->isChecked() ? 1 : 0);
-  settings.SetInt("m_linecountermode", m_byModule->isChecked() ? 1 : 0);
-  settings.SetInt("m_linecountermode2", m_continuous->isChecked() ? 1 : 0);
-  settings.SetText("m_colnumber", m_colNumber->text().toStdString());
-  settings.SetInt("m_colseparator", m_colSeparator->isChecked() ? 1 : 0);
-  settings.SetInt("m_pagebreak", m_pageBreak->isChecked() ? 1 : 0);
-  settings.SetInt("m_remove_noise_chars", m_removeNoise->isChecked() ? 1 : 0);
-  settings.SetInt("m_use_advanced_options", m_useAdvanced->isChecked() ? 1 : 0);
-  if (m_outputType->checkedId() >= 0) settings.SetInt("m_output_type", m_outputType->checkedId());
+  if (m_format->checkedId() >= 0) settings.SetInt(setting_name::kFormat, m_format->checkedId());
+  settings.SetInt(setting_name::kLinesep, m_lineSep->isChecked() ? 1 : 0);
+  settings.SetInt(setting_name::kLinebreaks, m_lineBreaks->isChecked() ? 1 : 0);
+  settings.SetInt(setting_name::kUselinenumbers, m_noLineNumbers->isChecked() ? 1 : 0);
+  settings.SetInt(setting_name::kLinecountermode, m_byModule->isChecked() ? 1 : 0);
+  settings.SetInt(setting_name::kLinecountermode2, m_continuous->isChecked() ? 1 : 0);
+  settings.SetText(setting_name::kColnumber, m_colNumber->text().toStdString());
+  settings.SetInt(setting_name::kColseparator, m_colSeparator->isChecked() ? 1 : 0);
+  settings.SetInt(setting_name::kPagebreak, m_pageBreak->isChecked() ? 1 : 0);
+  settings.SetInt(setting_name::kRemoveNoiseChars, m_removeNoise->isChecked() ? 1 : 0);
+  settings.SetInt(setting_name::kUseAdvancedOptions, m_useAdvanced->isChecked() ? 1 : 0);
+  if (m_outputType->checkedId() >= 0) settings.SetInt(setting_name::kOutputType, m_outputType->checkedId());
   return true;
 }
 

@@ -3,6 +3,7 @@
 
 #include <ostream>
 
+#include "setting_names.h"
 #include "settings_table.h"
 
 namespace folios {
@@ -33,10 +34,10 @@ int32_t Flag(int32_t v) { return v != 0 ? -1 : 0; }
 }  // namespace
 
 void ClampBeautifierOptions(BeautifierOptions* o, std::vector<std::string>* warnings) {
-  Clamp(&o->FUNCTION_SPACING, "m_empty_lines", warnings);
-  Clamp(&o->INDENT_SPACING, "m_spaces_to_indent", warnings);
-  Clamp(&o->COMMENTS_WITH_CODE, "m_c_with_code", warnings);
-  Clamp(&o->COMMENTS_WITH_NOCODE, "m_c_without_code", warnings);
+  Clamp(&o->FUNCTION_SPACING, setting_name::kEmptyLines, warnings);
+  Clamp(&o->INDENT_SPACING, setting_name::kSpacesToIndent, warnings);
+  Clamp(&o->COMMENTS_WITH_CODE, setting_name::kCWithCode, warnings);
+  Clamp(&o->COMMENTS_WITH_NOCODE, setting_name::kCWithoutCode, warnings);
   Clamp(&o->QUEUE_BUFFER, 0, 100);
   o->USE_TABS = Flag(o->USE_TABS);
   o->LEAVE_COMMENTS_NOCODE = Flag(o->LEAVE_COMMENTS_NOCODE);
@@ -54,21 +55,21 @@ void ClampBeautifierOptions(BeautifierOptions* o, std::vector<std::string>* warn
 BeautifierOptions LoadBeautifierOptions(std::vector<std::string>* warnings) {
   Settings settings(SettingKey::kMain);
   BeautifierOptions options;
-  options.FUNCTION_SPACING = settings.Int("m_empty_lines");
-  bool tabs = settings.Int("m_indent_with_tabs") != 0;
+  options.FUNCTION_SPACING = settings.Int(setting_name::kEmptyLines);
+  bool tabs = settings.Int(setting_name::kIndentWithTabs) != 0;
   // The tab width is fixed when indenting with tabs, so the spaces setting is
   // not even read then.
-  options.INDENT_SPACING = tabs ? 4 : settings.Int("m_spaces_to_indent");
+  options.INDENT_SPACING = tabs ? 4 : settings.Int(setting_name::kSpacesToIndent);
   options.USE_TABS = tabs ? -1 : 0;
-  options.COMMENTS_WITH_CODE = settings.Int("m_c_with_code");
-  options.COMMENTS_WITH_NOCODE = settings.Int("m_c_without_code");
-  options.PLACE_BRACE_ON_NEW_LINE = settings.Int("m_brace_style") != 0 ? -1 : 0;
-  options.CUDDLE_ELSE = Flag(settings.Int("m_cuddle_else"));
-  options.FUNCTION_BRACE_ALONE = Flag(settings.Int("m_function_brace"));
-  options.CONTINUATION_STYLE = settings.Int("m_continuation");
-  options.ACCESS_LABEL_INDENT = settings.Int("m_indent_access");
-  options.INDENT_NAMESPACE = Flag(settings.Int("m_indent_namespace"));
-  options.INDENT_CASE = Flag(settings.Int("m_indent_case"));
+  options.COMMENTS_WITH_CODE = settings.Int(setting_name::kCWithCode);
+  options.COMMENTS_WITH_NOCODE = settings.Int(setting_name::kCWithoutCode);
+  options.PLACE_BRACE_ON_NEW_LINE = settings.Int(setting_name::kBraceStyle) != 0 ? -1 : 0;
+  options.CUDDLE_ELSE = Flag(settings.Int(setting_name::kCuddleElse));
+  options.FUNCTION_BRACE_ALONE = Flag(settings.Int(setting_name::kFunctionBrace));
+  options.CONTINUATION_STYLE = settings.Int(setting_name::kContinuation);
+  options.ACCESS_LABEL_INDENT = settings.Int(setting_name::kIndentAccess);
+  options.INDENT_NAMESPACE = Flag(settings.Int(setting_name::kIndentNamespace));
+  options.INDENT_CASE = Flag(settings.Int(setting_name::kIndentCase));
   ClampBeautifierOptions(&options, warnings);
   return options;
 }

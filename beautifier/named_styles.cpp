@@ -4,6 +4,7 @@
 #include <string>
 
 #include "paths.h"
+#include "setting_names.h"
 
 namespace folios {
 
@@ -17,16 +18,16 @@ NamedStyle Make(const char* name, const char* description, const char* tabs, con
                 const char* access, const char* namespaces, const char* cases, const char* blank_lines) {
   return NamedStyle{name,
                     description,
-                    {{"m_indent_with_tabs", tabs},
-                     {"m_spaces_to_indent", spaces},
-                     {"m_brace_style", brace},
-                     {"m_function_brace", function_brace},
-                     {"m_cuddle_else", cuddle},
-                     {"m_continuation", under_paren},
-                     {"m_indent_access", access},
-                     {"m_indent_namespace", namespaces},
-                     {"m_indent_case", cases},
-                     {"m_empty_lines", blank_lines}}};
+                    {{setting_name::kIndentWithTabs, tabs},
+                     {setting_name::kSpacesToIndent, spaces},
+                     {setting_name::kBraceStyle, brace},
+                     {setting_name::kFunctionBrace, function_brace},
+                     {setting_name::kCuddleElse, cuddle},
+                     {setting_name::kContinuation, under_paren},
+                     {setting_name::kIndentAccess, access},
+                     {setting_name::kIndentNamespace, namespaces},
+                     {setting_name::kIndentCase, cases},
+                     {setting_name::kEmptyLines, blank_lines}}};
 }
 
 const std::vector<NamedStyle>& Styles() {

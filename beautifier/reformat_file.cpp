@@ -26,6 +26,7 @@
 #include "beautifier_options.h"
 #include "engine.h"
 #include "line_ends.h"
+#include "setting_names.h"
 #include "settings_table.h"
 #include "status.h"
 #include "temp_files.h"
@@ -423,7 +424,7 @@ int ReformatFile(const std::string& input, const std::string& output, std::ostre
 FormatSettings LoadFormatSettings(std::vector<std::string>* warnings) {
   FormatSettings settings;
   settings.options = LoadBeautifierOptions(warnings);
-  settings.remove_comments = Settings(SettingKey::kMain).Int("m_remove_comments") != 0;
+  settings.remove_comments = Settings(SettingKey::kMain).Int(setting_name::kRemoveComments) != 0;
   return settings;
 }
 

@@ -19,6 +19,7 @@
 #include "reformat_build.h"
 #include "reformat_file.h"
 #include "registry.h"
+#include "setting_names.h"
 #include "settings_table.h"
 #include "terminal_progress.h"
 
@@ -173,7 +174,7 @@ class Choices {
     std::vector<std::string> warnings;
     choice->settings = LoadFormatSettings(&warnings);
     for (const std::string& warning : warnings) PrintMessage("warning: " + warning);
-    std::string suffix = Settings(SettingKey::kMain).Text("m_backup_suffix");
+    std::string suffix = Settings(SettingKey::kMain).Text(setting_name::kBackupSuffix);
     if (request_.suffix) suffix = *request_.suffix;
     if (request_.backup == false) suffix.clear();
     if (request_.backup == true && suffix.empty()) suffix = ".orig";

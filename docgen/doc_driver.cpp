@@ -24,6 +24,7 @@
 #include "help_project.h"
 #include "ordered_jobs.h"
 #include "paths.h"
+#include "setting_names.h"
 #include "settings_table.h"
 #include "topic_collection.h"
 #include "topic_output.h"
@@ -587,18 +588,18 @@ DocOptions DocOptionsFromSettings(const std::vector<std::string>& sources, const
   Settings settings(SettingKey::kMain);
   DocOptions options;
   options.sources = sources;
-  options.unsorted = settings.Int("m_sort_topics") == 0;
-  const int type = settings.Int("m_doctype");
+  options.unsorted = settings.Int(setting_name::kSortTopics) == 0;
+  const int type = settings.Int(setting_name::kDoctype);
   if (type == 1) options.output_type = "help";
   if (type == 2) options.output_type = "html";
   options.output_file = output_path;
-  if (settings.Int("m_create_topic_log") != 0) {
+  if (settings.Int(setting_name::kCreateTopicLog) != 0) {
     options.log_file = Directory(AbsolutePath(output_path)) + "/Topics.rtf";
   }
   options.main_format_file = LocateDataFile("LFX.fmt");
   options.format_given = true;
-  if (settings.Int("m_use_extraction_expression") != 0) {
-    options.expression = settings.Text("m_extraction_expression");
+  if (settings.Int(setting_name::kUseExtractionExpression) != 0) {
+    options.expression = settings.Text(setting_name::kExtractionExpression);
   }
   return options;
 }

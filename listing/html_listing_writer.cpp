@@ -13,6 +13,7 @@
 #include "paths.h"
 #include "rtf_colors.h"
 #include "rtf_text.h"
+#include "setting_names.h"
 #include "settings_table.h"
 
 namespace folios {
@@ -86,15 +87,15 @@ std::string CssColors(const TextStyle& style) {
          CssColor(style.back, "transparent") + ";";
 }
 
-// A style of the Fonts page: "m_" + section + "_bold" and so on.
-TextStyle SectionStyle(const std::string& section) {
+// A style of the Fonts page.
+TextStyle SectionStyle(const setting_name::StyleSettingNames& section) {
   Settings doc(SettingKey::kDoc);
   TextStyle style;
-  style.bold = doc.Int("m_" + section + "_bold") != 0;
-  style.italic = doc.Int("m_" + section + "_italic") != 0;
-  style.underline = doc.Int("m_" + section + "_underline") != 0;
-  style.fore = TableColor(doc.Int("m_" + section + "_forecolor"));
-  style.back = TableColor(doc.Int("m_" + section + "_back_color"));
+  style.bold = doc.Int(section.bold) != 0;
+  style.italic = doc.Int(section.italic) != 0;
+  style.underline = doc.Int(section.underline) != 0;
+  style.fore = TableColor(doc.Int(section.forecolor));
+  style.back = TableColor(doc.Int(section.back_color));
   return style;
 }
 
@@ -306,8 +307,8 @@ CHtmlListingWriter::CHtmlListingWriter(std::FILE* out, const std::vector<std::st
       classes_(std::move(classes)),
       index_paths_(index_paths) {
   Settings main;
-  numbers_ = main.Int("m_uselinenumbers") == 0;
-  page_break_ = main.Int("m_pagebreak") != 0;
+  numbers_ = main.Int(setting_name::kUselinenumbers) == 0;
+  page_break_ = main.Int(setting_name::kPagebreak) != 0;
   caption_ = "Create HTML document ";
   continuation_mark_ = std::string(" ") + kContinuation;
   WriteHead();
@@ -337,9 +338,9 @@ void CHtmlListingWriter::WriteHead() {
   out += "</title>\n<style>\n";
 
   // Every section is set in the listing's one font, as in the RTF document.
-  const TextStyle header = SectionStyle("header");
-  const TextStyle code = SectionStyle("code");
-  const TextStyle comment = SectionStyle("comment");
+  const TextStyle header = SectionStyle(setting_name::kHeaderStyle);
+  const TextStyle code = SectionStyle(setting_name::kCodeStyle);
+  const TextStyle comment = SectionStyle(setting_name::kCommentStyle);
   const KeywordRecord& marker = keyword_table(Language::kCpp).entries[0];
   TextStyle comment_run = comment;
   // The comment colours are the keyword tables' entry 0, which an RTF
@@ -352,7 +353,7 @@ void CHtmlListingWriter::WriteHead() {
   out += "nav.index h1{font:bold 1.3em system-ui,sans-serif;margin:0 0 .4em}\n";
   out += "nav.index ol{margin:0 0 1.5em;padding-left:3em}\n";
   out += ".f{margin-top:1.5em}\n";
-  out += ".h{font-size:" + Points(Settings(SettingKey::kDoc).Int("m_header_fontsize")) + ";" +
+  out += ".h{font-size:" + Points(Settings(SettingKey::kDoc).Int(setting_name::kHeaderFontsize)) + ";" +
          CssFontStyle(header, true) + CssColors(header) +
          "width:fit-content;max-width:100%;margin:0 0 .6em;overflow-wrap:anywhere}\n";
   out += ".src{" + CssColors(code) + "}\n";

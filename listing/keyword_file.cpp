@@ -8,6 +8,7 @@
 #include "data_files.h"
 #include "paths.h"
 #include "rtf_colors.h"
+#include "setting_names.h"
 #include "settings_table.h"
 
 namespace folios {
@@ -57,9 +58,9 @@ struct LanguageFiles {
 };
 
 const LanguageFiles kLanguageFiles[kLanguageCount] = {
-    {"m_vbfiles", "VB-Keywords.lfx"},
-    {"m_javafiles", "JAVA-Keywords.lfx"},
-    {"m_cfiles", "C-Keywords.lfx"},
+    {setting_name::kVbfiles, "VB-Keywords.lfx"},
+    {setting_name::kJavafiles, "JAVA-Keywords.lfx"},
+    {setting_name::kCfiles, "C-Keywords.lfx"},
 };
 
 // A colour field as the editor shows it; false when it is not a number.
@@ -144,11 +145,11 @@ KeywordTable LoadKeywordTableForListing(const std::string& path, Language langua
   // "True", so its bold, italic and underline come from the comment prefix.
   KeywordRecord comment;
   comment.keyword = LineCommentMarker(language);
-  comment.bold = std::string(1, static_cast<char>(doc.Int("m_comment_bold")));
-  comment.italic = std::string(1, static_cast<char>(doc.Int("m_comment_italic")));
-  comment.underline = std::string(1, static_cast<char>(doc.Int("m_comment_underline")));
-  comment.fore = std::to_string(doc.Int("m_comment_forecolor"));
-  comment.back = std::to_string(doc.Int("m_comment_back_color"));
+  comment.bold = std::string(1, static_cast<char>(doc.Int(setting_name::kCommentBold)));
+  comment.italic = std::string(1, static_cast<char>(doc.Int(setting_name::kCommentItalic)));
+  comment.underline = std::string(1, static_cast<char>(doc.Int(setting_name::kCommentUnderline)));
+  comment.fore = std::to_string(doc.Int(setting_name::kCommentForecolor));
+  comment.back = std::to_string(doc.Int(setting_name::kCommentBackColor));
   table.entries.push_back(comment);
 
   LineSource in(path);

@@ -15,6 +15,7 @@
 #include "ordered_jobs.h"
 #include "paths.h"
 #include "project_file.h"
+#include "setting_names.h"
 #include "settings_table.h"
 #include "temp_files.h"
 
@@ -65,7 +66,7 @@ class TemporaryCopy {
 }  // namespace
 
 ListingFormat StoredListingFormat() {
-  return Settings().Int("m_output_type") == 1 ? ListingFormat::kHtml : ListingFormat::kRtf;
+  return Settings().Int(setting_name::kOutputType) == 1 ? ListingFormat::kHtml : ListingFormat::kRtf;
 }
 
 ListingFormat ListingFormatForOutput(const std::string& output_path) {
@@ -83,7 +84,7 @@ ListingBuildResult RunListingBuildToStream(const std::vector<std::string>& paths
                                            std::FILE* out, const ListingBuildOptions& options) {
   ListingBuildResult result;
   try {
-    const bool preformat = options.preformat && Settings().Int("m_use_advanced_options") != 0;
+    const bool preformat = options.preformat && Settings().Int(setting_name::kUseAdvancedOptions) != 0;
     std::unique_ptr<CListingWriter> writer;
     if (options.format == ListingFormat::kHtml) {
       writer = std::make_unique<CHtmlListingWriter>(out, paths, options.progress, options.warnings);

@@ -14,6 +14,7 @@
 #include "paths.h"
 #include "registry.h"
 #include "rtf_text.h"
+#include "setting_names.h"
 #include "settings_table.h"
 
 namespace folios {
@@ -296,20 +297,20 @@ CListingWriter::CListingWriter(std::FILE* out, Progress* progress, KeywordWarnin
     : out_(out), progress_(progress) {
   continuation_mark_ = kContinuationMark;
   Settings main;
-  page_break_ = main.Int("m_pagebreak");
-  line_counter_ = CRegistry::AtoiRule(main.Text("m_startat"));
+  page_break_ = main.Int(setting_name::kPagebreak);
+  line_counter_ = CRegistry::AtoiRule(main.Text(setting_name::kStartat));
   // The layout is read once, when the build starts: every file of a build is
   // laid out alike, and a build of many small files does not spend its time
   // reading settings.
   settings_ = std::make_unique<FileSettings>();
-  settings_->linebreaks = main.Int("m_linebreaks");
-  settings_->linesep = main.Int("m_linesep");
-  settings_->remove_noise = main.Int("m_remove_noise_chars");
-  settings_->format = main.Int("m_format");
-  settings_->counter_mode = main.Int("m_linecountermode");
+  settings_->linebreaks = main.Int(setting_name::kLinebreaks);
+  settings_->linesep = main.Int(setting_name::kLinesep);
+  settings_->remove_noise = main.Int(setting_name::kRemoveNoiseChars);
+  settings_->format = main.Int(setting_name::kFormat);
+  settings_->counter_mode = main.Int(setting_name::kLinecountermode);
   settings_->start_at = line_counter_;
-  settings_->numbers = main.Int("m_uselinenumbers") == 0;
-  settings_->increment = CRegistry::AtoiRule(main.Text("m_incrementby"));
+  settings_->numbers = main.Int(setting_name::kUselinenumbers) == 0;
+  settings_->increment = CRegistry::AtoiRule(main.Text(setting_name::kIncrementby));
   settings_->visual_basic = false;
   header_format_ = GetHeaderFormat();
   code_format_ = GetCodeFormat();

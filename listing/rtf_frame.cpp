@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "setting_names.h"
 #include "settings_table.h"
 
 namespace folios {
@@ -58,15 +59,15 @@ const int kCapacity[9][4] = {
 
 // "\plain \f0\fsN" + the styles and colours of a section: the character
 // format that the format prefixes and the style sheet entries share.
-std::string CharacterFormat(int half_points, const char* section, int fore_default) {
+std::string CharacterFormat(int half_points, const setting_name::StyleSettingNames& section,
+                            int fore_default) {
   Settings doc(SettingKey::kDoc);
-  std::string s = section;
   std::string out = "\\plain \\f0\\fs" + std::to_string(half_points);
-  if (doc.Int("m_" + s + "_underline") != 0) out += "\\ul";
-  if (doc.Int("m_" + s + "_bold") != 0) out += "\\b";
-  if (doc.Int("m_" + s + "_italic") != 0) out += "\\i";
-  out += "\\cf" + std::to_string(doc.Int("m_" + s + "_forecolor", fore_default));
-  out += "\\highlight" + std::to_string(doc.Int("m_" + s + "_back_color"));
+  if (doc.Int(section.underline) != 0) out += "\\ul";
+  if (doc.Int(section.bold) != 0) out += "\\b";
+  if (doc.Int(section.italic) != 0) out += "\\i";
+  out += "\\cf" + std::to_string(doc.Int(section.forecolor, fore_default));
+  out += "\\highlight" + std::to_string(doc.Int(section.back_color));
   out += "\\lang1033";
   return out;
 }
@@ -84,11 +85,11 @@ CRtfFrame::CRtfFrame()
     : font_names_{"Courier New", "Times New Roman", "Courier New", "Arial", "Courier"} {
   Settings doc(SettingKey::kDoc);
   Settings main(SettingKey::kMain);
-  code_font_size_ = HalfPoints(doc.Int("m_code_fontsize"));
-  comment_font_size_ = HalfPoints(doc.Int("m_comment_fontsize"));
-  column_count_ = main.Int("m_colnumber");
-  column_separator_ = main.Int("m_colseparator");
-  orientation_ = main.Int("m_b_orientation");
+  code_font_size_ = HalfPoints(doc.Int(setting_name::kCodeFontsize));
+  comment_font_size_ = HalfPoints(doc.Int(setting_name::kCommentFontsize));
+  column_count_ = main.Int(setting_name::kColnumber);
+  column_separator_ = main.Int(setting_name::kColseparator);
+  orientation_ = main.Int(setting_name::kBOrientation);
 }
 
 CRtfFrame::~CRtfFrame() = default;
@@ -115,12 +116,14 @@ std::string CRtfFrame::GetStyleSheet() const {
 }
 
 std::string CRtfFrame::HeaderCharacterFormat() const {
-  return CharacterFormat(HalfPoints(Settings(SettingKey::kDoc).Int("m_header_fontsize")), "header",
-                         DefaultInt(SettingKey::kDoc, "m_header_forecolor"));
+  return CharacterFormat(HalfPoints(Settings(SettingKey::kDoc).Int(setting_name::kHeaderFontsize)),
+                         setting_name::kHeaderStyle,
+                         DefaultInt(SettingKey::kDoc, setting_name::kHeaderForecolor));
 }
 
 std::string CRtfFrame::CodeCharacterFormat() const {
-  return CharacterFormat(code_font_size_, "code", DefaultInt(SettingKey::kDoc, "m_code_forecolor"));
+  return CharacterFormat(code_font_size_, setting_name::kCodeStyle,
+                         DefaultInt(SettingKey::kDoc, setting_name::kCodeForecolor));
 }
 
 std::string CRtfFrame::GetHeaderFormat() const { return "\\pard" + HeaderCharacterFormat(); }
@@ -128,7 +131,8 @@ std::string CRtfFrame::GetHeaderFormat() const { return "\\pard" + HeaderCharact
 std::string CRtfFrame::GetCodeFormat() const { return "\\pard" + CodeCharacterFormat(); }
 
 std::string CRtfFrame::GetCommentFormat() const {
-  return "\\pard" + CharacterFormat(comment_font_size_, "comment", kStyleSheetCommentForeColorDefault);
+  return "\\pard" + CharacterFormat(comment_font_size_, setting_name::kCommentStyle,
+                                    kStyleSheetCommentForeColorDefault);
 }
 
 std::string CRtfFrame::GetDocumentHead() const {

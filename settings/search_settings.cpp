@@ -1,5 +1,6 @@
 #include "search_settings.h"
 
+#include "setting_names.h"
 #include "settings_table.h"
 
 namespace folios {
@@ -7,15 +8,15 @@ namespace folios {
 SearchTypes SearchTypesFromSettings() {
   Settings settings;
   SearchTypes types;
-  types.cpp = settings.Int("m_cpp") != 0;
-  types.h = settings.Int("m_h") != 0;
-  types.java = settings.Int("m_java") != 0;
-  types.frm = settings.Int("m_frm") != 0;
-  types.bas = settings.Int("m_bas") != 0;
-  types.cls = settings.Int("m_cls") != 0;
+  types.cpp = settings.Int(setting_name::kCpp) != 0;
+  types.h = settings.Int(setting_name::kH) != 0;
+  types.java = settings.Int(setting_name::kJava) != 0;
+  types.frm = settings.Int(setting_name::kFrm) != 0;
+  types.bas = settings.Int(setting_name::kBas) != 0;
+  types.cls = settings.Int(setting_name::kCls) != 0;
   return types;
 }
 
-bool SearchSubfoldersFromSettings() { return Settings().Int("m_find_subfolders") != 0; }
+bool SearchSubfoldersFromSettings() { return Settings().Int(setting_name::kFindSubfolders) != 0; }
 
 }  // namespace folios

@@ -36,7 +36,7 @@ struct AllowedRange {
 
 struct SettingInfo {
   SettingKey key;
-  const char* name;          // value name, such as "m_openfile"
+  const char* name;          // value name, a constant of setting_names.h
   SettingKind kind;          // how its owner writes it
   const char* default_text;  // "{data}/NAME" for a data file, "{home}" for the home directory
   const char* meaning;       // one line for people (the command line lists it)

@@ -18,6 +18,7 @@
 #include "listing_build.h"
 #include "listing_line.h"
 #include "registry.h"
+#include "setting_names.h"
 #include "settings_table.h"
 
 namespace {
@@ -67,7 +68,7 @@ class Environment {
     dir_ = mkdtemp(pattern);
     setenv("FOLIOS_CONFIG_DIR", dir_.c_str(), 1);
     setenv("FOLIOS_DATA_DIR", dir_.c_str(), 1);
-    Settings().SetInt("m_use_advanced_options", 0);
+    Settings().SetInt(setting_name::kUseAdvancedOptions, 0);
   }
   ~Environment() { std::filesystem::remove_all(dir_); }
   const std::string& dir() const { return dir_; }
@@ -124,7 +125,7 @@ void BuildListing(benchmark::State& state, bool numbers, ListingFormat format = 
     std::ofstream out(path, std::ios::binary);
     out << GeneratedSource(size);
   }
-  Settings().SetInt("m_uselinenumbers", numbers ? 0 : 1);
+  Settings().SetInt(setting_name::kUselinenumbers, numbers ? 0 : 1);
   ListingBuildOptions options;
   options.format = format;
   for (auto _ : state) {
@@ -158,7 +159,7 @@ void BM_CutOneLongLine(benchmark::State& state) {
     std::ofstream out(path, std::ios::binary);
     out << line << "\n";
   }
-  Settings().SetInt("m_uselinenumbers", 1);
+  Settings().SetInt(setting_name::kUselinenumbers, 1);
   for (auto _ : state) {
     std::FILE* sink = std::fopen("/dev/null", "wb");
     ListingBuildResult result = RunListingBuildToStream({path}, sink, ListingBuildOptions());

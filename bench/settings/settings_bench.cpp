@@ -10,6 +10,7 @@
 #include <string>
 
 #include "registry.h"
+#include "setting_names.h"
 #include "settings_table.h"
 
 namespace {
@@ -51,7 +52,7 @@ BENCHMARK(BM_StatBaseline);
 void BM_RegistryReadStoredInt(benchmark::State& state) {
   Store();
   CRegistry reg(kLocalMachine, kProductKey);
-  for (auto _ : state) benchmark::DoNotOptimize(reg.ReadInt("m_linebreaks", 1));
+  for (auto _ : state) benchmark::DoNotOptimize(reg.ReadInt(setting_name::kLinebreaks, 1));
   state.counters["reads/s"] = benchmark::Counter(static_cast<double>(state.iterations()),
                                                  benchmark::Counter::kIsRate);
 }
@@ -61,7 +62,7 @@ void BM_RegistryReadStoredIntFreshObject(benchmark::State& state) {
   Store();
   for (auto _ : state) {
     CRegistry reg(kLocalMachine, std::string(kProductKey) + kDocSubkey);
-    benchmark::DoNotOptimize(reg.ReadInt("m_comment_forecolor", 11));
+    benchmark::DoNotOptimize(reg.ReadInt(setting_name::kCommentForecolor, 11));
   }
   state.counters["reads/s"] = benchmark::Counter(static_cast<double>(state.iterations()),
                                                  benchmark::Counter::kIsRate);
@@ -71,7 +72,7 @@ BENCHMARK(BM_RegistryReadStoredIntFreshObject);
 void BM_SettingsTableRead(benchmark::State& state) {
   Store();
   Settings settings;
-  for (auto _ : state) benchmark::DoNotOptimize(settings.Int("m_uselinenumbers"));
+  for (auto _ : state) benchmark::DoNotOptimize(settings.Int(setting_name::kUselinenumbers));
   state.counters["reads/s"] = benchmark::Counter(static_cast<double>(state.iterations()),
                                                  benchmark::Counter::kIsRate);
 }
@@ -81,7 +82,7 @@ void BM_RegistryWrite(benchmark::State& state) {
   Store();
   CRegistry reg(kLocalMachine, kProductKey);
   int i = 0;
-  for (auto _ : state) reg.WriteInt("m_bench_counter", ++i);
+  for (auto _ : state) reg.WriteInt("bench_counter", ++i);
   state.counters["writes/s"] = benchmark::Counter(static_cast<double>(state.iterations()),
                                                   benchmark::Counter::kIsRate);
 }
