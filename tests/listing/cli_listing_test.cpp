@@ -271,6 +271,13 @@ TEST_F(CliListing, APipeIsRefusedAtOnceAndTheOtherFilesListed) {
     for (const std::string& path : c.listed) EXPECT_NE(doc.find(path), std::string::npos) << path;
     EXPECT_NE(doc.find(c.args == "--types cpp dir" ? "second" : "first"), std::string::npos);
   }
+  // With the pre-format step too, the pipe is named once.
+  int formatted = Script("timeout -s KILL 20 \"$folios\" listing --set m_use_advanced_options=1 -o out.rtf "
+                         "a.c dir/p.c 2> stderr.txt || exit $?\n");
+  std::string told = ReadFile(dir_.File("stderr.txt"));
+  EXPECT_EQ(formatted, 1) << told;
+  EXPECT_EQ(told, "folios: cannot list '" + dir_.File("dir/p.c") + "': " + reason + "\n");
+
   // A device fares the same; standard input is still read.
   int status = Script("timeout -s KILL 20 \"$folios\" listing --set m_use_advanced_options=0 -o out.rtf "
                       "null.c - < a.c 2> stderr.txt || exit $?\n");
