@@ -151,6 +151,9 @@ bool IsRegularFile(const std::string& path) {
 }
 
 int ReadContentsFile(const std::string& path, TopicCollection* collection) {
+  // A pipe or device would be waited on.
+  struct stat info;
+  if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return kFileErrorBase + kCauseInvalidFile;
   std::ifstream in(path, std::ios::binary);
   if (!in) return kFileErrorBase + CauseOfErrno(errno);
   std::string line;

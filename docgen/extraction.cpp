@@ -2,6 +2,7 @@
 #include "extraction.h"
 
 #include <glob.h>
+#include <unistd.h>
 #include <sys/stat.h>
 
 #include <cctype>
@@ -11,6 +12,7 @@
 #include <new>
 #include <ostream>
 
+#include "atomic_file.h"
 #include "declarations.h"
 #include "doc_messages.h"
 #include "paths.h"
@@ -684,8 +686,20 @@ bool IsDirectory(const std::string& path) {
 
 // Reads a whole source; 0 or 100 + cause.
 int ReadSource(const std::string& path, std::string* content) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return kFileErrorBase + CauseOfErrno(errno);
+  // Opened only if still a regular file: a pipe put in its place since it
+  // was found would otherwise be waited on.
+  int fd = -1;
+  if (!OpenRegularFile(path, &fd).ok()) {
+    const int error = errno;
+    struct stat now;
+    if (::stat(path.c_str(), &now) == 0 && !S_ISREG(now.st_mode)) return kFileErrorBase + kCauseInvalidFile;
+    return kFileErrorBase + CauseOfErrno(error);
+  }
+  std::FILE* file = ::fdopen(fd, "rb");
+  if (!file) {
+    ::close(fd);
+    return kFileErrorBase + CauseOfErrno(errno);
+  }
   struct stat info;
   if (::fstat(::fileno(file), &info) == 0 && info.st_size > 0) content->reserve(static_cast<size_t>(info.st_size));
   char buffer[1 << 16];
@@ -760,6 +774,14 @@ int ExtractSource(const std::string& source_name, TopicCollection* collection, c
                   const ExtractionSettings& settings, SpoolFile* spool, std::ostream& out, ErrorLog& errors) {
   std::vector<std::string> paths = MatchSourceName(source_name);
   if (paths.empty()) {
+    struct stat info;
+    if (::stat(source_name.c_str(), &info) == 0 && !S_ISDIR(info.st_mode) && !S_ISREG(info.st_mode)) {
+      // A pipe, socket or device is not opened (it may wait for ever); it
+      // is named for what it is rather than as missing.
+      const int rc = kFileErrorBase + kCauseInvalidFile;
+      ReportFailure(errors, source_name, rc, NotRegularReason(info.st_mode));
+      return rc;
+    }
     int rc = IsDirectory(source_name) ? kFileErrorBase + kCauseInvalidFile : kErrNotFound;
     ReportError(errors, source_name, 0, rc);
     return rc;

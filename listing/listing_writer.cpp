@@ -10,6 +10,7 @@
 #include <cstring>
 #include <new>
 
+#include "atomic_file.h"
 #include "noise_chars.h"
 #include "paths.h"
 #include "registry.h"
@@ -80,18 +81,20 @@ class CListingWriter::SourceReader {
   }
   // False with errno's reason in `error`.
   bool Open(const std::string& path, std::string* error) {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0) {
-      *error = ErrnoMessage(errno);
+    // A pipe, socket or device is refused before it is opened: opening or
+    // reading one may wait for ever (standard input reaches here as a copy).
+    struct stat st;
+    if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+      *error = ErrnoMessage(EISDIR);
       return false;
     }
-    struct stat st;
+    Status opened = OpenRegularFile(path, &fd_);
+    if (!opened.ok()) {
+      *error = opened.message();
+      return false;
+    }
     bool regular = false;
     if (fstat(fd_, &st) == 0) {
-      if (S_ISDIR(st.st_mode)) {
-        *error = ErrnoMessage(EISDIR);
-        return false;
-      }
       regular = S_ISREG(st.st_mode);
       size_ = static_cast<long long>(st.st_size);
     }

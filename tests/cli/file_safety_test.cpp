@@ -240,9 +240,13 @@ TEST_F(FileSafety, SettingsSetReportsAStoreItCannotRead) {
 }
 
 TEST_F(FileSafety, TerminatedListingLeavesTheOldDocumentAndNoTemporaryFile) {
-  // The listing blocks on a source that is a pipe, so the signal arrives
-  // while the new document is half written.
-  ASSERT_EQ(mkfifo(File("slow.c").c_str(), 0600), 0);
+  // The sources take seconds to list, so the signal arrives while the new
+  // document is half written.
+  std::vector<std::string> args{"folios", "listing", "--set", "m_use_advanced_options=0", "-o", "out/doc.rtf"};
+  for (const std::string& name : SlowListingSources(File("slow.c"), "slow.c")) args.push_back(name);
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
   WriteFile(File("out/doc.rtf"), "old document");
   // Ctrl-C too: on the command line it stops the build as SIGTERM does.
   for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
@@ -250,8 +254,7 @@ TEST_F(FileSafety, TerminatedListingLeavesTheOldDocumentAndNoTemporaryFile) {
     ASSERT_GE(child, 0);
     if (child == 0) {
       if (chdir(dir_.path().c_str()) != 0) _exit(99);
-      execl(FOLIOS_EXECUTABLE, "folios", "listing", "--set", "m_use_advanced_options=0", "-o",
-            "out/doc.rtf", "slow.c", static_cast<char*>(nullptr));
+      execv(FOLIOS_EXECUTABLE, argv.data());
       _exit(98);
     }
     // Wait until the temporary document exists, then stop the build.

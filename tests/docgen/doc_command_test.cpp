@@ -1,8 +1,16 @@
 // folios doc: exit statuses, the default format file, hostile input.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <condition_variable>
 #include <iostream>
+#include <mutex>
 #include <random>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -73,6 +81,50 @@ TEST(DocCommand, LostSourcesAndRefusedDocumentsExitWithFailure) {
 
   EXPECT_EQ(RunCapturingErrors({g, "-t", "4294967300", "-o", dir.File("b.rtf")}, &errors), cli::kExitUsage);
   EXPECT_FALSE(test::FileExists(dir.File("b.rtf")));
+}
+
+// A pipe or device named as a source is refused before it is opened, with
+// its reason, and the other sources are documented. Should the run wait on
+// the pipe after all, a watchdog opens its other end after a while, so the
+// test fails instead of hanging.
+TEST(DocCommand, APipeOrDeviceIsRefusedAtOnce) {
+  test::ScopedSettings settings;
+  test::TempDir dir;
+  std::string g = dir.File("g.c");
+  test::WriteFile(g, "/* @doc */\n/* @func Adds.\n */\nint add(int a);\n");
+  std::string pipe = dir.File("p.c");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  std::string device = dir.File("null.c");
+  ASSERT_EQ(::symlink("/dev/null", device.c_str()), 0);
+  std::mutex mutex;
+  std::condition_variable done;
+  bool finished = false;
+  bool waited = false;
+  std::thread watchdog([&] {
+    std::unique_lock<std::mutex> lock(mutex);
+    if (done.wait_for(lock, std::chrono::seconds(20), [&] { return finished; })) return;
+    waited = true;
+    int fd = ::open(pipe.c_str(), O_RDWR | O_NONBLOCK);
+    if (fd >= 0) ::close(fd);
+  });
+  std::string errors;
+  int status = RunCapturingErrors({pipe, g, device, "-o", dir.File("a.rtf")}, &errors);
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    finished = true;
+  }
+  done.notify_one();
+  watchdog.join();
+  EXPECT_FALSE(waited);
+  EXPECT_EQ(status, cli::kExitFailure);
+  EXPECT_EQ(errors, pipe + ": Error 106: a named pipe, not a regular file\n" + device +
+                        ": Error 106: a device, not a regular file\n");
+  EXPECT_NE(test::ReadFile(dir.File("a.rtf")).find("add"), std::string::npos);
+
+  // Alone, nothing is read and the old document stays.
+  test::WriteFile(dir.File("b.rtf"), "old");
+  EXPECT_EQ(RunCapturingErrors({pipe, "-o", dir.File("b.rtf")}, &errors), cli::kExitFailure);
+  EXPECT_EQ(test::ReadFile(dir.File("b.rtf")), "old");
 }
 
 // Random bytes and shuffled fragments must never crash the reader, the

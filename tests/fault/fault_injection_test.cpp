@@ -160,21 +160,6 @@ class FaultInjection : public ::testing::Test {
     return false;
   }
 
-  // Opens the write end of a named pipe once the build has opened it for
-  // reading (at most 10 s); -1 when it never did.
-  static int OpenPipeForWriting(const std::string& path) {
-    int fd = -1;
-    WaitFor([&] {
-      fd = open(path.c_str(), O_WRONLY | O_NONBLOCK);
-      return fd >= 0;
-    });
-    if (fd >= 0) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    return fd;
-  }
-  static void WriteAll(int fd, const std::string& text) {
-    ASSERT_EQ(write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
-  }
-
   ScopedSettings settings_;
   TempDir dir_;
   std::string work_, logs_, spool_;
@@ -317,45 +302,48 @@ TEST_F(FaultInjection, WritesIntoAFullDeviceFailWithTheReason) {
 }
 
 // ---------------------------------------------------------------------------
-// kill -9 at known points: the build reads a named pipe and waits there.
+// kill -9 at known points: sources that take seconds to list stand first,
+// between the files and last, and the kill comes once the temporary
+// document exists.
 
 TEST_F(FaultInjection, KilledListingLeavesTheOldDocumentAndTheNextRunSucceeds) {
   WriteFile(W("a.c"), GeneratedSource(3000));
   WriteFile(W("b.c"), GeneratedSource(2000));
-  // The pipe stands first, between the files, and last; in the middle case
-  // half its text is written before the kill.
+  const std::vector<std::string> slow = SlowListingSources(W("slow.c"), "slow.c");
   const std::vector<std::vector<std::string>> orders = {
-      {"pipe.c", "a.c", "b.c"}, {"a.c", "pipe.c", "b.c"}, {"a.c", "b.c", "pipe.c"}};
+      {"slow", "a.c", "b.c"}, {"a.c", "slow", "b.c"}, {"a.c", "b.c", "slow"}};
   for (size_t point = 0; point < orders.size(); ++point) {
     SCOPED_TRACE("kill point " + std::to_string(point));
     WriteFile(W("doc.rtf"), "old document");
-    ASSERT_EQ(mkfifo(W("pipe.c").c_str(), 0600), 0);
     std::vector<std::string> args{"listing", "--set", "m_use_advanced_options=0", "-o", "doc.rtf"};
-    args.insert(args.end(), orders[point].begin(), orders[point].end());
+    std::vector<std::string> next_args = args;
+    for (const std::string& name : orders[point]) {
+      if (name == "slow") {
+        args.insert(args.end(), slow.begin(), slow.end());
+        next_args.push_back("small.c");
+      } else {
+        args.push_back(name);
+        next_args.push_back(name);
+      }
+    }
     pid_t child = Start(args);
-    int fd = OpenPipeForWriting(W("pipe.c"));
-    ASSERT_GE(fd, 0);
-    if (point == 1) WriteAll(fd, "int half_written;\n/* the rest never comes");
     EXPECT_TRUE(WaitFor([&] { return !Temporaries(work_).empty(); }));
     kill(child, SIGKILL);
     Outcome killed = Wait(child);
-    close(fd);
     EXPECT_FALSE(killed.exited);
     EXPECT_EQ(ReadFile(W("doc.rtf")), "old document");
 
-    // The next run, with a regular file in place of the pipe, succeeds and
-    // is not confused by what the killed one left.
-    fs::remove(W("pipe.c"));
-    WriteFile(W("pipe.c"), "int from_the_pipe;\n");
+    // The next run, with a small file in place of the slow ones, succeeds
+    // and is not confused by what the killed one left.
+    WriteFile(W("small.c"), "int from_the_small_file;\n");
     std::vector<std::string> stale = Temporaries(work_);
-    Outcome next = Run(args);
+    Outcome next = Run(next_args);
     EXPECT_EQ(next.code, 0) << next.err;
     std::string rtf = ReadFile(W("doc.rtf"));
     EXPECT_TRUE(IsCompleteDocument(rtf));
-    EXPECT_NE(rtf.find("from_the_pipe"), std::string::npos);
+    EXPECT_NE(rtf.find("from_the_small_file"), std::string::npos);
     EXPECT_EQ(Temporaries(work_), stale);  // its own temporary file is gone
     for (const std::string& name : stale) fs::remove(W(name));
-    fs::remove(W("pipe.c"));
   }
 }
 
@@ -588,21 +576,12 @@ TEST_F(FaultInjection, InterruptedListingKeepsTheOldDocument) {
   WriteFile(W("a.c"), "int first_file;\n");
   WriteFile(W("b.c"), "int third_file;\n");
   WriteFile(W("doc.rtf"), "old document");
-  ASSERT_EQ(mkfifo(W("pipe.c").c_str(), 0600), 0);
-  pid_t child = Start({"listing", "--set", "m_use_advanced_options=0", "-o", "doc.rtf", "a.c", "pipe.c", "b.c"});
-  int fd = OpenPipeForWriting(W("pipe.c"));
-  ASSERT_GE(fd, 0);
-  WriteAll(fd, "int before_interrupt;\n");
+  std::vector<std::string> args{"listing", "--set", "m_use_advanced_options=0", "-o", "doc.rtf", "a.c"};
+  for (const std::string& name : SlowListingSources(W("slow.c"), "slow.c")) args.push_back(name);
+  args.push_back("b.c");
+  pid_t child = Start(args);
   EXPECT_TRUE(WaitFor([&] { return !Temporaries(work_).empty(); }));
   kill(child, SIGINT);
-  // The build may already have stopped and closed its end of the pipe.
-  struct sigaction ignore {}, previous {};
-  ignore.sa_handler = SIG_IGN;
-  sigaction(SIGPIPE, &ignore, &previous);
-  const std::string after = "int after_interrupt;\nint more;\n";
-  (void)!write(fd, after.data(), after.size());
-  close(fd);
-  sigaction(SIGPIPE, &previous, nullptr);
   Outcome r = Wait(child);
   EXPECT_FALSE(r.exited);
   EXPECT_EQ(r.code, SIGINT);

@@ -112,6 +112,16 @@ std::string FirstDifference(const std::string& expected, const std::string& actu
   return "the texts differ only in their final line break";
 }
 
+std::vector<std::string> SlowListingSources(const std::string& path, const std::string& named) {
+  std::string text;
+  text.reserve(2 << 20);
+  for (int i = 0; text.size() < (2u << 20); ++i) {
+    text += "int value_" + std::to_string(i) + " = compute(alpha, \"beta\") + 42; /* note */\n";
+  }
+  WriteFile(path, text);
+  return std::vector<std::string>(100, named);
+}
+
 std::string TestSourceDir() { return FOLIOS_TEST_SOURCE_DIR; }
 
 }  // namespace folios::test

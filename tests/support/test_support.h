@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace folios::test {
 
@@ -55,6 +56,11 @@ bool FileExists(const std::string& path);
 // Empty when equal; otherwise a description naming the first differing line
 // (1-based) with both versions of it, for a failure message.
 std::string FirstDifference(const std::string& expected, const std::string& actual);
+
+// Writes a 2 MB C source at `path` and returns its name `named` repeated
+// often enough that listing them all takes seconds: a build that a test
+// stops part way, once its temporary document exists, is still running.
+std::vector<std::string> SlowListingSources(const std::string& path, const std::string& named);
 
 // The directory of this test tree's sources (tests/), for golden files.
 std::string TestSourceDir();
