@@ -33,40 +33,35 @@ OptionParser::OptionParser(std::string command) : command_(std::move(command)) {
   Flag("-h,--help", [] {});
 }
 
-void OptionParser::Flag(const std::string& names, std::function<void()> on) {
-  Spec spec;
-  spec.names = SplitNames(names);
-  spec.cli_names = names;
-  spec.on = std::move(on);
-  specs_.push_back(std::move(spec));
+OptionParser::Entry& OptionParser::Add(const std::string& names) {
+  Entry& entry = entries_.emplace_back();
+  entry.names = SplitNames(names);
+  entry.cli_names = names;
+  return entry;
 }
 
+void OptionParser::Flag(const std::string& names, std::function<void()> on) { Add(names).on = std::move(on); }
+
 void OptionParser::Value(const std::string& names, std::string missing, TakeValue take) {
-  Spec spec;
-  spec.names = SplitNames(names);
-  spec.cli_names = names;
-  spec.takes_value = true;
-  spec.missing = std::move(missing);
-  spec.take = std::move(take);
-  specs_.push_back(std::move(spec));
+  Entry& entry = Add(names);
+  entry.takes_value = true;
+  entry.missing = std::move(missing);
+  entry.take = std::move(take);
 }
 
 void OptionParser::PassThrough(const std::string& names, bool takes_value) {
-  Spec spec;
-  spec.names = SplitNames(names);
-  spec.cli_names = names;
-  spec.takes_value = takes_value;
-  spec.pass_through = true;
-  specs_.push_back(std::move(spec));
+  Entry& entry = Add(names);
+  entry.takes_value = takes_value;
+  entry.pass_through = true;
 }
 
 void OptionParser::Operands(TakeOperand take) { operands_ = std::move(take); }
 
 void OptionParser::UnknownOptionsAreOperands() { unknown_are_operands_ = true; }
 
-const OptionParser::Spec* OptionParser::Find(const std::string& name) const {
-  for (const Spec& spec : specs_) {
-    if (std::find(spec.names.begin(), spec.names.end(), name) != spec.names.end()) return &spec;
+const OptionParser::Entry* OptionParser::Find(const std::string& name) const {
+  for (const Entry& entry : entries_) {
+    if (std::find(entry.names.begin(), entry.names.end(), name) != entry.names.end()) return &entry;
   }
   return nullptr;
 }
@@ -79,8 +74,8 @@ int OptionParser::Parse(std::vector<std::string> args) {
   // Unique beginnings of long names written out; ambiguous beginnings and
   // near misses refused with the choices (CLI11 knows only whole names).
   std::vector<OptionName> table;
-  for (const Spec& spec : specs_) {
-    for (const std::string& name : spec.names) table.push_back({name.c_str(), spec.takes_value});
+  for (const Entry& entry : entries_) {
+    for (const std::string& name : entry.names) table.push_back({name.c_str(), entry.takes_value});
   }
   if (int rc = ExpandLongOptions(&args, table, command_.c_str()); rc != kExitOk) return rc;
 
@@ -100,23 +95,23 @@ int OptionParser::Parse(std::vector<std::string> args) {
       break;
     }
     const size_t eq = arg.rfind("--", 0) == 0 ? arg.find('=') : std::string::npos;
-    const Spec* spec = Find(arg.substr(0, eq));
-    if (spec && eq != std::string::npos) {
-      if (!spec->takes_value) return Error("unknown option '" + arg + "'");
+    const Entry* entry = Find(arg.substr(0, eq));
+    if (entry && eq != std::string::npos) {
+      if (!entry->takes_value) return Error("unknown option '" + arg + "'");
       if (eq + 1 == arg.size()) {
         prepared.push_back(arg.substr(0, eq));
         prepared.emplace_back();
         continue;
       }
     }
-    if (spec && spec->pass_through) {
+    if (entry && entry->pass_through) {
       hide(arg);
-      if (spec->takes_value && i + 1 < args.size()) hide(args[++i]);
+      if (entry->takes_value && i + 1 < args.size()) hide(args[++i]);
       continue;
     }
-    if (spec) {
+    if (entry) {
       prepared.push_back(arg);
-      if (spec->takes_value && eq == std::string::npos && i + 1 < args.size()) prepared.push_back(args[++i]);
+      if (entry->takes_value && eq == std::string::npos && i + 1 < args.size()) prepared.push_back(args[++i]);
       continue;
     }
     if ((unknown_are_operands_ && arg.size() > 1 && arg[0] == '-') || (!arg.empty() && arg[0] == kHiddenMark)) {
@@ -129,12 +124,12 @@ int OptionParser::Parse(std::vector<std::string> args) {
   CLI::App app;
   app.set_help_flag();
   app.allow_extras();  // operands and unknown options come back in order, with "--"
-  std::map<const CLI::Option*, const Spec*> spec_of;
-  for (const Spec& spec : specs_) {
-    if (spec.pass_through) continue;
-    CLI::Option* option = spec.takes_value ? app.add_option(spec.cli_names) : app.add_flag(spec.cli_names);
+  std::map<const CLI::Option*, const Entry*> entry_of;
+  for (const Entry& entry : entries_) {
+    if (entry.pass_through) continue;
+    CLI::Option* option = entry.takes_value ? app.add_option(entry.cli_names) : app.add_flag(entry.cli_names);
     option->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-    spec_of[option] = &spec;
+    entry_of[option] = &entry;
   }
   try {
     std::vector<std::string> reversed(prepared.rbegin(), prepared.rend());
@@ -144,14 +139,14 @@ int OptionParser::Parse(std::vector<std::string> args) {
     // last of grouped switches ("-qj").
     const std::string& last = prepared.back();
     const std::string written = last.rfind("--", 0) == 0 ? last : std::string("-") + last.back();
-    const Spec* spec = Find(written);
-    if (!spec || spec->missing.empty()) {
-      if (spec && spec->take) {
-        if (std::string refused = spec->take(std::string()); !refused.empty()) return Error(refused);
+    const Entry* entry = Find(written);
+    if (!entry || entry->missing.empty()) {
+      if (entry && entry->take) {
+        if (std::string refused = entry->take(std::string()); !refused.empty()) return Error(refused);
       }
       return Error(written + " needs a value");
     }
-    return Error(written + " needs " + spec->missing);
+    return Error(written + " needs " + entry->missing);
   } catch (const CLI::ParseError& error) {
     return Error(error.what());
   }
@@ -179,11 +174,11 @@ int OptionParser::Parse(std::vector<std::string> args) {
 
   std::map<const CLI::Option*, size_t> taken;
   for (const CLI::Option* option : app.parse_order()) {
-    const Spec* spec = spec_of.at(option);
+    const Entry* entry = entry_of.at(option);
     const std::string& value = option->results().at(taken[option]++);
-    if (!spec->takes_value) {
-      spec->on();
-    } else if (std::string refused = spec->take(value); !refused.empty()) {
+    if (!entry->takes_value) {
+      entry->on();
+    } else if (std::string refused = entry->take(value); !refused.empty()) {
       return Error(refused);
     }
   }

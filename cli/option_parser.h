@@ -48,7 +48,7 @@ class OptionParser {
   bool options_ended() const { return options_ended_; }
 
  private:
-  struct Spec {
+  struct Entry {
     std::vector<std::string> names;  // as written: "-j", "--jobs"
     std::string cli_names;
     bool takes_value = false;
@@ -57,11 +57,13 @@ class OptionParser {
     std::function<void()> on;
     TakeValue take;
   };
-  const Spec* Find(const std::string& name) const;
+  // A new entry under `names` ("-j,--jobs"), the rest left to the caller.
+  Entry& Add(const std::string& names);
+  const Entry* Find(const std::string& name) const;
   int Error(const std::string& text) const;
 
   std::string command_;
-  std::vector<Spec> specs_;
+  std::vector<Entry> entries_;
   TakeOperand operands_;
   bool unknown_are_operands_ = false;
   bool help_asked_ = false;
