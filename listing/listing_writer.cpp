@@ -72,8 +72,9 @@ const size_t kLargeBuffer = 4 << 20;
 }  // namespace
 
 // Reads a file line by line through one large buffer. LF, CR LF and a lone
-// CR each end a line. A file holding a NUL byte is binary: a regular file is
-// checked whole when it is opened, anything else (a pipe) as it is read.
+// CR each end a line. A file holding a NUL byte is binary: it is checked
+// whole when it is opened, and a piece read later is checked again in case
+// the file changed meanwhile.
 class CListingWriter::SourceReader {
  public:
   ~SourceReader() {
@@ -93,18 +94,12 @@ class CListingWriter::SourceReader {
       *error = opened.message();
       return false;
     }
-    bool regular = false;
-    if (fstat(fd_, &st) == 0) {
-      regular = S_ISREG(st.st_mode);
-      size_ = static_cast<long long>(st.st_size);
-    }
+    if (fstat(fd_, &st) == 0) size_ = static_cast<long long>(st.st_size);
     size_t capacity = kSmallBuffer;
-    if (regular && size_ >= static_cast<long long>(kSmallBuffer)) {
+    if (size_ >= static_cast<long long>(kSmallBuffer)) {
       capacity = static_cast<size_t>(std::min<long long>(size_ + 1, kLargeBuffer));
     }
     buffer_.resize(capacity);
-    regular_ = regular;
-    if (!regular) return true;
 
     size_t got = 0;
     if (!ReadFully(&got)) {
@@ -146,12 +141,6 @@ class CListingWriter::SourceReader {
   long long size() const { return size_; }
   bool any_bytes() const { return any_bytes_; }
 
-  // While on, the bytes read from a pipe are kept, so that Rewind can give
-  // them again; a file is read again instead.
-  void KeepForRewind(bool keep) {
-    keep_ = keep && !regular_;
-    if (!keep_) std::string().swap(kept_);
-  }
   // Starts again at the first line; false when that cannot be done.
   bool Rewind() {
     skip_lf_ = false;
@@ -159,20 +148,9 @@ class CListingWriter::SourceReader {
       begin_ = 0;
       return true;
     }
-    if (regular_) {
-      if (::lseek(fd_, 0, SEEK_SET) != 0) return false;
-      begin_ = end_ = 0;
-      eof_ = false;
-      return true;
-    }
-    if (!keep_ || !eof_) return false;
-    keep_ = false;
-    buffer_.swap(kept_);
-    std::string().swap(kept_);
-    begin_ = 0;
-    end_ = buffer_.size();
-    piece_has_cr_ = std::memchr(buffer_.data(), '\r', end_) != nullptr;
-    whole_ = true;
+    if (::lseek(fd_, 0, SEEK_SET) != 0) return false;
+    begin_ = end_ = 0;
+    eof_ = false;
     return true;
   }
   bool binary() const { return binary_; }
@@ -234,8 +212,8 @@ class CListingWriter::SourceReader {
     return true;
   }
 
-  // A read interrupted by a signal ends the file with error EINTR: a pipe
-  // that sends nothing would otherwise hold the build past Ctrl-C.
+  // A read interrupted by a signal ends the file with error EINTR, so that
+  // Ctrl-C stops the build at once.
   bool Fill() {
     if (eof_) return false;
     ssize_t n = ::read(fd_, buffer_.data(), buffer_.size());
@@ -252,7 +230,6 @@ class CListingWriter::SourceReader {
     any_bytes_ = true;
     begin_ = 0;
     end_ = static_cast<size_t>(n);
-    if (keep_) kept_.append(buffer_.data(), end_);
     // Most files have no CR at all: one look per piece saves one per line.
     piece_has_cr_ = std::memchr(buffer_.data(), '\r', end_) != nullptr;
     return true;
@@ -267,10 +244,7 @@ class CListingWriter::SourceReader {
   bool binary_ = false;
   bool skip_lf_ = false;
   bool piece_has_cr_ = false;  // the bytes in the buffer hold a CR
-  bool regular_ = false;
   bool whole_ = false;         // the whole file is in the buffer
-  bool keep_ = false;
-  std::string kept_;           // a pipe's bytes, while kept
   int error_ = 0;
 };
 
@@ -579,7 +553,6 @@ bool CListingWriter::ReadListedLine(const FileSettings& s) {
       if (s.format == 1 && !vb_code_found_) {
         if (!name_line) continue;
         vb_code_found_ = true;
-        reader_->KeepForRewind(false);
       }
     }
     return true;
@@ -697,7 +670,6 @@ bool CListingWriter::AppendSource(const std::string& path, const std::string& re
     vb_code_found_ = false;
     vb_form_ended_ = false;
     file_first_number_ = line_counter_;
-    reader.KeepForRewind(s.visual_basic && s.format == 1);
     try {
       cancelled = ListLines(s, language);
     } catch (const std::bad_alloc&) {
@@ -716,7 +688,8 @@ bool CListingWriter::AppendSource(const std::string& path, const std::string& re
       failures_.push_back({path, ErrnoMessage(reader.error())});
     }
   }
-  // A pipe shows its NUL bytes only as it is read: what came before stays.
+  // A binary file gets a note; one that gained NUL bytes while it was listed
+  // keeps the lines listed before them.
   if (opened && reader.binary()) {
     failures_.push_back({path, kBinaryFileReason});
     WriteNote(kBinaryFileText);
