@@ -1,7 +1,5 @@
 #include "format_check.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <exception>
 #include <memory>
@@ -44,16 +42,8 @@ FormatCheck CheckFile(const std::string& path, const FormatSettings& settings, b
   FormatCheck check;
   check.path = path;
   // Only a regular file is opened: a pipe or device could wait for ever.
-  int fd = -1;
-  Status status = OpenRegularFile(path, &fd);
   std::string content;
-  if (status.ok()) {
-    char block[1 << 16];
-    ssize_t got;
-    while ((got = ::read(fd, block, sizeof block)) > 0) content.append(block, static_cast<size_t>(got));
-    if (got < 0) status = Status::Error(ErrnoMessage(errno));
-    ::close(fd);
-  }
+  Status status = ReadRegularFile(path, &content);
   if (!status.ok()) {
     check.state = FormatCheck::State::kFailed;
     check.reason = "cannot read '" + path + "': " + status.message();

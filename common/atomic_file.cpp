@@ -326,6 +326,29 @@ Status OpenRegularFile(const std::string& path, int* fd) {
   return Status::OK();
 }
 
+Status ReadRegularFile(const std::string& path, std::string* content) {
+  content->clear();
+  int fd = -1;
+  Status status = OpenRegularFile(path, &fd);
+  if (!status.ok()) return status;
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && st.st_size > 0) content->reserve(static_cast<size_t>(st.st_size));
+  char block[1 << 16];
+  ssize_t got;
+  while ((got = ::read(fd, block, sizeof block)) != 0) {
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      const int error = errno;
+      ::close(fd);
+      errno = error;
+      return Status::Error(ErrnoMessage(error));
+    }
+    content->append(block, static_cast<size_t>(got));
+  }
+  ::close(fd);
+  return Status::OK();
+}
+
 Status CopyFileAtomically(const std::string& from, const std::string& to) {
   AtomicFile out;
   Status status = out.Open(to);

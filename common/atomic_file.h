@@ -116,6 +116,11 @@ Status ReadWholeFile(const std::string& path, std::string* content);
 // message then names what it is ("a named pipe, not a regular file").
 Status OpenRegularFile(const std::string& path, int* fd);
 
+// Reads the whole of `path` when it is a regular file, opened as
+// OpenRegularFile does. On failure errno still holds the cause, for callers
+// that report it in codes of their own.
+Status ReadRegularFile(const std::string& path, std::string* content);
+
 // Says for people what a file of mode `mode` is, when it is not a regular
 // file: "a named pipe, not a regular file", "a socket, ...", "a device, ...".
 std::string NotRegularReason(mode_t mode);

@@ -686,28 +686,15 @@ bool IsDirectory(const std::string& path) {
 
 // Reads a whole source; 0 or 100 + cause.
 int ReadSource(const std::string& path, std::string* content) {
-  // Opened only if still a regular file: a pipe put in its place since it
+  // Read only if still a regular file: a pipe put in its place since it
   // was found would otherwise be waited on.
-  int fd = -1;
-  if (!OpenRegularFile(path, &fd).ok()) {
+  if (!ReadRegularFile(path, content).ok()) {
     const int error = errno;
     struct stat now;
     if (::stat(path.c_str(), &now) == 0 && !S_ISREG(now.st_mode)) return kFileErrorBase + kCauseInvalidFile;
     return kFileErrorBase + CauseOfErrno(error);
   }
-  std::FILE* file = ::fdopen(fd, "rb");
-  if (!file) {
-    ::close(fd);
-    return kFileErrorBase + CauseOfErrno(errno);
-  }
-  struct stat info;
-  if (::fstat(::fileno(file), &info) == 0 && info.st_size > 0) content->reserve(static_cast<size_t>(info.st_size));
-  char buffer[1 << 16];
-  size_t got = 0;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) content->append(buffer, got);
-  int rc = std::ferror(file) ? kFileErrorBase + CauseOfErrno(errno) : 0;
-  std::fclose(file);
-  return rc;
+  return 0;
 }
 
 }  // namespace

@@ -83,6 +83,27 @@ TEST(AtomicFile, CopyAndReadRoundTripBinaryBytes) {
   EXPECT_EQ(content, bytes);
 }
 
+// Only regular files are read whole: a pipe is refused without being opened
+// (opening it would wait for a writer), a directory names what it is, and a
+// missing file keeps its errno for callers with codes of their own.
+TEST(AtomicFile, ReadRegularFileReadsOnlyRegularFiles) {
+  TempDir dir;
+  std::string bytes(200000, 'x');
+  bytes[100000] = '\0';
+  ASSERT_TRUE(WriteFileAtomically(dir.File("src"), bytes).ok());
+  std::string content = "left over";
+  ASSERT_TRUE(ReadRegularFile(dir.File("src"), &content).ok());
+  EXPECT_EQ(content, bytes);
+
+  ASSERT_EQ(::mkfifo(dir.File("pipe").c_str(), 0600), 0);
+  Status pipe = ReadRegularFile(dir.File("pipe"), &content);
+  EXPECT_EQ(pipe.message(), "a named pipe, not a regular file");
+  EXPECT_EQ(ReadRegularFile(dir.path(), &content).message(), "a directory, not a regular file");
+  errno = 0;
+  EXPECT_FALSE(ReadRegularFile(dir.File("missing"), &content).ok());
+  EXPECT_EQ(errno, ENOENT);
+}
+
 // Writes `text` through a fresh AtomicFile and commits it.
 Status WriteThrough(const std::string& target, const std::string& text, const OutputOptions& options = {}) {
   AtomicFile file;
