@@ -416,11 +416,17 @@ class Engine {
     const bool glued = previous_glue_ && !raw.empty() && raw[0] != ' ' && raw[0] != '\t';
     // Blanks there part that token from this line's first one: one must stay.
     const bool parted = previous_glue_ && !raw.empty() && !glued;
-    previous_glue_ = scan_.c_family && ends_bs && text_.size() >= 2 && text_[text_.size() - 2] != ' ';
     // Inside parentheses and brackets the white space between two tokens may
     // be data (a macro argument that is turned into a string): braces there
     // are not cut from what they touch.
     const bool directive_line = macro_counter_ != 0 || StartsDirective(map_);
+    // Outside a directive a code brace joins no token, and the cut may part
+    // it from the backslash: it glues nothing, or a second run would see it
+    // otherwise. In a directive's body the space after it may count.
+    const size_t last = text_.size() - 1;
+    previous_glue_ = scan_.c_family && ends_bs && text_.size() >= 2 && text_[last - 1] != ' ' &&
+                     !(!directive_line && map_[last - 1] == mark::kCode &&
+                       (text_[last - 1] == '{' || text_[last - 1] == '}'));
     if (scan_.c_family && !directive_line) MarkNestedBraces();
     // In a directive's body every such space may count: a brace that
     // touches a token stays with it.
@@ -432,7 +438,7 @@ class Engine {
     const bool too_many_pieces = !scan_.plain && CutPlaces(text_, map_) > kMaxCutPlaces;
     if (!too_many_pieces) {
       DecomposeLine(text_, map_, ends_bs, previous_bs_, &pieces_, !remove_comments_, scan_.plain,
-                    scan_.began_in_comment);
+                    scan_.began_in_comment, ends_in_literal);
     }
     // A backslash in code with more after it on the line is a stray
     // character; cut off at the end of a line it would splice that line onto
@@ -525,6 +531,12 @@ class Engine {
       if (rc != kReformatOk) return rc;
       // One very long line must not hold all its pieces in the queue.
       if (queue_.Count() > o_.QUEUE_BUFFER + 2 * kStageWindow) stage_.Run(&queue_, o_.QUEUE_BUFFER + kStageWindow);
+    }
+    // An empty line inside a comment whose opening was written makes no
+    // piece that could say so: the lines after it still continue that comment.
+    if (facts.opening_kept && facts.began_in_comment && facts.ends_in_comment &&
+        text_.find_first_not_of(" \t") == std::string::npos) {
+      open_comment_kept_ = true;
     }
     stage_.Run(&queue_, macro_ended ? 0 : o_.QUEUE_BUFFER);
     if (macro_ended) current_indent_ = saved_indent_;

@@ -532,9 +532,9 @@ struct DecomposeBuffers {
 class Decomposer {
  public:
   Decomposer(const std::string& text, const CharStateMap& map, bool ends_bs, bool comments_kept,
-             bool began_in_comment, PieceList* pieces, DecomposeBuffers* buffers)
+             bool began_in_comment, bool ends_in_literal, PieceList* pieces, DecomposeBuffers* buffers)
       : text_(text), map_(map), ends_bs_(ends_bs), comments_kept_(comments_kept),
-        began_in_comment_(began_in_comment), pieces_(*pieces),
+        began_in_comment_(began_in_comment), ends_in_literal_(ends_in_literal), pieces_(*pieces),
         first_(pieces->size()), rest_text_(buffers->rest_text), rest_map_(buffers->rest_map),
         rest_col_(buffers->rest_col), deferred_(buffers->deferred) {
     deferred_.clear();
@@ -595,7 +595,8 @@ class Decomposer {
       // A comment left open at the end of a code line runs on over the next
       // lines, and a line comment ends the line: complete comments before
       // either stay in the code, or placing them after the code would put
-      // them inside the open comment or after the line comment.
+      // them inside the open comment or after the line comment. So do those
+      // before a literal that goes on past the line.
       size_t le = map_.find_last_of(mark::kBlockComment) + 1;
       size_t lp = le;
       while (lp > start && map_[lp - 1] == mark::kBlockComment) --lp;
@@ -606,7 +607,7 @@ class Decomposer {
         AddRest(le, n);
         return true;
       }
-      if (map_.find(mark::kLineComment, start) != std::string::npos) {
+      if (ends_in_literal_ || map_.find(mark::kLineComment, start) != std::string::npos) {
         AddRest(start, n);
         return true;
       }
@@ -777,6 +778,7 @@ class Decomposer {
   bool ends_bs_;
   bool comments_kept_;
   bool began_in_comment_;
+  bool ends_in_literal_;
   PieceList& pieces_;
   size_t first_;
   bool dropped_backslash_ = false;
@@ -796,7 +798,7 @@ bool IsSplitCode(PieceKind k) {
 
 void DecomposeLine(const std::string& text, const CharStateMap& map, bool ends_with_backslash,
                    bool previous_ended_with_backslash, PieceList* pieces, bool comments_kept, bool known_plain,
-                   bool began_in_comment) {
+                   bool began_in_comment, bool ends_in_literal) {
   size_t first = pieces->size();
   // Most lines are plain code: no comment, directive or brace. They are one
   // trimmed code piece (or a blank line), as the full cut would find.
@@ -829,7 +831,7 @@ void DecomposeLine(const std::string& text, const CharStateMap& map, bool ends_w
     return;
   }
   thread_local DecomposeBuffers buffers;
-  Decomposer d(text, map, ends_with_backslash, comments_kept, began_in_comment, pieces, &buffers);
+  Decomposer d(text, map, ends_with_backslash, comments_kept, began_in_comment, ends_in_literal, pieces, &buffers);
   d.Run();
 
   if (ends_with_backslash || previous_ended_with_backslash) {

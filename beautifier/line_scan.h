@@ -228,8 +228,12 @@ class PieceList {
 // search for comments, directives and braces when there are none.
 // `began_in_comment` (ScanState::began_in_comment) says the line's first
 // comment characters end a comment opened earlier, even where they read "/*".
+// `ends_in_literal` (ScanState::ended_in_literal): a literal goes on past the
+// line, so complete comments stay in the code rather than follow it into the
+// literal.
 void DecomposeLine(const std::string& text, const CharStateMap& map, bool ends_with_backslash,
                    bool previous_ended_with_backslash, PieceList* pieces,
-                   bool comments_kept = true, bool known_plain = false, bool began_in_comment = false);
+                   bool comments_kept = true, bool known_plain = false, bool began_in_comment = false,
+                   bool ends_in_literal = false);
 
 }  // namespace folios

@@ -77,7 +77,13 @@ for target in "${targets[@]}"; do
   starting_inputs "$target" "$start"
   # A fixed number of runs (the smoke run of the test command) starts from a
   # fixed random seed, so that the same tree always gives the same result.
-  if [[ $mode == runs ]]; then limit=(-runs="$amount" -seed=1); else limit=(-max_total_time="$amount"); fi
+  # Without -use_cmp=0 the values the target compares, addresses among them,
+  # feed the mutations, and each run takes another path.
+  if [[ $mode == runs ]]; then
+    limit=(-runs="$amount" -seed=1 -use_cmp=0)
+  else
+    limit=(-max_total_time="$amount")
+  fi
   log=$findings/last-run.log
   before=$(find "$findings" -maxdepth 1 -type f ! -name '*.log' | wc -l)
   # A finding ends libFuzzer with a non-zero status; the table reports it.

@@ -170,5 +170,30 @@ TEST(StandardInput, AJavaTextBlockReadAsCxxKeepsItsLines) {
   EXPECT_FALSE(Same(java, "class A {\nString s = \"\"\"\n        keep\n  these\n\"\"\";\n}\n"));
 }
 
+// Comments before a raw string that goes on past its line stay before it:
+// placed after the code they would be part of the string.
+TEST(Settling, CommentsBeforeARawStringGoingOnStayInFront) {
+  EXPECT_EQ(FormatSettled("/**/R\"(x\n)\";\n"), "/**/R\"(x\n)\";\n");
+  EXPECT_EQ(FormatSettled("int f() {\n  s = /* text */ R\"(a\nb)\";\n}\n"),
+            "int f() {\n    s = /* text */ R\"(a\nb)\";\n}\n");
+}
+
+// A brace before a continuation joins no token with the next line, which is
+// indented as any other; the cut then parts the two, and a second run,
+// seeing a blank before the backslash, must lay it out alike.
+TEST(Settling, ABraceBeforeAContinuationGluesNothing) {
+  EXPECT_EQ(FormatSettled("{\\\nb"), "{ \\\n    b\n");
+  EXPECT_EQ(FormatSettled("{\\ \nb"), "{ \\\n    b\n");
+}
+
+// With comments removed, the rest of a comment whose opening had to stay
+// (a stray backslash keeps its line whole) stays too, across empty lines.
+TEST(Settling, TheRestOfAKeptCommentOpeningStaysAcrossEmptyLines) {
+  std::istringstream in("x \\/*a\n\n  \n*/ y;\n");
+  std::ostringstream out, report, err;
+  ASSERT_EQ(RunBeautifier(in, out, BeautifierOptions(), true, report, err, SourceLanguage::kCFamily), kReformatOk);
+  EXPECT_TRUE(Same("x \\/*a\n\n  \n*/ y;\n", out.str())) << out.str();
+}
+
 }  // namespace
 }  // namespace folios
