@@ -368,6 +368,8 @@ class Engine {
       if (gate_.CopyUnchanged(raw)) {
         stage_.Run(&queue_, 0);
         stage_.WriteUnchanged(raw);
+        // A copied last line ending in a backslash gets no line end either.
+        last_ends_with_backslash_ = !raw.empty() && raw.back() == '\\';
       } else {
         int rc = FormatLine(raw, at_end);
         if (rc != kReformatOk) return rc;

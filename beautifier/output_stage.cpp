@@ -451,11 +451,13 @@ void OutputStage::BraceJoin(PieceQueue<OutputLine>* q) {
       // carries a continuation itself, whose backslash must end its line.
       // Nor is a brace joined to a line that already ends with an opening
       // one: whether that line was still held would decide it, so a second
-      // run, holding more, would join where the first did not.
+      // run, holding more, would join where the first did not. Nor to a line
+      // whose comment runs on: a second run would find the comment after
+      // the brace and give it a line of its own.
       blocked = code.kind == static_cast<int>(PieceKind::kDirective) || EndsWithBackslash(code.code) ||
                 (!code.code.empty() && code.code.back() == '{') ||
                 EndsWithBackslash(q->Item(j)->brace) ||
-                (code.has_comment && EndsWithBackslash(code.comment)) || code.literal_open ||
+                (code.has_comment && EndsWithBackslash(code.comment)) || code.literal_open || code.opens_comment ||
                 code.directive_body || code.kept_whole || EndsStatement(code) ||
                 (o_.FUNCTION_BRACE_ALONE != 0 && q->Item(j)->function_body);
     }

@@ -195,5 +195,21 @@ TEST(Settling, TheRestOfAKeptCommentOpeningStaysAcrossEmptyLines) {
   EXPECT_TRUE(Same("x \\/*a\n\n  \n*/ y;\n", out.str())) << out.str();
 }
 
+// A brace is not joined to a line whose comment runs on over the next lines:
+// a second run would find the comment after the brace and move it.
+TEST(Settling, ABraceStaysOffALineWhoseCommentRunsOn) {
+  EXPECT_EQ(FormatSettled("if (a) /* x\n y */\n{\n}\n"), "if (a)/* x\ny */\n{\n}\n");
+  FormatSettled("A,/*\n*/{");
+}
+
+// Text copied as it stands (a file that starts with "<" is taken for HTML)
+// gets no line end after a final backslash, which would splice it onto
+// nothing.
+TEST(Settling, ACopiedLastLineEndingInABackslashGetsNoLineEnd) {
+  EXPECT_EQ(Format("<\\"), "<\\");
+  EXPECT_EQ(Format("<p>\nx\\"), "<p>\nx\\");
+  EXPECT_EQ(Format("<p>\nx\\\n"), "<p>\nx\\\n");
+}
+
 }  // namespace
 }  // namespace folios
