@@ -343,6 +343,7 @@ class Engine {
     LineReader reader(in);
     std::string raw;
     bool unterminated_last_line = false;  // the text does not end with a line end
+    bool raw_ends_with_backslash = false;  // and its last line ends with a backslash
     for (;;) {
       LineReader::Result result = reader.Read(&raw);
       if (result == LineReader::kBinary) {
@@ -368,14 +369,16 @@ class Engine {
       if (gate_.CopyUnchanged(raw)) {
         stage_.Run(&queue_, 0);
         stage_.WriteUnchanged(raw);
-        // A copied last line ending in a backslash gets no line end either.
-        last_ends_with_backslash_ = !raw.empty() && raw.back() == '\\';
       } else {
         int rc = FormatLine(raw, at_end);
         if (rc != kReformatOk) return rc;
       }
       if (at_end) {
         unterminated_last_line = true;
+        // A backslash, perhaps with blanks after it (a compiler splices
+        // there too), on a line copied or kept as it stood.
+        const size_t last = raw.find_last_not_of(" \t");
+        raw_ends_with_backslash = last != std::string::npos && raw[last] == '\\';
         break;
       }
     }
@@ -383,7 +386,8 @@ class Engine {
     // Without a final line end, one added after a backslash would splice
     // the last line onto nothing, and one inside an open raw string or text
     // block would become part of it.
-    stage_.Finish(!(unterminated_last_line && (scan_.long_literal != 0 || last_ends_with_backslash_)));
+    stage_.Finish(!(unterminated_last_line &&
+                    (scan_.long_literal != 0 || last_ends_with_backslash_ || raw_ends_with_backslash)));
     if (talk) {
       ShowCount(report_, lines_ > 10 ? Digits(lines_ / 10 * 10) + 1 : 0, lines_);
       long elapsed = static_cast<long>(std::time(nullptr) - start);
@@ -667,6 +671,7 @@ class Engine {
                        ((facts.began_in_literal && !piece.map.empty() && IsLiteralMark(piece.map[0])) ||
                         facts.glued));
         line.kept_whole = facts.kept_whole;
+        line.after_splice = facts.after_backslash;
         line.code.swap(piece.text);
         line.code_map.swap(piece.map);
         if (!line.frozen) {

@@ -287,6 +287,7 @@ void ScanLine(std::string_view raw, int tab_width, ScanState* state, std::string
   bool printable_seen = false;
   state->began_in_literal = state->current == mark::kString || state->current == mark::kChar;
   state->began_in_comment = state->current == mark::kBlockComment;
+  const bool escape_at_start = state->escape_skip != 0;
   state->plain = true;
   size_t n = raw.size();
   for (size_t k = 0; k < n; ++k) {
@@ -466,10 +467,20 @@ void ScanLine(std::string_view raw, int tab_width, ScanState* state, std::string
   if (cur == mark::kLineComment && !comment_goes_on) cur = mark::kCode;
   state->ended_in_literal = cur == mark::kString || cur == mark::kChar;
   // A literal ends with its line unless a backslash splices the next line
-  // on, which only C and C++ do; a text block or raw string goes on.
-  if ((cur == mark::kString || cur == mark::kChar) && (state->escape_skip == 0 || !state->c_family) &&
-      state->long_literal == 0) {
-    cur = mark::kCode;
+  // on, which only C and C++ do; a text block or raw string goes on. The
+  // splice comes before escapes (blanks may stand between the backslash and
+  // the line end): the backslash before a spliced one escapes the next
+  // line's first character only if the spliced one was itself escaped.
+  if ((cur == mark::kString || cur == mark::kChar) && state->long_literal == 0) {
+    const size_t last = raw.find_last_not_of(" \t\f\v");
+    if (state->c_family && last != std::string_view::npos && raw[last] == '\\') {
+      size_t run = 0;
+      for (size_t j = last + 1; j > 0 && raw[j - 1] == '\\'; --j) ++run;
+      if (run == last + 1 && escape_at_start) ++run;
+      state->escape_skip = run % 2 == 0 ? 1 : 0;
+    } else {
+      cur = mark::kCode;
+    }
   }
   // Only a literal stays open across a line end; an escape pending in code
   // would otherwise eat the first character of the next line.

@@ -458,7 +458,7 @@ void OutputStage::BraceJoin(PieceQueue<OutputLine>* q) {
                 (!code.code.empty() && code.code.back() == '{') ||
                 EndsWithBackslash(q->Item(j)->brace) ||
                 (code.has_comment && EndsWithBackslash(code.comment)) || code.literal_open || code.opens_comment ||
-                code.directive_body || code.kept_whole || EndsStatement(code) ||
+                code.directive_body || code.kept_whole || code.after_splice || EndsStatement(code) ||
                 (o_.FUNCTION_BRACE_ALONE != 0 && q->Item(j)->function_body);
     }
     if (blocked) {

@@ -32,6 +32,8 @@ struct OutputLineFacts {
                               // code: nothing may be appended to this line
   bool directive_body = false;  // continues a preprocessor directive: no statement
                                 // tracking
+  bool after_splice = false;  // the line before ended with a backslash: a brace joined
+                              // here would be cut off again, with a backslash of its own
   bool has_brace = false;
   int gap = 0;                // columns between code/brace and comment
   bool has_comment = false;

@@ -209,6 +209,28 @@ TEST(Settling, ACopiedLastLineEndingInABackslashGetsNoLineEnd) {
   EXPECT_EQ(Format("<\\"), "<\\");
   EXPECT_EQ(Format("<p>\nx\\"), "<p>\nx\\");
   EXPECT_EQ(Format("<p>\nx\\\n"), "<p>\nx\\\n");
+  // Nor after a backslash and blanks, which a compiler splices as well.
+  EXPECT_EQ(Format("x = \"\\ "), "x = \"\\ ");
+}
+
+// A brace after a line that a backslash continued stays on its line: joined,
+// a second run would cut it off again, with a backslash of its own.
+TEST(Settling, ABraceIsNotJoinedToASplicedLine) {
+  EXPECT_EQ(FormatSettled("e\\\nx\n{"), "e\\\nx\n{\n");
+  FormatSettled("int f(a,\\\n b)\n{\n}\n");
+}
+
+// A compiler splices a backslash and the line end (blanks may stand between
+// them) before it reads a literal: the literal goes on over the next line,
+// which keeps every character, whether the backslash ended an escape pair or
+// not; and a quote after a lone spliced backslash closes the literal.
+TEST(Settling, ALiteralSplicedByAnyFinalBackslashGoesOn) {
+  EXPECT_EQ(FormatSettled("void f(void)\n{\ns = \"abc\\\\\n def\";\n}\n"),
+            "void f(void) {\n    s = \"abc\\\\\n def\";\n}\n");
+  EXPECT_EQ(FormatSettled("void f(void)\n{\ns = \"abc\\ \n def\";\n}\n"),
+            "void f(void) {\n    s = \"abc\\ \n def\";\n}\n");
+  EXPECT_EQ(FormatSettled("void f(void)\n{\ns = \"abc\\\n\";\n   x = 1;\n}\n"),
+            "void f(void) {\n    s = \"abc\\\n\";\n    x = 1;\n}\n");
 }
 
 }  // namespace
