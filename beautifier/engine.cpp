@@ -819,7 +819,9 @@ class Engine {
       line.has_comment = true;
       line.comment.swap(carried_comment_);
       line.comment_pinned = carried_pinned_;
-      line.comment_kept = carried_kept_;
+      // After a closing brace the comment is kept wherever it came from: read
+      // again, that brace alone would keep it (KeepsTrailingComment).
+      line.comment_kept = carried_kept_ || piece.kind == PieceKind::kCloseBrace;
       line.kept_gap = carried_gap_;
       int len = static_cast<int>(line.code.size() + line.brace.size());
       line.gap = o_.COMMENTS_WITH_CODE - cur - len;

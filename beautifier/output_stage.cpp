@@ -187,6 +187,14 @@ void OutputStage::HangStep(PieceQueue<OutputLine>* q) {
   if (comment_moved_) {
     stack_.assign(saved_stack_.begin(), saved_stack_.end());
     q->Item(2)->indent = saved_indent;
+    // The comment is written next, as the next run, finding it alone before
+    // the line, would place it.
+    if (!stack_.empty() && stack_.back().kind == 1) {
+      const HangEntry e = stack_.back();
+      stack_.pop_back();
+      PlaceCommentBeforeBody(q, q->Item(1));
+      stack_.push_back(e);
+    }
     return;
   }
   if (q->Count() < 2) return;
