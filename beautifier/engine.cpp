@@ -777,9 +777,11 @@ class Engine {
             // One that runs on goes to the last piece; one pinned by the
             // comments in the code goes to the piece that holds them, where a
             // second run finds it again.
-            carried_target_ = runs_on ? facts.last_code : pinned ? facts.inner_piece : 0;
+            // One kept on its line follows the line's last code, as it did.
+            carried_target_ = runs_on ? facts.last_code : pinned ? facts.inner_piece : kept ? facts.last_code : 0;
             carried_comment_.swap(piece.text);
             carried_pinned_ = pinned;
+            carried_to_last_ = kept;
             carried_opens_ = opens;
             carried_column_ = piece.offset;
             return kReformatOk;
@@ -815,7 +817,7 @@ class Engine {
       }
     }
     if (carried_ && piece.kind != PieceKind::kBlockComment && piece.kind != PieceKind::kLineComment &&
-        (!carried_pinned_ || index >= carried_target_)) {
+        ((!carried_pinned_ && !carried_to_last_) || index >= carried_target_)) {
       line.has_comment = true;
       line.comment.swap(carried_comment_);
       line.comment_pinned = carried_pinned_;
@@ -1024,6 +1026,7 @@ class Engine {
   size_t carried_target_ = 0;     // a pinned comment goes to this piece
   bool carried_opens_ = false;
   int carried_column_ = 0;
+  bool carried_to_last_ = false;  // the carried comment goes to carried_target_ as well
   bool carried_kept_ = false;     // the carried comment stays on its line (OutputLine::comment_kept)
   int carried_gap_ = 1;           // the blanks before it as read
   OutputLine* last_built_ = nullptr;  // the line the last piece of this input line made

@@ -192,7 +192,7 @@ void OutputStage::HangStep(PieceQueue<OutputLine>* q) {
     if (!stack_.empty() && stack_.back().kind == 1) {
       const HangEntry e = stack_.back();
       stack_.pop_back();
-      PlaceCommentBeforeBody(q, q->Item(1));
+      PlaceCommentBeforeBody(q, q->Item(1), stack_);
       stack_.push_back(e);
     }
     return;
@@ -262,7 +262,7 @@ void OutputStage::ApplyStack(PieceQueue<OutputLine>* q, bool outer) {
   OutputLine* p = q->Item(1);
 
   if (!(p->has_code || (p->has_brace && e.kind == 2))) {
-    if (e.kind == 1) PlaceCommentBeforeBody(q, p);
+    if (e.kind == 1) PlaceCommentBeforeBody(q, p, stack_);
     stack_.push_back(e);
     if (p->has_brace) {
       for (HangEntry& entry : stack_) entry = HangEntry{0, entry.base, 0, entry.in_macro};
@@ -355,7 +355,8 @@ void OutputStage::ApplyStack(PieceQueue<OutputLine>* q, bool outer) {
   }
 }
 
-void OutputStage::PlaceCommentBeforeBody(PieceQueue<OutputLine>* q, OutputLine* p) {
+void OutputStage::PlaceCommentBeforeBody(PieceQueue<OutputLine>* q, OutputLine* p,
+                                         const std::vector<HangEntry>& below) {
   // A whole comment alone between a statement head ("if (a)") and the
   // statement that is its body stands at the body's column, so that it does
   // not part the two. Only when that body is held: a brace after the comment
@@ -370,7 +371,7 @@ void OutputStage::PlaceCommentBeforeBody(PieceQueue<OutputLine>* q, OutputLine* 
   }
   if (body == nullptr || !body->has_code || body->kind != static_cast<int>(PieceKind::kCode)) return;
   int steps = 0;
-  for (size_t k = stack_.size(); k-- > 0 && stack_[k].kind == 1;) ++steps;
+  for (size_t k = below.size(); k-- > 0 && below[k].kind == 1;) ++steps;
   p->indent = std::min(p->code_indent + (steps + 1) * o_.INDENT_SPACING, kMaxIndentColumns);
 }
 
@@ -509,6 +510,9 @@ void OutputStage::BraceJoin(PieceQueue<OutputLine>* q) {
       moved->offset = code->offset;
       moved->indent = o_.COMMENTS_WITH_NOCODE;
       moved->has_comment = true;
+      if (!code->opens_comment && !code->comment.empty() && code->comment[0] == '/') {
+        moved->code_indent = code->code_indent;
+      }
       moved->comment.swap(code->comment);
       code->has_comment = false;
       lines[count++] = moved;
@@ -575,6 +579,13 @@ void OutputStage::BraceJoin(PieceQueue<OutputLine>* q) {
     // that comments keep their order (and one left open runs on over the
     // lines after it, as it did). Those lines now start at k.
     for (int i = 0; i < count; ++i) q->InsertAcquiredBefore(k + i, lines[i]);
+    // A comment moved out in front of the line being written is written
+    // next, without a hang step of its own: it is placed as the next run,
+    // finding it alone before that line, would place it.
+    if (count == 2 && k == 1 && !saved_stack_.empty() && saved_stack_.back().kind == 1) {
+      std::vector<HangEntry> below(saved_stack_.begin(), saved_stack_.end() - 1);
+      PlaceCommentBeforeBody(q, q->Item(1), below);
+    }
     if (brace_comment) q->InsertAcquiredBefore(k + count + (j - k - 1), brace_comment);
     from = k;
   }

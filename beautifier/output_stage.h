@@ -158,7 +158,7 @@ class OutputStage {
     bool done = false;
   };
   void ShiftBlock(PieceQueue<OutputLine>* q, int b, int target);
-  void PlaceCommentBeforeBody(PieceQueue<OutputLine>* q, OutputLine* p);
+  void PlaceCommentBeforeBody(PieceQueue<OutputLine>* q, OutputLine* p, const std::vector<HangEntry>& below);
   void WalkShift(PendingShift* shift, OutputLine* l, const OutputLine* next);
   void ContinueShifts(PieceQueue<OutputLine>* q);
   void BraceJoin(PieceQueue<OutputLine>* q);
