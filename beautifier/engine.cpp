@@ -917,13 +917,14 @@ class Engine {
         piece.kind != PieceKind::kBlockComment || !WholeComment(piece)) {
       return false;
     }
-    if (facts.continued || facts.directive_context || facts.kept_whole || facts.last_code >= pieces_.size() ||
-        index < facts.last_code) {
+    // A directive ended on this line may take it; one that goes on may not.
+    if (facts.continued || facts.directive_body || facts.comment_in_directive || facts.began_in_comment ||
+        facts.kept_whole || facts.last_code >= pieces_.size() || index < facts.last_code) {
       return false;
     }
     OutputLine* host = last_built_;
     if (host == nullptr || (!host->has_code && !host->has_brace) || host->literal_open || host->kept_whole ||
-        host->directive_body || host->kind == static_cast<int>(PieceKind::kDirective) || host->opens_comment) {
+        host->directive_body || host->opens_comment || EndsWithBackslash(host->code)) {
       return false;
     }
     if (host->has_comment) {

@@ -597,9 +597,11 @@ bool OutputStage::Cuddles(const OutputLine& b, const OutputLine* next) const {
       b.has_comment || b.directive_body) {
     return false;
   }
-  // A comment on the next line would have to find a new column.
+  // A comment on the next line would have to find a new column, unless it
+  // is kept after its code, as far from it as it stood.
   if (next->kind != static_cast<int>(PieceKind::kCode) || !next->has_code || next->has_brace ||
-      next->has_comment || next->frozen || next->kept_whole || next->directive_body) {
+      (next->has_comment && (!next->comment_kept || next->opens_comment)) || next->frozen || next->kept_whole ||
+      next->directive_body) {
     return false;
   }
   // Read again, a closing brace after the first one would be cut off with
