@@ -225,7 +225,7 @@ CAdvanced_C_Format::CAdvanced_C_Format(QWidget* parent)
       emit modified();
     });
   }
-  for (QCheckBox* b : {m_cuddleElse, m_functionBrace, m_indentNamespace, m_indentCase}) {
+  for (QCheckBox* b : {m_cuddleElse, m_functionBrace, m_indentNamespace, m_indentCase, m_keepComments}) {
     connect(b, &QAbstractButton::clicked, this, &CAdvanced_C_Format::modified);
   }
   for (QComboBox* box : {m_continuation, m_accessLabels}) {
@@ -278,6 +278,7 @@ QGroupBox* CAdvanced_C_Format::buildMoreGroup() {
       {tr("Members one step deeper"), tr("At the class brace"), tr("Half a step in"), tr("One step in")});
   m_indentNamespace = NamedCheck(tr("Indent n&amespace bodies"), "indentNamespaceCheck", group);
   m_indentCase = NamedCheck(tr("Indent &case labels"), "indentCaseCheck", group);
+  m_keepComments = NamedCheck(tr("&Keep comments after code on their line"), "keepCommentsCheck", group);
 
   auto* grid = new QGridLayout(group);
   int row = 0;
@@ -291,6 +292,7 @@ QGroupBox* CAdvanced_C_Format::buildMoreGroup() {
   grid->addWidget(m_accessLabels, row++, 1);
   grid->addWidget(m_indentNamespace, row++, 0, 1, 2);
   grid->addWidget(m_indentCase, row++, 0, 1, 2);
+  grid->addWidget(m_keepComments, row++, 0, 1, 2);
   return group;
 }
 
@@ -310,6 +312,7 @@ void CAdvanced_C_Format::applyNamedStyle(int index) {
     if (setting == setting_name::kIndentAccess) m_accessLabels->setCurrentIndex(value.toInt());
     if (setting == setting_name::kIndentNamespace) m_indentNamespace->setChecked(on);
     if (setting == setting_name::kIndentCase) m_indentCase->setChecked(on);
+    if (setting == setting_name::kKeepTrailingComments) m_keepComments->setChecked(on);
   }
   refresh();
   emit modified();
@@ -376,6 +379,7 @@ void CAdvanced_C_Format::LoadSettings() {
   m_accessLabels->setCurrentIndex(std::clamp(number(setting_name::kIndentAccess), 0, 3));
   m_indentNamespace->setChecked(number(setting_name::kIndentNamespace) != 0);
   m_indentCase->setChecked(number(setting_name::kIndentCase) != 0);
+  m_keepComments->setChecked(number(setting_name::kKeepTrailingComments) != 0);
   for (QLineEdit* edit : {m_emptyLines, m_spacesToIndent, m_commentWithCode, m_commentWithoutCode}) {
     edit->blockSignals(false);
   }
@@ -398,6 +402,7 @@ bool CAdvanced_C_Format::SaveSettings() {
   registry.WriteInt(setting_name::kIndentAccess, m_accessLabels->currentIndex());
   registry.WriteInt(setting_name::kIndentNamespace, m_indentNamespace->isChecked() ? 1 : 0);
   registry.WriteInt(setting_name::kIndentCase, m_indentCase->isChecked() ? 1 : 0);
+  registry.WriteInt(setting_name::kKeepTrailingComments, m_keepComments->isChecked() ? 1 : 0);
   return true;
 }
 

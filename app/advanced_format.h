@@ -83,6 +83,7 @@ class CAdvanced_C_Format : public CPropertyPage {
   QComboBox* m_accessLabels;
   QCheckBox* m_indentNamespace;
   QCheckBox* m_indentCase;
+  QCheckBox* m_keepComments;
   CSpinButton* m_emptyLinesSpin;
   CSpinButton* m_indentSpin;
   CSpinButton* m_withCodeSpin;

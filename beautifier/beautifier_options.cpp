@@ -50,6 +50,7 @@ void ClampBeautifierOptions(BeautifierOptions* o, std::vector<std::string>* warn
   Clamp(&o->ACCESS_LABEL_INDENT, 0, 3);
   o->INDENT_NAMESPACE = Flag(o->INDENT_NAMESPACE);
   o->INDENT_CASE = Flag(o->INDENT_CASE);
+  o->KEEP_TRAILING_COMMENTS = Flag(o->KEEP_TRAILING_COMMENTS);
 }
 
 BeautifierOptions LoadBeautifierOptions(std::vector<std::string>* warnings) {
@@ -70,6 +71,7 @@ BeautifierOptions LoadBeautifierOptions(std::vector<std::string>* warnings) {
   options.ACCESS_LABEL_INDENT = settings.Int(setting_name::kIndentAccess);
   options.INDENT_NAMESPACE = Flag(settings.Int(setting_name::kIndentNamespace));
   options.INDENT_CASE = Flag(settings.Int(setting_name::kIndentCase));
+  options.KEEP_TRAILING_COMMENTS = Flag(settings.Int(setting_name::kKeepTrailingComments));
   ClampBeautifierOptions(&options, warnings);
   return options;
 }

@@ -532,11 +532,17 @@ class Engine {
     facts.ends_in_comment = scan_.current == mark::kBlockComment;
     comment_in_directive_ = facts.directive_context && facts.ends_in_comment;
     carried_ = false;
+    last_built_ = nullptr;
+    attached_to_ = nullptr;
     for (size_t i = 0; i < pieces_.size(); ++i) {
       int rc = BuildLine(i, facts);
       if (rc != kReformatOk) return rc;
       // One very long line must not hold all its pieces in the queue.
-      if (queue_.Count() > o_.QUEUE_BUFFER + 2 * kStageWindow) stage_.Run(&queue_, o_.QUEUE_BUFFER + kStageWindow);
+      if (queue_.Count() > o_.QUEUE_BUFFER + 2 * kStageWindow) {
+        stage_.Run(&queue_, o_.QUEUE_BUFFER + kStageWindow);
+        last_built_ = nullptr;
+        attached_to_ = nullptr;
+      }
     }
     // An empty line inside a comment whose opening was written makes no
     // piece that could say so: the lines after it still continue that comment.
@@ -636,6 +642,7 @@ class Engine {
       return rc;
     }
     queue_.AppendAcquired(built);
+    last_built_ = built;
     if (current_indent_ < 0) current_indent_ = 0;
     return kReformatOk;
   }
@@ -676,6 +683,7 @@ class Engine {
         line.code_map.swap(piece.map);
         if (!line.frozen) {
           line.indent = index == facts.lead && facts.parted ? std::max(cur, 1) : cur;
+          line.code_indent = cur;
           if (else_pending_ && StartsWithKeyword(line.code, "if")) line.else_if = true;
           else_pending_ = IsBareElse(line.code, line.code_map);
           next_body_ = BodyOpenedBy(line.code);
@@ -755,6 +763,7 @@ class Engine {
             if (facts.after_backslash && index < facts.last_code && facts.last_code < pieces_.size()) {
               return kReformatOk;
             }
+            if (RemovedWithoutTrace(index, facts)) return kReformatOk;
             break;
           }
         }
@@ -779,14 +788,19 @@ class Engine {
               facts.continued && !(facts.after_backslash && facts.began_in_comment && !facts.ends_with_backslash);
           bool runs_on = code_continued || EndsWithBackslash(piece.text) || opens;
           bool pinned = runs_on || facts.inner_comment;
-          if (pinned || o_.COMMENTS_WITH_CODE >= static_cast<int>(next->text.size()) + cur) {
+          const bool kept = KeepsTrailingComment(facts);
+          if (pinned || kept || o_.COMMENTS_WITH_CODE >= static_cast<int>(next->text.size()) + cur) {
             carried_ = true;
+            carried_kept_ = kept || opens;
+            carried_gap_ = BlanksBefore(text_, static_cast<size_t>(std::max(piece.offset, 0)));
             // One that runs on goes to the last piece; one pinned by the
             // comments in the code goes to the piece that holds them, where a
             // second run finds it again.
-            carried_target_ = runs_on ? facts.last_code : pinned ? facts.inner_piece : 0;
+            // One kept on its line follows the line's last code, as it did.
+            carried_target_ = runs_on ? facts.last_code : pinned ? facts.inner_piece : kept ? facts.last_code : 0;
             carried_comment_.swap(piece.text);
             carried_pinned_ = pinned;
+            carried_to_last_ = kept;
             carried_opens_ = opens;
             carried_column_ = piece.offset;
             return kReformatOk;
@@ -794,11 +808,14 @@ class Engine {
           // A comment that leaves its code's line goes where the next run,
           // finding it alone on its line, would put it.
           line.has_comment = true;
+          if (WholeComment(piece)) line.code_indent = cur;
           line.comment.swap(piece.text);
           line.indent = o_.COMMENTS_WITH_NOCODE;
           break;
         }
+        if (!tail && !opens && AttachAfterCode(index, facts, piece)) return kReformatOk;
         line.has_comment = true;
+        if (!tail && !opens && !piece.has_code_after && WholeComment(piece)) line.code_indent = cur;
         if (piece.has_code_after && !tail) {
           line.indent = o_.COMMENTS_WITH_NOCODE;
         } else if (piece.kind == PieceKind::kLineComment && piece.text.compare(0, 2, "//") != 0) {
@@ -819,10 +836,14 @@ class Engine {
       }
     }
     if (carried_ && piece.kind != PieceKind::kBlockComment && piece.kind != PieceKind::kLineComment &&
-        (!carried_pinned_ || index >= carried_target_)) {
+        ((!carried_pinned_ && !carried_to_last_) || index >= carried_target_)) {
       line.has_comment = true;
       line.comment.swap(carried_comment_);
       line.comment_pinned = carried_pinned_;
+      // After a closing brace the comment is kept wherever it came from: read
+      // again, that brace alone would keep it (KeepsTrailingComment).
+      line.comment_kept = carried_kept_ || piece.kind == PieceKind::kCloseBrace;
+      line.kept_gap = carried_gap_;
       int len = static_cast<int>(line.code.size() + line.brace.size());
       line.gap = o_.COMMENTS_WITH_CODE - cur - len;
       if (carried_opens_) {
@@ -877,6 +898,72 @@ class Engine {
     return facts.parted ? std::max(indent, 1) : indent;
   }
 
+  // True when the comment after the code of this line stays on the code's
+  // line whatever its column: the setting says so, or the line's code is a
+  // closing brace alone ("}  // namespace n"), whose comment would otherwise
+  // come before the brace it speaks of.
+  bool KeepsTrailingComment(const LineFacts& facts) const {
+    if (o_.KEEP_TRAILING_COMMENTS != 0) return true;
+    if (facts.last_code >= pieces_.size()) return false;
+    size_t code_pieces = 0;
+    for (const SourcePiece& p : pieces_) {
+      code_pieces += p.kind != PieceKind::kBlockComment && p.kind != PieceKind::kLineComment;
+    }
+    return code_pieces == 1 && pieces_[facts.last_code].kind == PieceKind::kCloseBrace;
+  }
+
+  // True when a removed comment leaves no line behind: the code of its line
+  // still makes one, and a comment alone inside a body is gone with its line.
+  // Continued lines and directives keep the empty line, which may end them.
+  bool RemovedWithoutTrace(size_t index, const LineFacts& facts) const {
+    if (facts.continued || facts.directive_context || facts.began_in_literal) return false;
+    if (pieces_[index].has_code_after || facts.last_code < pieces_.size()) return true;
+    return !bodies_.OnlyNamespaces();
+  }
+
+  // A comment that opens and closes on its line, and continues nothing.
+  static bool WholeComment(const SourcePiece& piece) {
+    if (EndsWithBackslash(piece.text)) return false;
+    if (piece.kind == PieceKind::kLineComment) return piece.text.compare(0, 2, "//") == 0;
+    return piece.text.compare(0, 2, "/*") == 0 && !EndsInsideComment(piece.text, 2);
+  }
+
+  // With trailing comments kept, a whole block comment after the code of
+  // its line ("x = 2; /* two */") stays behind that code, on the line the
+  // piece before it made; a second one there follows the first.
+  bool AttachAfterCode(size_t index, const LineFacts& facts, const SourcePiece& piece) {
+    if (o_.KEEP_TRAILING_COMMENTS == 0 || remove_comments_ || piece.has_code_after ||
+        piece.kind != PieceKind::kBlockComment || !WholeComment(piece)) {
+      return false;
+    }
+    // A directive ended on this line may take it; one that goes on may not.
+    if (facts.continued || facts.directive_body || facts.comment_in_directive || facts.began_in_comment ||
+        facts.kept_whole || facts.last_code >= pieces_.size() || index < facts.last_code) {
+      return false;
+    }
+    OutputLine* host = last_built_;
+    if (host == nullptr || (!host->has_code && !host->has_brace) || host->literal_open || host->kept_whole ||
+        host->directive_body || host->opens_comment || EndsWithBackslash(host->code)) {
+      return false;
+    }
+    if (host->has_comment) {
+      if (attached_to_ != host) return false;
+      host->comment += ' ';
+      host->comment += piece.text;
+      return true;
+    }
+    host->has_comment = true;
+    host->comment = piece.text;
+    host->comment_kept = true;
+    // Such a comment is cut without its column: it is found again after
+    // the code it followed.
+    const SourcePiece& code = pieces_[facts.last_code];
+    size_t at = text_.find(piece.text, static_cast<size_t>(std::max(code.offset, 0)) + code.text.size());
+    host->kept_gap = at == std::string::npos ? 1 : BlanksBefore(text_, at);
+    attached_to_ = host;
+    return true;
+  }
+
   // True when comment text that is inside a block comment at `from` is
   // still inside one at its end. The text may hold several comments in a
   // row: "/**//*" closes one and opens the next.
@@ -895,6 +982,7 @@ class Engine {
     opener_column_ = column;
     opener_after_code_ = after_code;
     stars_so_far_ = true;
+    double_stars_ = false;
   }
 
   // Lines inside a block comment keep their place relative to the line that
@@ -912,8 +1000,13 @@ class Engine {
       bool star = stars_so_far_ && a < text.size() && text[a] == '*';
       stars_so_far_ = star;
       if (!star && comment_open_) a = std::min(a, static_cast<size_t>(std::max(opener_column_, 0)));
+      // Lines of a "**" comment stand under its opening, as they stood.
+      const bool keeps = star && comment_open_ &&
+                         StarLineKeepsColumn(std::string_view(text).substr(a), static_cast<int>(a), opener_column_,
+                                             double_stars_);
+      double_stars_ = keeps;
       text.erase(0, a);
-      if (star) line->indent += 1;
+      if (star && !keeps) line->indent += 1;
     }
     if (!EndsInsideComment(line->comment, 0)) comment_open_ = false;
   }
@@ -953,11 +1046,17 @@ class Engine {
   size_t carried_target_ = 0;     // a pinned comment goes to this piece
   bool carried_opens_ = false;
   int carried_column_ = 0;
+  bool carried_to_last_ = false;  // the carried comment goes to carried_target_ as well
+  bool carried_kept_ = false;     // the carried comment stays on its line (OutputLine::comment_kept)
+  int carried_gap_ = 1;           // the blanks before it as read
+  OutputLine* last_built_ = nullptr;  // the line the last piece of this input line made
+  OutputLine* attached_to_ = nullptr; // the line a comment after code was attached to
   bool comment_in_directive_ = false;  // a block comment opened in a directive is open
   bool comment_open_ = false;     // a block comment opened and not yet closed
   int opener_column_ = 0;         // its column as read
   bool opener_after_code_ = false;
   bool stars_so_far_ = true;      // every line of it so far began with '*'
+  bool double_stars_ = false;     // its last line was a "**" line kept under the opening
 };
 
 }  // namespace

@@ -127,4 +127,20 @@ void ParenColumns::Note(std::string_view code, const CharStateMap& map, int colu
   }
 }
 
+int KeptCommentGap(int column, int code_end, int read) {
+  return std::max({column - code_end, read, 1});
+}
+
+int BlanksBefore(std::string_view text, size_t offset) {
+  size_t i = std::min(offset, text.size());
+  size_t j = i;
+  while (j > 0 && (text[j - 1] == ' ' || text[j - 1] == '\t')) --j;
+  return static_cast<int>(i - j);
+}
+
+bool StarLineKeepsColumn(std::string_view text, int blanks, int opener_column, bool after_double) {
+  if (text.empty() || text[0] != '*' || blanks > opener_column) return false;
+  return after_double || (text.size() >= 2 && text[1] == '*');
+}
+
 }  // namespace folios

@@ -53,6 +53,21 @@ bool StartsWithStatementLabel(std::string_view code, const CharStateMap& map);
 // a closing brace: else, catch, finally, and while when `closes_do`.
 bool CuddlesAfterBrace(std::string_view code, bool closes_do);
 
+// The blanks between the code and a comment kept on its line: enough to
+// reach `column` (the comment-with-code column) from `code_end`, and never
+// fewer than the `read` blanks before it in the source, nor than one.
+int KeptCommentGap(int column, int code_end, int read);
+
+// The blanks in front of `offset` in a scanned line.
+int BlanksBefore(std::string_view text, size_t offset);
+
+// True when a line inside a block comment, its leading blanks removed
+// (`text`), keeps the column of the comment's opening "/*" rather than
+// moving one right to stand under its star: a "**" line that stood no
+// further right than the opening, or (`after_double`) any star line so
+// placed right after one.
+bool StarLineKeepsColumn(std::string_view text, int blanks, int opener_column, bool after_double);
+
 // Columns of the open parentheses in the lines written, for aligning the
 // lines that continue inside them. A column is that of the first character
 // after the parenthesis on its line, or kAtLineEnd when nothing follows it.

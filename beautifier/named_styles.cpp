@@ -12,10 +12,11 @@ namespace {
 
 // Columns: tabs, spaces, brace on its own line, function brace on its own
 // line, cuddled else, under the parenthesis, access labels, namespace
-// bodies, case labels, blank lines after a function.
+// bodies, case labels, blank lines after a function, trailing comments kept.
 NamedStyle Make(const char* name, const char* description, const char* tabs, const char* spaces,
                 const char* brace, const char* function_brace, const char* cuddle, const char* under_paren,
-                const char* access, const char* namespaces, const char* cases, const char* blank_lines) {
+                const char* access, const char* namespaces, const char* cases, const char* blank_lines,
+                const char* keep_comments) {
   return NamedStyle{name,
                     description,
                     {{setting_name::kIndentWithTabs, tabs},
@@ -27,29 +28,30 @@ NamedStyle Make(const char* name, const char* description, const char* tabs, con
                      {setting_name::kIndentAccess, access},
                      {setting_name::kIndentNamespace, namespaces},
                      {setting_name::kIndentCase, cases},
-                     {setting_name::kEmptyLines, blank_lines}}};
+                     {setting_name::kEmptyLines, blank_lines},
+                     {setting_name::kKeepTrailingComments, keep_comments}}};
 }
 
 const std::vector<NamedStyle>& Styles() {
   static const std::vector<NamedStyle> styles = {
       //    name, description,
-      //    tabs, spaces, brace, function brace, cuddle, under paren, access, namespace, case, blank lines
+      //    tabs, spaces, brace, function brace, cuddle, under paren, access, namespace, case, blank lines, keep comments
       Make("classic", "the settings' defaults",  //
-           "0", "4", "0", "0", "0", "0", "0", "1", "1", "2"),
+           "0", "4", "0", "0", "0", "0", "0", "1", "1", "2", "0"),
       Make("kr", "4 spaces, braces on the code line, cuddled else, case labels at their switch",  //
-           "0", "4", "0", "0", "1", "0", "1", "1", "0", "1"),
+           "0", "4", "0", "0", "1", "0", "1", "1", "0", "1", "1"),
       Make("allman", "4 spaces, every opening brace on a line of its own",  //
-           "0", "4", "1", "0", "0", "0", "1", "1", "1", "1"),
+           "0", "4", "1", "0", "0", "0", "1", "1", "1", "1", "1"),
       Make("java", "4 spaces, braces on the code line, cuddled else and catch, continuations under the "
            "parenthesis",  //
-           "0", "4", "0", "0", "1", "1", "1", "1", "1", "1"),
+           "0", "4", "0", "0", "1", "1", "1", "1", "1", "1", "1"),
       Make("linux", "tabs, braces on the code line but a function's on its own, case labels at their switch",  //
-           "1", "4", "0", "1", "1", "0", "1", "1", "0", "1"),
+           "1", "4", "0", "1", "1", "0", "1", "1", "0", "1", "1"),
       Make("gnu", "2 spaces, braces on lines of their own, continuations under the parenthesis",  //
-           "0", "2", "1", "0", "0", "1", "1", "1", "1", "1"),
+           "0", "2", "1", "0", "0", "1", "1", "1", "1", "1", "1"),
       Make("google", "2 spaces, cuddled else, access labels half a step in, flat namespaces, continuations "
            "two steps deeper",  //
-           "0", "2", "0", "0", "1", "2", "2", "0", "1", "1"),
+           "0", "2", "0", "0", "1", "2", "2", "0", "1", "1", "1"),
   };
   return styles;
 }

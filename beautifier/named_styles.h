@@ -12,7 +12,7 @@ struct NamedStyle {
   const char* name;         // "kr"
   const char* description;  // one line for people
   // A value for every layout setting, so that a style gives the same layout
-  // whatever the store holds; the comment settings are left to the store.
+  // whatever the store holds; the comment columns are left to the store.
   std::vector<std::pair<const char*, const char*>> values;
 };
 

@@ -187,6 +187,14 @@ void OutputStage::HangStep(PieceQueue<OutputLine>* q) {
   if (comment_moved_) {
     stack_.assign(saved_stack_.begin(), saved_stack_.end());
     q->Item(2)->indent = saved_indent;
+    // The comment is written next, as the next run, finding it alone before
+    // the line, would place it.
+    if (!stack_.empty() && stack_.back().kind == 1) {
+      const HangEntry e = stack_.back();
+      stack_.pop_back();
+      PlaceCommentBeforeBody(q, q->Item(1), stack_);
+      stack_.push_back(e);
+    }
     return;
   }
   if (q->Count() < 2) return;
@@ -254,6 +262,7 @@ void OutputStage::ApplyStack(PieceQueue<OutputLine>* q, bool outer) {
   OutputLine* p = q->Item(1);
 
   if (!(p->has_code || (p->has_brace && e.kind == 2))) {
+    if (e.kind == 1) PlaceCommentBeforeBody(q, p, stack_);
     stack_.push_back(e);
     if (p->has_brace) {
       for (HangEntry& entry : stack_) entry = HangEntry{0, entry.base, 0, entry.in_macro};
@@ -293,7 +302,7 @@ void OutputStage::ApplyStack(PieceQueue<OutputLine>* q, bool outer) {
     if (!exists) return;
     p->gap -= is;
     if (p->gap < 0) {
-      if (p->comment_pinned) {
+      if (p->comment_pinned || p->comment_kept) {
         p->gap = 0;
       } else {
         OutputLine* moved = q->Acquire();
@@ -305,6 +314,7 @@ void OutputStage::ApplyStack(PieceQueue<OutputLine>* q, bool outer) {
         // Alone on its line, as the next run will find it.
         moved->indent = o_.COMMENTS_WITH_NOCODE;
         moved->has_comment = true;
+        if (!p->opens_comment && !p->comment.empty() && p->comment[0] == '/') moved->code_indent = p->code_indent;
         moved->comment.swap(p->comment);
         p->comment.clear();
         p->has_comment = false;
@@ -343,6 +353,26 @@ void OutputStage::ApplyStack(PieceQueue<OutputLine>* q, bool outer) {
       }
     }
   }
+}
+
+void OutputStage::PlaceCommentBeforeBody(PieceQueue<OutputLine>* q, OutputLine* p,
+                                         const std::vector<HangEntry>& below) {
+  // A whole comment alone between a statement head ("if (a)") and the
+  // statement that is its body stands at the body's column, so that it does
+  // not part the two. Only when that body is held: a brace after the comment
+  // joins the head, and the comment then stands inside the block already.
+  if (!p->has_comment || p->has_code || p->has_brace || p->code_indent < 0 || p->frozen) return;
+  const OutputLine* body = nullptr;
+  for (int j = 2; j <= q->Count() && j <= kStageWindow; ++j) {
+    const OutputLine* l = q->Item(j);
+    if (l->Empty() || (l->has_comment && !l->has_code && !l->has_brace)) continue;
+    body = l;
+    break;
+  }
+  if (body == nullptr || !body->has_code || body->kind != static_cast<int>(PieceKind::kCode)) return;
+  int steps = 0;
+  for (size_t k = below.size(); k-- > 0 && below[k].kind == 1;) ++steps;
+  p->indent = std::min(p->code_indent + (steps + 1) * o_.INDENT_SPACING, kMaxIndentColumns);
 }
 
 void OutputStage::ShiftBlock(PieceQueue<OutputLine>* q, int b, int target) {
@@ -474,7 +504,7 @@ void OutputStage::BraceJoin(PieceQueue<OutputLine>* q) {
     OutputLine* lines[4];
     int count = 0;
     const int cwc = o_.COMMENTS_WITH_CODE;
-    if (code->has_comment && !code->comment_pinned &&
+    if (code->has_comment && !code->comment_pinned && !code->comment_kept &&
         static_cast<int>(code->code.size() + brace->brace.size()) + code->indent + 1 >= cwc) {
       OutputLine* moved = q->Acquire();
       moved->shift_serial = code->shift_serial;
@@ -482,6 +512,9 @@ void OutputStage::BraceJoin(PieceQueue<OutputLine>* q) {
       moved->offset = code->offset;
       moved->indent = o_.COMMENTS_WITH_NOCODE;
       moved->has_comment = true;
+      if (!code->opens_comment && !code->comment.empty() && code->comment[0] == '/') {
+        moved->code_indent = code->code_indent;
+      }
       moved->comment.swap(code->comment);
       code->has_comment = false;
       lines[count++] = moved;
@@ -514,7 +547,19 @@ void OutputStage::BraceJoin(PieceQueue<OutputLine>* q) {
       joined->comment_pinned = code->comment_pinned;
       joined->opens_comment = code->opens_comment;
       joined->comment_column = code->comment_column;
+      joined->comment_kept = code->comment_kept;
+      joined->kept_gap = code->kept_gap;
       joined->gap = cwc - joined->indent - static_cast<int>(joined->code.size());
+    } else if (brace->has_comment && brace->comment_kept) {
+      // A comment kept after the brace stays after it on the joined line.
+      joined->has_comment = true;
+      joined->comment.swap(brace->comment);
+      brace->has_comment = false;
+      joined->comment_pinned = brace->comment_pinned;
+      joined->opens_comment = brace->opens_comment;
+      joined->comment_column = brace->comment_column;
+      joined->comment_kept = true;
+      joined->kept_gap = brace->kept_gap;
     }
     lines[count++] = joined;
     OutputLine* brace_comment = nullptr;
@@ -536,6 +581,13 @@ void OutputStage::BraceJoin(PieceQueue<OutputLine>* q) {
     // that comments keep their order (and one left open runs on over the
     // lines after it, as it did). Those lines now start at k.
     for (int i = 0; i < count; ++i) q->InsertAcquiredBefore(k + i, lines[i]);
+    // A comment moved out in front of the line being written is written
+    // next, without a hang step of its own: it is placed as the next run,
+    // finding it alone before that line, would place it.
+    if (count == 2 && k == 1 && !saved_stack_.empty() && saved_stack_.back().kind == 1) {
+      std::vector<HangEntry> below(saved_stack_.begin(), saved_stack_.end() - 1);
+      PlaceCommentBeforeBody(q, q->Item(1), below);
+    }
     if (brace_comment) q->InsertAcquiredBefore(k + count + (j - k - 1), brace_comment);
     from = k;
   }
@@ -547,9 +599,11 @@ bool OutputStage::Cuddles(const OutputLine& b, const OutputLine* next) const {
       b.has_comment || b.directive_body) {
     return false;
   }
-  // A comment on the next line would have to find a new column.
+  // A comment on the next line would have to find a new column, unless it
+  // is kept after its code, as far from it as it stood.
   if (next->kind != static_cast<int>(PieceKind::kCode) || !next->has_code || next->has_brace ||
-      next->has_comment || next->frozen || next->kept_whole || next->directive_body) {
+      (next->has_comment && (!next->comment_kept || next->opens_comment)) || next->frozen || next->kept_whole ||
+      next->directive_body) {
     return false;
   }
   // Read again, a closing brace after the first one would be cut off with
@@ -626,6 +680,7 @@ void OutputStage::Write(OutputLine& line) {
   if (line.has_comment && !line.shift_tail) {
     gap = std::min(gap, o_.COMMENTS_WITH_CODE - c - i);
     if (gap < 0) gap = 0;
+    if (line.comment_kept && c > 0) gap = KeptCommentGap(o_.COMMENTS_WITH_CODE, c + std::max(i, 0), line.kept_gap);
     // "a /" followed straight by "// x" would turn the slash into a comment.
     if (gap == 0 && c > 0) {
       const std::string& last = line.brace.empty() ? line.code : line.brace;

@@ -50,6 +50,11 @@ struct OutputLineFacts {
                               // written at its column as read (tail_blanks) moved by
                               // as much as the opening line's comment moved
   int tail_blanks = 0;
+  bool comment_kept = false;  // the comment stays after the code or brace of this line:
+                              // at COMMENTS_WITH_CODE, or kept_gap columns after the code
+  int kept_gap = 1;           // with comment_kept: the blanks before the comment as read
+  int code_indent = -1;       // a whole comment alone on its line: the indent code would
+                              // get there (for one between a statement head and its body)
   // For the layout choices beyond the classic layout.
   bool closes_do = false;     // the closing brace of a do loop's body
   bool function_body = false; // the opening brace of a function body
@@ -155,6 +160,7 @@ class OutputStage {
     bool done = false;
   };
   void ShiftBlock(PieceQueue<OutputLine>* q, int b, int target);
+  void PlaceCommentBeforeBody(PieceQueue<OutputLine>* q, OutputLine* p, const std::vector<HangEntry>& below);
   void WalkShift(PendingShift* shift, OutputLine* l, const OutputLine* next);
   void ContinueShifts(PieceQueue<OutputLine>* q);
   void BraceJoin(PieceQueue<OutputLine>* q);

@@ -445,6 +445,10 @@ Alle Rechte vorbehalten. Lumentra Folios wird zu den Bedingungen weitergegeben, 
         <source>java (braces on the code line, cuddled else)</source>
         <translation>java (Klammern auf der Codezeile, else hinter der Klammer)</translation>
     </message>
+    <message>
+        <source>&amp;Keep comments after code on their line</source>
+        <translation>Kommentare hinter Code auf ihrer Zeile &amp;belassen</translation>
+    </message>
 </context>
 <context>
     <name>folios::gui::CAdvanced_C_Format_sheet</name>

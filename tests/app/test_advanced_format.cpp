@@ -379,7 +379,7 @@ class TestAdvancedFormat : public QObject {
     // The sample follows at once.
     QCOMPARE(page->workingValues().empty_lines, 1);
     QVERIFY(page->workingValues().indent_with_tabs);
-    // The comment settings are not the style's.
+    // The comment columns are not the style's.
     SetText(page, "commentWithCodeEdit", "40");
     const int gnuStyle = styles->findData(QStringLiteral("gnu"));
     styles->setCurrentIndex(gnuStyle);
@@ -422,6 +422,45 @@ class TestAdvancedFormat : public QObject {
     Write(path, source);
     QVERIFY(RunReformatBuild({path}, nullptr).failures.isEmpty());
     QVERIFY2(Read(path).find("    } else {\n") != std::string::npos, Read(path).c_str());
+  }
+
+  void keptTrailingCommentsAreShownStoredSetByAStyleAndReachTheNextReformat() {
+    const std::string path = m_dir->File("comment.c");
+    const char source[] = "int f(int x)\n{\n    x = 1;  // one\n    return x;\n}\n";
+    Write(path, source);
+    QVERIFY(RunReformatBuild({path}, nullptr).failures.isEmpty());
+    QVERIFY2(Read(path).find("// one\n    x = 1;\n") != std::string::npos, Read(path).c_str());
+
+    {
+      CAdvanced_C_Format_sheet sheet;
+      auto* keep = Child<QCheckBox>(sheet.page(0), "keepCommentsCheck");
+      QVERIFY(!keep->isChecked());
+      QVERIFY(!sheet.applyButton()->isEnabled());
+      keep->click();
+      QVERIFY(sheet.applyButton()->isEnabled());
+      sheet.accept();
+    }
+    Settings s;
+    QCOMPARE(s.Int("m_keep_trailing_comments"), 1);
+    Write(path, source);
+    QVERIFY(RunReformatBuild({path}, nullptr).failures.isEmpty());
+    QVERIFY2(Read(path).find("    x = 1;  // one\n") != std::string::npos, Read(path).c_str());
+
+    // Classic turns it off again, every other named style on.
+    CAdvanced_C_Format_sheet sheet;
+    auto* page = sheet.page(0);
+    auto* styles = Child<QComboBox>(page, "namedStyleCombo");
+    styles->setCurrentIndex(0);
+    emit styles->activated(0);
+    QVERIFY(!Child<QCheckBox>(page, "keepCommentsCheck")->isChecked());
+    const int kr = styles->findData(QStringLiteral("kr"));
+    styles->setCurrentIndex(kr);
+    emit styles->activated(kr);
+    QVERIFY(Child<QCheckBox>(page, "keepCommentsCheck")->isChecked());
+    styles->setCurrentIndex(0);
+    emit styles->activated(0);
+    sheet.accept();
+    QCOMPARE(s.Int("m_keep_trailing_comments"), 0);
   }
 };
 

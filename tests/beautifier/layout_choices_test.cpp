@@ -109,5 +109,35 @@ TEST(LayoutChoices, ColumnsUnderOpenParentheses) {
   EXPECT_EQ(columns.Innermost(), ParenColumns::kAtLineEnd);
 }
 
+TEST(LayoutChoices, GapsOfKeptComments) {
+  // Short code: the comment goes to the column.
+  EXPECT_EQ(KeptCommentGap(40, 10, 1), 30);
+  // Past the column: the blanks as read, never fewer than one.
+  EXPECT_EQ(KeptCommentGap(40, 45, 3), 3);
+  EXPECT_EQ(KeptCommentGap(40, 45, 0), 1);
+  EXPECT_EQ(KeptCommentGap(1, 1, 0), 1);
+  // Read again, a comment placed so keeps its gap.
+  const int gap = KeptCommentGap(40, 10, 2);
+  EXPECT_EQ(KeptCommentGap(40, 10, gap), gap);
+
+  EXPECT_EQ(BlanksBefore("x = 1;   // c", 9), 3);
+  EXPECT_EQ(BlanksBefore("x;\t // c", 4), 2);
+  EXPECT_EQ(BlanksBefore("x;// c", 2), 0);
+  EXPECT_EQ(BlanksBefore("   ", 10), 3);
+}
+
+TEST(LayoutChoices, StarLinesUnderTheOpening) {
+  // "**" at or left of the opening's column stays there; a single star
+  // stands one column in, under the opening's star.
+  EXPECT_TRUE(StarLineKeepsColumn("** text", 4, 4, false));
+  EXPECT_TRUE(StarLineKeepsColumn("**", 0, 4, false));
+  EXPECT_FALSE(StarLineKeepsColumn("** text", 5, 4, false));
+  EXPECT_FALSE(StarLineKeepsColumn("* text", 4, 4, false));
+  EXPECT_FALSE(StarLineKeepsColumn("text", 4, 4, true));
+  // After such lines, the closing star line stays with them.
+  EXPECT_TRUE(StarLineKeepsColumn("*/", 4, 4, true));
+  EXPECT_FALSE(StarLineKeepsColumn("*/", 5, 4, true));
+}
+
 }  // namespace
 }  // namespace folios

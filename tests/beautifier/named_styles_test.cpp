@@ -77,6 +77,22 @@ TEST(ReformatStyleOption, SetsTheStyleAndSetOverridesItInAnyOrder) {
   EXPECT_EQ(Settings(SettingKey::kMain).Int("m_cuddle_else"), 0);
 }
 
+TEST(ReformatStyleOption, EveryStyleButClassicKeepsTrailingCommentsOnTheirLine) {
+  test::ScopedSettings scoped;
+  test::TempDir dir;
+  std::string input = "int f(void)\n{\n    return 0;  // zero\n}\n";
+  for (const NamedStyle& style : NamedStyles()) {
+    test::RunResult r = test::RunFolios({"reformat", "--stdout", "--style", style.name}, dir.path(), &input);
+    EXPECT_EQ(r.exit_code, 0) << style.name << ": " << r.err;
+    const bool kept = r.out.find("return 0;  // zero\n") != std::string::npos;
+    EXPECT_EQ(kept, std::string(style.name) != "classic") << style.name << ":\n" << r.out;
+  }
+  // --set goes over the style.
+  test::RunResult r = test::RunFolios(
+      {"reformat", "--stdout", "--style", "kr", "--set", "m_keep_trailing_comments=0"}, dir.path(), &input);
+  EXPECT_EQ(r.out, "int f(void) {\n// zero\n    return 0;\n}\n");
+}
+
 TEST(ReformatStyleOption, UnknownOrMissingNameIsAUsageError) {
   test::ScopedSettings scoped;
   test::TempDir dir;

@@ -99,6 +99,8 @@ bool ApplySetting(const std::string& assignment, Run* run) {
     o.INDENT_NAMESPACE = value != 0 ? -1 : 0;
   } else if (name == "m_indent_case") {
     o.INDENT_CASE = value != 0 ? -1 : 0;
+  } else if (name == "m_keep_trailing_comments") {
+    o.KEEP_TRAILING_COMMENTS = value != 0 ? -1 : 0;
   } else {
     return false;
   }

@@ -159,7 +159,7 @@ TEST(Robustness, ANumberSignNeverComesFirstOnALineItWasNotFirstOn) {
     options.PLACE_BRACE_ON_NEW_LINE = braces_alone ? 1 : 0;
     Formatted f = Format(input, options);
     ASSERT_EQ(f.rc, kReformatOk) << f.err;
-    EXPECT_EQ(f.out, "int a;/* a\nb */ # x\n{#\n    x { %: b\n    { a; } # b\n} # b {\nint z;\n");
+    EXPECT_EQ(f.out, "int a; /* a\n b */ # x\n{#\n    x { %: b\n    { a; } # b\n} # b {\nint z;\n");
     ExpectSameProgram(input, f.out);
   }
   // Without the comment the sign would stand first: such a file is not

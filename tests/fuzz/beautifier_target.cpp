@@ -7,8 +7,9 @@
 //      comments, 3 Java (else C and C++), 4 cuddled else, 5 continuation
 //      lines under the parenthesis, 6 namespace bodies not indented, 7 case
 //      labels at their switch
-//   2  spaces per indentation level (bits 0-2); bit 6 continuation lines two
-//      steps deeper (unless under the parenthesis), bit 7 function braces alone
+//   2  spaces per indentation level (bits 0-2); bit 3 trailing comments kept
+//      on their code line; bit 6 continuation lines two steps deeper (unless
+//      under the parenthesis), bit 7 function braces alone
 //   3  column of comments after code (low half), of comments alone (high half)
 //   4  0x21 in bits 0-5: the body repeated to 256 KB; bits 6-7: access labels
 // Oracles: formatting succeeds or fails with one of the engine's codes; the
@@ -110,6 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   SetSetting("m_indent_namespace", Flag(!in.Bit(1, 6)));
   SetSetting("m_indent_case", Flag(!in.Bit(1, 7)));
   SetSetting("m_indent_access", std::to_string(in.Byte(4) >> 6));
+  SetSetting("m_keep_trailing_comments", Flag(in.Bit(2, 3)));
 
   TokenCheckOptions check;
   check.language = in.Bit(1, 3) ? SourceLanguage::kJava : SourceLanguage::kCFamily;

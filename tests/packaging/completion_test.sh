@@ -61,6 +61,7 @@ expect "folios reformat --s" --set --settings --stdout --style --subfolders --su
 expect "folios reformat --style " classic kr allman java linux gnu google
 expect "folios reformat --style=g" gnu google
 expect "folios reformat --set m_cud" m_cuddle_else=
+expect "folios reformat --set m_ke" m_keep_trailing_comments=
 expect "folios reformat --t" --types
 expect "folios reformat --c" --check
 expect "folios reformat --backup " orig none

@@ -1,7 +1,7 @@
 void f()
 {
     if (a)
-    {/* one
+    { /* one
 two */
         x();
     }

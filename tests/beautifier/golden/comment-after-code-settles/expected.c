@@ -1,5 +1,5 @@
 int t[] = {
-    A,/* first
-         second */
+    A,  /* first
+           second */
     B
 };

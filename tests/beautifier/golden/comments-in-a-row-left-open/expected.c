@@ -1,7 +1,7 @@
-int a;/**//* runs
-  on */
+int a; /**//* runs
+   on */
 int b;
 void f() {
-    g();/* one *//* two
-      three */
+    g(); /* one *//* two
+       three */
 }

@@ -1,5 +1,4 @@
 int y; /* dir C:\
 more */
 x;
-
 int z;

@@ -1,0 +1,8 @@
+namespace b {
+    int f(int a) {
+        while (a) {
+            a--;
+        }   // while
+        return a;
+    }  // end f
+}  // namespace b
