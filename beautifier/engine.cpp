@@ -449,7 +449,11 @@ class Engine {
     // A backslash in code with more after it on the line is a stray
     // character; cut off at the end of a line it would splice that line onto
     // the next. Such a line is written as it stands.
-    const bool kept_whole = too_many_pieces || (scan_.c_family && HoldsStrayBackslash(text_, map_));
+    // So is a line of a directive that a raw string or text block carried
+    // on to it: a brace cut off to a line of its own would leave the
+    // directive.
+    const bool kept_whole =
+        too_many_pieces || (scan_.c_family && HoldsStrayBackslash(text_, map_)) || directive_literal_;
     if (kept_whole) {
       size_t first = map_.find_first_not_of(mark::kBlank);
       bool directive = first != std::string::npos && map_[first] == mark::kDirective;
@@ -465,9 +469,15 @@ class Engine {
     const bool previous_bs = previous_bs_;
     bool continued = ends_bs || previous_bs_;
     previous_bs_ = ends_bs;
+    // A line of a lone backslash is dropped: the line written before it
+    // decides whether this one is spliced onto it.
+    const bool after_written_bs = written_bs_;
+    if (!(pieces_.empty() && ends_bs)) written_bs_ = ends_bs;
 
     // Macro continuation: the lines of a multi-line directive stand one step
-    // deeper, and the indent is restored after its last line.
+    // deeper, and the indent is restored after its last line. A raw string
+    // or text block going on past the line carries the directive with it.
+    const bool literal_goes_on = scan_.long_literal != 0;
     int before = macro_counter_;
     const bool directive_body = before != 0;
     bool only_comments = std::all_of(pieces_.begin(), pieces_.end(), [](const SourcePiece& p) {
@@ -477,16 +487,18 @@ class Engine {
       // A line holding only a backslash is dropped, but the macro goes on.
     } else if (before != 0 && only_comments && (ends_bs || comment_in_directive_)) {
       // So does a comment line inside it.
-    } else if (!pieces_.empty() && pieces_.back().kind == PieceKind::kDirective && EndsWithBackslash(pieces_.back().text)) {
+    } else if (!pieces_.empty() && pieces_.back().kind == PieceKind::kDirective &&
+               (EndsWithBackslash(pieces_.back().text) || literal_goes_on)) {
       macro_counter_ = 1;
     } else if (!pieces_.empty() && macro_counter_ != 0 &&
                (pieces_.back().kind == PieceKind::kCode || pieces_.back().kind == PieceKind::kOpenBrace ||
                 pieces_.back().kind == PieceKind::kCloseBrace) &&
-               EndsWithBackslash(pieces_.back().text)) {
+               (EndsWithBackslash(pieces_.back().text) || literal_goes_on)) {
       if (macro_counter_ < 2) ++macro_counter_;
     } else {
       macro_counter_ = 0;
     }
+    directive_literal_ = literal_goes_on && macro_counter_ != 0;
     if (macro_counter_ == 1) saved_indent_ = current_indent_;
     if (macro_counter_ == 2 && before != 2) current_indent_ += o_.INDENT_SPACING;
     bool macro_ended = before != 0 && macro_counter_ == 0;
@@ -496,6 +508,7 @@ class Engine {
     facts.continued = continued;
     facts.ends_with_backslash = ends_bs;
     facts.after_backslash = previous_bs;
+    facts.after_written_backslash = after_written_bs;
     facts.began_in_literal = began_in_literal;
     facts.began_in_comment = scan_.began_in_comment;
     facts.opening_kept = open_comment_kept_;
@@ -616,6 +629,7 @@ class Engine {
   struct LineFacts {
     bool continued = false;         // this line or the one before ends with a backslash
     bool after_backslash = false;   // the line before ends with a backslash
+    bool after_written_backslash = false;  // so does the last line written before it
     bool ends_with_backslash = false;  // this line ends with one
     bool began_in_literal = false;  // the line starts inside a literal
     bool began_in_comment = false;  // the line starts inside a block comment
@@ -678,7 +692,7 @@ class Engine {
                        ((facts.began_in_literal && !piece.map.empty() && IsLiteralMark(piece.map[0])) ||
                         facts.glued));
         line.kept_whole = facts.kept_whole;
-        line.after_splice = facts.after_backslash;
+        line.after_splice = facts.after_written_backslash;
         line.code.swap(piece.text);
         line.code_map.swap(piece.map);
         if (!line.frozen) {
@@ -1027,6 +1041,8 @@ class Engine {
   CharStateMap map_;
   PieceList pieces_;
   bool previous_bs_ = false;
+  bool written_bs_ = false;  // the last line not dropped ended with a backslash
+  bool directive_literal_ = false;  // a directive goes on inside a raw string or text block
   int paren_depth_ = 0;  // parentheses and brackets of code open at the end of the last line
   bool open_comment_kept_ = false;  // the block comment open at the end of the last line was written
   bool last_ends_with_backslash_ = false;  // the last line read ends with a backslash (C, C++)

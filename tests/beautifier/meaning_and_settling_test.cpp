@@ -198,7 +198,7 @@ TEST(Settling, TheRestOfAKeptCommentOpeningStaysAcrossEmptyLines) {
 // A brace is not joined to a line whose comment runs on over the next lines:
 // a second run would find the comment after the brace and move it.
 TEST(Settling, ABraceStaysOffALineWhoseCommentRunsOn) {
-  EXPECT_EQ(FormatSettled("if (a) /* x\n y */\n{\n}\n"), "if (a)/* x\ny */\n{\n}\n");
+  EXPECT_EQ(FormatSettled("if (a) /* x\n y */\n{\n}\n"), "if (a) /* x\n y */\n{\n}\n");
   FormatSettled("A,/*\n*/{");
 }
 
@@ -218,6 +218,16 @@ TEST(Settling, ACopiedLastLineEndingInABackslashGetsNoLineEnd) {
 TEST(Settling, ABraceIsNotJoinedToASplicedLine) {
   EXPECT_EQ(FormatSettled("e\\\nx\n{"), "e\\\nx\n{\n");
   FormatSettled("int f(a,\\\n b)\n{\n}\n");
+  // A line of a lone backslash is dropped: what follows it is spliced onto
+  // nothing, and the brace joins it as anywhere.
+  EXPECT_EQ(FormatSettled("{\n\\\nx\n{"), "{\n    x {\n");
+}
+
+// A raw string or text block going on past a directive's line carries the
+// directive: its next line is written as it stands.
+TEST(Settling, ADirectiveGoesOnInARawString) {
+  EXPECT_EQ(FormatSettled("#define X R\"(a\n)\" {\nint y;\n"), "#define X R\"(a\n)\" {\nint y;\n");
+  EXPECT_EQ(FormatSettled("#\"\"\"\n\"\"\"{"), "#\"\"\"\n\"\"\"{\n");
 }
 
 // A compiler splices a backslash and the line end (blanks may stand between
