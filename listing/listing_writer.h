@@ -160,7 +160,11 @@ class CListingWriter : public CRtfFrame {
   SourceReader* reader_ = nullptr;
   std::string noise_;
   // The current source line.
-  std::string raw_;
+  std::string raw_;  // a line that spans two pieces of the read buffer
+  bool form_feed_ = false;  // the source line holds a form feed
+  // The read buffer, kept from file to file.
+  std::unique_ptr<char[]> read_buffer_;
+  size_t read_buffer_size_ = 0;
   std::string indent_;
   std::string text_;  // number prefix + escaped text
   // What the kCharacterPlaceholder bytes of text_ stand for, in order: their
