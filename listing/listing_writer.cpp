@@ -436,29 +436,44 @@ void CListingWriter::AppendHeaderPath(const std::string& path) {
   }
 }
 
+// One line as a paragraph: its parts one after another, with a separator
+// line before it when `separator`.
+void CListingWriter::WriteParagraph(std::string_view number, std::string_view indent, std::string_view text,
+                                    bool separator) {
+  if (separator) {
+    buffer_ += "\\par }\\pard \\widctlpar\\brdrb\\brdrs\\brdrw10\\brsp20 \\adjustright {";
+    buffer_ += "\\par }\\pard \\widctlpar\\adjustright {";
+  } else {
+    buffer_ += "\\par }{";
+  }
+  if (placeholder_lengths_.empty()) {
+    buffer_.append(number);
+    buffer_.append(indent);
+    buffer_.append(text);
+  } else {
+    AppendExpanded(number);
+    AppendExpanded(indent);
+    AppendExpanded(text);
+  }
+  // Some readers take a backslash escape right before a line end as a
+  // line end of its own: a backslash that ends the line is written as
+  // its hex escape. Backslashes pair up from the left, so an even run
+  // at the end is made of escaped backslashes.
+  size_t run = 0;
+  while (run < buffer_.size() && buffer_[buffer_.size() - 1 - run] == '\\') ++run;
+  if (run >= 2 && run % 2 == 0) {
+    buffer_.resize(buffer_.size() - 2);
+    buffer_ += "\\'5c";
+  }
+  buffer_ += '\n';
+  if (buffer_.size() >= kFlushSize) Flush();
+}
+
 void CListingWriter::WriteText(const std::string& text, int mode, bool separator) {
   switch (mode) {
-    case 0: {
-      if (separator) {
-        buffer_ += "\\par }\\pard \\widctlpar\\brdrb\\brdrs\\brdrw10\\brsp20 \\adjustright {";
-        buffer_ += "\\par }\\pard \\widctlpar\\adjustright {";
-      } else {
-        buffer_ += "\\par }{";
-      }
-      AppendExpanded(text);
-      // Some readers take a backslash escape right before a line end as a
-      // line end of its own: a backslash that ends the line is written as
-      // its hex escape. Backslashes pair up from the left, so an even run
-      // at the end is made of escaped backslashes.
-      size_t run = 0;
-      while (run < buffer_.size() && buffer_[buffer_.size() - 1 - run] == '\\') ++run;
-      if (run >= 2 && run % 2 == 0) {
-        buffer_.resize(buffer_.size() - 2);
-        buffer_ += "\\'5c";
-      }
-      buffer_ += '\n';
-      break;
-    }
+    case 0:
+      WriteParagraph(std::string_view(), std::string_view(), text, separator);
+      return;
     case 1:
       buffer_ += '\n';
       // A page break goes between files, not before the first.
@@ -497,10 +512,7 @@ void CListingWriter::WriteNote(const std::string& text) { WriteText(text, 0); }
 
 void CListingWriter::WriteLine(const OutputLine& line) {
   // The indentation goes after the number and its blank.
-  composed_.assign(line.number);
-  composed_ += line.indent;
-  composed_ += line.text;
-  WriteText(composed_, 0, line.separator);
+  WriteParagraph(line.number, line.indent, line.text, line.separator);
 }
 
 void CListingWriter::EndDocument() {
@@ -778,7 +790,7 @@ bool CListingWriter::AppendSource(const std::string& path, const std::string& re
 
 void CListingWriter::ReleaseLineMemory() {
   for (std::string* text :
-       {&raw_, &indent_, &text_, &placeholder_bytes_, &segment_, &styled_, &composed_}) {
+       {&raw_, &indent_, &text_, &placeholder_bytes_, &segment_, &styled_}) {
     std::string().swap(*text);
   }
   std::vector<unsigned char>().swap(placeholder_lengths_);

@@ -136,6 +136,7 @@ class CListingWriter : public CRtfFrame {
   int ComputeCapacity(size_t segment_start, bool line_comment_seen);
   size_t FindCut(size_t limit, size_t segment_start) const;
   void AppendExpanded(std::string_view text);
+  void WriteParagraph(std::string_view number, std::string_view indent, std::string_view text, bool separator);
   void AppendHeaderPath(const std::string& path);
   void ReleaseLineMemory();
   void ReportProgress();
@@ -186,7 +187,6 @@ class CListingWriter : public CRtfFrame {
   // Per output line.
   std::string segment_;
   std::string styled_;
-  std::string composed_;  // the RTF line of WriteLine
 };
 
 }  // namespace folios
