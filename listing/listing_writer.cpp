@@ -3,6 +3,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -65,17 +68,34 @@ struct SpecialBytes {
 };
 constexpr SpecialBytes kSpecialBytes;
 
-// The length of the run of bytes at `p` that are copied as they are. Eight
-// bytes are judged at a time while none of them is special: a byte is
-// special below 0x20, from 0x7f up, or as one of "\\", "{", "}".
+// The length of the run of bytes at `p` that are copied as they are. A
+// block of bytes is judged at once while none of them is special: a byte
+// is special below 0x20, from 0x7f up, or as one of "\\", "{", "}".
 size_t PlainPrefix(const char* p, size_t n) {
+  size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i space = _mm_set1_epi8(0x20);
+  const __m128i del = _mm_set1_epi8(0x7f);
+  const __m128i backslash = _mm_set1_epi8('\\');
+  const __m128i open = _mm_set1_epi8('{');
+  const __m128i close = _mm_set1_epi8('}');
+  for (; i + 16 <= n; i += 16) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+    // Signed, bytes from 0x80 up are below 0x20 too.
+    __m128i special = _mm_cmplt_epi8(block, space);
+    special = _mm_or_si128(special, _mm_cmpeq_epi8(block, del));
+    special = _mm_or_si128(special, _mm_cmpeq_epi8(block, backslash));
+    special = _mm_or_si128(special, _mm_cmpeq_epi8(block, open));
+    special = _mm_or_si128(special, _mm_cmpeq_epi8(block, close));
+    if (const int mask = _mm_movemask_epi8(special)) return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+  }
+#else
   constexpr uint64_t kOnes = 0x0101010101010101ULL;
   constexpr uint64_t kHigh = 0x8080808080808080ULL;
   auto has_byte = [](uint64_t word, unsigned char b) {
     uint64_t x = word ^ (kOnes * b);
     return (x - kOnes) & ~x & kHigh;
   };
-  size_t i = 0;
   for (; i + 8 <= n; i += 8) {
     uint64_t word;
     std::memcpy(&word, p + i, 8);
@@ -84,6 +104,7 @@ size_t PlainPrefix(const char* p, size_t n) {
     special |= has_byte(word, 0x7f) | has_byte(word, '\\') | has_byte(word, '{') | has_byte(word, '}');
     if (special) break;
   }
+#endif
   while (i < n && !kSpecialBytes.table[static_cast<unsigned char>(p[i])]) ++i;
   return i;
 }
