@@ -497,8 +497,9 @@ void Writer::Expand(const std::string& text, const Definition* owner) {
       continue;
     }
     if (c != '$' && c != '#') {
-      size_t next = text.find_first_of("^$#", i);
-      if (next == std::string::npos) next = n;
+      // A plain loop: find_first_of looks each character up in the set.
+      size_t next = i;
+      while (next < n && text[next] != '^' && text[next] != '$' && text[next] != '#') ++next;
       out_->append(text, i, next - i);
       i = next;
       continue;
