@@ -88,7 +88,7 @@ measure() {
   done
   read -r cpu[$name] wall[$name] mem[$name] spread[$name] < <(printf '%s\n' "${all[@]}" | sort -n | awk -v n="$reps" '
     NR == 1 { lo = $1; w = $2; m = $3 } { hi = $1 }
-    END { printf "%.4f %.4f %d %.1f\n", lo / n, w / n, m, lo > 0 ? (hi / lo - 1) * 100 : 0 }')
+    END { printf "%.4f %.4f %d %.1f\n", lo / n, w / n, m, (lo > 0 ? (hi / lo - 1) * 100 : 0) }')
 }
 
 echo "== corpus"
@@ -123,11 +123,11 @@ same=$(cmp -s "$work/before.rtf" "$work/out.rtf" && echo identical || echo DIFFE
 printf '%-16s %12s %12s %10s %10s %12s\n' "program" "cpu seconds" "wall seconds" "spread" "MB/cpu s" "peak KB"
 for name in doxygen before now html; do
   awk -v n="$name" -v b="$bytes" -v c="${cpu[$name]}" -v w="${wall[$name]}" -v s="${spread[$name]}" -v m="${mem[$name]}" \
-    'BEGIN { printf "%-16s %12.3f %12.3f %9s%% %10.1f %12d\n", n, c, w, s, c > 0 ? b / c / 1e6 : 0, m }'
+    'BEGIN { printf "%-16s %12.3f %12.3f %9s%% %10.1f %12d\n", n, c, w, s, (c > 0 ? b / c / 1e6 : 0), m }'
 done
 echo "(before: folios doc at $before; html: folios doc -rhtml. Spread: the slowest of the three measurements over the fastest.)"
 echo "Document against $before: $same."
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1fx", b > 0 ? a / b : 0 }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1fx", (b > 0 ? a / b : 0) }'; }
 echo
 printf '| %-36s | %-14s | %-14s | %-8s |\n' "build" "before" "now" "target"
 printf '|%s|%s|%s|%s|\n' "--------------------------------------" "----------------" "----------------" "----------"

@@ -89,7 +89,7 @@ measure() {
   done
   read -r cpu[$name] wall[$name] spread[$name] < <(printf '%s\n' "${all[@]}" | sort -n | awk -v n="$reps" '
     NR == 1 { lo = $1; w = $2 } { hi = $1 }
-    END { printf "%.4f %.4f %.1f\n", lo / n, w / n, lo > 0 ? (hi / lo - 1) * 100 : 0 }')
+    END { printf "%.4f %.4f %.1f\n", lo / n, w / n, (lo > 0 ? (hi / lo - 1) * 100 : 0) }')
 }
 # The number of runs that makes the copy take half a second.
 read -r c _ < <(cpu_of 1 "$copy" "$out/copy.txt" "${files[@]}")
@@ -118,7 +118,7 @@ measure highlight highlight -O rtf --syntax=c -q -d "$out/hl" "${files[@]}"
 measure highlight_html highlight -O html --include-style --syntax=c -q -d "$out/hl-html" "${files[@]}"
 reps=$reps_saved
 
-rate() { awk -v b="$bytes" -v c="${cpu[$1]}" 'BEGIN { printf "%.1f", c > 0 ? b / c / 1e6 : 0 }'; }
+rate() { awk -v b="$bytes" -v c="${cpu[$1]}" 'BEGIN { printf "%.1f", (c > 0 ? b / c / 1e6 : 0) }'; }
 printf '\n%-16s %12s %12s %10s %14s\n' "program" "cpu seconds" "wall seconds" "spread" "MB per cpu s"
 for name in getline plain_before plain numbers html default_before default enscript highlight highlight_html; do
   printf '%-16s %12.3f %12.3f %9s%% %14s\n' "$name" "${cpu[$name]}" "${wall[$name]}" "${spread[$name]}" "$(rate "$name")"
@@ -127,7 +127,7 @@ echo "(plain: pre-format off; numbers: with line numbers; html: the web page; de
 echo " *_before: folios at $before. Spread: the slowest of the three measurements over the fastest.)"
 echo "Output against $before: plain listing $same_plain, default listing $same_default."
 
-ratio() { awk -v a="$1" -v b="$2" -v f="$3" 'BEGIN { printf f, b > 0 ? a / b : 0 }'; }
+ratio() { awk -v a="$1" -v b="$2" -v f="$3" 'BEGIN { printf f, (b > 0 ? a / b : 0) }'; }
 echo
 printf '| %-50s | %-8s | %-8s | %-14s |\n' "build" "before" "now" "target"
 printf '|%s|%s|%s|%s|\n' "----------------------------------------------------" "----------" "----------" "----------------"
@@ -147,7 +147,7 @@ printf '| %-50s | %-8s | %-8s | %-14s |\n' "web page listing vs highlight's HTML
 # listed plain; time and peak memory of each.
 echo
 quarter="$work/quarter.c"
-cat "${files[@]}" | head -c $((bytes / 4)) > "$quarter"
+cat "${files[@]}" | head -c $((bytes / 4)) > "$quarter" || true  # head stops the cat early
 sizes=(1 4 16)
 declare -A scale_cpu scale_mem
 for n in "${sizes[@]}"; do
