@@ -138,13 +138,16 @@ printf '| %-36s | %-14s | %-14s | %-8s |\n' "folios doc vs doxygen (wall)" \
 printf '| %-36s | %-14s | %-14s | %-8s |\n' "folios doc -rhtml vs doxygen RTF (CPU)" "-" \
   "$(ratio "${cpu[doxygen]}" "${cpu[html]}")" "-"
 
-echo "== cost stays linear: 1, 4 and 16 times the topics (time, peak memory)"
+echo "== cost stays linear: 1, 4 and 16 times the topics, built 16, 4 and 1 times over (time of one build, peak memory)"
 base=$(awk -v m="$megabytes" 'BEGIN { b = int(m / 8); print (b < 1 ? 1 : b) }')
 declare -A grow_cpu grow_mem
 for n in 1 4 16; do
   mb=$((base * n))
+  runs=$((16 / n))
   info=$(corpus "$work/c$mb" "$mb")
-  read -r c w m < <(cpu_of 1 "$folios" doc -o "$work/out.rtf" "$work/c$mb/folios/*.c")
+  read -r c w m < <(cpu_of "$runs" "$folios" doc -o "$work/out.rtf" "$work/c$mb/folios/*.c")
+  c=$(awk -v c="$c" -v r="$runs" 'BEGIN { printf "%.4f", c / r }')
+  w=$(awk -v w="$w" -v r="$runs" 'BEGIN { printf "%.4f", w / r }')
   grow_cpu[$n]=$c
   grow_mem[$n]=$m
   echo "${n}x, $info: $w s wall, $c s CPU, $m KB"

@@ -144,18 +144,21 @@ printf '| %-50s | %-8s | %-8s | %-14s |\n' "web page listing vs highlight's HTML
   "$(ratio "${cpu[highlight_html]}" "${cpu[html]}" "%.1fx")" "-"
 
 # Cost stays linear: one file of 1, 4 and 16 times a quarter of the input,
-# listed plain; time and peak memory of each.
+# listed plain, 16, 4 and 1 times over so that each takes about as long;
+# processor time of one listing and peak memory of each.
 echo
 quarter="$work/quarter.c"
 cat "${files[@]}" | head -c $((bytes / 4)) > "$quarter" || true  # head stops the cat early
-sizes=(1 4 16)
 declare -A scale_cpu scale_mem
-for n in "${sizes[@]}"; do
+for n in 1 4 16; do
   big="$work/scale-$n.c"
   for ((k = 0; k < n; k++)); do cat "$quarter"; done > "$big"
-  /usr/bin/time -f "%U %S %M" -o "$work/time" "$folios" "${plain[@]}" -o "$out/scale.rtf" "$big" > /dev/null
+  runs=$((16 / n))
+  /usr/bin/time -f "%U %S %M" -o "$work/time" bash -c \
+    'n=$1; shift; for ((k = 0; k < n; k++)); do "$@" > /dev/null; done' _ "$runs" \
+    "$folios" "${plain[@]}" -o "$out/scale.rtf" "$big"
   read -r u s m < "$work/time"
-  scale_cpu[$n]=$(awk -v u="$u" -v s="$s" 'BEGIN { printf "%.3f", u + s }')
+  scale_cpu[$n]=$(awk -v u="$u" -v s="$s" -v r="$runs" 'BEGIN { printf "%.4f", (u + s) / r }')
   scale_mem[$n]=$m
   rm -f "$big" "$out/scale.rtf"
 done
