@@ -7,6 +7,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <exception>
 #include <new>
@@ -33,6 +34,26 @@ std::string_view TrimRight(std::string_view text) {
     text.remove_suffix(1);
   }
   return text;
+}
+
+// The first '"', "'" or "/" at or after `from`, else line.size(). Eight
+// bytes are judged at a time while none of them is one.
+size_t FindQuoteOrSlash(std::string_view line, size_t from) {
+  constexpr uint64_t kOnes = 0x0101010101010101ULL;
+  constexpr uint64_t kHigh = 0x8080808080808080ULL;
+  auto has_byte = [](uint64_t word, unsigned char b) {
+    uint64_t x = word ^ (kOnes * b);
+    return (x - kOnes) & ~x & kHigh;
+  };
+  size_t p = from;
+  const size_t n = line.size();
+  for (; p + 8 <= n; p += 8) {
+    uint64_t word;
+    std::memcpy(&word, line.data() + p, 8);
+    if (has_byte(word, '"') | has_byte(word, '\'') | has_byte(word, '/')) break;
+  }
+  while (p < n && line[p] != '"' && line[p] != '\'' && line[p] != '/') ++p;
+  return p;
 }
 
 bool IsBlankLine(std::string_view line) {
@@ -142,12 +163,14 @@ class FileExtractor {
 void FileExtractor::SplitLines(const std::string& text) {
   // LF, CR LF and a lone CR (old Mac files) each end a line.
   const char* data = text.data();
+  // Most files hold no CR: one look at the whole saves one per line.
+  const bool any_cr = std::memchr(data, '\r', text.size()) != nullptr;
   size_t pos = 0;
   while (pos < text.size()) {
     const void* lf_at = std::memchr(data + pos, '\n', text.size() - pos);
     size_t lf = lf_at ? static_cast<size_t>(static_cast<const char*>(lf_at) - data) : text.size();
     // Lone CRs inside [pos, lf) split the stretch further.
-    while (const void* cr_at = std::memchr(data + pos, '\r', lf - pos)) {
+    while (const void* cr_at = any_cr ? std::memchr(data + pos, '\r', lf - pos) : nullptr) {
       size_t cr = static_cast<size_t>(static_cast<const char*>(cr_at) - data);
       if (cr + 1 == lf) break;  // CR LF
       lines_.emplace_back(data + pos, cr - pos);
@@ -193,11 +216,18 @@ void FileExtractor::Run(const std::string& text) {
       bool in_string = false;
       char quote = 0;
       for (size_t p = 0; p < line.size(); ++p) {
-        char c = line[p];
         if (in_string) {
-          if (c == quote) in_string = false;
+          // A string or character literal ends at its next quote.
+          size_t close = line.find(quote, p);
+          if (close == std::string_view::npos) break;
+          p = close;
+          in_string = false;
           continue;
         }
+        // Only quotes and slashes matter outside strings.
+        p = FindQuoteOrSlash(line, p);
+        if (p >= line.size()) break;
+        char c = line[p];
         if (c == '"' || c == '\'') {
           in_string = true;
           quote = c;
@@ -417,6 +447,14 @@ int FileExtractor::CutFields(const Definition& definition, const std::string& te
       i = text.size();
     } else {
       while (i < text.size() && text[i] != '|') {
+        // Text up to the next bar, backslash or line end is taken at once.
+        size_t plain = i;
+        while (plain < text.size() && text[plain] != '|' && text[plain] != '\\' && text[plain] != '\n') ++plain;
+        if (plain > i) {
+          field.append(text, i, plain - i);
+          i = plain;
+          continue;
+        }
         if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == '|') {
           field.push_back('|');
           i += 2;

@@ -147,6 +147,7 @@ int SpoolFile::Create(const std::string& path) {
     }
     path_ = candidate;
     size_ = 0;
+    at_end_ = false;
     // A signal must not leave the spool behind either.
     RegisterTemporaryFile(path_);
     return 0;
@@ -166,12 +167,19 @@ void SpoolFile::Remove() {
 
 int SpoolFile::Store(Topic* topic) {
   if (!file_) return kFileErrorBase + kCauseGeneric;
-  if (std::fseek(file_, 0, SEEK_END) != 0) return kFileErrorBase + kCauseBadSeek;
+  // Topics are read back apart from the stream (Load), so the stream stays
+  // at the end once it is there; a seek for every topic would hand the
+  // buffer to the system each time.
+  if (!at_end_) {
+    if (std::fseek(file_, 0, SEEK_END) != 0) return kFileErrorBase + kCauseBadSeek;
+    at_end_ = true;
+  }
   topic->spool_offset = size_;
   for (Paragraph& paragraph : topic->paragraphs) {
     paragraph.lengths.clear();
     for (std::string& field : paragraph.fields) {
       if (!field.empty() && std::fwrite(field.data(), 1, field.size(), file_) != field.size()) {
+        at_end_ = false;  // a part may have been written: seek again next time
         return kFileErrorBase + kCauseDiskFull;
       }
       paragraph.lengths.push_back(static_cast<uint32_t>(field.size()));
@@ -185,15 +193,27 @@ int SpoolFile::Store(Topic* topic) {
 int SpoolFile::Load(Topic* topic) {
   if (!file_) return kFileErrorBase + kCauseGeneric;
   if (std::fflush(file_) != 0) return kFileErrorBase + kCauseHardIo;
-  if (fseeko(file_, topic->spool_offset, SEEK_SET) != 0) return kFileErrorBase + kCauseBadSeek;
+  // The topic's fields lie one after another: one read at its offset takes
+  // them all, and leaves the stream where it is.
+  size_t total = 0;
+  for (const Paragraph& paragraph : topic->paragraphs) {
+    for (uint32_t length : paragraph.lengths) total += length;
+  }
+  read_buffer_.resize(total);
+  const int fd = fileno(file_);
+  size_t got = 0;
+  while (got < total) {
+    ssize_t n = ::pread(fd, read_buffer_.data() + got, total - got, static_cast<off_t>(topic->spool_offset) + static_cast<off_t>(got));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return kFileErrorBase + kCauseEndOfFile;
+    got += static_cast<size_t>(n);
+  }
+  size_t at = 0;
   for (Paragraph& paragraph : topic->paragraphs) {
     paragraph.fields.assign(paragraph.lengths.size(), std::string());
     for (size_t f = 0; f < paragraph.lengths.size(); ++f) {
-      std::string& field = paragraph.fields[f];
-      field.resize(paragraph.lengths[f]);
-      if (!field.empty() && std::fread(field.data(), 1, field.size(), file_) != field.size()) {
-        return kFileErrorBase + kCauseEndOfFile;
-      }
+      paragraph.fields[f].assign(read_buffer_, at, paragraph.lengths[f]);
+      at += paragraph.lengths[f];
     }
   }
   return 0;

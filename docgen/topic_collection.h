@@ -97,6 +97,8 @@ class SpoolFile {
   std::FILE* file_ = nullptr;
   std::string path_;
   int64_t size_ = 0;
+  bool at_end_ = false;      // the stream stands at the end of the file
+  std::string read_buffer_;  // one topic's fields as Load reads them
 };
 
 // "%s/~SV%05d.tmp" in $TEMP (else $TMPDIR, else /tmp) with the process id.

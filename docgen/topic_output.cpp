@@ -37,6 +37,12 @@ class Writer : public ConditionContext {
         reporter_(errors, settings.errors) {
     out_ = &buffer_;
     BuildReplacements();
+    for (int c = 0; c < 256; ++c) {
+      for (int context = 0; context < 2; ++context) {
+        plain_[c][context] = !replacement_[c][context] && c < 0x7f && (c >= 0x20 || c == '\t' || c == '\n' || c == '\r');
+      }
+      body_plain_[c] = plain_[c][0] && c != '\n' && c != '\\' && c != '<';
+    }
   }
 
   int Run();
@@ -134,6 +140,16 @@ class Writer : public ConditionContext {
   int write_error_ = 0;
   const std::string* replacement_[256][2] = {};
   bool delimit_[256][2] = {};  // the replacement takes a blank after it
+  // The character is written as it is (WriteChar would push it unchanged).
+  bool plain_[256][2] = {};
+  // ... and has no meaning of its own in body text either.
+  bool body_plain_[256] = {};
+  // The length of the run of `text` from `i` on whose characters `table` marks.
+  static size_t PlainRunLength(const bool* table, std::string_view text, size_t i) {
+    size_t j = i;
+    while (j < text.size() && table[static_cast<unsigned char>(text[j])]) ++j;
+    return j - i;
+  }
   // How characters above 127 are written: RTF escapes (the default), as
   // they are ("none"), or as UTF-8 ("utf-8": stray bytes read as code page
   // 1252, so that old Windows sources give a well-formed page).
@@ -202,7 +218,17 @@ size_t Writer::WriteChar(std::string_view text, size_t i, int context) {
 }
 
 void Writer::WriteCharText(std::string_view text, int context) {
-  for (size_t i = 0; i < text.size();) i += WriteChar(text, i, context);
+  const int plain_context = context ? 1 : 0;
+  for (size_t i = 0; i < text.size();) {
+    size_t run = 0;
+    while (i + run < text.size() && plain_[static_cast<unsigned char>(text[i + run])][plain_context]) ++run;
+    if (run > 0) {
+      out_->append(text.data() + i, run);
+      i += run;
+    } else {
+      i += WriteChar(text, i, context);
+    }
+  }
 }
 
 void Writer::WriteBodyText(std::string_view text, const Definition* owner) {
@@ -240,6 +266,12 @@ void Writer::WriteBodyText(std::string_view text, const Definition* owner) {
     }
     if (c == '<') {
       i = WriteInlineTag(text, i, owner);
+      continue;
+    }
+    // Text up to the next line end, escape or inline tag is copied at once.
+    if (size_t run = PlainRunLength(body_plain_, text, i)) {
+      out_->append(text.data() + i, run);
+      i += run;
       continue;
     }
     i += WriteChar(text, i, 0);
@@ -465,8 +497,9 @@ void Writer::Expand(const std::string& text, const Definition* owner) {
       continue;
     }
     if (c != '$' && c != '#') {
-      size_t next = text.find_first_of("^$#", i);
-      if (next == std::string::npos) next = n;
+      // A plain loop: find_first_of looks each character up in the set.
+      size_t next = i;
+      while (next < n && text[next] != '^' && text[next] != '$' && text[next] != '#') ++next;
       out_->append(text, i, next - i);
       i = next;
       continue;

@@ -1,6 +1,7 @@
 #include "listing_line.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace folios {
 
@@ -293,6 +294,7 @@ LineStyler::LineStyler(const KeywordTable& table, RunMarkup markup) {
   for (const char* c = "\\\"/"; *c; ++c) code_stops_[static_cast<unsigned char>(*c)] = true;
   if (c_like_) code_stops_[static_cast<unsigned char>('\'')] = true;
   if (!marker_.empty()) code_stops_[static_cast<unsigned char>(marker_[0])] = true;
+  marker_after_slash_ = !marker_.empty() && marker_[0] == '/';
   for (bool* stops : {string_stops_, char_stops_}) stops[static_cast<unsigned char>('\\')] = true;
   string_stops_[static_cast<unsigned char>('"')] = true;
   char_stops_[static_cast<unsigned char>('\'')] = true;
@@ -302,9 +304,18 @@ LineStyler::LineStyler(const KeywordTable& table, RunMarkup markup) {
     }
   }
   if (word_scan_) {
+    size_t slots = 16;
+    while (slots < 4 * keywords_.size()) slots *= 2;
+    word_slots_.assign(slots, WordSlot{});
+    word_slot_mask_ = slots - 1;
     for (size_t k = 1; k < keywords_.size(); ++k) {
       const std::string& kw = keywords_[k];
-      word_index_.emplace(std::string_view(kw), k);  // keeps the first of repeated words
+      // The first of repeated words keeps its place.
+      if (FindWord(kw) == 0) {
+        size_t slot = WordHash(kw) & word_slot_mask_;
+        while (word_slots_[slot].length != 0) slot = (slot + 1) & word_slot_mask_;
+        word_slots_[slot] = WordSlot{kw.data(), static_cast<uint32_t>(kw.size()), static_cast<uint32_t>(k)};
+      }
       lengths_by_first_byte_[static_cast<unsigned char>(kw[0])] |= uint64_t{1} << kw.size();
     }
   }
@@ -351,7 +362,11 @@ bool DigitSeparator(std::string_view t, size_t from, size_t pos) {
 bool LineStyler::StylePlainLine(const CommentScan& scan, const Span* header) {
   const std::string_view t = scan.t;
   const size_t npos = std::string_view::npos;
-  if (scan.quote != 0 || t.find('/') != npos || t.find('"') != npos || t.find(marker_) != npos) return false;
+  // A marker that starts with "/" cannot be found once "/" is not.
+  if (scan.quote != 0 || t.find('/') != npos || t.find('"') != npos ||
+      (marker_after_slash_ ? marker_.empty() : t.find(marker_) != npos)) {
+    return false;
+  }
   line_ = t;
   if (scan.number_end > 0) rejected_.push_back({0, scan.number_end});
   if (header) rejected_.push_back(*header);
@@ -453,10 +468,19 @@ void LineStyler::ContinueBlockComment(CommentScan* scan, CommentState* state) {
 // are not styled from positions of the line to positions in it.
 void LineStyler::BuildCommentedLine(const CommentScan& scan) {
   const std::string_view t = scan.t;
-  std::stable_sort(inserts_.begin(), inserts_.end(), [](const Insert& a, const Insert& b) {
-    if (a.pos != b.pos) return a.pos < b.pos;
-    return a.order < b.order;
-  });
+  // The insertions come nearly in order (regions are found from the left):
+  // a stable insertion sort takes them as they are, without the scratch
+  // buffer of a merge sort.
+  for (size_t k = 1; k < inserts_.size(); ++k) {
+    const Insert moving = inserts_[k];
+    size_t j = k;
+    while (j > 0 && (inserts_[j - 1].pos > moving.pos ||
+                     (inserts_[j - 1].pos == moving.pos && inserts_[j - 1].order > moving.order))) {
+      inserts_[j] = inserts_[j - 1];
+      --j;
+    }
+    inserts_[j] = moving;
+  }
   region_begin_.assign(regions_.size(), 0);
   shifts_.clear();
   commented_.clear();
@@ -623,6 +647,23 @@ void LineStyler::KeywordsBySearch(std::string* out) {
   out->append(line);
 }
 
+size_t LineStyler::WordHash(std::string_view word) {
+  // Length and the first, second and last bytes tell the words of a
+  // keyword table apart well enough; a probe compares the whole word.
+  uint32_t key = static_cast<uint32_t>(word.size()) | static_cast<uint32_t>(static_cast<unsigned char>(word[0])) << 8 |
+                 static_cast<uint32_t>(static_cast<unsigned char>(word[1])) << 16 |
+                 static_cast<uint32_t>(static_cast<unsigned char>(word.back())) << 24;
+  return static_cast<size_t>((key * 0x9E3779B1u) >> 16);
+}
+
+size_t LineStyler::FindWord(std::string_view word) const {
+  for (size_t slot = WordHash(word) & word_slot_mask_;; slot = (slot + 1) & word_slot_mask_) {
+    const WordSlot& entry = word_slots_[slot];
+    if (entry.length == 0) return 0;
+    if (entry.length == word.size() && std::memcmp(entry.text, word.data(), word.size()) == 0) return entry.index;
+  }
+}
+
 void LineStyler::KeywordsByScan(std::string* out) {
   const std::string_view line = line_;
   const size_t n = line.size();
@@ -652,10 +693,10 @@ void LineStyler::KeywordsByScan(std::string* out) {
     uint64_t lengths = lengths_by_first_byte_[static_cast<unsigned char>(line[p])];
     if (length < 64 && (lengths >> length & 1) &&
         (p == 0 || AllowedBefore(line[p - 1]))) {
-      auto it = word_index_.find(line.substr(p, length));
-      if (it != word_index_.end() && KeywordBoundariesOk(line, p, length) && !rejected(p)) {
+      const size_t k = FindWord(line.substr(p, length));
+      if (k != 0 && KeywordBoundariesOk(line, p, length) && !rejected(p)) {
         out->append(line, copied, p - copied);
-        *out += run_openers_[it->second];
+        *out += run_openers_[k];
         out->append(line, p, length);
         *out += closer_;
         copied = q;

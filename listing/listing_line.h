@@ -14,7 +14,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "keyword_file.h"
@@ -190,9 +189,20 @@ class LineStyler {
   bool code_stops_[256] = {};
   bool string_stops_[256] = {};
   bool char_stops_[256] = {};
-  // Word scan: keyword index by text, the lowest index for repeated words;
-  // for each first byte, a bit per keyword length that occurs.
-  std::unordered_map<std::string_view, size_t> word_index_;
+  bool marker_after_slash_ = false;  // the marker starts with "/"
+  // Word scan: keyword index by text, the lowest index for repeated words,
+  // in an open-addressed table (a free slot has length 0); for each first
+  // byte, a bit per keyword length that occurs.
+  struct WordSlot {
+    const char* text = nullptr;
+    uint32_t length = 0;
+    uint32_t index = 0;
+  };
+  static size_t WordHash(std::string_view word);
+  // The index of `word` (two or more bytes), or 0.
+  size_t FindWord(std::string_view word) const;
+  std::vector<WordSlot> word_slots_;
+  size_t word_slot_mask_ = 0;
   uint64_t lengths_by_first_byte_[256] = {};
   bool word_scan_ = false;
 

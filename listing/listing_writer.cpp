@@ -3,10 +3,14 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -64,6 +68,62 @@ struct SpecialBytes {
 };
 constexpr SpecialBytes kSpecialBytes;
 
+// The length of the run of bytes at `p` that are copied as they are. A
+// block of bytes is judged at once while none of them is special: a byte
+// is special below 0x20, from 0x7f up, or as one of "\\", "{", "}".
+size_t PlainPrefix(const char* p, size_t n) {
+  size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i space = _mm_set1_epi8(0x20);
+  const __m128i del = _mm_set1_epi8(0x7f);
+  const __m128i backslash = _mm_set1_epi8('\\');
+  const __m128i open = _mm_set1_epi8('{');
+  const __m128i close = _mm_set1_epi8('}');
+  for (; i + 16 <= n; i += 16) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+    // Signed, bytes from 0x80 up are below 0x20 too.
+    __m128i special = _mm_cmplt_epi8(block, space);
+    special = _mm_or_si128(special, _mm_cmpeq_epi8(block, del));
+    special = _mm_or_si128(special, _mm_cmpeq_epi8(block, backslash));
+    special = _mm_or_si128(special, _mm_cmpeq_epi8(block, open));
+    special = _mm_or_si128(special, _mm_cmpeq_epi8(block, close));
+    if (const int mask = _mm_movemask_epi8(special)) return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+  }
+#else
+  constexpr uint64_t kOnes = 0x0101010101010101ULL;
+  constexpr uint64_t kHigh = 0x8080808080808080ULL;
+  auto has_byte = [](uint64_t word, unsigned char b) {
+    uint64_t x = word ^ (kOnes * b);
+    return (x - kOnes) & ~x & kHigh;
+  };
+  for (; i + 8 <= n; i += 8) {
+    uint64_t word;
+    std::memcpy(&word, p + i, 8);
+    // Below 0x20, or from 0x80 up; 0x7f and the three escapes one by one.
+    uint64_t special = ((word - kOnes * 0x20) | word) & kHigh;
+    special |= has_byte(word, 0x7f) | has_byte(word, '\\') | has_byte(word, '{') | has_byte(word, '}');
+    if (special) break;
+  }
+#endif
+  while (i < n && !kSpecialBytes.table[static_cast<unsigned char>(p[i])]) ++i;
+  return i;
+}
+
+// Appends the decimal digits of `number` (which may be negative).
+void AppendNumber(std::string* out, long long number) {
+  char digits[24];
+  char* end = digits + sizeof digits;
+  char* p = end;
+  unsigned long long magnitude =
+      number < 0 ? 0ULL - static_cast<unsigned long long>(number) : static_cast<unsigned long long>(number);
+  do {
+    *--p = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (number < 0) *--p = '-';
+  out->append(p, static_cast<size_t>(end - p));
+}
+
 // A regular file up to this size is read in one piece; a larger one is read
 // once to check for NUL bytes, then again to be listed.
 const size_t kSmallBuffer = 1 << 16;
@@ -80,6 +140,10 @@ class CListingWriter::SourceReader {
   ~SourceReader() {
     if (fd_ >= 0) ::close(fd_);
   }
+  // Reads through `buffer`, which is kept from file to file so that it is
+  // neither allocated nor cleared for every file.
+  explicit SourceReader(std::unique_ptr<char[]>* buffer, size_t* buffer_size)
+      : storage_(buffer), storage_size_(buffer_size) {}
   // False with errno's reason in `error`.
   bool Open(const std::string& path, std::string* error) {
     // A pipe, socket or device is refused before it is opened: opening or
@@ -99,34 +163,41 @@ class CListingWriter::SourceReader {
     if (size_ >= static_cast<long long>(kSmallBuffer)) {
       capacity = static_cast<size_t>(std::min<long long>(size_ + 1, kLargeBuffer));
     }
-    buffer_.resize(capacity);
+    if (*storage_size_ < capacity) {
+      storage_->reset();  // the old buffer goes before the new one is taken
+      *storage_size_ = 0;
+      storage_->reset(new char[capacity]);
+      *storage_size_ = capacity;
+    }
+    buffer_ = storage_->get();
+    buffer_size_ = capacity;
 
     size_t got = 0;
     if (!ReadFully(&got)) {
       *error = ErrnoMessage(error_);
       return false;
     }
-    binary_ = std::memchr(buffer_.data(), 0, got) != nullptr;
+    binary_ = std::memchr(buffer_, 0, got) != nullptr;
     if (binary_) {
       eof_ = true;
       return true;
     }
-    if (got < buffer_.size()) {
+    if (got < buffer_size_) {
       // The whole file is in the buffer.
       any_bytes_ = got > 0;
       whole_ = true;
       begin_ = 0;
       end_ = got;
-      piece_has_cr_ = std::memchr(buffer_.data(), '\r', got) != nullptr;
+      piece_has_cr_ = std::memchr(buffer_, '\r', got) != nullptr;
       eof_ = true;
       return true;
     }
-    while (got == buffer_.size()) {
+    while (got == buffer_size_) {
       if (!ReadFully(&got)) {
         *error = ErrnoMessage(error_);
         return false;
       }
-      if (std::memchr(buffer_.data(), 0, got) != nullptr) {
+      if (std::memchr(buffer_, 0, got) != nullptr) {
         binary_ = true;
         eof_ = true;
         return true;
@@ -158,11 +229,17 @@ class CListingWriter::SourceReader {
   int error() const { return error_; }
 
   // The next line without its line end; false at the end of the file, and
-  // from the first NUL byte of a file that was not checked beforehand.
-  bool ReadLine(std::string* line) {
-    line->clear();
+  // from the first NUL byte of a file that was not checked beforehand. The
+  // line stays valid until the next call: it lies in the read buffer, or in
+  // `joined` when it spans two pieces of the file.
+  bool ReadLine(std::string_view* line, std::string* joined) {
+    bool partial = false;  // part of the line is in `joined` already
     while (true) {
-      if (begin_ == end_ && !Fill()) return !binary_ && !line->empty();
+      if (begin_ == end_ && !Fill()) {
+        if (binary_ || !partial || joined->empty()) return false;
+        *line = *joined;
+        return true;
+      }
       if (skip_lf_) {
         skip_lf_ = false;
         if (buffer_[begin_] == '\n') {
@@ -170,28 +247,36 @@ class CListingWriter::SourceReader {
           continue;
         }
       }
-      const char* start = buffer_.data() + begin_;
+      const char* start = buffer_ + begin_;
       const size_t available = end_ - begin_;
       const void* nl = std::memchr(start, '\n', available);
       const size_t span =
           nl ? static_cast<size_t>(static_cast<const char*>(nl) - start) : available;
+      size_t length = span;
+      bool ended = nl != nullptr;
       if (const void* cr = piece_has_cr_ ? std::memchr(start, '\r', span) : nullptr) {
-        size_t n = static_cast<size_t>(static_cast<const char*>(cr) - start);
-        line->append(start, n);
-        begin_ += n + 1;
+        length = static_cast<size_t>(static_cast<const char*>(cr) - start);
+        ended = true;
+        begin_ += length + 1;
         if (begin_ < end_) {
           if (buffer_[begin_] == '\n') ++begin_;
         } else {
           skip_lf_ = true;  // a LF at the start of the next piece belongs to this CR
         }
+      } else {
+        begin_ += nl ? span + 1 : span;
+      }
+      if (ended && !partial) {
+        *line = std::string_view(start, length);
         return true;
       }
-      line->append(start, span);
-      if (nl) {
-        begin_ += span + 1;
+      if (!partial) joined->clear();
+      partial = true;
+      joined->append(start, length);
+      if (ended) {
+        *line = *joined;
         return true;
       }
-      begin_ = end_;
     }
   }
 
@@ -199,8 +284,8 @@ class CListingWriter::SourceReader {
   // Reads until the buffer is full or the file ends.
   bool ReadFully(size_t* got) {
     *got = 0;
-    while (*got < buffer_.size()) {
-      ssize_t n = ::read(fd_, buffer_.data() + *got, buffer_.size() - *got);
+    while (*got < buffer_size_) {
+      ssize_t n = ::read(fd_, buffer_ + *got, buffer_size_ - *got);
       if (n < 0 && errno == EINTR) continue;
       if (n < 0) {
         error_ = errno;
@@ -216,13 +301,13 @@ class CListingWriter::SourceReader {
   // Ctrl-C stops the build at once.
   bool Fill() {
     if (eof_) return false;
-    ssize_t n = ::read(fd_, buffer_.data(), buffer_.size());
+    ssize_t n = ::read(fd_, buffer_, buffer_size_);
     if (n <= 0) {
       if (n < 0) error_ = errno;
       eof_ = true;
       return false;
     }
-    if (std::memchr(buffer_.data(), 0, static_cast<size_t>(n)) != nullptr) {
+    if (std::memchr(buffer_, 0, static_cast<size_t>(n)) != nullptr) {
       binary_ = true;
       eof_ = true;
       return false;
@@ -231,12 +316,15 @@ class CListingWriter::SourceReader {
     begin_ = 0;
     end_ = static_cast<size_t>(n);
     // Most files have no CR at all: one look per piece saves one per line.
-    piece_has_cr_ = std::memchr(buffer_.data(), '\r', end_) != nullptr;
+    piece_has_cr_ = std::memchr(buffer_, '\r', end_) != nullptr;
     return true;
   }
 
+  std::unique_ptr<char[]>* storage_;
+  size_t* storage_size_;
   int fd_ = -1;
-  std::string buffer_;
+  char* buffer_ = nullptr;
+  size_t buffer_size_ = 0;
   size_t begin_ = 0, end_ = 0;
   long long size_ = 0;
   bool eof_ = false;
@@ -369,29 +457,44 @@ void CListingWriter::AppendHeaderPath(const std::string& path) {
   }
 }
 
+// One line as a paragraph: its parts one after another, with a separator
+// line before it when `separator`.
+void CListingWriter::WriteParagraph(std::string_view number, std::string_view indent, std::string_view text,
+                                    bool separator) {
+  if (separator) {
+    buffer_ += "\\par }\\pard \\widctlpar\\brdrb\\brdrs\\brdrw10\\brsp20 \\adjustright {";
+    buffer_ += "\\par }\\pard \\widctlpar\\adjustright {";
+  } else {
+    buffer_ += "\\par }{";
+  }
+  if (placeholder_lengths_.empty()) {
+    buffer_.append(number);
+    buffer_.append(indent);
+    buffer_.append(text);
+  } else {
+    AppendExpanded(number);
+    AppendExpanded(indent);
+    AppendExpanded(text);
+  }
+  // Some readers take a backslash escape right before a line end as a
+  // line end of its own: a backslash that ends the line is written as
+  // its hex escape. Backslashes pair up from the left, so an even run
+  // at the end is made of escaped backslashes.
+  size_t run = 0;
+  while (run < buffer_.size() && buffer_[buffer_.size() - 1 - run] == '\\') ++run;
+  if (run >= 2 && run % 2 == 0) {
+    buffer_.resize(buffer_.size() - 2);
+    buffer_ += "\\'5c";
+  }
+  buffer_ += '\n';
+  if (buffer_.size() >= kFlushSize) Flush();
+}
+
 void CListingWriter::WriteText(const std::string& text, int mode, bool separator) {
   switch (mode) {
-    case 0: {
-      if (separator) {
-        buffer_ += "\\par }\\pard \\widctlpar\\brdrb\\brdrs\\brdrw10\\brsp20 \\adjustright {";
-        buffer_ += "\\par }\\pard \\widctlpar\\adjustright {";
-      } else {
-        buffer_ += "\\par }{";
-      }
-      AppendExpanded(text);
-      // Some readers take a backslash escape right before a line end as a
-      // line end of its own: a backslash that ends the line is written as
-      // its hex escape. Backslashes pair up from the left, so an even run
-      // at the end is made of escaped backslashes.
-      size_t run = 0;
-      while (run < buffer_.size() && buffer_[buffer_.size() - 1 - run] == '\\') ++run;
-      if (run >= 2 && run % 2 == 0) {
-        buffer_.resize(buffer_.size() - 2);
-        buffer_ += "\\'5c";
-      }
-      buffer_ += '\n';
-      break;
-    }
+    case 0:
+      WriteParagraph(std::string_view(), std::string_view(), text, separator);
+      return;
     case 1:
       buffer_ += '\n';
       // A page break goes between files, not before the first.
@@ -430,10 +533,7 @@ void CListingWriter::WriteNote(const std::string& text) { WriteText(text, 0); }
 
 void CListingWriter::WriteLine(const OutputLine& line) {
   // The indentation goes after the number and its blank.
-  composed_.assign(line.number);
-  composed_ += line.indent;
-  composed_ += line.text;
-  WriteText(composed_, 0, line.separator);
+  WriteParagraph(line.number, line.indent, line.text, line.separator);
 }
 
 void CListingWriter::EndDocument() {
@@ -452,27 +552,29 @@ bool CListingWriter::AppendSource(const std::string& path, int index, int total)
 // placeholders. An empty file gives one empty line; the end of any other
 // file gives none.
 bool CListingWriter::ReadSourceLine(const FileSettings& s) {
-  if (!reader_->ReadLine(&raw_)) {
+  std::string_view raw;
+  if (!reader_->ReadLine(&raw, &raw_)) {
     if (reader_->any_bytes() || reader_->binary() || gave_empty_line_) return false;
     gave_empty_line_ = true;
-    raw_.clear();
+    raw = std::string_view();
   }
   // A byte-order mark says how the file is encoded; it is not text.
-  if (first_line_ && raw_.compare(0, 3, "\xEF\xBB\xBF") == 0) raw_.erase(0, 3);
+  if (first_line_ && raw.substr(0, 3) == "\xEF\xBB\xBF") raw.remove_prefix(3);
   first_line_ = false;
   marks_ready_ = false;
+  form_feed_ = false;
   placeholder_bytes_.clear();
   placeholder_lengths_.clear();
   next_placeholder_ = 0;
   next_placeholder_byte_ = 0;
 
-  size_t end = raw_.size();
-  while (end > 0 && IsTrimmed(raw_[end - 1])) --end;
+  size_t end = raw.size();
+  while (end > 0 && IsTrimmed(raw[end - 1])) --end;
   size_t start = 0;
-  while (start < end && IsTrimmed(raw_[start])) ++start;
+  while (start < end && IsTrimmed(raw[start])) ++start;
   indent_.clear();
   for (size_t i = 0; i < start; ++i) {
-    unsigned char c = static_cast<unsigned char>(raw_[i]);
+    unsigned char c = static_cast<unsigned char>(raw[i]);
     if (c == '\t') {
       indent_.append(5, ' ');
     } else if (IsControlByte(c)) {
@@ -484,15 +586,16 @@ bool CListingWriter::ReadSourceLine(const FileSettings& s) {
   text_.clear();
   number_width_ = 0;
   if (s.numbers) {
-    text_ = std::to_string(line_counter_);
+    AppendNumber(&text_, line_counter_);
     number_width_ = text_.size();
     text_ += ' ';
     line_counter_ += s.increment;
   }
-  std::string_view body = std::string_view(raw_).substr(start, end - start);
+  // Trimming stops at a form feed, so every one of the line is in the body.
+  std::string_view body = raw.substr(start, end - start);
+  text_.reserve(text_.size() + body.size());
   for (size_t i = 0; i < body.size();) {
-    size_t j = i;
-    while (j < body.size() && !kSpecialBytes.table[static_cast<unsigned char>(body[j])]) ++j;
+    size_t j = i + PlainPrefix(body.data() + i, body.size() - i);
     text_.append(body.data() + i, j - i);
     if (j == body.size()) break;
     const unsigned char c = static_cast<unsigned char>(body[j]);
@@ -504,6 +607,7 @@ bool CListingWriter::ReadSourceLine(const FileSettings& s) {
       text_ += static_cast<char>(c);
     } else {
       if (c >= 0x80) length = DecodeUtf8(body, j).length;
+      if (c == '\f') form_feed_ = true;
       placeholder_bytes_.append(body.data() + j, length);
       placeholder_lengths_.push_back(static_cast<unsigned char>(length));
       text_ += kCharacterPlaceholder;
@@ -645,7 +749,7 @@ bool CListingWriter::AppendSource(const std::string& path, const std::string& re
   s.visual_basic = language == Language::kVisualBasic;
   if (s.counter_mode != 0) line_counter_ = s.start_at;
 
-  SourceReader reader;
+  SourceReader reader(&read_buffer_, &read_buffer_size_);
   std::string open_error;
   bool opened = reader.Open(read_path, &open_error);
 
@@ -707,7 +811,7 @@ bool CListingWriter::AppendSource(const std::string& path, const std::string& re
 
 void CListingWriter::ReleaseLineMemory() {
   for (std::string* text :
-       {&raw_, &indent_, &text_, &placeholder_bytes_, &segment_, &styled_, &composed_}) {
+       {&raw_, &indent_, &text_, &placeholder_bytes_, &segment_, &styled_}) {
     std::string().swap(*text);
   }
   std::vector<unsigned char>().swap(placeholder_lengths_);
@@ -795,7 +899,7 @@ bool CListingWriter::ListLines(const FileSettings& s, Language language) {
     const size_t number_end = std::min(input.number_end, styled_.size());
     OutputLine line{std::string_view(styled_).substr(0, number_end), *indent,
                     std::string_view(styled_).substr(number_end), separator,
-                    fresh && raw_.find('\f') != std::string::npos};
+                    fresh && form_feed_};
     WriteLine(line);
     number_width_ = 0;
 

@@ -136,6 +136,7 @@ class CListingWriter : public CRtfFrame {
   int ComputeCapacity(size_t segment_start, bool line_comment_seen);
   size_t FindCut(size_t limit, size_t segment_start) const;
   void AppendExpanded(std::string_view text);
+  void WriteParagraph(std::string_view number, std::string_view indent, std::string_view text, bool separator);
   void AppendHeaderPath(const std::string& path);
   void ReleaseLineMemory();
   void ReportProgress();
@@ -160,7 +161,11 @@ class CListingWriter : public CRtfFrame {
   SourceReader* reader_ = nullptr;
   std::string noise_;
   // The current source line.
-  std::string raw_;
+  std::string raw_;  // a line that spans two pieces of the read buffer
+  bool form_feed_ = false;  // the source line holds a form feed
+  // The read buffer, kept from file to file.
+  std::unique_ptr<char[]> read_buffer_;
+  size_t read_buffer_size_ = 0;
   std::string indent_;
   std::string text_;  // number prefix + escaped text
   // What the kCharacterPlaceholder bytes of text_ stand for, in order: their
@@ -182,7 +187,6 @@ class CListingWriter : public CRtfFrame {
   // Per output line.
   std::string segment_;
   std::string styled_;
-  std::string composed_;  // the RTF line of WriteLine
 };
 
 }  // namespace folios

@@ -1,13 +1,22 @@
 #!/usr/bin/env bash
 # Benchmarks the documentation build: folios doc against doxygen on the same
 # real C files (from linux-source-6.1) with equivalent generated comments,
-# then how folios grows with the number of topics and with text length, and
-# what an order list of many tags costs forward and in reverse.
+# and against folios doc of an earlier commit ("before"); then how folios
+# grows with the number of topics and with text length, and what an order
+# list of many tags costs forward and in reverse.
 #
 # usage: scripts/bench-docgen.sh [MEGABYTES]   (default 20)
+# BEFORE=COMMIT names the earlier commit (default abe84ec); BEFORE_BIN=PATH
+# takes a folios program already built instead.
+#
+# Every build is measured three times; folios repeats its build until it
+# has taken at least half a second of processor time (doxygen takes longer
+# than that once), so that the figures hold still. The spread of the three
+# is printed beside the best.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 megabytes=${1:-20}
+before=${BEFORE:-abe84ec}
 root=$PWD
 work=${BENCH_DIR:-/tmp/folios-bench-docgen}
 build=$root/build-bench-docgen
@@ -23,12 +32,29 @@ if ((${#need[@]})); then
   apt-get install -y -qq --no-install-recommends "${need[@]}"
 fi
 
+echo "Load average before the run: $(cut -d' ' -f1-3 /proc/loadavg)" \
+     "($(awk '{ print ($1 < 0.5 ? "under 0.5: a quiet machine" : "not under 0.5: the machine is busy, figures are rougher") }' /proc/loadavg))"
+
 mkdir -p "$build"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DFOLIOS_BUILD_GUI=OFF -DFOLIOS_BUILD_TESTS=OFF \
   > "$build/configure.log" 2>&1 || { cat "$build/configure.log"; exit 1; }
 cmake --build "$build" --target folios docgen_bench -j2 > "$build/build.log" 2>&1 ||
   { tail -30 "$build/build.log"; exit 1; }
 folios=$build/bin/folios
+
+# The earlier program, built once from its commit and kept.
+old=${BEFORE_BIN:-}
+if [[ -z $old ]]; then
+  old=$build/before-$before/build/bin/folios
+  if [[ ! -x $old ]]; then
+    echo "Building folios at $before for the 'before' figures..."
+    rm -rf "$build/before-$before" && mkdir -p "$build/before-$before/src"
+    git archive "$before" | tar -x -C "$build/before-$before/src"
+    cmake -S "$build/before-$before/src" -B "$build/before-$before/build" -DCMAKE_BUILD_TYPE=Release \
+      -DFOLIOS_BUILD_GUI=OFF -DFOLIOS_BUILD_TESTS=OFF -DFOLIOS_BUILD_BENCH=OFF > /dev/null
+    cmake --build "$build/before-$before/build" --target folios -j2 > /dev/null
+  fi
+fi
 
 mkdir -p "$work"
 src=$work/linux
@@ -40,19 +66,36 @@ corpus() {  # corpus DIR MEGABYTES [TEXT_REPEAT]
   [ -d "$1/folios" ] || python3 bench/docgen/make_corpus.py "$src/linux-source-6.1" "$1" "$2" "${3:-1}" > "$1.info"
   cat "$1.info"
 }
-# wall seconds, peak memory (KB) and CPU seconds (user + system) of one command
-measure() { /usr/bin/time -f "%e %M %U %S" "$@" 2>&1 >/dev/null | tail -1 | awk '{print $1, $2, $3 + $4}'; }
+# cpu_of COUNT COMMAND...: processor seconds (user + system), wall seconds
+# and peak memory (KB) of COUNT runs.
+cpu_of() {
+  local count=$1
+  shift
+  /usr/bin/time -f "%e %M %U %S" -o "$work/time" \
+    bash -c 'n=$1; shift; for ((k = 0; k < n; k++)); do "$@" > /dev/null 2>&1; done' _ "$count" "$@"
+  awk '{ printf "%.3f %.3f %d\n", $3 + $4, $1, $2 }' "$work/time"
+}
+declare -A cpu wall mem spread
+# measure NAME REPS COMMAND...: three measurements of REPS runs each; the
+# best per run counts, and the spread (highest over lowest, less one).
+measure() {
+  local name=$1 reps=$2
+  shift 2
+  local all=() c w m
+  for _ in 1 2 3; do
+    read -r c w m < <(cpu_of "$reps" "$@")
+    all+=("$c $w $m")
+  done
+  read -r cpu[$name] wall[$name] mem[$name] spread[$name] < <(printf '%s\n' "${all[@]}" | sort -n | awk -v n="$reps" '
+    NR == 1 { lo = $1; w = $2; m = $3 } { hi = $1 }
+    END { printf "%.4f %.4f %d %.1f\n", lo / n, w / n, m, (lo > 0 ? (hi / lo - 1) * 100 : 0) }')
+}
 
 echo "== corpus"
 corpus "$work/c$megabytes" "$megabytes"
 bytes=$(du -sb "$work/c$megabytes/folios" | cut -f1)
+sources="$work/c$megabytes/folios/*.c"
 
-echo "== folios doc (best of 3) against doxygen (one run), RTF from the same files"
-best=
-for i in 1 2 3; do
-  read -r t m c < <(measure "$folios" doc -o "$work/out.rtf" "$work/c$megabytes/folios/*.c")
-  if [ -z "$best" ] || awk "BEGIN{exit !($t < $best)}"; then best=$t; mem=$m; cpu=$c; fi
-done
 cat > "$work/Doxyfile" <<DOX
 INPUT = $work/c$megabytes/peer
 FILE_PATTERNS = *.c
@@ -66,34 +109,57 @@ QUIET = YES
 WARNINGS = NO
 HAVE_DOT = NO
 DOX
-rm -rf "$work/doxygen"
-read -r dt dm dc < <(measure doxygen "$work/Doxyfile")
-awk -v b="$bytes" -v t="$best" -v m="$mem" -v c="$cpu" -v dt="$dt" -v dm="$dm" -v dc="$dc" 'BEGIN {
-  t = (t < 0.01 ? 0.01 : t); c = (c < 0.01 ? 0.01 : c)
-  printf "folios  %6.2f s wall %6.2f s CPU  %7.1f MB/s  %7d KB peak\n", t, c, b / t / 1e6, m
-  printf "doxygen %6.2f s wall %6.2f s CPU  %7.1f MB/s  %7d KB peak\n", dt, dc, b / dt / 1e6, dm
-  printf "throughput ratio folios/doxygen: %.1fx wall, %.1fx CPU (target 10x)\n", dt / t, dc / c }'
-
-echo "== the same files as one HTML page (folios doc -rhtml), best of 3"
-best=
-for i in 1 2 3; do
-  read -r t m c < <(measure "$folios" doc -rhtml -o "$work/out.html" "$work/c$megabytes/folios/*.c")
-  if [ -z "$best" ] || awk "BEGIN{exit !($t < $best)}"; then best=$t; mem=$m; cpu=$c; fi
+# The number of runs that makes folios take half a second.
+read -r c _ < <(cpu_of 1 "$folios" doc -o "$work/out.rtf" "$sources")
+reps=$(awk -v c="$c" 'BEGIN { r = c > 0 ? int(0.5 / c) + 1 : 50; print (r > 50 ? 50 : r) }')
+echo "== folios doc (before and now, $reps runs a measurement) against doxygen (one run a measurement), RTF from the same files"
+measure doxygen 1 bash -c 'rm -rf "$1/doxygen"; doxygen "$1/Doxyfile"' _ "$work"
+measure before "$reps" "$old" doc -o "$work/before.rtf" "$sources"
+measure now "$reps" "$folios" doc -o "$work/out.rtf" "$sources"
+measure html "$reps" "$folios" doc -rhtml -o "$work/out.html" "$sources"
+"$old" doc -o "$work/before.rtf" "$sources" > /dev/null 2>&1 || true
+"$folios" doc -o "$work/out.rtf" "$sources" > /dev/null 2>&1 || true
+same=$(cmp -s "$work/before.rtf" "$work/out.rtf" && echo identical || echo DIFFERENT)
+printf '%-16s %12s %12s %10s %10s %12s\n' "program" "cpu seconds" "wall seconds" "spread" "MB/cpu s" "peak KB"
+for name in doxygen before now html; do
+  awk -v n="$name" -v b="$bytes" -v c="${cpu[$name]}" -v w="${wall[$name]}" -v s="${spread[$name]}" -v m="${mem[$name]}" \
+    'BEGIN { printf "%-16s %12.3f %12.3f %9s%% %10.1f %12d\n", n, c, w, s, (c > 0 ? b / c / 1e6 : 0), m }'
 done
-awk -v t="$best" -v m="$mem" -v c="$cpu" -v dc="$dc" 'BEGIN { c = (c < 0.01 ? 0.01 : c)
-  printf "folios html %6.2f s wall %6.2f s CPU  %7d KB peak  (%.1fx doxygen RTF CPU)\n", t, c, m, dc / c }'
+echo "(before: folios doc at $before; html: folios doc -rhtml. Spread: the slowest of the three measurements over the fastest.)"
+echo "Document against $before: $same."
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1fx", (b > 0 ? a / b : 0) }'; }
+echo
+printf '| %-36s | %-14s | %-14s | %-8s |\n' "build" "before" "now" "target"
+printf '|%s|%s|%s|%s|\n' "--------------------------------------" "----------------" "----------------" "----------"
+printf '| %-36s | %-14s | %-14s | %-8s |\n' "folios doc vs doxygen (CPU)" \
+  "$(ratio "${cpu[doxygen]}" "${cpu[before]}")" "$(ratio "${cpu[doxygen]}" "${cpu[now]}")" ">= 50x"
+printf '| %-36s | %-14s | %-14s | %-8s |\n' "folios doc vs doxygen (wall)" \
+  "$(ratio "${wall[doxygen]}" "${wall[before]}")" "$(ratio "${wall[doxygen]}" "${wall[now]}")" ">= 50x"
+printf '| %-36s | %-14s | %-14s | %-8s |\n' "folios doc -rhtml vs doxygen RTF (CPU)" "-" \
+  "$(ratio "${cpu[doxygen]}" "${cpu[html]}")" "-"
 
-echo "== growth with the number of topics (time, peak memory)"
-for mb in $((megabytes / 4)) $((megabytes / 2)) $megabytes; do
+echo "== cost stays linear: 1, 4 and 16 times the topics, built 16, 4 and 1 times over (time of one build, peak memory)"
+base=$(awk -v m="$megabytes" 'BEGIN { b = int(m / 8); print (b < 1 ? 1 : b) }')
+declare -A grow_cpu grow_mem
+for n in 1 4 16; do
+  mb=$((base * n))
+  runs=$((16 / n))
   info=$(corpus "$work/c$mb" "$mb")
-  read -r t m c < <(measure "$folios" doc -o "$work/out.rtf" "$work/c$mb/folios/*.c")
-  echo "$info: $t s wall, $c s CPU, $m KB"
+  read -r c w m < <(cpu_of "$runs" "$folios" doc -o "$work/out.rtf" "$work/c$mb/folios/*.c")
+  c=$(awk -v c="$c" -v r="$runs" 'BEGIN { printf "%.4f", c / r }')
+  w=$(awk -v w="$w" -v r="$runs" 'BEGIN { printf "%.4f", w / r }')
+  grow_cpu[$n]=$c
+  grow_mem[$n]=$m
+  echo "${n}x, $info: $w s wall, $c s CPU, $m KB"
 done
+awk -v c1="${grow_cpu[1]}" -v c4="${grow_cpu[4]}" -v c16="${grow_cpu[16]}" 'BEGIN { c1 = c1 > 0 ? c1 : 0.01
+  printf "ratio of times 1 : %.1f : %.1f (linear: 1 : 4 : 16)\n", c4 / c1, c16 / c1 }'
 echo "== memory against text length (same topics, descriptions 8 times longer)"
 half=$((megabytes / 2))
 info=$(corpus "$work/c${half}x8" "$half" 8)
-read -r t m c < <(measure "$folios" doc -o "$work/out.rtf" "$work/c${half}x8/folios/*.c")
-echo "$info: $t s wall, $c s CPU, $m KB (compare with the $half MB line above)"
+read -r c w m < <(cpu_of 1 "$folios" doc -o "$work/out.rtf" "$work/c${half}x8/folios/*.c")
+echo "$info: $w s wall, $c s CPU, $m KB (compare with the $half MB corpus: $(corpus "$work/c$half" "$half" > /dev/null;
+  cpu_of 1 "$folios" doc -o "$work/out.rtf" "$work/c$half/folios/*.c" | awk '{ print $3 }') KB)"
 
 echo "== Google Benchmark: generated topics, complexity fit"
 "$build/bin/docgen_bench" --benchmark_min_time=0.2
