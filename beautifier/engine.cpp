@@ -419,7 +419,7 @@ class Engine {
     bool ends_bs = last_ends_with_backslash_ && !unterminated;
     // A backslash-newline right after a token character splices this line's
     // first characters onto that token: they must stay at column 0.
-    const bool glued = previous_glue_ && !raw.empty() && raw[0] != ' ' && raw[0] != '\t';
+    const bool glued = previous_glue_ && !raw.empty() && raw[0] != ' ' && raw[0] != '\t' && !part_pending_;
     // Blanks there part that token from this line's first one: one must stay.
     const bool parted = previous_glue_ && !raw.empty() && !glued;
     // Inside parentheses and brackets the white space between two tokens may
@@ -430,9 +430,16 @@ class Engine {
     // it from the backslash: it glues nothing, or a second run would see it
     // otherwise. In a directive's body the space after it may count.
     const size_t last = text_.size() - 1;
-    previous_glue_ = scan_.c_family && ends_bs && text_.size() >= 2 && text_[last - 1] != ' ' &&
-                     !(!directive_line && map_[last - 1] == mark::kCode &&
-                       (text_[last - 1] == '{' || text_[last - 1] == '}'));
+    if (ends_bs && text_.find_first_not_of(' ') == last && IsCodeMark(map_[last])) {
+      // A line of a lone backslash is dropped: the token before it stays
+      // glued to the next line, or parted from it by the blanks it held.
+      if (last > 0 && previous_glue_) part_pending_ = true;
+    } else {
+      part_pending_ = false;
+      previous_glue_ = scan_.c_family && ends_bs && text_.size() >= 2 && text_[last - 1] != ' ' &&
+                       !(!directive_line && map_[last - 1] == mark::kCode &&
+                         (text_[last - 1] == '{' || text_[last - 1] == '}'));
+    }
     if (scan_.c_family && !directive_line) MarkNestedBraces();
     // In a directive's body every such space may count: a brace that
     // touches a token stays with it.
@@ -873,8 +880,10 @@ class Engine {
       if (!m.empty() && m.back() == mark::kBlockComment) open_comment_kept_ = true;
     }
     // A block comment left open inside the code (a continued line keeps its
-    // comments in the code) also leads the lines that continue it.
-    if (index == facts.last_code && facts.ends_in_comment && !remove_comments_) {
+    // comments in the code) also leads the lines that continue it; unless
+    // the open one is the comment carried after the code, and those in the
+    // code are complete.
+    if (index == facts.last_code && facts.ends_in_comment && !remove_comments_ && !line.opens_comment) {
       const CharStateMap& m = line.has_code ? line.code_map : line.brace_map;
       if (!m.empty() && m.back() == mark::kBlockComment) {
         size_t p = m.size();
@@ -1043,6 +1052,7 @@ class Engine {
   bool previous_bs_ = false;
   bool written_bs_ = false;  // the last line not dropped ended with a backslash
   bool directive_literal_ = false;  // a directive goes on inside a raw string or text block
+  bool part_pending_ = false;  // a dropped line of blanks and a backslash parted the glued token
   int paren_depth_ = 0;  // parentheses and brackets of code open at the end of the last line
   bool open_comment_kept_ = false;  // the block comment open at the end of the last line was written
   bool last_ends_with_backslash_ = false;  // the last line read ends with a backslash (C, C++)

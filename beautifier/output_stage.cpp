@@ -757,6 +757,10 @@ void OutputStage::Emit() {
   // Straight to the stream buffer: one line is too little to pay for a
   // sentry. A stream in error takes nothing more, as write would do.
   if (buffer_.empty()) return;
+  // The bytes of a byte-order mark that stood after blanks would become the
+  // text's mark if written first.
+  if (!emitted_ && buffer_.compare(0, 3, "\xEF\xBB\xBF") == 0) buffer_.insert(0, 1, ' ');
+  emitted_ = true;
   std::streambuf* sink = out_.good() ? out_.rdbuf() : nullptr;
   const std::streamsize size = static_cast<std::streamsize>(buffer_.size());
   if (sink == nullptr || sink->sputn(buffer_.data(), size) != size) out_.setstate(std::ios::badbit);

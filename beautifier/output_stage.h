@@ -130,6 +130,7 @@ class OutputStage {
   // Writes bytes that come before the first line (a byte-order mark).
   void WriteMark(std::string_view mark) {
     buffer_.assign(mark);
+    emitted_ = true;
     Emit();
   }
 
@@ -190,6 +191,7 @@ class OutputStage {
   // Each line's line feed is written in front of the next line, so that the
   // last one can be left out.
   bool line_feed_owed_ = false;
+  bool emitted_ = false;  // a byte has been written
   // The line to follow the closing brace just written on the same line
   // ("} else {"), and the column after that brace.
   const OutputLine* cuddle_with_ = nullptr;

@@ -129,6 +129,9 @@ TEST(ByteOrderMark, StaysFirstAndIsNoCode) {
   EXPECT_FALSE(Same(bom + "int x;\n", "int x;\n"));
   EXPECT_FALSE(Same(bom + "// a\nint x;\n", "// a\n" + bom + "int x;\n"));
   EXPECT_TRUE(Same(bom + "int  x;\n", bom + "int x;\n"));
+  // Its bytes after a blank are no mark, and written first would become one.
+  EXPECT_EQ(Format(" " + bom + "\n"), " " + bom + "\n");
+  EXPECT_EQ(Format("\n" + bom + "\n"), "\n" + bom + "\n");
 }
 
 TEST(OtherEncodings, CommentsKeepEveryByteFrom128On) {
@@ -241,6 +244,22 @@ TEST(Settling, ALiteralSplicedByAnyFinalBackslashGoesOn) {
             "void f(void) {\n    s = \"abc\\ \n def\";\n}\n");
   EXPECT_EQ(FormatSettled("void f(void)\n{\ns = \"abc\\\n\";\n   x = 1;\n}\n"),
             "void f(void) {\n    s = \"abc\\\n\";\n    x = 1;\n}\n");
+}
+
+// A line of a lone backslash is dropped, but it neither parts nor joins the
+// tokens around it: "c\\" "\\" "y" is one word, and with blanks before the
+// lone backslash two.
+TEST(Settling, ADroppedLoneBackslashKeepsTheTokensAroundItAsTheyWere) {
+  EXPECT_EQ(FormatSettled("{\nint c\\\n\\\ny;\n}\n"), "{\n    int c\\\ny;\n}\n");
+  EXPECT_EQ(FormatSettled("c\\\n    \\\ny\";\n"), "c\\\n y\";\n");
+  EXPECT_EQ(FormatSettled("{\nint c\\\n   \\\n\\\ny;\n}\n"), "{\n    int c\\\n        y;\n}\n");
+}
+
+// The rest of a comment left open after a complete one on a code line keeps
+// its place: its shift is measured from the open comment, not the other.
+TEST(Settling, TheRestOfACommentLeftOpenAfterACompleteOneStays) {
+  const std::string text = "int f(int x) {\n    x = 2;   /* block */ /* and one\n    x = 1;  // past\n    */\n}\n";
+  EXPECT_EQ(FormatSettled(text), text);
 }
 
 }  // namespace
