@@ -444,6 +444,10 @@ void ScanLine(std::string_view raw, int tab_width, ScanState* state, std::string
         state->current = mark::kBlank;
         state->skip_mark = mark::kBlank;
         scanner.Put(' ', mark::kBlank);
+      } else if (m == mark::kBlockComment && next == '/' && scanner.size() > 0 &&
+                 (*text)[scanner.size() - 1] == '*') {
+        // Nor may "*", a dropped byte and "/" close the comment.
+        scanner.Emit(' ', next, raw, k);
       }
       continue;
     }

@@ -134,6 +134,12 @@ TEST(ByteOrderMark, StaysFirstAndIsNoCode) {
   EXPECT_EQ(Format("\n" + bom + "\n"), "\n" + bom + "\n");
 }
 
+// Control bytes in a comment go, but never so that "*" and "/" close it.
+TEST(ControlBytes, DroppedFromACommentTheyNeverCloseIt) {
+  EXPECT_EQ(Format("a /**\f/h\n"), "a /** /h\n");
+  EXPECT_EQ(Format("a /*\f x \v*/\n"), "a\n/* x */\n");
+}
+
 TEST(OtherEncodings, CommentsKeepEveryByteFrom128On) {
   // Windows-1252: a euro sign and curly quotes, which are bytes 128..159.
   const std::string comment = "// costs \x80 5, \x93quoted\x94 \xE9t\xE9";
