@@ -658,9 +658,11 @@ class Engine {
   int BuildLine(size_t index, const LineFacts& facts) {
     OutputLine* built = queue_.Acquire();
     int rc = BuildLine(index, facts, built);
-    if (rc != kAppend) {
+    // Empty lines in a row come out as one: held as one, they leave room in
+    // the queue for what a brace may join, as the next run will find it.
+    if (rc != kAppend || (built->Empty() && queue_.Count() > 0 && queue_.Item(queue_.Count())->Empty())) {
       queue_.Release(built);
-      return rc;
+      return rc == kAppend ? kReformatOk : rc;
     }
     queue_.AppendAcquired(built);
     last_built_ = built;

@@ -268,5 +268,12 @@ TEST(Settling, TheRestOfACommentLeftOpenAfterACompleteOneStays) {
   EXPECT_EQ(FormatSettled(text), text);
 }
 
+// Empty lines in a row come out as one, and a brace after them joins its
+// code line however many there were: a second run finds only one.
+TEST(Settling, ABraceJoinsAcrossAnyNumberOfEmptyLines) {
+  EXPECT_EQ(FormatSettled("f\r\r\r\r\r\r\r\r\r\r{"), "f {\n");
+  EXPECT_EQ(FormatSettled("int f()\n" + std::string(40, '\n') + "{\n}\n"), "int f() {\n\n}\n");
+}
+
 }  // namespace
 }  // namespace folios
