@@ -37,7 +37,7 @@ struct TrackTable {
         c[b] = kWord;
       }
     }
-    c[' '] = c['\t'] = kSpace;
+    c[static_cast<unsigned char>(' ')] = c[static_cast<unsigned char>('\t')] = kSpace;
     for (char ch : {'(', ')', ':', ';', '=', '\\', '{', '}'}) c[static_cast<unsigned char>(ch)] = kSpecial;
   }
 };
@@ -324,8 +324,7 @@ class Engine {
  public:
   Engine(std::ostream& out, const BeautifierOptions& o, bool remove_comments, SourceLanguage language,
          std::ostream& report, std::ostream& err)
-      : out_(out),
-        o_(ClampedOptions(o)),
+      : o_(ClampedOptions(o)),
         remove_comments_(remove_comments),
         report_(report),
         err_(err),
@@ -1038,7 +1037,6 @@ class Engine {
 
   static constexpr int kMaxIndent = 1 << 24;
 
-  std::ostream& out_;
   const BeautifierOptions o_;
   bool remove_comments_;
   std::ostream& report_;
