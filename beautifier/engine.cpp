@@ -425,9 +425,11 @@ class Engine {
     // be data (a macro argument that is turned into a string): braces there
     // are not cut from what they touch.
     const bool directive_line = macro_counter_ != 0 || StartsDirective(map_);
-    // Outside a directive a code brace joins no token, and the cut may part
-    // it from the backslash: it glues nothing, or a second run would see it
-    // otherwise. In a directive's body the space after it may count.
+    if (scan_.c_family && !directive_line) MarkNestedBraces();
+    // Outside a directive and outside parentheses a code brace joins no
+    // token, and the cut may part it from the backslash: it glues nothing,
+    // or a second run would see it otherwise. In a directive's body and
+    // inside parentheses the space after it may count.
     const size_t last = text_.size() - 1;
     if (ends_bs && text_.find_first_not_of(' ') == last && IsCodeMark(map_[last])) {
       // A line of a lone backslash is dropped: the token before it stays
@@ -439,7 +441,6 @@ class Engine {
                        !(!directive_line && map_[last - 1] == mark::kCode &&
                          (text_[last - 1] == '{' || text_[last - 1] == '}'));
     }
-    if (scan_.c_family && !directive_line) MarkNestedBraces();
     // In a directive's body every such space may count: a brace that
     // touches a token stays with it.
     if (scan_.c_family && macro_counter_ != 0) MarkTouchingBraces();
@@ -475,10 +476,6 @@ class Engine {
     const bool previous_bs = previous_bs_;
     bool continued = ends_bs || previous_bs_;
     previous_bs_ = ends_bs;
-    // A line of a lone backslash is dropped: the line written before it
-    // decides whether this one is spliced onto it.
-    const bool after_written_bs = written_bs_;
-    if (!(pieces_.empty() && ends_bs)) written_bs_ = ends_bs;
 
     // Macro continuation: the lines of a multi-line directive stand one step
     // deeper, and the indent is restored after its last line. A raw string
@@ -514,7 +511,6 @@ class Engine {
     facts.continued = continued;
     facts.ends_with_backslash = ends_bs;
     facts.after_backslash = previous_bs;
-    facts.after_written_backslash = after_written_bs;
     facts.began_in_literal = began_in_literal;
     facts.began_in_comment = scan_.began_in_comment;
     facts.opening_kept = open_comment_kept_;
@@ -635,7 +631,6 @@ class Engine {
   struct LineFacts {
     bool continued = false;         // this line or the one before ends with a backslash
     bool after_backslash = false;   // the line before ends with a backslash
-    bool after_written_backslash = false;  // so does the last line written before it
     bool ends_with_backslash = false;  // this line ends with one
     bool began_in_literal = false;  // the line starts inside a literal
     bool began_in_comment = false;  // the line starts inside a block comment
@@ -665,6 +660,10 @@ class Engine {
     }
     queue_.AppendAcquired(built);
     last_built_ = built;
+    // Lines of a lone backslash build nothing: what follows them is spliced
+    // onto the line built before, if that ends with a backslash.
+    last_ends_with_splice_ = EndsWithBackslash(built->code) || EndsWithBackslash(built->brace) ||
+                             (built->has_comment && EndsWithBackslash(built->comment));
     if (current_indent_ < 0) current_indent_ = 0;
     return kReformatOk;
   }
@@ -700,7 +699,7 @@ class Engine {
                        ((facts.began_in_literal && !piece.map.empty() && IsLiteralMark(piece.map[0])) ||
                         facts.glued));
         line.kept_whole = facts.kept_whole;
-        line.after_splice = facts.after_written_backslash;
+        line.after_splice = last_ends_with_splice_;
         line.code.swap(piece.text);
         line.code_map.swap(piece.map);
         if (!line.frozen) {
@@ -1050,7 +1049,7 @@ class Engine {
   CharStateMap map_;
   PieceList pieces_;
   bool previous_bs_ = false;
-  bool written_bs_ = false;  // the last line not dropped ended with a backslash
+  bool last_ends_with_splice_ = false;  // the last line built ends with a backslash
   bool directive_literal_ = false;  // a directive goes on inside a raw string or text block
   bool part_pending_ = false;  // a dropped line of blanks and a backslash parted the glued token
   int paren_depth_ = 0;  // parentheses and brackets of code open at the end of the last line

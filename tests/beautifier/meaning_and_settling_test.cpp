@@ -230,6 +230,16 @@ TEST(Settling, ABraceIsNotJoinedToASplicedLine) {
   // A line of a lone backslash is dropped: what follows it is spliced onto
   // nothing, and the brace joins it as anywhere.
   EXPECT_EQ(FormatSettled("{\n\\\nx\n{"), "{\n    x {\n");
+  // Pieces cut from a line after a backslash carry one each: what follows
+  // them is spliced, and no brace joins it.
+  EXPECT_EQ(FormatSettled("\\\n{x\n{"), "{ \\\n    x\n    {\n");
+}
+
+// Inside brackets a brace before a backslash-newline stays glued to what the
+// next line begins with: there the space between two tokens may count.
+TEST(Settling, ABraceInBracketsBeforeASpliceStaysGlued) {
+  FormatSettled("xt{\\\ne[x{\\\ne[xt{");
+  EXPECT_EQ(FormatSettled("f(a[{\\\nb}]);\n"), "f(a[{\\\nb}]);\n");
 }
 
 // A raw string or text block going on past a directive's line carries the
