@@ -342,7 +342,6 @@ class Engine {
     LineReader reader(in);
     std::string raw;
     bool unterminated_last_line = false;  // the text does not end with a line end
-    bool raw_ends_with_backslash = false;  // and its last line ends with a backslash
     for (;;) {
       LineReader::Result result = reader.Read(&raw);
       if (result == LineReader::kBinary) {
@@ -374,10 +373,6 @@ class Engine {
       }
       if (at_end) {
         unterminated_last_line = true;
-        // A backslash, perhaps with blanks after it (a compiler splices
-        // there too), on a line copied or kept as it stood.
-        const size_t last = raw.find_last_not_of(" \t");
-        raw_ends_with_backslash = last != std::string::npos && raw[last] == '\\';
         break;
       }
     }
@@ -386,7 +381,7 @@ class Engine {
     // the last line onto nothing, and one inside an open raw string or text
     // block would become part of it.
     stage_.Finish(!(unterminated_last_line &&
-                    (scan_.long_literal != 0 || last_ends_with_backslash_ || raw_ends_with_backslash)));
+                    (scan_.long_literal != 0 || (scan_.c_family && stage_.LastLineContinued()))));
     if (talk) {
       ShowCount(report_, lines_ > 10 ? Digits(lines_ / 10 * 10) + 1 : 0, lines_);
       long elapsed = static_cast<long>(std::time(nullptr) - start);
@@ -413,9 +408,9 @@ class Engine {
     const bool ends_in_literal = scan_.ended_in_literal;
     // Only C and C++ splice lines; in Java a backslash there is a stray
     // character that must stay where it is.
-    last_ends_with_backslash_ = scan_.c_family && EndsWithBackslash(text_);
+    const bool ends_with_backslash = scan_.c_family && EndsWithBackslash(text_);
     // With no line end after it, a final backslash continues nothing.
-    bool ends_bs = last_ends_with_backslash_ && !unterminated;
+    bool ends_bs = ends_with_backslash && !unterminated;
     // A backslash-newline right after a token character splices this line's
     // first characters onto that token: they must stay at column 0.
     const bool glued = previous_glue_ && !raw.empty() && raw[0] != ' ' && raw[0] != '\t' && !part_pending_;
@@ -1054,7 +1049,6 @@ class Engine {
   bool part_pending_ = false;  // a dropped line of blanks and a backslash parted the glued token
   int paren_depth_ = 0;  // parentheses and brackets of code open at the end of the last line
   bool open_comment_kept_ = false;  // the block comment open at the end of the last line was written
-  bool last_ends_with_backslash_ = false;  // the last line read ends with a backslash (C, C++)
   bool previous_glue_ = false;
   int current_indent_ = 0;
   BraceBodies bodies_;                     // what each open brace encloses

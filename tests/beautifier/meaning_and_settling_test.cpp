@@ -285,5 +285,12 @@ TEST(Settling, ABraceJoinsAcrossAnyNumberOfEmptyLines) {
   EXPECT_EQ(FormatSettled("int f()\n" + std::string(40, '\n') + "{\n}\n"), "int f() {\n\n}\n");
 }
 
+// After a closing brace whose line a backslash continues (in its line
+// comment) no empty line comes or goes: it would end or add to the comment.
+TEST(Settling, NoFunctionSpacingAfterAContinuedClosingBrace) {
+  EXPECT_EQ(FormatSettled("}//\\\n}//\\\n"), "} //\\\n}//\\\n");
+  EXPECT_EQ(FormatSettled("int f() {\n} // c\\\n\nint x;\n"), "int f() {\n} // c\\\n\nint x;\n");
+}
+
 }  // namespace
 }  // namespace folios
