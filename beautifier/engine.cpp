@@ -475,6 +475,7 @@ class Engine {
     // Macro continuation: the lines of a multi-line directive stand one step
     // deeper, and the indent is restored after its last line. A raw string
     // or text block going on past the line carries the directive with it.
+    // Java has no directives to continue: there a backslash is a stray.
     const bool literal_goes_on = scan_.long_literal != 0;
     int before = macro_counter_;
     const bool directive_body = before != 0;
@@ -485,7 +486,7 @@ class Engine {
       // A line holding only a backslash is dropped, but the macro goes on.
     } else if (before != 0 && only_comments && (ends_bs || comment_in_directive_)) {
       // So does a comment line inside it.
-    } else if (!pieces_.empty() && pieces_.back().kind == PieceKind::kDirective &&
+    } else if (scan_.c_family && !pieces_.empty() && pieces_.back().kind == PieceKind::kDirective &&
                (EndsWithBackslash(pieces_.back().text) || literal_goes_on)) {
       macro_counter_ = 1;
     } else if (!pieces_.empty() && macro_counter_ != 0 &&

@@ -292,5 +292,13 @@ TEST(Settling, NoFunctionSpacingAfterAContinuedClosingBrace) {
   EXPECT_EQ(FormatSettled("int f() {\n} // c\\\n\nint x;\n"), "int f() {\n} // c\\\n\nint x;\n");
 }
 
+// Java continues no line with a backslash: a "#" line ending in one carries
+// nothing over to the next.
+TEST(Settling, JavaContinuesNoLineWithABackslash) {
+  std::string once = Format("#\\\n){\n", BeautifierOptions(), SourceLanguage::kJava);
+  EXPECT_EQ(Format(once, BeautifierOptions(), SourceLanguage::kJava), once);
+  EXPECT_EQ(once, "#\\\n)\n{\n");
+}
+
 }  // namespace
 }  // namespace folios
