@@ -342,6 +342,7 @@ class Engine {
     LineReader reader(in);
     std::string raw;
     bool unterminated_last_line = false;  // the text does not end with a line end
+    bool last_line_continued = false;     // and its last line ends with a backslash
     for (;;) {
       LineReader::Result result = reader.Read(&raw);
       if (result == LineReader::kBinary) {
@@ -373,15 +374,19 @@ class Engine {
       }
       if (at_end) {
         unterminated_last_line = true;
+        const size_t last = raw.find_last_not_of(" \t\f\v");
+        last_line_continued = last != std::string::npos && raw[last] == '\\';
         break;
       }
     }
     stage_.Run(&queue_, 0);
     // Without a final line end, one added after a backslash would splice
     // the last line onto nothing, and one inside an open raw string or text
-    // block would become part of it.
+    // block would become part of it. The backslash must end both the last
+    // line read and the last written (a line of dropped bytes writes none).
     stage_.Finish(!(unterminated_last_line &&
-                    (scan_.long_literal != 0 || (scan_.c_family && stage_.LastLineContinued()))));
+                    (scan_.long_literal != 0 ||
+                     (scan_.c_family && last_line_continued && stage_.LastLineContinued()))));
     if (talk) {
       ShowCount(report_, lines_ > 10 ? Digits(lines_ / 10 * 10) + 1 : 0, lines_);
       long elapsed = static_cast<long>(std::time(nullptr) - start);

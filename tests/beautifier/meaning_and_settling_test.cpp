@@ -220,6 +220,9 @@ TEST(Settling, ACopiedLastLineEndingInABackslashGetsNoLineEnd) {
   EXPECT_EQ(Format("<p>\nx\\\n"), "<p>\nx\\\n");
   // Nor after a backslash and blanks, which a compiler splices as well.
   EXPECT_EQ(Format("x = \"\\ "), "x = \"\\ ");
+  // But a line that had its line end keeps it, though the last line after
+  // it, of a dropped byte, writes nothing.
+  EXPECT_EQ(FormatSettled("{\\\n\x1f"), "{ \\\n");
 }
 
 // A brace after a line that a backslash continued stays on its line: joined,
