@@ -15,6 +15,7 @@
 # is printed beside the best.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/bench-common.sh
 megabytes=${1:-20}
 before=${BEFORE:-abe84ec}
 root=$PWD
@@ -32,8 +33,7 @@ if ((${#need[@]})); then
   apt-get install -y -qq --no-install-recommends "${need[@]}"
 fi
 
-echo "Load average before the run: $(cut -d' ' -f1-3 /proc/loadavg)" \
-     "($(awk '{ print ($1 < 0.5 ? "under 0.5: a quiet machine" : "not under 0.5: the machine is busy, figures are rougher") }' /proc/loadavg))"
+print_load
 
 mkdir -p "$build"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DFOLIOS_BUILD_GUI=OFF -DFOLIOS_BUILD_TESTS=OFF \
@@ -43,18 +43,7 @@ cmake --build "$build" --target folios docgen_bench -j2 > "$build/build.log" 2>&
 folios=$build/bin/folios
 
 # The earlier program, built once from its commit and kept.
-old=${BEFORE_BIN:-}
-if [[ -z $old ]]; then
-  old=$build/before-$before/build/bin/folios
-  if [[ ! -x $old ]]; then
-    echo "Building folios at $before for the 'before' figures..."
-    rm -rf "$build/before-$before" && mkdir -p "$build/before-$before/src"
-    git archive "$before" | tar -x -C "$build/before-$before/src"
-    cmake -S "$build/before-$before/src" -B "$build/before-$before/build" -DCMAKE_BUILD_TYPE=Release \
-      -DFOLIOS_BUILD_GUI=OFF -DFOLIOS_BUILD_TESTS=OFF -DFOLIOS_BUILD_BENCH=OFF > /dev/null
-    cmake --build "$build/before-$before/build" --target folios -j2 > /dev/null
-  fi
-fi
+old=$(before_program "$build" "$before")
 
 mkdir -p "$work"
 src=$work/linux

@@ -12,14 +12,14 @@
 # is printed beside the best.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/bench-common.sh
 megabytes=${1:-24}
 before=${BEFORE:-abe84ec}
 
 # The peers and the sources they are measured on, with the build needs.
 bash scripts/install-deps.sh highlight enscript linux-source-6.1 time xz-utils bc
 
-echo "Load average before the run: $(cut -d' ' -f1-3 /proc/loadavg)" \
-     "($(awk '{ print ($1 < 0.5 ? "under 0.5: a quiet machine" : "not under 0.5: the machine is busy, figures are rougher") }' /proc/loadavg))"
+print_load
 
 build=build-bench-listing
 mkdir -p "$build"
@@ -28,18 +28,7 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DFOLIOS_BUILD_GUI=OFF -DFOLIO
 cmake --build "$build" --target folios getline_copy listing_bench -j2 > /dev/null
 
 # The earlier program, built once from its commit and kept.
-old=${BEFORE_BIN:-}
-if [[ -z $old ]]; then
-  old=$PWD/$build/before-$before/build/bin/folios
-  if [[ ! -x $old ]]; then
-    echo "Building folios at $before for the 'before' figures..."
-    rm -rf "$build/before-$before" && mkdir -p "$build/before-$before/src"
-    git archive "$before" | tar -x -C "$build/before-$before/src"
-    cmake -S "$build/before-$before/src" -B "$build/before-$before/build" -DCMAKE_BUILD_TYPE=Release \
-      -DFOLIOS_BUILD_GUI=OFF -DFOLIOS_BUILD_TESTS=OFF -DFOLIOS_BUILD_BENCH=OFF > /dev/null
-    cmake --build "$build/before-$before/build" --target folios -j2 > /dev/null
-  fi
-fi
+old=$(before_program "$build" "$before")
 
 work=$(mktemp -d /tmp/folios-bench-listing.XXXXXX)
 trap 'rm -rf "$work"' EXIT
