@@ -3,6 +3,7 @@
 #include "engine.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
@@ -426,6 +427,7 @@ class Engine {
     // are not cut from what they touch.
     const bool directive_line = macro_counter_ != 0 || StartsDirective(map_);
     if (scan_.c_family && !directive_line) MarkNestedBraces();
+    if (scan_.c_family && macro_counter_ == 0 && directive_line) TrackConditional();
     // Outside a directive and outside parentheses a code brace joins no
     // token, and the cut may part it from the backslash: it glues nothing,
     // or a second run would see it otherwise. In a directive's body and
@@ -613,6 +615,36 @@ class Engine {
         default:
           break;
       }
+    }
+  }
+
+  // The branches of "#if ... #else ... #endif" each start from the depth of
+  // parentheses at the "#if"; after "#endif" the deepest branch counts, so
+  // that an opening parenthesis written once in each branch counts once and
+  // a brace after it stays nested.
+  void TrackConditional() {
+    size_t p = map_.find_first_not_of(mark::kBlank);
+    if (p == std::string::npos) return;
+    p += std::max<size_t>(DirectiveSignLength(text_, p), 1);
+    while (p < text_.size() && (text_[p] == ' ' || text_[p] == '\t')) ++p;
+    size_t e = p;
+    while (e < text_.size() && std::isalpha(static_cast<unsigned char>(text_[e]))) ++e;
+    const std::string_view word = std::string_view(text_).substr(p, e - p);
+    if (word == "if" || word == "ifdef" || word == "ifndef") {
+      if (conditionals_.size() < kMaxConditionals) {
+        conditionals_.push_back({paren_depth_, paren_depth_});
+      } else {
+        ++untracked_conditionals_;
+      }
+    } else if (untracked_conditionals_ > 0) {
+      if (word == "endif") --untracked_conditionals_;
+    } else if (!conditionals_.empty() && (word.starts_with("elif") || word == "else")) {
+      Conditional& c = conditionals_.back();
+      c.deepest = std::max(c.deepest, paren_depth_);
+      paren_depth_ = c.entry;
+    } else if (!conditionals_.empty() && word == "endif") {
+      paren_depth_ = std::max(conditionals_.back().deepest, paren_depth_);
+      conditionals_.pop_back();
     }
   }
 
@@ -1054,6 +1086,13 @@ class Engine {
   bool directive_literal_ = false;  // a directive goes on inside a raw string or text block
   bool part_pending_ = false;  // a dropped line of blanks and a backslash parted the glued token
   int paren_depth_ = 0;  // parentheses and brackets of code open at the end of the last line
+  struct Conditional {
+    int entry;    // the depth at its "#if"
+    int deepest;  // the deepest a finished branch left
+  };
+  static constexpr size_t kMaxConditionals = 256;
+  std::vector<Conditional> conditionals_;  // the open "#if"s, innermost last
+  size_t untracked_conditionals_ = 0;      // open beyond kMaxConditionals
   bool open_comment_kept_ = false;  // the block comment open at the end of the last line was written
   bool previous_glue_ = false;
   int current_indent_ = 0;

@@ -303,5 +303,14 @@ TEST(Settling, JavaContinuesNoLineWithABackslash) {
   EXPECT_EQ(once, "#\\\n)\n{\n");
 }
 
+// Each branch of "#if ... #else ... #endif" starts from the parentheses open
+// at the "#if": closed once in each branch, they count as closed once, and a
+// brace still inside them stays with its neighbours.
+TEST(Adjacency, ParenthesesCountOnceAcrossConditionalBranches) {
+  const std::string formatted =
+      FormatSettled("int h() {\nputs(S(f(a,\n#if A\nb)),\n#else\nc)),\n#endif\n{1, 2}));\n}\n");
+  EXPECT_NE(formatted.find("{1, 2}));\n"), std::string::npos) << formatted;
+}
+
 }  // namespace
 }  // namespace folios
