@@ -158,7 +158,8 @@ void OutputStage::Run(PieceQueue<OutputLine>* q, int limit) {
       } else {
         alone_lift_ = 0;
       }
-    } else {
+    } else if (!line->Empty()) {
+      // An empty line inside a block comment leaves its lift to the lines after it.
       alone_lift_ = 0;
     }
     if (line->Empty()) {
