@@ -6,6 +6,7 @@ int f(int a) {
     for (int i = 0; i < a; i++) {
         /* Several lines:
            the rest keeps its place
+
            under the first. */
         if (i > 2) {
             /*

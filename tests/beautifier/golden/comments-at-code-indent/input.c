@@ -5,9 +5,10 @@ int f(int a)
 {
 // count up
 for (int i = 0; i < a; i++) {
-        /* Several lines:
-           the rest keeps its place
-           under the first. */
+  /* Several lines:
+     the rest keeps its place
+
+     under the first. */
 if (i > 2) {
   /*
    * Stars line up.
