@@ -64,8 +64,8 @@ QString DocumentationExtension() {
 QString AskOutputFile(QWidget* parent, const QString& proposedPath) {
   const bool page = proposedPath.endsWith(QStringLiteral(".html"), Qt::CaseInsensitive) ||
                     proposedPath.endsWith(QStringLiteral(".htm"), Qt::CaseInsensitive);
-  const QString path = FileDialog::getSaveFileName(parent, QObject::tr("Save As"), proposedPath,
-                                                   page ? HtmlFilter() : RtfFilter());
+  QString path = FileDialog::getSaveFileName(parent, QObject::tr("Save As"), proposedPath,
+                                             page ? HtmlFilter() : RtfFilter());
   if (path.isEmpty()) return QString();
   QFileInfo info(path);
   if (info.exists() || info.isSymLink()) {

@@ -20,7 +20,7 @@ struct GatherProblems {
 }  // namespace
 
 QString GatherProblemLine(const GatherProblem& problem) {
-  const QString path = Text(problem.path);
+  QString path = Text(problem.path);
   const QString reason = Text(problem.reason);
   switch (problem.kind) {
     case GatherProblemKind::kNoTypesChosen:

@@ -56,7 +56,7 @@ void SetUpApplication(QApplication& app) {
   QApplication::setOrganizationName(QStringLiteral("Lumentra"));
   QApplication::setApplicationVersion(QString::fromLatin1(kVersion));
   QApplication::setDesktopFileName(QStringLiteral("lumentra-folios"));
-  app.setWindowIcon(ProgramIcon());
+  QApplication::setWindowIcon(ProgramIcon());
 }
 
 }  // namespace folios::gui

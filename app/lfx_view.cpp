@@ -369,7 +369,7 @@ QString CLFXView::askOutputFile(const QString& extension) {
   if (folder.isEmpty()) folder = WindowState::lastFolder(WindowState::kOutputFolder);
   if (folder.isEmpty()) folder = Text(HomeDirectory());
   const QString name = m_projectName.isEmpty() ? QStringLiteral("listing") : m_projectName;
-  const QString output = AskOutputFile(window(), QDir(folder).filePath(name + extension));
+  QString output = AskOutputFile(window(), QDir(folder).filePath(name + extension));
   if (!output.isEmpty()) {
     WindowState::setLastFolder(WindowState::kOutputFolder, QFileInfo(output).absolutePath());
   }

@@ -253,7 +253,7 @@ void CMainFrame::updateRecentFiles() {
     auto* a = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown), this);
     a->setObjectName(QStringLiteral("actionRecentFile%1").arg(i + 1));
     a->setStatusTip(tr("Fills the list again from this file"));
-    const QString path = paths.at(i);
+    const QString& path = paths.at(i);
     connect(a, &QAction::triggered, m_view, [this, path] { m_view->openRecentFile(path); });
     m_fileMenu->insertAction(m_recentSeparator, a);
     m_recentActions << a;

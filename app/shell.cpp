@@ -30,7 +30,7 @@ void Say(QWidget* parent, const QString& path) {
 // failure status (xdg-open: 3 no tool for the file, 4 the action failed).
 // An opener that waits for the application it started is left running, and
 // outlives the program if need be.
-bool Start(const QString& path, std::function<void()> failed) {
+bool Start(const QString& path, const std::function<void()>& failed) {
   auto* process = new QProcess;
   process->setProgram(g_opener);
   process->setArguments({path});

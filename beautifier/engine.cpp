@@ -37,7 +37,7 @@ struct TrackTable {
         c[b] = kWord;
       }
     }
-    c[' '] = c['\t'] = kSpace;
+    c[static_cast<unsigned char>(' ')] = c[static_cast<unsigned char>('\t')] = kSpace;
     for (char ch : {'(', ')', ':', ';', '=', '\\', '{', '}'}) c[static_cast<unsigned char>(ch)] = kSpecial;
   }
 };
@@ -324,8 +324,7 @@ class Engine {
  public:
   Engine(std::ostream& out, const BeautifierOptions& o, bool remove_comments, SourceLanguage language,
          std::ostream& report, std::ostream& err)
-      : out_(out),
-        o_(ClampedOptions(o)),
+      : o_(ClampedOptions(o)),
         remove_comments_(remove_comments),
         report_(report),
         err_(err),
@@ -343,7 +342,6 @@ class Engine {
     LineReader reader(in);
     std::string raw;
     bool unterminated_last_line = false;  // the text does not end with a line end
-    bool raw_ends_with_backslash = false;  // and its last line ends with a backslash
     for (;;) {
       LineReader::Result result = reader.Read(&raw);
       if (result == LineReader::kBinary) {
@@ -375,10 +373,6 @@ class Engine {
       }
       if (at_end) {
         unterminated_last_line = true;
-        // A backslash, perhaps with blanks after it (a compiler splices
-        // there too), on a line copied or kept as it stood.
-        const size_t last = raw.find_last_not_of(" \t");
-        raw_ends_with_backslash = last != std::string::npos && raw[last] == '\\';
         break;
       }
     }
@@ -387,7 +381,7 @@ class Engine {
     // the last line onto nothing, and one inside an open raw string or text
     // block would become part of it.
     stage_.Finish(!(unterminated_last_line &&
-                    (scan_.long_literal != 0 || last_ends_with_backslash_ || raw_ends_with_backslash)));
+                    (scan_.long_literal != 0 || (scan_.c_family && stage_.LastLineContinued()))));
     if (talk) {
       ShowCount(report_, lines_ > 10 ? Digits(lines_ / 10 * 10) + 1 : 0, lines_);
       long elapsed = static_cast<long>(std::time(nullptr) - start);
@@ -414,9 +408,9 @@ class Engine {
     const bool ends_in_literal = scan_.ended_in_literal;
     // Only C and C++ splice lines; in Java a backslash there is a stray
     // character that must stay where it is.
-    last_ends_with_backslash_ = scan_.c_family && EndsWithBackslash(text_);
+    const bool ends_with_backslash = scan_.c_family && EndsWithBackslash(text_);
     // With no line end after it, a final backslash continues nothing.
-    bool ends_bs = last_ends_with_backslash_ && !unterminated;
+    bool ends_bs = ends_with_backslash && !unterminated;
     // A backslash-newline right after a token character splices this line's
     // first characters onto that token: they must stay at column 0.
     const bool glued = previous_glue_ && !raw.empty() && raw[0] != ' ' && raw[0] != '\t' && !part_pending_;
@@ -426,9 +420,11 @@ class Engine {
     // be data (a macro argument that is turned into a string): braces there
     // are not cut from what they touch.
     const bool directive_line = macro_counter_ != 0 || StartsDirective(map_);
-    // Outside a directive a code brace joins no token, and the cut may part
-    // it from the backslash: it glues nothing, or a second run would see it
-    // otherwise. In a directive's body the space after it may count.
+    if (scan_.c_family && !directive_line) MarkNestedBraces();
+    // Outside a directive and outside parentheses a code brace joins no
+    // token, and the cut may part it from the backslash: it glues nothing,
+    // or a second run would see it otherwise. In a directive's body and
+    // inside parentheses the space after it may count.
     const size_t last = text_.size() - 1;
     if (ends_bs && text_.find_first_not_of(' ') == last && IsCodeMark(map_[last])) {
       // A line of a lone backslash is dropped: the token before it stays
@@ -440,7 +436,6 @@ class Engine {
                        !(!directive_line && map_[last - 1] == mark::kCode &&
                          (text_[last - 1] == '{' || text_[last - 1] == '}'));
     }
-    if (scan_.c_family && !directive_line) MarkNestedBraces();
     // In a directive's body every such space may count: a brace that
     // touches a token stays with it.
     if (scan_.c_family && macro_counter_ != 0) MarkTouchingBraces();
@@ -476,14 +471,11 @@ class Engine {
     const bool previous_bs = previous_bs_;
     bool continued = ends_bs || previous_bs_;
     previous_bs_ = ends_bs;
-    // A line of a lone backslash is dropped: the line written before it
-    // decides whether this one is spliced onto it.
-    const bool after_written_bs = written_bs_;
-    if (!(pieces_.empty() && ends_bs)) written_bs_ = ends_bs;
 
     // Macro continuation: the lines of a multi-line directive stand one step
     // deeper, and the indent is restored after its last line. A raw string
     // or text block going on past the line carries the directive with it.
+    // Java has no directives to continue: there a backslash is a stray.
     const bool literal_goes_on = scan_.long_literal != 0;
     int before = macro_counter_;
     const bool directive_body = before != 0;
@@ -494,7 +486,7 @@ class Engine {
       // A line holding only a backslash is dropped, but the macro goes on.
     } else if (before != 0 && only_comments && (ends_bs || comment_in_directive_)) {
       // So does a comment line inside it.
-    } else if (!pieces_.empty() && pieces_.back().kind == PieceKind::kDirective &&
+    } else if (scan_.c_family && !pieces_.empty() && pieces_.back().kind == PieceKind::kDirective &&
                (EndsWithBackslash(pieces_.back().text) || literal_goes_on)) {
       macro_counter_ = 1;
     } else if (!pieces_.empty() && macro_counter_ != 0 &&
@@ -515,7 +507,6 @@ class Engine {
     facts.continued = continued;
     facts.ends_with_backslash = ends_bs;
     facts.after_backslash = previous_bs;
-    facts.after_written_backslash = after_written_bs;
     facts.began_in_literal = began_in_literal;
     facts.began_in_comment = scan_.began_in_comment;
     facts.opening_kept = open_comment_kept_;
@@ -636,7 +627,6 @@ class Engine {
   struct LineFacts {
     bool continued = false;         // this line or the one before ends with a backslash
     bool after_backslash = false;   // the line before ends with a backslash
-    bool after_written_backslash = false;  // so does the last line written before it
     bool ends_with_backslash = false;  // this line ends with one
     bool began_in_literal = false;  // the line starts inside a literal
     bool began_in_comment = false;  // the line starts inside a block comment
@@ -658,12 +648,18 @@ class Engine {
   int BuildLine(size_t index, const LineFacts& facts) {
     OutputLine* built = queue_.Acquire();
     int rc = BuildLine(index, facts, built);
-    if (rc != kAppend) {
+    // Empty lines in a row come out as one: held as one, they leave room in
+    // the queue for what a brace may join, as the next run will find it.
+    if (rc != kAppend || (built->Empty() && queue_.Count() > 0 && queue_.Item(queue_.Count())->Empty())) {
       queue_.Release(built);
-      return rc;
+      return rc == kAppend ? kReformatOk : rc;
     }
     queue_.AppendAcquired(built);
     last_built_ = built;
+    // Lines of a lone backslash build nothing: what follows them is spliced
+    // onto the line built before, if that ends with a backslash.
+    last_ends_with_splice_ = EndsWithBackslash(built->code) || EndsWithBackslash(built->brace) ||
+                             (built->has_comment && EndsWithBackslash(built->comment));
     if (current_indent_ < 0) current_indent_ = 0;
     return kReformatOk;
   }
@@ -699,7 +695,7 @@ class Engine {
                        ((facts.began_in_literal && !piece.map.empty() && IsLiteralMark(piece.map[0])) ||
                         facts.glued));
         line.kept_whole = facts.kept_whole;
-        line.after_splice = facts.after_written_backslash;
+        line.after_splice = last_ends_with_splice_;
         line.code.swap(piece.text);
         line.code_map.swap(piece.map);
         if (!line.frozen) {
@@ -1044,7 +1040,6 @@ class Engine {
 
   static constexpr int kMaxIndent = 1 << 24;
 
-  std::ostream& out_;
   const BeautifierOptions o_;
   bool remove_comments_;
   std::ostream& report_;
@@ -1058,12 +1053,11 @@ class Engine {
   CharStateMap map_;
   PieceList pieces_;
   bool previous_bs_ = false;
-  bool written_bs_ = false;  // the last line not dropped ended with a backslash
+  bool last_ends_with_splice_ = false;  // the last line built ends with a backslash
   bool directive_literal_ = false;  // a directive goes on inside a raw string or text block
   bool part_pending_ = false;  // a dropped line of blanks and a backslash parted the glued token
   int paren_depth_ = 0;  // parentheses and brackets of code open at the end of the last line
   bool open_comment_kept_ = false;  // the block comment open at the end of the last line was written
-  bool last_ends_with_backslash_ = false;  // the last line read ends with a backslash (C, C++)
   bool previous_glue_ = false;
   int current_indent_ = 0;
   BraceBodies bodies_;                     // what each open brace encloses

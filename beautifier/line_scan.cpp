@@ -117,9 +117,9 @@ struct ScanTable {
     for (int b = 33; b < 127; ++b) c[b] = kPlainCode;
     // Braces are code too, but the cut must hear of them (ScanState::plain).
     for (char ch : {'"', '\'', '/', '\\', '#', '@', '{', '}'}) c[static_cast<unsigned char>(ch)] = 0;
-    c[' '] = kCodeBlank;
+    c[static_cast<unsigned char>(' ')] = kCodeBlank;
     for (int b = 32; b < 127; ++b) c[b] |= kCommentText | kBlockText;
-    c['*'] &= static_cast<uint8_t>(~kBlockText);
+    c[static_cast<unsigned char>('*')] &= static_cast<uint8_t>(~kBlockText);
   }
   constexpr uint8_t operator[](unsigned char b) const { return c[b]; }
 };

@@ -24,6 +24,12 @@ bool BraceStarts(const OutputLine& p, char c) {
 
 bool EndsWithBackslash(const std::string& s) { return !s.empty() && s.back() == '\\'; }
 
+// A backslash, and perhaps blanks after it: a compiler splices there too.
+bool EndsWithSplice(std::string_view line) {
+  const size_t last = line.find_last_not_of(" \t\f\v");
+  return last != std::string_view::npos && line[last] == '\\';
+}
+
 // What follows the closing brace that begins a brace line ("else" in
 // "} else"), without the blanks around it; empty for any other line.
 std::string_view TextAfterClosingBrace(const OutputLine& p) {
@@ -129,6 +135,10 @@ void OutputStage::Run(PieceQueue<OutputLine>* q, int limit) {
     if (spacing_state_ == 0) {
       if (head->indent <= 0 && head->has_brace && head->brace == "}") spacing_state_ = 1;
       closing_seen = spacing_state_ == 1;
+    } else if (last_continued_) {
+      // The brace's line goes on over the next one (a backslash ends it):
+      // no empty line may come between them, nor one there go.
+      spacing_state_ = 0;
     } else {
       if (spacing_state_ == 1) {
         pending_blank_ = o_.FUNCTION_SPACING;
@@ -819,9 +829,7 @@ void OutputStage::Write(OutputLine& line) {
   }
   line_feed_owed_ = true;
   Emit();
-  std::string_view written = std::string_view(buffer_).substr(line_start);
-  size_t n = written.size();
-  last_continued_ = (n >= 1 && written[n - 1] == '\\') || (n >= 2 && written.compare(n - 2, 2, "\\ ") == 0);
+  last_continued_ = EndsWithSplice(std::string_view(buffer_).substr(line_start));
 }
 
 void OutputStage::WriteUnchanged(std::string_view line) {
@@ -830,6 +838,7 @@ void OutputStage::WriteUnchanged(std::string_view line) {
   if (line_feed_owed_) buffer_ += '\n';
   buffer_ += line;
   line_feed_owed_ = true;
+  last_continued_ = EndsWithSplice(line);
   Emit();
 }
 

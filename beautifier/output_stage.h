@@ -146,6 +146,10 @@ class OutputStage {
   // without one must not gain a character).
   void Finish(bool final_line_feed);
 
+  // True when the last line written ends with a backslash, blanks after it
+  // or not.
+  bool LastLineContinued() const { return last_continued_; }
+
   // Entries on the HangStack (for tests).
   int hang_depth() const { return static_cast<int>(stack_.size()); }
 

@@ -10,7 +10,7 @@ namespace folios::cli {
 int RunSettingsCommand(const std::vector<std::string>& args);
 int RunFilesCommand(const std::vector<std::string>& args);
 int RunListingCommand(const std::vector<std::string>& args);
-int RunDocCommand(const std::vector<std::string>& args);
+int RunDocCommand(const std::vector<std::string>& given);
 int RunReformatCommand(const std::vector<std::string>& args);
 
 }  // namespace folios::cli

@@ -63,7 +63,7 @@ struct SpecialBytes {
   bool table[256] = {};
   constexpr SpecialBytes() {
     for (int c = 0; c < 256; ++c) table[c] = c < 0x20 || c >= 0x7f;
-    table['\\'] = table['{'] = table['}'] = true;
+    for (unsigned char c : {'\\', '{', '}'}) table[c] = true;
   }
 };
 constexpr SpecialBytes kSpecialBytes;

@@ -26,6 +26,8 @@ tests=(libgtest-dev libgmock-dev libbenchmark-dev
        git
        # the fuzz targets: clang with libFuzzer and the sanitizer runtimes
        clang libclang-rt-14-dev
+       # the layout and clang-tidy checks (tests/style)
+       clang-format clang-tidy
        # line coverage per directory
        gcovr
        # running the permission tests as an unprivileged user

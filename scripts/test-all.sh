@@ -8,10 +8,11 @@ bash scripts/install-deps.sh
 export QT_QPA_PLATFORM=offscreen
 status=0
 
-bash scripts/build.sh build
+# Warnings are errors here, so a change that brings one fails the test command.
+bash scripts/build.sh build -DFOLIOS_WERROR=ON
 (cd build && ctest --output-on-failure -j"$(nproc)") || status=1
 
-bash scripts/build.sh build-sanitize -DFOLIOS_SANITIZE=ON -DFOLIOS_BUILD_BENCH=OFF
+bash scripts/build.sh build-sanitize -DFOLIOS_SANITIZE=ON -DFOLIOS_BUILD_BENCH=OFF -DFOLIOS_WERROR=ON
 (cd build-sanitize &&
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --output-on-failure -j"$(nproc)") || status=1

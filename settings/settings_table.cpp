@@ -157,7 +157,7 @@ ValueCheck CheckSettingValue(const SettingInfo& info, const std::string& value, 
   const bool pair = range.max == range.min + 1;
   const std::string allowed = std::string(info.name) + " must be " +
                               (pair ? "" : "a whole number ") + DescribeRange(range);
-  size_t i = value.size() > 0 && (value[0] == '-' || value[0] == '+') ? 1 : 0;
+  size_t i = !value.empty() && (value[0] == '-' || value[0] == '+') ? 1 : 0;
   bool digits = i < value.size();
   for (size_t j = i; j < value.size(); ++j) digits = digits && value[j] >= '0' && value[j] <= '9';
   if (!digits) {

@@ -230,6 +230,16 @@ TEST(Settling, ABraceIsNotJoinedToASplicedLine) {
   // A line of a lone backslash is dropped: what follows it is spliced onto
   // nothing, and the brace joins it as anywhere.
   EXPECT_EQ(FormatSettled("{\n\\\nx\n{"), "{\n    x {\n");
+  // Pieces cut from a line after a backslash carry one each: what follows
+  // them is spliced, and no brace joins it.
+  EXPECT_EQ(FormatSettled("\\\n{x\n{"), "{ \\\n    x\n    {\n");
+}
+
+// Inside brackets a brace before a backslash-newline stays glued to what the
+// next line begins with: there the space between two tokens may count.
+TEST(Settling, ABraceInBracketsBeforeASpliceStaysGlued) {
+  FormatSettled("xt{\\\ne[x{\\\ne[xt{");
+  EXPECT_EQ(FormatSettled("f(a[{\\\nb}]);\n"), "f(a[{\\\nb}]);\n");
 }
 
 // A raw string or text block going on past a directive's line carries the
@@ -266,6 +276,28 @@ TEST(Settling, ADroppedLoneBackslashKeepsTheTokensAroundItAsTheyWere) {
 TEST(Settling, TheRestOfACommentLeftOpenAfterACompleteOneStays) {
   const std::string text = "int f(int x) {\n    x = 2;   /* block */ /* and one\n    x = 1;  // past\n    */\n}\n";
   EXPECT_EQ(FormatSettled(text), text);
+}
+
+// Empty lines in a row come out as one, and a brace after them joins its
+// code line however many there were: a second run finds only one.
+TEST(Settling, ABraceJoinsAcrossAnyNumberOfEmptyLines) {
+  EXPECT_EQ(FormatSettled("f\r\r\r\r\r\r\r\r\r\r{"), "f {\n");
+  EXPECT_EQ(FormatSettled("int f()\n" + std::string(40, '\n') + "{\n}\n"), "int f() {\n\n}\n");
+}
+
+// After a closing brace whose line a backslash continues (in its line
+// comment) no empty line comes or goes: it would end or add to the comment.
+TEST(Settling, NoFunctionSpacingAfterAContinuedClosingBrace) {
+  EXPECT_EQ(FormatSettled("}//\\\n}//\\\n"), "} //\\\n}//\\\n");
+  EXPECT_EQ(FormatSettled("int f() {\n} // c\\\n\nint x;\n"), "int f() {\n} // c\\\n\nint x;\n");
+}
+
+// Java continues no line with a backslash: a "#" line ending in one carries
+// nothing over to the next.
+TEST(Settling, JavaContinuesNoLineWithABackslash) {
+  std::string once = Format("#\\\n){\n", BeautifierOptions(), SourceLanguage::kJava);
+  EXPECT_EQ(Format(once, BeautifierOptions(), SourceLanguage::kJava), once);
+  EXPECT_EQ(once, "#\\\n)\n{\n");
 }
 
 }  // namespace
