@@ -225,7 +225,8 @@ CAdvanced_C_Format::CAdvanced_C_Format(QWidget* parent)
       emit modified();
     });
   }
-  for (QCheckBox* b : {m_cuddleElse, m_functionBrace, m_indentNamespace, m_indentCase, m_keepComments}) {
+  for (QCheckBox* b :
+       {m_cuddleElse, m_functionBrace, m_indentNamespace, m_indentCase, m_keepComments, m_commentsAtCode}) {
     connect(b, &QAbstractButton::clicked, this, &CAdvanced_C_Format::modified);
   }
   for (QComboBox* box : {m_continuation, m_accessLabels}) {
@@ -279,6 +280,8 @@ QGroupBox* CAdvanced_C_Format::buildMoreGroup() {
   m_indentNamespace = NamedCheck(tr("Indent n&amespace bodies"), "indentNamespaceCheck", group);
   m_indentCase = NamedCheck(tr("Indent &case labels"), "indentCaseCheck", group);
   m_keepComments = NamedCheck(tr("&Keep comments after code on their line"), "keepCommentsCheck", group);
+  m_commentsAtCode =
+      NamedCheck(tr("Comment lines at the i&ndentation of the code after them"), "commentsAtCodeCheck", group);
 
   auto* grid = new QGridLayout(group);
   int row = 0;
@@ -293,6 +296,7 @@ QGroupBox* CAdvanced_C_Format::buildMoreGroup() {
   grid->addWidget(m_indentNamespace, row++, 0, 1, 2);
   grid->addWidget(m_indentCase, row++, 0, 1, 2);
   grid->addWidget(m_keepComments, row++, 0, 1, 2);
+  grid->addWidget(m_commentsAtCode, row++, 0, 1, 2);
   return group;
 }
 
@@ -313,6 +317,7 @@ void CAdvanced_C_Format::applyNamedStyle(int index) {
     if (setting == setting_name::kIndentNamespace) m_indentNamespace->setChecked(on);
     if (setting == setting_name::kIndentCase) m_indentCase->setChecked(on);
     if (setting == setting_name::kKeepTrailingComments) m_keepComments->setChecked(on);
+    if (setting == setting_name::kCommentsAtCodeIndent) m_commentsAtCode->setChecked(on);
   }
   refresh();
   emit modified();
@@ -380,6 +385,7 @@ void CAdvanced_C_Format::LoadSettings() {
   m_indentNamespace->setChecked(number(setting_name::kIndentNamespace) != 0);
   m_indentCase->setChecked(number(setting_name::kIndentCase) != 0);
   m_keepComments->setChecked(number(setting_name::kKeepTrailingComments) != 0);
+  m_commentsAtCode->setChecked(number(setting_name::kCommentsAtCodeIndent) != 0);
   for (QLineEdit* edit : {m_emptyLines, m_spacesToIndent, m_commentWithCode, m_commentWithoutCode}) {
     edit->blockSignals(false);
   }
@@ -403,6 +409,7 @@ bool CAdvanced_C_Format::SaveSettings() {
   registry.WriteInt(setting_name::kIndentNamespace, m_indentNamespace->isChecked() ? 1 : 0);
   registry.WriteInt(setting_name::kIndentCase, m_indentCase->isChecked() ? 1 : 0);
   registry.WriteInt(setting_name::kKeepTrailingComments, m_keepComments->isChecked() ? 1 : 0);
+  registry.WriteInt(setting_name::kCommentsAtCodeIndent, m_commentsAtCode->isChecked() ? 1 : 0);
   return true;
 }
 

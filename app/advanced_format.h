@@ -84,6 +84,7 @@ class CAdvanced_C_Format : public CPropertyPage {
   QCheckBox* m_indentNamespace;
   QCheckBox* m_indentCase;
   QCheckBox* m_keepComments;
+  QCheckBox* m_commentsAtCode;
   CSpinButton* m_emptyLinesSpin;
   CSpinButton* m_indentSpin;
   CSpinButton* m_withCodeSpin;

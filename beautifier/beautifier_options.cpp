@@ -51,6 +51,7 @@ void ClampBeautifierOptions(BeautifierOptions* o, std::vector<std::string>* warn
   o->INDENT_NAMESPACE = Flag(o->INDENT_NAMESPACE);
   o->INDENT_CASE = Flag(o->INDENT_CASE);
   o->KEEP_TRAILING_COMMENTS = Flag(o->KEEP_TRAILING_COMMENTS);
+  o->COMMENTS_AT_CODE_INDENT = Flag(o->COMMENTS_AT_CODE_INDENT);
 }
 
 BeautifierOptions LoadBeautifierOptions(std::vector<std::string>* warnings) {
@@ -72,6 +73,7 @@ BeautifierOptions LoadBeautifierOptions(std::vector<std::string>* warnings) {
   options.INDENT_NAMESPACE = Flag(settings.Int(setting_name::kIndentNamespace));
   options.INDENT_CASE = Flag(settings.Int(setting_name::kIndentCase));
   options.KEEP_TRAILING_COMMENTS = Flag(settings.Int(setting_name::kKeepTrailingComments));
+  options.COMMENTS_AT_CODE_INDENT = Flag(settings.Int(setting_name::kCommentsAtCodeIndent));
   ClampBeautifierOptions(&options, warnings);
   return options;
 }

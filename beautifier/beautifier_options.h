@@ -33,13 +33,15 @@ struct BeautifierOptions {
   int32_t INDENT_CASE = -1;              // no: case labels stand at their switch's column
   int32_t KEEP_TRAILING_COMMENTS = 0;    // yes: a comment after code stays on its line, at
                                          // COMMENTS_WITH_CODE or past it, as far from the code as read
+  int32_t COMMENTS_AT_CODE_INDENT = 0;   // yes: a comment alone on its line stands where the code
+                                         // line after it starts, not at COMMENTS_WITH_NOCODE
 };
 
 // Fills the record from the settings store (m_empty_lines, m_indent_with_tabs,
 // m_spaces_to_indent only when not indenting with tabs, m_c_with_code,
 // m_c_without_code, m_brace_style) and the layout choices (m_cuddle_else,
 // m_function_brace, m_continuation, m_indent_access, m_indent_namespace, m_indent_case,
-// m_keep_trailing_comments); the
+// m_keep_trailing_comments, m_comments_at_code_indent); the
 // other fields keep their fixed values.
 // Values outside the ranges of ClampBeautifierOptions are clamped, and for
 // each one a warning goes to `warnings` (may be null).

@@ -865,6 +865,8 @@ class Engine {
           if (WholeComment(piece)) line.code_indent = cur;
           line.comment.swap(piece.text);
           line.indent = o_.COMMENTS_WITH_NOCODE;
+          line.alone_comment = true;
+          line.stmt_indent = cur;
           break;
         }
         if (!tail && !opens && AttachAfterCode(index, facts, piece)) return kReformatOk;
@@ -881,6 +883,11 @@ class Engine {
         }
         line.comment.swap(piece.text);
         line.comment_pinned = EndsWithBackslash(line.comment);
+        if (!tail && line.indent == o_.COMMENTS_WITH_NOCODE && !line.comment_pinned &&
+            !(piece.kind == PieceKind::kLineComment && line.comment.compare(0, 2, "//") != 0)) {
+          line.alone_comment = true;
+          line.stmt_indent = cur;
+        }
         if (tail) {
           AlignBlockComment(&line);
         } else if (opens) {
@@ -1053,6 +1060,7 @@ class Engine {
       line->shift_tail = true;
       line->tail_blanks = static_cast<int>(a);
     } else {
+      line->alone_tail = comment_open_;
       bool star = stars_so_far_ && a < text.size() && text[a] == '*';
       stars_so_far_ = star;
       if (!star && comment_open_) a = std::min(a, static_cast<size_t>(std::max(opener_column_, 0)));

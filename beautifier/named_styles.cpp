@@ -12,7 +12,8 @@ namespace {
 
 // Columns: tabs, spaces, brace on its own line, function brace on its own
 // line, cuddled else, under the parenthesis, access labels, namespace
-// bodies, case labels, blank lines after a function, trailing comments kept.
+// bodies, case labels, blank lines after a function, comments where programmers keep them
+// (after their code, and alone at the indentation of the code after them).
 NamedStyle Make(const char* name, const char* description, const char* tabs, const char* spaces,
                 const char* brace, const char* function_brace, const char* cuddle, const char* under_paren,
                 const char* access, const char* namespaces, const char* cases, const char* blank_lines,
@@ -29,7 +30,8 @@ NamedStyle Make(const char* name, const char* description, const char* tabs, con
                      {setting_name::kIndentNamespace, namespaces},
                      {setting_name::kIndentCase, cases},
                      {setting_name::kEmptyLines, blank_lines},
-                     {setting_name::kKeepTrailingComments, keep_comments}}};
+                     {setting_name::kKeepTrailingComments, keep_comments},
+                     {setting_name::kCommentsAtCodeIndent, keep_comments}}};
 }
 
 const std::vector<NamedStyle>& Styles() {

@@ -129,6 +129,7 @@ std::string MakeWhitespace(bool tabs, int start, int width, int tab_width) {
 void OutputStage::Run(PieceQueue<OutputLine>* q, int limit) {
   ContinueShifts(q);
   while (q->Count() > limit) {
+    if (limit > 0 && AwaitsCodeAfterComment(q)) break;
     OutputLine* head = q->Item(1);
     bool closing_seen = false;
     if (spacing_state_ == 0) {
@@ -156,6 +157,21 @@ void OutputStage::Run(PieceQueue<OutputLine>* q, int limit) {
     if (closing_seen && q->Item(1) != head) spacing_state_ = 0;
     if (o_.PLACE_BRACE_ON_NEW_LINE == 0) BraceJoin(q);
     OutputLine* line = q->Item(1);
+    if (o_.COMMENTS_AT_CODE_INDENT != 0 && !line->has_code && !line->has_brace && line->has_comment) {
+      if (line->alone_comment) {
+        const int column = AloneCommentColumn(q);
+        alone_lift_ = column - line->indent;
+        line->indent = column;
+        line->continuation = 0;
+      } else if (line->alone_tail) {
+        line->indent = std::clamp(line->indent + alone_lift_, 0, kMaxIndentColumns);
+      } else {
+        alone_lift_ = 0;
+      }
+    } else if (!line->Empty()) {
+      // An empty line inside a block comment leaves its lift to the lines after it.
+      alone_lift_ = 0;
+    }
     if (line->Empty()) {
       pending_blank_ = 1;
       cuddle_with_ = nullptr;
@@ -324,6 +340,8 @@ void OutputStage::ApplyStack(PieceQueue<OutputLine>* q, bool outer) {
         // Alone on its line, as the next run will find it.
         moved->indent = o_.COMMENTS_WITH_NOCODE;
         moved->has_comment = true;
+        moved->alone_comment = true;
+        moved->stmt_indent = p->code_indent;
         if (!p->opens_comment && !p->comment.empty() && p->comment[0] == '/') moved->code_indent = p->code_indent;
         moved->comment.swap(p->comment);
         p->comment.clear();
@@ -383,6 +401,70 @@ void OutputStage::PlaceCommentBeforeBody(PieceQueue<OutputLine>* q, OutputLine* 
   int steps = 0;
   for (size_t k = below.size(); k-- > 0 && below[k].kind == 1;) ++steps;
   p->indent = std::min(p->code_indent + (steps + 1) * o_.INDENT_SPACING, kMaxIndentColumns);
+}
+
+namespace {
+
+bool HeldAroundComment(const OutputLine& l) {
+  return l.Empty() || (!l.has_code && !l.has_brace && (l.alone_comment || l.alone_tail));
+}
+
+}  // namespace
+
+bool OutputStage::AwaitsCodeAfterComment(PieceQueue<OutputLine>* q) const {
+  if (o_.COMMENTS_AT_CODE_INDENT == 0) return false;
+  const OutputLine* head = q->Item(1);
+  if (!head->alone_comment || head->has_code || head->has_brace) return false;
+  // A long run of comments is placed without waiting: the lines held stay
+  // bounded, and a second run meets the same run of comments.
+  for (int j = 2; j <= kStageWindow; ++j) {
+    if (j > q->Count()) return true;
+    if (!HeldAroundComment(*q->Item(j))) return false;
+  }
+  return false;
+}
+
+int OutputStage::AloneCommentColumn(PieceQueue<OutputLine>* q) const {
+  const int is = o_.INDENT_SPACING;
+  const OutputLine* head = q->Item(1);
+  const OutputLine* next = nullptr;
+  for (int j = 2; j <= q->Count() && j <= kStageWindow; ++j) {
+    if (!HeldAroundComment(*q->Item(j))) {
+      next = q->Item(j);
+      break;
+    }
+  }
+  // The hang step the next code line will meet: the comment lines before it
+  // leave the stack as it is.
+  const OutputLine* code = nullptr;
+  if (next != nullptr && next->has_code && next->kind == static_cast<int>(PieceKind::kCode) && !next->frozen &&
+      !next->directive_body && !next->kept_whole) {
+    code = next;
+  }
+  int indent = code != nullptr ? code->indent : head->stmt_indent;
+  if (indent < 0 || head->directive_body) return head->indent;
+  std::vector<HangEntry> stack(stack_.begin(), stack_.end());
+  while (!stack.empty() && stack.back().in_macro) stack.pop_back();
+  if (next != nullptr && !stack.empty() && stack.back().kind == 1 && OpensBlock(*next)) stack.pop_back();
+  const int continuation = code != nullptr ? code->continuation : 0;
+  while (!stack.empty()) {
+    const HangEntry e = stack.back();
+    stack.pop_back();
+    if (e.kind == 1) {
+      if (continuation == 0) indent += is;
+      continue;
+    }
+    if (e.kind == 2) {
+      indent += static_cast<int>(stack.size()) * is;
+      const bool label = code != nullptr && HangKeywordKind(code->code) == 2;
+      if (!label && code != nullptr && BraceStarts(*code, '}') && indent == e.base) break;
+      if (!label || e.base + is < indent) indent += is;
+    }
+    break;
+  }
+  if (code == nullptr) return std::clamp(indent - head->outdent, 0, kMaxIndentColumns);
+  if (code->else_if) indent -= is;
+  return ChosenColumn(*code, std::min(indent + continuation * is, kMaxIndentColumns));
 }
 
 void OutputStage::ShiftBlock(PieceQueue<OutputLine>* q, int b, int target) {
@@ -522,6 +604,8 @@ void OutputStage::BraceJoin(PieceQueue<OutputLine>* q) {
       moved->offset = code->offset;
       moved->indent = o_.COMMENTS_WITH_NOCODE;
       moved->has_comment = true;
+      moved->alone_comment = true;
+      moved->stmt_indent = code->code_indent;
       if (!code->opens_comment && !code->comment.empty() && code->comment[0] == '/') {
         moved->code_indent = code->code_indent;
       }
@@ -582,6 +666,8 @@ void OutputStage::BraceJoin(PieceQueue<OutputLine>* q) {
       brace_comment->has_comment = true;
       brace_comment->comment.swap(brace->comment);
       brace_comment->comment_pinned = brace->comment_pinned;
+      brace_comment->alone_comment = !brace->comment_pinned;
+      brace_comment->stmt_indent = brace->code_indent;
       brace_comment->opens_comment = brace->opens_comment;
       brace_comment->comment_column = brace->comment_column;
     }
@@ -675,7 +761,8 @@ void OutputStage::Write(OutputLine& line) {
       // next run puts the lines of such a comment, the stars one column
       // right of its start, other text no further left than it.
       tail_stars_ = tail_stars_ && !comment.empty() && comment[0] == '*';
-      const int start = std::min(o_.COMMENTS_WITH_NOCODE, kMaxIndentColumns - 1);
+      const int start = std::min(o_.COMMENTS_AT_CODE_INDENT != 0 ? tail_start_ : o_.COMMENTS_WITH_NOCODE,
+                                 kMaxIndentColumns - 1);
       i = tail_stars_ ? start + 1 : std::max(i, start);
     }
     gap = 0;
@@ -735,6 +822,7 @@ void OutputStage::Write(OutputLine& line) {
     if (line.opens_comment) {
       tail_shift_ = c + std::max(i, 0) + gap - line.comment_column;
       tail_alone_ = c == 0 && line.comment_in_code < 0;
+      tail_start_ = std::max(i, 0);
       tail_stars_ = true;
     }
     buffer_.append(comment);

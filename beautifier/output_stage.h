@@ -55,6 +55,10 @@ struct OutputLineFacts {
   int kept_gap = 1;           // with comment_kept: the blanks before the comment as read
   int code_indent = -1;       // a whole comment alone on its line: the indent code would
                               // get there (for one between a statement head and its body)
+  bool alone_comment = false; // a comment (or a block comment's first line) alone on its
+                              // line, placed at COMMENTS_WITH_NOCODE in the classic layout
+  bool alone_tail = false;    // continues the block comment of an alone_comment line
+  int stmt_indent = -1;       // with alone_comment: the indent of a statement at its place
   // For the layout choices beyond the classic layout.
   bool closes_do = false;     // the closing brace of a do loop's body
   bool function_body = false; // the opening brace of a function body
@@ -166,6 +170,13 @@ class OutputStage {
   };
   void ShiftBlock(PieceQueue<OutputLine>* q, int b, int target);
   void PlaceCommentBeforeBody(PieceQueue<OutputLine>* q, OutputLine* p, const std::vector<HangEntry>& below);
+  // With COMMENTS_AT_CODE_INDENT: false while the head is a comment alone on
+  // its line whose next code line is not held yet.
+  bool AwaitsCodeAfterComment(PieceQueue<OutputLine>* q) const;
+  // With COMMENTS_AT_CODE_INDENT: the column of the head, a comment alone on
+  // its line: where the next code line will be written, or a statement at
+  // the comment's place when a brace, a directive or nothing follows.
+  int AloneCommentColumn(PieceQueue<OutputLine>* q) const;
   void WalkShift(PendingShift* shift, OutputLine* l, const OutputLine* next);
   void ContinueShifts(PieceQueue<OutputLine>* q);
   void BraceJoin(PieceQueue<OutputLine>* q);
@@ -189,6 +200,8 @@ class OutputStage {
   int tail_shift_ = 0;           // how far the open block comment's first line moved
   bool tail_alone_ = false;      // that first line stands alone on its line
   bool tail_stars_ = true;       // every line of its rest so far began with '*'
+  int tail_start_ = 0;           // with tail_alone_: the column that first line was written at
+  int alone_lift_ = 0;           // how far the last alone comment moved from COMMENTS_WITH_NOCODE
   int clean_prefix_ = 0;         // held lines, from the oldest, known to hold no brace
                                  // that could still be joined
   std::string buffer_;

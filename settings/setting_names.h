@@ -55,6 +55,7 @@ inline constexpr char kIndentAccess[] = "m_indent_access";
 inline constexpr char kIndentNamespace[] = "m_indent_namespace";
 inline constexpr char kIndentCase[] = "m_indent_case";
 inline constexpr char kKeepTrailingComments[] = "m_keep_trailing_comments";
+inline constexpr char kCommentsAtCodeIndent[] = "m_comments_at_code_indent";
 inline constexpr char kDoctype[] = "m_doctype";
 inline constexpr char kSortTopics[] = "m_sort_topics";
 inline constexpr char kCreateTopicLog[] = "m_create_topic_log";

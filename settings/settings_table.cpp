@@ -86,6 +86,8 @@ const std::vector<SettingInfo> kSettings = {
     {K::kMain, N::kIndentCase, I, "1", "indent case labels one step inside their switch", kFlag},
     {K::kMain, N::kKeepTrailingComments, I, "0",
      "keep a comment after code on its code line, at the comment-with-code column or past it", kFlag},
+    {K::kMain, N::kCommentsAtCodeIndent, I, "0",
+     "put a comment alone on its line at the indentation of the code line after it", kFlag},
     {K::kMain, N::kDoctype, I, "0", "documentation document type: 0 RTF, 1 help (HLP), 2 web page (HTML)",
      AllowedRange{0, 2}},
     {K::kMain, N::kSortTopics, I, "1", "sort topics", kFlag},

@@ -449,6 +449,10 @@ Alle Rechte vorbehalten. Lumentra Folios wird zu den Bedingungen weitergegeben, 
         <source>&amp;Keep comments after code on their line</source>
         <translation>Kommentare hinter Code auf ihrer Zeile &amp;belassen</translation>
     </message>
+    <message>
+        <source>Comment lines at the i&amp;ndentation of the code after them</source>
+        <translation>Kommentarzeilen wie der folgende Co&amp;de einrücken</translation>
+    </message>
 </context>
 <context>
     <name>folios::gui::CAdvanced_C_Format_sheet</name>

@@ -462,6 +462,50 @@ class TestAdvancedFormat : public QObject {
     sheet.accept();
     QCOMPARE(s.Int("m_keep_trailing_comments"), 0);
   }
+
+  void commentLinesAtTheCodesIndentationAreShownStoredSetByAStyleAndReachTheNextReformat() {
+    const std::string path = m_dir->File("lines.c");
+    const char source[] = "int f(int x)\n{\n// one\n    x = 1;\n    return x;\n}\n";
+    Write(path, source);
+    QVERIFY(RunReformatBuild({path}, nullptr).failures.isEmpty());
+    QVERIFY2(Read(path).find("\n// one\n    x = 1;\n") != std::string::npos, Read(path).c_str());
+
+    {
+      CAdvanced_C_Format_sheet sheet;
+      auto* lines = Child<QCheckBox>(sheet.page(0), "commentsAtCodeCheck");
+      QVERIFY(!lines->isChecked());
+      QVERIFY(!sheet.applyButton()->isEnabled());
+      lines->click();
+      QVERIFY(sheet.applyButton()->isEnabled());
+      sheet.accept();
+    }
+    Settings s;
+    QCOMPARE(s.Int("m_comments_at_code_indent"), 1);
+    {
+      // Shown as stored when the page opens again.
+      CAdvanced_C_Format_sheet sheet;
+      QVERIFY(Child<QCheckBox>(sheet.page(0), "commentsAtCodeCheck")->isChecked());
+    }
+    Write(path, source);
+    QVERIFY(RunReformatBuild({path}, nullptr).failures.isEmpty());
+    QVERIFY2(Read(path).find("\n    // one\n    x = 1;\n") != std::string::npos, Read(path).c_str());
+
+    // Classic turns it off again, every other named style on.
+    CAdvanced_C_Format_sheet sheet;
+    auto* page = sheet.page(0);
+    auto* styles = Child<QComboBox>(page, "namedStyleCombo");
+    styles->setCurrentIndex(0);
+    emit styles->activated(0);
+    QVERIFY(!Child<QCheckBox>(page, "commentsAtCodeCheck")->isChecked());
+    const int gnu = styles->findData(QStringLiteral("gnu"));
+    styles->setCurrentIndex(gnu);
+    emit styles->activated(gnu);
+    QVERIFY(Child<QCheckBox>(page, "commentsAtCodeCheck")->isChecked());
+    styles->setCurrentIndex(0);
+    emit styles->activated(0);
+    sheet.accept();
+    QCOMPARE(s.Int("m_comments_at_code_indent"), 0);
+  }
 };
 
 QTEST_MAIN(TestAdvancedFormat)

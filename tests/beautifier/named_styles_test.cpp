@@ -90,6 +90,33 @@ TEST(ReformatStyleOption, EveryStyleButClassicKeepsTrailingCommentsOnTheirLine) 
   // --set goes over the style.
   test::RunResult r = test::RunFolios(
       {"reformat", "--stdout", "--style", "kr", "--set", "m_keep_trailing_comments=0"}, dir.path(), &input);
+  // The comment that leaves its line goes where the style puts comment lines.
+  EXPECT_EQ(r.out, "int f(void) {\n    // zero\n    return 0;\n}\n");
+}
+
+TEST(ReformatStyleOption, EveryStyleButClassicPutsCommentLinesAtTheCodesIndentation) {
+  test::ScopedSettings scoped;
+  test::TempDir dir;
+  std::string input = "int f(void)\n{\n// zero\nreturn 0;\n}\n";
+  for (const NamedStyle& style : NamedStyles()) {
+    test::RunResult r = test::RunFolios({"reformat", "--stdout", "--style", style.name}, dir.path(), &input);
+    EXPECT_EQ(r.exit_code, 0) << style.name << ": " << r.err;
+    // The comment line starts where the return statement does.
+    const size_t comment = r.out.find("// zero\n");
+    const size_t code = r.out.find("return 0;");
+    ASSERT_NE(comment, std::string::npos) << style.name;
+    ASSERT_NE(code, std::string::npos) << style.name;
+    const std::string comment_lead = r.out.substr(r.out.rfind('\n', comment) + 1, comment - r.out.rfind('\n', comment) - 1);
+    const std::string code_lead = r.out.substr(r.out.rfind('\n', code) + 1, code - r.out.rfind('\n', code) - 1);
+    EXPECT_FALSE(code_lead.empty()) << style.name;
+    if (std::string(style.name) == "classic") {
+      EXPECT_EQ(comment_lead, "") << r.out;
+    } else {
+      EXPECT_EQ(comment_lead, code_lead) << style.name << ":\n" << r.out;
+    }
+  }
+  test::RunResult r = test::RunFolios(
+      {"reformat", "--stdout", "--style", "java", "--set", "m_comments_at_code_indent=0"}, dir.path(), &input);
   EXPECT_EQ(r.out, "int f(void) {\n// zero\n    return 0;\n}\n");
 }
 

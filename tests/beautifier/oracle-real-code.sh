@@ -63,6 +63,7 @@ settings_sets=(
   "--style google --set m_indent_access=3 --set m_indent_case=0"
   "--style classic --set m_indent_access=1 --set m_continuation=1 --set m_cuddle_else=1 --set m_brace_style=1"
   "--set m_keep_trailing_comments=1 --set m_c_with_code=40 --set m_indent_with_tabs=1 --set m_brace_style=1"
+  "--set m_comments_at_code_indent=1 --set m_c_without_code=8 --set m_brace_style=1 --set m_continuation=1"
 )
 for set in "${settings_sets[@]}"; do
   # shellcheck disable=SC2086

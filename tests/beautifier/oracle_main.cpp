@@ -101,6 +101,8 @@ bool ApplySetting(const std::string& assignment, Run* run) {
     o.INDENT_CASE = value != 0 ? -1 : 0;
   } else if (name == "m_keep_trailing_comments") {
     o.KEEP_TRAILING_COMMENTS = value != 0 ? -1 : 0;
+  } else if (name == "m_comments_at_code_indent") {
+    o.COMMENTS_AT_CODE_INDENT = value != 0 ? -1 : 0;
   } else {
     return false;
   }

@@ -8,7 +8,8 @@
 //      lines under the parenthesis, 6 namespace bodies not indented, 7 case
 //      labels at their switch
 //   2  spaces per indentation level (bits 0-2); bit 3 trailing comments kept
-//      on their code line; bit 6 continuation lines two steps deeper (unless
+//      on their code line; bit 4 comments alone at the indentation of the
+//      code after them; bit 6 continuation lines two steps deeper (unless
 //      under the parenthesis), bit 7 function braces alone
 //   3  column of comments after code (low half), of comments alone (high half)
 //   4  0x21 in bits 0-5: the body repeated to 256 KB; bits 6-7: access labels
@@ -111,6 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   SetSetting("m_indent_case", Flag(!in.Bit(1, 7)));
   SetSetting("m_indent_access", std::to_string(in.Byte(4) >> 6));
   SetSetting("m_keep_trailing_comments", Flag(in.Bit(2, 3)));
+  SetSetting("m_comments_at_code_indent", Flag(in.Bit(2, 4)));
 
   TokenCheckOptions check;
   check.language = in.Bit(1, 3) ? SourceLanguage::kJava : SourceLanguage::kCFamily;

@@ -62,6 +62,7 @@ expect "folios reformat --style " classic kr allman java linux gnu google
 expect "folios reformat --style=g" gnu google
 expect "folios reformat --set m_cud" m_cuddle_else=
 expect "folios reformat --set m_ke" m_keep_trailing_comments=
+expect "folios reformat --set m_comments_" m_comments_at_code_indent=
 expect "folios reformat --t" --types
 expect "folios reformat --c" --check
 expect "folios reformat --backup " orig none
