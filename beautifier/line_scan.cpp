@@ -33,9 +33,15 @@ bool IsWordByte(char c) { return IsAlnum(c) || c == '$' || static_cast<unsigned 
 // is one too, so a long number costs linear time; a quote that closed a
 // literal ("'a'x'") starts no number.
 bool IsDigitSeparator(std::string_view raw, size_t k, size_t previous_separator) {
-  if (k == 0 || k + 1 >= raw.size() || !IsWordByte(raw[k - 1]) || !IsWordByte(raw[k + 1])) return false;
+  // A byte 128..159 right after an ASCII one continues no character: the
+  // scan drops it from code for a blank, which ends the number.
+  auto word = [raw](size_t i) {
+    const unsigned char c = static_cast<unsigned char>(raw[i]);
+    return IsWordByte(raw[i]) && !(c >= 128 && c <= 159 && (i == 0 || static_cast<unsigned char>(raw[i - 1]) < 128));
+  };
+  if (k == 0 || k + 1 >= raw.size() || !word(k - 1) || !word(k + 1)) return false;
   size_t b = k;
-  while (b > 0 && (IsWordByte(raw[b - 1]) || raw[b - 1] == '.')) --b;
+  while (b > 0 && (word(b - 1) || raw[b - 1] == '.')) --b;
   if (b > 0 && raw[b - 1] == '\'' && b - 1 == previous_separator) return true;
   return (raw[b] >= '0' && raw[b] <= '9') ||
          (raw[b] == '.' && b + 1 < k && raw[b + 1] >= '0' && raw[b + 1] <= '9');

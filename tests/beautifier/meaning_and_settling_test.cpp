@@ -134,6 +134,12 @@ TEST(ByteOrderMark, StaysFirstAndIsNoCode) {
   EXPECT_EQ(Format("\n" + bom + "\n"), "\n" + bom + "\n");
 }
 
+// A stray byte between a digit and an apostrophe becomes a blank, which ends
+// the number: the apostrophe opens a literal, on the first run as on the next.
+TEST(ControlBytes, AStrayByteEndsANumberBeforeAnApostrophe) {
+  FormatSettled("{1\x97'0;e{e\n;");
+}
+
 // Control bytes in a comment go, but never so that "*" and "/" close it.
 TEST(ControlBytes, DroppedFromACommentTheyNeverCloseIt) {
   EXPECT_EQ(Format("a /**\f/h\n"), "a /** /h\n");
