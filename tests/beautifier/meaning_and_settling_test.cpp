@@ -137,7 +137,10 @@ TEST(ByteOrderMark, StaysFirstAndIsNoCode) {
 // A stray byte between a digit and an apostrophe becomes a blank, which ends
 // the number: the apostrophe opens a literal, on the first run as on the next.
 TEST(ControlBytes, AStrayByteEndsANumberBeforeAnApostrophe) {
-  FormatSettled("{1\x97'0;e{e\n;");
+  // The stray byte goes, which the checker counts as a change: only the
+  // settling is compared.
+  const std::string once = Format("{1\x97'0;e{e\n;");
+  EXPECT_EQ(Format(once), once);
 }
 
 // Control bytes in a comment go, but never so that "*" and "/" close it.
