@@ -375,8 +375,7 @@ class Engine {
       }
       if (at_end) {
         unterminated_last_line = true;
-        const size_t last = raw.find_last_not_of(" \t\f\v");
-        last_line_continued = last != std::string::npos && raw[last] == '\\';
+        last_line_continued = EndsWithSplice(raw);
         break;
       }
     }

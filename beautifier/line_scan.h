@@ -236,4 +236,11 @@ void DecomposeLine(const std::string& text, const CharStateMap& map, bool ends_w
                    bool comments_kept = true, bool known_plain = false, bool began_in_comment = false,
                    bool ends_in_literal = false);
 
+// True when `line` ends with a backslash, perhaps with blanks after it: a
+// compiler splices the next line on there too.
+inline bool EndsWithSplice(std::string_view line) {
+  const size_t last = line.find_last_not_of(" \t\f\v");
+  return last != std::string_view::npos && line[last] == '\\';
+}
+
 }  // namespace folios

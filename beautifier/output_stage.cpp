@@ -24,12 +24,6 @@ bool BraceStarts(const OutputLine& p, char c) {
 
 bool EndsWithBackslash(const std::string& s) { return !s.empty() && s.back() == '\\'; }
 
-// A backslash, and perhaps blanks after it: a compiler splices there too.
-bool EndsWithSplice(std::string_view line) {
-  const size_t last = line.find_last_not_of(" \t\f\v");
-  return last != std::string_view::npos && line[last] == '\\';
-}
-
 // What follows the closing brace that begins a brace line ("else" in
 // "} else"), without the blanks around it; empty for any other line.
 std::string_view TextAfterClosingBrace(const OutputLine& p) {
