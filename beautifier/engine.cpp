@@ -45,7 +45,6 @@ struct TrackTable {
 constexpr TrackTable kTrackTable{};
 constexpr const uint8_t* kTrackClass = kTrackTable.c;
 
-bool EndsWithBackslash(const std::string& s) { return !s.empty() && s.back() == '\\'; }
 
 constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 

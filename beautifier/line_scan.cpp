@@ -809,7 +809,6 @@ class Decomposer {
   std::vector<std::pair<size_t, size_t>>& deferred_;  // complete comments placed after the code
 };
 
-bool EndsWithBackslash(const std::string& s) { return !s.empty() && s.back() == '\\'; }
 
 bool IsSplitCode(PieceKind k) {
   return k == PieceKind::kCode || k == PieceKind::kOpenBrace || k == PieceKind::kCloseBrace;

@@ -236,6 +236,8 @@ void DecomposeLine(const std::string& text, const CharStateMap& map, bool ends_w
                    bool comments_kept = true, bool known_plain = false, bool began_in_comment = false,
                    bool ends_in_literal = false);
 
+inline bool EndsWithBackslash(std::string_view s) { return !s.empty() && s.back() == '\\'; }
+
 // True when `line` ends with a backslash, perhaps with blanks after it: a
 // compiler splices the next line on there too.
 inline bool EndsWithSplice(std::string_view line) {

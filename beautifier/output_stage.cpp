@@ -22,7 +22,6 @@ bool BraceStarts(const OutputLine& p, char c) {
   return p.has_brace && !p.brace.empty() && p.brace[0] == c;
 }
 
-bool EndsWithBackslash(const std::string& s) { return !s.empty() && s.back() == '\\'; }
 
 // What follows the closing brace that begins a brace line ("else" in
 // "} else"), without the blanks around it; empty for any other line.
